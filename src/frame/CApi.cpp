@@ -1,0 +1,183 @@
+#include <Kor2_Sys/Kor2_Sys.h>
+#include <Kor2_Sys/Object.h>
+
+#include "frame/Utf.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+using namespace Kor2_Sys;
+
+struct kor2_object {
+    std::shared_ptr<Object> object;
+};
+
+struct kor2_value {
+    Variant value;
+};
+
+namespace {
+
+char* duplicate(const std::string& text)
+{
+    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (copy != nullptr)
+        std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+void fill(kor2_error* error, const Error& e)
+{
+    if (error == nullptr)
+        return;
+    std::free(error->description);
+    error->number = e.number();
+    error->description = duplicate(utf::toUtf8(e.description()));
+}
+
+// Runs `fn` and turns a library error into the C failure convention.
+template <class F> int guarded(kor2_error* error, F&& fn)
+{
+    try {
+        fn();
+        return 0;
+    } catch (const Error& e) {
+        fill(error, e);
+    } catch (const std::bad_alloc&) {
+        fill(error, errors::outOfMemory());
+    }
+    return -1;
+}
+
+template <class F>
+int invokeWith(kor2_value** args, size_t nargs, kor2_value** result, kor2_error* error, F&& call)
+{
+    return guarded(error, [&] {
+        std::vector<Variant> values;
+        values.reserve(nargs);
+        for (size_t i = 0; i < nargs; ++i)
+            values.push_back(args[i] ? args[i]->value : Variant{});
+        Variant answer = call(std::span<Variant>(values));
+        for (size_t i = 0; i < nargs; ++i)
+            if (args[i])
+                args[i]->value = std::move(values[i]);
+        if (result != nullptr)
+            *result = new kor2_value{std::move(answer)};
+    });
+}
+
+kor2_value* make(Variant v)
+{
+    return new (std::nothrow) kor2_value{std::move(v)};
+}
+
+} // namespace
+
+extern "C" {
+
+void kor2_error_clear(kor2_error* error)
+{
+    if (error == nullptr)
+        return;
+    std::free(error->description);
+    error->description = nullptr;
+    error->number = 0;
+}
+
+int kor2_create(const char* progid, kor2_object** object, kor2_error* error)
+{
+    return guarded(error, [&] {
+        if (progid == nullptr || object == nullptr)
+            throw errors::invalidCall();
+        *object = new kor2_object{createObject(progid)};
+    });
+}
+
+int kor2_shared(const char* progid, kor2_object** object, kor2_error* error)
+{
+    return guarded(error, [&] {
+        if (progid == nullptr || object == nullptr)
+            throw errors::invalidCall();
+        *object = new kor2_object{sharedObject(progid)};
+    });
+}
+
+void kor2_release(kor2_object* object)
+{
+    delete object;
+}
+
+int kor2_invoke(kor2_object* object, const char* member, kor2_invoke_kind kind, kor2_value** args, size_t nargs,
+                kor2_value** result, kor2_error* error)
+{
+    return invokeWith(args, nargs, result, error, [&](std::span<Variant> values) {
+        if (object == nullptr || member == nullptr || (nargs > 0 && args == nullptr))
+            throw errors::invalidCall();
+        return object->object->invoke(std::string_view(member), static_cast<InvokeKind>(kind), values);
+    });
+}
+
+int kor2_invoke_id(kor2_object* object, int32_t id, kor2_invoke_kind kind, kor2_value** args, size_t nargs,
+                   kor2_value** result, kor2_error* error)
+{
+    return invokeWith(args, nargs, result, error, [&](std::span<Variant> values) {
+        if (object == nullptr || (nargs > 0 && args == nullptr))
+            throw errors::invalidCall();
+        return object->object->invoke(id, static_cast<InvokeKind>(kind), values);
+    });
+}
+
+kor2_value* kor2_value_empty(void) { return make(Variant{}); }
+kor2_value* kor2_value_null(void) { return make(Variant::null()); }
+kor2_value* kor2_value_integer(int16_t v) { return make(Variant(v)); }
+kor2_value* kor2_value_long(int32_t v) { return make(Variant(v)); }
+kor2_value* kor2_value_single(float v) { return make(Variant(v)); }
+kor2_value* kor2_value_double(double v) { return make(Variant(v)); }
+kor2_value* kor2_value_bool(int v) { return make(Variant(v != 0)); }
+kor2_value* kor2_value_text(const char* utf8) { return make(Variant(utf::fromUtf8(utf8 ? utf8 : ""))); }
+void kor2_value_free(kor2_value* value) { delete value; }
+
+kor2_type kor2_value_type(const kor2_value* value)
+{
+    return value ? static_cast<kor2_type>(value->value.type()) : KOR2_EMPTY;
+}
+
+int32_t kor2_value_as_long(const kor2_value* value, kor2_error* error)
+{
+    int32_t out = 0;
+    guarded(error, [&] { out = value ? value->value.toLong() : 0; });
+    return out;
+}
+
+double kor2_value_as_double(const kor2_value* value, kor2_error* error)
+{
+    double out = 0;
+    guarded(error, [&] { out = value ? value->value.toDouble() : 0; });
+    return out;
+}
+
+char* kor2_value_as_text(const kor2_value* value, kor2_error* error)
+{
+    char* out = nullptr;
+    guarded(error, [&] { out = duplicate(value ? utf::toUtf8(value->value.toText()) : std::string()); });
+    return out;
+}
+
+void kor2_string_free(char* text) { std::free(text); }
+
+size_t kor2_value_array_size(const kor2_value* value)
+{
+    if (value == nullptr || value->value.type() != ValueType::Array)
+        return 0;
+    return value->value.toArray().items.size();
+}
+
+kor2_value* kor2_value_array_item(const kor2_value* value, size_t i)
+{
+    if (i >= kor2_value_array_size(value))
+        return nullptr;
+    return make(value->value.toArray().items[i]);
+}
+
+} // extern "C"

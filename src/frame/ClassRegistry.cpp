@@ -1,0 +1,61 @@
+#include <Kor2_Sys/Object.h>
+
+#include "frame/Classes.h"
+#include "frame/Dispatch.h"
+#include "frame/Utf.h"
+
+#include <array>
+
+namespace Kor2_Sys {
+namespace {
+
+constexpr std::string_view kProgIdPrefix = "Kor2_Sys.";
+
+constexpr std::array<const ClassInfo*, 16> kClasses = {
+    &classes::CColores,    &classes::cfrm_Color,   &classes::CString,     &classes::c_imput1,
+    &classes::CCmDialog,   &classes::cfrm_Dialog,  &classes::cRegistro,   &classes::c_StatusBar,
+    &classes::CTiempo,     &classes::CIconosMenu,  &classes::cImagen,     &classes::cMoverControl,
+    &classes::CinfoDiscoVol, &classes::c_VL,       &classes::cls_Loging,  &classes::cCambiaTxt,
+};
+
+} // namespace
+
+std::span<const ClassInfo* const> libraryClasses()
+{
+    return kClasses;
+}
+
+const ClassInfo* findClass(std::string_view progIdOrName) noexcept
+{
+    if (progIdOrName.size() > kProgIdPrefix.size() &&
+        utf::equalNames(progIdOrName.substr(0, kProgIdPrefix.size()), kProgIdPrefix))
+        progIdOrName.remove_prefix(kProgIdPrefix.size());
+    for (const ClassInfo* info : kClasses)
+        if (utf::equalNames(info->name, progIdOrName))
+            return info;
+    return nullptr;
+}
+
+std::shared_ptr<Object> createObject(std::string_view progIdOrName)
+{
+    const ClassInfo* info = findClass(progIdOrName);
+    if (info == nullptr)
+        throw errors::cannotCreateObject();
+    return info->create();
+}
+
+std::shared_ptr<Object> sharedObject(std::string_view progIdOrName)
+{
+    const ClassInfo* info = findClass(progIdOrName);
+    if (info == nullptr || info->shared == nullptr)
+        throw errors::cannotCreateObject();
+    return info->shared();
+}
+
+template <> dispatch::Unbuilt& global<dispatch::Unbuilt>()
+{
+    static dispatch::Unbuilt instance;
+    return instance;
+}
+
+} // namespace Kor2_Sys

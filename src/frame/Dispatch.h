@@ -1,0 +1,174 @@
+#pragma once
+// Dispatch tables: one constexpr table per class drives invocation by name and by identifier, the
+// C entry points, the command-line tool and the printed interface listing.
+
+#include <Kor2_Sys/Object.h>
+
+#include <array>
+#include <type_traits>
+#include <vector>
+
+namespace Kor2_Sys::dispatch {
+
+constexpr DispId kProcedureBase = 0x60030000;
+constexpr DispId kPropertyBase = 0x68030000;
+constexpr DispId kFieldBase = 0x40030000;
+
+/// The arguments of one call, already converted to the declared parameter types.
+class CallArgs {
+public:
+    CallArgs(std::vector<Variant>& values, std::size_t given, InvokeKind kind)
+        : m_values(values), m_given(given), m_kind(kind) {}
+
+    /// Whether the caller passed argument `i` (omitted optional arguments hold their default).
+    bool given(std::size_t i) const noexcept { return i < m_given; }
+    std::size_t size() const noexcept { return m_values.size(); }
+    Variant& operator[](std::size_t i) { return m_values.at(i); }
+    /// Argument `i` as its declared type; changes reach by-reference arguments.
+    template <class T> T& as(std::size_t i) { return std::get<T>(m_values.at(i).storage()); }
+    Integer& integer(std::size_t i) { return as<Integer>(i); }
+    Long& longValue(std::size_t i) { return as<Long>(i); }
+    Double& doubleValue(std::size_t i) { return as<Double>(i); }
+    Boolean& boolean(std::size_t i) { return as<Boolean>(i); }
+    Text& text(std::size_t i) { return as<Text>(i); }
+    Array& array(std::size_t i) { return m_values.at(i).toArray(); }
+    std::span<Variant> all() { return m_values; }
+
+    bool isPut() const noexcept { return m_kind == InvokeKind::Put; }
+    /// Reads or assigns a data member, whichever this call is.
+    template <class T> Variant field(T& member)
+    {
+        if (!isPut())
+            return Variant(member);
+        member = as<T>(0);
+        return {};
+    }
+
+private:
+    std::vector<Variant>& m_values;
+    std::size_t m_given;
+    InvokeKind m_kind;
+};
+
+/// Builds a handler from a captureless lambda taking the class and the arguments; a lambda that
+/// returns nothing gives an empty result.
+template <class T, class F> constexpr MemberHandler on(F)
+{
+    static_assert(std::is_empty_v<F>, "handlers capture nothing");
+    return [](void* self, CallArgs& args) -> Variant {
+        T& object = *static_cast<T*>(self);
+        if constexpr (std::is_void_v<std::invoke_result_t<F, T&, CallArgs&>>) {
+            F{}(object, args);
+            return {};
+        } else {
+            return Variant(F{}(object, args));
+        }
+    };
+}
+
+constexpr bool isPropertyProcedure(MemberShape shape)
+{
+    return shape == MemberShape::PropertyGet || shape == MemberShape::PropertyPut;
+}
+
+/// Fills the identifiers from the rows' order: procedures (functions, subs, property procedures)
+/// count one index each, the read and write halves of one property sharing theirs; data members
+/// count separately.
+template <std::size_t N> constexpr std::array<MemberInfo, N> makeTable(std::array<MemberInfo, N> rows)
+{
+    DispId procedure = 0;
+    DispId field = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (rows[i].shape == MemberShape::Field) {
+            rows[i].id = kFieldBase + field++;
+            continue;
+        }
+        bool shared = false;
+        for (std::size_t j = 0; j < i && isPropertyProcedure(rows[i].shape); ++j) {
+            if (isPropertyProcedure(rows[j].shape) && rows[j].name == rows[i].name) {
+                rows[i].id = rows[j].id;
+                shared = true;
+            }
+        }
+        if (!shared)
+            rows[i].id = (isPropertyProcedure(rows[i].shape) ? kPropertyBase : kProcedureBase) + procedure++;
+    }
+    return rows;
+}
+
+/// Row helpers, so that a table reads like the interface it describes.
+constexpr MemberInfo function(std::string_view name, ValueType result, std::span<const ParamInfo> params,
+                              MemberHandler handler = nullptr)
+{
+    return {name, MemberShape::Function, result, params, handler};
+}
+constexpr MemberInfo sub(std::string_view name, std::span<const ParamInfo> params, MemberHandler handler = nullptr)
+{
+    return {name, MemberShape::Sub, ValueType::Empty, params, handler};
+}
+constexpr MemberInfo field(std::string_view name, ValueType type, MemberHandler handler = nullptr)
+{
+    return {name, MemberShape::Field, type, {}, handler};
+}
+constexpr MemberInfo propertyGet(std::string_view name, ValueType type, MemberHandler handler = nullptr)
+{
+    return {name, MemberShape::PropertyGet, type, {}, handler};
+}
+constexpr MemberInfo propertyPut(std::string_view name, ValueType type, MemberHandler handler = nullptr)
+{
+    return {name, MemberShape::PropertyPut, type, {}, handler};
+}
+
+/// Runs one row against an instance: checks the argument count, converts the arguments to the
+/// declared types, calls the handler and writes by-reference arguments back.
+KOR2_SYS_EXPORT Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args);
+
+/// A library class instance reached by late binding.
+template <class T> class Dispatched final : public Object {
+public:
+    Dispatched(std::shared_ptr<T> self, const ClassInfo& info) : m_self(std::move(self)), m_info(info) {}
+
+    Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override
+    {
+        const MemberInfo* row = m_info.find(member, kind);
+        if (row == nullptr)
+            throw errors::memberNotSupported();
+        return invokeMember(*row, m_self.get(), kind, args);
+    }
+    Variant invoke(DispId id, InvokeKind kind, std::span<Variant> args) override
+    {
+        const MemberInfo* row = m_info.find(id, kind);
+        if (row == nullptr)
+            throw errors::memberNotSupported();
+        return invokeMember(*row, m_self.get(), kind, args);
+    }
+    const ClassInfo* classInfo() const noexcept override { return &m_info; }
+    T& instance() noexcept { return *m_self; }
+
+private:
+    std::shared_ptr<T> m_self;
+    const ClassInfo& m_info;
+};
+
+/// Factory for `ClassInfo::create`.
+template <class T, const ClassInfo& Info> std::shared_ptr<Object> create()
+{
+    return std::make_shared<Dispatched<T>>(std::make_shared<T>(), Info);
+}
+
+/// Factory for `ClassInfo::shared`: wraps the class's one implicit instance, `global<T>()`.
+template <class T, const ClassInfo& Info> std::shared_ptr<Object> shared()
+{
+    static const std::shared_ptr<Object> object =
+        std::make_shared<Dispatched<T>>(std::shared_ptr<T>(&global<T>(), [](T*) {}), Info);
+    return object;
+}
+
+/// State of a class whose members are not built on this platform yet: every member is error 438.
+struct Unbuilt {};
+
+} // namespace Kor2_Sys::dispatch
+
+namespace Kor2_Sys {
+template <> dispatch::Unbuilt& global<dispatch::Unbuilt>();
+} // namespace Kor2_Sys

@@ -1,0 +1,44 @@
+#pragma once
+// The error-trap styles of the library's operations. These helpers are the only places that catch
+// `Error`: an operation's first line says which style it uses.
+
+#include <Kor2_Sys/Error.h>
+
+#include <new>
+#include <string_view>
+
+namespace Kor2_Sys::trap {
+
+/// The text of the common error report: "ERROR en Kor_Sys.DLL Nº<number>", CR LF, one blank,
+/// the description and the procedure tag directly after it.
+KOR2_SYS_EXPORT Text reportText(const Error& error, std::u16string_view tag);
+/// Shows a report text in a modal message box, OK only, no icon, the application title. When no
+/// window system can be had the text goes to standard error instead: the report must not fail.
+KOR2_SYS_EXPORT void showReport(const Text& text);
+
+/// Runs `fn`; a run-time error inside it goes to `onError`, and the caller continues normally.
+template <class F, class OnError> void handle(F&& fn, OnError&& onError)
+{
+    try {
+        fn();
+    } catch (const Error& error) {
+        onError(error);
+    } catch (const std::bad_alloc&) {
+        onError(errors::outOfMemory());
+    }
+}
+
+/// Common error report: a run-time error shows the report with `tag`, then the operation returns
+/// normally with its result as it stood.
+template <class F> void report(std::u16string_view tag, F&& fn)
+{
+    handle(fn, [tag](const Error& error) { showReport(reportText(error, tag)); });
+}
+
+/// Silent trap: a run-time error ends the operation without a word.
+template <class F> void silent(F&& fn)
+{
+    handle(fn, [](const Error&) {});
+}
+
+} // namespace Kor2_Sys::trap

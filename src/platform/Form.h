@@ -1,0 +1,171 @@
+#pragma once
+// The form model: a private window of the library as data (the window, its controls and the
+// pictures' display lists) plus the events the window's logic answers. The window classes own a
+// Form and never see a toolkit; a window system renders the model and feeds user actions back
+// through the same event paths, so a window behaves the same headless and on screen.
+
+#include <Kor2_Sys/Value.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Kor2_Sys::platform {
+
+enum class ControlKind : std::uint8_t { Label, Frame, TextBox, Button, Picture, FilledRect };
+
+/// One drawing instruction of a picture, in the picture's scale units.
+struct DisplayItem {
+    enum class Kind : std::uint8_t { FilledRect, Line, Text } kind = Kind::FilledRect;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  ///< rectangle corners or line ends
+    Long colour = 0;                         ///< colour number
+    Text text;                               ///< for Text items, drawn at (x1, y1)
+};
+
+/// A control of a form. Geometry in twips relative to its container.
+struct Control {
+    std::string name;
+    ControlKind kind = ControlKind::Label;
+    std::string container;  ///< name of the frame that holds it; empty for the window itself
+    Text caption;           ///< caption, or the text of a text box
+    bool visible = true;
+    bool enabled = true;
+    Long left = 0, top = 0, width = 0, height = 0;
+    std::optional<Long> backColour, foreColour, fillColour;
+    int tabIndex = -1;      ///< -1: takes no focus
+    Long selStart = 0, selLength = 0;
+    char16_t passwordChar = 0;
+    bool bold = false;
+    double scaleWidth = 0, scaleHeight = 0;  ///< picture scale; 0 means the size in twips
+    std::vector<DisplayItem> picture;
+};
+
+/// What the window's logic answers. Every handler has a default that does nothing.
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    virtual void onClick(const std::string& /*control*/) {}
+    virtual void onDoubleClick(const std::string& /*control*/) {}
+    /// Position in the control's scale units; button 1 left, 2 right; shift bit mask.
+    virtual void onMouseDown(const std::string& /*control*/, int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    virtual void onChange(const std::string& /*control*/) {}
+    /// `key` may be changed; 0 swallows the key.
+    virtual void onKeyPress(const std::string& /*control*/, int& /*key*/) {}
+    virtual void onResize() {}
+    /// Set `cancel` to refuse the close.
+    virtual void onCloseRequest(bool /*fromUser*/, bool& /*cancel*/) {}
+    virtual void onUnload() {}
+};
+
+/// Told about every change of the model, so that a window system can repaint what changed.
+class FormObserver {
+public:
+    virtual ~FormObserver() = default;
+    virtual void formChanged() {}
+    virtual void controlChanged(const std::string& /*control*/) {}
+    /// The window became hidden or unloaded: a modal show must end.
+    virtual void visibilityChanged(bool /*visible*/) {}
+};
+
+/// Window state: normal, minimised, maximised.
+enum class WindowState : std::uint8_t { Normal = 0, Minimised = 1, Maximised = 2 };
+
+/// A private window as data. Mutations go through members so that observers hear of them and
+/// events fire where the window system would fire them (setting a text box's text from code
+/// raises its change event).
+class KOR2_SYS_EXPORT Form {
+public:
+    Form(std::string name, FormEvents& events);
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& name() const noexcept { return m_name; }
+
+    // --- the window ---------------------------------------------------------------------
+    const Text& caption() const noexcept { return m_caption; }
+    void setCaption(Text caption);
+    Long left() const noexcept { return m_left; }
+    Long top() const noexcept { return m_top; }
+    Long width() const noexcept { return m_width; }
+    Long height() const noexcept { return m_height; }
+    /// Moves the window (outer position, twips).
+    void move(Long left, Long top);
+    /// Sets the outer size in twips and raises the resize event.
+    void resize(Long width, Long height);
+    /// Width and height of the frame around the inner area (caption bar, borders), in twips.
+    void setFrameSize(Long horizontal, Long vertical);
+    Long innerWidth() const noexcept { return m_width - m_frameWidth; }
+    Long innerHeight() const noexcept { return m_height - m_frameHeight; }
+    WindowState state() const noexcept { return m_state; }
+    void setState(WindowState state);
+    bool resizable() const noexcept { return m_resizable; }
+    void setResizable(bool resizable) { m_resizable = resizable; }
+    bool toolWindow() const noexcept { return m_toolWindow; }
+    void setToolWindow(bool tool) { m_toolWindow = tool; }
+    bool visible() const noexcept { return m_visible; }
+    bool unloaded() const noexcept { return m_unloaded; }
+
+    // --- controls -----------------------------------------------------------------------
+    /// Adds a control; its name must be new.
+    Control& add(Control control);
+    /// The control with this name; `Error` naming the window and control when there is none.
+    const Control& control(std::string_view name) const;
+    bool has(std::string_view name) const noexcept;
+    const std::vector<Control>& controls() const noexcept { return m_controls; }
+    /// Changes a control and tells the observer; the text-box change event is not raised.
+    void update(std::string_view name, const std::function<void(Control&)>& change);
+    /// Sets a caption or text box text from code; for a text box the change event follows.
+    void setText(std::string_view name, Text text);
+    void setVisible(std::string_view name, bool visible);
+    void setPicture(std::string_view name, std::vector<DisplayItem> items);
+    std::string defaultButton() const { return m_defaultButton; }
+    std::string cancelButton() const { return m_cancelButton; }
+    void setDefaultButton(std::string name) { m_defaultButton = std::move(name); }
+    void setCancelButton(std::string name) { m_cancelButton = std::move(name); }
+
+    // --- life ---------------------------------------------------------------------------
+    /// Marks the window shown (the window system calls this when it shows it).
+    void markShown();
+    /// Hides the window; a modal show then returns.
+    void hide();
+    /// Asks to close: the close-request handler may refuse; otherwise the window unloads.
+    /// Returns whether it unloaded.
+    bool requestClose(bool fromUser);
+    /// Unloads from code (close request from code, then the unload handler), once.
+    void unload() { requestClose(false); }
+
+    // --- user actions: the single path by which any window system delivers input ---------
+    void userClick(std::string_view control);
+    void userDoubleClick(std::string_view control);
+    void userMouseDown(std::string_view control, int button, int shift, double x, double y);
+    /// One key press on a control; Enter and Escape press the default and cancel buttons.
+    /// A printable key or backspace then edits a text box (change event after the key press).
+    void userKey(std::string_view control, int key);
+    /// As a user who selects all of a text box and types `text` (see the window scripts).
+    void userType(std::string_view control, std::u16string_view text);
+
+    void setObserver(FormObserver* observer) noexcept { m_observer = observer; }
+
+private:
+    Control& mutableControl(std::string_view name);
+    void changed(const std::string& control);
+    void insertTyped(Control& box, char16_t key);
+
+    std::string m_name;
+    FormEvents& m_events;
+    FormObserver* m_observer = nullptr;
+    Text m_caption;
+    Long m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    Long m_frameWidth = 0, m_frameHeight = 0;
+    WindowState m_state = WindowState::Normal;
+    bool m_resizable = false;
+    bool m_toolWindow = false;
+    bool m_visible = false;
+    bool m_unloaded = false;
+    std::vector<Control> m_controls;
+    std::string m_defaultButton, m_cancelButton;
+};
+
+} // namespace Kor2_Sys::platform

@@ -1,0 +1,26 @@
+#pragma once
+// The regional number settings. Every conversion between numbers and regional text asks this
+// seam, so that tests and the command line can run under either decimal separator.
+
+#include <Kor2_Sys/Kor2_SysExport.h>
+
+namespace Kor2_Sys::platform {
+
+/// The regional decimal separator: ',' or '.'. Defaults to the process's LC_NUMERIC setting.
+KOR2_SYS_EXPORT char16_t decimalSeparator();
+/// Replaces the regional decimal separator for the whole process; returns the previous one.
+KOR2_SYS_EXPORT char16_t setDecimalSeparator(char16_t separator);
+
+/// Sets the decimal separator for the guard's lifetime (tests, one command-line run).
+class ScopedDecimal {
+public:
+    explicit ScopedDecimal(char16_t separator) : m_previous(setDecimalSeparator(separator)) {}
+    ~ScopedDecimal() { setDecimalSeparator(m_previous); }
+    ScopedDecimal(const ScopedDecimal&) = delete;
+    ScopedDecimal& operator=(const ScopedDecimal&) = delete;
+
+private:
+    char16_t m_previous;
+};
+
+} // namespace Kor2_Sys::platform

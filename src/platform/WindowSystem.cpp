@@ -1,0 +1,68 @@
+#include "platform/WindowSystem.h"
+
+#include <Kor2_Sys/Error.h>
+
+#include "frame/Utf.h"
+
+#include <dlfcn.h>
+
+namespace Kor2_Sys::platform {
+namespace {
+
+// The module exports this factory; the library never links Qt itself.
+constexpr const char* kModuleName = "libKor2_Sys_qt.so";
+constexpr const char* kFactorySymbol = "kor2_create_qt_window_system";
+using Factory = WindowSystem* (*)();
+
+std::shared_ptr<WindowSystem>& installed()
+{
+    static std::shared_ptr<WindowSystem> current;
+    return current;
+}
+
+std::shared_ptr<WindowSystem> loadQtModule()
+{
+    void* module = dlopen(kModuleName, RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        const char* why = dlerror();
+        throw errors::deviceUnavailable(u"no se puede cargar el sistema de ventanas " + utf::fromUtf8(kModuleName) +
+                                        u" (" + utf::fromUtf8(why ? why : "") + u")");
+    }
+    auto factory = reinterpret_cast<Factory>(dlsym(module, kFactorySymbol));
+    if (factory == nullptr)
+        throw errors::deviceUnavailable(u"el módulo de ventanas no ofrece " + utf::fromUtf8(kFactorySymbol));
+    // The factory itself checks DISPLAY / QT_QPA_PLATFORM and throws when no screen can be opened.
+    return std::shared_ptr<WindowSystem>(factory());
+}
+
+} // namespace
+
+WindowSystem::~WindowSystem() = default;
+
+const Text& applicationTitle()
+{
+    static const Text title = u"Kor2_Sys";
+    return title;
+}
+
+WindowSystem& windowSystem()
+{
+    auto& current = installed();
+    if (!current)
+        current = loadQtModule();
+    return *current;
+}
+
+std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws)
+{
+    auto previous = std::move(installed());
+    installed() = std::move(ws);
+    return previous;
+}
+
+Error fileDialogCancelled()
+{
+    return Error(32755, u"Se ha seleccionado Cancelar.");
+}
+
+} // namespace Kor2_Sys::platform

@@ -1,0 +1,87 @@
+#pragma once
+// The window-system seam: everything the library asks of the platform's user interface.
+// Implementations: the scripted headless one (tests, `kor2 --headless`) and the Qt module.
+
+#include <Kor2_Sys/Error.h>
+#include <Kor2_Sys/Value.h>
+
+#include "platform/Form.h"
+
+#include <memory>
+#include <optional>
+
+namespace Kor2_Sys::platform {
+
+enum class MessageButtons : std::uint8_t { Ok, OkCancel };
+enum class MessageIcon : std::uint8_t { None, Information, Warning, Stop };
+enum class MessageAnswer : std::uint8_t { Ok, Cancel };
+
+struct MessageBoxRequest {
+    Text text;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    std::optional<Text> title;  ///< none: the library's application title
+};
+
+/// The title of every message box that brings none of its own.
+KOR2_SYS_EXPORT const Text& applicationTitle();
+
+enum class FileDialogMode : std::uint8_t { Open, Save };
+
+struct FileDialogRequest {
+    FileDialogMode mode = FileDialogMode::Open;
+    Text title;
+    Text filter;          ///< "description|pattern|description|pattern"
+    Integer filterIndex = 0;
+    Text initialDirectory;
+    Text fileName;
+};
+
+/// The platform's window services, all called on the host's user-interface thread.
+class KOR2_SYS_EXPORT WindowSystem {
+public:
+    virtual ~WindowSystem();
+
+    /// Shows a form modally; returns once it is hidden or unloaded.
+    virtual void showModal(Form& form) = 0;
+    /// Shows a form without modality.
+    virtual void showModeless(Form& form) = 0;
+    /// Modal message box on the calling thread; returns the button pressed.
+    virtual MessageAnswer messageBox(const MessageBoxRequest& request) = 0;
+    /// The system's default sound.
+    virtual void beep() = 0;
+    /// Lets the pending window events of the thread run, then returns.
+    virtual void doEvents() = 0;
+    virtual double twipsPerPixelX() const = 0;
+    virtual double twipsPerPixelY() const = 0;
+    /// Screen size in twips.
+    virtual Long screenWidth() const = 0;
+    virtual Long screenHeight() const = 0;
+    virtual void clipboardClear() = 0;
+    virtual void clipboardSetText(const Text& text) = 0;
+    /// The common file dialog: the chosen full path, or error 32755 when the user cancels.
+    virtual Text fileDialog(const FileDialogRequest& request) = 0;
+};
+
+/// The window system in use. When none was installed, the Qt module is loaded; if it cannot be
+/// (no display, no Qt), error 68 says why.
+KOR2_SYS_EXPORT WindowSystem& windowSystem();
+/// Installs a window system (null: back to loading the default); returns the previous one.
+KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws);
+
+/// Installs a window system for the guard's lifetime.
+class ScopedWindowSystem {
+public:
+    explicit ScopedWindowSystem(std::shared_ptr<WindowSystem> ws) : m_previous(installWindowSystem(std::move(ws))) {}
+    ~ScopedWindowSystem() { installWindowSystem(std::move(m_previous)); }
+    ScopedWindowSystem(const ScopedWindowSystem&) = delete;
+    ScopedWindowSystem& operator=(const ScopedWindowSystem&) = delete;
+
+private:
+    std::shared_ptr<WindowSystem> m_previous;
+};
+
+/// Error 32755, raised by the file dialog when the user cancels.
+KOR2_SYS_EXPORT Error fileDialogCancelled();
+
+} // namespace Kor2_Sys::platform

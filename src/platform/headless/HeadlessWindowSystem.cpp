@@ -1,0 +1,162 @@
+#include "platform/headless/HeadlessWindowSystem.h"
+
+#include <Kor2_Sys/Error.h>
+
+#include "frame/Utf.h"
+
+namespace Kor2_Sys::platform {
+namespace {
+
+Error scriptError(const std::string& window, const std::string& what)
+{
+    return Error(errors::invalidCall().number(),
+                 errors::invalidCall().description() + u": guion de ventanas, " + utf::fromUtf8(window) + u": " +
+                     utf::fromUtf8(what));
+}
+
+// Restores a flag on every exit, including the exceptions a window's handlers may raise.
+class PlayingGuard {
+public:
+    explicit PlayingGuard(bool& flag) : m_flag(flag), m_previous(flag) { flag = true; }
+    ~PlayingGuard() { m_flag = m_previous; }
+    PlayingGuard(const PlayingGuard&) = delete;
+    PlayingGuard& operator=(const PlayingGuard&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_previous;
+};
+
+} // namespace
+
+std::string Action::describe() const
+{
+    switch (kind) {
+    case Kind::Click: return "click " + control;
+    case Kind::DoubleClick: return "dblclick " + control;
+    case Kind::Type: return "type " + control;
+    case Kind::Set: return "set " + control;
+    case Kind::Key: return "key " + control + " " + std::to_string(key);
+    case Kind::MouseDown: return "mousedown " + control;
+    case Kind::Resize: return "resize";
+    case Kind::Close: return fromUser ? "close user" : "close code";
+    case Kind::Answer: return "answer";
+    case Kind::File: return "file";
+    case Kind::Cancel: return "cancel";
+    }
+    return "?";
+}
+
+HeadlessWindowSystem::HeadlessWindowSystem(std::vector<WindowScript> scripts)
+{
+    queue(std::move(scripts));
+}
+
+void HeadlessWindowSystem::queue(std::vector<WindowScript> scripts)
+{
+    for (auto& script : scripts)
+        m_scripts.push_back(std::move(script));
+}
+
+void HeadlessWindowSystem::clearRecords()
+{
+    m_messages.clear();
+    m_shown.clear();
+    m_beeps = 0;
+}
+
+WindowScript HeadlessWindowSystem::takeScript(const std::string& window)
+{
+    if (m_scripts.empty())
+        throw scriptError(window, "se muestra la ventana y no queda ningún guion");
+    if (m_scripts.front().window != window)
+        throw scriptError(window, "el siguiente guion es para la ventana " + m_scripts.front().window);
+    WindowScript script = std::move(m_scripts.front());
+    m_scripts.pop_front();
+    return script;
+}
+
+void HeadlessWindowSystem::showModal(Form& form)
+{
+    m_shown.push_back(form.name());
+    const WindowScript script = takeScript(form.name());
+    form.markShown();
+    PlayingGuard playing(m_playing);
+    m_pendingAnswers.clear();
+    for (const Action& action : script.actions) {
+        if (!form.visible())
+            throw scriptError(form.name(), "la acción '" + action.describe() + "' llega con la ventana ya oculta");
+        play(form, action);
+    }
+    if (form.visible())
+        throw scriptError(form.name(), "el guion termina con la ventana aún visible");
+}
+
+void HeadlessWindowSystem::showModeless(Form& form)
+{
+    m_shown.push_back(form.name());
+    form.markShown();
+}
+
+void HeadlessWindowSystem::play(Form& form, const Action& action)
+{
+    using Kind = Action::Kind;
+    switch (action.kind) {
+    case Kind::Click: form.userClick(action.control); break;
+    case Kind::DoubleClick: form.userDoubleClick(action.control); break;
+    case Kind::Type: form.userType(action.control, action.text); break;
+    case Kind::Set: form.setText(action.control, action.text); break;
+    case Kind::Key: form.userKey(action.control, action.key); break;
+    case Kind::MouseDown: {
+        const Control& c = form.control(action.control);
+        const double scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : c.width;
+        const double scaleHeight = c.scaleHeight > 0 ? c.scaleHeight : c.height;
+        form.userMouseDown(action.control, 1, 0, action.x * scaleWidth, action.y * scaleHeight);
+        break;
+    }
+    case Kind::Resize: form.resize(action.width, action.height); break;
+    case Kind::Close: form.requestClose(action.fromUser); break;
+    case Kind::Answer: m_pendingAnswers.push_back(action.answer); break;
+    case Kind::File:
+    case Kind::Cancel:
+        throw scriptError(form.name(), "la acción '" + action.describe() + "' sólo vale para el diálogo de archivos");
+    }
+}
+
+MessageAnswer HeadlessWindowSystem::messageBox(const MessageBoxRequest& request)
+{
+    MessageAnswer answer = MessageAnswer::Ok;
+    if (m_playing) {
+        if (!m_pendingAnswers.empty()) {
+            answer = m_pendingAnswers.front();
+            m_pendingAnswers.pop_front();
+        }
+    } else if (!m_scripts.empty() && m_scripts.front().window == "msgbox") {
+        auto& actions = m_scripts.front().actions;
+        if (!actions.empty() && actions.front().kind == Action::Kind::Answer) {
+            answer = actions.front().answer;
+            actions.erase(actions.begin());
+        }
+        if (actions.empty())
+            m_scripts.pop_front();
+    }
+    if (request.buttons == MessageButtons::Ok)
+        answer = MessageAnswer::Ok;
+    m_messages.push_back({request.text, request.title.value_or(applicationTitle()), request.buttons, request.icon, answer});
+    return answer;
+}
+
+Text HeadlessWindowSystem::fileDialog(const FileDialogRequest&)
+{
+    const WindowScript script = takeScript("file");
+    if (script.actions.size() != 1)
+        throw scriptError("file", "el diálogo de archivos espera una sola acción");
+    const Action& action = script.actions.front();
+    if (action.kind == Action::Kind::Cancel)
+        throw fileDialogCancelled();
+    if (action.kind != Action::Kind::File)
+        throw scriptError("file", "la acción '" + action.describe() + "' no vale para el diálogo de archivos");
+    return action.text;
+}
+
+} // namespace Kor2_Sys::platform

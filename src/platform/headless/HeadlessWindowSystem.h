@@ -1,0 +1,88 @@
+#pragma once
+// A deterministic window system: every modal show and file dialog plays the next queued window
+// script through the forms' own event paths, and everything a person would have seen is recorded.
+
+#include "platform/WindowSystem.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace Kor2_Sys::platform {
+
+/// One scripted user action (see the window scripts of `kor2 --actions`).
+struct Action {
+    enum class Kind : std::uint8_t { Click, DoubleClick, Type, Set, Key, MouseDown, Resize, Close, Answer, File, Cancel };
+    Kind kind = Kind::Click;
+    std::string control;
+    Text text;               ///< Type, Set, File
+    int key = 0;             ///< Key
+    double x = 0, y = 0;     ///< MouseDown: fractions of the scale width and height
+    Long width = 0, height = 0;  ///< Resize
+    bool fromUser = true;    ///< Close
+    MessageAnswer answer = MessageAnswer::Ok;  ///< Answer
+
+    /// Short description for error texts, e.g. `click BT_aceptar`.
+    std::string describe() const;
+};
+
+/// The actions played in one window: `window` is the form's name, "file" for the file dialog or
+/// "msgbox" for message boxes raised while no window is playing.
+struct WindowScript {
+    std::string window;
+    std::vector<Action> actions;
+};
+
+/// A message box as it was shown.
+struct MessageRecord {
+    Text text;
+    Text title;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    MessageAnswer answer = MessageAnswer::Ok;
+};
+
+class KOR2_SYS_EXPORT HeadlessWindowSystem final : public WindowSystem {
+public:
+    explicit HeadlessWindowSystem(std::vector<WindowScript> scripts = {});
+
+    /// Appends scripts to the queue.
+    void queue(std::vector<WindowScript> scripts);
+    std::size_t pendingScripts() const noexcept { return m_scripts.size(); }
+
+    const std::vector<MessageRecord>& messages() const noexcept { return m_messages; }
+    int beeps() const noexcept { return m_beeps; }
+    const std::optional<Text>& clipboardText() const noexcept { return m_clipboard; }
+    /// Forms shown so far, by name, in order.
+    const std::vector<std::string>& shownForms() const noexcept { return m_shown; }
+    /// Forgets messages, beeps and shown forms (the clipboard stays, as on a desktop).
+    void clearRecords();
+
+    void showModal(Form& form) override;
+    void showModeless(Form& form) override;
+    MessageAnswer messageBox(const MessageBoxRequest& request) override;
+    void beep() override { ++m_beeps; }
+    void doEvents() override {}
+    double twipsPerPixelX() const override { return 15; }
+    double twipsPerPixelY() const override { return 15; }
+    Long screenWidth() const override { return 1920 * 15; }
+    Long screenHeight() const override { return 1080 * 15; }
+    void clipboardClear() override { m_clipboard.reset(); }
+    void clipboardSetText(const Text& text) override { m_clipboard = text; }
+    Text fileDialog(const FileDialogRequest& request) override;
+
+private:
+    WindowScript takeScript(const std::string& window);
+    void play(Form& form, const Action& action);
+
+    std::deque<WindowScript> m_scripts;
+    std::vector<MessageRecord> m_messages;
+    std::vector<std::string> m_shown;
+    std::optional<Text> m_clipboard;
+    int m_beeps = 0;
+    // Answers that the playing window's script gave for its next message boxes.
+    std::deque<MessageAnswer> m_pendingAnswers;
+    bool m_playing = false;
+};
+
+} // namespace Kor2_Sys::platform
