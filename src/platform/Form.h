@@ -21,25 +21,25 @@ struct DisplayItem {
     enum class Kind : std::uint8_t { FilledRect, Line, Text } kind = Kind::FilledRect;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  ///< rectangle corners or line ends
     Long colour = 0;                         ///< colour number
-    Text text;                               ///< for Text items, drawn at (x1, y1)
+    Text text{};                             ///< for Text items, drawn at (x1, y1)
 };
 
 /// A control of a form. Geometry in twips relative to its container.
 struct Control {
-    std::string name;
+    std::string name{};
     ControlKind kind = ControlKind::Label;
-    std::string container;  ///< name of the frame that holds it; empty for the window itself
-    Text caption;           ///< caption, or the text of a text box
+    std::string container{};  ///< name of the frame that holds it; empty for the window itself
+    Text caption{};         ///< caption, or the text of a text box
     bool visible = true;
     bool enabled = true;
     Long left = 0, top = 0, width = 0, height = 0;
-    std::optional<Long> backColour, foreColour, fillColour;
+    std::optional<Long> backColour{}, foreColour{}, fillColour{};
     int tabIndex = -1;      ///< -1: takes no focus
     Long selStart = 0, selLength = 0;
     char16_t passwordChar = 0;
     bool bold = false;
     double scaleWidth = 0, scaleHeight = 0;  ///< picture scale; 0 means the size in twips
-    std::vector<DisplayItem> picture;
+    std::vector<DisplayItem> picture{};
 };
 
 /// What the window's logic answers. Every handler has a default that does nothing.

@@ -45,11 +45,16 @@ const Text& applicationTitle()
     return title;
 }
 
+std::shared_ptr<WindowSystem> loadDefaultWindowSystem()
+{
+    return loadQtModule();
+}
+
 WindowSystem& windowSystem()
 {
     auto& current = installed();
     if (!current)
-        current = loadQtModule();
+        current = loadDefaultWindowSystem();
     return *current;
 }
 

@@ -17,10 +17,10 @@ enum class MessageIcon : std::uint8_t { None, Information, Warning, Stop };
 enum class MessageAnswer : std::uint8_t { Ok, Cancel };
 
 struct MessageBoxRequest {
-    Text text;
+    Text text{};
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
-    std::optional<Text> title;  ///< none: the library's application title
+    std::optional<Text> title{};  ///< none: the library's application title
 };
 
 /// The title of every message box that brings none of its own.
@@ -66,6 +66,8 @@ public:
 /// The window system in use. When none was installed, the Qt module is loaded; if it cannot be
 /// (no display, no Qt), error 68 says why.
 KOR2_SYS_EXPORT WindowSystem& windowSystem();
+/// Loads the platform's own window system (the Qt module); error 68 when it cannot be had.
+KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> loadDefaultWindowSystem();
 /// Installs a window system (null: back to loading the default); returns the previous one.
 KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws);
 

@@ -1,1 +1,109 @@
-int main(){}
+// kor2: the library from the command line — late-bound calls, a JSON-lines session for other
+// languages, and the interface listing of every class.
+
+#include "Json.h"
+#include "Runtime.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+using namespace Kor2_Sys;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+constexpr int kExitError = 3;
+
+struct CallCommand {
+    std::string className;
+    std::string member;
+    std::vector<std::string> args;
+};
+
+const ClassInfo& requireClass(const std::string& name)
+{
+    const ClassInfo* info = findClass(name);
+    if (info == nullptr)
+        throw std::invalid_argument("clase desconocida: " + name + " (kor2 describe las lista)");
+    return *info;
+}
+
+int runCall(kor2cli::Runtime& runtime, const CallCommand& command)
+{
+    const ClassInfo& info = requireClass(command.className);
+    std::vector<Variant> args;
+    for (const std::string& arg : command.args)
+        args.push_back(kor2cli::parseArgument(arg));
+    std::shared_ptr<Object> target;
+    kor2cli::CallOutcome outcome;
+    try {
+        target = kor2cli::callTarget(info);
+        outcome = runtime.call(*target, command.member, std::move(args));
+    } catch (const Error& error) {
+        outcome.error = error;
+    }
+    std::cout << runtime.answer(outcome) << std::endl;
+    return outcome.error ? kExitError : kExitOk;
+}
+
+int runDescribe(const std::string& className, bool json)
+{
+    if (!className.empty()) {
+        std::cout << kor2cli::describe(requireClass(className), json);
+        return kExitOk;
+    }
+    for (const ClassInfo* info : libraryClasses())
+        std::cout << kor2cli::describe(*info, json) << (json ? "" : "\n");
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"kor2: servicios de Kor2_Sys desde la línea de órdenes"};
+    app.require_subcommand(1);
+    kor2cli::GlobalOptions options;
+    app.add_flag("--headless", options.headless, "Sistema de ventanas guionizado, sin pantalla");
+    app.add_option("--actions", options.actionsFile, "Archivo JSON con los guiones de ventanas (con --headless)");
+    app.add_option("--settings", options.settings, "Almacén de configuración: RUTA o :memory:");
+    app.add_option("--decimal", options.decimal, "Separador decimal regional para esta ejecución: , o .");
+    app.add_flag("--json", options.json, "Salida JSON donde la salida es texto");
+
+    CallCommand call;
+    auto* callCmd = app.add_subcommand("call", "Una llamada con enlace tardío; MIEMBRO= asigna una propiedad");
+    callCmd->add_option("CLASS", call.className, "Clase, p. ej. CColores")->required();
+    callCmd->add_option("MEMBER", call.member, "Miembro")->required();
+    callCmd->add_option("ARG", call.args, "int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
+
+    auto* sessionCmd = app.add_subcommand("session", "Peticiones JSON por líneas en la entrada estándar");
+
+    std::string describeClass;
+    auto* describeCmd = app.add_subcommand("describe", "Miembros de una clase con sus identificadores");
+    describeCmd->add_option("CLASS", describeClass, "Clase; sin ella, todas");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kExitUsage;
+    }
+
+    try {
+        if (describeCmd->parsed())
+            return runDescribe(describeClass, options.json);
+        kor2cli::Runtime runtime(options);
+        if (callCmd->parsed())
+            return runCall(runtime, call);
+        if (sessionCmd->parsed())
+            return kor2cli::runSession(runtime, std::cin, std::cout);
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "kor2: " << e.what() << "\n";
+        return kExitUsage;
+    }
+    return kExitUsage;
+}

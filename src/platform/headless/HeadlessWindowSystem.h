@@ -14,8 +14,8 @@ namespace Kor2_Sys::platform {
 struct Action {
     enum class Kind : std::uint8_t { Click, DoubleClick, Type, Set, Key, MouseDown, Resize, Close, Answer, File, Cancel };
     Kind kind = Kind::Click;
-    std::string control;
-    Text text;               ///< Type, Set, File
+    std::string control{};
+    Text text{};             ///< Type, Set, File
     int key = 0;             ///< Key
     double x = 0, y = 0;     ///< MouseDown: fractions of the scale width and height
     Long width = 0, height = 0;  ///< Resize

@@ -1,0 +1,191 @@
+#include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/Object.h>
+
+#include "Guards.h"
+#include "colour/ColourCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+using namespace Kor2_Sys;
+
+namespace {
+
+bool overridden(Long index)
+{
+    for (const auto& o : colour::kKeyOverrides)
+        if (o.index == index)
+            return true;
+    return false;
+}
+
+// Every CAD index through the forward palette and back through the reverse palette.
+TEST(ColourRoundTrip, EveryIndexComesBackAsTheCatalogueSays)
+{
+    CColores colours;
+    for (Integer index = 0; index <= 255; ++index) {
+        SCOPED_TRACE(index);
+        const Long colour = colours.Col_NumVB_de_NumCad(index);
+        const Long back = colours.Col_NuCad_de_NuVB(colour);
+        if (index == 0 || index == 8)
+            EXPECT_EQ(back, 8);
+        else if (index == 10)
+            EXPECT_EQ(back, 1);
+        else if (index == 170)
+            EXPECT_EQ(back, 5);
+        else if (index == 210)
+            EXPECT_EQ(back, 6);
+        else if (index == 7 || index == 255 || overridden(index))
+            EXPECT_EQ(back, 7);
+        else
+            EXPECT_EQ(back, index);
+    }
+}
+
+TEST(ColourRoundTrip, OverriddenKeysLeadToTheirIndex)
+{
+    CColores colours;
+    for (const auto& o : colour::kKeyOverrides) {
+        EXPECT_EQ(colours.Col_NuCad_de_NuVB(o.key), o.index) << o.index;
+        EXPECT_NE(o.key, colours.Col_NumVB_de_NumCad(static_cast<Integer>(o.index))) << o.index;
+    }
+}
+
+TEST(ReversePalette, HoldsEachIndexOnceAndNoKeyIsAnotherIndexsColour)
+{
+    std::set<Long> indices;
+    for (const auto& entry : colour::kReversePalette)
+        EXPECT_TRUE(indices.insert(entry.index).second) << entry.index;
+    EXPECT_EQ(indices.size(), 250u);
+    for (Long gone : {0, 7, 10, 170, 210, 255})
+        EXPECT_EQ(indices.count(gone), 0u) << gone;
+    for (const auto& entry : colour::kReversePalette)
+        for (Long other = 1; other <= 254; ++other)
+            if (other != entry.index && indices.count(other)) {
+                EXPECT_NE(entry.key, colour::forwardColour(other)) << entry.index << " vs " << other;
+            }
+}
+
+struct LongCase {
+    Long in;
+    Long out;
+};
+
+class ForwardPalette : public ::testing::TestWithParam<LongCase> {};
+TEST_P(ForwardPalette, GivesTheColourOfAnIndex)
+{
+    EXPECT_EQ(global<CColores>().Col_NumVB_de_NumCad(static_cast<Integer>(GetParam().in)), GetParam().out);
+}
+INSTANTIATE_TEST_SUITE_P(Edges, ForwardPalette, ::testing::Values(
+    LongCase{0, 0x807C80}, LongCase{8, 0x807C80}, LongCase{7, 0xFFFFFF}, LongCase{255, 0xFFFFFF},
+    LongCase{256, 0xFFFFFF}, LongCase{-1, 0xFFFFFF}, LongCase{10, 0x0000FF}, LongCase{250, 0x303430},
+    LongCase{254, 0xD8D4D8}, LongCase{-32768, 0xFFFFFF}, LongCase{32767, 0xFFFFFF}));
+
+class ReversePaletteLookup : public ::testing::TestWithParam<LongCase> {};
+TEST_P(ReversePaletteLookup, MatchesExactlyOrGivesSeven)
+{
+    EXPECT_EQ(global<CColores>().Col_NuCad_de_NuVB(GetParam().in), GetParam().out);
+}
+INSTANTIATE_TEST_SUITE_P(Edges, ReversePaletteLookup, ::testing::Values(
+    LongCase{0x0000FF, 1}, LongCase{0xFF0000, 5}, LongCase{0xFF00FF, 6}, LongCase{0x807C80, 8},
+    LongCase{0xFFFFFF, 7}, LongCase{0x000000, 7}, LongCase{0x0000D0, 7}, LongCase{0x0000C8, 12},
+    LongCase{0x6064C8, 13}, LongCase{0x6064C9, 7}, LongCase{-1, 7}, LongCase{0x1000000, 7},
+    LongCase{0x100048, 248}, LongCase{0xD8D4D8, 254}));
+
+struct ListCase {
+    Integer number;
+    Long cadIndex;
+    std::u16string_view label;
+    Long console;
+};
+class SixteenColours : public ::testing::TestWithParam<ListCase> {};
+TEST_P(SixteenColours, RowOfTheListNumber)
+{
+    CColores colours;
+    const auto& c = GetParam();
+    EXPECT_EQ(colours.Col_NuTB_de_NuCad(c.number), c.cadIndex);
+    EXPECT_EQ(colours.Col_NuyNomTB_de_NuTB(c.number), c.label);
+    EXPECT_EQ(colours.Col_NuVB_de_NuTB(c.number), c.console);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(
+    ListCase{1, 1, u"1 Rojo", 12}, ListCase{8, 250, u"8 Negro", 0}, ListCase{9, 22, u"9 Rojo mate ", 4},
+    ListCase{16, 8, u"16 Negro mate", 8}, ListCase{7, 7, u"7 Blanco", 15}, ListCase{0, 7, u"7 Blanco", 15},
+    ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15}, ListCase{99, 7, u"7 Blanco", 15}));
+
+struct NameCase {
+    std::u16string_view word;
+    Long colour;
+};
+class ColourWords : public ::testing::TestWithParam<NameCase> {};
+TEST_P(ColourWords, IgnoreCaseAndSurroundingBlanksOnly)
+{
+    EXPECT_EQ(CColores().Col_NuVB_de_Nombre_o_inicial(Text(GetParam().word)), GetParam().colour);
+}
+INSTANTIATE_TEST_SUITE_P(Words, ColourWords, ::testing::Values(
+    NameCase{u" am ", 0x00FFFF}, NameCase{u"Az", 0xFF0000}, NameCase{u"m", 0xFF00FF}, NameCase{u"magenta", 0xFF00FF},
+    NameCase{u"ROJO", 0x0000FF}, NameCase{u"9", 0xC0BCC0}, NameCase{u"8", 0x807C80}, NameCase{u"a", 0xFFFFFF},
+    NameCase{u"10", 0xFFFFFF}, NameCase{u"", 0xFFFFFF}, NameCase{u"ROJ", 0xFFFFFF}, NameCase{u"\tR", 0xFFFFFF},
+    NameCase{u"v e", 0xFFFFFF}));
+
+struct TextCase {
+    Long in;
+    std::u16string_view out;
+};
+class NameOfColour : public ::testing::TestWithParam<TextCase> {};
+TEST_P(NameOfColour, OwnNameOrIndexDigits)
+{
+    kor2test::ScopedHeadless ui;
+    EXPECT_EQ(CColores().Col_NombCad_de_NuVb(GetParam().in), GetParam().out);
+    EXPECT_TRUE(ui->messages().empty());
+}
+INSTANTIATE_TEST_SUITE_P(Colours, NameOfColour, ::testing::Values(
+    TextCase{0x0000D0, u"7"}, TextCase{0x0000C8, u"12"}, TextCase{0xC0BCC0, u"9"}, TextCase{0x000000, u"7"},
+    TextCase{0x0000FF, u"rojo"}, TextCase{0xFFFFFF, u"blanco"}, TextCase{0x303430, u"250"}));
+
+class NameOfIndex : public ::testing::TestWithParam<TextCase> {};
+TEST_P(NameOfIndex, FixedNamesThenDigitsWithoutSign)
+{
+    EXPECT_EQ(CColores().Col_NombreCad_NuCad(GetParam().in), GetParam().out);
+}
+INSTANTIATE_TEST_SUITE_P(Indices, NameOfIndex, ::testing::Values(
+    TextCase{0, u"por capa"}, TextCase{8, u"8"}, TextCase{12, u"12"}, TextCase{256, u"256"}, TextCase{-3, u"3"},
+    TextCase{6, u"magenta"}, TextCase{-2147483647 - 1, u"2147483648"}));
+
+// The late-bound surface: every conversion takes its argument by reference and leaves it alone.
+struct LateCase {
+    const char* member;
+    Variant arg;
+    Variant result;
+};
+class LateBoundConversions : public ::testing::TestWithParam<LateCase> {};
+TEST_P(LateBoundConversions, LeaveTheirArgumentUnchanged)
+{
+    std::vector<Variant> args{GetParam().arg};
+    EXPECT_EQ(sharedObject("Kor2_Sys.CColores")->invoke(GetParam().member, InvokeKind::Method, args), GetParam().result);
+    EXPECT_EQ(args[0], GetParam().arg);
+}
+INSTANTIATE_TEST_SUITE_P(Members, LateBoundConversions, ::testing::Values(
+    LateCase{"Col_NuVB_de_Nombre_o_inicial", Text(u" am "), Long{0x00FFFF}},
+    LateCase{"Col_NuTB_de_NuCad", Integer{9}, Long{22}},
+    LateCase{"Col_NuyNomTB_de_NuTB", Integer{9}, Text(u"9 Rojo mate ")},
+    LateCase{"Col_NombCad_de_NuVb", Long{200}, Text(u"12")},
+    LateCase{"Col_NombreCad_NuCad", Long{-3}, Text(u"3")},
+    LateCase{"Col_NuVB_de_NuTB", Integer{8}, Long{0}},
+    LateCase{"Col_NumVB_de_NumCad", Integer{250}, Long{0x303430}},
+    LateCase{"Col_NuCad_de_NuVB", Long{13132800}, Long{7}},
+    LateCase{"Col_NuCad_de_NuVB", Text(u"200"), Long{12}}));
+
+TEST(LateBoundConversions, OutOfRangeArgumentIsAnOverflowForTheCaller)
+{
+    std::vector<Variant> args{Long{70000}};
+    try {
+        sharedObject("CColores")->invoke("Col_NumVB_de_NumCad", InvokeKind::Method, args);
+        ADD_FAILURE() << "a 16-bit parameter cannot take 70000";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 6);
+    }
+}
+
+} // namespace

@@ -1,0 +1,208 @@
+#include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/Object.h>
+
+#include "frame/Dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Kor2_Sys;
+
+namespace {
+
+// A class built the way the library builds its own, to see the late-bound conventions at work
+// on members that assign to their arguments.
+struct Tally {
+    Long total = 0;
+    Text label;
+    void Bump(Long& by) { total += by; by = total; }
+    Text Shout(Text& word) { word += u"!"; return word; }
+};
+
+} // namespace
+
+template <> Tally& Kor2_Sys::global<Tally>()
+{
+    static Tally instance;
+    return instance;
+}
+
+namespace {
+
+using dispatch::CallArgs;
+using dispatch::on;
+constexpr ParamInfo kBy[] = {{"by", ValueType::Long}};
+constexpr ParamInfo kWordByValue[] = {{"word", ValueType::Text, false}};
+constexpr ParamInfo kScale[] = {{"factor", ValueType::Integer}, {"offset", ValueType::Double, true, true, 2.5}};
+
+constexpr auto kTallyMembers = dispatch::makeTable(std::array{
+    dispatch::field("total", ValueType::Long, on<Tally>([](Tally& t, CallArgs& a) { return a.field(t.total); })),
+    dispatch::sub("Bump", kBy, on<Tally>([](Tally& t, CallArgs& a) { t.Bump(a.longValue(0)); })),
+    dispatch::sub("Private1", {}),
+    dispatch::function("Shout", ValueType::Text, kWordByValue,
+                       on<Tally>([](Tally& t, CallArgs& a) { return t.Shout(a.text(0)); })),
+    dispatch::function("Scale", ValueType::Double, kScale,
+                       on<Tally>([](Tally&, CallArgs& a) { return a.integer(0) * a.doubleValue(1); })),
+    dispatch::field("label", ValueType::Text, on<Tally>([](Tally& t, CallArgs& a) { return a.field(t.label); })),
+});
+extern const ClassInfo kTally;
+constexpr ClassInfo kTally{"Tally", Creation::Global, kTallyMembers, &dispatch::create<Tally, kTally>,
+                           &dispatch::shared<Tally, kTally>};
+
+Long errorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(LateBinding, ByReferenceArgumentSeesTheChange)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> args{Long{5}};
+    tally->invoke("Bump", InvokeKind::Method, args);
+    EXPECT_EQ(args[0], Variant(Long{5}));
+    args[0] = Long{3};
+    tally->invoke("bump", InvokeKind::Method, args);
+    EXPECT_EQ(args[0], Variant(Long{8}));
+    EXPECT_EQ(getProperty(*tally, "TOTAL"), Variant(Long{8}));
+}
+
+TEST(LateBinding, ByReferenceArgumentOfAnotherTypeIsATemporary)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> args{Text(u"4")};
+    tally->invoke("Bump", InvokeKind::Method, args);
+    EXPECT_EQ(args[0], Variant(Text(u"4")));
+    EXPECT_EQ(getProperty(*tally, "total"), Variant(Long{4}));
+}
+
+TEST(LateBinding, EmptyOutputVariableReceivesTheValue)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> args{Variant{}};
+    tally->invoke("Bump", InvokeKind::Method, args);
+    EXPECT_EQ(args[0], Variant(Long{0}));
+}
+
+TEST(LateBinding, ByValueArgumentIsNeverWritten)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> args{Text(u"hola")};
+    EXPECT_EQ(tally->invoke("Shout", InvokeKind::Method, args), Variant(Text(u"hola!")));
+    EXPECT_EQ(args[0], Variant(Text(u"hola")));
+}
+
+TEST(LateBinding, OmittedOptionalTakesItsDefault)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> args{Integer{2}};
+    EXPECT_EQ(tally->invoke("Scale", InvokeKind::Method, args), Variant(5.0));
+}
+
+TEST(LateBinding, CallsByIdentifierReachTheSameMember)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> args{Long{7}};
+    tally->invoke(0x60030000, InvokeKind::Method, args);
+    EXPECT_EQ(tally->invoke(0x40030000, InvokeKind::Get, {}), Variant(Long{7}));
+    Variant label = Text(u"x");
+    tally->invoke(0x40030001, InvokeKind::Put, std::span<Variant>(&label, 1));
+    EXPECT_EQ(getProperty(*tally, "label"), label);
+}
+
+TEST(LateBinding, FailuresCarryTheirNumbers)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> none;
+    std::vector<Variant> two{Long{1}, Long{2}};
+    EXPECT_EQ(errorOf([&] { tally->invoke("Nothing", InvokeKind::Method, none); }), 438);
+    EXPECT_EQ(errorOf([&] { tally->invoke("Private1", InvokeKind::Method, none); }), 438);
+    EXPECT_EQ(errorOf([&] { tally->invoke(0x60030099, InvokeKind::Method, none); }), 438);
+    EXPECT_EQ(errorOf([&] { tally->invoke("Shout", InvokeKind::Put, two); }), 438);
+    EXPECT_EQ(errorOf([&] { tally->invoke("Bump", InvokeKind::Method, none); }), 449);
+    EXPECT_EQ(errorOf([&] { tally->invoke("Bump", InvokeKind::Method, two); }), 450);
+    std::vector<Variant> notANumber{Text(u"x")};
+    EXPECT_EQ(errorOf([&] { tally->invoke("Bump", InvokeKind::Method, notANumber); }), 13);
+}
+
+TEST(LateBinding, SharedInstanceKeepsItsFieldsBetweenFreeCalls)
+{
+    std::vector<Variant> args{Long{2}};
+    kTally.shared()->invoke("Bump", InvokeKind::Method, args);
+    kTally.shared()->invoke("Bump", InvokeKind::Method, args);
+    EXPECT_EQ(global<Tally>().total, 4);
+    EXPECT_EQ(kTally.create()->invoke("total", InvokeKind::Get, {}), Variant(Long{0}));
+}
+
+struct IdCase {
+    const char* cls;
+    const char* member;
+    InvokeKind kind;
+    DispId id;
+};
+
+class Identifiers : public ::testing::TestWithParam<IdCase> {};
+
+TEST_P(Identifiers, FollowDeclarationOrder)
+{
+    const auto& c = GetParam();
+    const ClassInfo* info = findClass(c.cls);
+    ASSERT_NE(info, nullptr);
+    const MemberInfo* byName = info->find(c.member, c.kind);
+    ASSERT_NE(byName, nullptr);
+    EXPECT_EQ(byName->id, c.id);
+    EXPECT_EQ(info->find(c.id, c.kind), byName);
+}
+
+INSTANTIATE_TEST_SUITE_P(LibraryClasses, Identifiers, ::testing::Values(
+    IdCase{"Kor2_Sys.CColores", "A_Color_Show", InvokeKind::Method, 0x60030000},
+    IdCase{"Kor2_Sys.CColores", "Col_NuVB_de_Nombre_o_inicial", InvokeKind::Method, 0x60030001},
+    IdCase{"Kor2_Sys.CColores", "Col_NuCad_de_NuVB", InvokeKind::Method, 0x60030008},
+    IdCase{"cfrm_Color", "titulo", InvokeKind::Put, 0x40030000},
+    IdCase{"cfrm_Color", "NomColorAutocad", InvokeKind::Get, 0x40030007},
+    IdCase{"cfrm_Color", "ColorShow", InvokeKind::Method, 0x60030000},
+    IdCase{"CString", "nElementosLeidos", InvokeKind::Get, 0x40030000},
+    IdCase{"CString", "S_Lee_Tira_1", InvokeKind::Method, 0x60030000},
+    IdCase{"CString", "S_FM", InvokeKind::Method, 0x6003000D},
+    IdCase{"c_VL", "Copyright", InvokeKind::Get, 0x68030000},
+    IdCase{"c_VL", "GetModelNumber", InvokeKind::Method, 0x60030001},
+    IdCase{"c_VL", "CurrentDrive", InvokeKind::Put, 0x68030004},
+    IdCase{"c_VL", "CurrentDrive", InvokeKind::Get, 0x68030004},
+    IdCase{"c_VL", "Platform", InvokeKind::Get, 0x68030005},
+    IdCase{"cRegistro", "R_LEE_TAMAÑO_Y_POS_OBJ_EN_WIN", InvokeKind::Method, 0x60030002},
+    IdCase{"cCambiaTxt", "cCambiaTexto", InvokeKind::Method, 0x60030000}));
+
+TEST(ClassRegistry, EveryClassIsCreatableAndOnlyGlobalsShareAnInstance)
+{
+    ASSERT_EQ(libraryClasses().size(), 16u);
+    for (const ClassInfo* info : libraryClasses()) {
+        SCOPED_TRACE(info->progId());
+        EXPECT_NE(createObject(info->progId()), nullptr);
+        EXPECT_EQ(createObject(info->progId())->classInfo(), info);
+        if (info->creation == Creation::Global)
+            EXPECT_EQ(sharedObject(info->progId()), sharedObject(info->name));
+        else
+            EXPECT_EQ(errorOf([&] { sharedObject(info->progId()); }), 429);
+    }
+    EXPECT_EQ(errorOf([] { createObject("Kor2_Sys.NoExiste"); }), 429);
+}
+
+TEST(ClassRegistry, MembersNotBuiltYetAnswer438)
+{
+    std::vector<Variant> args{Long{255}};
+    EXPECT_EQ(errorOf([&] { sharedObject("CColores")->invoke("A_Color_Show", InvokeKind::Method, args); }), 438);
+    EXPECT_EQ(errorOf([&] { createObject("Kor2_Sys.cls_Loging")->invoke("User", InvokeKind::Get, {}); }), 438);
+}
+
+TEST(ClassRegistry, TextTransformDeclinesWithError445)
+{
+    std::vector<Variant> args{Text(u"abc"), Text(u"x"), Text(u"contrae")};
+    EXPECT_EQ(errorOf([&] { sharedObject("cCambiaTxt")->invoke("cCambiaTexto", InvokeKind::Method, args); }), 445);
+}
+
+} // namespace

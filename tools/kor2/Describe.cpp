@@ -1,0 +1,80 @@
+#include "Json.h"
+#include "Runtime.h"
+
+#include <cstdio>
+
+using namespace Kor2_Sys;
+
+namespace kor2cli {
+namespace {
+
+std::string_view shapeName(MemberShape shape)
+{
+    switch (shape) {
+    case MemberShape::Function: return "function";
+    case MemberShape::Sub: return "sub";
+    case MemberShape::PropertyGet: return "property get";
+    case MemberShape::PropertyPut: return "property put";
+    case MemberShape::Field: return "field";
+    }
+    return "?";
+}
+
+std::string hexId(DispId id)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(id));
+    return buffer;
+}
+
+std::string signature(const MemberInfo& m)
+{
+    std::string out(m.name);
+    if (m.shape == MemberShape::Field || m.shape == MemberShape::PropertyGet || m.shape == MemberShape::PropertyPut)
+        return out + ": " + std::string(typeName(m.result));
+    out += "(";
+    if (m.acceptsAnyArguments)
+        out += "...";
+    for (std::size_t i = 0; i < m.params.size(); ++i) {
+        const ParamInfo& p = m.params[i];
+        out += (i ? ", " : "") + std::string(p.optional ? "[" : "") + (p.byRef ? "byref " : "byval ") +
+               std::string(p.name) + ": " + std::string(typeName(p.type)) + (p.optional ? "]" : "");
+    }
+    out += ")";
+    if (m.shape == MemberShape::Function)
+        out += ": " + std::string(typeName(m.result));
+    return out;
+}
+
+std::string describeJson(const ClassInfo& info)
+{
+    std::string out = "{\"class\": " + jsonString(info.name) + ", \"progid\": " + jsonString(info.progId()) +
+                      ", \"interface\": " + jsonString(info.interfaceName()) + ", \"creation\": \"" +
+                      (info.creation == Creation::Global ? "global" : "creatable") + "\", \"members\": [";
+    for (std::size_t i = 0; i < info.members.size(); ++i) {
+        const MemberInfo& m = info.members[i];
+        out += std::string(i ? ", " : "") + "{\"id\": " + std::to_string(m.id) + ", \"hex\": \"" + hexId(m.id) +
+               "\", \"kind\": \"" + std::string(shapeName(m.shape)) + "\", \"name\": " + jsonString(m.name) +
+               ", \"signature\": " + jsonString(signature(m)) +
+               ", \"implemented\": " + (m.handler ? "true" : "false") + "}";
+    }
+    return out + "]}";
+}
+
+} // namespace
+
+std::string describe(const ClassInfo& info, bool json)
+{
+    if (json)
+        return describeJson(info) + "\n";
+    std::string out = info.progId() + " (" + (info.creation == Creation::Global ? "global" : "creable") +
+                      "), interfaz " + info.interfaceName() + "\n";
+    for (const MemberInfo& m : info.members) {
+        std::string kind(shapeName(m.shape));
+        kind.resize(13, ' ');
+        out += "  " + hexId(m.id) + "  " + kind + signature(m) + (m.handler ? "" : "  [sin implementar]") + "\n";
+    }
+    return out;
+}
+
+} // namespace kor2cli

@@ -1,0 +1,214 @@
+#include "Runtime.h"
+
+#include "Json.h"
+#include "Scripts.h"
+
+#include "frame/Utf.h"
+#include "platform/Locale.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <stdexcept>
+
+using namespace Kor2_Sys;
+
+namespace kor2cli {
+namespace {
+
+std::string_view buttonsName(platform::MessageButtons buttons)
+{
+    return buttons == platform::MessageButtons::Ok ? "ok" : "okcancel";
+}
+
+std::string_view iconName(platform::MessageIcon icon)
+{
+    switch (icon) {
+    case platform::MessageIcon::None: return "none";
+    case platform::MessageIcon::Information: return "information";
+    case platform::MessageIcon::Warning: return "warning";
+    case platform::MessageIcon::Stop: return "stop";
+    }
+    return "none";
+}
+
+std::string jsonMessages(const std::vector<platform::MessageRecord>& messages)
+{
+    std::string out = "[";
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        const auto& m = messages[i];
+        out += (i ? ", " : "") + std::string("{\"text\": ") + jsonString(m.text) + ", \"title\": " + jsonString(m.title) +
+               ", \"buttons\": \"" + std::string(buttonsName(m.buttons)) + "\", \"icon\": \"" +
+               std::string(iconName(m.icon)) + "\"}";
+    }
+    return out + "]";
+}
+
+std::string jsonError(const std::optional<Error>& error)
+{
+    if (!error)
+        return "null";
+    return "{\"number\": " + std::to_string(error->number()) + ", \"description\": " + jsonString(error->description()) + "}";
+}
+
+template <class Number> Number parseNumber(std::string_view text, std::string_view kind)
+{
+    Number value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || text.empty())
+        throw std::invalid_argument("argumento " + std::string(kind) + " no válido: " + std::string(text));
+    return value;
+}
+
+nlohmann::json readJsonFile(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+        throw std::invalid_argument("no se puede leer el archivo de acciones " + path);
+    try {
+        return nlohmann::json::parse(file);
+    } catch (const nlohmann::json::exception& e) {
+        throw std::invalid_argument("archivo de acciones " + path + ": " + e.what());
+    }
+}
+
+} // namespace
+
+// --- RecordingWindowSystem ------------------------------------------------------------------
+
+platform::WindowSystem& RecordingWindowSystem::inner() const
+{
+    if (!m_inner)
+        m_inner = m_factory();
+    return *m_inner;
+}
+
+void RecordingWindowSystem::clearRecords()
+{
+    m_messages.clear();
+    m_beeps = 0;
+    m_clipboard.reset();
+}
+
+platform::MessageAnswer RecordingWindowSystem::messageBox(const platform::MessageBoxRequest& request)
+{
+    platform::MessageRecord record{request.text, request.title.value_or(platform::applicationTitle()),
+                                   request.buttons, request.icon, platform::MessageAnswer::Ok};
+    m_messages.push_back(record);
+    const auto answer = inner().messageBox(request);
+    m_messages.back().answer = answer;
+    return answer;
+}
+
+void RecordingWindowSystem::beep()
+{
+    ++m_beeps;
+    inner().beep();
+}
+
+void RecordingWindowSystem::clipboardClear()
+{
+    m_clipboard = Text{};
+    inner().clipboardClear();
+}
+
+void RecordingWindowSystem::clipboardSetText(const Text& text)
+{
+    m_clipboard = text;
+    inner().clipboardSetText(text);
+}
+
+// --- Runtime --------------------------------------------------------------------------------
+
+Runtime::Runtime(const GlobalOptions& options)
+{
+    if (!options.decimal.empty()) {
+        if (options.decimal != "," && options.decimal != ".")
+            throw std::invalid_argument("--decimal admite \",\" o \".\"");
+        m_previousDecimal = platform::setDecimalSeparator(options.decimal == "," ? u',' : u'.');
+    }
+    if (!options.settings.empty())
+        ::setenv("KOR2_SETTINGS", options.settings.c_str(), 1);
+
+    if (options.headless)
+        m_windows = std::make_shared<RecordingWindowSystem>(std::make_shared<platform::HeadlessWindowSystem>());
+    else if (options.actionsFile.empty())
+        m_windows = std::make_shared<RecordingWindowSystem>(&platform::loadDefaultWindowSystem);
+    else
+        throw std::invalid_argument("--actions sólo vale con --headless");
+    if (!options.actionsFile.empty())
+        queueScripts(readJsonFile(options.actionsFile));
+    m_previous = platform::installWindowSystem(m_windows);
+}
+
+Runtime::~Runtime()
+{
+    platform::installWindowSystem(std::move(m_previous));
+    if (m_previousDecimal)
+        platform::setDecimalSeparator(*m_previousDecimal);
+}
+
+void Runtime::queueScripts(const nlohmann::json& scripts)
+{
+    auto* headless = m_windows->headless();
+    if (headless == nullptr)
+        throw std::invalid_argument("los guiones de ventanas sólo valen con --headless");
+    headless->queue(scriptsFromJson(scripts));
+}
+
+CallOutcome Runtime::call(Object& object, std::string member, std::vector<Variant> args)
+{
+    InvokeKind kind = InvokeKind::Method;
+    if (!member.empty() && member.back() == '=') {
+        member.pop_back();
+        kind = InvokeKind::Put;
+    }
+    CallOutcome outcome;
+    try {
+        outcome.result = object.invoke(member, kind, args);
+    } catch (const Error& error) {
+        outcome.error = error;
+    }
+    outcome.args = std::move(args);
+    return outcome;
+}
+
+std::string Runtime::answer(const CallOutcome& outcome)
+{
+    std::string clipboard = "null";
+    if (m_windows->clipboardText())
+        clipboard = "{\"text\": " + jsonString(*m_windows->clipboardText()) + "}";
+    std::string line = "{\"result\": " + jsonValue(outcome.result) + ", \"args\": " + jsonValues(outcome.args) +
+                       ", \"error\": " + jsonError(outcome.error) + ", \"messages\": " + jsonMessages(m_windows->messages()) +
+                       ", \"beeps\": " + std::to_string(m_windows->beeps()) + ", \"clipboard\": " + clipboard + "}";
+    m_windows->clearRecords();
+    return line;
+}
+
+std::shared_ptr<Object> callTarget(const ClassInfo& info)
+{
+    return info.shared != nullptr ? info.shared() : info.create();
+}
+
+Variant parseArgument(const std::string& text)
+{
+    if (text == "empty")
+        return Variant{};
+    if (text == "null")
+        return Variant::null();
+    const auto colon = text.find(':');
+    if (colon == std::string::npos)
+        throw std::invalid_argument("argumento sin tipo: " + text + " (use int:, long:, single:, double:, bool:, text:, empty o null)");
+    const std::string kind = text.substr(0, colon);
+    const std::string_view value = std::string_view(text).substr(colon + 1);
+    if (kind == "text") return utf::fromUtf8(value);
+    if (kind == "int") return parseNumber<Integer>(value, kind);
+    if (kind == "long") return parseNumber<Long>(value, kind);
+    if (kind == "single") return parseNumber<Single>(value, kind);
+    if (kind == "double") return parseNumber<Double>(value, kind);
+    if (kind == "bool" && (value == "true" || value == "false")) return value == "true";
+    throw std::invalid_argument("argumento no válido: " + text);
+}
+
+} // namespace kor2cli
