@@ -95,6 +95,9 @@ std::u16string fromUtf8(std::string_view text)
 
 bool equalNames(std::string_view a, std::string_view b) noexcept
 {
+    // ASCII and Latin-1 letters keep their UTF-8 length when their case changes.
+    if (a.size() != b.size())
+        return false;
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         if (foldLatin(nextCodePoint(a, i)) != foldLatin(nextCodePoint(b, j)))
