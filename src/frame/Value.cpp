@@ -164,6 +164,9 @@ Array& Variant::toArray() const
 
 Variant Variant::convertedTo(ValueType type) const
 {
+    // Arrays are values: a converted argument must not share its items with the caller's variable.
+    if (this->type() == ValueType::Array && (type == ValueType::Array || type == ValueType::Any))
+        return Variant(Array(toArray()));
     if (type == this->type() || type == ValueType::Any)
         return *this;
     switch (type) {

@@ -13,11 +13,6 @@
 namespace Kor2_Sys::numtext {
 namespace {
 
-struct Decimal {
-    std::string digits;  // significant digits, no leading zero
-    int exponent = 0;    // value = 0.d1d2... × 10^(exponent + 1), i.e. d1 is at 10^exponent
-};
-
 // Every finite double has a finite decimal expansion of at most 767 significant digits; the
 // exact digits are needed because rounding the 16th digit must see everything behind it.
 Decimal exactDecimal(double magnitude)
@@ -99,7 +94,7 @@ Text format(double value, std::size_t significant)
         return value < 0 ? u"-Inf" : u"Inf";
     if (value == 0)
         return u"0";
-    const Decimal d = rounded(exactDecimal(std::fabs(value)), significant);
+    const Decimal d = significantDigits(value, significant);
     const char16_t separator = platform::decimalSeparator();
     const int limit = static_cast<int>(significant);
     const int decimalsNeeded = -d.exponent - 1 + static_cast<int>(d.digits.size());
@@ -131,25 +126,112 @@ long magnitudeExponent(std::string_view ascii)
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
+int digitValue(char16_t c)
+{
+    return c >= u'0' && c <= u'9' ? c - u'0' : c >= u'A' && c <= u'F' ? c - u'A' + 10 : c >= u'a' && c <= u'f' ? c - u'a' + 10 : 99;
+}
+
+// Accumulates one more digit of an "&H" / "&O" literal; more than 32 bits overflow.
+void addDigit(std::uint64_t& value, int radix, int digit)
+{
+    value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
+    if (value > 0xFFFFFFFFull)
+        throw errors::overflow();
+}
+
+// A literal takes the smallest of the 16- and 32-bit types that holds its bits, so &HFFFF and
+// &HFFFFFFFF both read -1.
+Double typedLiteral(std::uint64_t value)
+{
+    if (value <= 0xFFFF)
+        return static_cast<Double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(value)));
+    return static_cast<Double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+}
+
 std::optional<Double> radixLiteral(std::u16string_view digits, int radix)
 {
     if (digits.empty())
         return std::nullopt;
     std::uint64_t value = 0;
     for (char16_t c : digits) {
-        int digit = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'A' && c <= u'F' ? c - u'A' + 10
-                  : c >= u'a' && c <= u'f' ? c - u'a' + 10 : 99;
+        const int digit = digitValue(c);
         if (digit >= radix)
             return std::nullopt;
-        value = value * radix + digit;
-        if (value > 0xFFFFFFFFull)
-            throw errors::overflow();
+        addDigit(value, radix, digit);
     }
-    // A literal takes the smallest of the 16- and 32-bit types that holds its bits, so &HFFFF and
-    // &HFFFFFFFF both read -1.
-    if (value <= 0xFFFF)
-        return static_cast<Double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(value)));
-    return static_cast<Double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+    return typedLiteral(value);
+}
+
+// Converts a number already in C form ("-12.5e3"); out-of-range magnitudes overflow, tiny ones
+// read as zero.
+Double fromCForm(std::string_view ascii)
+{
+    double value = 0;
+    const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    (void)end;
+    if (ec == std::errc::result_out_of_range) {
+        if (magnitudeExponent(ascii) > 0)
+            throw errors::overflow();
+        return 0.0;
+    }
+    return ec == std::errc{} ? value : 0.0;
+}
+
+bool ignoredByParse(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+
+// The units of a text that the point-only parse looks at: everything but blanks, tabs and line
+// feeds, which it ignores wherever they stand.
+class Significant {
+public:
+    explicit Significant(std::u16string_view text) : m_text(text) { skip(); }
+    bool done() const { return m_pos >= m_text.size(); }
+    char16_t peek() const { return done() ? u'\0' : m_text[m_pos]; }
+    void next()
+    {
+        ++m_pos;
+        skip();
+    }
+
+private:
+    void skip()
+    {
+        while (m_pos < m_text.size() && ignoredByParse(m_text[m_pos]))
+            ++m_pos;
+    }
+    std::u16string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+// Builds the C form of the number in a stack buffer, spilling to the heap only for very long texts.
+class CForm {
+public:
+    void push(char c)
+    {
+        if (m_size < sizeof m_small)
+            m_small[m_size] = c;
+        else {
+            if (m_large.empty())
+                m_large.assign(m_small, m_size);
+            m_large += c;
+        }
+        ++m_size;
+    }
+    std::string_view view() const { return m_large.empty() ? std::string_view(m_small, m_size) : std::string_view(m_large); }
+
+private:
+    char m_small[96];
+    std::size_t m_size = 0;
+    std::string m_large;
+};
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+Double radixPrefixed(Significant& s, int radix)
+{
+    std::uint64_t value = 0;
+    for (; !s.done() && digitValue(s.peek()) < radix; s.next())
+        addDigit(value, radix, digitValue(s.peek()));
+    return typedLiteral(value);
 }
 
 } // namespace
@@ -196,16 +278,71 @@ std::optional<Double> parseRegional(std::u16string_view text)
     }
     if (i != text.size())
         return std::nullopt;
-    double value = 0;
-    const char* first = ascii.data() + (ascii[0] == '+');
-    const auto [end, ec] = std::from_chars(first, ascii.data() + ascii.size(), value);
-    (void)end;
-    if (ec == std::errc::result_out_of_range) {
-        if (magnitudeExponent(ascii) > 0)
-            throw errors::overflow();
-        return 0.0;  // too small to hold: reads as zero
+    return fromCForm(std::string_view(ascii).substr(ascii[0] == '+'));
+}
+
+Double parsePointOnly(std::u16string_view text)
+{
+    Significant s(text);
+    if (s.peek() == u'&') {
+        s.next();
+        const char16_t kind = s.peek();
+        if (kind == u'H' || kind == u'h' || kind == u'O' || kind == u'o') {
+            s.next();
+            return radixPrefixed(s, kind == u'H' || kind == u'h' ? 16 : 8);
+        }
+        return 0;
     }
-    return value;
+    CForm number;
+    if (s.peek() == u'-' || s.peek() == u'+') {
+        if (s.peek() == u'-')
+            number.push('-');
+        s.next();
+    }
+    bool digits = false;
+    for (; isDigit(s.peek()); s.next(), digits = true)
+        number.push(static_cast<char>(s.peek()));
+    if (s.peek() == u'.') {
+        number.push('.');
+        for (s.next(); isDigit(s.peek()); s.next(), digits = true)
+            number.push(static_cast<char>(s.peek()));
+    }
+    if (!digits)
+        return 0;
+    const char16_t e = s.peek();
+    if (e == u'E' || e == u'e' || e == u'D' || e == u'd') {
+        s.next();
+        CForm exponent;
+        exponent.push('e');
+        if (s.peek() == u'-' || s.peek() == u'+') {
+            exponent.push(static_cast<char>(s.peek()));
+            s.next();
+        }
+        bool exponentDigits = false;
+        for (; isDigit(s.peek()); s.next(), exponentDigits = true)
+            exponent.push(static_cast<char>(s.peek()));
+        if (exponentDigits)
+            for (char c : exponent.view())
+                number.push(c);
+    }
+    return fromCForm(number.view());
+}
+
+Integer firstPosition(std::u16string_view text, char16_t unit)
+{
+    const auto at = text.find(unit);
+    if (at == std::u16string_view::npos)
+        return 0;
+    if (at + 1 > 32767)
+        throw errors::overflow();
+    return static_cast<Integer>(at + 1);
+}
+
+Decimal significantDigits(Double value, std::size_t significant)
+{
+    if (value == 0 || !std::isfinite(value))
+        return {"0", 0};
+    return rounded(exactDecimal(std::fabs(value)), significant);
 }
 
 } // namespace Kor2_Sys::numtext

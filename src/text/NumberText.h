@@ -5,6 +5,8 @@
 #include <Kor2_Sys/Value.h>
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace Kor2_Sys::numtext {
 
@@ -20,5 +22,25 @@ KOR2_SYS_EXPORT Text regional(Single value);
 /// "&O" literal. Nothing else may follow. No value when the text is no number; error 6 when it
 /// is one but does not fit a double.
 KOR2_SYS_EXPORT std::optional<Double> parseRegional(std::u16string_view text);
+
+/// Reads a number independently of the regional settings: blanks, tabs and line feeds are ignored
+/// anywhere; then a sign, digits, a point and digits, an exponent (E or D); or "&H" / "&O"
+/// literals typed as 16- or 32-bit integers. Stops at the first character that cannot continue;
+/// 0 when there is no number. Error 6 when the number does not fit.
+KOR2_SYS_EXPORT Double parsePointOnly(std::u16string_view text);
+
+/// Position (1-based) of the first `unit` in `text`, as a 16-bit position: 0 when absent,
+/// error 6 when it lies beyond 32,767.
+KOR2_SYS_EXPORT Integer firstPosition(std::u16string_view text, char16_t unit);
+
+/// A positive number as decimal digits: `digits` without leading zeros (at least one), the first
+/// one standing at 10^`exponent`.
+struct Decimal {
+    std::string digits;
+    int exponent = 0;
+};
+
+/// |value| rounded to `significant` digits, halves away from zero, trailing zeros dropped.
+KOR2_SYS_EXPORT Decimal significantDigits(Double value, std::size_t significant);
 
 } // namespace Kor2_Sys::numtext

@@ -1,0 +1,144 @@
+#include <Kor2_Sys/CString.h>
+
+#include "Guards.h"
+#include "text/NumberFunctions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace Kor2_Sys;
+
+namespace {
+
+// Every number case runs on a comma machine and on a point machine: the results must not differ.
+class BothSeparators : public ::testing::TestWithParam<char16_t> {};
+
+struct ValCase {
+    std::u16string_view text;
+    double value;
+};
+
+const ValCase kValCases[] = {
+    {u"", 0}, {u"abc", 0}, {u" -2,5e2", -250}, {u"&H1F", 31}, {u"7 kg", 7}, {u"3,5", 3.5}, {u"3.5", 3.5},
+    {u"1,234.5", 1.234}, {u"12 345,6", 12345.6}, {u"1\t2\n3", 123}, {u"&HFFFF", -1}, {u"&HFFFFFFFF", -1},
+    {u"&H10000", 65536}, {u"&H", 0}, {u"&O", 0}, {u"&O17", 15}, {u"&O8", 0}, {u"&HG", 0}, {u"&h1f", 31},
+    {u"&H100000000", 0}, {u"1D2", 100}, {u"1d-2", 0.01}, {u"1E", 1}, {u"1E+", 1}, {u"1e400", 0}, {u"1e-400", 0},
+    {u"-", 0}, {u"+", 0}, {u"+5", 5}, {u"--5", 0}, {u"-.5", -0.5}, {u".", 0}, {u"5.", 5}, {u"1.2.3", 1.2},
+    {u"- 5", -5}, {std::u16string_view(u"4\0" u"2", 3), 4}, {u"\xD800" u"1", 0}, {u"1\xDC00", 1},
+    {u"0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000001", 1},
+};
+
+TEST_P(BothSeparators, ValAndVlReadCommaOrPoint)
+{
+    kor2test::ScopedDecimal dec{GetParam()};
+    CString s;
+    for (const auto& c : kValCases) {
+        EXPECT_EQ(s.S_Val(Text(c.text)), c.value) << std::string(c.text.begin(), c.text.end());
+        EXPECT_EQ(s.S_Vl(Text(c.text)), c.value);
+    }
+}
+
+TEST_P(BothSeparators, FirstCommaBeyondPosition32767ReadsZero)
+{
+    kor2test::ScopedDecimal dec{GetParam()};
+    CString s;
+    EXPECT_EQ(s.S_Val(Text(u"5") + Text(32765, u' ') + u",5"), 5.5) << "the comma at 32,767 is still in reach";
+    EXPECT_EQ(s.S_Val(Text(u"5") + Text(32766, u' ') + u",5"), 0) << "the comma at 32,768 overflows";
+}
+
+struct SwapCase {
+    std::u16string_view in, out;
+};
+
+TEST_P(BothSeparators, SeparatorSwapsChangeTheCallersText)
+{
+    kor2test::ScopedDecimal dec{GetParam()};
+    CString s;
+    for (auto [in, out] : {SwapCase{u"1,5,7", u"1.5,7"}, SwapCase{u"15", u"15"}, SwapCase{u"", u""}}) {
+        Text value(in);
+        EXPECT_EQ(s.S_CxP(value), out);
+        EXPECT_EQ(value, out);
+    }
+    for (auto [in, out] : {SwapCase{u"1.5", u"1,5"}, SwapCase{u"a.b.c", u"a,b.c"}}) {
+        Text value(in);
+        EXPECT_EQ(s.S_PxC(value), out);
+        EXPECT_EQ(value, out);
+    }
+    Text far = Text(32767, u'x') + u",";
+    EXPECT_EQ(s.S_CxP(far), u"");
+    EXPECT_EQ(far.back(), u',') << "left unchanged on overflow";
+}
+
+TEST_P(BothSeparators, ProbeTellsTheRegionalSeparator)
+{
+    kor2test::ScopedDecimal dec{GetParam()};
+    EXPECT_EQ(CString().S_CofReg_coma(), GetParam() == u',');
+}
+
+struct RoundCase {
+    double number;
+    Integer decimals;
+    double out;
+};
+
+TEST_P(BothSeparators, RoundingSendsHalvesUp)
+{
+    kor2test::ScopedDecimal dec{GetParam()};
+    CString s;
+    for (const auto& c : {RoundCase{2.5, 0, 3}, RoundCase{-2.5, 0, -2}, RoundCase{-2.6, 0, -3}, RoundCase{3.14159, 2, 3.14},
+                          RoundCase{1.25, 1, 1.3}, RoundCase{1234, -2, 1200}, RoundCase{1.005, 2, 1},
+                          RoundCase{1, 400, 0}, RoundCase{1e300, 20, 0}, RoundCase{5, -400, 0}})
+        EXPECT_DOUBLE_EQ(s.S_redondea(c.number, c.decimals), c.out) << c.number << " " << c.decimals;
+}
+
+struct FormatCase {
+    Variant value;
+    Integer decimals, integers;
+    std::u16string_view point;  // on a point machine
+    std::u16string_view comma;  // on a comma machine
+};
+
+TEST_P(BothSeparators, FixedDecimalsAlwaysUseThePoint)
+{
+    kor2test::ScopedDecimal dec{GetParam()};
+    CString s;
+    const FormatCase cases[] = {
+        {Text(u"2,345"), 2, 0, u"2.35", u"2.35"},
+        {Long{7}, 3, 0, u"7.000", u"7.000"},
+        {1.5, 0, 0, u"1.5", u"1,5"},
+        {3.14159, 2, 5, u"    3.14", u"    3.14"},
+        {-12.5, 1, 4, u" -12.5", u" -12.5"},
+        {1.0 / 3.0, 20, 0, u"0.333333333333333", u"0.333333333333333"},
+        // 20 decimals give 15, but the width step subtracts 21: 18 - 21 = -3, so 27 blanks lead.
+        {Long{12}, 20, 24, u"                           12.000000000000000",
+         u"                           12.000000000000000"},
+        {9.995, 2, 0, u"10.00", u"10.00"},
+        {-0.001, 2, 0, u"-0.00", u"-0.00"},
+        {1e20, 2, 0, u"100000000000000000000.00", u"100000000000000000000.00"},
+        {Text(u" 12 "), 0, 6, u"    12", u"    12"},
+        {Text(u"12345"), 0, 3, u"12345", u"12345"},
+        {Variant::null(), 2, 0, u"", u""},
+        {Text(u"abc"), 2, 0, u"0.00", u"0.00"},
+        {true, 1, 0, u"0.0", u"0.0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(s.S_FM(c.value, c.decimals, c.integers), GetParam() == u'.' ? c.point : c.comma)
+            << c.decimals << " " << c.integers;
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, BothSeparators, ::testing::Values(u'.', u','));
+
+TEST(NumbersLateBound, ValTakesItsTextByValue)
+{
+    std::vector<Variant> args{Text(u" -2,5e2")};
+    EXPECT_EQ(sharedObject("CString")->invoke("S_Vl", InvokeKind::Method, args), Variant(-250.0));
+    EXPECT_EQ(args[0], Variant(Text(u" -2,5e2")));
+    std::vector<Variant> swap{Text(u"1,5")};
+    sharedObject("CString")->invoke("S_CxP", InvokeKind::Method, swap);
+    EXPECT_EQ(swap[0], Variant(Text(u"1.5")));
+    std::vector<Variant> omitted{2.0, Integer{1}};
+    EXPECT_EQ(sharedObject("CString")->invoke("S_FM", InvokeKind::Method, omitted), Variant(Text(u"2.0")));
+}
+
+} // namespace
