@@ -18,13 +18,19 @@ Error subscriptOutOfRange() { return {9, u"El subíndice está fuera del interva
 Error divisionByZero() { return {11, u"División por cero"}; }
 Error typeMismatch() { return {13, u"No coinciden los tipos"}; }
 Error fileNotFound() { return {53, u"No se ha encontrado el archivo"}; }
-Error deviceUnavailable(const Text& detail)
+// A fixed description, with the particulars after a colon when there are any.
+static Error detailed(Long number, std::u16string_view description, const Text& detail)
 {
-    Text description = u"Dispositivo no disponible";
+    Text text(description);
     if (!detail.empty())
-        description += u": " + detail;
-    return {68, description};
+        text += u": " + detail;
+    return {number, text};
 }
+Error diskFull() { return {61, u"Disco lleno"}; }
+Error deviceUnavailable(const Text& detail) { return detailed(68, u"Dispositivo no disponible", detail); }
+Error permissionDenied() { return {70, u"Permiso denegado"}; }
+Error pathAccess(const Text& detail) { return detailed(75, u"Error de acceso a la ruta o al archivo", detail); }
+Error objectNotSet() { return {91, u"Variable de objeto o bloque With no establecido"}; }
 Error diskNotReady() { return {71, u"El disco no está listo"}; }
 Error invalidUseOfNull() { return {94, u"Uso no válido de Null"}; }
 Error cannotCreateObject() { return {429, u"No se puede crear el objeto"}; }

@@ -11,6 +11,7 @@ namespace Kor2_Sys {
 namespace {
 
 template <class... F> struct Overloaded : F... { using F::operator()...; };
+template <class... F> Overloaded(F...) -> Overloaded<F...>;  // clang 14 needs the guide spelled out
 
 bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
 {

@@ -41,8 +41,10 @@ constexpr auto kMembers = makeTable(std::array{
     field("nElementosLeidos", V::Long, on<T>([](T& s, CallArgs& a) { return a.field(s.nElementosLeidos); })),
     sub("S_Lee_Tira_1", kLeeTira1, on<T>([](T& s, CallArgs& a) {
         auto items = texts(a.array(2));
+        const auto before = items;
         s.S_Lee_Tira_1(a.text(0), a.longValue(1), items);
-        a[2] = textArray(std::move(items));
+        if (items != before)  // a blank text leaves the caller's array exactly as it was
+            a[2] = textArray(std::move(items));
     })),
     sub("S_LeeTira", kLeeTira, on<T>([](T& s, CallArgs& a) {
         auto items = texts(a.array(1));
