@@ -13,13 +13,13 @@
 namespace Kor2_Sys::numtext {
 namespace {
 
-// Every finite double has a finite decimal expansion of at most 767 significant digits; the
-// exact digits are needed because rounding the 16th digit must see everything behind it.
-Decimal exactDecimal(double magnitude)
+// The decimal digits of `magnitude` with `precision` digits after the first, correctly rounded
+// (precision 767 gives every digit: no finite double has more).
+Decimal decimalDigits(double magnitude, int precision)
 {
     std::array<char, 1100> buffer{};
     const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                         std::chars_format::scientific, 767);
+                                         std::chars_format::scientific, precision);
     const std::string_view text(buffer.data(), ec == std::errc{} ? end - buffer.data() : 0);
     const auto ePos = text.find('e');
     Decimal result;
@@ -30,6 +30,17 @@ Decimal exactDecimal(double magnitude)
     std::from_chars(text.data() + ePos + 1 + (text[ePos + 1] == '+'), text.data() + text.size(), exponent);
     result.exponent = exponent;
     return result;
+}
+
+// Rounding at digit `significant` needs to see what lies behind it. Two more correctly rounded
+// digits decide it, unless they read "50": only then can the exact tail be just below the half,
+// and only then is the full expansion written out.
+Decimal digitsForRounding(double magnitude, std::size_t significant)
+{
+    Decimal d = decimalDigits(magnitude, static_cast<int>(significant) + 1);
+    if (d.digits.size() >= significant + 2 && d.digits[significant] == '5' && d.digits[significant + 1] == '0')
+        d = decimalDigits(magnitude, 767);
+    return d;
 }
 
 // Keeps `significant` digits, rounding half away from zero, and drops trailing zeros.
@@ -342,7 +353,7 @@ Decimal significantDigits(Double value, std::size_t significant)
 {
     if (value == 0 || !std::isfinite(value))
         return {"0", 0};
-    return rounded(exactDecimal(std::fabs(value)), significant);
+    return rounded(digitsForRounding(std::fabs(value), significant), significant);
 }
 
 } // namespace Kor2_Sys::numtext
