@@ -3,6 +3,7 @@
 
 #include "Json.h"
 #include "Runtime.h"
+#include "Settings.h"
 
 #include <CLI/CLI.hpp>
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
 {
     CLI::App app{"kor2: servicios de Kor2_Sys desde la línea de órdenes"};
     app.require_subcommand(1);
+    app.fallthrough();  // global options may also follow the command
     kor2cli::GlobalOptions options;
     app.add_flag("--headless", options.headless, "Sistema de ventanas guionizado, sin pantalla");
     app.add_option("--actions", options.actionsFile, "Archivo JSON con los guiones de ventanas (con --headless)");
@@ -84,6 +86,12 @@ int main(int argc, char** argv)
     auto* describeCmd = app.add_subcommand("describe", "Miembros de una clase con sus identificadores");
     describeCmd->add_option("CLASS", describeClass, "Clase; sin ella, todas");
 
+    kor2cli::SettingsCommand settingsCommand;
+    auto* settingsCmd = app.add_subcommand("settings", "El almacén de configuración: get, set, list, delete, export, import");
+    settingsCmd->add_option("ACTION", settingsCommand.action, "get|set|list|delete|export|import")->required();
+    settingsCmd->add_option("WORDS", settingsCommand.words, "SECCIÓN, CLAVE, VALOR o ARCHIVO según la acción");
+    settingsCmd->add_option("--app", settingsCommand.app, "Aplicación (por omisión Vesolar)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -101,6 +109,10 @@ int main(int argc, char** argv)
             return runCall(runtime, call);
         if (sessionCmd->parsed())
             return kor2cli::runSession(runtime, std::cin, std::cout);
+        if (settingsCmd->parsed()) {
+            settingsCommand.json = options.json;
+            return kor2cli::runSettings(settingsCommand, std::cout, std::cerr);
+        }
     } catch (const std::invalid_argument& e) {
         std::cerr << "kor2: " << e.what() << "\n";
         return kExitUsage;

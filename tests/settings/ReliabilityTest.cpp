@@ -1,0 +1,136 @@
+// Several processes on one store, and a writer killed at random moments: nothing acknowledged is
+// ever lost and the file always opens intact. KOR2_RELIABILITY_LONG=1 raises the counts
+// (`cmake --build <dir> --target reliability-long`).
+#include "SettingsGuards.h"
+#include "settings/Store.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Kor2_Sys;
+
+namespace {
+
+bool longRun()
+{
+    const char* flag = std::getenv("KOR2_RELIABILITY_LONG");
+    return flag != nullptr && flag[0] == '1';
+}
+
+Text utf16(const std::string& ascii)
+{
+    return Text(ascii.begin(), ascii.end());
+}
+
+Text number(long n)
+{
+    const std::string s = std::to_string(n);
+    return Text(s.begin(), s.end());
+}
+
+std::string integrity(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    std::string verdict = "no answer";
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        verdict = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    sqlite3_finalize(stmt);
+    sqlite3_close_v2(db);
+    return verdict;
+}
+
+// The child side: never returns into the test runner.
+[[noreturn]] void writeKeys(const std::string& path, const std::string& prefix, long from, long count, int ackFd)
+{
+    int status = 0;
+    try {
+        auto store = settings::openFile(path);
+        for (long n = from; n < from + count; ++n) {
+            store->write(u"Vesolar", u"fiabilidad", utf16(prefix) + number(n), number(n));
+            if (ackFd >= 0 && ::write(ackFd, &n, sizeof n) != sizeof n)
+                status = 2;
+        }
+    } catch (const Error&) {
+        status = 1;  // a busy or failed store reached the caller
+    }
+    ::_exit(status);
+}
+
+TEST(Reliability, ConcurrentProcessesLoseNoWrite)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    settings::openFile(path);  // created before the writers race
+    const int processes = 4;
+    const long writes = longRun() ? 10000 : 2000;
+    std::vector<pid_t> children;
+    for (int p = 0; p < processes; ++p) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0)
+            writeKeys(path, "p" + std::to_string(p) + "-", 0, writes, -1);
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer saw an error";
+    }
+    auto store = settings::openFile(path);
+    EXPECT_EQ(store->entries().size(), static_cast<std::size_t>(processes * writes));
+    for (int p = 0; p < processes; ++p)
+        EXPECT_EQ(store->read(u"Vesolar", u"fiabilidad", utf16("p" + std::to_string(p) + "-") + number(writes - 1), u""),
+                  number(writes - 1));
+    EXPECT_EQ(integrity(path), "ok");
+}
+
+TEST(Reliability, KilledWriterNeverLosesAnAcknowledgedWrite)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    settings::openFile(path);
+    const int kills = longRun() ? 10000 : 200;
+    std::mt19937 random(20261206);
+    long next = 0;
+    for (int round = 0; round < kills; ++round) {
+        int pipeFds[2];
+        ASSERT_EQ(::pipe(pipeFds), 0);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(pipeFds[0]);
+            writeKeys(path, "k", next, 1000000, pipeFds[1]);
+        }
+        ::close(pipeFds[1]);
+        ::usleep(static_cast<useconds_t>(random() % 15000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        long acknowledged = next - 1;
+        for (long n; ::read(pipeFds[0], &n, sizeof n) == sizeof n;)
+            acknowledged = n;
+        ::close(pipeFds[0]);
+
+        auto store = settings::openFile(path);  // opens, checks and would set aside a damaged file
+        for (long n = std::max(0L, next - 1); n <= acknowledged; ++n)
+            ASSERT_EQ(store->read(u"Vesolar", u"fiabilidad", u"k" + number(n), u"<lost>"), number(n))
+                << "round " << round << ", key " << n;
+        next = acknowledged + 1;
+    }
+    EXPECT_EQ(integrity(path), "ok");
+    auto store = settings::openFile(path);
+    for (long n = 0; n < next; ++n)
+        ASSERT_EQ(store->read(u"Vesolar", u"fiabilidad", u"k" + number(n), u"<lost>"), number(n));
+    RecordProperty("acknowledged_writes", static_cast<int>(next));
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+#include <Kor2_Sys/cRegistro.h>
+
+#include "FakeWindow.h"
+#include "Guards.h"
+#include "SettingsGuards.h"
+#include "settings/Store.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace Kor2_Sys;
+using kor2test::FakeWindow;
+
+namespace {
+
+class Values : public ::testing::Test {
+protected:
+    settings::ScopedStore store{":memory:"};
+    cRegistro r;
+    Text stored(const Text& section, const Text& key) { return settings::store().read(u"Vesolar", section, key, u"<absent>"); }
+};
+
+struct SectionCase {
+    Text app, section, composed;
+};
+
+TEST_F(Values, SectionIsApplicationBlankSectionUnderVesolar)
+{
+    for (const auto& c : {SectionCase{u"App", u"Sec", u"App Sec"}, SectionCase{u"", u"Sec", u" Sec"},
+                          SectionCase{u"App", u"", u"App "}, SectionCase{u"", u"", u" "}}) {
+        r.R_Grabar_un_dato_en_Win(c.app, c.section, u"k", Text(u"v"));
+        EXPECT_EQ(stored(c.composed, u"k"), u"v");
+    }
+    for (const auto& e : settings::store().entries())
+        EXPECT_EQ(e.app, u"Vesolar");
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"Sec", u"App", u"k", Text(u"d")), Variant(Text(u"d"))) << "swapped names differ";
+}
+
+TEST_F(Values, ReadingAlwaysGivesTextOrTheDefaultItself)
+{
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"missing", Long{7}), Variant(Text(u"7")));
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"missing", Variant::null()), Variant::null());
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"missing", Variant{}), Variant(Text()));
+    r.R_Grabar_un_dato_en_Win(u"A", u"S", u"empty", Text());
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"empty", Long{7}), Variant(Text())) << "an existing empty key";
+}
+
+TEST_F(Values, NullIsNotWritten)
+{
+    r.R_Grabar_un_dato_en_Win(u"A", u"S", u"k", Text(u"before"));
+    r.R_Grabar_un_dato_en_Win(u"A", u"S", u"k", Variant::null());
+    EXPECT_EQ(stored(u"A S", u"k"), u"before");
+}
+
+class ValuesUnderBothSeparators : public Values, public ::testing::WithParamInterface<char16_t> {};
+TEST_P(ValuesUnderBothSeparators, NumbersReadBackToTheSameNumber)
+{
+    kor2test::ScopedDecimal dec{GetParam()};
+    r.R_Grabar_un_dato_en_Win(u"A", u"S", u"x", 1234.5);
+    EXPECT_EQ(stored(u"A S", u"x"), GetParam() == u',' ? u"1234,5" : u"1234.5");
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"x", Long{0}).toDouble(), 1234.5);
+}
+INSTANTIATE_TEST_SUITE_P(Machines, ValuesUnderBothSeparators, ::testing::Values(u'.', u','));
+
+TEST(ValuesWithoutStore, FailSilentlyWithTheDefault)
+{
+    kor2test::TempDir dir;
+    std::ofstream(dir.file("bad.db")) << std::string(4096, 'x');
+    ::setenv("KOR2_SETTINGS", dir.file("bad.db").c_str(), 1);
+    auto previous = settings::installStore(nullptr);
+    cRegistro r;
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"k", Long{7}), Variant(Long{7})) << "the store failed to open";
+    settings::installStore(std::move(previous));
+    ::unsetenv("KOR2_SETTINGS");
+}
+
+// --- geometry ------------------------------------------------------------------------------
+
+class Geometry : public ::testing::Test {
+protected:
+    settings::ScopedStore store{":memory:"};
+    kor2test::ScopedHeadless ui;
+    cRegistro r;
+    std::shared_ptr<FakeWindow> window = std::make_shared<FakeWindow>(500, 600, 7000, 5000);
+    void put(std::u16string_view key, std::u16string_view value)
+    {
+        settings::store().write(u"Vesolar", u"App Win", Text(key), Text(value));
+    }
+    Text stored(std::u16string_view key) { return settings::store().read(u"Vesolar", u"App Win", Text(key), u"<absent>"); }
+    void expectAt(double top, double left, double width, double height)
+    {
+        EXPECT_EQ(window->value("Top"), top);
+        EXPECT_EQ(window->value("Left"), left);
+        EXPECT_EQ(window->value("Width"), width);
+        EXPECT_EQ(window->value("Height"), height);
+    }
+};
+
+TEST_F(Geometry, NothingStoredUsesEachOperationsDefaults)
+{
+    r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 10, 20, 3000, 2000);
+    expectAt(10, 20, 3000, 2000);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 11, 21, 3100, 2100);
+    expectAt(11, 21, 3100, 2100);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
+    expectAt(100, 100, 3100, 2100);
+    window->props["Top"] = 5.0;
+    r.R_Lee_Pos_Form(window, u"App", u"Win");
+    expectAt(100, 100, 3100, 2100);
+    EXPECT_EQ(settings::store().entries().size(), 0u) << "restoring writes nothing";
+}
+
+TEST_F(Geometry, NoticeComesOnEveryCallOfTheFirstOperationOnly)
+{
+    put(u"Estado", u"2");
+    r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 0, 0, 0, 0);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 0, 0, 0, 0);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 0, 0, 0, 0);
+    ASSERT_EQ(ui->messages().size(), 2u);
+    EXPECT_EQ(ui->messages()[0].text, u"registro sin actualizar");
+    EXPECT_EQ(ui->messages()[0].title, u"Kor2_Sys");
+}
+
+TEST_F(Geometry, SaveRestoreRoundTripInNormalState)
+{
+    window->props["Top"] = 1234.5;
+    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
+    EXPECT_EQ(stored(u"Estado"), u"0");
+    EXPECT_EQ(stored(u"Top"), u"1234.5");
+    EXPECT_EQ(stored(u"Width"), u"7000");
+    auto other = std::make_shared<FakeWindow>(0, 0, 0, 0);
+    window = other;
+    r.R_Lee_tamaño_y_pos_Obj_en_Win(other, u"App", u"Win", 1, 1, 1, 1);
+    expectAt(1234.5, 500, 7000, 5000);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win1(other, u"App", u"Win", 1, 1, 1, 1);
+    EXPECT_EQ(other->value("Top"), 1234) << "whole-number conversion; halves to even";
+    EXPECT_EQ(other->log.size(), 8u);
+}
+
+TEST_F(Geometry, MinimisedKeepsTheLastNormalRecord)
+{
+    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
+    window->props["WindowState"] = Integer{1};
+    window->props["Top"] = 9999.0;
+    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
+    EXPECT_EQ(stored(u"Estado"), u"1");
+    EXPECT_EQ(stored(u"Top"), u"600");
+    window->log.clear();
+    for (int op = 0; op < 4; ++op) {
+        switch (op) {
+        case 0: r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 0, 0, 0, 0); break;
+        case 1: r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 0, 0, 0, 0); break;
+        case 2: r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win"); break;
+        case 3: r.R_Lee_Pos_Form(window, u"App", u"Win"); break;
+        }
+    }
+    EXPECT_TRUE(window->log.empty()) << "a minimised record changes nothing";
+}
+
+TEST_F(Geometry, MaximisedOnlyMaximises)
+{
+    window->props["WindowState"] = Integer{2};
+    r.R_Graba_Pos_Form(window, u"App", u"Win");
+    EXPECT_EQ(stored(u"Estado"), u"2");
+    EXPECT_EQ(stored(u"Top"), u"<absent>");
+    window->props["WindowState"] = Integer{0};
+    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
+    EXPECT_EQ(window->log, (std::vector<std::string>{"set WindowState"}));
+    EXPECT_EQ(window->value("WindowState"), 2);
+}
+
+TEST_F(Geometry, PositionOnlySaveLeavesStoredSizeAlone)
+{
+    put(u"Width", u"4444");
+    r.R_Graba_Pos_Form(window, u"App", u"Win");
+    EXPECT_EQ(stored(u"Width"), u"4444");
+    EXPECT_EQ(stored(u"Height"), u"<absent>");
+    EXPECT_EQ(stored(u"Left"), u"500");
+}
+
+struct PullBackCase {
+    const char16_t* top;
+    double restored;
+};
+class PullBack : public Geometry, public ::testing::WithParamInterface<PullBackCase> {};
+TEST_P(PullBack, OnlyTheLastTwoOperationsBringAWindowBack)
+{
+    put(u"Top", GetParam().top);
+    r.R_Lee_Pos_Form(window, u"App", u"Win");
+    EXPECT_EQ(window->value("Top"), GetParam().restored);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
+    EXPECT_EQ(window->value("Top"), GetParam().restored);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 0, 0, 0, 0);
+    EXPECT_EQ(window->value("Top"), Variant(Text(GetParam().top)).toDouble()) << "never pulled back";
+}
+INSTANTIATE_TEST_SUITE_P(Edges, PullBack, ::testing::Values(
+    PullBackCase{u"25001", 100}, PullBackCase{u"-101", 100}, PullBackCase{u"25000", 25000},
+    PullBackCase{u"-100", -100}, PullBackCase{u"30000", 100}, PullBackCase{u"0", 0}));
+
+TEST_F(Geometry, BadStoredTextMovesTheWindowTo100)
+{
+    put(u"Width", u"40000");
+    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
+    expectAt(100, 100, 7000, 5000);
+    window = std::make_shared<FakeWindow>(1, 2, 3, 4);
+    put(u"Top", u"abc");
+    r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 0, 0, 0, 0);
+    expectAt(100, 100, 3, 4);
+    EXPECT_EQ(window->log, (std::vector<std::string>{"set Top", "set Left"}));
+}
+
+TEST_F(Geometry, AFailingWindowReachesTheHost)
+{
+    window->failing = {"Top"};
+    put(u"Top", u"300");
+    try {
+        r.R_Lee_Pos_Form(window, u"App", u"Win");
+        ADD_FAILURE() << "the trap's own failure must reach the host";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 5);
+    }
+    try {
+        r.R_Graba_Pos_Form(nullptr, u"App", u"Win");
+        ADD_FAILURE() << "no window to move";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 91);
+    }
+}
+
+TEST_F(Geometry, LateBoundWithAHostObject)
+{
+    std::vector<Variant> args{Variant(std::static_pointer_cast<Object>(window)), Text(u"App"), Text(u"Win")};
+    sharedObject("cRegistro")->invoke("R_Graba_tamaño_y_pos_Obj_en_Win", InvokeKind::Method, args);
+    EXPECT_EQ(stored(u"Height"), u"5000");
+    std::vector<Variant> nothing{Variant{}, Text(u"App"), Text(u"Win")};
+    EXPECT_THROW(sharedObject("cRegistro")->invoke("R_Lee_Pos_Form", InvokeKind::Method, nothing), Error);
+}
+
+} // namespace
