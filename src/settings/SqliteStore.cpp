@@ -1,10 +1,15 @@
 #include "settings/Store.h"
 
 #include "frame/Utf.h"
+#include "settings/WatchedVfs.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <array>
+#include <optional>
+#include <unordered_map>
 #include <cerrno>
 #include <tuple>
 #include <chrono>
@@ -147,6 +152,50 @@ private:
     bool m_done = false;
 };
 
+// Tells whether any connection, in any process, committed since the last look, by reading the
+// WAL-index header that SQLite keeps mapped for the connection: two 48-byte copies, identical
+// whenever no writer is midway, whose change counter moves with every commit. Two memory reads
+// instead of a read transaction's file locks.
+class CommitWatch {
+public:
+    static constexpr std::size_t kHeader = 48;
+    using Signature = std::array<unsigned char, kHeader>;
+
+    explicit CommitWatch(sqlite3* db) : m_db(db) {}
+
+    /// The current header, or nothing when it cannot be trusted (no WAL-index mapped, a writer
+    /// midway, not initialised): the caller then reads the database itself.
+    std::optional<Signature> current() const
+    {
+        const volatile unsigned char* header = walIndex(m_db);
+        if (header == nullptr)
+            return std::nullopt;
+        // Read as SQLite's own readers do: first copy, barrier, second copy; writers store them
+        // in the opposite order.
+        Signature first, second;
+        for (std::size_t i = 0; i < kHeader; ++i)
+            first[i] = header[i];
+        std::atomic_thread_fence(std::memory_order_acquire);
+        for (std::size_t i = 0; i < kHeader; ++i)
+            second[i] = header[kHeader + i];
+        constexpr std::size_t kIsInit = 12;
+        if (first != second || first[kIsInit] == 0)
+            return std::nullopt;
+        return first;
+    }
+
+private:
+    sqlite3* m_db;
+};
+
+struct TextPairHash {
+    std::size_t operator()(const std::pair<Text, Text>& p) const noexcept
+    {
+        const std::size_t a = std::hash<Text>{}(p.first);
+        return a ^ (std::hash<Text>{}(p.second) + 0x9e3779b97f4a7c15ull + (a << 6) + (a >> 2));
+    }
+};
+
 class SqliteStore final : public Store {
 public:
     explicit SqliteStore(std::unique_ptr<Connection> connection)
@@ -157,23 +206,30 @@ public:
                        "ON CONFLICT(app, section, key) DO UPDATE SET value = excluded.value"),
           m_remove(m_db.get(), "DELETE FROM settings WHERE app = ?1 AND section = ?2 AND key = ?3"),
           m_removeSection(m_db.get(), "DELETE FROM settings WHERE app = ?1 AND section = ?2"),
-          m_all(m_db.get(), "SELECT app, section, key, value FROM settings")
+          m_all(m_db.get(), "SELECT app, section, key, value FROM settings"),
+          m_section(m_db.get(), "SELECT key, value FROM settings WHERE app = ?1 AND section = ?2"),
+          m_watch(m_db.get())
     {
     }
 
+    // Reads are served from whole sections kept in memory for as long as nobody commits; the
+    // first read after any commit reloads the section it needs.
     std::optional<Text> find(const Text& app, const Text& section, const Text& key) override
     {
-        for (int round = 0;; ++round) {
-            Use q(m_find);
-            q->bind(1, app).bind(2, section).bind(3, key);
-            const int rc = q->step();
-            if (rc == SQLITE_ROW)
-                return q->column(0);
-            if (rc == SQLITE_DONE)
-                return std::nullopt;
-            if ((rc & 0xFF) != SQLITE_BUSY || round + 1 >= kBusyRounds)
-                throw storeError(rc, m_db.message());
+        const auto signature = m_watch.current();
+        if (!signature)
+            return findInDatabase(app, section, key);
+        if (signature != m_signature) {
+            m_sections.clear();
+            m_signature = signature;
         }
+        auto [it, loaded] = m_sections.try_emplace({app, section});
+        if (loaded)
+            loadSection(app, section, it->second);
+        const auto found = it->second.find(key);
+        if (found == it->second.end())
+            return std::nullopt;
+        return found->second;
     }
 
     void write(const Text& app, const Text& section, const Text& key, const Text& value) override
@@ -207,8 +263,56 @@ public:
     }
 
 private:
+    using Section = std::unordered_map<Text, Text>;
+
+    template <class Step> void retryBusy(Step&& step)
+    {
+        for (int round = 0;; ++round) {
+            const int rc = step();
+            if (rc == SQLITE_OK)
+                return;
+            if ((rc & 0xFF) != SQLITE_BUSY || round + 1 >= kBusyRounds)
+                throw storeError(rc, m_db.message());
+        }
+    }
+
+    std::optional<Text> findInDatabase(const Text& app, const Text& section, const Text& key)
+    {
+        std::optional<Text> value;
+        retryBusy([&] {
+            Use q(m_find);
+            q->bind(1, app).bind(2, section).bind(3, key);
+            const int rc = q->step();
+            if (rc == SQLITE_ROW)
+                value = q->column(0);
+            return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
+        });
+        return value;
+    }
+
+    void loadSection(const Text& app, const Text& section, Section& into)
+    {
+        try {
+            retryBusy([&] {
+                into.clear();
+                Use q(m_section);
+                q->bind(1, app).bind(2, section);
+                int rc;
+                while ((rc = q->step()) == SQLITE_ROW)
+                    into.emplace(q->column(0), q->column(1));
+                return rc == SQLITE_DONE ? SQLITE_OK : rc;
+            });
+        } catch (...) {
+            m_sections.erase({app, section});
+            throw;
+        }
+    }
+
     template <class Bind> int change(Statement& statement, Bind&& bind)
     {
+        // Our own commit moves the header too; forget everything rather than guess.
+        m_sections.clear();
+        m_signature.reset();
         Transaction transaction(m_db.get());
         {
             Use q(statement);
@@ -225,7 +329,10 @@ private:
     // Declared first so that it is closed last, after the statements are finalised.
     std::unique_ptr<Connection> m_connection;
     Connection& m_db;
-    Statement m_find, m_upsert, m_remove, m_removeSection, m_all;
+    Statement m_find, m_upsert, m_remove, m_removeSection, m_all, m_section;
+    CommitWatch m_watch;
+    std::optional<CommitWatch::Signature> m_signature;
+    std::unordered_map<std::pair<Text, Text>, Section, TextPairHash> m_sections;
 };
 
 void makePrivateFolder(const std::filesystem::path& folder)
@@ -272,12 +379,12 @@ std::string timestamp()
 sqlite3* connect(const std::string& path)
 {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, watchedVfsName());
     if (rc != SQLITE_OK) {
         // A store the user may only read still answers reads; writes then fail with error 70.
         sqlite3_close_v2(db);
         db = nullptr;
-        rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, watchedVfsName());
     }
     if (rc != SQLITE_OK) {
         const std::string why = db ? sqlite3_errmsg(db) : "sin memoria";

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <sstream>
+#include <tuple>
 
 using namespace Kor2_Sys;
 
@@ -138,6 +141,95 @@ TEST(Describe, ListsIdentifiersAndMarksMembersNotBuilt)
     const auto json = nlohmann::json::parse(kor2cli::describe(*findClass("c_VL"), true));
     EXPECT_EQ(json["members"][5]["hex"], "0x68030004");
     EXPECT_EQ(json["creation"], "creatable");
+}
+
+} // namespace
+
+#include "JsonReader.h"
+#include "Settings.h"
+#include "SettingsGuards.h"
+#include "settings/Store.h"
+
+namespace {
+
+int settingsCommand(std::vector<std::string> words, std::string* out = nullptr, bool json = false)
+{
+    kor2cli::SettingsCommand c;
+    c.action = words.front();
+    c.words.assign(words.begin() + 1, words.end());
+    c.json = json;
+    std::ostringstream o, e;
+    const int status = kor2cli::runSettings(c, o, e);
+    if (out)
+        *out = o.str() + e.str();
+    return status;
+}
+
+TEST(SettingsCommand, ExportImportKeepsEveryUnit)
+{
+    kor2test::TempDir dir;
+    const Text odd = Text(u"a\0b", 3) + u"\xD800 ñ \xDC00\U0001F600\"\\\n";
+    std::vector<settings::Entry> written{{u"Vesolar", u"Input Título", u"Left", u"1234"},
+                                         {u"Vesolar", u"", u"", u""},
+                                         {u"Otra", odd, odd, odd}};
+    {
+        settings::ScopedStore store(":memory:");
+        for (const auto& e : written)
+            settings::store().write(e.app, e.section, e.key, e.value);
+        ASSERT_EQ(settingsCommand({"export", dir.file("all.json")}), 0);
+    }
+    settings::ScopedStore fresh(":memory:");
+    std::string said;
+    ASSERT_EQ(settingsCommand({"import", dir.file("all.json")}, &said), 0) << said;
+    EXPECT_EQ(said, "3 valores importados\n");
+    auto read = settings::store().entries();
+    std::sort(written.begin(), written.end(), [](auto& a, auto& b) { return std::tie(a.app, a.section, a.key) < std::tie(b.app, b.section, b.key); });
+    EXPECT_EQ(read, written);
+}
+
+TEST(SettingsCommand, GetSetListDeleteWithTheirExitStatus)
+{
+    settings::ScopedStore store(":memory:");
+    std::string out;
+    EXPECT_EQ(settingsCommand({"set", "App Win", "Top", "300"}), 0);
+    EXPECT_EQ(settingsCommand({"get", "App Win", "Top"}, &out), 0);
+    EXPECT_EQ(out, "300\n");
+    EXPECT_EQ(settingsCommand({"get", "App Win", "Nada"}), 1);
+    EXPECT_EQ(settingsCommand({"list"}, &out), 0);
+    EXPECT_EQ(out, "[App Win] Top = 300\n");
+    EXPECT_EQ(settingsCommand({"list", "App Win"}, &out, true), 0);
+    EXPECT_NE(out.find(R"("key": "Top", "value": "300")"), std::string::npos);
+    EXPECT_EQ(settingsCommand({"delete", "App Win", "Top"}), 0);
+    EXPECT_EQ(settingsCommand({"delete", "App Win", "Top"}), 1);
+    EXPECT_EQ(settingsCommand({"get", "solo-una-palabra"}), 2);
+    EXPECT_EQ(settingsCommand({"frob"}), 2);
+}
+
+TEST(SettingsCommand, MalformedImportChangesNothing)
+{
+    kor2test::TempDir dir;
+    settings::ScopedStore store(":memory:");
+    for (const char* bad : {R"({"entries": [{"app": "a", "section": "s", "key": "k", "value": "v"}, {"app": 1}]})",
+                            R"({"entries": [)", R"({"entries": {}})", R"([1, 2])", R"({"entries": [{"app": "\ud8"}]})"}) {
+        std::ofstream(dir.file("bad.json")) << bad;
+        EXPECT_EQ(settingsCommand({"import", dir.file("bad.json")}), 2) << bad;
+    }
+    EXPECT_TRUE(settings::store().entries().empty());
+}
+
+TEST(JsonReader, KeepsLoneSurrogatesAndRefusesJunk)
+{
+    const auto doc = kor2cli::parseJson(R"({"a": ["\ud800x", "\u00f1", "ñ", true, false, null, -1.5e3, {}]})");
+    const auto* a = doc.find(u"a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->items[0].string, u"\xD800x");
+    EXPECT_EQ(a->items[1].string, u"ñ");
+    EXPECT_EQ(a->items[2].string, u"ñ");
+    EXPECT_TRUE(a->items[3].boolean);
+    EXPECT_FALSE(a->items[4].boolean);
+    EXPECT_EQ(a->items[6].number, -1500);
+    for (const char* bad : {"", "{", "[1,]", "{\"a\" 1}", "\"\\q\"", "tru", "1 2", "\"a\nb\"", "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["})
+        EXPECT_THROW(kor2cli::parseJson(bad), std::invalid_argument) << bad;
 }
 
 } // namespace

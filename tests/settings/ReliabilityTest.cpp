@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -59,7 +60,8 @@ std::string integrity(const std::string& path)
             if (ackFd >= 0 && ::write(ackFd, &n, sizeof n) != sizeof n)
                 status = 2;
         }
-    } catch (const Error&) {
+    } catch (const Error& e) {
+        std::fprintf(stderr, "writer %s: %s\n", prefix.c_str(), e.what());
         status = 1;  // a busy or failed store reached the caller
     }
     ::_exit(status);
@@ -83,7 +85,8 @@ TEST(Reliability, ConcurrentProcessesLoseNoWrite)
     for (pid_t pid : children) {
         int status = 0;
         ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer saw an error";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "a writer saw an error (status " << status << ", signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
     }
     auto store = settings::openFile(path);
     EXPECT_EQ(store->entries().size(), static_cast<std::size_t>(processes * writes));
@@ -91,6 +94,23 @@ TEST(Reliability, ConcurrentProcessesLoseNoWrite)
         EXPECT_EQ(store->read(u"Vesolar", u"fiabilidad", utf16("p" + std::to_string(p) + "-") + number(writes - 1), u""),
                   number(writes - 1));
     EXPECT_EQ(integrity(path), "ok");
+}
+
+TEST(Reliability, OpenReaderSeesAnotherProcesssCommits)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    auto reader = settings::openFile(path);
+    for (long round = 0; round < 20; ++round) {
+        EXPECT_EQ(reader->read(u"Vesolar", u"fiabilidad", u"k" + number(round), u"<absent>"), u"<absent>");
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0)
+            writeKeys(path, "k", round, 1, -1);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_EQ(reader->read(u"Vesolar", u"fiabilidad", u"k" + number(round), u"<absent>"), number(round)) << round;
+    }
 }
 
 TEST(Reliability, KilledWriterNeverLosesAnAcknowledgedWrite)
