@@ -7,10 +7,14 @@
 
 namespace Kor2_Sys {
 
-/// Conversions of the colour catalogue. None of them fails on any argument value, none assigns to
-/// its argument, and none keeps state.
+/// The colour chooser and the conversions of the colour catalogue. No conversion fails on any
+/// argument value, assigns to its argument or keeps state.
 class KOR2_SYS_EXPORT CColores {
 public:
+    /// Shows the colour chooser with `NumPorDefectoVb` proposed (snapped to the palette) and returns
+    /// the accepted colour number, or `NumPorDefectoVb` unchanged when the user cancels. A failure
+    /// shows the library's error report (tag ".S_color") and returns 0.
+    Long A_Color_Show(Long NumPorDefectoVb);
     /// Colour number of a colour name, initial or digit ("rojo", "R", "1", "am", ...), ignoring case
     /// and surrounding blanks; 16777215 (white) when nothing matches.
     Long Col_NuVB_de_Nombre_o_inicial(const Text& NombreColor);

@@ -18,8 +18,8 @@ constexpr ParamInfo kNumColorTB[] = {{"NumColorTB", ValueType::Integer}};
 constexpr ParamInfo kNumColorAutocad[] = {{"NumColorAutocad", ValueType::Integer}};
 
 constexpr auto kMembers = makeTable(std::array{
-    // Shows the colour chooser; it arrives with the chooser window.
-    function("A_Color_Show", ValueType::Long, kNumPorDefectoVb),
+    function("A_Color_Show", ValueType::Long, kNumPorDefectoVb,
+             on<T>([](T& c, CallArgs& a) { return c.A_Color_Show(a.longValue(0)); })),
     function("Col_NuVB_de_Nombre_o_inicial", ValueType::Long, kNombreColor,
              on<T>([](T& c, CallArgs& a) { return c.Col_NuVB_de_Nombre_o_inicial(a.text(0)); })),
     function("Col_NuTB_de_NuCad", ValueType::Long, kNumColAutocad,

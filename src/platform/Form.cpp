@@ -103,6 +103,9 @@ void Form::update(std::string_view name, const std::function<void(Control&)>& ch
 void Form::setText(std::string_view name, Text text)
 {
     Control& c = mutableControl(name);
+    // As on the desktop, only a real change of a text box's text is a change event.
+    if (c.caption == text)
+        return;
     c.caption = std::move(text);
     c.selStart = std::min<Long>(c.selStart, static_cast<Long>(c.caption.size()));
     c.selLength = 0;

@@ -116,7 +116,8 @@ public:
     const std::vector<Control>& controls() const noexcept { return m_controls; }
     /// Changes a control and tells the observer; the text-box change event is not raised.
     void update(std::string_view name, const std::function<void(Control&)>& change);
-    /// Sets a caption or text box text from code; for a text box the change event follows.
+    /// Sets a caption or text box text from code; when a text box's text really changes, its
+    /// change event follows.
     void setText(std::string_view name, Text text);
     void setVisible(std::string_view name, bool visible);
     void setPicture(std::string_view name, std::vector<DisplayItem> items);

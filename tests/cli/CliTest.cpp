@@ -73,14 +73,14 @@ TEST(Session, AnswersEveryRequestOnItsOwnLine)
     const auto lines = runLines(
         R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":200}]})" "\n"
         "\n"
-        R"({"op":"new","class":"cfrm_Color","id":"f"})" "\n"
-        R"({"op":"set","id":"f","member":"titulo","value":"Hola"})" "\n"
+        R"({"op":"new","class":"cls_Loging","id":"f"})" "\n"
+        R"({"op":"set","id":"f","member":"User","value":"Hola"})" "\n"
         "not json\n"
         R"({"op":"get","id":"nadie","member":"titulo"})" "\n"
         R"({"op":"call","class":"CColores","member":"Col_NombreCad_NuCad","args":[-3]})" "\n");
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], R"({"result": {"type": "long", "value": 12}, "args": [{"type": "long", "value": 200}], "error": null, "messages": [], "beeps": 0, "clipboard": null})");
-    EXPECT_NE(lines[1].find(R"("result": {"type": "object", "value": "cfrm_Color"})"), std::string::npos);
+    EXPECT_NE(lines[1].find(R"("result": {"type": "object", "value": "cls_Loging"})"), std::string::npos);
     EXPECT_NE(lines[2].find(R"("number": 438)"), std::string::npos);
     EXPECT_NE(lines[3].find(R"("number": 5)"), std::string::npos);
     EXPECT_NE(lines[4].find("nadie"), std::string::npos);
@@ -135,8 +135,11 @@ TEST(Scripts, NameTheScriptAtFault)
 TEST(Describe, ListsIdentifiersAndMarksMembersNotBuilt)
 {
     const std::string listing = kor2cli::describe(*findClass("CColores"), false);
-    EXPECT_NE(listing.find("0x60030000  function     A_Color_Show(byval NumPorDefectoVb: long): long  [sin implementar]"),
-              std::string::npos) << listing;
+    EXPECT_NE(listing.find("0x60030000  function     A_Color_Show(byval NumPorDefectoVb: long): long\n"), std::string::npos)
+        << listing;
+    const std::string prompts = kor2cli::describe(*findClass("c_imput1"), false);
+    EXPECT_NE(prompts.find("0x60030001  function     A_Imput(byref Texto: text, byref titulo: text): text  [sin implementar]"),
+              std::string::npos) << prompts;
     EXPECT_NE(listing.find("0x60030008  function     Col_NuCad_de_NuVB(byref NumColorVb: long): long\n"), std::string::npos);
     const auto json = nlohmann::json::parse(kor2cli::describe(*findClass("c_VL"), true));
     EXPECT_EQ(json["members"][5]["hex"], "0x68030004");

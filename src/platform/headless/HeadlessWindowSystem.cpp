@@ -76,9 +76,14 @@ WindowScript HeadlessWindowSystem::takeScript(const std::string& window)
     return script;
 }
 
+void HeadlessWindowSystem::record(const Form& form)
+{
+    m_shown.push_back({form.name(), form.caption(), form.left(), form.top(), form.width(), form.height()});
+}
+
 void HeadlessWindowSystem::showModal(Form& form)
 {
-    m_shown.push_back(form.name());
+    record(form);
     const WindowScript script = takeScript(form.name());
     form.markShown();
     PlayingGuard playing(m_playing);
@@ -94,7 +99,7 @@ void HeadlessWindowSystem::showModal(Form& form)
 
 void HeadlessWindowSystem::showModeless(Form& form)
 {
-    m_shown.push_back(form.name());
+    record(form);
     form.markShown();
 }
 

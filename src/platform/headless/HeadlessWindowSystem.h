@@ -33,6 +33,13 @@ struct WindowScript {
     std::vector<Action> actions;
 };
 
+/// A window as it was when it was shown.
+struct ShownForm {
+    std::string name;
+    Text caption;
+    Long left = 0, top = 0, width = 0, height = 0;
+};
+
 /// A message box as it was shown.
 struct MessageRecord {
     Text text;
@@ -53,8 +60,8 @@ public:
     const std::vector<MessageRecord>& messages() const noexcept { return m_messages; }
     int beeps() const noexcept { return m_beeps; }
     const std::optional<Text>& clipboardText() const noexcept { return m_clipboard; }
-    /// Forms shown so far, by name, in order.
-    const std::vector<std::string>& shownForms() const noexcept { return m_shown; }
+    /// Forms shown so far, in order, as they were when shown.
+    const std::vector<ShownForm>& shownForms() const noexcept { return m_shown; }
     /// Forgets messages, beeps and shown forms (the clipboard stays, as on a desktop).
     void clearRecords();
 
@@ -77,7 +84,8 @@ private:
 
     std::deque<WindowScript> m_scripts;
     std::vector<MessageRecord> m_messages;
-    std::vector<std::string> m_shown;
+    std::vector<ShownForm> m_shown;
+    void record(const Form& form);
     std::optional<Text> m_clipboard;
     int m_beeps = 0;
     // Answers that the playing window's script gave for its next message boxes.
