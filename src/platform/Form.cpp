@@ -225,4 +225,16 @@ void Form::userType(std::string_view controlName, std::u16string_view text)
         userKey(name, ch);
 }
 
+void Form::userEdited(std::string_view controlName, Text text)
+{
+    setText(controlName, std::move(text));
+}
+
+void Form::userSelected(std::string_view controlName, Long start, Long length)
+{
+    Control& c = mutableControl(controlName);
+    c.selStart = start;
+    c.selLength = length;
+}
+
 } // namespace Kor2_Sys::platform

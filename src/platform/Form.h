@@ -146,6 +146,11 @@ public:
     void userKey(std::string_view control, int key);
     /// As a user who selects all of a text box and types `text` (see the window scripts).
     void userType(std::string_view control, std::u16string_view text);
+    /// A text box edited by other means than a typed character (delete key, paste): the new text,
+    /// then the change event when it differs.
+    void userEdited(std::string_view control, Text text);
+    /// Where the user left the caret and selection of a text box; no event.
+    void userSelected(std::string_view control, Long start, Long length);
 
     void setObserver(FormObserver* observer) noexcept { m_observer = observer; }
 

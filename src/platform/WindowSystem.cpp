@@ -6,6 +6,8 @@
 
 #include <dlfcn.h>
 
+#include <string>
+
 namespace Kor2_Sys::platform {
 namespace {
 
@@ -20,9 +22,23 @@ std::shared_ptr<WindowSystem>& installed()
     return current;
 }
 
+// The module stands beside the library (build tree and installed tree alike); the loader's own
+// search path is the fallback.
+void* openModule()
+{
+    Dl_info self{};
+    if (dladdr(reinterpret_cast<void*>(&applicationTitle), &self) != 0 && self.dli_fname != nullptr) {
+        std::string path = self.dli_fname;
+        path = path.substr(0, path.rfind('/') + 1) + kModuleName;
+        if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return module;
+    }
+    return dlopen(kModuleName, RTLD_NOW | RTLD_LOCAL);
+}
+
 std::shared_ptr<WindowSystem> loadQtModule()
 {
-    void* module = dlopen(kModuleName, RTLD_NOW | RTLD_LOCAL);
+    void* module = openModule();
     if (module == nullptr) {
         const char* why = dlerror();
         throw errors::deviceUnavailable(u"no se puede cargar el sistema de ventanas " + utf::fromUtf8(kModuleName) +

@@ -1,0 +1,325 @@
+#include "platform/qt/FormDialog.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace Kor2_Sys::platform::qt {
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+constexpr int kBackspace = 8;
+
+// Colour numbers keep red in the lowest byte.
+QColor toQColor(Long colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+QString toQString(const Text& text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+Text toText(const QString& text)
+{
+    return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+}
+
+// A picture: paints its display list scaled to the widget and reports mouse positions in the
+// picture's own scale units.
+class PictureWidget final : public QWidget {
+public:
+    PictureWidget(Form& form, std::string name, QWidget* parent) : QWidget(parent), m_form(form), m_name(std::move(name)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const Control& c = m_form.control(m_name);
+        QPainter painter(this);
+        const double sx = width() / scale(c.scaleWidth, c.width), sy = height() / scale(c.scaleHeight, c.height);
+        for (const DisplayItem& item : c.picture) {
+            const QColor colour = toQColor(item.colour);
+            switch (item.kind) {
+            case DisplayItem::Kind::FilledRect:
+                painter.fillRect(QRectF(item.x1 * sx, item.y1 * sy, (item.x2 - item.x1) * sx, (item.y2 - item.y1) * sy), colour);
+                break;
+            case DisplayItem::Kind::Line:
+                painter.setPen(colour);
+                painter.drawLine(QPointF(item.x1 * sx, item.y1 * sy), QPointF(item.x2 * sx, item.y2 * sy));
+                break;
+            case DisplayItem::Kind::Text:
+                painter.setPen(colour);
+                painter.drawText(QPointF(item.x1 * sx, item.y1 * sy), toQString(item.text));
+                break;
+            }
+        }
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        const Control& c = m_form.control(m_name);
+        const double x = event->position().x() * scale(c.scaleWidth, c.width) / std::max(1, width());
+        const double y = event->position().y() * scale(c.scaleHeight, c.height) / std::max(1, height());
+        m_form.userMouseDown(m_name, buttonOf(event->button()), shiftOf(event->modifiers()), x, y);
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override { m_form.userDoubleClick(m_name); }
+
+private:
+    static double scale(double scaleValue, Long size) { return scaleValue > 0 ? scaleValue : std::max<Long>(size, 1); }
+    static int buttonOf(Qt::MouseButton b) { return b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 1; }
+    static int shiftOf(Qt::KeyboardModifiers m)
+    {
+        return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    }
+    Form& m_form;
+    std::string m_name;
+};
+
+class FillWidget final : public QWidget {
+public:
+    using QWidget::QWidget;
+    QColor fill = Qt::lightGray;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), fill);
+        painter.setPen(Qt::black);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+} // namespace
+
+FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
+    : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
+{
+    setObjectName(QString::fromStdString(form.name()));
+    if (form.toolWindow())
+        setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Containers first, so that every control finds its frame.
+    for (const Control& c : form.controls())
+        if (c.container.empty())
+            m_widgets[c.name] = create(c);
+    for (const Control& c : form.controls())
+        if (!c.container.empty())
+            m_widgets[c.name] = create(c);
+    for (const Control& c : form.controls())
+        sync(c);
+    syncWindow();
+    form.setObserver(this);
+}
+
+FormDialog::~FormDialog()
+{
+    m_form.setObserver(nullptr);
+}
+
+QWidget* FormDialog::create(const Control& c)
+{
+    QWidget* parent = this;
+    if (auto it = m_widgets.find(c.container); !c.container.empty() && it != m_widgets.end())
+        parent = it->second;
+    QWidget* widget = nullptr;
+    switch (c.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(parent);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->installEventFilter(this);
+        widget = label;
+        break;
+    }
+    case ControlKind::Frame: widget = new QGroupBox(parent); break;
+    case ControlKind::TextBox: {
+        auto* edit = new QLineEdit(parent);
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textEdited, this, [this, name = c.name](const QString& text) {
+            if (!m_syncing)
+                m_form.userEdited(name, toText(text));
+        });
+        connect(edit, &QLineEdit::selectionChanged, this, [this, edit, name = c.name] {
+            if (!m_syncing)
+                m_form.userSelected(name, edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition(),
+                                    static_cast<Long>(edit->selectedText().size()));
+        });
+        connect(edit, &QLineEdit::cursorPositionChanged, this, [this, edit, name = c.name](int, int now) {
+            if (!m_syncing && !edit->hasSelectedText())
+                m_form.userSelected(name, now, 0);
+        });
+        widget = edit;
+        break;
+    }
+    case ControlKind::Button: {
+        auto* button = new QPushButton(parent);
+        button->setAutoDefault(false);  // Enter belongs to the model's default button only
+        connect(button, &QPushButton::clicked, this, [this, name = c.name] { m_form.userClick(name); });
+        widget = button;
+        break;
+    }
+    case ControlKind::Picture: widget = new PictureWidget(m_form, c.name, parent); break;
+    case ControlKind::FilledRect: widget = new FillWidget(parent); break;
+    }
+    widget->setObjectName(QString::fromStdString(c.name));
+    if (c.tabIndex < 0)
+        widget->setFocusPolicy(c.kind == ControlKind::Button ? Qt::TabFocus : widget->focusPolicy());
+    return widget;
+}
+
+void FormDialog::sync(const Control& c)
+{
+    QWidget* widget = widgetOf(c.name);
+    if (widget == nullptr)
+        return;
+    m_syncing = true;
+    widget->setGeometry(px(c.left), py(c.top), px(c.width), py(c.height));
+    widget->setVisible(c.visible);
+    widget->setEnabled(c.enabled);
+    const QString caption = toQString(c.caption);
+    switch (c.kind) {
+    case ControlKind::Label: static_cast<QLabel*>(widget)->setText(caption); break;
+    case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;
+    case ControlKind::TextBox: {
+        auto* edit = static_cast<QLineEdit*>(widget);
+        if (edit->text() != caption)
+            edit->setText(caption);
+        edit->setEchoMode(c.passwordChar ? QLineEdit::Password : QLineEdit::Normal);
+        if (c.selLength > 0)
+            edit->setSelection(c.selStart, c.selLength);
+        else
+            edit->setCursorPosition(c.selStart);
+        break;
+    }
+    case ControlKind::Button: {
+        auto* button = static_cast<QPushButton*>(widget);
+        button->setText(caption);
+        button->setStyleSheet(c.backColour ? QStringLiteral("background-color: %1").arg(toQColor(*c.backColour).name())
+                                           : QString());
+        break;
+    }
+    case ControlKind::Picture: widget->update(); break;
+    case ControlKind::FilledRect:
+        static_cast<FillWidget*>(widget)->fill = toQColor(c.fillColour.value_or(0xC0C0C0));
+        widget->update();
+        break;
+    }
+    if (c.bold) {
+        QFont font = widget->font();
+        font.setBold(true);
+        widget->setFont(font);
+    }
+    m_syncing = false;
+}
+
+void FormDialog::syncWindow()
+{
+    setWindowTitle(toQString(m_form.caption()));
+    move(px(m_form.left()), py(m_form.top()));
+    const QSize inner(px(m_form.innerWidth()), py(m_form.innerHeight()));
+    if (m_form.resizable())
+        resize(inner);
+    else
+        setFixedSize(inner);
+}
+
+QWidget* FormDialog::widgetOf(const std::string& control) const
+{
+    const auto it = m_widgets.find(control);
+    return it == m_widgets.end() ? nullptr : it->second;
+}
+
+std::string FormDialog::nameOf(QObject* widget) const
+{
+    for (const auto& [name, w] : m_widgets)
+        if (w == widget)
+            return name;
+    return {};
+}
+
+void FormDialog::formChanged() { syncWindow(); }
+
+void FormDialog::controlChanged(const std::string& control)
+{
+    if (m_form.has(control))
+        sync(m_form.control(control));
+}
+
+void FormDialog::visibilityChanged(bool visible)
+{
+    if (!visible && isVisible())
+        done(0);
+}
+
+void FormDialog::runModal()
+{
+    setModal(true);
+    m_form.markShown();
+    exec();
+    m_form.hide();  // a dialog closed behind the model's back still ends the modal show
+}
+
+void FormDialog::closeEvent(QCloseEvent* event)
+{
+    // The close box asks the window; a refused close keeps it open unless the window hid itself.
+    if (m_form.visible() && !m_form.requestClose(true) && m_form.visible())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void FormDialog::keyPressEvent(QKeyEvent* event)
+{
+    const std::string target = m_form.controls().empty() ? std::string() : m_form.controls().front().name;
+    if ((event->key() == Qt::Key_Escape && !m_form.cancelButton().empty()) ||
+        ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_form.defaultButton().empty())) {
+        m_form.userKey(target, event->key() == Qt::Key_Escape ? kEscape : kEnter);
+        return;
+    }
+    event->ignore();
+}
+
+void FormDialog::reject()
+{
+    // Escape without a cancel button does nothing: only the model closes its window.
+}
+
+bool FormDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    const std::string name = nameOf(watched);
+    if (name.empty())
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel*>(watched)) {
+        m_form.userClick(name);
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            keyPressEvent(key);
+            return true;
+        }
+        // Typed characters go through the model: key press (which may change or swallow the key),
+        // then the edit and its change event.
+        const QString text = key->text();
+        const bool typed = text.size() == 1 && (text[0].unicode() >= 32 || text[0].unicode() == kBackspace) &&
+                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (typed) {
+            m_form.userKey(name, text[0].unicode());
+            return true;
+        }
+        if (key->key() == Qt::Key_Backspace) {
+            m_form.userKey(name, kBackspace);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace Kor2_Sys::platform::qt

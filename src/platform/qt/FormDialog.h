@@ -1,0 +1,51 @@
+#pragma once
+// A form model rendered with Qt Widgets: one QDialog, one widget per control (named after it),
+// kept in step with the model, and every user action sent back through the model's own paths.
+
+#include "platform/Form.h"
+
+#include <QDialog>
+
+#include <map>
+#include <string>
+
+class QWidget;
+
+namespace Kor2_Sys::platform::qt {
+
+class FormDialog final : public QDialog, public FormObserver {
+public:
+    /// `twipsPerPixel` converts the model's twips (whole-number division).
+    FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY);
+    ~FormDialog() override;
+
+    /// Shows the dialog modally; returns once the model hides or unloads the window.
+    void runModal();
+    /// The widget of a control, or null.
+    QWidget* widgetOf(const std::string& control) const;
+
+    void formChanged() override;
+    void controlChanged(const std::string& control) override;
+    void visibilityChanged(bool visible) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int px(Long twips) const { return static_cast<int>(twips / m_tppX); }
+    int py(Long twips) const { return static_cast<int>(twips / m_tppY); }
+    QWidget* create(const Control& control);
+    void sync(const Control& control);
+    void syncWindow();
+    std::string nameOf(QObject* widget) const;
+
+    Form& m_form;
+    double m_tppX, m_tppY;
+    std::map<std::string, QWidget*> m_widgets;
+    bool m_syncing = false;
+};
+
+} // namespace Kor2_Sys::platform::qt
