@@ -1,6 +1,7 @@
 // kor2: the library from the command line — late-bound calls, a JSON-lines session for other
 // languages, and the interface listing of every class.
 
+#include "Dialogs.h"
 #include "Json.h"
 #include "Runtime.h"
 #include "Settings.h"
@@ -92,6 +93,13 @@ int main(int argc, char** argv)
     settingsCmd->add_option("WORDS", settingsCommand.words, "SECCIÓN, CLAVE, VALOR o ARCHIVO según la acción");
     settingsCmd->add_option("--app", settingsCommand.app, "Aplicación (por omisión Vesolar)");
 
+    kor2cli::ColourCommand colourCommand;
+    Long layer = 0;
+    auto* colorCmd = app.add_subcommand("color", "El selector de colores; imprime el color, su índice y su nombre");
+    colorCmd->add_option("--initial", colourCommand.initial, "Número de color propuesto");
+    colorCmd->add_option("--title", colourCommand.title, "Título de la ventana");
+    auto* layerOption = colorCmd->add_option("--layer", layer, "Color de la capa principal que se ofrece");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -109,6 +117,11 @@ int main(int argc, char** argv)
             return runCall(runtime, call);
         if (sessionCmd->parsed())
             return kor2cli::runSession(runtime, std::cin, std::cout);
+        if (colorCmd->parsed()) {
+            if (layerOption->count() > 0)
+                colourCommand.layer = layer;
+            return kor2cli::runColour(colourCommand, std::cout, std::cerr);
+        }
         if (settingsCmd->parsed()) {
             settingsCommand.json = options.json;
             return kor2cli::runSettings(settingsCommand, std::cout, std::cerr);

@@ -1,6 +1,7 @@
 #include "platform/qt/FormDialog.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -81,6 +82,66 @@ private:
     std::string m_name;
 };
 
+bool captionFits(const QFontMetrics& metrics, const Control& c, int width, int height)
+{
+    const QString caption = toQString(c.caption);
+    if (caption.isEmpty())
+        return true;
+    switch (c.kind) {
+    case ControlKind::Label:
+        if (height >= 2 * metrics.lineSpacing())
+            return metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, caption).height() <= height;
+        return metrics.horizontalAdvance(caption) <= width;
+    case ControlKind::Button: return metrics.horizontalAdvance(caption) + 8 <= width;
+    case ControlKind::Frame: return metrics.horizontalAdvance(caption) + 12 <= width;
+    default: return true;
+    }
+}
+
+// The windows are laid out in twips for an 8-point dialog font of the narrow kind their captions
+// were measured in. The first font, from the desktop's own to narrower families and smaller
+// sizes, in which every caption fits its control, is the one used.
+QFont dialogFont(const Form& form, double tppX, double tppY)
+{
+    const QString families[] = {QFont().family(), QStringLiteral("DejaVu Sans Condensed"),
+                                QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")};
+    QFont chosen;
+    chosen.setPointSizeF(8);
+    for (double size : {8.0, 7.5, 7.0}) {
+        for (const QString& family : families) {
+            QFont candidate(family);
+            candidate.setPointSizeF(size);
+            const QFontMetrics metrics(candidate);
+            bool all = true;
+            for (const Control& c : form.controls())
+                all = all && captionFits(metrics, c, static_cast<int>(c.width / tppX), static_cast<int>(c.height / tppY));
+            if (all)
+                return candidate;
+        }
+    }
+    return chosen;
+}
+
+// A caption is never clipped: a label whose text does not fit its place (in as many lines as its
+// height holds) grows to the right just enough.
+void fitLabel(QLabel* label, const QString& caption)
+{
+    label->setText(caption);
+    const QFontMetrics metrics(label->font());
+    const int lines = std::max(1, label->height() / std::max(1, metrics.lineSpacing()));
+    label->setWordWrap(lines > 1);
+    const QRect wrapped = metrics.boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap, caption);
+    const bool fits = lines > 1 ? wrapped.height() <= label->height() && wrapped.width() <= label->width()
+                                : metrics.horizontalAdvance(caption) <= label->width();
+    if (fits)
+        return;
+    int width = label->width();
+    while (width < 4 * label->width() + 200 &&
+           metrics.boundingRect(QRect(0, 0, width, 10000), lines > 1 ? Qt::TextWordWrap : 0, caption).height() > label->height())
+        width += 4;
+    label->resize(std::max(width, lines > 1 ? width : metrics.horizontalAdvance(caption) + 2), label->height());
+}
+
 class FillWidget final : public QWidget {
 public:
     using QWidget::QWidget;
@@ -102,6 +163,7 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
     setObjectName(QString::fromStdString(form.name()));
+    setFont(dialogFont(form, m_tppX, m_tppY));
     if (form.toolWindow())
         setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // Containers first, so that every control finds its frame.
@@ -131,7 +193,6 @@ QWidget* FormDialog::create(const Control& c)
     switch (c.kind) {
     case ControlKind::Label: {
         auto* label = new QLabel(parent);
-        label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->installEventFilter(this);
         widget = label;
@@ -184,7 +245,7 @@ void FormDialog::sync(const Control& c)
     widget->setEnabled(c.enabled);
     const QString caption = toQString(c.caption);
     switch (c.kind) {
-    case ControlKind::Label: static_cast<QLabel*>(widget)->setText(caption); break;
+    case ControlKind::Label: fitLabel(static_cast<QLabel*>(widget), caption); break;
     case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;
     case ControlKind::TextBox: {
         auto* edit = static_cast<QLineEdit*>(widget);
@@ -200,7 +261,7 @@ void FormDialog::sync(const Control& c)
     case ControlKind::Button: {
         auto* button = static_cast<QPushButton*>(widget);
         button->setText(caption);
-        button->setStyleSheet(c.backColour ? QStringLiteral("background-color: %1").arg(toQColor(*c.backColour).name())
+        button->setStyleSheet(c.backColour ? QStringLiteral("background-color: %1; border: 1px solid #808080").arg(toQColor(*c.backColour).name())
                                            : QString());
         break;
     }
