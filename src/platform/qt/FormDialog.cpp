@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <optional>
+
 namespace Kor2_Sys::platform::qt {
 namespace {
 
@@ -101,7 +103,13 @@ bool captionFits(const QFontMetrics& metrics, const Control& c, int width, int h
 // The windows are laid out in twips for an 8-point dialog font of the narrow kind their captions
 // were measured in. The first font, from the desktop's own to narrower families and smaller
 // sizes, in which every caption fits its control, is the one used.
-QFont dialogFont(const Form& form, double tppX, double tppY)
+struct DialogFont {
+    QFont font;
+    bool captionsFit = false;  // every caption fits its control in this font
+    int lineSpacing = 13;
+};
+
+DialogFont chooseDialogFont(const Form& form, double tppX, double tppY)
 {
     const QString families[] = {QFont().family(), QStringLiteral("DejaVu Sans Condensed"),
                                 QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")};
@@ -116,10 +124,25 @@ QFont dialogFont(const Form& form, double tppX, double tppY)
             for (const Control& c : form.controls())
                 all = all && captionFits(metrics, c, static_cast<int>(c.width / tppX), static_cast<int>(c.height / tppY));
             if (all)
-                return candidate;
+                return {candidate, true, metrics.lineSpacing()};
         }
     }
-    return chosen;
+    return {chosen, false, QFontMetrics(chosen).lineSpacing()};
+}
+
+// Font lookups are the slowest part of building a dialog; a window shows the same captions every
+// time, so its choice is kept for the process.
+const DialogFont& dialogFont(const Form& form, double tppX, double tppY)
+{
+    static std::map<std::u16string, DialogFont> chosen;
+    std::u16string key = Text(form.name().begin(), form.name().end()) + u'|' +
+                         Variant(tppX).toText() + u'|' + Variant(tppY).toText();
+    for (const Control& c : form.controls())
+        key += u'|' + c.caption;
+    auto it = chosen.find(key);
+    if (it == chosen.end())
+        it = chosen.emplace(std::move(key), chooseDialogFont(form, tppX, tppY)).first;
+    return it->second;
 }
 
 // A caption is never clipped: a label whose text does not fit its place (in as many lines as its
@@ -142,6 +165,31 @@ void fitLabel(QLabel* label, const QString& caption)
     label->resize(std::max(width, lines > 1 ? width : metrics.horizontalAdvance(caption) + 2), label->height());
 }
 
+// A button painted in its back colour when it has one (the layer-colour button), drawn flat so the
+// colour reads exactly; otherwise an ordinary push button.
+class ColourButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    std::optional<QColor> back;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!back) {
+            QPushButton::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.fillRect(rect(), *back);
+        painter.setPen(isDown() ? Qt::black : QColor(0x80, 0x80, 0x80));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        if (!text().isEmpty()) {
+            painter.setPen(Qt::black);
+            painter.drawText(rect(), Qt::AlignCenter, text());
+        }
+    }
+};
+
 class FillWidget final : public QWidget {
 public:
     using QWidget::QWidget;
@@ -163,7 +211,10 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
     setObjectName(QString::fromStdString(form.name()));
-    setFont(dialogFont(form, m_tppX, m_tppY));
+    const DialogFont& font = dialogFont(form, m_tppX, m_tppY);
+    setFont(font.font);
+    m_captionsFit = font.captionsFit;
+    m_lineSpacing = font.lineSpacing;
     if (form.toolWindow())
         setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // Containers first, so that every control finds its frame.
@@ -219,7 +270,7 @@ QWidget* FormDialog::create(const Control& c)
         break;
     }
     case ControlKind::Button: {
-        auto* button = new QPushButton(parent);
+        auto* button = new ColourButton(parent);
         button->setAutoDefault(false);  // Enter belongs to the model's default button only
         connect(button, &QPushButton::clicked, this, [this, name = c.name] { m_form.userClick(name); });
         widget = button;
@@ -245,7 +296,15 @@ void FormDialog::sync(const Control& c)
     widget->setEnabled(c.enabled);
     const QString caption = toQString(c.caption);
     switch (c.kind) {
-    case ControlKind::Label: fitLabel(static_cast<QLabel*>(widget), caption); break;
+    case ControlKind::Label:
+        if (m_captionsFit) {
+            auto* label = static_cast<QLabel*>(widget);
+            label->setWordWrap(label->height() >= 2 * m_lineSpacing);
+            label->setText(caption);
+        } else {
+            fitLabel(static_cast<QLabel*>(widget), caption);
+        }
+        break;
     case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;
     case ControlKind::TextBox: {
         auto* edit = static_cast<QLineEdit*>(widget);
@@ -259,10 +318,10 @@ void FormDialog::sync(const Control& c)
         break;
     }
     case ControlKind::Button: {
-        auto* button = static_cast<QPushButton*>(widget);
+        auto* button = static_cast<ColourButton*>(widget);
         button->setText(caption);
-        button->setStyleSheet(c.backColour ? QStringLiteral("background-color: %1; border: 1px solid #808080").arg(toQColor(*c.backColour).name())
-                                           : QString());
+        button->back = c.backColour ? std::optional<QColor>(toQColor(*c.backColour)) : std::nullopt;
+        button->update();
         break;
     }
     case ControlKind::Picture: widget->update(); break;

@@ -1,0 +1,97 @@
+// A small host application: a main window with a menu and a status bar, a button that lets the
+// user choose a colour through the library, and its own geometry kept in the library's store.
+#include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/cRegistro.h>
+#include <Kor2_Sys/qt/QtHostObject.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+using namespace Kor2_Sys;
+
+QString colourText(Long colour)
+{
+    const Long index = global<CColores>().Col_NuCad_de_NuVB(colour);
+    const Text name = global<CColores>().Col_NombCad_de_NuVb(colour);
+    return QStringLiteral("Color %1 (índice %2, «%3»)")
+        .arg(colour)
+        .arg(index)
+        .arg(QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+class DemoWindow final : public QMainWindow {
+public:
+    DemoWindow()
+    {
+        setWindowTitle(QStringLiteral("Kor2_Sys — anfitrión de demostración"));
+        auto* central = new QWidget(this);
+        auto* row = new QHBoxLayout(central);
+        auto* choose = new QPushButton(QStringLiteral("Color..."), central);
+        m_swatch = new QLabel(central);
+        m_swatch->setFixedSize(96, 48);
+        m_swatch->setFrameShape(QFrame::Box);
+        row->addWidget(choose);
+        row->addWidget(m_swatch);
+        row->addStretch();
+        setCentralWidget(central);
+        connect(choose, &QPushButton::clicked, this, &DemoWindow::chooseColour);
+
+        QMenu* file = menuBar()->addMenu(QStringLiteral("&Archivo"));
+        file->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
+        QMenu* tools = menuBar()->addMenu(QStringLiteral("&Herramientas"));
+        tools->addAction(QStringLiteral("&Color..."), this, &DemoWindow::chooseColour);
+        resize(480, 200);
+        paintSwatch();
+        global<cRegistro>().R_Lee_tamaño_y_pos_Obj_en_Win_O(qt::hostWindow(this), u"Demo", u"Principal");
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        global<cRegistro>().R_Graba_tamaño_y_pos_Obj_en_Win(qt::hostWindow(this), u"Demo", u"Principal");
+        event->accept();
+    }
+
+private:
+    void chooseColour()
+    {
+        m_colour = global<CColores>().A_Color_Show(m_colour);
+        paintSwatch();
+    }
+    void paintSwatch()
+    {
+        const QColor colour(m_colour & 0xFF, (m_colour >> 8) & 0xFF, (m_colour >> 16) & 0xFF);
+        m_swatch->setStyleSheet(QStringLiteral("background-color: %1").arg(colour.name()));
+        statusBar()->showMessage(colourText(m_colour));
+    }
+
+    QLabel* m_swatch = nullptr;
+    Long m_colour = 255;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    DemoWindow window;
+    window.show();
+    // --screenshot FILE: draw the window once, save it and leave (for machines without a person).
+    const QStringList args = app.arguments();
+    if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot")); at >= 0 && at + 1 < args.size()) {
+        QTimer::singleShot(300, &window, [&window, file = args[at + 1]] {
+            window.grab().save(file);
+            window.close();
+        });
+    }
+    return app.exec();
+}
