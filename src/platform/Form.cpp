@@ -31,7 +31,7 @@ void Form::setCaption(Text caption)
         m_observer->formChanged();
 }
 
-void Form::move(Long left, Long top)
+void Form::move(double left, double top)
 {
     m_left = left;
     m_top = top;
@@ -39,7 +39,7 @@ void Form::move(Long left, Long top)
         m_observer->formChanged();
 }
 
-void Form::resize(Long width, Long height)
+void Form::resize(double width, double height)
 {
     m_width = width;
     m_height = height;
@@ -48,7 +48,7 @@ void Form::resize(Long width, Long height)
     m_events.onResize();
 }
 
-void Form::setFrameSize(Long horizontal, Long vertical)
+void Form::setFrameSize(double horizontal, double vertical)
 {
     m_frameWidth = horizontal;
     m_frameHeight = vertical;

@@ -32,12 +32,15 @@ struct Control {
     Text caption{};         ///< caption, or the text of a text box
     bool visible = true;
     bool enabled = true;
-    Long left = 0, top = 0, width = 0, height = 0;
+    double left = 0, top = 0, width = 0, height = 0;  ///< twips; layouts may give fractions
     std::optional<Long> backColour{}, foreColour{}, fillColour{};
     int tabIndex = -1;      ///< -1: takes no focus
     Long selStart = 0, selLength = 0;
     char16_t passwordChar = 0;
     bool bold = false;
+    bool multiline = false;   ///< a text box of several lines, with scroll bars and no wrapping
+    bool fixedPitch = false;  ///< shown in a fixed-pitch font
+    Text toolTip{};
     double scaleWidth = 0, scaleHeight = 0;  ///< picture scale; 0 means the size in twips
     std::vector<DisplayItem> picture{};
 };
@@ -86,18 +89,18 @@ public:
     // --- the window ---------------------------------------------------------------------
     const Text& caption() const noexcept { return m_caption; }
     void setCaption(Text caption);
-    Long left() const noexcept { return m_left; }
-    Long top() const noexcept { return m_top; }
-    Long width() const noexcept { return m_width; }
-    Long height() const noexcept { return m_height; }
+    double left() const noexcept { return m_left; }
+    double top() const noexcept { return m_top; }
+    double width() const noexcept { return m_width; }
+    double height() const noexcept { return m_height; }
     /// Moves the window (outer position, twips).
-    void move(Long left, Long top);
+    void move(double left, double top);
     /// Sets the outer size in twips and raises the resize event.
-    void resize(Long width, Long height);
+    void resize(double width, double height);
     /// Width and height of the frame around the inner area (caption bar, borders), in twips.
-    void setFrameSize(Long horizontal, Long vertical);
-    Long innerWidth() const noexcept { return m_width - m_frameWidth; }
-    Long innerHeight() const noexcept { return m_height - m_frameHeight; }
+    void setFrameSize(double horizontal, double vertical);
+    double innerWidth() const noexcept { return m_width - m_frameWidth; }
+    double innerHeight() const noexcept { return m_height - m_frameHeight; }
     WindowState state() const noexcept { return m_state; }
     void setState(WindowState state);
     bool resizable() const noexcept { return m_resizable; }
@@ -163,8 +166,8 @@ private:
     FormEvents& m_events;
     FormObserver* m_observer = nullptr;
     Text m_caption;
-    Long m_left = 0, m_top = 0, m_width = 0, m_height = 0;
-    Long m_frameWidth = 0, m_frameHeight = 0;
+    double m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    double m_frameWidth = 0, m_frameHeight = 0;
     WindowState m_state = WindowState::Normal;
     bool m_resizable = false;
     bool m_toolWindow = false;

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace Kor2_Sys::platform {
 
@@ -37,6 +38,11 @@ struct FileDialogRequest {
     Text fileName;
 };
 
+/// One screen of the desktop, in twips of the virtual desktop.
+struct ScreenArea {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
 /// The platform's window services, all called on the host's user-interface thread.
 class KOR2_SYS_EXPORT WindowSystem {
 public:
@@ -57,6 +63,8 @@ public:
     /// Screen size in twips.
     virtual Long screenWidth() const = 0;
     virtual Long screenHeight() const = 0;
+    /// Every screen of the desktop, the primary one first.
+    virtual std::vector<ScreenArea> screens() const { return {{0, 0, double(screenWidth()), double(screenHeight())}}; }
     virtual void clipboardClear() = 0;
     virtual void clipboardSetText(const Text& text) = 0;
     /// The common file dialog: the chosen full path, or error 32755 when the user cancels.

@@ -1,11 +1,13 @@
+#include <Kor2_Sys/c_imput1.h>
+
 #include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
-// The prompts arrive with the input and message windows.
 namespace Kor2_Sys::classes {
 namespace {
 using namespace dispatch;
 using V = ValueType;
+using T = Kor2_Sys::c_imput1;
 
 constexpr ParamInfo kTexto[] = {{"Texto", V::Text}};
 constexpr ParamInfo kTextoTitulo[] = {{"Texto", V::Text}, {"titulo", V::Text}};
@@ -15,15 +17,19 @@ constexpr ParamInfo kNumero[] = {{"Valor", V::Double, false}, {"titulo", V::Text
 constexpr ParamInfo kMensaje[] = {{"Mensaje", V::Text}, {"titulo", V::Text}};
 
 constexpr auto kMembers = makeTable(std::array{
-    function("Imput1", V::Text, kTexto),
-    function("A_Imput", V::Text, kTextoTitulo),
-    function("A_Imput_Inf", V::Text, kTextoTituloInf),
-    function("A_Imput_Numero_R_F", V::Double, kNumeroF),
-    function("A_Imput_Numero_R", V::Double, kNumero),
-    sub("A_Mensaje", kMensaje),
+    function("Imput1", V::Text, kTexto, on<T>([](T& p, CallArgs& a) { return p.Imput1(a.text(0)); })),
+    function("A_Imput", V::Text, kTextoTitulo, on<T>([](T& p, CallArgs& a) { return p.A_Imput(a.text(0), a.text(1)); })),
+    function("A_Imput_Inf", V::Text, kTextoTituloInf,
+             on<T>([](T& p, CallArgs& a) { return p.A_Imput_Inf(a.text(0), a.text(1), a.text(2)); })),
+    function("A_Imput_Numero_R_F", V::Double, kNumeroF, on<T>([](T& p, CallArgs& a) {
+        return p.A_Imput_Numero_R_F(a.doubleValue(0), a.text(1), a.integer(2));
+    })),
+    function("A_Imput_Numero_R", V::Double, kNumero,
+             on<T>([](T& p, CallArgs& a) { return p.A_Imput_Numero_R(a.doubleValue(0), a.text(1)); })),
+    sub("A_Mensaje", kMensaje, on<T>([](T& p, CallArgs& a) { p.A_Mensaje(a.text(0), a.text(1)); })),
 });
 } // namespace
 
-constexpr ClassInfo c_imput1{"c_imput1", Creation::Global, kMembers, &create<Unbuilt, c_imput1>, &shared<Unbuilt, c_imput1>};
+constexpr ClassInfo c_imput1{"c_imput1", Creation::Global, kMembers, &create<T, c_imput1>, &shared<T, c_imput1>};
 
 } // namespace Kor2_Sys::classes

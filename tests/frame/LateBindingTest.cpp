@@ -194,8 +194,8 @@ TEST(ClassRegistry, EveryClassIsCreatableAndOnlyGlobalsShareAnInstance)
 
 TEST(ClassRegistry, MembersNotBuiltYetAnswer438)
 {
-    std::vector<Variant> args{Text(u"texto"), Text(u"título")};
-    EXPECT_EQ(errorOf([&] { sharedObject("c_imput1")->invoke("A_Imput", InvokeKind::Method, args); }), 438);
+    std::vector<Variant> none;
+    EXPECT_EQ(errorOf([&] { createObject("Kor2_Sys.c_VL")->invoke("GetModelNumber", InvokeKind::Method, none); }), 438);
     EXPECT_EQ(errorOf([&] { createObject("Kor2_Sys.cls_Loging")->invoke("User", InvokeKind::Get, {}); }), 438);
 }
 

@@ -55,7 +55,11 @@ public:
         else if (key >= 'a' && key <= 'z')
             key -= 32;
     }
-    void onResize() override { log.push_back("resize " + std::to_string(form.width()) + "x" + std::to_string(form.height())); }
+    void onResize() override
+    {
+        log.push_back("resize " + std::to_string(static_cast<long>(form.width())) + "x" +
+                      std::to_string(static_cast<long>(form.height())));
+    }
     void onCloseRequest(bool fromUser, bool& cancel) override
     {
         log.push_back(fromUser ? "close user" : "close code");

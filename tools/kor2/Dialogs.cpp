@@ -5,6 +5,13 @@
 #include <Kor2_Sys/Error.h>
 
 #include "colour/ColourWindow.h"
+#include "prompts/InputWindow.h"
+#include "prompts/MessageWindow.h"
+#include "text/NumberFunctions.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
 #include "frame/Utf.h"
 
 #include <ostream>
@@ -43,6 +50,58 @@ int runColour(const ColourCommand& command, std::ostream& out, std::ostream& err
             << ", \"name\": " << jsonString(name) << "}\n";
         window.unload();
         return accepted ? kAccepted : kCancelled;
+    } catch (const Error& e) {
+        return failed(e, err);
+    }
+}
+
+int runInput(const InputCommand& command, std::ostream& out, std::ostream& err)
+{
+    try {
+        prompts::InputWindow window;
+        window.A_Input(utf::fromUtf8(command.text), utf::fromUtf8(command.title), utf::fromUtf8(command.info));
+        // Closed through the title bar, neither button ran: a script reads that as a cancel.
+        const bool accepted = !window.Cancelado && window.form().unloaded() == false;
+        if (accepted)
+            out << utf::toUtf8(window.TextoAceptado) << "\n";
+        return accepted ? kAccepted : kCancelled;
+    } catch (const Error& e) {
+        return failed(e, err);
+    }
+}
+
+int runNumber(const NumberCommand& command, std::ostream& out, std::ostream& err)
+{
+    try {
+        prompts::InputWindow window;
+        window.A_Input(mfunc::FormatoFijo(command.value, command.decimals, 0), utf::fromUtf8(command.title));
+        if (window.Cancelado || window.form().unloaded())
+            return kCancelled;
+        const Double value = mfunc::ValorTexto(window.TextoAceptado.empty() ? Text(u"0") : window.TextoAceptado);
+        char buffer[64];
+        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+        out << std::string(buffer, ec == std::errc{} ? end : buffer) << "\n";
+        return kAccepted;
+    } catch (const Error& e) {
+        return failed(e, err);
+    }
+}
+
+int runMessage(const MessageCommand& command, std::ostream&, std::ostream& err)
+{
+    try {
+        std::string text = command.text;
+        if (!command.file.empty()) {
+            std::ifstream in(command.file, std::ios::binary);
+            if (!in) {
+                err << "kor2: no se puede leer " << command.file << "\n";
+                return 2;
+            }
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        prompts::MessageWindow window;
+        window.A_Mensaje(utf::fromUtf8(text), utf::fromUtf8(command.title));
+        return kAccepted;
     } catch (const Error& e) {
         return failed(e, err);
     }

@@ -18,4 +18,24 @@ struct ColourCommand {
 
 int runColour(const ColourCommand& command, std::ostream& out, std::ostream& err);
 
+struct InputCommand {
+    std::string title, text, info;
+};
+/// Prints the accepted text; exit 1 when cancelled or closed without a button.
+int runInput(const InputCommand& command, std::ostream& out, std::ostream& err);
+
+struct NumberCommand {
+    std::string title;
+    double value = 0;
+    Kor2_Sys::Integer decimals = 0;
+};
+/// Prints the number read back (with a point); exit 1 when cancelled, so that a typed -0.0007 is
+/// not taken for a cancel.
+int runNumber(const NumberCommand& command, std::ostream& out, std::ostream& err);
+
+struct MessageCommand {
+    std::string title, text, file;
+};
+int runMessage(const MessageCommand& command, std::ostream& out, std::ostream& err);
+
 } // namespace kor2cli

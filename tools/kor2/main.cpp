@@ -100,6 +100,26 @@ int main(int argc, char** argv)
     colorCmd->add_option("--title", colourCommand.title, "Título de la ventana");
     auto* layerOption = colorCmd->add_option("--layer", layer, "Color de la capa principal que se ofrece");
 
+    kor2cli::InputCommand inputCommand;
+    auto* inputCmd = app.add_subcommand("input", "Pide un texto; lo imprime al aceptar");
+    inputCmd->add_option("--title", inputCommand.title, "Título de la ventana");
+    inputCmd->add_option("--text", inputCommand.text, "Texto propuesto");
+    inputCmd->add_option("--info", inputCommand.info, "Texto del botón Ayuda");
+
+    kor2cli::NumberCommand numberCommand;
+    auto* numberCmd = app.add_subcommand("number", "Pide un número (coma o punto); lo imprime al aceptar");
+    numberCmd->add_option("--title", numberCommand.title, "Título de la ventana");
+    numberCmd->add_option("--value", numberCommand.value, "Número propuesto");
+    numberCmd->add_option("--decimals", numberCommand.decimals, "Decimales con que se muestra");
+
+    kor2cli::MessageCommand messageCommand;
+    auto* messageCmd = app.add_subcommand("message", "Muestra un texto largo que se puede copiar");
+    messageCmd->add_option("--title", messageCommand.title, "Título de la ventana")->required();
+    auto* messageText = messageCmd->add_option("--text", messageCommand.text, "El texto");
+    auto* messageFile = messageCmd->add_option("--file", messageCommand.file, "Archivo con el texto (UTF-8)");
+    messageText->excludes(messageFile);
+    messageCmd->require_option(2, 2);  // the title and one of --text or --file
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -122,6 +142,12 @@ int main(int argc, char** argv)
                 colourCommand.layer = layer;
             return kor2cli::runColour(colourCommand, std::cout, std::cerr);
         }
+        if (inputCmd->parsed())
+            return kor2cli::runInput(inputCommand, std::cout, std::cerr);
+        if (numberCmd->parsed())
+            return kor2cli::runNumber(numberCommand, std::cout, std::cerr);
+        if (messageCmd->parsed())
+            return kor2cli::runMessage(messageCommand, std::cout, std::cerr);
         if (settingsCmd->parsed()) {
             settingsCommand.json = options.json;
             return kor2cli::runSettings(settingsCommand, std::cout, std::cerr);

@@ -29,6 +29,14 @@ private:
 
 } // namespace
 
+const Text& ShownForm::text(std::string_view control) const
+{
+    for (const Control& c : controls)
+        if (c.name == control)
+            return c.caption;
+    throw scriptError(name, "no tiene el control " + std::string(control));
+}
+
 std::string Action::describe() const
 {
     switch (kind) {
@@ -78,7 +86,7 @@ WindowScript HeadlessWindowSystem::takeScript(const std::string& window)
 
 void HeadlessWindowSystem::record(const Form& form)
 {
-    m_shown.push_back({form.name(), form.caption(), form.left(), form.top(), form.width(), form.height()});
+    m_shown.push_back({form.name(), form.caption(), form.left(), form.top(), form.width(), form.height(), form.controls()});
 }
 
 void HeadlessWindowSystem::showModal(Form& form)

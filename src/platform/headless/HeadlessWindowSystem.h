@@ -34,10 +34,14 @@ struct WindowScript {
 };
 
 /// A window as it was when it was shown.
-struct ShownForm {
+struct KOR2_SYS_EXPORT ShownForm {
     std::string name;
     Text caption;
-    Long left = 0, top = 0, width = 0, height = 0;
+    double left = 0, top = 0, width = 0, height = 0;
+    std::vector<Control> controls;  ///< every control as it stood
+
+    /// The caption or text of a control when the window was shown.
+    const Text& text(std::string_view control) const;
 };
 
 /// A message box as it was shown.
@@ -74,6 +78,12 @@ public:
     double twipsPerPixelY() const override { return 15; }
     Long screenWidth() const override { return 1920 * 15; }
     Long screenHeight() const override { return 1080 * 15; }
+    std::vector<ScreenArea> screens() const override
+    {
+        return m_screens.empty() ? WindowSystem::screens() : m_screens;
+    }
+    /// Replaces the desktop's screens (the primary one first), as when a monitor is unplugged.
+    void setScreens(std::vector<ScreenArea> screens) { m_screens = std::move(screens); }
     void clipboardClear() override { m_clipboard.reset(); }
     void clipboardSetText(const Text& text) override { m_clipboard = text; }
     Text fileDialog(const FileDialogRequest& request) override;
@@ -87,6 +97,7 @@ private:
     std::vector<ShownForm> m_shown;
     void record(const Form& form);
     std::optional<Text> m_clipboard;
+    std::vector<ScreenArea> m_screens;
     int m_beeps = 0;
     // Answers that the playing window's script gave for its next message boxes.
     std::deque<MessageAnswer> m_pendingAnswers;

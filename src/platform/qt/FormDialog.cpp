@@ -1,6 +1,8 @@
 #include "platform/qt/FormDialog.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -10,7 +12,9 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace Kor2_Sys::platform::qt {
 namespace {
@@ -35,6 +39,26 @@ Text toText(const QString& text)
     return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
 
+void paintDisplayList(QPainter& painter, const std::vector<DisplayItem>& items, double sx, double sy)
+{
+    for (const DisplayItem& item : items) {
+        const QColor colour = toQColor(item.colour);
+        switch (item.kind) {
+        case DisplayItem::Kind::FilledRect:
+            painter.fillRect(QRectF(item.x1 * sx, item.y1 * sy, (item.x2 - item.x1) * sx, (item.y2 - item.y1) * sy), colour);
+            break;
+        case DisplayItem::Kind::Line:
+            painter.setPen(colour);
+            painter.drawLine(QPointF(item.x1 * sx, item.y1 * sy), QPointF(item.x2 * sx, item.y2 * sy));
+            break;
+        case DisplayItem::Kind::Text:
+            painter.setPen(colour);
+            painter.drawText(QPointF(item.x1 * sx, item.y1 * sy), toQString(item.text));
+            break;
+        }
+    }
+}
+
 // A picture: paints its display list scaled to the widget and reports mouse positions in the
 // picture's own scale units.
 class PictureWidget final : public QWidget {
@@ -46,23 +70,7 @@ protected:
     {
         const Control& c = m_form.control(m_name);
         QPainter painter(this);
-        const double sx = width() / scale(c.scaleWidth, c.width), sy = height() / scale(c.scaleHeight, c.height);
-        for (const DisplayItem& item : c.picture) {
-            const QColor colour = toQColor(item.colour);
-            switch (item.kind) {
-            case DisplayItem::Kind::FilledRect:
-                painter.fillRect(QRectF(item.x1 * sx, item.y1 * sy, (item.x2 - item.x1) * sx, (item.y2 - item.y1) * sy), colour);
-                break;
-            case DisplayItem::Kind::Line:
-                painter.setPen(colour);
-                painter.drawLine(QPointF(item.x1 * sx, item.y1 * sy), QPointF(item.x2 * sx, item.y2 * sy));
-                break;
-            case DisplayItem::Kind::Text:
-                painter.setPen(colour);
-                painter.drawText(QPointF(item.x1 * sx, item.y1 * sy), toQString(item.text));
-                break;
-            }
-        }
+        paintDisplayList(painter, c.picture, width() / scale(c.scaleWidth, c.width), height() / scale(c.scaleHeight, c.height));
     }
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -74,7 +82,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override { m_form.userDoubleClick(m_name); }
 
 private:
-    static double scale(double scaleValue, Long size) { return scaleValue > 0 ? scaleValue : std::max<Long>(size, 1); }
+    static double scale(double scaleValue, double size) { return scaleValue > 0 ? scaleValue : std::max(size, 1.0); }
     static int buttonOf(Qt::MouseButton b) { return b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 1; }
     static int shiftOf(Qt::KeyboardModifiers m)
     {
@@ -171,12 +179,18 @@ class ColourButton final : public QPushButton {
 public:
     using QPushButton::QPushButton;
     std::optional<QColor> back;
+    std::vector<DisplayItem> picture;  // a picture button draws this over its face
+    double scaleWidth = 1, scaleHeight = 1;
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
         if (!back) {
             QPushButton::paintEvent(event);
+            if (!picture.empty()) {
+                QPainter painter(this);
+                paintDisplayList(painter, picture, width() / scaleWidth, height() / scaleHeight);
+            }
             return;
         }
         QPainter painter(this);
@@ -227,6 +241,7 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     for (const Control& c : form.controls())
         sync(c);
     syncWindow();
+    setTabOrderFromModel();
     form.setObserver(this);
 }
 
@@ -251,6 +266,23 @@ QWidget* FormDialog::create(const Control& c)
     }
     case ControlKind::Frame: widget = new QGroupBox(parent); break;
     case ControlKind::TextBox: {
+        if (c.multiline) {
+            auto* area = new QPlainTextEdit(parent);
+            area->setLineWrapMode(QPlainTextEdit::NoWrap);
+            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            if (c.fixedPitch) {
+                QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+                fixed.setPointSizeF(8.25);
+                area->setFont(fixed);
+            }
+            connect(area, &QPlainTextEdit::textChanged, this, [this, area, name = c.name] {
+                if (!m_syncing)
+                    m_form.userEdited(name, toText(area->toPlainText()));
+            });
+            widget = area;
+            break;
+        }
         auto* edit = new QLineEdit(parent);
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, [this, name = c.name](const QString& text) {
@@ -272,6 +304,7 @@ QWidget* FormDialog::create(const Control& c)
     case ControlKind::Button: {
         auto* button = new ColourButton(parent);
         button->setAutoDefault(false);  // Enter belongs to the model's default button only
+        button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this, [this, name = c.name] { m_form.userClick(name); });
         widget = button;
         break;
@@ -280,6 +313,8 @@ QWidget* FormDialog::create(const Control& c)
     case ControlKind::FilledRect: widget = new FillWidget(parent); break;
     }
     widget->setObjectName(QString::fromStdString(c.name));
+    if (!c.toolTip.empty())
+        widget->setToolTip(toQString(c.toolTip));
     if (c.tabIndex < 0)
         widget->setFocusPolicy(c.kind == ControlKind::Button ? Qt::TabFocus : widget->focusPolicy());
     return widget;
@@ -307,6 +342,12 @@ void FormDialog::sync(const Control& c)
         break;
     case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;
     case ControlKind::TextBox: {
+        if (auto* area = qobject_cast<QPlainTextEdit*>(widget)) {
+            // Only a change made by the model is written back: the user's own edits are already there.
+            if (toText(area->toPlainText()) != c.caption)
+                area->setPlainText(caption);
+            break;
+        }
         auto* edit = static_cast<QLineEdit*>(widget);
         if (edit->text() != caption)
             edit->setText(caption);
@@ -321,6 +362,9 @@ void FormDialog::sync(const Control& c)
         auto* button = static_cast<ColourButton*>(widget);
         button->setText(caption);
         button->back = c.backColour ? std::optional<QColor>(toQColor(*c.backColour)) : std::nullopt;
+        button->picture = c.picture;
+        button->scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : std::max(1.0, c.width);
+        button->scaleHeight = c.scaleHeight > 0 ? c.scaleHeight : std::max(1.0, c.height);
         button->update();
         break;
     }
@@ -347,6 +391,21 @@ void FormDialog::syncWindow()
         resize(inner);
     else
         setFixedSize(inner);
+}
+
+// Tab moves through the controls in their tab order; the first one has the focus at the start.
+void FormDialog::setTabOrderFromModel()
+{
+    std::vector<const Control*> ordered;
+    for (const Control& c : m_form.controls())
+        if (c.tabIndex >= 0)
+            ordered.push_back(&c);
+    std::sort(ordered.begin(), ordered.end(), [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < ordered.size(); ++i)
+        QWidget::setTabOrder(widgetOf(ordered[i - 1]->name), widgetOf(ordered[i]->name));
+    if (!ordered.empty())
+        if (QWidget* first = widgetOf(ordered.front()->name))
+            first->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* FormDialog::widgetOf(const std::string& control) const
@@ -415,6 +474,14 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
     const std::string name = nameOf(watched);
     if (name.empty())
         return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && qobject_cast<QPushButton*>(watched)) {
+        // Enter on a button that has the focus presses it.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_form.userClick(name);
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel*>(watched)) {
         m_form.userClick(name);
         return true;

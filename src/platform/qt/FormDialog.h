@@ -35,11 +35,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    int px(Long twips) const { return static_cast<int>(twips / m_tppX); }
-    int py(Long twips) const { return static_cast<int>(twips / m_tppY); }
+    int px(double twips) const { return static_cast<int>(twips / m_tppX); }
+    int py(double twips) const { return static_cast<int>(twips / m_tppY); }
     QWidget* create(const Control& control);
     void sync(const Control& control);
     void syncWindow();
+    void setTabOrderFromModel();
     std::string nameOf(QObject* widget) const;
 
     Form& m_form;

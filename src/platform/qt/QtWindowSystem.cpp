@@ -101,6 +101,22 @@ Long QtWindowSystem::screenHeight() const
     return screen ? static_cast<Long>(screen->geometry().height() * twipsPerPixelY()) : 0;
 }
 
+std::vector<ScreenArea> QtWindowSystem::screens() const
+{
+    std::vector<ScreenArea> areas;
+    QList<QScreen*> all = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        all.removeAll(primary);
+        all.prepend(primary);
+    }
+    for (const QScreen* screen : all) {
+        const QRect g = screen->geometry();
+        areas.push_back({g.x() * twipsPerPixelX(), g.y() * twipsPerPixelY(), g.width() * twipsPerPixelX(),
+                         g.height() * twipsPerPixelY()});
+    }
+    return areas;
+}
+
 void QtWindowSystem::clipboardClear() { QGuiApplication::clipboard()->clear(); }
 void QtWindowSystem::clipboardSetText(const Text& text) { QGuiApplication::clipboard()->setText(toQString(text)); }
 

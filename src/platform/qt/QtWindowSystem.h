@@ -24,6 +24,7 @@ public:
     double twipsPerPixelY() const override;
     Long screenWidth() const override;
     Long screenHeight() const override;
+    std::vector<ScreenArea> screens() const override;
     void clipboardClear() override;
     void clipboardSetText(const Text& text) override;
     Text fileDialog(const FileDialogRequest& request) override;
