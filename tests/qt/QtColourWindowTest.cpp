@@ -140,3 +140,59 @@ TEST_F(QtWindows, HostWindowGeometryRoundTripsThroughTheStore)
 }
 
 } // namespace
+
+#include <Kor2_Sys/c_imput1.h>
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+namespace {
+
+TEST_F(QtWindows, TextPromptTypedAndAccepted)
+{
+    whenShown([](QWidget* dialog) {
+        auto* box = qobject_cast<QLineEdit*>(child(dialog, "TxtInput"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), QStringLiteral("inicial"));
+        EXPECT_TRUE(box->hasSelectedText()) << "the proposal is selected so typing replaces it";
+        QTest::keyClicks(box, "Cota ");
+        QKeyEvent enye(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("ñ"));  // beyond ASCII
+        QApplication::sendEvent(box, &enye);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(c_imput1().A_Imput(u"inicial", u"Texto"), u"Cota ñ");
+}
+
+TEST_F(QtWindows, NumberPromptEscapeCancels)
+{
+    whenShown([](QWidget* dialog) {
+        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TxtInput"))->text(), QStringLiteral("2.50"));
+        QTest::keyClick(child(dialog, "TxtInput"), Qt::Key_Escape);
+    });
+    EXPECT_EQ(c_imput1().A_Imput_Numero_R_F(2.5, u"Número", 2), c_imput1::kCancelado);
+    whenShown([](QWidget* dialog) {
+        auto* box = child(dialog, "TxtInput");
+        QTest::keyClicks(box, "3,5");
+        QTest::mouseClick(child(dialog, "cmdAceptar"), Qt::LeftButton);
+    });
+    EXPECT_EQ(c_imput1().A_Imput_Numero_R(9, u"Número"), 3.5);
+}
+
+TEST_F(QtWindows, MessageWindowCopiesItsExactTextToTheClipboard)
+{
+    const Text message = u"Informe de cotas\r\nPunto 1: 12,5 m \U0001F600\r\n\tfin";
+    whenShown([](QWidget* dialog) {
+        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TxtMensaje"));
+        ASSERT_NE(area, nullptr);
+        EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
+        EXPECT_EQ(child(dialog, "cmdcopy")->toolTip(), QStringLiteral("Copia todo al portapapeles"));
+        QTest::mouseClick(child(dialog, "cmdcopy"), Qt::LeftButton);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    c_imput1().A_Mensaje(message, u"Mensaje de prueba");
+    const QString held = QGuiApplication::clipboard()->text();
+    EXPECT_EQ(Text(reinterpret_cast<const char16_t*>(held.utf16()), static_cast<std::size_t>(held.size())), message);
+    EXPECT_NE(settings::store().find(u"Vesolar", u"Mensaje: Mensaje de prueba", u"Width"), std::nullopt);
+}
+
+} // namespace
