@@ -145,6 +145,7 @@ TEST_F(QtWindows, HostWindowGeometryRoundTripsThroughTheStore)
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -185,6 +186,8 @@ TEST_F(QtWindows, MessageWindowCopiesItsExactTextToTheClipboard)
         auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TxtMensaje"));
         ASSERT_NE(area, nullptr);
         EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
+        EXPECT_TRUE(area->horizontalScrollBar()->isVisible()) << "long lines are reached by scrolling";
+        EXPECT_GT(area->height(), 40) << area->geometry().height();
         EXPECT_EQ(child(dialog, "cmdcopy")->toolTip(), QStringLiteral("Copia todo al portapapeles"));
         QTest::mouseClick(child(dialog, "cmdcopy"), Qt::LeftButton);
         QTest::keyClick(dialog, Qt::Key_Escape);

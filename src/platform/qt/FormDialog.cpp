@@ -269,8 +269,8 @@ QWidget* FormDialog::create(const Control& c)
         if (c.multiline) {
             auto* area = new QPlainTextEdit(parent);
             area->setLineWrapMode(QPlainTextEdit::NoWrap);
-            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-            area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             if (c.fixedPitch) {
                 QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
                 fixed.setPointSizeF(8.25);
