@@ -2,11 +2,13 @@
 // and later shows) and cold (the first show in a fresh process, loading the window system and
 // creating the application), next to a bare QDialog with the same controls.
 #include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/c_imput1.h>
 
 #include "platform/WindowSystem.h"
 #include "settings/Store.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -18,7 +20,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +34,13 @@ namespace {
 // window be cancelled.
 class FirstPaint final : public QObject {
 public:
-    explicit FirstPaint(QString window) : m_window(std::move(window)) { qApp->installEventFilter(this); }
+    explicit FirstPaint(QString window, QString closer = QStringLiteral("BT_cancelar"))
+        : m_window(std::move(window)), m_closer(std::move(closer))
+    {
+        qApp->installEventFilter(this);
+    }
+    /// Runs on the window once it has painted, before it is closed.
+    std::function<void(QWidget*)> beforeClosing;
     ~FirstPaint() override { qApp->removeEventFilter(this); }
     void start() { m_timer.start(); m_done = false; }
     qint64 nanoseconds() const { return m_elapsed; }
@@ -43,9 +53,11 @@ protected:
             m_elapsed = m_timer.nsecsElapsed();
             m_done = true;
             QWidget* dialog = widget->window();
-            QTimer::singleShot(0, dialog, [dialog] {
-                if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("BT_cancelar")))
-                    cancel->click();
+            QTimer::singleShot(0, dialog, [this, dialog] {
+                if (beforeClosing)
+                    beforeClosing(dialog);
+                if (auto* closer = dialog->findChild<QPushButton*>(m_closer))
+                    closer->click();
             });
         }
         return false;
@@ -53,6 +65,7 @@ protected:
 
 private:
     QString m_window;
+    QString m_closer;
     QElapsedTimer m_timer;
     qint64 m_elapsed = 0;
     bool m_done = false;
@@ -131,6 +144,34 @@ void WarmBareDialog(benchmark::State& state)
     }
 }
 BENCHMARK(WarmBareDialog)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// A 1 MB message (half a million UTF-16 units of survey listing) from the call to the first paint;
+// the copy button must then put every unit of it on the clipboard.
+void LargeMessage(benchmark::State& state)
+{
+    Kor2_Sys::Text text;
+    for (int i = 0; text.size() < 512 * 1024; ++i) {
+        const std::string line = "Punto " + std::to_string(i) + "  X = 431250.125  Y = 4581230.750  Cota = 612.437 m  ñ\r\n";
+        text += Kor2_Sys::Text(line.begin(), line.end());
+    }
+    FirstPaint paint(QStringLiteral("F_mensajes"), QStringLiteral("cmdAceptar"));
+    bool intact = true;
+    paint.beforeClosing = [&](QWidget* window) {
+        window->findChild<QPushButton*>(QStringLiteral("cmdcopy"))->click();
+        const QString held = QGuiApplication::clipboard()->text();
+        intact = held.size() == static_cast<qsizetype>(text.size()) &&
+                 std::equal(text.begin(), text.end(), reinterpret_cast<const char16_t*>(held.utf16()));
+    };
+    for (auto _ : state) {
+        paint.start();
+        Kor2_Sys::global<Kor2_Sys::c_imput1>().A_Mensaje(text, u"Listado");
+        state.SetIterationTime(paint.nanoseconds() / 1e9);
+        if (!intact)
+            state.SkipWithError("the clipboard did not hold the whole text");
+    }
+    state.counters["bytes"] = static_cast<double>(text.size() * 2);
+}
+BENCHMARK(LargeMessage)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 std::string self;
 

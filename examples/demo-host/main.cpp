@@ -2,6 +2,7 @@
 // user choose a colour through the library, and its own geometry kept in the library's store.
 #include <Kor2_Sys/CColores.h>
 #include <Kor2_Sys/cRegistro.h>
+#include <Kor2_Sys/c_imput1.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include <QApplication>
@@ -49,6 +50,9 @@ public:
         file->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
         QMenu* tools = menuBar()->addMenu(QStringLiteral("&Herramientas"));
         tools->addAction(QStringLiteral("&Color..."), this, &DemoWindow::chooseColour);
+        tools->addAction(QStringLiteral("&Texto..."), this, &DemoWindow::askText);
+        tools->addAction(QStringLiteral("&Número..."), this, &DemoWindow::askNumber);
+        tools->addAction(QStringLiteral("&Mensaje..."), this, &DemoWindow::showMessage);
         resize(480, 200);
         paintSwatch();
         global<cRegistro>().R_Lee_tamaño_y_pos_Obj_en_Win_O(qt::hostWindow(this), u"Demo", u"Principal");
@@ -66,6 +70,23 @@ private:
     {
         m_colour = global<CColores>().A_Color_Show(m_colour);
         paintSwatch();
+    }
+    void askText()
+    {
+        const Text text = global<c_imput1>().A_Imput_Inf(u"Parcela 12", u"Nombre del plano", u"El nombre aparece en el cajetín.");
+        statusBar()->showMessage(QStringLiteral("Texto: «%1»").arg(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))));
+    }
+    void askNumber()
+    {
+        const Double value = global<c_imput1>().A_Imput_Numero_R_F(612.437, u"Cota (m)", 3);
+        statusBar()->showMessage(value == c_imput1::kCancelado ? QStringLiteral("Número: cancelado")
+                                                                : QStringLiteral("Número: %1").arg(value, 0, 'f', 3));
+    }
+    void showMessage()
+    {
+        global<c_imput1>().A_Mensaje(u"Informe de replanteo\r\nPunto 1   X = 431262.625   Y = 4581227.500   Cota = 612.574 m\r\n"
+                                     u"Punto 2   X = 431275.125   Y = 4581224.250   Cota = 612.711 m",
+                                     u"Informe");
     }
     void paintSwatch()
     {
