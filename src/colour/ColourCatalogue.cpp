@@ -1,5 +1,7 @@
 #include "colour/ColourCatalogue.h"
 
+#include "text/Blanks.h"
+
 #include <string>
 
 namespace Kor2_Sys::colour {
@@ -23,10 +25,7 @@ Text digitsOf(Long number)
 
 Long colourOfWord(std::u16string_view word)
 {
-    while (!word.empty() && word.front() == u' ')
-        word.remove_prefix(1);
-    while (!word.empty() && word.back() == u' ')
-        word.remove_suffix(1);
+    word = text::trimBlanks(word);
     Text key;
     key.reserve(word.size());
     for (char16_t c : word)

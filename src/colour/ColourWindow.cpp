@@ -6,6 +6,7 @@
 #include "frame/Trap.h"
 #include "platform/WindowSystem.h"
 #include "settings/Store.h"
+#include "text/Blanks.h"
 #include "text/NumberFunctions.h"
 
 #include <array>
@@ -94,20 +95,11 @@ Text digits(long long value)
     return Text(text.begin(), text.end());
 }
 
-std::u16string_view trimmed(std::u16string_view text)
-{
-    while (!text.empty() && text.front() == u' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == u' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 // The index the colour box reads from its text: a colour word or its digit, otherwise the number
 // the text begins with, rounded halves to even; nothing when it does not fit 16 bits.
 std::optional<Long> boxIndex(std::u16string_view text)
 {
-    Text word(trimmed(text));
+    Text word(text::trimBlanks(text));
     for (auto& c : word)
         if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
             c = static_cast<char16_t>(c + 32);

@@ -4,6 +4,7 @@
 #include "settings/Store.h"
 
 #include <cmath>
+#include <utility>
 
 namespace Kor2_Sys {
 namespace {
@@ -53,6 +54,14 @@ public:
         if (stored == 2)
             set("WindowState", Integer{2});
         return stored == 0;
+    }
+
+    /// The stored top and left as whole numbers (100 when absent), off-screen values pulled back.
+    std::pair<Integer, Integer> pulledBackPosition() const
+    {
+        const Integer top = pulledBack(whole(read(u"Top", u"100")));
+        const Integer left = pulledBack(whole(read(u"Left", u"100")));
+        return {top, left};
     }
 
     void save(bool withSize) const
@@ -152,8 +161,7 @@ void cRegistro::R_Lee_tamaño_y_pos_Obj_en_Win_O(const std::shared_ptr<Object>& 
         const Geometry g(windowOf(Formulario), Aplicacion, Seccion);
         if (!g.restoreState())
             return;
-        const Integer top = pulledBack(whole(g.read(u"Top", u"100")));
-        const Integer left = pulledBack(whole(g.read(u"Left", u"100")));
+        const auto [top, left] = g.pulledBackPosition();
         const Integer width = whole(g.read(u"Width", g.get("Width").toText()));
         const Integer height = whole(g.read(u"Height", g.get("Height").toText()));
         g.set("Top", top);
@@ -175,8 +183,7 @@ void cRegistro::R_Lee_Pos_Form(const std::shared_ptr<Object>& Formulario, const 
         const Geometry g(windowOf(Formulario), Aplicacion, Seccion);
         if (!g.restoreState())
             return;
-        const Integer top = pulledBack(whole(g.read(u"Top", u"100")));
-        const Integer left = pulledBack(whole(g.read(u"Left", u"100")));
+        const auto [top, left] = g.pulledBackPosition();
         g.set("Top", top);
         g.set("Left", left);
     });

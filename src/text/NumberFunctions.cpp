@@ -2,6 +2,7 @@
 
 #include "frame/Trap.h"
 #include "platform/Locale.h"
+#include "text/Blanks.h"
 
 #include <algorithm>
 
@@ -9,15 +10,6 @@ namespace Kor2_Sys::mfunc {
 namespace {
 
 constexpr Integer kMostDecimals = 15;
-
-std::u16string_view trimBlanks(std::u16string_view text)
-{
-    while (!text.empty() && text.front() == u' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == u' ')
-        text.remove_suffix(1);
-    return text;
-}
 
 // Overwrites the first comma with a point, as the reading of typed numbers does everywhere.
 void firstCommaToPoint(Text& text)
@@ -70,7 +62,7 @@ Text fixedDecimals(Double value, int decimals)
 
 Text alignInteger(Text text, Integer decimals, Integer width)
 {
-    const std::u16string_view trimmed = trimBlanks(text);
+    const std::u16string_view trimmed = text::trimBlanks(text);
     long integerLength = static_cast<long>(trimmed.size());
     if (decimals > 0)
         integerLength -= decimals + 1;
