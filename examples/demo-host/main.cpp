@@ -1,5 +1,6 @@
 // A small host application: a main window with a menu and a status bar, a button that lets the
 // user choose a colour through the library, and its own geometry kept in the library's store.
+#include <Kor2_Sys/CCmDialog.h>
 #include <Kor2_Sys/CColores.h>
 #include <Kor2_Sys/cRegistro.h>
 #include <Kor2_Sys/c_imput1.h>
@@ -9,6 +10,9 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -47,6 +51,9 @@ public:
         connect(choose, &QPushButton::clicked, this, &DemoWindow::chooseColour);
 
         QMenu* file = menuBar()->addMenu(QStringLiteral("&Archivo"));
+        file->addAction(QStringLiteral("&Abrir..."), this, [this] { chooseFile(true); });
+        file->addAction(QStringLiteral("&Guardar..."), this, [this] { chooseFile(false); });
+        file->addSeparator();
         file->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
         QMenu* tools = menuBar()->addMenu(QStringLiteral("&Herramientas"));
         tools->addAction(QStringLiteral("&Color..."), this, &DemoWindow::chooseColour);
@@ -70,6 +77,15 @@ private:
     {
         m_colour = global<CColores>().A_Color_Show(m_colour);
         paintSwatch();
+    }
+    void chooseFile(bool toRead)
+    {
+        CCmDialog dialog;
+        dialog.titulo = toRead ? u"Abrir plano" : u"Guardar plano";
+        dialog.FiltroNombre = u"Dibujos|*.dxf;*.dwg|Texto|*.txt|Todos|*.*";
+        dialog.FiltroIndex = 1;
+        const Text path = toRead ? dialog.Fich_NonbreRuta_a_Leer() : dialog.Fich_NonbreRuta_a_Grabar();
+        statusBar()->showMessage(QStringLiteral("Archivo: %1").arg(QString::fromUtf16(path.data(), static_cast<qsizetype>(path.size()))));
     }
     void askText()
     {
@@ -104,6 +120,10 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QTranslator translator;
+    if (translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
     DemoWindow window;
     window.show();
     // --screenshot FILE: draw the window once, save it and leave (for machines without a person).

@@ -199,3 +199,45 @@ TEST_F(QtWindows, MessageWindowCopiesItsExactTextToTheClipboard)
 }
 
 } // namespace
+
+#include <Kor2_Sys/CCmDialog.h>
+
+#include "SettingsGuards.h"
+#include "frame/Utf.h"
+
+#include <QFileDialog>
+
+#include <fstream>
+
+namespace {
+
+TEST_F(QtWindows, FileDialogTypedNameMatchesTheScriptedRun)
+{
+    kor2test::TempDir dir;
+    const std::string file = dir.file("plano uno.txt");
+    std::ofstream(file) << "x";
+    QStringList filters;
+    whenShown([&](QWidget* shown) {
+        auto* dialog = qobject_cast<QFileDialog*>(shown);
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        dialog->setDirectory(QString::fromStdString(dir.path().string()));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        QTest::keyClicks(name, "plano uno.txt");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    CCmDialog onScreen;
+    onScreen.titulo = u"Planos";
+    onScreen.FiltroNombre = u"Texto|*.txt;*.csv|Todos|*.*";
+    onScreen.FiltroIndex = 1;
+    const Text chosen = onScreen.Fich_NonbreRuta_a_Leer();
+    EXPECT_EQ(chosen, utf::fromUtf8(file));
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("Texto (*.txt *.csv)"), QStringLiteral("Todos (*.*)")}));
+    EXPECT_EQ(settings::store().read(u"Vesolar", u"Planos", u"Directorio y Nombre", u""), chosen);
+
+    kor2test::ScopedHeadless ui({{"file", {{.kind = platform::Action::Kind::File, .text = utf::fromUtf8(file)}}}});
+    EXPECT_EQ(onScreen.Fich_NonbreRuta_a_Leer(), chosen);
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include <Kor2_Sys/Error.h>
 
 #include "colour/ColourWindow.h"
+#include "files/FileChooser.h"
 #include "prompts/InputWindow.h"
 #include "prompts/MessageWindow.h"
 #include "text/NumberFunctions.h"
@@ -81,6 +82,30 @@ int runNumber(const NumberCommand& command, std::ostream& out, std::ostream& err
         char buffer[64];
         const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
         out << std::string(buffer, ec == std::errc{} ? end : buffer) << "\n";
+        return kAccepted;
+    } catch (const Error& e) {
+        return failed(e, err);
+    }
+}
+
+int runFile(const FileCommand& command, std::ostream& out, std::ostream& err)
+{
+    try {
+        files::FileChooser chooser;
+        chooser.show();
+        chooser.setA_Titulo(utf::fromUtf8(command.title));
+        chooser.setA_Filtro_archivos(utf::fromUtf8(command.filter));
+        chooser.setA_Numero_de_Filtro_archivos(1);
+        chooser.setInitialFolder(utf::fromUtf8(command.dir));
+        if (command.save)
+            chooser.A_grabar();
+        else
+            chooser.A_leer();
+        const Text chosen = chooser.A_ruta_y_archivo();
+        chooser.unload();
+        if (chosen.empty())
+            return kCancelled;
+        out << utf::toUtf8(chosen) << "\n";
         return kAccepted;
     } catch (const Error& e) {
         return failed(e, err);

@@ -36,6 +36,13 @@ int runNumber(const NumberCommand& command, std::ostream& out, std::ostream& err
 struct MessageCommand {
     std::string title, text, file;
 };
+struct FileCommand {
+    bool save = false;
+    std::string title, filter, dir;
+};
+/// Prints the chosen path; exit 1 when cancelled.
+int runFile(const FileCommand& command, std::ostream& out, std::ostream& err);
+
 int runMessage(const MessageCommand& command, std::ostream& out, std::ostream& err);
 
 } // namespace kor2cli

@@ -112,6 +112,16 @@ int main(int argc, char** argv)
     numberCmd->add_option("--value", numberCommand.value, "Número propuesto");
     numberCmd->add_option("--decimals", numberCommand.decimals, "Decimales con que se muestra");
 
+    kor2cli::FileCommand openCommand, saveCommand;
+    saveCommand.save = true;
+    auto* openCmd = app.add_subcommand("open", "Elige un archivo para leer; imprime su ruta");
+    auto* saveCmd = app.add_subcommand("save", "Elige un archivo para grabar; imprime su ruta");
+    for (auto [cmd, file] : {std::pair{openCmd, &openCommand}, std::pair{saveCmd, &saveCommand}}) {
+        cmd->add_option("--title", file->title, "Título del diálogo (recuerda la última ruta de cada título)");
+        cmd->add_option("--filter", file->filter, "Filtro: descripción|patrón;patrón|descripción|patrón");
+        cmd->add_option("--dir", file->dir, "Carpeta inicial en lugar de la recordada");
+    }
+
     kor2cli::MessageCommand messageCommand;
     auto* messageCmd = app.add_subcommand("message", "Muestra un texto largo que se puede copiar");
     messageCmd->add_option("--title", messageCommand.title, "Título de la ventana")->required();
@@ -146,6 +156,10 @@ int main(int argc, char** argv)
             return kor2cli::runInput(inputCommand, std::cout, std::cerr);
         if (numberCmd->parsed())
             return kor2cli::runNumber(numberCommand, std::cout, std::cerr);
+        if (openCmd->parsed())
+            return kor2cli::runFile(openCommand, std::cout, std::cerr);
+        if (saveCmd->parsed())
+            return kor2cli::runFile(saveCommand, std::cout, std::cerr);
         if (messageCmd->parsed())
             return kor2cli::runMessage(messageCommand, std::cout, std::cerr);
         if (settingsCmd->parsed()) {

@@ -159,8 +159,9 @@ MessageAnswer HeadlessWindowSystem::messageBox(const MessageBoxRequest& request)
     return answer;
 }
 
-Text HeadlessWindowSystem::fileDialog(const FileDialogRequest&)
+Text HeadlessWindowSystem::fileDialog(const FileDialogRequest& request)
 {
+    m_fileRequests.push_back(request);
     const WindowScript script = takeScript("file");
     if (script.actions.size() != 1)
         throw scriptError("file", "el diálogo de archivos espera una sola acción");

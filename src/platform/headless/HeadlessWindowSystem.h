@@ -64,6 +64,8 @@ public:
     const std::vector<MessageRecord>& messages() const noexcept { return m_messages; }
     int beeps() const noexcept { return m_beeps; }
     const std::optional<Text>& clipboardText() const noexcept { return m_clipboard; }
+    /// File dialogs asked for so far, in order.
+    const std::vector<FileDialogRequest>& fileRequests() const noexcept { return m_fileRequests; }
     /// Forms shown so far, in order, as they were when shown.
     const std::vector<ShownForm>& shownForms() const noexcept { return m_shown; }
     /// Forgets messages, beeps and shown forms (the clipboard stays, as on a desktop).
@@ -95,6 +97,7 @@ private:
     std::deque<WindowScript> m_scripts;
     std::vector<MessageRecord> m_messages;
     std::vector<ShownForm> m_shown;
+    std::vector<FileDialogRequest> m_fileRequests;
     void record(const Form& form);
     std::optional<Text> m_clipboard;
     std::vector<ScreenArea> m_screens;

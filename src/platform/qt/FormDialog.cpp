@@ -247,7 +247,8 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
 
 FormDialog::~FormDialog()
 {
-    m_form.setObserver(nullptr);
+    if (!m_detached)
+        m_form.setObserver(nullptr);
 }
 
 QWidget* FormDialog::create(const Control& c)
@@ -432,12 +433,23 @@ void FormDialog::controlChanged(const std::string& control)
 
 void FormDialog::visibilityChanged(bool visible)
 {
-    if (!visible && isVisible())
-        done(0);
+    if (visible)
+        return;
+    if (m_modal) {
+        if (isVisible())
+            done(0);
+        return;
+    }
+    // A modeless window lets go of its model at once: the model may be gone before Qt deletes us.
+    m_form.setObserver(nullptr);
+    m_detached = true;
+    hide();
+    deleteLater();
 }
 
 void FormDialog::runModal()
 {
+    m_modal = true;
     setModal(true);
     m_form.markShown();
     exec();

@@ -47,6 +47,8 @@ private:
     double m_tppX, m_tppY;
     std::map<std::string, QWidget*> m_widgets;
     bool m_syncing = false;
+    bool m_modal = false;
+    bool m_detached = false;
     bool m_captionsFit = false;
     int m_lineSpacing = 13;
 };

@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
@@ -62,9 +65,11 @@ void QtWindowSystem::showModal(Form& form)
 void QtWindowSystem::showModeless(Form& form)
 {
     auto* dialog = new FormDialog(form, twipsPerPixelX(), twipsPerPixelY());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
     form.markShown();
-    dialog->show();
+    if (form.state() == WindowState::Minimised)
+        dialog->showMinimized();
+    else
+        dialog->show();
 }
 
 MessageAnswer QtWindowSystem::messageBox(const MessageBoxRequest& request)
@@ -179,6 +184,11 @@ extern "C" KOR2_SYS_EXPORT Kor2_Sys::platform::WindowSystem* kor2_create_qt_wind
         static char name[] = "kor2";
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
+        // Qt's own dialogs (the file dialog, message box buttons) speak the library's language.
+        auto* translator = new QTranslator(qApp);
+        if (translator->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(translator);
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         throw Kor2_Sys::errors::deviceUnavailable(u"la aplicación anfitriona no es una aplicación de ventanas Qt");
     }

@@ -1,0 +1,154 @@
+#include "files/FileChooser.h"
+
+#include <Kor2_Sys/Error.h>
+
+#include "frame/Trap.h"
+#include "frame/Utf.h"
+#include "platform/WindowSystem.h"
+#include "settings/Store.h"
+
+#include <dlfcn.h>
+#include <filesystem>
+
+namespace Kor2_Sys::files {
+namespace {
+
+constexpr std::u16string_view kPathKey = u"Directorio y Nombre";
+constexpr std::u16string_view kOwnSection = u"Fichero";
+constexpr double kOffScreen = -10000;
+
+std::filesystem::path fsPath(const Text& path) { return std::filesystem::path(utf::toUtf8(path)); }
+
+// The library's own file, found from one of its functions.
+std::string libraryFile()
+{
+    Dl_info self{};
+    if (dladdr(reinterpret_cast<void*>(&libraryFolder), &self) != 0 && self.dli_fname != nullptr)
+        return std::filesystem::weakly_canonical(self.dli_fname).string();
+    return {};
+}
+
+} // namespace
+
+Text libraryFolder()
+{
+    const std::string file = libraryFile();
+    const auto slash = file.rfind('/');
+    return utf::fromUtf8(slash == std::string::npos ? std::string() : file.substr(0, slash));
+}
+
+Text folderOf(const Text& path)
+{
+    const auto slash = path.rfind(u'/');
+    return slash == Text::npos ? Text() : path.substr(0, slash + 1);
+}
+
+Text nameOf(const Text& path)
+{
+    const auto slash = path.rfind(u'/');
+    return slash == Text::npos ? Text() : path.substr(slash + 1);
+}
+
+bool isOrdinaryFile(const Text& path)
+{
+    std::error_code ec;
+    const auto p = fsPath(path);
+    return !path.empty() && std::filesystem::is_regular_file(p, ec) && p.filename().string().rfind('.', 0) != 0;
+}
+
+FileChooser::FileChooser() : m_form("F_Archivo", *this)
+{
+    m_form.setCaption(u"Leer/guardar archivo");
+    m_form.move(kOffScreen, kOffScreen);
+    m_form.resize(0, 0);
+    m_form.setState(platform::WindowState::Minimised);
+}
+
+FileChooser::~FileChooser()
+{
+    trap::silent([&] { m_form.unload(); });
+}
+
+void FileChooser::show()
+{
+    platform::windowSystem().showModeless(m_form);
+}
+
+void FileChooser::Lee_ultima_ruta()
+{
+    trap::silent([&] {
+        auto& store = settings::store();
+        m_remembered = store.read(Text(settings::kApplication), m_title, Text(kPathKey), Text());
+        if (m_remembered.empty())
+            m_remembered = libraryFolder();
+        const double left = Variant(store.read(Text(settings::kApplication), Text(kOwnSection), u"Left", u"1000")).toDouble();
+        m_form.move(left, m_form.top());
+        const double top = Variant(store.read(Text(settings::kApplication), Text(kOwnSection), u"Top", u"1000")).toDouble();
+        m_form.move(m_form.left(), top);
+    });
+}
+
+void FileChooser::Graba_ultima_ruta()
+{
+    trap::silent([&] {
+        if (m_fileName.empty())
+            m_fileName = libraryFolder();
+        auto& store = settings::store();
+        store.write(Text(settings::kApplication), m_title, Text(kPathKey), m_fileName);
+        store.write(Text(settings::kApplication), Text(kOwnSection), u"Left", Variant(m_form.left()).toText());
+        store.write(Text(settings::kApplication), Text(kOwnSection), u"Top", Variant(m_form.top()).toText());
+    });
+}
+
+// The folder of the remembered path; one deleted since starts the dialog in its nearest existing
+// parent (else the library's folder) instead of on a folder that is gone.
+Text FileChooser::startFolder() const
+{
+    if (!m_initialFolder.empty())
+        return m_initialFolder;
+    Text folder = folderOf(m_remembered);
+    if (folder.empty())
+        return folder;
+    std::error_code ec;
+    for (auto p = fsPath(folder); !p.empty(); p = p.parent_path()) {
+        if (std::filesystem::is_directory(p, ec))
+            return utf::fromUtf8(p.string());
+        if (p == p.parent_path())
+            break;
+    }
+    return libraryFolder();
+}
+
+void FileChooser::A_leer()
+{
+    // A cancel (error 32755) or any other failure ends the choice where it stands.
+    trap::silent([&] {
+        m_form.setCaption(u"Leer...");
+        Lee_ultima_ruta();
+        m_fileName = platform::windowSystem().fileDialog(
+            {platform::FileDialogMode::Open, m_title, m_filter, m_filterIndex, startFolder(), m_fileName});
+        if (!isOrdinaryFile(m_fileName))
+            m_fileName.clear();
+        Graba_ultima_ruta();
+        m_form.hide();
+    });
+}
+
+void FileChooser::A_grabar()
+{
+    trap::handle(
+        [&] {
+            m_form.setCaption(u"Grabar...");
+            Lee_ultima_ruta();
+            m_fileName = platform::windowSystem().fileDialog(
+                {platform::FileDialogMode::Save, m_title, m_filter, m_filterIndex, startFolder(), m_fileName});
+            Graba_ultima_ruta();
+            m_form.hide();
+        },
+        [&](const Error&) {
+            m_fileName.clear();
+            m_form.hide();
+        });
+}
+
+} // namespace Kor2_Sys::files

@@ -1,0 +1,56 @@
+#pragma once
+// F_Archivo: the invisible owner of the platform's file dialog. It runs the dialog once to choose a
+// file to read or to write, starting where the last choice under the same title was made, and
+// remembers the outcome under that title.
+
+#include <Kor2_Sys/Value.h>
+
+#include "platform/Form.h"
+
+namespace Kor2_Sys::files {
+
+/// The folder that holds the library's own file, without a trailing separator.
+KOR2_SYS_EXPORT Text libraryFolder();
+/// Everything up to and including the last '/' of a platform path; empty without one.
+KOR2_SYS_EXPORT Text folderOf(const Text& path);
+/// Everything after the last '/' of a platform path; empty without one.
+KOR2_SYS_EXPORT Text nameOf(const Text& path);
+/// Whether `path` names an existing ordinary, non-hidden file.
+KOR2_SYS_EXPORT bool isOrdinaryFile(const Text& path);
+
+class KOR2_SYS_EXPORT FileChooser final : public platform::FormEvents {
+public:
+    FileChooser();
+    ~FileChooser() override;
+    FileChooser(const FileChooser&) = delete;
+    FileChooser& operator=(const FileChooser&) = delete;
+
+    /// Shows the owner window without modality (it stays minimised and off-screen).
+    void show();
+    void A_leer();
+    void A_grabar();
+    void setA_Numero_de_Filtro_archivos(Integer index) { m_filterIndex = index; }
+    void setA_Filtro_archivos(Text filter) { m_filter = std::move(filter); }
+    void setA_nombre_por_defecto(Text name) { m_fileName = std::move(name); }
+    void setA_Titulo(Text title) { m_title = std::move(title); }
+    void setA_Aplicacion(Text application) { m_application = std::move(application); }
+    /// Starts the dialog in `folder` instead of the remembered one (the command line's --dir).
+    void setInitialFolder(Text folder) { m_initialFolder = std::move(folder); }
+    Text A_ruta_y_archivo() const { return m_fileName; }
+    Text A_Nombre_Fch() const { return nameOf(m_fileName); }
+    Text A_Ruta_Fch() const { return folderOf(m_fileName); }
+    void unload() { m_form.unload(); }
+    platform::Form& form() noexcept { return m_form; }
+
+private:
+    void Lee_ultima_ruta();
+    void Graba_ultima_ruta();
+    Text startFolder() const;
+
+    platform::Form m_form;
+    Text m_title, m_filter, m_fileName, m_application, m_remembered;
+    Integer m_filterIndex = 0;
+    Text m_initialFolder;
+};
+
+} // namespace Kor2_Sys::files

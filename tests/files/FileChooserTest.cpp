@@ -1,0 +1,145 @@
+#include <Kor2_Sys/CCmDialog.h>
+#include <Kor2_Sys/cfrm_Dialog.h>
+
+#include "Guards.h"
+#include "SettingsGuards.h"
+#include "files/FileChooser.h"
+#include "frame/Utf.h"
+#include "settings/Store.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace Kor2_Sys;
+using platform::Action;
+
+namespace {
+
+platform::WindowScript pick(const Text& path) { return {"file", {{.kind = Action::Kind::File, .text = path}}}; }
+platform::WindowScript cancel() { return {"file", {{.kind = Action::Kind::Cancel}}}; }
+
+class FileChoosers : public ::testing::Test {
+protected:
+    FileChoosers()
+    {
+        existing = folder() + u"/plano de obra ñ.txt";
+        std::ofstream(utf::toUtf8(existing)) << "x";
+    }
+    Text folder() const { return utf::fromUtf8(dir.path().string()); }
+    Text remembered(const Text& title) { return settings::store().read(u"Vesolar", title, u"Directorio y Nombre", u"<nada>"); }
+
+    kor2test::TempDir dir;
+    settings::ScopedStore store{":memory:"};
+    kor2test::ScopedHeadless ui;
+    Text existing;
+};
+
+TEST_F(FileChoosers, ConfirmedFileIsReturnedAndRememberedPerTitle)
+{
+    ui->queue({pick(existing), cancel(), pick(existing)});
+    CCmDialog reader;
+    reader.titulo = u"Planos";
+    reader.FiltroNombre = u"Dibujos|*.dxf;*.dwg|Todos|*.*";
+    reader.FiltroIndex = 2;
+    EXPECT_EQ(reader.Fich_NonbreRuta_a_Leer(), existing);
+    EXPECT_EQ(remembered(u"Planos"), existing);
+    EXPECT_EQ(ui->fileRequests()[0].filter, u"Dibujos|*.dxf;*.dwg|Todos|*.*") << "passed through unchanged";
+    EXPECT_EQ(ui->fileRequests()[0].filterIndex, 2);
+    EXPECT_EQ(ui->fileRequests()[0].initialDirectory, files::folderOf(files::libraryFolder()))
+        << "first use starts beside the library's folder";
+
+    CCmDialog other;
+    other.titulo = u"Informes";
+    other.Fich_NonbreRuta_a_Leer();
+    EXPECT_EQ(remembered(u"Informes"), u"<nada>") << "a cancel writes nothing";
+
+    cfrm_Dialog writer;
+    writer.titulo = u"Planos";
+    EXPECT_EQ(writer.Fich_NonbreRuta_a_Grabar(), existing);
+    EXPECT_EQ(ui->fileRequests()[2].initialDirectory, folder() + u"/") << "the same title shares the remembered path";
+    EXPECT_EQ(ui->fileRequests()[2].mode, platform::FileDialogMode::Save);
+}
+
+TEST_F(FileChoosers, CancelGivesTheDefaultNameOnlyWhenReading)
+{
+    ui->queue({cancel(), cancel(), cancel()});
+    CCmDialog d;
+    d.titulo = u"T";
+    d.Nonbredefecto = u"propuesto.txt";
+    EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), u"propuesto.txt");
+    EXPECT_EQ(d.Fich_NonbreRuta_a_Grabar(), u"");
+    d.Nonbredefecto.clear();
+    EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), u"");
+    EXPECT_TRUE(settings::store().entries().empty()) << "nothing stored after cancels";
+    EXPECT_EQ(ui->fileRequests()[0].fileName, u"propuesto.txt");
+}
+
+TEST_F(FileChoosers, ReadingANameThatIsNoFileGivesTheLibraryFolder)
+{
+    ui->queue({pick(folder() + u"/no existe.txt"), pick(folder())});
+    cfrm_Dialog d;
+    d.titulo = u"T";
+    EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), files::libraryFolder());
+    EXPECT_EQ(remembered(u"T"), files::libraryFolder());
+    EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), files::libraryFolder()) << "a folder is no ordinary file";
+    EXPECT_NE(settings::store().find(u"Vesolar", u"Fichero", u"Left"), std::nullopt);
+}
+
+TEST_F(FileChoosers, RememberedFolderDeletedSinceStartsInItsNearestParent)
+{
+    const Text gone = folder() + u"/borrada/sub";
+    settings::store().write(u"Vesolar", u"T", u"Directorio y Nombre", gone + u"/a.txt");
+    ui->queue({cancel()});
+    CCmDialog d;
+    d.titulo = u"T";
+    d.Fich_NonbreRuta_a_Leer();
+    EXPECT_EQ(ui->fileRequests()[0].initialDirectory, folder());
+}
+
+TEST_F(FileChoosers, FieldsAsCreatedUseAnEmptySection)
+{
+    ui->queue({pick(existing)});
+    auto d = createObject("Kor2_Sys.cfrm_Dialog");
+    std::vector<Variant> none;
+    EXPECT_EQ(d->invoke("Fich_NonbreRuta_a_Leer", InvokeKind::Method, none), Variant(existing));
+    EXPECT_EQ(ui->fileRequests()[0].title, u"");
+    EXPECT_EQ(ui->fileRequests()[0].filterIndex, 0);
+    EXPECT_EQ(remembered(u""), existing);
+    EXPECT_EQ(getProperty(*d, "FiltroIndex"), Variant(Integer{0}));
+}
+
+TEST_F(FileChoosers, BothFrontsAgree)
+{
+    for (int round = 0; round < 2; ++round) {
+        ui->queue({pick(existing)});
+        const Text got = round == 0 ? CCmDialog{u"App", u"X", u"", 0, u""}.Fich_NonbreRuta_a_Grabar()
+                                    : cfrm_Dialog{u"Otra", u"X", u"", 0, u""}.Fich_NonbreRuta_a_Grabar();
+        EXPECT_EQ(got, existing);
+    }
+    for (const auto& e : settings::store().entries())
+        EXPECT_EQ(e.app, u"Vesolar") << "Aplicac changes nothing in the store";
+}
+
+struct PathCase {
+    Text path, folder, name;
+};
+class PlatformPaths : public ::testing::TestWithParam<PathCase> {};
+TEST_P(PlatformPaths, SplitAtTheLastSlash)
+{
+    EXPECT_EQ(files::folderOf(GetParam().path), GetParam().folder);
+    EXPECT_EQ(files::nameOf(GetParam().path), GetParam().name);
+}
+INSTANTIATE_TEST_SUITE_P(Paths, PlatformPaths, ::testing::Values(
+    PathCase{u"/datos/plano.txt", u"/datos/", u"plano.txt"}, PathCase{u"plano.txt", u"", u""},
+    PathCase{u"/datos/", u"/datos/", u""}, PathCase{u"", u"", u""}, PathCase{u"C:\\datos\\plano.txt", u"", u""}));
+
+TEST(LibraryFolder, HoldsTheLibraryAndHasNoTrailingSlash)
+{
+    const Text folder = files::libraryFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), u'/');
+    EXPECT_TRUE(std::filesystem::exists(utf::toUtf8(folder) + "/libKor2_Sys.so.1"));
+}
+
+} // namespace
