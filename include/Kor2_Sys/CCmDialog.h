@@ -1,20 +1,16 @@
 #pragma once
 /// \file CCmDialog.h
 /// Asks the user for a file to read or to write in the platform's file dialog, starting where the
-/// last choice under the same title was made. A creatable class. A failure reaches the caller as an `Error`.
+/// last choice under the same title was made. A creatable class. A failure reaches the caller as
+/// an `Error`.
 
+#include <Kor2_Sys/FileDialogFields.h>
 #include <Kor2_Sys/Object.h>
 
 namespace Kor2_Sys {
 
-class KOR2_SYS_EXPORT CCmDialog {
+class KOR2_SYS_EXPORT CCmDialog : public FileDialogFields {
 public:
-    Text Aplicac;         ///< kept for the host; settings always go under "Vesolar"
-    Text titulo;          ///< the dialog's title, and the section that remembers the last path
-    Text FiltroNombre;    ///< "description|pattern;pattern|description|pattern"
-    Integer FiltroIndex = 0;  ///< the filter selected at the start (1 is the first)
-    Text Nonbredefecto;   ///< the file name proposed; empty proposes none
-
     /// The full path of an existing file; the library's folder when the name confirmed is no
     /// existing file; on cancel `Nonbredefecto` (or the empty text).
     Text Fich_NonbreRuta_a_Leer();

@@ -8,7 +8,7 @@ namespace Kor2_Sys {
 namespace {
 
 // The twelve steps both fronts share; `result` is assigned only once the choice is read back.
-template <class Front> void choose(const Front& f, bool toRead, Text& result)
+void choose(const FileDialogFields& f, bool toRead, Text& result)
 {
     files::FileChooser chooser;
     chooser.show();

@@ -113,8 +113,8 @@ TEST_F(FileChoosers, BothFrontsAgree)
 {
     for (int round = 0; round < 2; ++round) {
         ui->queue({pick(existing)});
-        const Text got = round == 0 ? CCmDialog{u"App", u"X", u"", 0, u""}.Fich_NonbreRuta_a_Grabar()
-                                    : cfrm_Dialog{u"Otra", u"X", u"", 0, u""}.Fich_NonbreRuta_a_Grabar();
+        const Text got = round == 0 ? CCmDialog{{u"App", u"X", u"", 0, u""}}.Fich_NonbreRuta_a_Grabar()
+                                    : cfrm_Dialog{{u"Otra", u"X", u"", 0, u""}}.Fich_NonbreRuta_a_Grabar();
         EXPECT_EQ(got, existing);
     }
     for (const auto& e : settings::store().entries())
