@@ -7,14 +7,6 @@
 namespace Kor2_Sys::colour {
 namespace {
 
-// Upper case as the comparison of colour words needs it: ASCII and Latin-1 letters.
-char16_t upper(char16_t c)
-{
-    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return static_cast<char16_t>(c - 32);
-    return c;
-}
-
 Text digitsOf(Long number)
 {
     const std::string digits = std::to_string(number);
@@ -29,7 +21,7 @@ Long colourOfWord(std::u16string_view word)
     Text key;
     key.reserve(word.size());
     for (char16_t c : word)
-        key += upper(c);
+        key += text::toUpperLatin(c);
     for (const NamedColour& named : kColourWords)
         for (std::u16string_view candidate : named.words)
             if (!candidate.empty() && candidate == key)

@@ -101,8 +101,7 @@ std::optional<Long> boxIndex(std::u16string_view text)
 {
     Text word(text::trimBlanks(text));
     for (auto& c : word)
-        if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-            c = static_cast<char16_t>(c + 32);
+        c = text::toLowerLatin(c);
     for (Long index = 1; index <= 9; ++index)
         if (word == kBoxWords[static_cast<std::size_t>(index)] || word == digits(index))
             return index;
@@ -138,16 +137,9 @@ void ColourWindow::build()
     m_form.setFrameSize(kFrameWidth, kFrameHeight);
     m_form.resize(kInnerWidth + kFrameWidth, kCollapsedHeight);
     for (const ControlRow& row : kControls) {
-        Control control;
-        control.name = std::string(row.name);
-        control.kind = row.kind;
+        Control control = platform::makeControl(row.name, row.kind, row.caption, row.left, row.top, row.width,
+                                                row.height, row.tabIndex);
         control.container = std::string(row.container);
-        control.left = row.left;
-        control.top = row.top;
-        control.width = row.width;
-        control.height = row.height;
-        control.caption = Text(row.caption);
-        control.tabIndex = row.tabIndex;
         control.scaleWidth = row.width;
         control.scaleHeight = row.height;
         m_form.add(std::move(control));

@@ -1,5 +1,7 @@
 #include "frame/Utf.h"
 
+#include "text/Blanks.h"
+
 namespace Kor2_Sys::utf {
 namespace {
 
@@ -51,11 +53,7 @@ char32_t nextCodePoint(std::string_view s, std::size_t& pos) noexcept
 
 char32_t foldLatin(char32_t cp) noexcept
 {
-    if (cp >= U'A' && cp <= U'Z')
-        return cp + 32;
-    if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)
-        return cp + 32;
-    return cp;
+    return cp < 0x100 ? text::toLowerLatin(static_cast<char16_t>(cp)) : cp;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include <Kor2_Sys/Object.h>
 #include <Kor2_Sys/Value.h>
 
+#include "text/Blanks.h"
 #include "text/NumberText.h"
 
 #include <cmath>
@@ -17,11 +18,9 @@ bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
 {
     if (a.size() != b.size())
         return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-        if (fold(a[i]) != fold(b[i]))
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (text::toLowerLatin(a[i]) != text::toLowerLatin(b[i]))
             return false;
-    }
     return true;
 }
 

@@ -22,6 +22,21 @@ Error missingControl(const std::string& form, std::string_view control)
 
 } // namespace
 
+Control makeControl(std::string_view name, ControlKind kind, std::u16string_view caption, double left, double top,
+                    double width, double height, int tabIndex)
+{
+    Control c;
+    c.name = std::string(name);
+    c.kind = kind;
+    c.caption = Text(caption);
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.tabIndex = tabIndex;
+    return c;
+}
+
 Form::Form(std::string name, FormEvents& events) : m_name(std::move(name)), m_events(events) {}
 
 void Form::setCaption(Text caption)

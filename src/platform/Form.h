@@ -45,6 +45,11 @@ struct Control {
     std::vector<DisplayItem> picture{};
 };
 
+/// A control of `kind` placed at `left`, `top` with a size, in twips, with its caption or text and
+/// its place in the tab order (-1: it takes no focus).
+KOR2_SYS_EXPORT Control makeControl(std::string_view name, ControlKind kind, std::u16string_view caption, double left,
+                                    double top, double width, double height, int tabIndex = -1);
+
 /// What the window's logic answers. Every handler has a default that does nothing.
 class FormEvents {
 public:

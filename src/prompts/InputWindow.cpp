@@ -15,31 +15,16 @@ using platform::ControlKind;
 constexpr double kFrameWidth = 120, kFrameHeight = 450;
 constexpr GeometryDefaults kDefaults = {5000, 5000, 4300, 1100};
 
-Control control(const char* name, ControlKind kind, std::u16string_view caption, double left, double top, double width,
-                double height, int tab)
-{
-    Control c;
-    c.name = name;
-    c.kind = kind;
-    c.caption = Text(caption);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.tabIndex = tab;
-    return c;
-}
-
 } // namespace
 
 InputWindow::InputWindow() : m_form("f_Imput", *this)
 {
     m_form.setResizable(true);
     m_form.setFrameSize(kFrameWidth, kFrameHeight);
-    m_form.add(control("TxtInput", ControlKind::TextBox, u"", 0, 0, 4605, 315, 0));
-    m_form.add(control("cmdCancel", ControlKind::Button, u"Cancelar", 2550, 810, 1020, 345, 1));
-    m_form.add(control("cmdAceptar", ControlKind::Button, u"Aceptar", 3630, 810, 1050, 345, 2));
-    m_form.add(control("cmdAyuda", ControlKind::Button, u"Ayuda", 1350, 810, 1095, 345, 3));
+    m_form.add(platform::makeControl("TxtInput", ControlKind::TextBox, u"", 0, 0, 4605, 315, 0));
+    m_form.add(platform::makeControl("cmdCancel", ControlKind::Button, u"Cancelar", 2550, 810, 1020, 345, 1));
+    m_form.add(platform::makeControl("cmdAceptar", ControlKind::Button, u"Aceptar", 3630, 810, 1050, 345, 2));
+    m_form.add(platform::makeControl("cmdAyuda", ControlKind::Button, u"Ayuda", 1350, 810, 1095, 345, 3));
     m_form.setVisible("cmdAyuda", false);
     m_form.setDefaultButton("cmdAceptar");
     m_form.setCancelButton("cmdCancel");
