@@ -247,6 +247,20 @@ public:
         return static_cast<std::size_t>(change(m_removeSection, [&](Statement& s) { s.bind(1, app).bind(2, section); }));
     }
 
+    void writeAll(std::span<const Entry> entries) override
+    {
+        m_sections.clear();
+        m_signature.reset();
+        Transaction transaction(m_db.get());
+        for (const Entry& e : entries) {
+            Use q(m_upsert);
+            q->bind(1, e.app).bind(2, e.section).bind(3, e.key).bind(4, e.value);
+            if (const int rc = q->step(); rc != SQLITE_DONE)
+                throw storeError(rc, m_db.message());
+        }
+        transaction.commit();
+    }
+
     std::vector<Entry> entries() override
     {
         std::vector<Entry> all;
@@ -409,7 +423,7 @@ std::string checkHealth(sqlite3* db)
 
 } // namespace
 
-std::shared_ptr<Store> openFile(const std::string& path)
+std::shared_ptr<Store> openFile(const std::string& path, OpenMode /*mode*/)
 {
     const std::filesystem::path file(path);
     if (file.has_parent_path())

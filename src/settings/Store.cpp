@@ -37,6 +37,13 @@ public:
         }
         return removed;
     }
+    void writeAll(std::span<const Entry> entries) override
+    {
+        auto copy = m_values;
+        for (const Entry& e : entries)
+            copy[{e.app, e.section, e.key}] = e.value;
+        m_values = std::move(copy);
+    }
     std::vector<Entry> entries() override
     {
         std::vector<Entry> all;
@@ -70,9 +77,9 @@ std::shared_ptr<Store> openMemory()
     return std::make_shared<MemoryStore>();
 }
 
-std::shared_ptr<Store> open(const std::string& pathOrMemory)
+std::shared_ptr<Store> open(const std::string& pathOrMemory, OpenMode mode)
 {
-    return pathOrMemory == ":memory:" ? openMemory() : openFile(pathOrMemory);
+    return pathOrMemory == ":memory:" ? openMemory() : openFile(pathOrMemory, mode);
 }
 
 std::string defaultPath()
@@ -88,13 +95,17 @@ std::string defaultPath()
     return base + "/kor2-sys/settings.db";
 }
 
+std::string configuredPath()
+{
+    const char* chosen = std::getenv("KOR2_SETTINGS");
+    return chosen != nullptr && chosen[0] != '\0' ? chosen : defaultPath();
+}
+
 Store& store()
 {
     auto& current = installed();
-    if (!current) {
-        const char* chosen = std::getenv("KOR2_SETTINGS");
-        current = open(chosen != nullptr && chosen[0] != '\0' ? chosen : defaultPath());
-    }
+    if (!current)
+        current = open(configuredPath());
     return *current;
 }
 

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,22 +37,31 @@ public:
     virtual std::size_t removeSection(const Text& app, const Text& section) = 0;
     /// Every entry, ordered by application, section and key (by UTF-16 units).
     virtual std::vector<Entry> entries() = 0;
+    /// Stores every entry in one durable transaction: all of them, or none when anything fails.
+    virtual void writeAll(std::span<const Entry> entries) = 0;
 
     /// ReadSetting: the stored text when the key exists, else `fallback`. Creates nothing.
     Text read(const Text& app, const Text& section, const Text& key, const Text& fallback);
 };
 
+/// How a store file is opened. A read-only store never creates, renames or changes a file: a
+/// missing file reads as an empty store, a damaged one is an error and stays where it is.
+enum class OpenMode : std::uint8_t { ReadWrite, ReadOnly };
+
 /// The SQLite store at `path`: created 0600 (its folder 0700), WAL journal, synchronous FULL,
 /// 5 s busy timeout. A damaged file is moved aside (its name gains ".dañado-<time>") and an error
 /// says so; the next open starts a fresh store.
-KOR2_SYS_EXPORT std::shared_ptr<Store> openFile(const std::string& path);
+KOR2_SYS_EXPORT std::shared_ptr<Store> openFile(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
 /// A store that lives in memory only.
 KOR2_SYS_EXPORT std::shared_ptr<Store> openMemory();
 /// `path`, or ":memory:", as `KOR2_SETTINGS` names it.
-KOR2_SYS_EXPORT std::shared_ptr<Store> open(const std::string& pathOrMemory);
+KOR2_SYS_EXPORT std::shared_ptr<Store> open(const std::string& pathOrMemory, OpenMode mode = OpenMode::ReadWrite);
 /// Where the store lives unless KOR2_SETTINGS says otherwise:
 /// ${XDG_CONFIG_HOME:-$HOME/.config}/kor2-sys/settings.db.
 KOR2_SYS_EXPORT std::string defaultPath();
+
+/// KOR2_SETTINGS when it is set, else `defaultPath()`.
+KOR2_SYS_EXPORT std::string configuredPath();
 
 /// The store the library uses, opened on first need from KOR2_SETTINGS or the default path.
 KOR2_SYS_EXPORT Store& store();
