@@ -5,6 +5,7 @@
 /// `Caption`, `hWnd`, `ScaleWidth`, `ScaleHeight` (inner size, twips). Link Kor2_Sys::Kor2_Sys_qt.
 
 #include <Kor2_Sys/Object.h>
+#include <Kor2_Sys/qt/Kor2_SysQtExport.h>
 
 #include <memory>
 
@@ -13,6 +14,6 @@ class QWidget;
 namespace Kor2_Sys::qt {
 
 /// A host object for `widget` (a QWidget or QMainWindow); the widget must outlive its use.
-KOR2_SYS_EXPORT std::shared_ptr<Object> hostWindow(QWidget* widget);
+KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostWindow(QWidget* widget);
 
 } // namespace Kor2_Sys::qt

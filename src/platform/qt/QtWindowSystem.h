@@ -4,13 +4,15 @@
 
 #include "platform/WindowSystem.h"
 
+#include <Kor2_Sys/qt/Kor2_SysQtExport.h>
+
 #include <functional>
 
 class QWidget;
 
 namespace Kor2_Sys::platform::qt {
 
-class KOR2_SYS_EXPORT QtWindowSystem final : public WindowSystem {
+class KOR2_SYS_QT_EXPORT QtWindowSystem final : public WindowSystem {
 public:
     /// Needs a running QApplication (see `kor2_create_qt_window_system`).
     QtWindowSystem();
