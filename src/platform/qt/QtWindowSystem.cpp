@@ -174,7 +174,7 @@ void requireDisplay()
 
 } // namespace
 
-extern "C" KOR2_SYS_EXPORT Kor2_Sys::platform::WindowSystem* kor2_create_qt_window_system()
+extern "C" KOR2_SYS_QT_EXPORT Kor2_Sys::platform::WindowSystem* kor2_create_qt_window_system()
 {
     if (QApplication::instance() == nullptr) {
         requireDisplay();
