@@ -21,8 +21,9 @@ struct SwallowedError {
 /// Called, on the thread of the failing call, for every failure a silent trap absorbs.
 using SwallowedErrorHandler = std::function<void(const SwallowedError&)>;
 
-/// Installs `handler` (an empty one: none) and returns the one it replaces. A handler that throws
-/// is ignored: it never changes the outcome of the operation.
+/// Installs `handler` (an empty one: none) and returns the one it replaces; safe from any thread.
+/// There is one handler for the process: `kor2_on_swallowed_error` (Kor2_Sys.h) replaces it too.
+/// A handler that throws is ignored: it never changes the outcome of the operation.
 KOR2_SYS_EXPORT SwallowedErrorHandler onSwallowedError(SwallowedErrorHandler handler);
 
 } // namespace Kor2_Sys

@@ -72,6 +72,17 @@ KOR2_SYS_EXPORT void kor2_string_free(char* text);
 KOR2_SYS_EXPORT size_t kor2_value_array_size(const kor2_value* value);
 KOR2_SYS_EXPORT kor2_value* kor2_value_array_item(const kor2_value* value, size_t i);
 
+/** Called for every failure that an operation's silent error trap absorbs (the operation still
+ * returns normally): the error number, its description (UTF-8), the operation ("Class.Member")
+ * and the `user` pointer given at installation. Both texts live only during the call. It runs
+ * on the thread of the failing call. */
+typedef void (*kor2_swallowed_error_fn)(int32_t number, const char* description_utf8, const char* operation,
+                                        void* user);
+/** Installs `fn` with `user` (NULL `fn`: none), replacing the handler installed before, also one
+ * installed through the C++ `Kor2_Sys::onSwallowedError`. 0 on success; -1 when out of memory
+ * (the earlier handler stays). */
+KOR2_SYS_EXPORT int kor2_on_swallowed_error(kor2_swallowed_error_fn fn, void* user);
+
 #ifdef __cplusplus
 }
 #endif

@@ -11,7 +11,7 @@ namespace Kor2_Sys {
 Long CColores::Col_NuVB_de_Nombre_o_inicial(const Text& NombreColor)
 {
     Long result = 0;
-    trap::silent([&] { result = colour::colourOfWord(NombreColor); });
+    trap::silent("CColores.Col_NuVB_de_Nombre_o_inicial", [&] { result = colour::colourOfWord(NombreColor); });
     return result;
 }
 
@@ -23,7 +23,7 @@ Long CColores::Col_NuTB_de_NuCad(const Integer& NumColAutocad)
 Text CColores::Col_NuyNomTB_de_NuTB(const Integer& NumColTB)
 {
     Text result;
-    trap::silent([&] { result = Text(colour::listEntry(NumColTB).label); });
+    trap::silent("CColores.Col_NuyNomTB_de_NuTB", [&] { result = Text(colour::listEntry(NumColTB).label); });
     return result;
 }
 
@@ -37,7 +37,7 @@ Text CColores::Col_NombCad_de_NuVb(const Long& NumColorVb)
 Text CColores::Col_NombreCad_NuCad(const Long& NumColorCad)
 {
     Text result;
-    trap::silent([&] { result = colour::nameOfIndex(NumColorCad); });
+    trap::silent("CColores.Col_NombreCad_NuCad", [&] { result = colour::nameOfIndex(NumColorCad); });
     return result;
 }
 

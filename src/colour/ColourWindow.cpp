@@ -127,7 +127,7 @@ ColourWindow::ColourWindow() : m_form("F_color", *this)
 ColourWindow::~ColourWindow()
 {
     // Saving the position must not throw out of a destructor; the store's failures are silent.
-    trap::silent([&] { m_form.unload(); });
+    trap::silent("F_color.Unload", [&] { m_form.unload(); });
 }
 
 void ColourWindow::build()
@@ -157,7 +157,7 @@ void ColourWindow::build()
 void ColourWindow::restorePosition()
 {
     const Text fallback = digits(kDefaultPosition);
-    trap::silent([&] {
+    trap::silent("F_color.Form_Load", [&] {
         auto& store = settings::store();
         const Long left = Variant(store.read(Text(settings::kApplication), Text(kSection), u"Left", fallback)).toLong();
         m_form.move(left, m_form.top());
@@ -309,7 +309,7 @@ void ColourWindow::onCloseRequest(bool fromUser, bool& cancel)
 
 void ColourWindow::onUnload()
 {
-    trap::silent([&] {
+    trap::silent("F_color.Form_Unload", [&] {
         auto& store = settings::store();
         store.write(Text(settings::kApplication), Text(kSection), u"Left", Variant(m_form.left()).toText());
         store.write(Text(settings::kApplication), Text(kSection), u"Top", Variant(m_form.top()).toText());

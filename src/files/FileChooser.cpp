@@ -19,6 +19,13 @@ constexpr double kOffScreen = -10000;
 
 std::filesystem::path fsPath(const Text& path) { return std::filesystem::path(utf::toUtf8(path)); }
 
+// The user's cancel is an answer, not a failure: only the others reach the host's handler.
+void absorbed(std::string_view operation, const Error& error)
+{
+    if (error.number() != platform::fileDialogCancelled().number())
+        trap::swallowed(operation, error);
+}
+
 // The library's own file, found from one of its functions.
 std::string libraryFile()
 {
@@ -66,7 +73,7 @@ FileChooser::FileChooser() : m_form("F_Archivo", *this)
 
 FileChooser::~FileChooser()
 {
-    trap::silent([&] { m_form.unload(); });
+    trap::silent("F_Archivo.Unload", [&] { m_form.unload(); });
 }
 
 void FileChooser::show()
@@ -76,7 +83,7 @@ void FileChooser::show()
 
 void FileChooser::Lee_ultima_ruta()
 {
-    trap::silent([&] {
+    trap::silent("F_Archivo.Lee_ultima_ruta", [&] {
         auto& store = settings::store();
         m_remembered = store.read(Text(settings::kApplication), m_title, Text(kPathKey), Text());
         if (m_remembered.empty())
@@ -90,7 +97,7 @@ void FileChooser::Lee_ultima_ruta()
 
 void FileChooser::Graba_ultima_ruta()
 {
-    trap::silent([&] {
+    trap::silent("F_Archivo.Graba_ultima_ruta", [&] {
         if (m_fileName.empty())
             m_fileName = libraryFolder();
         auto& store = settings::store();
@@ -122,7 +129,7 @@ Text FileChooser::startFolder() const
 void FileChooser::A_leer()
 {
     // A cancel (error 32755) or any other failure ends the choice where it stands.
-    trap::silent([&] {
+    trap::handle([&] {
         m_form.setCaption(u"Leer...");
         Lee_ultima_ruta();
         m_fileName = platform::windowSystem().fileDialog(
@@ -131,7 +138,7 @@ void FileChooser::A_leer()
             m_fileName.clear();
         Graba_ultima_ruta();
         m_form.hide();
-    });
+    }, [](const Error& error) { absorbed("F_Archivo.A_leer", error); });
 }
 
 void FileChooser::A_grabar()
@@ -145,7 +152,8 @@ void FileChooser::A_grabar()
             Graba_ultima_ruta();
             m_form.hide();
         },
-        [&](const Error&) {
+        [&](const Error& error) {
+            absorbed("F_Archivo.A_grabar", error);
             m_fileName.clear();
             m_form.hide();
         });

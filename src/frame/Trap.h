@@ -16,6 +16,16 @@ KOR2_SYS_EXPORT Text reportText(const Error& error, std::u16string_view tag);
 /// window system can be had the text goes to standard error instead: the report must not fail.
 KOR2_SYS_EXPORT void showReport(const Text& text);
 
+/// Where report texts are shown; it raises `Error` when it cannot show one.
+using ReportSink = void (*)(const Text& text);
+/// Installs the sink of `showReport` (null: standard error only). The window-system layer
+/// installs its message box here, so the traps need not know that layer.
+KOR2_SYS_EXPORT void setReportSink(ReportSink sink) noexcept;
+
+/// Hands an absorbed failure of `operation` ("Class.Member") to the host's swallowed-error
+/// handler (Diagnostics.h), if one is installed. Never throws.
+KOR2_SYS_EXPORT void swallowed(std::string_view operation, const Error& error) noexcept;
+
 /// Runs `fn`; a run-time error inside it goes to `onError`, and the caller continues normally.
 template <class F, class OnError> void handle(F&& fn, OnError&& onError)
 {
@@ -35,10 +45,11 @@ template <class F> void report(std::u16string_view tag, F&& fn)
     handle(fn, [tag](const Error& error) { showReport(reportText(error, tag)); });
 }
 
-/// Silent trap: a run-time error ends the operation without a word.
-template <class F> void silent(F&& fn)
+/// Silent trap: a run-time error ends the operation without a word to the user; the host's
+/// swallowed-error handler learns of it under `operation` ("cRegistro.R_Grabar_un_dato_en_Win").
+template <class F> void silent(std::string_view operation, F&& fn)
 {
-    handle(fn, [](const Error&) {});
+    handle(fn, [operation](const Error& error) { swallowed(operation, error); });
 }
 
 } // namespace Kor2_Sys::trap

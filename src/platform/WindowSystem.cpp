@@ -2,6 +2,7 @@
 
 #include <Kor2_Sys/Error.h>
 
+#include "frame/Trap.h"
 #include "frame/Utf.h"
 
 #include <dlfcn.h>
@@ -21,6 +22,14 @@ std::shared_ptr<WindowSystem>& installed()
     static std::shared_ptr<WindowSystem> current;
     return current;
 }
+
+void showInMessageBox(const Text& text)
+{
+    windowSystem().messageBox({text, MessageButtons::Ok, MessageIcon::None, std::nullopt});
+}
+
+// The common error report shows its boxes through whatever window system is in use.
+[[maybe_unused]] const bool g_reportSinkInstalled = (trap::setReportSink(&showInMessageBox), true);
 
 // The module stands beside the library (build tree and installed tree alike); the loader's own
 // search path is the fallback.

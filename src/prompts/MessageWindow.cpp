@@ -55,7 +55,7 @@ MessageWindow::MessageWindow() : m_form("F_mensajes", *this)
 
 MessageWindow::~MessageWindow()
 {
-    trap::silent([&] { m_form.unload(); });
+    trap::silent("F_mensajes.Unload", [&] { m_form.unload(); });
 }
 
 void MessageWindow::A_Mensaje(const Text& Mensaje, const Text& titulo)

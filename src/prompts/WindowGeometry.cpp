@@ -23,7 +23,7 @@ bool overlaps(const platform::ScreenArea& s, double left, double top, double wid
 // screen shows at all is moved, to the middle of the primary screen.
 void keepOnScreen(platform::Form& form)
 {
-    trap::silent([&] {
+    trap::silent(form.name() + ".Form_Load", [&] {
         const auto screens = platform::windowSystem().screens();
         if (screens.empty())
             return;
@@ -41,7 +41,7 @@ void keepOnScreen(platform::Form& form)
 void loadGeometry(platform::Form& form, const Text& section, const GeometryDefaults& defaults)
 {
     for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        trap::silent([&] {
+        trap::silent(form.name() + ".Form_Load", [&] {
             const Text stored = settings::store().read(Text(settings::kApplication), section, Text(kKeys[i]),
                                                        regionalSingle(defaults[i]));
             const double value = Variant(stored).toSingle();
@@ -60,7 +60,7 @@ void saveGeometry(const platform::Form& form, const Text& section)
 {
     const std::array<double, 4> values = {form.left(), form.top(), form.width(), form.height()};
     for (std::size_t i = 0; i < kKeys.size(); ++i)
-        trap::silent([&] {
+        trap::silent(form.name() + ".Form_Unload", [&] {
             settings::store().write(Text(settings::kApplication), section, Text(kKeys[i]), regionalSingle(values[i]));
         });
 }

@@ -93,10 +93,12 @@ Object& windowOf(const std::shared_ptr<Object>& formulario)
 }
 
 // Every geometry operation recovers the same way: the window goes to top 100, left 100. If even
-// that fails, the second error reaches the host.
-template <class F> void geometryTrap(const std::shared_ptr<Object>& formulario, F&& fn)
+// that fails, the second error reaches the host. The first one is recovered from, not reported to
+// the user, so the host hears of it as an absorbed failure.
+template <class F> void geometryTrap(std::string_view operation, const std::shared_ptr<Object>& formulario, F&& fn)
 {
-    trap::handle(fn, [&](const Error&) {
+    trap::handle(fn, [&](const Error& error) {
+        trap::swallowed(operation, error);
         Object& window = windowOf(formulario);
         putProperty(window, "Top", Integer{kPulledBack});
         putProperty(window, "Left", Integer{kPulledBack});
@@ -108,14 +110,15 @@ template <class F> void geometryTrap(const std::shared_ptr<Object>& formulario, 
 void cRegistro::R_Grabar_un_dato_en_Win(const Text& Aplicacion, const Text& Seccion, const Text& SubSeccion,
                                         const Variant& Valor)
 {
-    trap::silent([&] { settings::store().write(kApp, section(Aplicacion, Seccion), SubSeccion, Valor.toText()); });
+    trap::silent("cRegistro.R_Grabar_un_dato_en_Win",
+                 [&] { settings::store().write(kApp, section(Aplicacion, Seccion), SubSeccion, Valor.toText()); });
 }
 
 Variant cRegistro::R_Lee_un_dato_en_Win(const Text& Aplicacion, const Text& Seccion, const Text& SubSeccion,
                                         const Variant& Pordefecto)
 {
     Variant result = Pordefecto;
-    trap::silent([&] {
+    trap::silent("cRegistro.R_Lee_un_dato_en_Win", [&] {
         result = settings::store().read(kApp, section(Aplicacion, Seccion), SubSeccion, Pordefecto.toText());
     });
     return result;
@@ -125,7 +128,7 @@ void cRegistro::R_Lee_tamaño_y_pos_Obj_en_Win(std::shared_ptr<Object> Formulari
                                               const Text& Seccion, const Integer& defec_Top, const Integer& defec_Lef,
                                               const Integer& defec_Width, const Integer& defec_Heigth)
 {
-    geometryTrap(Formulario, [&] {
+    geometryTrap("cRegistro.R_Lee_tamaño_y_pos_Obj_en_Win", Formulario, [&] {
         trap::showReport(u"registro sin actualizar");
         const Geometry g(windowOf(Formulario), Aplicacion, Seccion);
         if (!g.restoreState())
@@ -141,7 +144,7 @@ void cRegistro::R_Lee_tamaño_y_pos_Obj_en_Win1(const std::shared_ptr<Object>& F
                                                const Text& Seccion, const Integer& defec_Top, const Integer& defec_Lef,
                                                const Integer& defec_Width, const Integer& defec_Heigth)
 {
-    geometryTrap(Formulario, [&] {
+    geometryTrap("cRegistro.R_Lee_tamaño_y_pos_Obj_en_Win1", Formulario, [&] {
         const Geometry g(windowOf(Formulario), Aplicacion, Seccion);
         if (!g.restoreState())
             return;
@@ -157,7 +160,7 @@ void cRegistro::R_Lee_tamaño_y_pos_Obj_en_Win1(const std::shared_ptr<Object>& F
 void cRegistro::R_Lee_tamaño_y_pos_Obj_en_Win_O(const std::shared_ptr<Object>& Formulario, const Text& Aplicacion,
                                                 const Text& Seccion)
 {
-    geometryTrap(Formulario, [&] {
+    geometryTrap("cRegistro.R_Lee_tamaño_y_pos_Obj_en_Win_O", Formulario, [&] {
         const Geometry g(windowOf(Formulario), Aplicacion, Seccion);
         if (!g.restoreState())
             return;
@@ -174,12 +177,13 @@ void cRegistro::R_Lee_tamaño_y_pos_Obj_en_Win_O(const std::shared_ptr<Object>& 
 void cRegistro::R_Graba_tamaño_y_pos_Obj_en_Win(const std::shared_ptr<Object>& Formulario, const Text& Aplicacion,
                                                 const Text& Seccion)
 {
-    geometryTrap(Formulario, [&] { Geometry(windowOf(Formulario), Aplicacion, Seccion).save(true); });
+    geometryTrap("cRegistro.R_Graba_tamaño_y_pos_Obj_en_Win", Formulario,
+                 [&] { Geometry(windowOf(Formulario), Aplicacion, Seccion).save(true); });
 }
 
 void cRegistro::R_Lee_Pos_Form(const std::shared_ptr<Object>& Formulario, const Text& Aplicacion, const Text& Seccion)
 {
-    geometryTrap(Formulario, [&] {
+    geometryTrap("cRegistro.R_Lee_Pos_Form", Formulario, [&] {
         const Geometry g(windowOf(Formulario), Aplicacion, Seccion);
         if (!g.restoreState())
             return;
@@ -191,7 +195,8 @@ void cRegistro::R_Lee_Pos_Form(const std::shared_ptr<Object>& Formulario, const 
 
 void cRegistro::R_Graba_Pos_Form(const std::shared_ptr<Object>& Formulario, const Text& Aplicacion, const Text& Seccion)
 {
-    geometryTrap(Formulario, [&] { Geometry(windowOf(Formulario), Aplicacion, Seccion).save(false); });
+    geometryTrap("cRegistro.R_Graba_Pos_Form", Formulario,
+                 [&] { Geometry(windowOf(Formulario), Aplicacion, Seccion).save(false); });
 }
 
 template <> cRegistro& global<cRegistro>()

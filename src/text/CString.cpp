@@ -28,9 +28,13 @@ void reportPathError(const Error& error, std::u16string_view tag)
                      Text(tag));
 }
 
-template <class F> void pathTrap(std::u16string_view tag, F&& fn)
+// The box names the procedure for the user; the host hears of the failure under `operation`.
+template <class F> void pathTrap(std::string_view operation, std::u16string_view tag, F&& fn)
 {
-    trap::handle(fn, [tag](const Error& error) { reportPathError(error, tag); });
+    trap::handle(fn, [operation, tag](const Error& error) {
+        trap::swallowed(operation, error);
+        reportPathError(error, tag);
+    });
 }
 
 // The backward scan for the last backslash keeps its position in 16 bits.
@@ -43,10 +47,10 @@ std::size_t lastBackslash(std::u16string_view path)
 }
 
 // Replaces the first `from` of `value` by `to` in place; the position is 16-bit.
-Text swapFirst(Text& value, char16_t from, char16_t to)
+Text swapFirst(std::string_view operation, Text& value, char16_t from, char16_t to)
 {
     Text result;
-    trap::silent([&] {
+    trap::silent(operation, [&] {
         if (const Integer at = numtext::firstPosition(value, from); at > 0)
             value[static_cast<std::size_t>(at - 1)] = to;
         result = value;
@@ -70,7 +74,7 @@ void CString::S_Lee_Tira_1(const Text& Tira, Long& nElementos, std::vector<Text>
 
 void CString::S_LeeTira(Text& Tira, std::vector<Text>& Elementos)
 {
-    trap::silent([&] {
+    trap::silent("CString.S_LeeTira", [&] {
         nElementosLeidos = 0;
         Elementos.assign(1, Text());
         if (Tira.empty())
@@ -83,7 +87,7 @@ void CString::S_LeeTira(Text& Tira, std::vector<Text>& Elementos)
 Text CString::S_Sp(const Variant& Valor, const Integer& Longitud)
 {
     Text result;
-    trap::silent([&] {
+    trap::silent("CString.S_Sp", [&] {
         Text text = Valor.toText();
         if (Longitud > 0 && text.size() < static_cast<std::size_t>(Longitud))
             text.insert(0, static_cast<std::size_t>(Longitud) - text.size(), u' ');
@@ -98,7 +102,7 @@ Text CString::S_Sp(const Variant& Valor, const Integer& Longitud)
 Text CString::S_Extrae_Nomb_sin_Ext(const Text& rutayarchivo)
 {
     Text result;
-    pathTrap(u".S_exSin", [&] {
+    pathTrap("CString.S_Extrae_Nomb_sin_Ext", u".S_exSin", [&] {
         const Text name = S_Extrae_Nombre_de_Ruta(rutayarchivo);
         if (name.empty())
             return;
@@ -113,7 +117,7 @@ Text CString::S_Extrae_Nomb_sin_Ext(const Text& rutayarchivo)
 Text CString::S_Extrae_Nombre_de_Ruta(const Text& rutayarchivo)
 {
     Text result;
-    pathTrap(u".S_exNom", [&] {
+    pathTrap("CString.S_Extrae_Nombre_de_Ruta", u".S_exNom", [&] {
         const auto at = lastBackslash(rutayarchivo);
         result = at == Text::npos ? rutayarchivo : rutayarchivo.substr(at + 1);
     });
@@ -123,7 +127,7 @@ Text CString::S_Extrae_Nombre_de_Ruta(const Text& rutayarchivo)
 Text CString::S_Extrae_Ruta_de_Nombre(const Text& rutayarchivo)
 {
     Text result;
-    pathTrap(u".S_exRut", [&] {
+    pathTrap("CString.S_Extrae_Ruta_de_Nombre", u".S_exRut", [&] {
         const auto at = lastBackslash(rutayarchivo);
         result = at == Text::npos ? rutayarchivo : rutayarchivo.substr(0, at);
     });
@@ -133,7 +137,7 @@ Text CString::S_Extrae_Ruta_de_Nombre(const Text& rutayarchivo)
 Text CString::S_Extrae_Exten_de_NomRut(const Text& rutayarchivo)
 {
     Text result;
-    pathTrap(u".S_exExt", [&] {
+    pathTrap("CString.S_Extrae_Exten_de_NomRut", u".S_exExt", [&] {
         const Integer point = numtext::firstPosition(rutayarchivo, u'.');
         if (point == 0)
             return;
@@ -146,18 +150,18 @@ Text CString::S_Extrae_Exten_de_NomRut(const Text& rutayarchivo)
 
 Text CString::S_CxP(Text& Valor)
 {
-    return swapFirst(Valor, u',', u'.');
+    return swapFirst("CString.S_CxP", Valor, u',', u'.');
 }
 
 Text CString::S_PxC(Text& Valor)
 {
-    return swapFirst(Valor, u'.', u',');
+    return swapFirst("CString.S_PxC", Valor, u'.', u',');
 }
 
 Boolean CString::S_CofReg_coma()
 {
     Boolean result = false;
-    trap::silent([&] {
+    trap::silent("CString.S_CofReg_coma", [&] {
         const Text first = numtext::regional(125.0 / 7.0);
         result = numtext::regional(numtext::parsePointOnly(first)) == u"17";
     });
@@ -166,18 +170,18 @@ Boolean CString::S_CofReg_coma()
 
 Double CString::S_Val(Text Valor)
 {
-    return mfunc::ValorTexto(Valor);
+    return mfunc::ValorTexto(Valor, "CString.S_Val");
 }
 
 Double CString::S_Vl(Text Valor)
 {
-    return mfunc::ValorTexto(Valor);
+    return mfunc::ValorTexto(Valor, "CString.S_Vl");
 }
 
 Double CString::S_redondea(const Double& Numero, const Integer& Decimales)
 {
     Double result = 0;
-    trap::silent([&] {
+    trap::silent("CString.S_redondea", [&] {
         const Double p = std::pow(10.0, Decimales);
         const Double scaled = Numero * p;
         if (!std::isfinite(p) || !std::isfinite(scaled) || p == 0)
@@ -192,7 +196,7 @@ Double CString::S_redondea(const Double& Numero, const Integer& Decimales)
 
 Text CString::S_FM(const Variant& Valor, const Integer& Decimales, const Integer& Enteros)
 {
-    return mfunc::FormatoFijo(Valor, Decimales, Enteros);
+    return mfunc::FormatoFijo(Valor, Decimales, Enteros, "CString.S_FM");
 }
 
 template <> CString& global<CString>()

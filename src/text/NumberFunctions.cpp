@@ -73,10 +73,10 @@ Text alignInteger(Text text, Integer decimals, Integer width)
 
 } // namespace
 
-Double ValorTexto(std::u16string_view text)
+Double ValorTexto(std::u16string_view text, std::string_view operation)
 {
     Double result = 0;
-    trap::silent([&] {
+    trap::silent(operation, [&] {
         Text copy(text);
         firstCommaToPoint(copy);
         result = numtext::parsePointOnly(copy);
@@ -84,10 +84,10 @@ Double ValorTexto(std::u16string_view text)
     return result;
 }
 
-Text FormatoFijo(const Variant& value, Integer Decimales, Integer Enteros)
+Text FormatoFijo(const Variant& value, Integer Decimales, Integer Enteros, std::string_view operation)
 {
     Text result;
-    trap::silent([&] {
+    trap::silent(operation, [&] {
         Text text = value.toText();
         if (Decimales >= 1) {
             firstCommaToPoint(text);

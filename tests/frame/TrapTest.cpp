@@ -1,9 +1,18 @@
+#include <Kor2_Sys/CString.h>
+#include <Kor2_Sys/Diagnostics.h>
 #include <Kor2_Sys/Error.h>
+#include <Kor2_Sys/Kor2_Sys.h>
 
 #include "Guards.h"
+#include "SwallowedLog.h"
 #include "frame/Trap.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <thread>
 
 using namespace Kor2_Sys;
 
@@ -40,24 +49,136 @@ INSTANTIATE_TEST_SUITE_P(Tags, CommonReport, ::testing::Values(
     ReportCase{Error(10003, u"Error on CreateFile"), u" .Sol", u"ERROR en Kor_Sys.DLL Nº10003\r\n Error on CreateFile .Sol"},
     ReportCase{Error(-5, u"x"), u"M_mueve1", u"ERROR en Kor_Sys.DLL Nº-5\r\n xM_mueve1"}));
 
-TEST(SilentTrap, SaysNothingAndKeepsThePartialResult)
+TEST(SilentTrap, SaysNothingToTheUserButTellsTheHostsHandler)
 {
     kor2test::ScopedHeadless ui;
+    kor2test::SwallowedLog log;
     Text built;
-    trap::silent([&] {
+    trap::silent("Prueba.Silencio", [&] {
         built = u"ab";
         throw errors::overflow();
     });
     EXPECT_EQ(built, u"ab");
     EXPECT_TRUE(ui->messages().empty());
+    ASSERT_EQ(log.seen().size(), 1u);
+    EXPECT_EQ(log.seen()[0].number, 6);
+    EXPECT_EQ(log.seen()[0].description, u"Desbordamiento");
+    EXPECT_EQ(log.seen()[0].operation, "Prueba.Silencio");
 }
 
-TEST(SilentTrap, LetsSuccessThrough)
+TEST(SilentTrap, LetsSuccessThroughWithoutAWord)
 {
+    kor2test::SwallowedLog log;
     int runs = 0;
-    trap::silent([&] { ++runs; });
+    trap::silent("Prueba.Silencio", [&] { ++runs; });
     EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(log.seen().empty());
 }
+
+TEST(SwallowedErrorHook, ReturnsThePreviousHandlerAndSurvivesAThrowingOne)
+{
+    int first = 0;
+    const auto outer = onSwallowedError([&](const SwallowedError&) { ++first; });
+    const auto previous = onSwallowedError([](const SwallowedError&) { throw errors::diskFull(); });
+    ASSERT_TRUE(previous);
+    bool finished = false;
+    EXPECT_NO_THROW(trap::silent("Prueba.Silencio", [&] { throw errors::overflow(); }));
+    trap::silent("Prueba.Silencio", [&] { finished = true; });
+    EXPECT_TRUE(finished);
+    onSwallowedError(previous);
+    trap::silent("Prueba.Silencio", [] { throw errors::overflow(); });
+    EXPECT_EQ(first, 1) << "the handler given back is the one that was installed";
+    onSwallowedError(outer);
+}
+
+struct CRecord {
+    int calls = 0;
+    int32_t number = 0;
+    std::string description, operation;
+};
+
+extern "C" void recordFromC(int32_t number, const char* description, const char* operation, void* user)
+{
+    auto* record = static_cast<CRecord*>(user);
+    ++record->calls;
+    record->number = number;
+    record->description = description;
+    record->operation = operation;
+}
+
+TEST(SwallowedErrorHook, ReachesACHandlerWithItsUserPointer)
+{
+    const auto outer = onSwallowedError({});
+    CRecord record;
+    ASSERT_EQ(kor2_on_swallowed_error(&recordFromC, &record), 0);
+    trap::silent("Prueba.Silencio", [] { throw errors::permissionDenied(); });
+    trap::silent("Prueba.Silencio", [] {});
+    EXPECT_EQ(record.calls, 1);
+    EXPECT_EQ(record.number, 70);
+    EXPECT_EQ(record.description, "Permiso denegado");
+    EXPECT_EQ(record.operation, "Prueba.Silencio");
+    ASSERT_EQ(kor2_on_swallowed_error(nullptr, nullptr), 0);
+    trap::silent("Prueba.Silencio", [] { throw errors::permissionDenied(); });
+    EXPECT_EQ(record.calls, 1) << "removed";
+    onSwallowedError(outer);
+}
+
+TEST(SwallowedErrorHook, InstallingWhileOtherThreadsReportIsSafe)
+{
+    const auto outer = onSwallowedError({});
+    std::atomic<int> heard{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 2000; ++i) {
+                if (t % 2 == 0)
+                    onSwallowedError([&](const SwallowedError&) { ++heard; });
+                else
+                    trap::silent("Prueba.Hilos", [] { throw errors::overflow(); });
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_GT(heard.load(), 0);
+    onSwallowedError(outer);
+}
+
+// The operations whose traps recover or stay silent name themselves to the host.
+struct AbsorbedCase {
+    const char* label;
+    std::function<void(CString&)> call;
+    Long number;
+    std::string operation;
+    size_t boxes;  ///< message boxes the operation itself shows
+};
+
+class AbsorbedByPublicOperations : public ::testing::TestWithParam<AbsorbedCase> {};
+
+TEST_P(AbsorbedByPublicOperations, ReachTheHandlerWithNumberAndOperation)
+{
+    kor2test::ScopedHeadless ui;
+    kor2test::SwallowedLog log;
+    CString s;
+    GetParam().call(s);
+    ASSERT_EQ(log.seen().size(), 1u);
+    EXPECT_EQ(log.seen()[0].number, GetParam().number);
+    EXPECT_EQ(log.seen()[0].operation, GetParam().operation);
+    EXPECT_EQ(ui->messages().size(), GetParam().boxes);
+}
+
+Text longPath()
+{
+    return Text(40000, u'a') + u"\\b.txt";
+}
+
+INSTANTIATE_TEST_SUITE_P(CString, AbsorbedByPublicOperations, ::testing::Values(
+    AbsorbedCase{"S_Sp", [](CString& s) { s.S_Sp(Variant::null(), 3); }, 94, "CString.S_Sp", 0},
+    AbsorbedCase{"S_Val", [](CString& s) { s.S_Val(u"1e999"); }, 6, "CString.S_Val", 0},
+    AbsorbedCase{"S_FM", [](CString& s) { s.S_FM(Variant::null(), 2, 0); }, 94, "CString.S_FM", 0},
+    AbsorbedCase{"S_redondea", [](CString& s) { s.S_redondea(1e308, 10); }, 6, "CString.S_redondea", 0},
+    AbsorbedCase{"path", [](CString& s) { s.S_Extrae_Nombre_de_Ruta(longPath()); }, 6,
+                 "CString.S_Extrae_Nombre_de_Ruta", 1}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 // A window system that cannot show anything, like a machine without a display.
 class NoDisplay final : public platform::WindowSystem {

@@ -1,13 +1,16 @@
+#include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/cRegistro.h>
 
 #include "FakeWindow.h"
 #include "Guards.h"
 #include "SettingsGuards.h"
+#include "frame/SwallowedLog.h"
 #include "settings/Store.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 
 using namespace Kor2_Sys;
 using kor2test::FakeWindow;
@@ -73,6 +76,93 @@ TEST(ValuesWithoutStore, FailSilentlyWithTheDefault)
     EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"k", Long{7}), Variant(Long{7})) << "the store failed to open";
     settings::installStore(std::move(previous));
     ::unsetenv("KOR2_SETTINGS");
+}
+
+// A store that answers reads from memory and refuses every change, like a file without write
+// permission.
+class ReadOnlyStore final : public settings::Store {
+public:
+    std::map<Text, Text> keys;  // by "section/key"
+    std::optional<Text> find(const Text&, const Text& section, const Text& key) override
+    {
+        const auto it = keys.find(section + u"/" + key);
+        return it == keys.end() ? std::nullopt : std::optional(it->second);
+    }
+    void write(const Text&, const Text&, const Text&, const Text&) override { throw errors::permissionDenied(); }
+    bool remove(const Text&, const Text&, const Text&) override { throw errors::permissionDenied(); }
+    std::size_t removeSection(const Text&, const Text&) override { throw errors::permissionDenied(); }
+    std::vector<settings::Entry> entries() override { return {}; }
+    void writeAll(std::span<const settings::Entry>) override { throw errors::permissionDenied(); }
+};
+
+class RefusedWrites : public ::testing::Test {
+protected:
+    void SetUp() override { m_previous = settings::installStore(m_store); }
+    void TearDown() override { settings::installStore(std::move(m_previous)); }
+    std::shared_ptr<ReadOnlyStore> m_store = std::make_shared<ReadOnlyStore>();
+    cRegistro r;
+
+private:
+    std::shared_ptr<settings::Store> m_previous;
+};
+
+TEST_F(RefusedWrites, ReachTheHostsHandlerWhileTheCallReturnsNormally)
+{
+    kor2test::SwallowedLog log;
+    EXPECT_NO_THROW(r.R_Grabar_un_dato_en_Win(u"A", u"S", u"k", Text(u"v")));
+    ASSERT_EQ(log.seen().size(), 1u);
+    EXPECT_EQ(log.seen()[0].number, 70);
+    EXPECT_EQ(log.seen()[0].description, u"Permiso denegado");
+    EXPECT_EQ(log.seen()[0].operation, "cRegistro.R_Grabar_un_dato_en_Win");
+    m_store->keys[u"A S/k"] = u"leído";
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"k", Long{1}), Variant(Text(u"leído")));
+    EXPECT_EQ(log.seen().size(), 1u) << "a successful read reports nothing";
+}
+
+TEST_F(RefusedWrites, SuccessfulWriteReportsNothing)
+{
+    settings::ScopedStore writable{":memory:"};
+    kor2test::SwallowedLog log;
+    r.R_Grabar_un_dato_en_Win(u"A", u"S", u"k", Text(u"v"));
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"k", Text()), Variant(Text(u"v")));
+    EXPECT_TRUE(log.seen().empty());
+}
+
+struct CHeard {
+    std::vector<std::string> lines;
+};
+
+extern "C" void hearFromC(int32_t number, const char* description, const char* operation, void* user)
+{
+    static_cast<CHeard*>(user)->lines.push_back(std::to_string(number) + " " + description + " " + operation);
+}
+
+TEST_F(RefusedWrites, ReachACHostThroughTheCEntryPoints)
+{
+    const auto outer = onSwallowedError({});
+    CHeard heard;
+    ASSERT_EQ(kor2_on_swallowed_error(&hearFromC, &heard), 0);
+    kor2_object* registro = nullptr;
+    ASSERT_EQ(kor2_shared("Kor2_Sys.cRegistro", &registro, nullptr), 0);
+    kor2_value* args[] = {kor2_value_text("A"), kor2_value_text("S"), kor2_value_text("k"), kor2_value_long(7)};
+    EXPECT_EQ(kor2_invoke(registro, "R_Grabar_un_dato_en_Win", KOR2_METHOD, args, 4, nullptr, nullptr), 0)
+        << "the call itself succeeds";
+    for (kor2_value* arg : args)
+        kor2_value_free(arg);
+    kor2_release(registro);
+    kor2_on_swallowed_error(nullptr, nullptr);
+    onSwallowedError(outer);
+    EXPECT_EQ(heard.lines, std::vector<std::string>{"70 Permiso denegado cRegistro.R_Grabar_un_dato_en_Win"});
+}
+
+TEST_F(RefusedWrites, GeometrySaveReportsWhatItRecoveredFrom)
+{
+    kor2test::ScopedHeadless ui;
+    kor2test::SwallowedLog log;
+    auto window = std::make_shared<FakeWindow>(500, 600, 7000, 5000);
+    r.R_Graba_Pos_Form(window, u"App", u"Win");
+    EXPECT_EQ(window->value("Top"), 100) << "the recovery still moves the window";
+    EXPECT_EQ(log.summary(), std::vector<std::string>{"70 cRegistro.R_Graba_Pos_Form"});
 }
 
 // --- geometry ------------------------------------------------------------------------------
@@ -200,9 +290,11 @@ INSTANTIATE_TEST_SUITE_P(Edges, PullBack, ::testing::Values(
 
 TEST_F(Geometry, BadStoredTextMovesTheWindowTo100)
 {
+    kor2test::SwallowedLog log;
     put(u"Width", u"40000");
     r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
     expectAt(100, 100, 7000, 5000);
+    EXPECT_EQ(log.summary(), std::vector<std::string>{"6 cRegistro.R_Lee_tamaño_y_pos_Obj_en_Win_O"});
     window = std::make_shared<FakeWindow>(1, 2, 3, 4);
     put(u"Top", u"abc");
     r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 0, 0, 0, 0);
