@@ -117,9 +117,15 @@ void cRegistro::R_Grabar_un_dato_en_Win(const Text& Aplicacion, const Text& Secc
 Variant cRegistro::R_Lee_un_dato_en_Win(const Text& Aplicacion, const Text& Seccion, const Text& SubSeccion,
                                         const Variant& Pordefecto)
 {
+    // The default is the answer only when there is nothing to read: a null default, which has no
+    // text form, must not keep an existing key from being read. A missing key with a null
+    // default is that default itself, as any failed read is.
     Variant result = Pordefecto;
     trap::silent("cRegistro.R_Lee_un_dato_en_Win", [&] {
-        result = settings::store().read(kApp, section(Aplicacion, Seccion), SubSeccion, Pordefecto.toText());
+        if (auto stored = settings::store().find(kApp, section(Aplicacion, Seccion), SubSeccion))
+            result = std::move(*stored);
+        else if (!Pordefecto.isNull())
+            result = Pordefecto.toText();
     });
     return result;
 }

@@ -49,6 +49,17 @@ TEST_F(Values, ReadingAlwaysGivesTextOrTheDefaultItself)
     EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"empty", Long{7}), Variant(Text())) << "an existing empty key";
 }
 
+TEST_F(Values, NullDefaultStillReadsAnExistingKey)
+{
+    r.R_Grabar_un_dato_en_Win(u"A", u"S", u"k", Text(u"guardado"));
+    r.R_Grabar_un_dato_en_Win(u"A", u"S", u"vacío", Text());
+    kor2test::SwallowedLog log;
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"k", Variant::null()), Variant(Text(u"guardado")));
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"vacío", Variant::null()), Variant(Text()));
+    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"falta", Variant::null()), Variant::null());
+    EXPECT_TRUE(log.seen().empty()) << "a missing key with a null default is an answer, not a failure";
+}
+
 TEST_F(Values, NullIsNotWritten)
 {
     r.R_Grabar_un_dato_en_Win(u"A", u"S", u"k", Text(u"before"));
