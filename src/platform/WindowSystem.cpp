@@ -7,7 +7,11 @@
 
 #include <dlfcn.h>
 
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 
 namespace Kor2_Sys::platform {
 namespace {
@@ -17,10 +21,26 @@ constexpr const char* kModuleName = "libKor2_Sys_qt.so";
 constexpr const char* kFactorySymbol = "kor2_create_qt_window_system";
 using Factory = WindowSystem* (*)();
 
-std::shared_ptr<WindowSystem>& installed()
+// The window system in use and the thread it belongs to. Windows live on one thread; a call from
+// any other gets a clear error instead of racing the event loop. The lock covers the pointer
+// itself, so installing from one thread while another looks it up cannot tear it.
+struct Installed {
+    std::mutex mutex;
+    std::shared_ptr<WindowSystem> current;
+    std::optional<std::thread::id> owner;
+};
+
+Installed& installed()
 {
-    static std::shared_ptr<WindowSystem> current;
-    return current;
+    static Installed state;
+    return state;
+}
+
+Error wrongThread()
+{
+    const Error base = errors::invalidCall();
+    return {base.number(),
+            base.description() + u": las ventanas sólo se pueden usar desde el hilo que creó el sistema de ventanas"};
 }
 
 void showInMessageBox(const Text& text)
@@ -77,17 +97,23 @@ std::shared_ptr<WindowSystem> loadDefaultWindowSystem()
 
 WindowSystem& windowSystem()
 {
-    auto& current = installed();
-    if (!current)
-        current = loadDefaultWindowSystem();
-    return *current;
+    auto& state = installed();
+    const std::lock_guard lock(state.mutex);
+    if (state.owner && *state.owner != std::this_thread::get_id())
+        throw wrongThread();
+    if (!state.current) {
+        state.current = loadDefaultWindowSystem();
+        state.owner = std::this_thread::get_id();
+    }
+    return *state.current;
 }
 
 std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws)
 {
-    auto previous = std::move(installed());
-    installed() = std::move(ws);
-    return previous;
+    auto& state = installed();
+    const std::lock_guard lock(state.mutex);
+    state.owner = ws ? std::optional(std::this_thread::get_id()) : std::nullopt;
+    return std::exchange(state.current, std::move(ws));
 }
 
 Error fileDialogCancelled()

@@ -72,11 +72,13 @@ public:
 };
 
 /// The window system in use. When none was installed, the Qt module is loaded; if it cannot be
-/// (no display, no Qt), error 68 says why.
+/// (no display, no Qt), error 68 says why. The window system belongs to the thread that installed
+/// or loaded it: from any other thread this is error 5.
 KOR2_SYS_EXPORT WindowSystem& windowSystem();
 /// Loads the platform's own window system (the Qt module); error 68 when it cannot be had.
 KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> loadDefaultWindowSystem();
-/// Installs a window system (null: back to loading the default); returns the previous one.
+/// Installs a window system (null: back to loading the default) for the calling thread; returns
+/// the previous one. Safe from any thread.
 KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws);
 
 /// Installs a window system for the guard's lifetime.

@@ -210,4 +210,48 @@ TEST(CommonReportWithoutDisplay, FallsBackToStandardErrorAndReturnsNormally)
     EXPECT_NE(printed.find(".S_color"), std::string::npos);
 }
 
+// --- one user-interface thread ------------------------------------------------------------
+
+TEST(WindowSystemThread, AnotherThreadGetsErrorFiveInsteadOfTheWindows)
+{
+    kor2test::ScopedHeadless ui;
+    std::optional<Error> caught;
+    std::thread([&] {
+        try {
+            platform::windowSystem().beep();
+        } catch (const Error& e) {
+            caught = e;
+        }
+    }).join();
+    ASSERT_TRUE(caught.has_value());
+    EXPECT_EQ(caught->number(), 5);
+    EXPECT_EQ(caught->description(), u"Llamada a procedimiento o argumento no válidos: las ventanas sólo se pueden "
+                                     u"usar desde el hilo que creó el sistema de ventanas");
+    EXPECT_EQ(ui->beeps(), 0);
+    platform::windowSystem().beep();
+    EXPECT_EQ(ui->beeps(), 1) << "the owning thread keeps its windows";
+}
+
+TEST(WindowSystemThread, TheThreadThatInstallsOwnsTheWindows)
+{
+    int beepsSeen = -1;
+    std::thread([&] {
+        kor2test::ScopedHeadless ui;
+        platform::windowSystem().beep();
+        beepsSeen = ui->beeps();
+    }).join();
+    EXPECT_EQ(beepsSeen, 1);
+}
+
+TEST(WindowSystemThread, CommonReportFromAnotherThreadGoesToStandardError)
+{
+    kor2test::ScopedHeadless ui;
+    ::testing::internal::CaptureStderr();
+    std::thread([] { trap::report(u".T_ini", [] { throw errors::overflow(); }); }).join();
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(printed.find("ERROR en Kor_Sys.DLL Nº6"), std::string::npos);
+    EXPECT_NE(printed.find(".T_ini"), std::string::npos);
+    EXPECT_TRUE(ui->messages().empty());
+}
+
 } // namespace
