@@ -2,7 +2,23 @@
 #define KOR2_SYS_C_API_H
 /* C entry points: how hosts in languages other than C++ create library objects and call their
  * members by name or identifier. Texts cross this boundary as UTF-8; by-reference arguments are
- * updated in place. Every function is called on the host's user-interface thread. */
+ * updated in place. Every function is called on the host's user-interface thread.
+ *
+ * Rules that hold for every function below:
+ * - Arguments are checked before they are used. A null object or member name, `args` null while
+ *   `nargs` is not 0, a `kind` other than KOR2_METHOD, KOR2_GET or KOR2_PUT, or more than
+ *   KOR2_MAX_ARGS arguments is a failure with error 5 ("Llamada a procedimiento o argumento no
+ *   válidos"); nothing is called.
+ * - `kor2_error* error` is an output only, and may be null. The library writes it when a call
+ *   fails and never reads, frees or keeps what it held before: a struct on the stack may hold
+ *   anything. A filled error owns its description: pass it to `kor2_error_clear` before it is
+ *   passed again, or the earlier description is lost (the library overwrites the struct).
+ *   On success the struct is left as it was.
+ * - Out-pointers (`kor2_value** result`, `kor2_object** object`) are set to NULL when a call
+ *   fails, so a failed call never hands over anything to free.
+ * - Everything the library hands over is freed with the matching function: objects with
+ *   `kor2_release`, values with `kor2_value_free`, texts with `kor2_string_free`, errors with
+ *   `kor2_error_clear`. Each of them accepts NULL. */
 
 #include <Kor2_Sys/Kor2_SysExport.h>
 
@@ -16,8 +32,15 @@ extern "C" {
 typedef struct kor2_object kor2_object; /* a library object (reference counted) */
 typedef struct kor2_value kor2_value;   /* a Variant */
 
-/** How a member is invoked. */
-typedef enum kor2_invoke_kind { KOR2_METHOD = 0, KOR2_GET = 1, KOR2_PUT = 2 } kor2_invoke_kind;
+/** How a member is invoked. The last enumerator is no kind: it makes the type as wide as `int`,
+ * so that any number a caller passes is a value the library can check. */
+typedef enum kor2_invoke_kind {
+    KOR2_METHOD = 0, KOR2_GET = 1, KOR2_PUT = 2,
+    KOR2_INVOKE_KIND_WIDTH_ = -0x7FFFFFFF - 1
+} kor2_invoke_kind;
+
+/** The most arguments one call takes; more is error 5. */
+#define KOR2_MAX_ARGS 1024
 
 /** Value types, as `kor2_value_type` reports them. */
 typedef enum kor2_type {
@@ -25,31 +48,37 @@ typedef enum kor2_type {
     KOR2_TEXT, KOR2_ARRAY, KOR2_OBJECT
 } kor2_type;
 
-/** A failed call: the error number and its description (UTF-8, owned by the error). */
+/** A failed call: the error number and its description (UTF-8, owned by the error). Start from
+ * `{0, NULL}` to tell a failure of the value getters (number not 0) from a value of 0. */
 typedef struct kor2_error {
     int32_t number;
     char* description;
 } kor2_error;
 
-/** Frees the description of an error and zeroes it. */
+/** Frees the description of an error the library filled and zeroes the struct. Only for a
+ * zeroed error or one the library filled. */
 KOR2_SYS_EXPORT void kor2_error_clear(kor2_error* error);
 
-/** Creates an instance from a programmatic identifier ("Kor2_Sys.CColores"). 0 on success. */
+/** Creates an instance from a programmatic identifier ("Kor2_Sys.CColores"). 0 on success;
+ * otherwise -1, `*object` NULL and `error` filled. */
 KOR2_SYS_EXPORT int kor2_create(const char* progid, kor2_object** object, kor2_error* error);
-/** The implicit shared instance of a global class. 0 on success. */
+/** The implicit shared instance of a global class; as `kor2_create`. */
 KOR2_SYS_EXPORT int kor2_shared(const char* progid, kor2_object** object, kor2_error* error);
-/** Releases an object obtained from this interface. */
+/** Releases an object obtained from this interface (NULL: nothing). */
 KOR2_SYS_EXPORT void kor2_release(kor2_object* object);
 
-/** Invokes a member by name. `result` receives a new value (free it) unless null. 0 on success;
- * otherwise -1 and `error` filled. */
+/** Invokes a member by name. `args` holds `nargs` values (a NULL entry passes an empty value that
+ * receives nothing back). `result` receives a new value to free, unless `result` is null.
+ * 0 on success; otherwise -1, `*result` NULL and `error` filled. */
 KOR2_SYS_EXPORT int kor2_invoke(kor2_object* object, const char* member, kor2_invoke_kind kind,
                                 kor2_value** args, size_t nargs, kor2_value** result, kor2_error* error);
-/** Invokes a member by its identifier. */
+/** Invokes a member by its identifier; as `kor2_invoke`. */
 KOR2_SYS_EXPORT int kor2_invoke_id(kor2_object* object, int32_t id, kor2_invoke_kind kind,
                                    kor2_value** args, size_t nargs, kor2_value** result, kor2_error* error);
 
-/** Value constructors; each returns a new value to free with `kor2_value_free`. */
+/** Value constructors; each returns a new value to free with `kor2_value_free` (NULL when out of
+ * memory). A text that is not valid UTF-8 keeps its valid parts; each malformed sequence becomes
+ * U+FFFD. A null `utf8` is the empty text. */
 KOR2_SYS_EXPORT kor2_value* kor2_value_empty(void);
 KOR2_SYS_EXPORT kor2_value* kor2_value_null(void);
 KOR2_SYS_EXPORT kor2_value* kor2_value_integer(int16_t v);
@@ -60,15 +89,16 @@ KOR2_SYS_EXPORT kor2_value* kor2_value_bool(int v);
 KOR2_SYS_EXPORT kor2_value* kor2_value_text(const char* utf8);
 KOR2_SYS_EXPORT void kor2_value_free(kor2_value* value);
 
-/** Reading values. Numbers convert as the library converts them; on failure the getters return
- * 0 and fill `error` when it is not null. */
+/** Reading values. A null value reads as an empty one. Numbers convert as the library converts
+ * them; on failure the getters return 0 and fill `error` when it is not null. */
 KOR2_SYS_EXPORT kor2_type kor2_value_type(const kor2_value* value);
 KOR2_SYS_EXPORT int32_t kor2_value_as_long(const kor2_value* value, kor2_error* error);
 KOR2_SYS_EXPORT double kor2_value_as_double(const kor2_value* value, kor2_error* error);
-/** Text form as UTF-8, to free with `kor2_string_free`; null on failure. */
+/** Text form as UTF-8, to free with `kor2_string_free`; NULL on failure. */
 KOR2_SYS_EXPORT char* kor2_value_as_text(const kor2_value* value, kor2_error* error);
 KOR2_SYS_EXPORT void kor2_string_free(char* text);
-/** Number of items of an array value (0 for any other value) and a new copy of item `i`. */
+/** Number of items of an array value (0 for any other value) and a new copy of item `i`; NULL
+ * when `i` is not below the size. */
 KOR2_SYS_EXPORT size_t kor2_value_array_size(const kor2_value* value);
 KOR2_SYS_EXPORT kor2_value* kor2_value_array_item(const kor2_value* value, size_t i);
 

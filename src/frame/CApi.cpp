@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 using namespace Kor2_Sys;
@@ -27,17 +28,29 @@ char* duplicate(const std::string& text)
     return copy;
 }
 
-void fill(kor2_error* error, const Error& e)
+// The caller's struct may hold anything (an uninitialised local): it is only written.
+void fill(kor2_error* error, const Error& e) noexcept
 {
     if (error == nullptr)
         return;
-    std::free(error->description);
     error->number = e.number();
-    error->description = duplicate(utf::toUtf8(e.description()));
+    error->description = nullptr;
+    try {
+        error->description = duplicate(utf::toUtf8(e.description()));
+    } catch (const std::bad_alloc&) {
+        // The number alone still tells the failure.
+    }
+}
+
+// Failures that are not the library's own (a standard-library exception from deep inside) still
+// must not cross into C, where they would end the host.
+Error internalError()
+{
+    return {51, u"Error interno"};
 }
 
 // Runs `fn` and turns a library error into the C failure convention.
-template <class F> int guarded(kor2_error* error, F&& fn)
+template <class F> int guarded(kor2_error* error, F&& fn) noexcept
 {
     try {
         fn();
@@ -46,28 +59,60 @@ template <class F> int guarded(kor2_error* error, F&& fn)
         fill(error, e);
     } catch (const std::bad_alloc&) {
         fill(error, errors::outOfMemory());
+    } catch (const std::length_error&) {
+        fill(error, errors::outOfMemory());
+    } catch (const std::exception&) {
+        fill(error, internalError());
     }
     return -1;
 }
 
-template <class F>
-int invokeWith(kor2_value** args, size_t nargs, kor2_value** result, kor2_error* error, F&& call)
+template <class Out> void clearOut(Out** out) noexcept
 {
+    if (out != nullptr)
+        *out = nullptr;
+}
+
+// Every argument of an invocation is checked before any of it is read.
+void checkInvocation(const kor2_object* object, kor2_invoke_kind kind, kor2_value* const* args, size_t nargs)
+{
+    const bool knownKind = kind == KOR2_METHOD || kind == KOR2_GET || kind == KOR2_PUT;
+    if (object == nullptr || !object->object || !knownKind || nargs > KOR2_MAX_ARGS || (nargs > 0 && args == nullptr))
+        throw errors::invalidCall();
+}
+
+template <class F>
+int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, size_t nargs, kor2_value** result,
+               kor2_error* error, F&& call)
+{
+    clearOut(result);
     return guarded(error, [&] {
+        checkInvocation(object, kind, args, nargs);
         std::vector<Variant> values;
         values.reserve(nargs);
         for (size_t i = 0; i < nargs; ++i)
             values.push_back(args[i] ? args[i]->value : Variant{});
-        Variant answer = call(std::span<Variant>(values));
+        Variant answer = call(*object->object, static_cast<InvokeKind>(kind), std::span<Variant>(values));
+        auto out = result != nullptr ? std::make_unique<kor2_value>(std::move(answer)) : nullptr;
         for (size_t i = 0; i < nargs; ++i)
             if (args[i])
                 args[i]->value = std::move(values[i]);
         if (result != nullptr)
-            *result = new kor2_value{std::move(answer)};
+            *result = out.release();
     });
 }
 
-kor2_value* make(Variant v)
+template <class F> int makeObject(const char* progid, kor2_object** object, kor2_error* error, F&& find)
+{
+    clearOut(object);
+    return guarded(error, [&] {
+        if (progid == nullptr || object == nullptr)
+            throw errors::invalidCall();
+        *object = new kor2_object{find(progid)};
+    });
+}
+
+kor2_value* make(Variant v) noexcept
 {
     return new (std::nothrow) kor2_value{std::move(v)};
 }
@@ -87,20 +132,12 @@ void kor2_error_clear(kor2_error* error)
 
 int kor2_create(const char* progid, kor2_object** object, kor2_error* error)
 {
-    return guarded(error, [&] {
-        if (progid == nullptr || object == nullptr)
-            throw errors::invalidCall();
-        *object = new kor2_object{createObject(progid)};
-    });
+    return makeObject(progid, object, error, [](const char* id) { return createObject(id); });
 }
 
 int kor2_shared(const char* progid, kor2_object** object, kor2_error* error)
 {
-    return guarded(error, [&] {
-        if (progid == nullptr || object == nullptr)
-            throw errors::invalidCall();
-        *object = new kor2_object{sharedObject(progid)};
-    });
+    return makeObject(progid, object, error, [](const char* id) { return sharedObject(id); });
 }
 
 void kor2_release(kor2_object* object)
@@ -111,21 +148,18 @@ void kor2_release(kor2_object* object)
 int kor2_invoke(kor2_object* object, const char* member, kor2_invoke_kind kind, kor2_value** args, size_t nargs,
                 kor2_value** result, kor2_error* error)
 {
-    return invokeWith(args, nargs, result, error, [&](std::span<Variant> values) {
-        if (object == nullptr || member == nullptr || (nargs > 0 && args == nullptr))
+    return invokeWith(object, kind, args, nargs, result, error, [&](Object& target, InvokeKind how, std::span<Variant> values) {
+        if (member == nullptr)
             throw errors::invalidCall();
-        return object->object->invoke(std::string_view(member), static_cast<InvokeKind>(kind), values);
+        return target.invoke(std::string_view(member), how, values);
     });
 }
 
 int kor2_invoke_id(kor2_object* object, int32_t id, kor2_invoke_kind kind, kor2_value** args, size_t nargs,
                    kor2_value** result, kor2_error* error)
 {
-    return invokeWith(args, nargs, result, error, [&](std::span<Variant> values) {
-        if (object == nullptr || (nargs > 0 && args == nullptr))
-            throw errors::invalidCall();
-        return object->object->invoke(id, static_cast<InvokeKind>(kind), values);
-    });
+    return invokeWith(object, kind, args, nargs, result, error,
+                      [&](Object& target, InvokeKind how, std::span<Variant> values) { return target.invoke(id, how, values); });
 }
 
 kor2_value* kor2_value_empty(void) { return make(Variant{}); }
@@ -135,7 +169,16 @@ kor2_value* kor2_value_long(int32_t v) { return make(Variant(v)); }
 kor2_value* kor2_value_single(float v) { return make(Variant(v)); }
 kor2_value* kor2_value_double(double v) { return make(Variant(v)); }
 kor2_value* kor2_value_bool(int v) { return make(Variant(v != 0)); }
-kor2_value* kor2_value_text(const char* utf8) { return make(Variant(utf::fromUtf8(utf8 ? utf8 : ""))); }
+
+kor2_value* kor2_value_text(const char* utf8)
+{
+    try {
+        return make(Variant(utf::fromUtf8(utf8 ? utf8 : "")));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void kor2_value_free(kor2_value* value) { delete value; }
 
 kor2_type kor2_value_type(const kor2_value* value)
@@ -160,7 +203,11 @@ double kor2_value_as_double(const kor2_value* value, kor2_error* error)
 char* kor2_value_as_text(const kor2_value* value, kor2_error* error)
 {
     char* out = nullptr;
-    guarded(error, [&] { out = duplicate(value ? utf::toUtf8(value->value.toText()) : std::string()); });
+    guarded(error, [&] {
+        out = duplicate(value ? utf::toUtf8(value->value.toText()) : std::string());
+        if (out == nullptr)
+            throw std::bad_alloc();
+    });
     return out;
 }
 
@@ -177,7 +224,11 @@ kor2_value* kor2_value_array_item(const kor2_value* value, size_t i)
 {
     if (i >= kor2_value_array_size(value))
         return nullptr;
-    return make(value->value.toArray().items[i]);
+    try {
+        return make(value->value.toArray().items[i]);
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // copying a text or an array item
+    }
 }
 
 } // extern "C"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -17,6 +19,9 @@ struct ScopedError {
     kor2_error error{0, nullptr};
     ~ScopedError() { kor2_error_clear(&error); }
 };
+
+// What a pointer the library must overwrite holds before the call.
+template <class T> T* garbage() { return reinterpret_cast<T*>(std::uintptr_t{0xABABABAB}); }
 
 std::string text(const kor2_value* value)
 {
@@ -51,6 +56,7 @@ TEST(CEntryPoints, CallByNameAndByIdentifier)
     ASSERT_EQ(kor2_invoke_id(colours.get(), 0x60030003, KOR2_METHOD, byId, 1, &raw, &err.error), 0);
     Value label(raw);
     EXPECT_EQ(text(label.get()), "9 Rojo mate ");
+    EXPECT_EQ(err.error.number, 0) << "success leaves the error alone";
 }
 
 TEST(CEntryPoints, TextTravelsAsUtf8)
@@ -67,32 +73,191 @@ TEST(CEntryPoints, TextTravelsAsUtf8)
     EXPECT_EQ(text(word.get()), "  AzUl ") << "the by-reference argument is not assigned";
 }
 
+// --- failures: every argument is checked before it is used ----------------------------------
+
+struct BadCall {
+    const char* label;
+    bool withObject;
+    const char* member;
+    int kind;
+    bool withArgs;
+    size_t nargs;
+};
+
+class InvalidInvocation : public ::testing::TestWithParam<BadCall> {
+protected:
+    // Runs the call by name and by identifier; both must refuse it with error 5, a NULL result
+    // and the argument untouched.
+    void expectRefused(bool byName)
+    {
+        const BadCall& c = GetParam();
+        auto colours = create("Kor2_Sys.CColores");
+        Value arg(kor2_value_text("rojo"));
+        kor2_value* args[] = {arg.get()};
+        kor2_value* result = garbage<kor2_value>();
+        ScopedError err;
+        kor2_object* object = c.withObject ? colours.get() : nullptr;
+        const auto kind = static_cast<kor2_invoke_kind>(c.kind);
+        const int status = byName ? kor2_invoke(object, c.member, kind, c.withArgs ? args : nullptr, c.nargs, &result,
+                                                &err.error)
+                                  : kor2_invoke_id(object, 0x60030000, kind, c.withArgs ? args : nullptr, c.nargs,
+                                                   &result, &err.error);
+        EXPECT_EQ(status, -1);
+        EXPECT_EQ(err.error.number, 5);
+        EXPECT_STREQ(err.error.description, "Llamada a procedimiento o argumento no válidos");
+        EXPECT_EQ(result, nullptr);
+        EXPECT_EQ(text(arg.get()), "rojo");
+    }
+};
+
+TEST_P(InvalidInvocation, ByNameIsErrorFive) { expectRefused(true); }
+
+TEST_P(InvalidInvocation, ByIdentifierIsErrorFive)
+{
+    if (GetParam().member == nullptr)
+        GTEST_SKIP() << "no member name in a call by identifier";
+    expectRefused(false);
+}
+
+constexpr const char* kMember = "Col_NuVB_de_Nombre_o_inicial";
+INSTANTIATE_TEST_SUITE_P(Arguments, InvalidInvocation, ::testing::Values(
+    BadCall{"NullObject", false, kMember, KOR2_METHOD, true, 1},
+    BadCall{"NullObjectNullArgs", false, kMember, KOR2_METHOD, false, 1},
+    BadCall{"NullObjectNoArgs", false, kMember, KOR2_GET, false, 0},
+    BadCall{"NullMember", true, nullptr, KOR2_METHOD, true, 1},
+    BadCall{"NullArgsWithCount", true, kMember, KOR2_METHOD, false, 1},
+    BadCall{"KindTooLarge", true, kMember, 99, true, 1},
+    BadCall{"KindNegative", true, kMember, -1, true, 1},
+    BadCall{"KindJustPastPut", true, kMember, 3, true, 1},
+    BadCall{"CountPastTheLimit", true, kMember, KOR2_METHOD, true, KOR2_MAX_ARGS + 1},
+    BadCall{"CountAbsurd", true, kMember, KOR2_METHOD, true, SIZE_MAX}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 TEST(CEntryPoints, FailuresComeBackWithNumberAndSpanishDescription)
 {
     auto colours = create("Kor2_Sys.CColores");
-    ScopedError err;
-    EXPECT_EQ(kor2_invoke(colours.get(), "NoExiste", KOR2_METHOD, nullptr, 0, nullptr, &err.error), -1);
-    EXPECT_EQ(err.error.number, 438);
-    EXPECT_STREQ(err.error.description, "El objeto no admite esta propiedad o método");
-
-    kor2_object* none = nullptr;
-    EXPECT_EQ(kor2_create("Kor2_Sys.Nada", &none, &err.error), -1);
-    EXPECT_EQ(err.error.number, 429);
-    EXPECT_EQ(none, nullptr);
-    EXPECT_EQ(kor2_shared("Kor2_Sys.cfrm_Color", &none, &err.error), -1);
-    EXPECT_EQ(kor2_create(nullptr, &none, &err.error), -1);
-    EXPECT_EQ(err.error.number, 5);
+    {
+        ScopedError err;
+        EXPECT_EQ(kor2_invoke(colours.get(), "NoExiste", KOR2_METHOD, nullptr, 0, nullptr, &err.error), -1);
+        EXPECT_EQ(err.error.number, 438);
+        EXPECT_STREQ(err.error.description, "El objeto no admite esta propiedad o método");
+    }
+    struct Creation {
+        int (*make)(const char*, kor2_object**, kor2_error*);
+        const char* progid;
+        int32_t number;
+    };
+    for (const Creation& c : {Creation{kor2_create, "Kor2_Sys.Nada", 429}, Creation{kor2_shared, "Kor2_Sys.cfrm_Color", 429},
+                              Creation{kor2_create, nullptr, 5}, Creation{kor2_shared, nullptr, 5}}) {
+        ScopedError err;
+        kor2_object* none = garbage<kor2_object>();
+        EXPECT_EQ(c.make(c.progid, &none, &err.error), -1);
+        EXPECT_EQ(err.error.number, c.number) << (c.progid ? c.progid : "null");
+        EXPECT_EQ(none, nullptr) << "a failed creation hands over nothing";
+        EXPECT_EQ(c.make("Kor2_Sys.CColores", nullptr, nullptr), -1) << "nowhere to put the object";
+    }
 }
 
-TEST(CEntryPoints, ConversionFailureIsReportedNotThrown)
+TEST(CEntryPoints, ErrorOnTheCallersStackIsOnlyWritten)
 {
+    auto colours = create("Kor2_Sys.CColores");
+    kor2_error err;
+    std::memset(&err, 0xAB, sizeof err);
+    EXPECT_EQ(kor2_invoke(colours.get(), "NoExiste", KOR2_METHOD, nullptr, 0, nullptr, &err), -1);
+    EXPECT_EQ(err.number, 438);
+    kor2_error_clear(&err);
+
+    std::memset(&err, 0xAB, sizeof err);
+    kor2_object* none = nullptr;
+    EXPECT_EQ(kor2_create("Kor2_Sys.Nada", &none, &err), -1);
+    EXPECT_EQ(err.number, 429);
+    kor2_error_clear(&err);
+
+    std::memset(&err, 0xAB, sizeof err);
     Value word(kor2_value_text("abc"));
-    ScopedError err;
-    EXPECT_EQ(kor2_value_as_long(word.get(), &err.error), 0);
-    EXPECT_EQ(err.error.number, 13);
-    Value null(kor2_value_null());
-    EXPECT_EQ(kor2_value_as_text(null.get(), &err.error), nullptr);
-    EXPECT_EQ(err.error.number, 94);
+    EXPECT_EQ(kor2_value_as_long(word.get(), &err), 0);
+    EXPECT_EQ(err.number, 13);
+    kor2_error_clear(&err);
+    EXPECT_EQ(err.number, 0);
+    EXPECT_EQ(err.description, nullptr);
+}
+
+struct Conversion {
+    const char* label;
+    kor2_value* (*make)();
+    int32_t numberError;  ///< error of the number getters; 0: they convert
+    int32_t textError;    ///< error of the text getter
+};
+
+class ValueGetters : public ::testing::TestWithParam<Conversion> {};
+
+TEST_P(ValueGetters, FailureIsReportedNotThrown)
+{
+    Value value(GetParam().make());
+    ScopedError asLong, asDouble, asText;
+    EXPECT_EQ(kor2_value_as_long(value.get(), &asLong.error), 0);
+    EXPECT_EQ(kor2_value_as_double(value.get(), &asDouble.error), 0);
+    char* utf8 = kor2_value_as_text(value.get(), &asText.error);
+    EXPECT_EQ(utf8 == nullptr, GetParam().textError != 0);
+    kor2_string_free(utf8);
+    EXPECT_EQ(asLong.error.number, GetParam().numberError);
+    EXPECT_EQ(asDouble.error.number, GetParam().numberError);
+    EXPECT_EQ(asText.error.number, GetParam().textError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ValueGetters, ::testing::Values(
+    Conversion{"Text", [] { return kor2_value_text("abc"); }, 13, 0},
+    Conversion{"Null", [] { return kor2_value_null(); }, 94, 94},
+    Conversion{"Absent", []() -> kor2_value* { return nullptr; }, 0, 0},
+    Conversion{"Empty", [] { return kor2_value_empty(); }, 0, 0}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(CEntryPoints, MalformedUtf8BecomesReplacementCharacters)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    for (const Case& c : {Case{"\xff" "a", "\xEF\xBF\xBD" "a"}, Case{"a\xC3", "a\xEF\xBF\xBD"},
+                          Case{"\xED\xA0\x80", "\xEF\xBF\xBD"}, Case{"\xC0\xAF", "\xEF\xBF\xBD"}}) {
+        Value value(kor2_value_text(c.in));
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(kor2_value_type(value.get()), KOR2_TEXT);
+        const std::string back = text(value.get());
+        EXPECT_EQ(back, c.out) << "from " << c.in;
+    }
+    Value none(kor2_value_text(nullptr));
+    EXPECT_EQ(text(none.get()), "");
+}
+
+TEST(CEntryPoints, ArrayItemsInRangeOnly)
+{
+    kor2_object* raw = nullptr;
+    ASSERT_EQ(kor2_shared("Kor2_Sys.CString", &raw, nullptr), 0);
+    ObjectPtr strings(raw);
+    Value list(kor2_value_text("uno dos tres"));
+    Value items(kor2_value_empty());
+    kor2_value* args[] = {list.get(), items.get()};
+    ASSERT_EQ(kor2_invoke(strings.get(), "S_LeeTira", KOR2_METHOD, args, 2, nullptr, nullptr), 0);
+    ASSERT_EQ(kor2_value_type(items.get()), KOR2_ARRAY);
+    const size_t size = kor2_value_array_size(items.get());
+    ASSERT_GT(size, 0u);
+    Value first(kor2_value_array_item(items.get(), 1));
+    EXPECT_EQ(text(first.get()), "uno") << "the list's items start at 1";
+    for (size_t outside : {size, size + 1, SIZE_MAX})
+        EXPECT_EQ(kor2_value_array_item(items.get(), outside), nullptr) << outside;
+    EXPECT_EQ(kor2_value_array_item(list.get(), 0), nullptr) << "not an array";
+    EXPECT_EQ(kor2_value_array_item(nullptr, 0), nullptr);
+    EXPECT_EQ(kor2_value_array_size(nullptr), 0u);
+}
+
+TEST(CEntryPoints, ReleasingNothingIsHarmless)
+{
+    kor2_release(nullptr);
+    kor2_value_free(nullptr);
+    kor2_string_free(nullptr);
+    kor2_error_clear(nullptr);
+    EXPECT_EQ(kor2_value_type(nullptr), KOR2_EMPTY);
 }
 
 } // namespace
