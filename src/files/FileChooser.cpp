@@ -131,6 +131,7 @@ void FileChooser::A_leer()
     // A cancel (error 32755) or any other failure ends the choice where it stands.
     trap::handle([&] {
         m_form.setCaption(u"Leer...");
+        m_form.setIcon("document-open");
         Lee_ultima_ruta();
         m_fileName = platform::windowSystem().fileDialog(
             {platform::FileDialogMode::Open, m_title, m_filter, m_filterIndex, startFolder(), m_fileName});
@@ -146,6 +147,7 @@ void FileChooser::A_grabar()
     trap::handle(
         [&] {
             m_form.setCaption(u"Grabar...");
+            m_form.setIcon("document-save");
             Lee_ultima_ruta();
             m_fileName = platform::windowSystem().fileDialog(
                 {platform::FileDialogMode::Save, m_title, m_filter, m_filterIndex, startFolder(), m_fileName});

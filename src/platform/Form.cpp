@@ -5,19 +5,21 @@
 #include "frame/Utf.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Kor2_Sys::platform {
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
-constexpr int kBackspace = 8;
-
-Error missingControl(const std::string& form, std::string_view control)
+Error controlError(const std::string& form, std::string_view control, std::u16string_view what)
 {
-    return Error(errors::invalidCall().number(),
-                 errors::invalidCall().description() + u": la ventana " + utf::fromUtf8(form) +
-                     u" no tiene el control " + utf::fromUtf8(control));
+    return Error(errors::invalidCall().number(), errors::invalidCall().description() + u": la ventana " +
+                                                     utf::fromUtf8(form) + Text(what) + utf::fromUtf8(control));
+}
+
+const std::string& noControl()
+{
+    static const std::string none;
+    return none;
 }
 
 } // namespace
@@ -89,23 +91,36 @@ bool Form::has(std::string_view name) const noexcept
     return std::any_of(m_controls.begin(), m_controls.end(), [&](const Control& c) { return c.name == name; });
 }
 
+std::size_t Form::indexOf(std::string_view name) const
+{
+    for (std::size_t i = 0; i < m_controls.size(); ++i)
+        if (m_controls[i].name == name)
+            return i;
+    throw controlError(m_name, name, u" no tiene el control ");
+}
+
 const Control& Form::control(std::string_view name) const
 {
-    for (const Control& c : m_controls)
-        if (c.name == name)
-            return c;
-    throw missingControl(m_name, name);
+    return m_controls[indexOf(name)];
 }
 
 Control& Form::mutableControl(std::string_view name)
 {
-    return const_cast<Control&>(control(name));
+    return m_controls[indexOf(name)];
+}
+
+void Form::notify(const std::string& control)
+{
+    if (m_observer)
+        m_observer->controlChanged(control);
 }
 
 void Form::changed(const std::string& control)
 {
-    if (m_observer)
-        m_observer->controlChanged(control);
+    notify(control);
+    // A control that is hidden or disabled, or whose frame is, hands the focus on.
+    if (m_focus != kNone && !canFocus(m_focus))
+        moveFocus(false);
 }
 
 void Form::update(std::string_view name, const std::function<void(Control&)>& change)
@@ -141,6 +156,13 @@ void Form::setPicture(std::string_view name, std::vector<DisplayItem> items)
 
 void Form::markShown()
 {
+    if (m_focus == kNone) {
+        moveFocus(false);
+    } else if (!canFocus(m_focus)) {
+        focusOn(kNone);
+        moveFocus(false);
+    }
+    m_everShown = true;
     m_visible = true;
     if (m_observer)
         m_observer->visibilityChanged(true);
@@ -169,26 +191,128 @@ bool Form::requestClose(bool fromUser)
     return true;
 }
 
+// --- focus ----------------------------------------------------------------------------------
+
+const std::string& Form::focus() const noexcept
+{
+    return m_focus == kNone ? noControl() : m_controls[m_focus].name;
+}
+
+bool Form::reachable(std::size_t index) const
+{
+    const Control* c = &m_controls[index];
+    // Frames hold frames; the bound stops a container cycle that a careless window could build.
+    for (std::size_t depth = 0; depth <= m_controls.size(); ++depth) {
+        if (!c->visible || !c->enabled)
+            return false;
+        if (c->container.empty())
+            return true;
+        const auto holder = std::find_if(m_controls.begin(), m_controls.end(),
+                                         [&](const Control& other) { return other.name == c->container; });
+        if (holder == m_controls.end())
+            return true;
+        c = &*holder;
+    }
+    return false;
+}
+
+bool Form::canFocus(std::size_t index) const
+{
+    return m_controls[index].tabIndex >= 0 && reachable(index);
+}
+
+bool Form::takesFocus(std::string_view control) const
+{
+    return canFocus(indexOf(control));
+}
+
+void Form::setFocus(std::string_view control)
+{
+    const std::size_t index = indexOf(control);
+    if (!canFocus(index))
+        throw controlError(m_name, control, u" no puede dar el foco al control ");
+    focusOn(index);
+}
+
+void Form::focusOn(std::size_t index)
+{
+    if (index == m_focus)
+        return;
+    m_focus = index;
+    if (m_observer)
+        m_observer->focusChanged(focus());
+}
+
+void Form::focusIfAble(std::size_t index)
+{
+    if (index != m_focus && canFocus(index))
+        focusOn(index);
+}
+
+// The next control in tab order (ties in the order the controls were added), round the end; with
+// no control focused, the first one (the last one going backwards).
+void Form::moveFocus(bool backwards)
+{
+    const auto before = [&](std::size_t a, std::size_t b) {
+        return std::pair(m_controls[a].tabIndex, a) < std::pair(m_controls[b].tabIndex, b);
+    };
+    std::size_t next = kNone, round = kNone;
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (i == m_focus || !canFocus(i))
+            continue;
+        if (round == kNone || (backwards ? before(round, i) : before(i, round)))
+            round = i;
+        const bool ahead = m_focus != kNone && (backwards ? before(i, m_focus) : before(m_focus, i));
+        if (ahead && (next == kNone || (backwards ? before(next, i) : before(i, next))))
+            next = i;
+    }
+    if (next == kNone)
+        next = round;
+    if (next != kNone)
+        focusOn(next);
+    else if (m_focus != kNone && !canFocus(m_focus))
+        focusOn(kNone);
+}
+
+bool Form::pressable(const std::string& button) const
+{
+    if (button.empty())
+        return false;
+    const auto it = std::find_if(m_controls.begin(), m_controls.end(), [&](const Control& c) { return c.name == button; });
+    return it != m_controls.end() && reachable(static_cast<std::size_t>(it - m_controls.begin()));
+}
+
+// --- user actions -----------------------------------------------------------------------------
+
 void Form::userClick(std::string_view control)
 {
-    m_events.onClick(this->control(control).name);
+    const std::size_t index = indexOf(control);
+    focusIfAble(index);
+    const std::string name = m_controls[index].name;  // handlers may add controls
+    m_events.onClick(name);
 }
 
 void Form::userDoubleClick(std::string_view control)
 {
-    m_events.onDoubleClick(this->control(control).name);
+    const std::size_t index = indexOf(control);
+    focusIfAble(index);
+    const std::string name = m_controls[index].name;
+    m_events.onDoubleClick(name);
 }
 
 void Form::userMouseDown(std::string_view control, int button, int shift, double x, double y)
 {
-    m_events.onMouseDown(this->control(control).name, button, shift, x, y);
+    const std::size_t index = indexOf(control);
+    focusIfAble(index);
+    const std::string name = m_controls[index].name;
+    m_events.onMouseDown(name, button, shift, x, y);
 }
 
 void Form::insertTyped(Control& box, char16_t key)
 {
     const auto start = static_cast<std::size_t>(std::clamp<Long>(box.selStart, 0, static_cast<Long>(box.caption.size())));
     const auto length = std::min(static_cast<std::size_t>(std::max<Long>(box.selLength, 0)), box.caption.size() - start);
-    if (key == kBackspace) {
+    if (key == keys::Backspace) {
         if (length > 0)
             box.caption.erase(start, length);
         else if (start > 0)
@@ -201,43 +325,67 @@ void Form::insertTyped(Control& box, char16_t key)
     box.selLength = 0;
 }
 
-void Form::userKey(std::string_view controlName, int key)
+void Form::userKey(std::string_view controlName, int key, int shift)
 {
-    const std::string name = control(controlName).name;
-    if (key == kEnter && !m_defaultButton.empty()) {
-        userClick(m_defaultButton);
+    keyOn(indexOf(controlName), key, shift);
+}
+
+// Nothing here may depend on the length of the text already in the box: typing a long text is
+// one call per character.
+void Form::keyOn(std::size_t index, int key, int shift)
+{
+    focusIfAble(index);
+    if (key == keys::Tab) {
+        moveFocus((shift & keys::ShiftDown) != 0);
         return;
     }
-    if (key == kEscape && !m_cancelButton.empty()) {
-        userClick(m_cancelButton);
+    const bool focusedButton = m_focus == index && m_controls[index].kind == ControlKind::Button;
+    if ((key == keys::Enter || key == keys::Space) && focusedButton) {
+        press(m_controls[index].name);
         return;
     }
+    if (key == keys::Enter && pressable(m_defaultButton)) {
+        press(m_defaultButton);
+        return;
+    }
+    if (key == keys::Escape && pressable(m_cancelButton)) {
+        press(m_cancelButton);
+        return;
+    }
+    const std::string name = m_controls[index].name;
     m_events.onKeyPress(name, key);
-    Control& c = mutableControl(name);
-    if (c.kind != ControlKind::TextBox || key == 0 || (key < 32 && key != kBackspace) || key > 0xFFFF)
+    Control& c = m_controls[index];
+    if (c.kind != ControlKind::TextBox || key == 0 || (key < 32 && key != keys::Backspace) || key > 0xFFFF)
         return;
     insertTyped(c, static_cast<char16_t>(key));
-    changed(name);
+    // An edit cannot change who may have the focus: the observer only.
+    notify(name);
     m_events.onChange(name);
+}
+
+void Form::press(std::string button)
+{
+    m_events.onClick(button);
 }
 
 void Form::userType(std::string_view controlName, std::u16string_view text)
 {
-    const std::string name = control(controlName).name;
-    update(name, [](Control& c) {
-        c.selStart = 0;
-        c.selLength = static_cast<Long>(c.caption.size());
-    });
+    const std::size_t index = indexOf(controlName);
+    const std::string name = m_controls[index].name;
+    focusIfAble(index);
+    Control& box = m_controls[index];
+    box.selStart = 0;
+    box.selLength = static_cast<Long>(box.caption.size());
     if (text.empty()) {
-        update(name, [](Control& c) {
-            c.caption.clear();
-            c.selStart = c.selLength = 0;
-        });
+        box.caption.clear();
+        box.selLength = 0;
+        notify(name);
         m_events.onChange(name);
         return;
     }
+    notify(name);
     for (char16_t ch : text)
-        userKey(name, ch);
+        keyOn(index, ch, 0);
 }
 
 void Form::userEdited(std::string_view controlName, Text text)

@@ -16,6 +16,16 @@ namespace Kor2_Sys::platform {
 
 enum class ControlKind : std::uint8_t { Label, Frame, TextBox, Button, Picture, FilledRect };
 
+/// Character codes of the keys the form model itself answers, and the shift state bit of a key.
+namespace keys {
+constexpr int Backspace = 8;
+constexpr int Tab = 9;      ///< moves the focus; with `ShiftDown`, backwards
+constexpr int Enter = 13;   ///< presses the focused button, else the default button
+constexpr int Escape = 27;  ///< presses the cancel button
+constexpr int Space = 32;   ///< presses the focused button
+constexpr int ShiftDown = 1;  ///< bit of the shift state, as in mouse events
+} // namespace keys
+
 /// One drawing instruction of a picture, in the picture's scale units.
 struct DisplayItem {
     enum class Kind : std::uint8_t { FilledRect, Line, Text } kind = Kind::FilledRect;
@@ -34,7 +44,7 @@ struct Control {
     bool enabled = true;
     double left = 0, top = 0, width = 0, height = 0;  ///< twips; layouts may give fractions
     std::optional<Long> backColour{}, foreColour{}, fillColour{};
-    int tabIndex = -1;      ///< -1: takes no focus
+    int tabIndex = -1;      ///< place in the tab order; -1: takes no focus
     Long selStart = 0, selLength = 0;
     char16_t passwordChar = 0;
     bool bold = false;
@@ -75,6 +85,8 @@ public:
     virtual void controlChanged(const std::string& /*control*/) {}
     /// The window became hidden or unloaded: a modal show must end.
     virtual void visibilityChanged(bool /*visible*/) {}
+    /// The focus moved to `control` (empty: no control has it).
+    virtual void focusChanged(const std::string& /*control*/) {}
 };
 
 /// Window state: normal, minimised, maximised.
@@ -129,14 +141,31 @@ public:
     void setText(std::string_view name, Text text);
     void setVisible(std::string_view name, bool visible);
     void setPicture(std::string_view name, std::vector<DisplayItem> items);
+    /// The button Enter presses when no button has the focus. A form without one (empty name)
+    /// lets Enter press only a focused button.
     std::string defaultButton() const { return m_defaultButton; }
+    /// The button Escape presses, wherever the focus is; empty: Escape is an ordinary key.
     std::string cancelButton() const { return m_cancelButton; }
     void setDefaultButton(std::string name) { m_defaultButton = std::move(name); }
     void setCancelButton(std::string name) { m_cancelButton = std::move(name); }
 
+    // --- focus --------------------------------------------------------------------------
+    /// The control that has the focus; empty before the window is first shown and while no
+    /// control can take it.
+    const std::string& focus() const noexcept;
+    /// Whether a control can take the focus: it has a place in the tab order, and it and every
+    /// frame that holds it are visible and enabled.
+    bool takesFocus(std::string_view control) const;
+    /// Puts the focus on a control, from code or because the user moved it there (a renderer
+    /// calls this when its toolkit moved the focus). Error 5 when the control cannot take it.
+    void setFocus(std::string_view control);
+
     // --- life ---------------------------------------------------------------------------
-    /// Marks the window shown (the window system calls this when it shows it).
+    /// Marks the window shown (the window system calls this when it shows it). The focus goes to
+    /// the first control in tab order that can take it, unless code already put it on one.
     void markShown();
+    /// Whether a window system has shown the window at least once.
+    bool everShown() const noexcept { return m_everShown; }
     /// Hides the window; a modal show then returns.
     void hide();
     /// Asks to close: the close-request handler may refuse; otherwise the window unloads.
@@ -146,13 +175,19 @@ public:
     void unload() { requestClose(false); }
 
     // --- user actions: the single path by which any window system delivers input ---------
+    // A click, double click or mouse down on a control that can take the focus gives it the
+    // focus before its event.
     void userClick(std::string_view control);
     void userDoubleClick(std::string_view control);
     void userMouseDown(std::string_view control, int button, int shift, double x, double y);
-    /// One key press on a control; Enter and Escape press the default and cancel buttons.
-    /// A printable key or backspace then edits a text box (change event after the key press).
-    void userKey(std::string_view control, int key);
-    /// As a user who selects all of a text box and types `text` (see the window scripts).
+    /// One key press on a control, which takes the focus first when it can. Tab moves the focus
+    /// (backwards with `keys::ShiftDown` in `shift`); Enter presses the focused button, else the
+    /// default button; Space presses the focused button; Escape presses the cancel button. A key
+    /// that moves the focus or presses a button raises no key press event; any other key does,
+    /// and a printable key or backspace then edits a text box (change event after the key press).
+    void userKey(std::string_view control, int key, int shift = 0);
+    /// As a user who selects all of a text box and types `text` (see the window scripts); each
+    /// character costs the same however long the text already is.
     void userType(std::string_view control, std::u16string_view text);
     /// A text box edited by other means than a typed character (delete key, paste): the new text,
     /// then the change event when it differs.
@@ -163,9 +198,24 @@ public:
     void setObserver(FormObserver* observer) noexcept { m_observer = observer; }
 
 private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    std::size_t indexOf(std::string_view name) const;
     Control& mutableControl(std::string_view name);
+    /// Tells the observer about a control; `changed` also hands the focus on when the change took
+    /// it from the focused control.
+    void notify(const std::string& control);
     void changed(const std::string& control);
     void insertTyped(Control& box, char16_t key);
+    /// Visible and enabled, and so is every frame that holds it.
+    bool reachable(std::size_t index) const;
+    bool canFocus(std::size_t index) const;
+    void focusOn(std::size_t index);
+    void focusIfAble(std::size_t index);
+    void moveFocus(bool backwards);
+    bool pressable(const std::string& button) const;
+    void press(std::string button);
+    void keyOn(std::size_t index, int key, int shift);
 
     std::string m_name;
     FormEvents& m_events;
@@ -178,7 +228,9 @@ private:
     bool m_toolWindow = false;
     bool m_visible = false;
     bool m_unloaded = false;
+    bool m_everShown = false;
     std::vector<Control> m_controls;
+    std::size_t m_focus = kNone;  ///< index into m_controls; controls are never removed
     std::string m_defaultButton, m_cancelButton;
 };
 

@@ -40,6 +40,7 @@ MessageWindow::MessageWindow() : m_form("F_mensajes", *this)
     m_form.setResizable(true);
     m_form.setFrameSize(kFrameWidth, kFrameHeight);
     m_form.setCaption(u"Mensaje:");
+    m_form.setIcon("dialog-information");
     Control text = platform::makeControl("TxtMensaje", ControlKind::TextBox, u"", 60, 0, 4635, 3015, 1);
     text.multiline = text.fixedPitch = true;
     Control copy = platform::makeControl("cmdcopy", ControlKind::Button, u"", 60, 3480, 375, 375, 2);

@@ -3,9 +3,13 @@
 #include "Guards.h"
 #include "frame/Utf.h"
 #include "platform/Form.h"
+#include "prompts/MessageWindow.h"
+#include "settings/Store.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +29,8 @@ public:
         form.add({.name = "BT_cancelar", .kind = ControlKind::Button, .caption = u"Cancelar", .tabIndex = 2});
         form.add({.name = "BT_preguntar", .kind = ControlKind::Button});
         form.add({.name = "Pc", .kind = ControlKind::Picture, .width = 2000, .height = 400, .scaleWidth = 100, .scaleHeight = 50});
+        form.add({.name = "Fr", .kind = ControlKind::Frame, .visible = false});
+        form.add({.name = "TX_marco", .kind = ControlKind::TextBox, .container = "Fr", .tabIndex = 3});
         form.setDefaultButton("BT_aceptar");
         form.setCancelButton("BT_cancelar");
     }
@@ -79,8 +85,21 @@ public:
 Action click(std::string control) { return {.kind = Action::Kind::Click, .control = std::move(control)}; }
 Action type(std::string control, Text text) { return {.kind = Action::Kind::Type, .control = std::move(control), .text = std::move(text)}; }
 Action key(std::string control, int k) { return {.kind = Action::Kind::Key, .control = std::move(control), .key = k}; }
+Action backTab(std::string control)
+{
+    return {.kind = Action::Kind::Key, .control = std::move(control), .key = keys::Tab, .shift = keys::ShiftDown};
+}
 
 using Log = std::vector<std::string>;
+
+// Test names from the cases' labels, so that a failure line says which case broke.
+template <class Case> std::string labelled(const ::testing::TestParamInfo<Case>& info)
+{
+    std::string name;
+    for (const char* c = info.param.label; *c != 0; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
 
 struct PlayCase {
     const char* label;
@@ -122,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(Keyboard, Playback, ::testing::Values(
              {"click BT_cancelar"}, false},
     PlayCase{"backspace edits after its key press",
              {type("TX_valor", u"ab"), key("TX_valor", 8), key("TX_valor", 13)},
-             {"key 97", "change A", "key 98", "change AB", "key 8", "change A", "click BT_aceptar"}, true}));
+             {"key 97", "change A", "key 98", "change AB", "key 8", "change A", "click BT_aceptar"}, true}),
+    labelled<PlayCase>);
 
 INSTANTIATE_TEST_SUITE_P(Mouse, Playback, ::testing::Values(
     PlayCase{"mouse down at a fraction of the scale",
@@ -130,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(Mouse, Playback, ::testing::Values(
              {"mousedown Pc 1 0 50 12", "click BT_cancelar"}, false},
     PlayCase{"double click",
              {{.kind = Action::Kind::DoubleClick, .control = "Pc"}, click("BT_aceptar")},
-             {"dblclick Pc", "click BT_aceptar"}, true}));
+             {"dblclick Pc", "click BT_aceptar"}, true}),
+    labelled<PlayCase>);
 
 INSTANTIATE_TEST_SUITE_P(Window, Playback, ::testing::Values(
     PlayCase{"resize raises the event",
@@ -141,7 +162,172 @@ INSTANTIATE_TEST_SUITE_P(Window, Playback, ::testing::Values(
              {"close user", "unload"}, false},
     PlayCase{"message box answers come from the script",
              {{.kind = Action::Kind::Answer, .answer = MessageAnswer::Cancel}, click("BT_preguntar"), click("BT_preguntar"), click("BT_aceptar")},
-             {"click BT_preguntar", "answer cancel", "click BT_preguntar", "answer ok", "click BT_aceptar"}, true}));
+             {"click BT_preguntar", "answer cancel", "click BT_preguntar", "answer ok", "click BT_aceptar"}, true}),
+    labelled<PlayCase>);
+
+// The focus as a renderer follows it: through the model's observer.
+class FocusLog final : public FormObserver {
+public:
+    explicit FocusLog(std::vector<std::string>& log) : m_log(log) {}
+    void focusChanged(const std::string& control) override { m_log.push_back("focus " + control); }
+
+private:
+    std::vector<std::string>& m_log;
+};
+
+struct FocusCase {
+    const char* label;
+    std::function<void(Form&)> setup;
+    std::vector<Action> actions;
+    Log log;
+    bool accepted;
+};
+
+class Focus : public ::testing::TestWithParam<FocusCase> {};
+
+TEST_P(Focus, FollowsTabOrderClicksAndKeys)
+{
+    kor2test::ScopedHeadless ui({{"F_prueba", GetParam().actions}});
+    ProbeWindow window;
+    FocusLog focusLog(window.log);
+    window.form.setObserver(&focusLog);
+    if (GetParam().setup)
+        GetParam().setup(window.form);
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(window.log, GetParam().log);
+    EXPECT_EQ(window.accepted, GetParam().accepted);
+}
+
+void noDefaultButton(Form& f) { f.setDefaultButton(""); }
+void showFrame(Form& f) { f.setVisible("Fr", true); }
+
+INSTANTIATE_TEST_SUITE_P(TabOrder, Focus, ::testing::Values(
+    FocusCase{"shown with the first control in tab order", nullptr,
+              {click("BT_cancelar")},
+              {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false},
+    FocusCase{"first focusable control when the first is disabled",
+              [](Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); },
+              {key("BT_cancelar", 27)},
+              {"focus BT_aceptar", "focus BT_cancelar", "click BT_cancelar"}, false},
+    FocusCase{"tab goes round, skipping a hidden frame's controls", nullptr,
+              {key("TX_valor", 9), key("BT_aceptar", 9), key("BT_cancelar", 9), key("TX_valor", 27)},
+              {"focus TX_valor", "focus BT_aceptar", "focus BT_cancelar", "focus TX_valor", "click BT_cancelar"}, false},
+    FocusCase{"tab reaches a shown frame's controls", showFrame,
+              {key("BT_cancelar", 9), key("TX_marco", 9), key("TX_valor", 27)},
+              {"focus TX_valor", "focus BT_cancelar", "focus TX_marco", "focus TX_valor", "click BT_cancelar"}, false},
+    FocusCase{"shift+tab goes backwards round the start", nullptr,
+              {backTab("TX_valor"), backTab("BT_cancelar"), key("BT_aceptar", 27)},
+              {"focus TX_valor", "focus BT_cancelar", "focus BT_aceptar", "click BT_cancelar"}, false},
+    FocusCase{"tab skips a hidden button",
+              [](Form& f) { f.setVisible("BT_aceptar", false); },
+              {key("TX_valor", 9), key("BT_cancelar", 32)},
+              {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false}),
+    labelled<FocusCase>);
+
+INSTANTIATE_TEST_SUITE_P(Buttons, Focus, ::testing::Values(
+    FocusCase{"enter presses the focused button, not the default", nullptr,
+              {key("BT_cancelar", 13)},
+              {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false},
+    FocusCase{"enter in the text box presses the default button, the focus stays", nullptr,
+              {type("TX_valor", u"q"), key("TX_valor", 13)},
+              {"focus TX_valor", "key 113", "change Q", "click BT_aceptar"}, true},
+    FocusCase{"without a default button enter presses only a focused button", noDefaultButton,
+              {key("TX_valor", 13), key("BT_aceptar", 13)},
+              {"focus TX_valor", "key 13", "focus BT_aceptar", "click BT_aceptar"}, true},
+    FocusCase{"a hidden default button is not pressed",
+              [](Form& f) { f.setVisible("BT_aceptar", false); },
+              {key("TX_valor", 13), key("TX_valor", 27)},
+              {"focus TX_valor", "key 13", "click BT_cancelar"}, false},
+    FocusCase{"escape presses the cancel button wherever the focus is", nullptr,
+              {key("BT_aceptar", 27)},
+              {"focus TX_valor", "focus BT_aceptar", "click BT_cancelar"}, false},
+    FocusCase{"space presses the focused button", nullptr,
+              {key("BT_aceptar", 32)},
+              {"focus TX_valor", "focus BT_aceptar", "click BT_aceptar"}, true},
+    FocusCase{"a picture takes no focus from a click; a button does", nullptr,
+              {{.kind = Action::Kind::MouseDown, .control = "Pc", .x = 0, .y = 0}, click("BT_cancelar")},
+              {"focus TX_valor", "mousedown Pc 1 0 0 0", "focus BT_cancelar", "click BT_cancelar"}, false}),
+    labelled<FocusCase>);
+
+TEST(Focus, LeavesAControlThatIsHiddenOrDisabled)
+{
+    kor2test::ScopedHeadless ui;
+    ProbeWindow window;
+    windowSystem().showModeless(window.form);
+    EXPECT_EQ(window.form.focus(), "TX_valor");
+    window.form.setFocus("BT_cancelar");
+    window.form.setVisible("BT_cancelar", false);
+    EXPECT_EQ(window.form.focus(), "TX_valor") << "round the end to the first";
+    window.form.setVisible("Fr", true);
+    window.form.setFocus("TX_marco");
+    window.form.setVisible("Fr", false);
+    EXPECT_EQ(window.form.focus(), "TX_valor") << "hiding the frame hides what it holds";
+    for (const char* c : {"TX_valor", "BT_aceptar"})
+        window.form.update(c, [](Control& control) { control.enabled = false; });
+    EXPECT_EQ(window.form.focus(), "") << "no control left to take it";
+    EXPECT_FALSE(window.form.takesFocus("BT_preguntar"));
+    try {
+        window.form.setFocus("BT_preguntar");
+        ADD_FAILURE() << "a control without a tab place cannot take the focus";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 5);
+    }
+}
+
+TEST(Focus, EnterOnTheMessageWindowsFocusedButtonClosesIt)
+{
+    settings::ScopedStore store{":memory:"};
+    kor2test::ScopedHeadless ui({{"F_mensajes", {key("cmdAceptar", 13)}}});
+    prompts::MessageWindow window;
+    window.A_Mensaje(u"hola", u"Aviso");
+    EXPECT_TRUE(window.form().unloaded());
+}
+
+// Typing a long text costs the same per character at the end as at the start; the window
+// below does constant work per event, so only the model and the window system are measured.
+class CountingWindow final : public FormEvents {
+public:
+    CountingWindow() : form("F_contar", *this)
+    {
+        form.add(makeControl("TX_texto", ControlKind::TextBox, u"previo", 0, 0, 4000, 300, 0));
+        form.add(makeControl("BT_aceptar", ControlKind::Button, u"Aceptar", 0, 400, 1000, 300, 1));
+    }
+    void onClick(const std::string&) override { form.hide(); }
+    void onKeyPress(const std::string&, int&) override
+    {
+        ordered = ordered && !keyPending;
+        keyPending = true;
+        ++keys;
+    }
+    void onChange(const std::string&) override
+    {
+        ordered = ordered && keyPending;
+        keyPending = false;
+        ++changes;
+    }
+
+    Form form;
+    long keys = 0, changes = 0;
+    bool keyPending = false, ordered = true;
+};
+
+TEST(Typing, TwoHundredThousandCharactersOneKeyAndOneChangeEach)
+{
+    constexpr std::size_t kLength = 200'000;
+    Text typed(kLength, u'x');
+    for (std::size_t i = 0; i < kLength; i += 7)
+        typed[i] = static_cast<char16_t>(u'a' + i % 26);
+    kor2test::ScopedHeadless ui({{"F_contar",
+                                  {{.kind = Action::Kind::Type, .control = "TX_texto", .text = typed},
+                                   {.kind = Action::Kind::Click, .control = "BT_aceptar"}}}});
+    CountingWindow window;
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(window.form.control("TX_texto").caption, typed) << "the first character replaced the selection";
+    EXPECT_EQ(window.keys, static_cast<long>(kLength));
+    EXPECT_EQ(window.changes, static_cast<long>(kLength));
+    EXPECT_TRUE(window.ordered) << "every change follows its own key press";
+    EXPECT_EQ(window.form.control("TX_texto").selStart, static_cast<Long>(kLength));
+}
 
 TEST(Playback, RefusedCloseKeepsTheWindowLoaded)
 {
@@ -198,12 +384,15 @@ TEST_P(ScriptErrors, FailWithAnErrorNamingTheWindowInsteadOfHanging)
 }
 
 INSTANTIATE_TEST_SUITE_P(Headless, ScriptErrors, ::testing::Values(
+    BrokenScript{"key to a control without focus", {{"F_prueba", {key("Pc", 13)}}}, u"foco"},
+    BrokenScript{"typing into a hidden frame", {{"F_prueba", {{.kind = Action::Kind::Type, .control = "TX_marco", .text = u"a"}}}}, u"foco"},
     BrokenScript{"no script left", {}, u"F_prueba"},
     BrokenScript{"script for another window", {{"F_color", {click("BT_aceptar")}}}, u"F_color"},
     BrokenScript{"missing control", {{"F_prueba", {click("BT_nada")}}}, u"BT_nada"},
     BrokenScript{"window still shown", {{"F_prueba", {type("TX_valor", u"1")}}}, u"visible"},
     BrokenScript{"action after hide", {{"F_prueba", {click("BT_aceptar"), click("BT_aceptar")}}}, u"oculta"},
-    BrokenScript{"file action in a window", {{"F_prueba", {{.kind = Action::Kind::Cancel}}}}, u"archivos"}));
+    BrokenScript{"file action in a window", {{"F_prueba", {{.kind = Action::Kind::Cancel}}}}, u"archivos"}),
+    labelled<BrokenScript>);
 
 TEST(FileDialog, AnswersFromTheScript)
 {

@@ -27,6 +27,14 @@ private:
     bool m_previous;
 };
 
+// Keys reach only a control that can have the focus: a person cannot type into a hidden,
+// disabled or unfocusable control, so a script that does is wrong.
+void requireFocus(const Form& form, const Action& action)
+{
+    if (!form.takesFocus(action.control))
+        throw scriptError(form.name(), "la acción '" + action.describe() + "' va a un control que no puede tener el foco");
+}
+
 } // namespace
 
 const Text& ShownForm::text(std::string_view control) const
@@ -44,7 +52,7 @@ std::string Action::describe() const
     case Kind::DoubleClick: return "dblclick " + control;
     case Kind::Type: return "type " + control;
     case Kind::Set: return "set " + control;
-    case Kind::Key: return "key " + control + " " + std::to_string(key);
+    case Kind::Key: return "key " + control + " " + std::to_string(key) + ((shift & keys::ShiftDown) ? " shift" : "");
     case Kind::MouseDown: return "mousedown " + control;
     case Kind::Resize: return "resize";
     case Kind::Close: return fromUser ? "close user" : "close code";
@@ -117,9 +125,15 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
     switch (action.kind) {
     case Kind::Click: form.userClick(action.control); break;
     case Kind::DoubleClick: form.userDoubleClick(action.control); break;
-    case Kind::Type: form.userType(action.control, action.text); break;
+    case Kind::Type:
+        requireFocus(form, action);
+        form.userType(action.control, action.text);
+        break;
     case Kind::Set: form.setText(action.control, action.text); break;
-    case Kind::Key: form.userKey(action.control, action.key); break;
+    case Kind::Key:
+        requireFocus(form, action);
+        form.userKey(action.control, action.key, action.shift);
+        break;
     case Kind::MouseDown: {
         const Control& c = form.control(action.control);
         const double scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : c.width;

@@ -16,7 +16,8 @@ struct Action {
     Kind kind = Kind::Click;
     std::string control{};
     Text text{};             ///< Type, Set, File
-    int key = 0;             ///< Key
+    int key = 0;             ///< Key: character code (9 Tab, 13 Enter, 27 Escape, 8 Backspace)
+    int shift = 0;           ///< Key: shift state, `keys::ShiftDown` for Shift+Tab
     double x = 0, y = 0;     ///< MouseDown: fractions of the scale width and height
     Long width = 0, height = 0;  ///< Resize
     bool fromUser = true;    ///< Close

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QIcon>
+#include <QScopedValueRollback>
 #include <QPlainTextEdit>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -13,6 +15,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -221,6 +224,21 @@ protected:
 
 } // namespace
 
+QIcon windowIconNamed(const std::string& name)
+{
+    if (name.empty())
+        return {};
+    // The desktop's own picture when its theme has one; the module's bundled drawing otherwise,
+    // so that a machine without an icon theme still tells the windows apart.
+    const QString themed = QString::fromStdString(name);
+    if (QIcon::hasThemeIcon(themed))
+        return QIcon::fromTheme(themed);
+    QIcon bundled;
+    for (int size : {16, 32, 48})
+        bundled.addFile(QStringLiteral(":/kor2/icons/%1-%2.png").arg(themed).arg(size), QSize(size, size));
+    return bundled;
+}
+
 FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
@@ -383,9 +401,23 @@ void FormDialog::sync(const Control& c)
     m_syncing = false;
 }
 
+int FormDialog::toPixels(double twips, double twipsPerPixel)
+{
+    // Whole-number division, except that a value within rounding noise of a whole pixel is that
+    // pixel: twips computed from pixels by the same factor must come back to the same pixels.
+    const double pixels = twips / twipsPerPixel;
+    const double nearest = std::round(pixels);
+    return static_cast<int>(std::abs(pixels - nearest) < 1e-6 ? nearest : std::trunc(pixels));
+}
+
 void FormDialog::syncWindow()
 {
+    const QScopedValueRollback placing(m_placing, true);
     setWindowTitle(toQString(m_form.caption()));
+    if (m_form.icon() != m_icon) {
+        m_icon = m_form.icon();
+        setWindowIcon(windowIconNamed(m_icon));
+    }
     move(px(m_form.left()), py(m_form.top()));
     const QSize inner(px(m_form.innerWidth()), py(m_form.innerHeight()));
     if (m_form.resizable())
@@ -454,6 +486,59 @@ void FormDialog::runModal()
     m_form.markShown();
     exec();
     m_form.hide();  // a dialog closed behind the model's back still ends the modal show
+}
+
+bool FormDialog::placedByUser() const
+{
+    // Before the window shows, Qt replays the geometry the model gave it; a minimised window keeps
+    // its normal place; and what the model itself applies only echoes back.
+    return isVisible() && !isMinimized() && !m_placing && !m_detached;
+}
+
+// The model's frame is the design one; once the window shows, the real frame is known. A sizeable
+// window keeps its outer size and takes the inner size that frame leaves, running its layout.
+void FormDialog::adoptFrame()
+{
+    if (!m_form.resizable())
+        return;
+    const QRect outer = frameGeometry(), inner = geometry();
+    const double frameWidth = (outer.width() - inner.width()) * m_tppX;
+    const double frameHeight = (outer.height() - inner.height()) * m_tppY;
+    if (frameWidth == m_form.frameWidth() && frameHeight == m_form.frameHeight())
+        return;
+    m_form.setFrameSize(frameWidth, frameHeight);
+    m_form.resize(m_form.width(), m_form.height());
+}
+
+void FormDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (placedByUser())
+        adoptFrame();
+}
+
+// Moves and resizes that the model did not ask for are the user's (or the window manager's): they
+// reach the model as the outer position and size, once per change.
+void FormDialog::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    if (!placedByUser())
+        return;
+    const QPoint at = frameGeometry().topLeft();
+    if (at != QPoint(px(m_form.left()), py(m_form.top())))
+        m_form.userMoved(at.x() * m_tppX, at.y() * m_tppY);
+}
+
+void FormDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (!placedByUser() || !m_form.resizable())
+        return;
+    adoptFrame();
+    if (size() == QSize(px(m_form.innerWidth()), py(m_form.innerHeight())))
+        return;
+    const QRect outer = frameGeometry();
+    m_form.userResized(outer.width() * m_tppX, outer.height() * m_tppY);
 }
 
 void FormDialog::closeEvent(QCloseEvent* event)

@@ -9,9 +9,14 @@
 #include <map>
 #include <string>
 
+class QIcon;
 class QWidget;
 
 namespace Kor2_Sys::platform::qt {
+
+/// The picture of a window icon by its freedesktop name: the desktop theme's, else the module's
+/// own; a null icon for the empty name.
+QIcon windowIconNamed(const std::string& name);
 
 class FormDialog final : public QDialog, public FormObserver {
 public:
@@ -29,14 +34,21 @@ public:
     void visibilityChanged(bool visible) override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    int px(double twips) const { return static_cast<int>(twips / m_tppX); }
-    int py(double twips) const { return static_cast<int>(twips / m_tppY); }
+    int px(double twips) const { return toPixels(twips, m_tppX); }
+    int py(double twips) const { return toPixels(twips, m_tppY); }
+    static int toPixels(double twips, double twipsPerPixel);
+    /// Whether moves and resizes of the widget now come from the user or the window manager.
+    bool placedByUser() const;
+    void adoptFrame();
     QWidget* create(const Control& control);
     void sync(const Control& control);
     void syncWindow();
@@ -47,6 +59,8 @@ private:
     double m_tppX, m_tppY;
     std::map<std::string, QWidget*> m_widgets;
     bool m_syncing = false;
+    bool m_placing = false;  // the model's geometry is being applied: the widget's events echo it
+    std::string m_icon;
     bool m_modal = false;
     bool m_detached = false;
     bool m_captionsFit = false;
