@@ -7,14 +7,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
-#include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QStringList>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdlib>
 #include <filesystem>
@@ -50,12 +54,118 @@ QStringList nameFilters(const Text& filter)
     return filters;
 }
 
+// Qt's own words (a text box's context menu, the file dialog's views and questions) come from the
+// application's translators, and no translator can be given to one dialog alone. The Spanish one
+// is therefore installed only while one of the library's modal windows runs and removed when it
+// ends: the library's windows speak Spanish whoever created the application, and the host's own
+// dialogs keep the host's language. The words the library relies on are also set on each dialog,
+// so that they are Spanish even where Qt's translations are not installed.
+class SpanishWhileShown {
+public:
+    SpanishWhileShown()
+    {
+        if (s_depth++ == 0 && (s_translator = spanish()))
+            QCoreApplication::installTranslator(s_translator);
+    }
+    ~SpanishWhileShown()
+    {
+        if (--s_depth == 0 && s_translator)
+            QCoreApplication::removeTranslator(s_translator);
+    }
+    SpanishWhileShown(const SpanishWhileShown&) = delete;
+    SpanishWhileShown& operator=(const SpanishWhileShown&) = delete;
+
+private:
+    // Loaded once per application; null when Qt's Spanish translation is not on the machine.
+    static QTranslator* spanish()
+    {
+        static QPointer<QTranslator> loaded;
+        static QPointer<QCoreApplication> triedFor;
+        if (!loaded && triedFor != QCoreApplication::instance()) {
+            triedFor = QCoreApplication::instance();
+            auto* translator = new QTranslator(QCoreApplication::instance());
+            if (translator->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                loaded = translator;
+            else
+                delete translator;
+        }
+        return loaded;
+    }
+    static inline int s_depth = 0;
+    static inline QPointer<QTranslator> s_translator;
+};
+
+void spanishButtons(QMessageBox& box)
+{
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->setText(QStringLiteral("Aceptar"));
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
+        cancel->setText(QStringLiteral("Cancelar"));
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes))
+        yes->setText(QStringLiteral("Sí"));
+    if (QAbstractButton* no = box.button(QMessageBox::No))
+        no->setText(QStringLiteral("No"));
+}
+
+// The file dialog of the library: Qt's own rather than the desktop's, so that it speaks Spanish,
+// carries the chooser's picture and checks names as the library asks. A name to open needs only
+// an existing folder, not an existing file; a name to save over an existing file asks first.
+class FileDialog final : public QFileDialog {
+public:
+    explicit FileDialog(const FileDialogRequest& request)
+        : QFileDialog(nullptr, toQString(request.title), toQString(request.initialDirectory))
+    {
+        const bool save = request.mode == FileDialogMode::Save;
+        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::DontConfirmOverwrite);  // asked below, in Spanish
+        setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        setFileMode(QFileDialog::AnyFile);
+        setWindowIcon(windowIconNamed(save ? "document-save" : "document-open"));
+        setLabelText(QFileDialog::LookIn, QStringLiteral("Buscar en:"));
+        setLabelText(QFileDialog::FileName, QStringLiteral("Nombre de archivo:"));
+        setLabelText(QFileDialog::FileType, QStringLiteral("Tipo de archivo:"));
+        setLabelText(QFileDialog::Accept, save ? QStringLiteral("Guardar") : QStringLiteral("Abrir"));
+        setLabelText(QFileDialog::Reject, QStringLiteral("Cancelar"));
+    }
+
+    void accept() override
+    {
+        const QString chosen = selectedFiles().value(0);
+        const QFileInfo info(chosen);
+        if (chosen.isEmpty() || info.isDir()) {
+            QFileDialog::accept();  // a folder is entered, not chosen
+            return;
+        }
+        if (!info.dir().exists()) {
+            ask(QStringLiteral("La carpeta %1 no existe.").arg(QDir::toNativeSeparators(info.absolutePath())),
+                QMessageBox::Ok);
+            return;
+        }
+        if (acceptMode() == QFileDialog::AcceptSave && info.exists() &&
+            ask(QStringLiteral("%1 ya existe.\n¿Desea reemplazarlo?").arg(info.fileName()),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        QFileDialog::accept();
+    }
+
+private:
+    int ask(const QString& text, QMessageBox::StandardButtons buttons)
+    {
+        QMessageBox box(QMessageBox::Warning, windowTitle(), text, buttons, this);
+        box.setDefaultButton(buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok);
+        spanishButtons(box);
+        return box.exec();
+    }
+};
+
 } // namespace
 
 QtWindowSystem::QtWindowSystem() = default;
 
 void QtWindowSystem::showModal(Form& form)
 {
+    const SpanishWhileShown spanish;
     FormDialog dialog(form, twipsPerPixelX(), twipsPerPixelY());
     if (m_shownHook)
         QTimer::singleShot(0, &dialog, [this, &dialog] { m_shownHook(&dialog); });
@@ -82,8 +192,10 @@ MessageAnswer QtWindowSystem::messageBox(const MessageBoxRequest& request)
     case MessageIcon::Stop: icon = QMessageBox::Critical; break;
     }
     const auto buttons = request.buttons == MessageButtons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel;
+    const SpanishWhileShown spanish;
     QMessageBox box(icon, toQString(request.title.value_or(applicationTitle())), toQString(request.text), buttons);
     box.setDefaultButton(QMessageBox::Ok);
+    spanishButtons(box);
     if (m_shownHook)
         QTimer::singleShot(0, &box, [this, &box] { m_shownHook(&box); });
     return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
@@ -127,9 +239,8 @@ void QtWindowSystem::clipboardSetText(const Text& text) { QGuiApplication::clipb
 
 Text QtWindowSystem::fileDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(nullptr, toQString(request.title), toQString(request.initialDirectory));
-    dialog.setAcceptMode(request.mode == FileDialogMode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.mode == FileDialogMode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const SpanishWhileShown spanish;
+    FileDialog dialog(request);
     const QStringList filters = nameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
@@ -184,11 +295,6 @@ extern "C" KOR2_SYS_QT_EXPORT Kor2_Sys::platform::WindowSystem* kor2_create_qt_w
         static char name[] = "kor2";
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
-        // Qt's own dialogs (the file dialog, message box buttons) speak the library's language.
-        auto* translator = new QTranslator(qApp);
-        if (translator->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(translator);
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         throw Kor2_Sys::errors::deviceUnavailable(u"la aplicación anfitriona no es una aplicación de ventanas Qt");
     }
