@@ -1,48 +1,28 @@
+// F_color on real widgets: the same choices as the scripted runs, and the position the user left
+// it at is where it opens next.
 #include <Kor2_Sys/CColores.h>
-#include <Kor2_Sys/cRegistro.h>
-#include <Kor2_Sys/qt/QtHostObject.h>
 
-#include "Guards.h"
-#include "platform/qt/QtWindowSystem.h"
-#include "settings/Store.h"
+#include "QtWindowTest.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QDialog>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 using namespace Kor2_Sys;
+using kor2test::child;
 
 namespace {
 
-// Each test drives the real dialogs from the hook that runs once a window is on screen.
-class QtWindows : public ::testing::Test {
+class QtColourWindow : public kor2test::QtWindows {
 protected:
-    QtWindows() : m_ws(std::make_shared<platform::qt::QtWindowSystem>()), m_guard(m_ws) {}
-
-    void whenShown(std::function<void(QWidget*)> drive) { m_ws->setShownHook(std::move(drive)); }
-
     // Pixel centre of a cell of a palette picture with `columns` x `rows` cells.
     static QPoint cell(QWidget* picture, int column, int row, int columns, int rows)
     {
         return QPoint(static_cast<int>((column - 0.5) * picture->width() / columns),
                       static_cast<int>((row - 0.5) * picture->height() / rows));
     }
-    static QWidget* child(QWidget* dialog, const char* name) { return dialog->findChild<QWidget*>(name); }
-
-    settings::ScopedStore m_store{":memory:"};
-    std::shared_ptr<platform::qt::QtWindowSystem> m_ws;
-    platform::ScopedWindowSystem m_guard;
 };
 
-TEST_F(QtWindows, ClickingASpecialCellAndAcceptingMatchesTheScriptedRun)
+TEST_F(QtColourWindow, ClickingASpecialCellAndAcceptingMatchesTheScriptedRun)
 {
     whenShown([](QWidget* dialog) {
         QWidget* special = child(dialog, "Pc_color_especial");
@@ -60,7 +40,7 @@ TEST_F(QtWindows, ClickingASpecialCellAndAcceptingMatchesTheScriptedRun)
     EXPECT_EQ(onScreen, 0x180050);
 }
 
-TEST_F(QtWindows, TypingGoesThroughTheColourBox)
+TEST_F(QtColourWindow, TypingGoesThroughTheColourBox)
 {
     whenShown([](QWidget* dialog) {
         auto* box = qobject_cast<QLineEdit*>(child(dialog, "TX_color"));
@@ -74,7 +54,7 @@ TEST_F(QtWindows, TypingGoesThroughTheColourBox)
     EXPECT_EQ(CColores().A_Color_Show(255), 0x6064C8);
 }
 
-TEST_F(QtWindows, EscapeAndCloseBoxCancel)
+TEST_F(QtColourWindow, EscapeAndCloseBoxCancel)
 {
     whenShown([](QWidget* dialog) {
         QTest::mouseClick(child(dialog, "Pc_color_grises"), Qt::LeftButton, {}, QPoint(2, 2));
@@ -83,10 +63,9 @@ TEST_F(QtWindows, EscapeAndCloseBoxCancel)
     EXPECT_EQ(CColores().A_Color_Show(255), 255);
     whenShown([](QWidget* dialog) { dialog->close(); });
     EXPECT_EQ(CColores().A_Color_Show(200), 200);
-    EXPECT_NE(settings::store().find(u"Vesolar", u"ColorPosicion", u"Left"), std::nullopt) << "unloading saved the position";
 }
 
-TEST_F(QtWindows, OtherColoursResizesTheRealDialog)
+TEST_F(QtColourWindow, OtherColoursResizesTheRealDialog)
 {
     int collapsed = 0, expanded = 0;
     whenShown([&](QWidget* dialog) {
@@ -100,144 +79,41 @@ TEST_F(QtWindows, OtherColoursResizesTheRealDialog)
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the dialog is gone after the call";
 }
 
-TEST_F(QtWindows, MessageBoxCarriesTheApplicationTitle)
+// However the chooser is left, it opens next time where the user dragged it.
+struct EndCase {
+    const char* label;
+    std::function<void(QWidget*)> end;
+};
+
+class QtColourWindowDragged : public QtColourWindow, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(QtColourWindowDragged, OpensNextTimeWhereItWasLeft)
 {
-    QString title, text;
-    whenShown([&](QWidget* box) {
-        title = box->windowTitle();
-        text = static_cast<QMessageBox*>(box)->text();
-        static_cast<QMessageBox*>(box)->button(QMessageBox::Cancel)->click();
+    const QPoint dragged(321, 123);
+    whenShown([&](QWidget* dialog) {
+        EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(pixelsX(1000), pixelsY(1000))) << "first use";
+        dialog->move(dragged);
+        GetParam().end(dialog);
     });
-    const auto answer = platform::windowSystem().messageBox({u"¿Seguro?", platform::MessageButtons::OkCancel});
-    EXPECT_EQ(answer, platform::MessageAnswer::Cancel);
-    EXPECT_EQ(title, QStringLiteral("Kor2_Sys"));
-    EXPECT_EQ(text, QStringLiteral("¿Seguro?"));
-}
+    CColores().A_Color_Show(255);
+    EXPECT_EQ(stored(u"ColorPosicion", u"Left"), twipsX(dragged.x()));
+    EXPECT_EQ(stored(u"ColorPosicion", u"Top"), twipsY(dragged.y()));
 
-TEST_F(QtWindows, ClipboardHoldsTheExactText)
-{
-    const Text text = u"línea 1\r\nlínea 2 \U0001F600";
-    platform::windowSystem().clipboardSetText(text);
-    const QString held = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(Text(reinterpret_cast<const char16_t*>(held.utf16()), static_cast<std::size_t>(held.size())), text);
-}
-
-TEST_F(QtWindows, HostWindowGeometryRoundTripsThroughTheStore)
-{
-    QWidget window;
-    window.setGeometry(100, 200, 640, 480);
-    window.show();
-    auto host = qt::hostWindow(&window);
-    EXPECT_EQ(getProperty(*host, "WindowState"), Variant(Integer{0}));
-    cRegistro r;
-    const QRect before = window.frameGeometry();
-    r.R_Graba_tamaño_y_pos_Obj_en_Win(host, u"Demo", u"Principal");
-    const Text left = settings::store().read(u"Vesolar", u"Demo Principal", u"Left", u"");
-    EXPECT_EQ(Variant(left).toDouble(), before.x() * 15.0) << "pixels are stored as twips";
-    window.setGeometry(300, 300, 200, 100);
-    r.R_Lee_tamaño_y_pos_Obj_en_Win1(host, u"Demo", u"Principal", 0, 0, 0, 0);
-    EXPECT_EQ(window.frameGeometry(), before);
-}
-
-} // namespace
-
-#include <Kor2_Sys/c_imput1.h>
-
-#include <QKeyEvent>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-
-namespace {
-
-TEST_F(QtWindows, TextPromptTypedAndAccepted)
-{
-    whenShown([](QWidget* dialog) {
-        auto* box = qobject_cast<QLineEdit*>(child(dialog, "TxtInput"));
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), QStringLiteral("inicial"));
-        EXPECT_TRUE(box->hasSelectedText()) << "the proposal is selected so typing replaces it";
-        QTest::keyClicks(box, "Cota ");
-        QKeyEvent enye(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("ñ"));  // beyond ASCII
-        QApplication::sendEvent(box, &enye);
-        QTest::keyClick(box, Qt::Key_Return);
+    QPoint reopened;
+    whenShown([&](QWidget* dialog) {
+        reopened = dialog->frameGeometry().topLeft();
+        dialog->close();
     });
-    EXPECT_EQ(c_imput1().A_Imput(u"inicial", u"Texto"), u"Cota ñ");
+    CColores().A_Color_Show(255);
+    EXPECT_EQ(reopened, dragged);
 }
 
-TEST_F(QtWindows, NumberPromptEscapeCancels)
-{
-    whenShown([](QWidget* dialog) {
-        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TxtInput"))->text(), QStringLiteral("2.50"));
-        QTest::keyClick(child(dialog, "TxtInput"), Qt::Key_Escape);
-    });
-    EXPECT_EQ(c_imput1().A_Imput_Numero_R_F(2.5, u"Número", 2), c_imput1::kCancelado);
-    whenShown([](QWidget* dialog) {
-        auto* box = child(dialog, "TxtInput");
-        QTest::keyClicks(box, "3,5");
-        QTest::mouseClick(child(dialog, "cmdAceptar"), Qt::LeftButton);
-    });
-    EXPECT_EQ(c_imput1().A_Imput_Numero_R(9, u"Número"), 3.5);
-}
-
-TEST_F(QtWindows, MessageWindowCopiesItsExactTextToTheClipboard)
-{
-    const Text message = u"Informe de cotas\r\nPunto 1: 12,5 m \U0001F600\r\n\tfin";
-    whenShown([](QWidget* dialog) {
-        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TxtMensaje"));
-        ASSERT_NE(area, nullptr);
-        EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
-        EXPECT_TRUE(area->horizontalScrollBar()->isVisible()) << "long lines are reached by scrolling";
-        EXPECT_GT(area->height(), 40) << area->geometry().height();
-        EXPECT_EQ(child(dialog, "cmdcopy")->toolTip(), QStringLiteral("Copia todo al portapapeles"));
-        QTest::mouseClick(child(dialog, "cmdcopy"), Qt::LeftButton);
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
-    c_imput1().A_Mensaje(message, u"Mensaje de prueba");
-    const QString held = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(Text(reinterpret_cast<const char16_t*>(held.utf16()), static_cast<std::size_t>(held.size())), message);
-    EXPECT_NE(settings::store().find(u"Vesolar", u"Mensaje: Mensaje de prueba", u"Width"), std::nullopt);
-}
-
-} // namespace
-
-#include <Kor2_Sys/CCmDialog.h>
-
-#include "SettingsGuards.h"
-#include "frame/Utf.h"
-
-#include <QFileDialog>
-
-#include <fstream>
-
-namespace {
-
-TEST_F(QtWindows, FileDialogTypedNameMatchesTheScriptedRun)
-{
-    kor2test::TempDir dir;
-    const std::string file = dir.file("plano uno.txt");
-    std::ofstream(file) << "x";
-    QStringList filters;
-    whenShown([&](QWidget* shown) {
-        auto* dialog = qobject_cast<QFileDialog*>(shown);
-        ASSERT_NE(dialog, nullptr);
-        filters = dialog->nameFilters();
-        dialog->setDirectory(QString::fromStdString(dir.path().string()));
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        QTest::keyClicks(name, "plano uno.txt");
-        QTest::keyClick(name, Qt::Key_Return);
-    });
-    CCmDialog onScreen;
-    onScreen.titulo = u"Planos";
-    onScreen.FiltroNombre = u"Texto|*.txt;*.csv|Todos|*.*";
-    onScreen.FiltroIndex = 1;
-    const Text chosen = onScreen.Fich_NonbreRuta_a_Leer();
-    EXPECT_EQ(chosen, utf::fromUtf8(file));
-    EXPECT_EQ(filters, (QStringList{QStringLiteral("Texto (*.txt *.csv)"), QStringLiteral("Todos (*.*)")}));
-    EXPECT_EQ(settings::store().read(u"Vesolar", u"Planos", u"Directorio y Nombre", u""), chosen);
-
-    kor2test::ScopedHeadless ui({{"file", {{.kind = platform::Action::Kind::File, .text = utf::fromUtf8(file)}}}});
-    EXPECT_EQ(onScreen.Fich_NonbreRuta_a_Leer(), chosen);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Ends, QtColourWindowDragged,
+    ::testing::Values(EndCase{"accept", [](QWidget* d) { QTest::mouseClick(kor2test::child(d, "BT_aceptar"), Qt::LeftButton); }},
+                      EndCase{"cancel", [](QWidget* d) { QTest::mouseClick(kor2test::child(d, "BT_cancelar"), Qt::LeftButton); }},
+                      EndCase{"escape", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }},
+                      EndCase{"closeBox", [](QWidget* d) { d->close(); }}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace

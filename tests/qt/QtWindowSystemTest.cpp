@@ -1,0 +1,116 @@
+// The Qt window system's services outside the library's own windows: message boxes, the clipboard,
+// host windows, and how any form model follows what the user does to its dialog.
+#include <Kor2_Sys/cRegistro.h>
+#include <Kor2_Sys/qt/QtHostObject.h>
+
+#include "QtWindowTest.h"
+
+#include <QClipboard>
+#include <QPushButton>
+
+using namespace Kor2_Sys;
+
+namespace {
+
+using QtWindowSystem = kor2test::QtWindows;
+
+TEST_F(QtWindowSystem, MessageBoxCarriesTheApplicationTitleAndSpanishButtons)
+{
+    QString title, text, ok, cancel;
+    whenShown([&](QWidget* shown) {
+        auto* box = static_cast<QMessageBox*>(shown);
+        title = box->windowTitle();
+        text = box->text();
+        ok = box->button(QMessageBox::Ok)->text();
+        cancel = box->button(QMessageBox::Cancel)->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    const auto answer = platform::windowSystem().messageBox({u"¿Seguro?", platform::MessageButtons::OkCancel});
+    EXPECT_EQ(answer, platform::MessageAnswer::Cancel);
+    EXPECT_EQ(title, QStringLiteral("Kor2_Sys"));
+    EXPECT_EQ(text, QStringLiteral("¿Seguro?"));
+    EXPECT_EQ(ok, QStringLiteral("Aceptar"));
+    EXPECT_EQ(cancel, QStringLiteral("Cancelar"));
+
+    QMessageBox host(QMessageBox::Question, QStringLiteral("Host"), QStringLiteral("?"), QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(host.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancel")) << "the host's box is its own";
+}
+
+TEST_F(QtWindowSystem, ClipboardHoldsTheExactText)
+{
+    const Text text = u"línea 1\r\nlínea 2 \U0001F600";
+    platform::windowSystem().clipboardSetText(text);
+    const QString held = QGuiApplication::clipboard()->text();
+    EXPECT_EQ(Text(reinterpret_cast<const char16_t*>(held.utf16()), static_cast<std::size_t>(held.size())), text);
+}
+
+TEST_F(QtWindowSystem, HostWindowGeometryRoundTripsThroughTheStore)
+{
+    QWidget window;
+    window.setGeometry(100, 200, 640, 480);
+    window.show();
+    auto host = qt::hostWindow(&window);
+    EXPECT_EQ(getProperty(*host, "WindowState"), Variant(Integer{0}));
+    cRegistro r;
+    const QRect before = window.frameGeometry();
+    r.R_Graba_tamaño_y_pos_Obj_en_Win(host, u"Demo", u"Principal");
+    const Text left = settings::store().read(u"Vesolar", u"Demo Principal", u"Left", u"");
+    EXPECT_EQ(Variant(left).toDouble(), before.x() * 15.0) << "pixels are stored as twips";
+    window.setGeometry(300, 300, 200, 100);
+    r.R_Lee_tamaño_y_pos_Obj_en_Win1(host, u"Demo", u"Principal", 0, 0, 0, 0);
+    EXPECT_EQ(window.frameGeometry(), before);
+}
+
+// A sizeable window that counts its layouts.
+class CountedWindow final : public platform::FormEvents {
+public:
+    CountedWindow() : form("Contado", *this)
+    {
+        form.setResizable(true);
+        form.setFrameSize(120, 450);
+        form.move(1500, 1200);
+        form.resize(4500, 3000);
+        layouts = 0;
+    }
+    void onResize() override { ++layouts; }
+    platform::Form form;
+    int layouts = 0;
+};
+
+TEST_F(QtWindowSystem, UserMovesAndResizesReachTheModelOncePerChange)
+{
+    CountedWindow window;
+    whenShown([&](QWidget* dialog) {
+        const int atShow = window.layouts;
+        const double width = window.form.width(), height = window.form.height();
+        EXPECT_EQ(dialog->frameGeometry(), QRect(100, 80, 300, 200)) << "the outer size the model holds";
+
+        dialog->move(40, 30);
+        EXPECT_EQ(window.form.left(), twipsX(40));
+        EXPECT_EQ(window.form.top(), twipsY(30));
+        EXPECT_EQ(window.layouts, atShow) << "a move is no resize";
+        EXPECT_EQ(window.form.width(), width);
+        EXPECT_EQ(window.form.height(), height);
+
+        dialog->resize(dialog->width() + 20, dialog->height() + 10);
+        EXPECT_EQ(window.layouts, atShow + 1);
+        EXPECT_EQ(window.form.width(), twipsX(dialog->frameGeometry().width()));
+        EXPECT_EQ(window.form.height(), twipsY(dialog->frameGeometry().height()));
+        EXPECT_EQ(window.form.innerWidth(), twipsX(dialog->width()));
+
+        // What the model asks for is shown and not taken back as the user's: fractions of a pixel
+        // stay in the model.
+        window.form.move(1234.5, 987.25);
+        window.form.resize(5001.5, 2999.5);
+        EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(pixelsX(1234.5), pixelsY(987.25)));
+        EXPECT_EQ(dialog->width(), pixelsX(window.form.innerWidth()));
+        EXPECT_EQ(window.form.left(), 1234.5);
+        EXPECT_EQ(window.form.top(), 987.25);
+        EXPECT_EQ(window.form.width(), 5001.5);
+        EXPECT_EQ(window.layouts, atShow + 2) << "one layout for the code's own resize";
+        window.form.hide();
+    });
+    platform::windowSystem().showModal(window.form);
+}
+
+} // namespace
