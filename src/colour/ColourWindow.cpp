@@ -309,6 +309,10 @@ void ColourWindow::onCloseRequest(bool fromUser, bool& cancel)
 
 void ColourWindow::onUnload()
 {
+    // Only a window the user has seen has a position worth keeping: a front that fails before it
+    // shows the window must leave the stored position alone.
+    if (!m_form.everShown())
+        return;
     trap::silent("F_color.Form_Unload", [&] {
         auto& store = settings::store();
         store.write(Text(settings::kApplication), Text(kSection), u"Left", Variant(m_form.left()).toText());

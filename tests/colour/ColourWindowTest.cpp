@@ -3,9 +3,13 @@
 
 #include "Guards.h"
 #include "colour/ColourWindow.h"
+#include "frame/Utf.h"
 #include "settings/Store.h"
 
 #include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
 
 using namespace Kor2_Sys;
 using platform::Action;
@@ -219,7 +223,8 @@ TEST_F(ColourWindowTest, PositionIsRestoredAndSavedUnderColorPosicion)
         EXPECT_EQ(fresh.form().left(), 1000);
         EXPECT_EQ(fresh.form().top(), 1000);
         fresh.form().move(2500, 3100);
-    }  // unloading saves
+        play(fresh, {click("BT_cancelar")});
+    }  // unloading a window that was shown saves
     EXPECT_EQ(settings::store().read(u"Vesolar", u"ColorPosicion", u"Left", u""), u"2500");
     EXPECT_EQ(settings::store().read(u"Vesolar", u"ColorPosicion", u"Top", u""), u"3100");
     ColourWindow again;
@@ -304,6 +309,38 @@ TEST_F(ColourWindowTest, FormFrontOffersTheLayerColour)
     EXPECT_EQ(getProperty(*form, "NumColorAutocad"), Variant(Long{3}));
     EXPECT_EQ(getProperty(*form, "NomColorAutocad"), Variant(Text(u"verde")));
 }
+
+// A front that fails before the window is shown unloads a window nobody saw: the stored position
+// stays as it was.
+struct FailedFront {
+    const char* label;
+    std::function<void()> call;
+};
+class FrontFailure : public ColourWindowTest, public ::testing::WithParamInterface<FailedFront> {};
+TEST_P(FrontFailure, KeepsNoPosition)
+{
+    GetParam().call();
+    ASSERT_EQ(ui->messages().size(), 1u) << "the failure is reported";
+    for (const auto& entry : settings::store().entries())
+        EXPECT_NE(entry.section, u"ColorPosicion") << utf::toUtf8(entry.key);
+}
+void showPreselected(Text preselected)
+{
+    cfrm_Color form;
+    form.NumColorPreSeleccVb = std::move(preselected);
+    form.ColorShow();
+}
+INSTANTIATE_TEST_SUITE_P(Colours, FrontFailure, ::testing::Values(
+    FailedFront{"ColorShow, no preselection", [] { showPreselected(u""); }},
+    FailedFront{"ColorShow, a word for a preselection", [] { showPreselected(u"rojo"); }},
+    FailedFront{"ColorShow, a preselection without a magnitude", [] { showPreselected(u"-2147483648"); }},
+    FailedFront{"A_Color_Show, no window script", [] { CColores().A_Color_Show(255); }}),
+    [](const auto& info) {
+        std::string name;
+        for (const char* c = info.param.label; *c; ++c)
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        return name;
+    });
 
 TEST_F(ColourWindowTest, FormFrontWithoutPreselectionShowsNoWindow)
 {
