@@ -79,7 +79,7 @@ TEST(Session, AnswersEveryRequestOnItsOwnLine)
         R"({"op":"get","id":"nadie","member":"titulo"})" "\n"
         R"({"op":"call","class":"CColores","member":"Col_NombreCad_NuCad","args":[-3]})" "\n");
     ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], R"({"result": {"type": "long", "value": 12}, "args": [{"type": "long", "value": 200}], "error": null, "messages": [], "beeps": 0, "clipboard": null})");
+    EXPECT_EQ(lines[0], R"({"result": {"type": "long", "value": 12}, "args": [{"type": "long", "value": 200}], "error": null, "messages": [], "beeps": 0, "clipboard": null, "warnings": []})");
     EXPECT_NE(lines[1].find(R"("result": {"type": "object", "value": "cls_Loging"})"), std::string::npos);
     EXPECT_NE(lines[2].find(R"("number": 438)"), std::string::npos);
     EXPECT_NE(lines[3].find(R"("number": 5)"), std::string::npos);
@@ -96,7 +96,7 @@ TEST(Session, ActionsNeedTheScriptedWindowSystem)
 
 TEST(Scripts, ReadEveryAction)
 {
-    const auto scripts = kor2cli::scriptsFromJson(nlohmann::json::parse(R"([
+    const auto scripts = kor2cli::scriptsFromJson(kor2cli::parseJson(R"([
         {"window": "F_color", "do": [{"click": "BT_aceptar"}, {"dblclick": "Pc"}, {"type": ["TX_color", "12"]},
                                      {"set": ["TX_color", ""]}, {"key": ["TX_color", 13]},
                                      {"mousedown": ["Pc_color_especial", 0.5, 0.25]}, {"resize": [6000, 3000]},
@@ -123,7 +123,7 @@ TEST(Scripts, NameTheScriptAtFault)
                             R"([{"window": "x", "do": []}, {"do": []}])",
                             R"([{"window": "x", "do": [{"click": "a", "dblclick": "b"}]}])"}) {
         try {
-            kor2cli::scriptsFromJson(nlohmann::json::parse(bad));
+            kor2cli::scriptsFromJson(kor2cli::parseJson(bad));
             ADD_FAILURE() << bad;
         } catch (const std::invalid_argument& e) {
             EXPECT_TRUE(std::string(e.what()).find("guion") != std::string::npos ||
@@ -140,9 +140,9 @@ TEST(Describe, ListsIdentifiersAndMarksMembersNotBuilt)
     const std::string disk = kor2cli::describe(*findClass("c_VL"), false);
     EXPECT_NE(disk.find("0x60030001  function     GetModelNumber(): text  [sin implementar]"), std::string::npos) << disk;
     EXPECT_NE(listing.find("0x60030008  function     Col_NuCad_de_NuVB(byref NumColorVb: long): long\n"), std::string::npos);
-    const auto json = nlohmann::json::parse(kor2cli::describe(*findClass("c_VL"), true));
-    EXPECT_EQ(json["members"][5]["hex"], "0x68030004");
-    EXPECT_EQ(json["creation"], "creatable");
+    const auto json = kor2cli::parseJson(kor2cli::describe(*findClass("c_VL"), true));
+    EXPECT_EQ(json.find(u"members")->items.at(5).find(u"hex")->string, u"0x68030004");
+    EXPECT_EQ(json.find(u"creation")->string, u"creatable");
 }
 
 } // namespace
@@ -232,6 +232,258 @@ TEST(JsonReader, KeepsLoneSurrogatesAndRefusesJunk)
     EXPECT_EQ(a->items[6].number, -1500);
     for (const char* bad : {"", "{", "[1,]", "{\"a\" 1}", "\"\\q\"", "tru", "1 2", "\"a\nb\"", "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["})
         EXPECT_THROW(kor2cli::parseJson(bad), std::invalid_argument) << bad;
+}
+
+} // namespace
+
+// --- One reader for everything kor2 reads --------------------------------------------------------
+
+namespace {
+
+std::string nested(std::size_t depth, std::string_view open, std::string_view middle, std::string_view close)
+{
+    std::string text;
+    text.reserve(depth * (open.size() + close.size()) + middle.size());
+    for (std::size_t i = 0; i < depth; ++i)
+        text += open;
+    text += middle;
+    for (std::size_t i = 0; i < depth; ++i)
+        text += close;
+    return text;
+}
+
+std::string readerError(std::string_view json)
+{
+    try {
+        kor2cli::parseJson(json);
+    } catch (const std::invalid_argument& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(JsonReader, NestsSixtyFourLevelsAndNoMore)
+{
+    EXPECT_EQ(readerError(nested(kor2cli::kJsonMaxDepth, "[", "1", "]")), "");
+    EXPECT_EQ(readerError(nested(kor2cli::kJsonMaxDepth / 2, "{\"a\":[", "1", "]}")), "");
+    const std::string deep = readerError(nested(kor2cli::kJsonMaxDepth + 1, "[", "", "]"));
+    EXPECT_NE(deep.find("en el byte 64: más de 64 niveles de anidamiento"), std::string::npos) << deep;
+}
+
+TEST(JsonReader, TellsWholeNumbersFromReals)
+{
+    const auto doc = kor2cli::parseJson("[7, -0, 2.0, 1e2, 9223372036854775807, 9223372036854775808, -12345678901]");
+    const auto& n = doc.items;
+    EXPECT_TRUE(n[0].isInteger);
+    EXPECT_EQ(n[0].integer, 7);
+    EXPECT_TRUE(n[1].isInteger);
+    EXPECT_FALSE(n[2].isInteger);
+    EXPECT_FALSE(n[3].isInteger);
+    EXPECT_EQ(n[3].number, 100);
+    EXPECT_EQ(n[4].integer, INT64_MAX);
+    EXPECT_FALSE(n[5].isInteger);  // past 64 bits: a real
+    EXPECT_EQ(n[6].integer, -12345678901);
+}
+
+struct RefusedCase {
+    std::string json;
+    std::string says;  ///< part of the message
+};
+class JsonRefusal : public ::testing::TestWithParam<RefusedCase> {};
+TEST_P(JsonRefusal, NamesTheByteAndWhatIsWrong)
+{
+    EXPECT_NE(readerError(GetParam().json).find(GetParam().says), std::string::npos) << readerError(GetParam().json);
+}
+INSTANTIATE_TEST_SUITE_P(Junk, JsonRefusal, ::testing::Values(
+    RefusedCase{"01", "byte 1: texto sobrante"}, RefusedCase{"[1.]", "byte 3: faltan cifras tras el punto"},
+    RefusedCase{".5", "byte 0: se esperaba un valor"}, RefusedCase{"+1", "byte 0"}, RefusedCase{"1e", "exponente"},
+    RefusedCase{"-", "número no válido"}, RefusedCase{"1e999", "fuera del intervalo"},
+    RefusedCase{"\"a\xC3(\"", "byte 2: UTF-8 no válido"}, RefusedCase{"\"\xED\xA0\x80\"", "UTF-8 no válido"},
+    RefusedCase{"\"\xC0\xAF\"", "UTF-8 no válido"}, RefusedCase{"\"abc", "byte 0: texto sin cerrar"},
+    RefusedCase{"[1,]", "byte 3: se esperaba un valor, ante «]»"}, RefusedCase{"", "falta un valor, al final"},
+    RefusedCase{"[\x1b[31m]", "ante «\\x1B[31m]»"}));
+
+TEST(JsonReader, QuotesOnlyAShortPieceOfAHugeLine)
+{
+    const std::string line = "[" + std::string(4 << 20, 'x') + "]";
+    const std::string message = readerError(line);
+    EXPECT_NE(message.find("byte 1: se esperaba un valor, ante «xxxx"), std::string::npos);
+    EXPECT_LT(message.size(), 200u) << message.substr(0, 300);
+}
+
+TEST(JsonReader, KeepsAByteOrderMarkOutOfTheDocument)
+{
+    EXPECT_EQ(kor2cli::parseJson("\xEF\xBB\xBF{\"a\": 1}").find(u"a")->integer, 1);
+}
+
+TEST(JsonValues, ReadTypedValuesWithTheirRanges)
+{
+    const auto value = [](std::string json) { return kor2cli::valueFromJson(kor2cli::parseJson(json)); };
+    EXPECT_EQ(value(R"({"type": "integer", "value": -32768})"), Variant(Integer{-32768}));
+    EXPECT_EQ(value(R"({"type": "long", "value": 2147483647})"), Variant(Long{2147483647}));
+    EXPECT_EQ(value(R"({"type": "single", "value": 0.5})"), Variant(Single{0.5f}));
+    EXPECT_EQ(value(R"({"type": "text", "value": "\ud800"})"), Variant(Text(u"\xD800")));
+    EXPECT_EQ(value("2147483648"), Variant(Double{2147483648.0}));
+    EXPECT_EQ(value("-7"), Variant(Long{-7}));
+    EXPECT_EQ(value("7.0"), Variant(Double{7.0}));
+    const Variant array = value(R"({"type": "array", "value": [1, {"type": "array", "value": ["a"]}]})");
+    ASSERT_EQ(array.toArray().items.size(), 2u);
+    EXPECT_EQ(array.toArray().items[1].toArray().items[0], Variant(Text(u"a")));
+    for (const char* bad : {R"({"type": "integer", "value": 32768})", R"({"type": "integer", "value": 1.0})",
+                            R"({"type": "long", "value": 2147483648})", R"({"type": "single", "value": 1e39})",
+                            R"({"type": "text", "value": 1})", R"({"type": "long"})", R"({"type": "fecha", "value": 1})",
+                            R"({"value": 1})", "[1, 2]"})
+        EXPECT_THROW(value(bad), std::invalid_argument) << bad;
+}
+
+// --- Session answers ------------------------------------------------------------------------------
+
+// A store that refuses writes: each one (and each import) fails as a full disk would.
+class RefusingStore final : public settings::Store {
+public:
+    explicit RefusingStore(int writesAllowed) : m_writesAllowed(writesAllowed) {}
+    std::optional<Text> find(const Text& a, const Text& s, const Text& k) override { return m_inner->find(a, s, k); }
+    void write(const Text& a, const Text& s, const Text& k, const Text& v) override
+    {
+        if (m_writesAllowed-- <= 0)
+            throw errors::diskFull();
+        m_inner->write(a, s, k, v);
+    }
+    bool remove(const Text& a, const Text& s, const Text& k) override { return m_inner->remove(a, s, k); }
+    std::size_t removeSection(const Text& a, const Text& s) override { return m_inner->removeSection(a, s); }
+    std::vector<settings::Entry> entries() override { return m_inner->entries(); }
+    void writeAll(std::span<const settings::Entry>) override { throw errors::diskFull(); }
+
+private:
+    std::shared_ptr<settings::Store> m_inner = settings::openMemory();
+    int m_writesAllowed;
+};
+
+class WithStore {
+public:
+    explicit WithStore(std::shared_ptr<settings::Store> store) : m_previous(settings::installStore(std::move(store))) {}
+    ~WithStore() { settings::installStore(std::move(m_previous)); }
+
+private:
+    std::shared_ptr<settings::Store> m_previous;
+};
+
+TEST(Session, ListsWhatSilentTrapsSwallowedInEachAnswer)
+{
+    WithStore refusing(std::make_shared<RefusingStore>(0));
+    const auto lines = runLines(
+        R"({"op":"call","class":"cRegistro","member":"R_Grabar_un_dato_en_Win","args":["A","S","K","V"]})" "\n"
+        R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[200]})" "\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find(R"("error": null)"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(R"("warnings": [{"number": 61, "description": "Disco lleno", )"
+                            R"("operation": "cRegistro.R_Grabar_un_dato_en_Win"}]})"),
+              std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find(R"("warnings": []})"), std::string::npos) << lines[1];
+}
+
+TEST(Session, ReadsBackTheLoneSurrogatesItWrites)
+{
+    const auto first = runLines(
+        R"({"op":"call","class":"CColores","member":"Col_NuVB_de_Nombre_o_inicial","args":["x\udc00\ud800"]})" "\n");
+    ASSERT_EQ(first.size(), 1u);
+    const std::string echoed = R"({"type": "text", "value": "x\udc00\ud800"})";
+    ASSERT_NE(first[0].find(R"("args": [)" + echoed + "]"), std::string::npos) << first[0];
+    // The answer's own value, sent back as it was printed.
+    const auto again = runLines(R"({"op":"call","class":"CColores","member":"Col_NuVB_de_Nombre_o_inicial","args":[)" +
+                                echoed + "]}\n");
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_NE(again[0].find(R"("args": [)" + echoed + "]"), std::string::npos) << again[0];
+}
+
+TEST(Session, RefusesOverlongLinesWithoutEchoingThem)
+{
+    std::string input(kor2cli::kMaxRequestLine + 10, ' ');
+    input += "\n" R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[200]})" "\n";
+    const auto lines = runLines(input);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("la petición pasa de 64 MiB"), std::string::npos);
+    EXPECT_LT(lines[0].size(), 400u);
+    EXPECT_NE(lines[1].find(R"("value": 12})"), std::string::npos);
+}
+
+TEST(Session, NamesTheFieldAtFault)
+{
+    const auto lines = runLines(R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":1.5}]})" "\n"
+                                R"({"op":7})" "\n"
+                                R"({"op":"frob"})" "\n"
+                                R"({"op":"call","class":"CColores","member":"X","args":{}})" "\n");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find("argumento 1: el valor long debe ser un número entero, no un número"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find(R"(\"op\" debe ser un texto, no un número)"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("operación desconocida: frob"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find(R"(\"args\" debe ser una lista)"), std::string::npos) << lines[3];
+}
+
+// --- Settings -----------------------------------------------------------------------------------
+
+TEST(SettingsCommand, ImportWritesAllOrNothing)
+{
+    kor2test::TempDir dir;
+    std::ofstream(dir.file("five.json")) << kor2cli::exportJson(
+        {{u"A", u"s", u"1", u"v"}, {u"A", u"s", u"2", u"v"}, {u"A", u"s", u"3", u"v"}, {u"A", u"s", u"4", u"v"}, {u"A", u"s", u"5", u"v"}});
+    auto store = std::make_shared<RefusingStore>(2);
+    WithStore installed(store);
+    std::string said;
+    EXPECT_EQ(settingsCommand({"import", dir.file("five.json")}, &said), 3);
+    EXPECT_EQ(said, "kor2: error 61: Disco lleno; no se ha cambiado nada\n");
+    EXPECT_TRUE(store->entries().empty());
+}
+
+TEST(SettingsCommand, ImportNamesTheEntryAtFault)
+{
+    kor2test::TempDir dir;
+    settings::ScopedStore store(":memory:");
+    const std::string head = R"({"format": "kor2-settings", "version": 1, "entries": [)";
+    const std::string good = R"({"app": "a", "section": "s", "key": "k", "value": "v"})";
+    for (const auto& [document, says] : std::vector<std::pair<std::string, std::string>>{
+             {head + good + "," + good + R"(, {"app": "a", "section": "s", "key": 5, "value": "v"}]})",
+              R"("entries"[2]: "key" debe ser un texto, no un número)"},
+             {head + good + R"(, {"app": "a", "section": "s", "key": "k"}]})", R"("entries"[1]: falta "value" en la entrada)"},
+             {head + "7]}", R"("entries"[0]: la entrada debe ser un objeto)"},
+             {R"({"format": "otro", "version": 1, "entries": []})", R"("format" debe ser "kor2-settings")"},
+             {R"({"format": "kor2-settings", "version": 2, "entries": []})", R"("version" debe ser 1)"},
+             {R"({"format": "kor2-settings", "version": 1})", R"(falta "entries")"},
+             {"[]", "no es una exportación de kor2"}}) {
+        std::ofstream(dir.file("bad.json"), std::ios::trunc) << document;
+        std::string said;
+        EXPECT_EQ(settingsCommand({"import", dir.file("bad.json")}, &said), 2) << document;
+        EXPECT_NE(said.find(says), std::string::npos) << said;
+        EXPECT_NE(said.find("no se ha cambiado nada"), std::string::npos) << said;
+    }
+    EXPECT_TRUE(settings::store().entries().empty());
+}
+
+TEST(SettingsCommand, ListKeepsEveryEntryOnItsOwnLine)
+{
+    settings::ScopedStore store(":memory:");
+    settings::store().write(u"Vesolar", u"a\nb", u"k\r[x] y = z", Text(u"\x1b[31mrojo\0", 10) + u"\xD800\x9B" + u"C:\\ñ");
+    settings::store().write(u"Vesolar", u"b", u"\t", u"\x7f");
+    std::string out;
+    ASSERT_EQ(settingsCommand({"list"}, &out), 0);
+    EXPECT_EQ(out, "[a\\nb] k\\r[x] y = z = \\u001b[31mrojo\\u0000\\ud800\\u009bC:\\ñ\n"
+                   "[b] \\t = \\u007f\n");
+}
+
+TEST(SettingsCommand, ExportedLoneSurrogatesReadBackThroughASession)
+{
+    settings::ScopedStore store(":memory:");
+    settings::store().write(u"Vesolar", u"s", u"k", u"\xDBFF!\xDC00");
+    std::string document;
+    ASSERT_EQ(settingsCommand({"export"}, &document), 0);
+    const auto at = document.find(R"("value": )");
+    ASSERT_NE(at, std::string::npos);
+    const std::string literal = document.substr(at + 9, document.find('}', at) - at - 9);
+    EXPECT_EQ(literal, R"("\udbff!\udc00")");
+    const auto lines = runLines(R"({"op":"call","class":"CColores","member":"Col_NuVB_de_Nombre_o_inicial","args":[)" +
+                                literal + "]}\n");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(R"("args": [{"type": "text", "value": )" + literal + "}]"), std::string::npos) << lines[0];
 }
 
 } // namespace

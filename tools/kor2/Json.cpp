@@ -25,6 +25,41 @@ void appendEscape(std::string& out, unsigned unit)
 bool isHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+enum class Escapes { Json, Display };
+
+// JSON escapes every C0 character, quote and backslash; a display line keeps quote and backslash
+// as they are but also escapes DEL and the C1 controls, which terminals act on.
+std::string escaped(std::u16string_view text, Escapes mode)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (mode == Escapes::Json && (c == u'"' || c == u'\\')) {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == u'\n') {
+            out += "\\n";
+        } else if (c == u'\r') {
+            out += "\\r";
+        } else if (c == u'\t') {
+            out += "\\t";
+        } else if (c < 0x20 || (mode == Escapes::Display && c >= 0x7F && c <= 0x9F)) {
+            appendEscape(out, c);
+        } else if (isHigh(c) && i + 1 < text.size() && isLow(text[i + 1])) {
+            out += utf::toUtf8(text.substr(i, 2));
+            ++i;
+        } else if (isHigh(c) || isLow(c)) {
+            appendEscape(out, c);
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += utf::toUtf8(text.substr(i, 1));
+        }
+    }
+    return out;
+}
+
 std::string number(double value)
 {
     if (!std::isfinite(value))
@@ -55,61 +90,50 @@ std::string payload(const Variant& value)
     return "null";
 }
 
-template <class Int> Variant whole(const nlohmann::json& v)
-{
-    const auto n = v.get<long long>();
-    if (!v.is_number_integer() || n < std::numeric_limits<Int>::min() || n > std::numeric_limits<Int>::max())
-        throw std::invalid_argument("número fuera de rango: " + v.dump());
-    return static_cast<Int>(n);
-}
-
-Variant typedValue(const std::string& type, const nlohmann::json& v)
+Variant typedValue(const std::string& type, JsonNode& node)
 {
     if (type == "empty") return Variant{};
     if (type == "null") return Variant::null();
-    if (type == "integer") return whole<Integer>(v);
-    if (type == "long") return whole<Long>(v);
-    if (type == "single") return v.get<Single>();
-    if (type == "double") return v.get<Double>();
-    if (type == "boolean") return v.get<bool>();
-    if (type == "text") return utf::fromUtf8(v.get<std::string>());
+    const std::string what = "el valor " + type;
+    JsonNode& v = need(node, u"value", "un valor " + type);
+    if (type == "integer")
+        return static_cast<Integer>(integerOf(v, what, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
+    if (type == "long")
+        return static_cast<Long>(integerOf(v, what, std::numeric_limits<Long>::min(), std::numeric_limits<Long>::max()));
+    if (type == "single") {
+        const double x = numberOf(v, what);
+        if (std::abs(x) > std::numeric_limits<Single>::max())
+            throw std::invalid_argument(what + " pasa del intervalo de single");
+        return static_cast<Single>(x);
+    }
+    if (type == "double") return numberOf(v, what);
+    if (type == "boolean") return booleanOf(v, what);
+    if (type == "text") {
+        textOf(v, what);
+        return std::move(v.string);
+    }
     if (type == "array") {
         Array array;
-        for (const auto& item : v)
-            array.items.push_back(valueFromJson(item));
-        return array;
+        auto& items = arrayOf(v, what);
+        array.items.reserve(items.size());
+        for (JsonNode& item : items)
+            array.items.push_back(valueFromJson(std::move(item)));
+        return Variant(std::move(array));
     }
-    throw std::invalid_argument("tipo de valor desconocido: " + type);
+    throw std::invalid_argument("tipo de valor desconocido: \"" + excerpt(type) +
+                                "\" (empty, null, integer, long, single, double, boolean, text, array)");
 }
 
 } // namespace
 
 std::string jsonString(std::u16string_view text)
 {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c == u'"' || c == u'\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == u'\n') {
-            out += "\\n";
-        } else if (c == u'\r') {
-            out += "\\r";
-        } else if (c == u'\t') {
-            out += "\\t";
-        } else if (c < 0x20) {
-            appendEscape(out, c);
-        } else if (isHigh(c) && i + 1 < text.size() && isLow(text[i + 1])) {
-            out += utf::toUtf8(text.substr(i, 2));
-            ++i;
-        } else if (isHigh(c) || isLow(c)) {
-            appendEscape(out, c);
-        } else {
-            out += utf::toUtf8(text.substr(i, 1));
-        }
-    }
-    return out + "\"";
+    return "\"" + escaped(text, Escapes::Json) + "\"";
+}
+
+std::string displayText(std::u16string_view text)
+{
+    return escaped(text, Escapes::Display);
 }
 
 std::string jsonString(std::string_view utf8)
@@ -130,24 +154,20 @@ std::string jsonValues(std::span<const Variant> values)
     return out + "]";
 }
 
-Variant valueFromJson(const nlohmann::json& json)
+Variant valueFromJson(JsonNode&& json)
 {
-    try {
-        if (json.is_object() && json.contains("type"))
-            return typedValue(json.at("type").get<std::string>(), json.value("value", nlohmann::json()));
-        if (json.is_null()) return Variant::null();
-        if (json.is_boolean()) return json.get<bool>();
-        if (json.is_string()) return utf::fromUtf8(json.get<std::string>());
-        if (json.is_number_integer()) {
-            const auto n = json.get<long long>();
-            if (n >= std::numeric_limits<Long>::min() && n <= std::numeric_limits<Long>::max())
-                return static_cast<Long>(n);
-        }
-        if (json.is_number()) return json.get<Double>();
-    } catch (const nlohmann::json::exception& e) {
-        throw std::invalid_argument(std::string("valor no válido: ") + e.what());
+    switch (json.kind) {
+    case JsonNode::Kind::Object: return typedValue(nameOf(need(json, u"type", "un valor con tipo"), "\"type\""), json);
+    case JsonNode::Kind::Null: return Variant::null();
+    case JsonNode::Kind::Boolean: return json.boolean;
+    case JsonNode::Kind::String: return std::move(json.string);
+    case JsonNode::Kind::Number:
+        if (json.isInteger && json.integer >= std::numeric_limits<Long>::min() && json.integer <= std::numeric_limits<Long>::max())
+            return static_cast<Long>(json.integer);
+        return json.number;
+    case JsonNode::Kind::Array: break;
     }
-    throw std::invalid_argument("valor no válido: " + json.dump());
+    throw std::invalid_argument("una lista sin tipo no es un valor: escriba {\"type\": \"array\", \"value\": [...]}");
 }
 
 } // namespace kor2cli

@@ -1,5 +1,6 @@
 #include "Runtime.h"
 
+#include "Io.h"
 #include "Json.h"
 #include "Scripts.h"
 
@@ -8,7 +9,6 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <stdexcept>
 
@@ -57,20 +57,19 @@ template <class Number> Number parseNumber(std::string_view text, std::string_vi
     Number value{};
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc{} || end != text.data() + text.size() || text.empty())
-        throw std::invalid_argument("argumento " + std::string(kind) + " no válido: " + std::string(text));
+        throw std::invalid_argument("argumento " + std::string(kind) + " no válido: " + excerpt(text));
     return value;
 }
 
-nlohmann::json readJsonFile(const std::string& path)
+std::string jsonWarnings(const std::vector<SwallowedError>& warnings)
 {
-    std::ifstream file(path);
-    if (!file)
-        throw std::invalid_argument("no se puede leer el archivo de acciones " + path);
-    try {
-        return nlohmann::json::parse(file);
-    } catch (const nlohmann::json::exception& e) {
-        throw std::invalid_argument("archivo de acciones " + path + ": " + e.what());
+    std::string out = "[";
+    for (std::size_t i = 0; i < warnings.size(); ++i) {
+        const auto& w = warnings[i];
+        out += (i ? ", " : "") + std::string("{\"number\": ") + std::to_string(w.number) + ", \"description\": " +
+               jsonString(w.description) + ", \"operation\": " + jsonString(std::string_view(w.operation)) + "}";
     }
+    return out + "]";
 }
 
 } // namespace
@@ -137,19 +136,27 @@ Runtime::Runtime(const GlobalOptions& options)
         m_windows = std::make_shared<RecordingWindowSystem>(&platform::loadDefaultWindowSystem);
     else
         throw std::invalid_argument("--actions sólo vale con --headless");
-    if (!options.actionsFile.empty())
-        queueScripts(readJsonFile(options.actionsFile));
+    if (!options.actionsFile.empty()) {
+        const std::string content = readFileArgument(options.actionsFile, "el archivo de acciones");
+        try {
+            queueScripts(parseJson(content));
+        } catch (const std::invalid_argument& e) {
+            throw std::invalid_argument("archivo de acciones " + excerpt(options.actionsFile, 400) + ": " + e.what());
+        }
+    }
     m_previous = platform::installWindowSystem(m_windows);
+    m_previousHandler = onSwallowedError([this](const SwallowedError& e) { m_warnings.push_back(e); });
 }
 
 Runtime::~Runtime()
 {
+    onSwallowedError(std::move(m_previousHandler));
     platform::installWindowSystem(std::move(m_previous));
     if (m_previousDecimal)
         platform::setDecimalSeparator(*m_previousDecimal);
 }
 
-void Runtime::queueScripts(const nlohmann::json& scripts)
+void Runtime::queueScripts(const JsonNode& scripts)
 {
     auto* headless = m_windows->headless();
     if (headless == nullptr)
@@ -181,8 +188,10 @@ std::string Runtime::answer(const CallOutcome& outcome)
         clipboard = "{\"text\": " + jsonString(*m_windows->clipboardText()) + "}";
     std::string line = "{\"result\": " + jsonValue(outcome.result) + ", \"args\": " + jsonValues(outcome.args) +
                        ", \"error\": " + jsonError(outcome.error) + ", \"messages\": " + jsonMessages(m_windows->messages()) +
-                       ", \"beeps\": " + std::to_string(m_windows->beeps()) + ", \"clipboard\": " + clipboard + "}";
+                       ", \"beeps\": " + std::to_string(m_windows->beeps()) + ", \"clipboard\": " + clipboard +
+                       ", \"warnings\": " + jsonWarnings(m_warnings) + "}";
     m_windows->clearRecords();
+    m_warnings.clear();
     return line;
 }
 
@@ -199,7 +208,7 @@ Variant parseArgument(const std::string& text)
         return Variant::null();
     const auto colon = text.find(':');
     if (colon == std::string::npos)
-        throw std::invalid_argument("argumento sin tipo: " + text + " (use int:, long:, single:, double:, bool:, text:, empty o null)");
+        throw std::invalid_argument("argumento sin tipo: " + excerpt(text) + " (use int:, long:, single:, double:, bool:, text:, empty o null)");
     const std::string kind = text.substr(0, colon);
     const std::string_view value = std::string_view(text).substr(colon + 1);
     if (kind == "text") return utf::fromUtf8(value);
@@ -208,7 +217,7 @@ Variant parseArgument(const std::string& text)
     if (kind == "single") return parseNumber<Single>(value, kind);
     if (kind == "double") return parseNumber<Double>(value, kind);
     if (kind == "bool" && (value == "true" || value == "false")) return value == "true";
-    throw std::invalid_argument("argumento no válido: " + text);
+    throw std::invalid_argument("argumento no válido: " + excerpt(text));
 }
 
 } // namespace kor2cli

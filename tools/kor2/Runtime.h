@@ -2,11 +2,12 @@
 // What one run of kor2 sets up (window system, decimal separator, settings file) and how a
 // late-bound call and its answer line are made.
 
+#include "JsonReader.h"
+
+#include <Kor2_Sys/Diagnostics.h>
 #include <Kor2_Sys/Object.h>
 
 #include "platform/headless/HeadlessWindowSystem.h"
-
-#include <nlohmann/json.hpp>
 
 #include <functional>
 #include <map>
@@ -78,6 +79,8 @@ struct CallOutcome {
 };
 
 /// The run's environment; installs itself on construction and restores the process on destruction.
+/// While it lives, failures that the library's silent traps absorb are collected for the next
+/// answer's "warnings".
 class Runtime {
 public:
     /// Throws std::invalid_argument for unusable options (bad separator, unreadable actions file).
@@ -88,13 +91,16 @@ public:
 
     /// Calls `member` on `object`; a trailing "=" in the name makes it a property assignment.
     CallOutcome call(Kor2_Sys::Object& object, std::string member, std::vector<Kor2_Sys::Variant> args);
-    /// The answer line: result, args, error, messages, beeps, clipboard. Clears the records.
+    /// The answer line: result, args, error, messages, beeps, clipboard, warnings. Clears the
+    /// records.
     std::string answer(const CallOutcome& outcome);
     /// Queues window scripts (only in a headless run).
-    void queueScripts(const nlohmann::json& scripts);
+    void queueScripts(const JsonNode& scripts);
 
 private:
     std::shared_ptr<RecordingWindowSystem> m_windows;
+    std::vector<Kor2_Sys::SwallowedError> m_warnings;
+    Kor2_Sys::SwallowedErrorHandler m_previousHandler;
     std::shared_ptr<Kor2_Sys::platform::WindowSystem> m_previous;
     std::optional<char16_t> m_previousDecimal;
 };
@@ -106,7 +112,11 @@ std::shared_ptr<Kor2_Sys::Object> callTarget(const Kor2_Sys::ClassInfo& info);
 /// null. Throws std::invalid_argument.
 Kor2_Sys::Variant parseArgument(const std::string& text);
 
-/// `kor2 session`: one JSON request per line on `in`, one answer line per request on `out`.
+/// Longest request line `kor2 session` reads.
+inline constexpr std::size_t kMaxRequestLine = std::size_t{64} << 20;
+
+/// `kor2 session`: one JSON request per line on `in`, one answer line per request on `out`. Stops
+/// early when `out` fails.
 int runSession(Runtime& runtime, std::istream& in, std::ostream& out);
 
 /// `kor2 describe`: the interface listing of a class.

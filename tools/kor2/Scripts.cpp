@@ -2,6 +2,7 @@
 
 #include "frame/Utf.h"
 
+#include <limits>
 #include <stdexcept>
 
 using namespace Kor2_Sys;
@@ -10,85 +11,99 @@ using platform::Action;
 namespace kor2cli {
 namespace {
 
-Action controlAction(Action::Kind kind, const nlohmann::json& control)
+constexpr std::int64_t kLongMin = std::numeric_limits<Long>::min(), kLongMax = std::numeric_limits<Long>::max();
+
+// The n-th element of an action's list argument, e.g. ["TX_color", "12"].
+const JsonNode& at(const JsonNode& list, std::size_t n, std::string_view verb)
+{
+    const auto& items = arrayOf(list, verb);
+    if (n >= items.size())
+        throw std::invalid_argument(std::string(verb) + " necesita " + std::to_string(n + 1) + " elementos");
+    return items[n];
+}
+
+Action controlAction(Action::Kind kind, const JsonNode& control)
 {
     Action action;
     action.kind = kind;
-    action.control = control.get<std::string>();
+    action.control = nameOf(control, "el control");
     return action;
 }
 
 // `{"type": ["TX_color", "12"]}`: a control and a text.
-Action textAction(Action::Kind kind, const nlohmann::json& pair)
+Action textAction(Action::Kind kind, const JsonNode& pair, std::string_view verb)
 {
-    Action action = controlAction(kind, pair.at(0));
-    action.text = utf::fromUtf8(pair.at(1).get<std::string>());
+    Action action = controlAction(kind, at(pair, 0, verb));
+    action.text = textOf(at(pair, 1, verb), verb);
     return action;
 }
 
-Action parseAction(const nlohmann::json& json)
+Action parseAction(const JsonNode& json)
 {
-    if (!json.is_object() || json.size() != 1)
+    if (json.kind != JsonNode::Kind::Object || json.members.size() != 1)
         throw std::invalid_argument("cada acción es un objeto con una sola clave");
-    const auto entry = json.begin();
-    const std::string& verb = entry.key();
-    const nlohmann::json& arg = entry.value();
+    const std::string verb = utf::toUtf8(json.members[0].first);
+    const JsonNode& arg = json.members[0].second;
     if (verb == "click") return controlAction(Action::Kind::Click, arg);
     if (verb == "dblclick") return controlAction(Action::Kind::DoubleClick, arg);
-    if (verb == "type") return textAction(Action::Kind::Type, arg);
-    if (verb == "set") return textAction(Action::Kind::Set, arg);
+    if (verb == "type") return textAction(Action::Kind::Type, arg, verb);
+    if (verb == "set") return textAction(Action::Kind::Set, arg, verb);
     Action action;
     if (verb == "key") {
-        action = controlAction(Action::Kind::Key, arg.at(0));
-        action.key = arg.at(1).get<int>();
+        action = controlAction(Action::Kind::Key, at(arg, 0, verb));
+        action.key = static_cast<int>(integerOf(at(arg, 1, verb), "la tecla", 0, 0xFFFF));
     } else if (verb == "mousedown") {
-        action = controlAction(Action::Kind::MouseDown, arg.at(0));
-        action.x = arg.at(1).get<double>();
-        action.y = arg.at(2).get<double>();
+        action = controlAction(Action::Kind::MouseDown, at(arg, 0, verb));
+        action.x = numberOf(at(arg, 1, verb), "x");
+        action.y = numberOf(at(arg, 2, verb), "y");
     } else if (verb == "resize") {
         action.kind = Action::Kind::Resize;
-        action.width = arg.at(0).get<Long>();
-        action.height = arg.at(1).get<Long>();
+        action.width = static_cast<Long>(integerOf(at(arg, 0, verb), "el ancho", kLongMin, kLongMax));
+        action.height = static_cast<Long>(integerOf(at(arg, 1, verb), "el alto", kLongMin, kLongMax));
     } else if (verb == "close") {
         action.kind = Action::Kind::Close;
-        const auto from = arg.get<std::string>();
+        const auto from = nameOf(arg, verb);
         if (from != "user" && from != "code")
             throw std::invalid_argument("close admite \"user\" o \"code\"");
         action.fromUser = from == "user";
     } else if (verb == "answer") {
         action.kind = Action::Kind::Answer;
-        const auto answer = arg.get<std::string>();
+        const auto answer = nameOf(arg, verb);
         if (answer != "ok" && answer != "cancel")
             throw std::invalid_argument("answer admite \"ok\" o \"cancel\"");
         action.answer = answer == "ok" ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel;
     } else if (verb == "file") {
         action.kind = Action::Kind::File;
-        action.text = utf::fromUtf8(arg.get<std::string>());
+        action.text = textOf(arg, verb);
     } else if (verb == "cancel") {
         action.kind = Action::Kind::Cancel;
     } else {
-        throw std::invalid_argument("acción desconocida: " + verb);
+        throw std::invalid_argument("acción desconocida: " + excerpt(verb));
     }
     return action;
 }
 
 } // namespace
 
-std::vector<platform::WindowScript> scriptsFromJson(const nlohmann::json& json)
+std::vector<platform::WindowScript> scriptsFromJson(const JsonNode& json)
 {
-    if (!json.is_array())
+    if (json.kind != JsonNode::Kind::Array)
         throw std::invalid_argument("los guiones de ventanas son una lista JSON");
     std::vector<platform::WindowScript> scripts;
-    for (std::size_t i = 0; i < json.size(); ++i) {
-        const auto& entry = json[i];
+    for (std::size_t i = 0; i < json.items.size(); ++i) {
+        const auto& entry = json.items[i];
         try {
             platform::WindowScript script;
-            script.window = entry.at("window").get<std::string>();
-            for (const auto& action : entry.at("do"))
-                script.actions.push_back(parseAction(action));
+            script.window = nameOf(need(entry, u"window", "el guion"), "\"window\"");
+            const auto& actions = arrayOf(need(entry, u"do", "el guion"), "\"do\"");
+            for (std::size_t a = 0; a < actions.size(); ++a) {
+                try {
+                    script.actions.push_back(parseAction(actions[a]));
+                } catch (const std::invalid_argument& e) {
+                    throw std::invalid_argument("acción " + std::to_string(a + 1) + ": " + e.what());
+                }
+            }
             scripts.push_back(std::move(script));
-        } catch (const nlohmann::json::exception& e) {
-            throw std::invalid_argument("guion " + std::to_string(i + 1) + ": " + e.what());
         } catch (const std::invalid_argument& e) {
             throw std::invalid_argument("guion " + std::to_string(i + 1) + ": " + e.what());
         }

@@ -1,0 +1,244 @@
+#include "Io.h"
+
+#include "JsonReader.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kor2cli {
+namespace {
+
+// Paths are the user's own words; quoted, not trusted to be printable.
+std::string shown(const std::string& path) { return excerpt(path, 400); }
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    /// Closes now; the errno of a failed close (0 when it worked).
+    int close()
+    {
+        const int rc = ::close(std::exchange(m_fd, -1));
+        return rc == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+// The errno of the first failing write, 0 when everything was written.
+int writeAll(int fd, std::string_view content)
+{
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+[[noreturn]] void writeFailed(const std::string& path, int errnum)
+{
+    throw IoError("no se puede escribir " + shown(path) + ": " + reason(errnum));
+}
+
+// Devices and pipes have no folder entry of their own to replace: they take the bytes as they
+// come, and only their write errors are ours to report.
+void writeInPlace(const std::string& path, std::string_view content, int flags)
+{
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | flags, 0600));
+    if (fd.get() < 0)
+        writeFailed(path, errno);
+    if (const int e = writeAll(fd.get(), content))
+        writeFailed(path, e);
+    if (const int e = fd.close())
+        writeFailed(path, e);
+}
+
+void syncFolder(const std::string& folder)
+{
+    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0)
+        ::fsync(fd.get());  // the rename is done; a folder that cannot sync it is no reason to fail
+}
+
+// Standard output written with write(2), so that the errno of a failed write is kept for the
+// message rather than lost inside a stream.
+class CheckedOutput final : public std::streambuf {
+public:
+    CheckedOutput() { setp(m_buffer, m_buffer + sizeof m_buffer); }
+    int error() const { return m_error; }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!drain())
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain()
+    {
+        if (m_error == 0)
+            m_error = writeAll(STDOUT_FILENO, std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+        setp(m_buffer, m_buffer + sizeof m_buffer);  // after a failure the rest is dropped
+        return m_error == 0;
+    }
+
+    char m_buffer[1 << 16];
+    int m_error = 0;
+};
+
+CheckedOutput& checkedOutput()
+{
+    static CheckedOutput buffer;
+    return buffer;
+}
+
+} // namespace
+
+std::string reason(int errnum)
+{
+    switch (errnum) {
+    case ENOSPC: return "no queda espacio en el disco";
+    case EDQUOT: return "se ha agotado la cuota de disco";
+    case EFBIG: return "el archivo pasa del tamaño permitido";
+    case EACCES:
+    case EPERM: return "permiso denegado";
+    case EROFS: return "sistema de archivos de sólo lectura";
+    case ENOENT: return "no existe";
+    case ENOTDIR: return "una parte de la ruta no es una carpeta";
+    case EISDIR: return "es una carpeta, no un archivo";
+    case EIO: return "error de entrada/salida del dispositivo";
+    case EBADF: return "no está abierta";
+    case EPIPE: return "el otro extremo de la tubería está cerrado";
+    case ENAMETOOLONG: return "el nombre es demasiado largo";
+    case ELOOP: return "demasiados enlaces simbólicos";
+    case EMFILE:
+    case ENFILE: return "demasiados archivos abiertos";
+    default: return std::string(std::strerror(errnum)) + " (errno " + std::to_string(errnum) + ")";
+    }
+}
+
+std::string readFileArgument(const std::string& path, std::string_view what, std::size_t limit)
+{
+    const std::string named = std::string(what) + " " + shown(path);
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        const int e = errno;
+        if (e == ENOENT || e == ENOTDIR || e == ENAMETOOLONG || e == ELOOP)
+            throw std::invalid_argument("no se puede leer " + named + ": " + reason(e));
+        throw IoError("no se puede leer " + named + ": " + reason(e));
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw IoError("no se puede leer " + named + ": " + reason(errno));
+    if (S_ISDIR(st.st_mode))
+        throw std::invalid_argument("no se puede leer " + named + ": " + reason(EISDIR));
+    const auto tooLong = [&] {
+        return std::invalid_argument(named + " pasa de " + std::to_string(limit >> 20) + " MiB");
+    };
+    if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > limit)
+        throw tooLong();
+    std::string content;
+    if (S_ISREG(st.st_mode))
+        content.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw IoError("no se puede leer " + named + ": " + reason(errno));
+        if (n == 0)
+            return content;
+        if (content.size() + static_cast<std::size_t>(n) > limit)
+            throw tooLong();
+        content.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
+void writeFileReplacing(const std::string& path, std::string_view content)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            throw std::invalid_argument("no se puede escribir " + shown(path) + ": " + reason(EISDIR));
+        if (!S_ISREG(st.st_mode))
+            return writeInPlace(path, content, 0);
+    } else if (struct stat link {}; ::lstat(path.c_str(), &link) == 0) {
+        // A link to nothing yet: creating its target keeps the link.
+        return writeInPlace(path, content, O_CREAT | O_TRUNC);
+    }
+
+    // Through a link the file it names is the one replaced.
+    std::string target = path;
+    if (char resolved[PATH_MAX]; ::realpath(path.c_str(), resolved) != nullptr)
+        target = resolved;
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temporary = folder + "/." + name + ".kor2-XXXXXX";
+    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));  // 0600
+    if (fd.get() < 0)
+        writeFailed(path, errno);
+    int e = writeAll(fd.get(), content);
+    if (e == 0 && ::fsync(fd.get()) != 0)
+        e = errno;
+    if (const int closed = fd.close(); e == 0)
+        e = closed;
+    if (e == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
+        e = errno;
+    if (e != 0) {
+        ::unlink(temporary.c_str());
+        writeFailed(path, e);
+    }
+    syncFolder(folder);
+}
+
+void checkStandardOutput()
+{
+    std::cout.rdbuf(&checkedOutput());
+}
+
+int finishStandardOutput(int status)
+{
+    std::cout.flush();
+    int e = checkedOutput().error();
+    if (e == 0 && !std::cout)
+        e = EIO;  // a stream that failed without a write error of its own
+    errno = 0;
+    if (e == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout)))
+        e = errno != 0 ? errno : EIO;
+    if (e == 0)
+        return status;
+    std::cerr << "kor2: no se puede escribir la salida: " << reason(e) << "\n";
+    return 3;
+}
+
+} // namespace kor2cli
