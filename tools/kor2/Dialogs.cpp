@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "Io.h"
 #include "Json.h"
 
 #include <Kor2_Sys/Error.h>
@@ -10,11 +11,9 @@
 #include "prompts/MessageWindow.h"
 #include "text/NumberFunctions.h"
 
-#include <charconv>
-#include <fstream>
-#include <iterator>
 #include "frame/Utf.h"
 
+#include <charconv>
 #include <ostream>
 
 using namespace Kor2_Sys;
@@ -23,6 +22,8 @@ namespace kor2cli {
 namespace {
 
 constexpr int kAccepted = 0, kCancelled = 1, kFailed = 3;
+// A message window shows the whole text at once; more than this is no message.
+constexpr std::size_t kMaxMessageFile = std::size_t{16} << 20;
 
 int failed(const Error& e, std::ostream& err)
 {
@@ -115,15 +116,8 @@ int runFile(const FileCommand& command, std::ostream& out, std::ostream& err)
 int runMessage(const MessageCommand& command, std::ostream&, std::ostream& err)
 {
     try {
-        std::string text = command.text;
-        if (!command.file.empty()) {
-            std::ifstream in(command.file, std::ios::binary);
-            if (!in) {
-                err << "kor2: no se puede leer " << command.file << "\n";
-                return 2;
-            }
-            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
+        const std::string text =
+            command.file.empty() ? command.text : readFileArgument(command.file, "el archivo del mensaje", kMaxMessageFile);
         prompts::MessageWindow window;
         window.A_Mensaje(utf::fromUtf8(text), utf::fromUtf8(command.title));
         return kAccepted;

@@ -43,6 +43,8 @@ struct FileCommand {
 /// Prints the chosen path; exit 1 when cancelled.
 int runFile(const FileCommand& command, std::ostream& out, std::ostream& err);
 
+/// Shows the text of --text or of the file argument --file (read through readFileArgument, which
+/// throws for a file it cannot use).
 int runMessage(const MessageCommand& command, std::ostream& out, std::ostream& err);
 
 } // namespace kor2cli

@@ -1,15 +1,12 @@
 #include "Settings.h"
 
+#include "Io.h"
 #include "Json.h"
 #include "JsonReader.h"
 
 #include "frame/Utf.h"
-#include "settings/Store.h"
 
-#include <fstream>
-#include <iterator>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 
 using namespace Kor2_Sys;
@@ -33,39 +30,6 @@ std::string entryJson(const settings::Entry& e)
            jsonString(e.key) + ", \"value\": " + jsonString(e.value) + "}";
 }
 
-std::string exportJson(const std::vector<settings::Entry>& entries)
-{
-    std::string out = "{\"format\": \"kor2-settings\", \"version\": 1, \"entries\": [";
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        out += (i ? ",\n  " : "\n  ") + entryJson(entries[i]);
-    return out + (entries.empty() ? "]}\n" : "\n]}\n");
-}
-
-const Text& field(const JsonNode& entry, std::u16string_view name)
-{
-    const JsonNode* node = entry.find(name);
-    if (node == nullptr || node->kind != JsonNode::Kind::String)
-        throw std::invalid_argument("cada entrada necesita el texto \"" + utf::toUtf8(name) + "\"");
-    return node->string;
-}
-
-// Reads every entry before writing any, so that a malformed file changes nothing.
-std::vector<settings::Entry> importEntries(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::invalid_argument("no se puede leer " + path);
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const JsonNode document = parseJson(content);
-    const JsonNode* entries = document.find(u"entries");
-    if (entries == nullptr || entries->kind != JsonNode::Kind::Array)
-        throw std::invalid_argument(path + ": falta la lista \"entries\"");
-    std::vector<settings::Entry> out;
-    for (const JsonNode& e : entries->items)
-        out.push_back({field(e, u"app"), field(e, u"section"), field(e, u"key"), field(e, u"value")});
-    return out;
-}
-
 int list(const SettingsCommand& c, std::ostream& out)
 {
     const bool oneSection = c.words.size() == 1;
@@ -78,7 +42,7 @@ int list(const SettingsCommand& c, std::ostream& out)
         return kDone;
     }
     for (const auto& e : shown)
-        out << "[" << utf::toUtf8(e.section) << "] " << utf::toUtf8(e.key) << " = " << utf::toUtf8(e.value) << "\n";
+        out << "[" << displayText(e.section) << "] " << displayText(e.key) << " = " << displayText(e.value) << "\n";
     return kDone;
 }
 
@@ -112,27 +76,90 @@ int act(const SettingsCommand& c, std::ostream& out)
     if (c.action == "export") {
         needWords(c, 0, 1, "export [ARCHIVO]");
         const std::string document = exportJson(store.entries());
-        if (c.words.empty()) {
+        if (c.words.empty())
             out << document;
-        } else {
-            std::ofstream file(c.words[0], std::ios::binary | std::ios::trunc);
-            if (!(file << document))
-                throw std::invalid_argument("no se puede escribir " + c.words[0]);
-        }
+        else
+            writeFileReplacing(c.words[0], document);
         return kDone;
     }
     if (c.action == "import") {
         needWords(c, 1, 1, "import ARCHIVO");
-        const auto entries = importEntries(c.words[0]);
-        for (const auto& e : entries)
-            store.write(e.app, e.section, e.key, e.value);
+        const std::string& path = c.words[0];
+        const std::string document = readFileArgument(path, "el archivo de importación");
+        std::vector<settings::Entry> entries;
+        try {
+            entries = entriesFromJson(document);
+        } catch (const std::invalid_argument& e) {
+            throw std::invalid_argument(excerpt(path, 400) + ": " + e.what() + "; no se ha cambiado nada");
+        }
+        try {
+            store.writeAll(entries);
+        } catch (const Error& e) {
+            throw Error(e.number(), e.description() + u"; no se ha cambiado nada");
+        }
         out << entries.size() << " valores importados\n";
         return kDone;
     }
-    throw std::invalid_argument("acción desconocida: " + c.action + " (get, set, list, delete, export, import)");
+    throw std::invalid_argument("acción desconocida: " + excerpt(c.action) + " (get, set, list, delete, export, import)");
 }
 
 } // namespace
+
+bool readsOnly(const SettingsCommand& command)
+{
+    return command.action == "get" || command.action == "list" || command.action == "export";
+}
+
+void openStoreFor(const SettingsCommand& command)
+{
+    if (readsOnly(command))
+        settings::installStore(settings::open(settings::configuredPath(), settings::OpenMode::ReadOnly));
+}
+
+std::string exportJson(const std::vector<settings::Entry>& entries)
+{
+    std::string out = "{\"format\": \"kor2-settings\", \"version\": 1, \"entries\": [";
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        out += (i ? ",\n  " : "\n  ") + entryJson(entries[i]);
+    return out + (entries.empty() ? "]}\n" : "\n]}\n");
+}
+
+// Reads every entry before any is written, so that a malformed file changes nothing.
+std::vector<settings::Entry> entriesFromJson(std::string_view document)
+{
+    JsonNode root = parseJson(document);
+    if (root.kind != JsonNode::Kind::Object)
+        throw std::invalid_argument("no es una exportación de kor2: el documento es " + std::string(kindName(root.kind)) +
+                                    ", no un objeto");
+    if (const JsonNode* format = root.find(u"format");
+        format == nullptr || format->kind != JsonNode::Kind::String || format->string != u"kor2-settings")
+        throw std::invalid_argument("no es una exportación de kor2: \"format\" debe ser \"kor2-settings\"");
+    if (const JsonNode* version = root.find(u"version");
+        version == nullptr || version->kind != JsonNode::Kind::Number || !version->isInteger || version->integer != 1)
+        throw std::invalid_argument("versión de exportación no admitida: \"version\" debe ser 1");
+    auto& items = arrayOf(need(root, u"entries", "el documento"), "\"entries\"");
+    std::vector<settings::Entry> out;
+    out.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string where = "\"entries\"[" + std::to_string(i) + "]";
+        try {
+            auto take = [&](std::u16string_view name) {
+                JsonNode& field = need(items[i], name, "la entrada");
+                textOf(field, "\"" + utf::toUtf8(name) + "\"");
+                return std::move(field.string);
+            };
+            settings::Entry entry;
+            entry.app = take(u"app");
+            entry.section = take(u"section");
+            entry.key = take(u"key");
+            entry.value = take(u"value");
+            out.push_back(std::move(entry));
+        } catch (const std::invalid_argument& e) {
+            throw std::invalid_argument(where + ": " + e.what());
+        }
+    }
+    return out;
+}
 
 int runSettings(const SettingsCommand& command, std::ostream& out, std::ostream& err)
 {
@@ -141,6 +168,9 @@ int runSettings(const SettingsCommand& command, std::ostream& out, std::ostream&
     } catch (const std::invalid_argument& e) {
         err << "kor2: " << e.what() << "\n";
         return kUsage;
+    } catch (const IoError& e) {
+        err << "kor2: " << e.what() << "\n";
+        return kStoreError;
     } catch (const Error& e) {
         err << "kor2: error " << e.number() << ": " << utf::toUtf8(e.description()) << "\n";
         return kStoreError;

@@ -2,9 +2,12 @@
 // languages, and the interface listing of every class.
 
 #include "Dialogs.h"
+#include "Io.h"
 #include "Json.h"
 #include "Runtime.h"
 #include "Settings.h"
+
+#include "frame/Utf.h"
 
 #include <CLI/CLI.hpp>
 
@@ -28,7 +31,7 @@ const ClassInfo& requireClass(const std::string& name)
 {
     const ClassInfo* info = findClass(name);
     if (info == nullptr)
-        throw std::invalid_argument("clase desconocida: " + name + " (kor2 describe las lista)");
+        throw std::invalid_argument("clase desconocida: " + kor2cli::excerpt(name) + " (kor2 describe las lista)");
     return *info;
 }
 
@@ -61,11 +64,93 @@ int runDescribe(const std::string& className, bool json)
     return kExitOk;
 }
 
-} // namespace
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
 
-int main(int argc, char** argv)
+std::string commandNames(const CLI::App& app)
+{
+    std::string names;
+    for (const CLI::App* sub : app.get_subcommands({}))
+        names += (names.empty() ? "" : ", ") + sub->get_name();
+    return names;
+}
+
+// The parser's own words are English; what a user meets is said again in Spanish. Anything not
+// recognised keeps the parser's text after a Spanish lead.
+std::string spanishParseError(const CLI::App& app, const CLI::Error& e)
+{
+    const std::string what = e.what();
+    const auto after = [&](std::string_view lead) { return what.substr(std::min(what.size(), lead.size())); };
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+        if (what == "A subcommand is required") {
+            const auto rest = app.remaining();
+            if (!rest.empty())
+                return "orden desconocida: " + kor2cli::excerpt(rest.front()) + " (órdenes: " + commandNames(app) + ")";
+            return "falta la orden (" + commandNames(app) + ")";
+        }
+        if (endsWith(what, " is required"))
+            return "falta " + what.substr(0, what.size() - std::string_view(" is required").size());
+        return "faltan opciones obligatorias";
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+        const auto colon = what.find(": ");
+        const std::string words = colon == std::string::npos ? what : what.substr(colon + 2);
+        return (words.find(' ') == std::string::npos ? "argumento inesperado: " : "argumentos inesperados: ") +
+               kor2cli::excerpt(words, 200);
+    }
+    if (dynamic_cast<const CLI::ConversionError*>(&e) != nullptr) {
+        if (startsWith(what, "Could not convert: ")) {
+            const std::string rest = after("Could not convert: ");
+            const auto equals = rest.find(" = ");
+            if (equals != std::string::npos)
+                return "valor no válido para " + rest.substr(0, equals) + ": " + kor2cli::excerpt(rest.substr(equals + 3));
+        }
+        if (const auto colon = what.find(": too many inputs for a flag"); colon != std::string::npos)
+            return what.substr(0, colon) + " no admite valor";
+        return "valor no válido (" + kor2cli::excerpt(what, 200) + ")";
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        if (const auto colon = what.find(": "); colon != std::string::npos && endsWith(what, " missing"))
+            return what.substr(0, colon) + " necesita un valor";
+        return "número de valores incorrecto (" + kor2cli::excerpt(what, 200) + ")";
+    }
+    if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr) {
+        if (const auto at = what.find(" excludes "); at != std::string::npos)
+            return what.substr(0, at) + " y " + what.substr(at + 10) + " no pueden ir juntas";
+    }
+    if (dynamic_cast<const CLI::RequiresError*>(&e) != nullptr) {
+        if (const auto at = what.find(" requires "); at != std::string::npos)
+            return what.substr(0, at) + " necesita " + what.substr(at + 10);
+    }
+    return "argumentos no válidos (" + kor2cli::excerpt(what, 200) + ")";
+}
+
+// Help texts in Spanish: labels, the help flag, the group titles. Set before any option or
+// command is added, since those copy them when they are made.
+void spanishHelp(CLI::App& app)
+{
+    auto formatter = std::make_shared<CLI::Formatter>();
+    for (const auto& [key, label] : {std::pair{"Usage", "Uso"}, {"OPTIONS", "OPCIONES"}, {"SUBCOMMAND", "ORDEN"},
+                                     {"SUBCOMMANDS", "ÓRDENES"}, {"Positionals", "Argumentos"},
+                                     {"REQUIRED", "OBLIGATORIO"}, {"TEXT", "TEXTO"}, {"INT", "ENTERO"},
+                                     {"UINT", "NATURAL"}, {"FLOAT", "NÚMERO"}, {"Needs", "Necesita"},
+                                     {"Excludes", "Excluye"}, {"Env", "Variable"}})
+        formatter->label(key, label);
+    app.formatter(formatter);
+    app.option_defaults()->group("Opciones");
+    app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+    app.failure_message([](const CLI::App* top, const CLI::Error& e) {
+        return "kor2: " + spanishParseError(*top, e) + "\nUse --help para más información.\n";
+    });
+}
+
+int run(int argc, char** argv)
 {
     CLI::App app{"kor2: servicios de Kor2_Sys desde la línea de órdenes"};
+    spanishHelp(app);
     app.require_subcommand(1);
     app.fallthrough();  // global options may also follow the command
     kor2cli::GlobalOptions options;
@@ -77,20 +162,20 @@ int main(int argc, char** argv)
 
     CallCommand call;
     auto* callCmd = app.add_subcommand("call", "Una llamada con enlace tardío; MIEMBRO= asigna una propiedad");
-    callCmd->add_option("CLASS", call.className, "Clase, p. ej. CColores")->required();
-    callCmd->add_option("MEMBER", call.member, "Miembro")->required();
+    callCmd->add_option("CLASE", call.className, "Clase, p. ej. CColores")->required();
+    callCmd->add_option("MIEMBRO", call.member, "Miembro")->required();
     callCmd->add_option("ARG", call.args, "int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
 
     auto* sessionCmd = app.add_subcommand("session", "Peticiones JSON por líneas en la entrada estándar");
 
     std::string describeClass;
     auto* describeCmd = app.add_subcommand("describe", "Miembros de una clase con sus identificadores");
-    describeCmd->add_option("CLASS", describeClass, "Clase; sin ella, todas");
+    describeCmd->add_option("CLASE", describeClass, "Clase; sin ella, todas");
 
     kor2cli::SettingsCommand settingsCommand;
     auto* settingsCmd = app.add_subcommand("settings", "El almacén de configuración: get, set, list, delete, export, import");
-    settingsCmd->add_option("ACTION", settingsCommand.action, "get|set|list|delete|export|import")->required();
-    settingsCmd->add_option("WORDS", settingsCommand.words, "SECCIÓN, CLAVE, VALOR o ARCHIVO según la acción");
+    settingsCmd->add_option("ACCIÓN", settingsCommand.action, "get|set|list|delete|export|import")->required();
+    settingsCmd->add_option("PALABRAS", settingsCommand.words, "SECCIÓN, CLAVE, VALOR o ARCHIVO según la acción");
     settingsCmd->add_option("--app", settingsCommand.app, "Aplicación (por omisión Vesolar)");
 
     kor2cli::ColourCommand colourCommand;
@@ -128,7 +213,11 @@ int main(int argc, char** argv)
     auto* messageText = messageCmd->add_option("--text", messageCommand.text, "El texto");
     auto* messageFile = messageCmd->add_option("--file", messageCommand.file, "Archivo con el texto (UTF-8)");
     messageText->excludes(messageFile);
-    messageCmd->require_option(2, 2);  // the title and one of --text or --file
+
+    for (CLI::App* command : app.get_subcommands({})) {
+        command->group("Órdenes");
+        command->get_help_ptr()->group("Opciones");
+    }
 
     try {
         app.parse(argc, argv);
@@ -140,6 +229,8 @@ int main(int argc, char** argv)
     }
 
     try {
+        if (messageCmd->parsed() && messageText->count() == 0 && messageFile->count() == 0)
+            throw std::invalid_argument("message necesita --text o --file");
         if (describeCmd->parsed())
             return runDescribe(describeClass, options.json);
         kor2cli::Runtime runtime(options);
@@ -164,11 +255,27 @@ int main(int argc, char** argv)
             return kor2cli::runMessage(messageCommand, std::cout, std::cerr);
         if (settingsCmd->parsed()) {
             settingsCommand.json = options.json;
+            kor2cli::openStoreFor(settingsCommand);
             return kor2cli::runSettings(settingsCommand, std::cout, std::cerr);
         }
     } catch (const std::invalid_argument& e) {
         std::cerr << "kor2: " << e.what() << "\n";
         return kExitUsage;
+    } catch (const Error& e) {
+        std::cerr << "kor2: error " << e.number() << ": " << utf::toUtf8(e.description()) << "\n";
+        return kExitError;
+    } catch (const std::exception& e) {
+        std::cerr << "kor2: " << e.what() << "\n";
+        return kExitError;
     }
     return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Whatever the command, its output must have reached standard output for the run to succeed.
+    kor2cli::checkStandardOutput();
+    return kor2cli::finishStandardOutput(run(argc, argv));
 }

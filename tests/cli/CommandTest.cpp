@@ -1,0 +1,326 @@
+// The kor2 program as a script meets it: a child process with its own standard streams,
+// environment and file-size limit, judged by exit status, output and what it leaves on disk.
+#include "SettingsGuards.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;  ///< exit status, or 128 + signal
+    std::string out, err;
+};
+
+struct Launch {
+    std::string input;
+    std::string stdoutPath;  ///< empty: captured
+    std::map<std::string, std::optional<std::string>> env;  ///< nullopt: unset
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Outcome kor2(std::vector<std::string> args, const Launch& launch = {})
+{
+    kor2test::TempDir scratch;
+    std::ofstream(scratch.file("in"), std::ios::binary) << launch.input;
+    const std::string out = launch.stdoutPath.empty() ? scratch.file("out") : launch.stdoutPath;
+
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        if (!launch.env.contains(entry.substr(0, entry.find('='))))
+            env.push_back(entry);
+    }
+    for (const auto& [name, value] : launch.env)
+        if (value)
+            env.push_back(name + "=" + *value);
+    // KOR2_TEST_EXE runs the same checks on another build of the program (an installed one).
+    const char* exe = std::getenv("KOR2_TEST_EXE");
+    args.insert(args.begin(), exe != nullptr ? exe : KOR2_EXE);
+    std::vector<char*> argv, envp;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const std::string in = scratch.file("in"), err = scratch.file("err");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fdIn = ::open(in.c_str(), O_RDONLY);
+        const int fdOut = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int fdErr = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (fdIn < 0 || fdOut < 0 || fdErr < 0)
+            ::_exit(126);
+        ::dup2(fdIn, 0);
+        ::dup2(fdOut, 1);
+        ::dup2(fdErr, 2);
+        const rlimit limit{launch.fileSizeLimit, launch.fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);  // past the limit, writes fail with EFBIG instead
+        ::alarm(60);                    // a run that never ends fails instead of hanging the suite
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    Outcome outcome;
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (launch.stdoutPath.empty())
+        outcome.out = slurp(out);
+    outcome.err = slurp(err);
+    return outcome;
+}
+
+// A run on the settings file `store` (an ordinary store path).
+Launch onStore(const std::string& store)
+{
+    Launch launch;
+    launch.env["KOR2_SETTINGS"] = store;
+    return launch;
+}
+
+std::vector<std::string> filesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An export document of `count` entries with values of `size` bytes.
+std::string bigExport(int count, std::size_t size)
+{
+    std::string doc = R"({"format": "kor2-settings", "version": 1, "entries": [)";
+    for (int i = 0; i < count; ++i)
+        doc += (i ? "," : "") + std::string(R"({"app": "Vesolar", "section": "Grande", "key": "k)") + std::to_string(i) +
+               R"(", "value": ")" + std::string(size, 'v') + "\"}";
+    return doc + "]}";
+}
+
+// --- Output that cannot be written ----------------------------------------------------------------
+
+std::string joined(const std::vector<std::string>& args)
+{
+    std::string out;
+    for (const auto& a : args)
+        out += (out.empty() ? "" : " ") + a;
+    return out;
+}
+
+// A command line and a text: its standard input, or what it must say.
+struct CommandCase {
+    std::vector<std::string> args;
+    std::string text;
+    friend std::ostream& operator<<(std::ostream& os, const CommandCase& c) { return os << joined(c.args); }
+};
+
+class FullStandardOutput : public ::testing::TestWithParam<CommandCase> {};
+TEST_P(FullStandardOutput, IsAnErrorWhateverTheCommand)
+{
+    Launch launch;
+    launch.stdoutPath = "/dev/full";
+    launch.input = GetParam().text;
+    const Outcome run = kor2(GetParam().args, launch);
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.err, "kor2: no se puede escribir la salida: no queda espacio en el disco\n");
+}
+INSTANTIATE_TEST_SUITE_P(Commands, FullStandardOutput, ::testing::Values(
+    CommandCase{{"describe"}, ""}, CommandCase{{"describe", "CColores"}, ""},
+    CommandCase{{"call", "CColores", "Col_NuCad_de_NuVB", "long:1"}, ""},
+    CommandCase{{"--headless", "session"}, R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[1]})" "\n"},
+    CommandCase{{"--settings", ":memory:", "settings", "export"}, ""}, CommandCase{{"--help"}, ""}));
+
+TEST(Export, ToAFullDeviceFailsNamingIt)
+{
+    const Outcome run = kor2({"--settings", ":memory:", "settings", "export", "/dev/full"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "kor2: no se puede escribir /dev/full: no queda espacio en el disco\n");
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));  // written to, never replaced
+}
+
+TEST(Export, ThatFailsLeavesTheFormerBackupWhole)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db"), backup = dir.file("backup.json");
+    std::ofstream(dir.file("big.json")) << bigExport(300, 1000);
+    ASSERT_EQ(kor2({"settings", "import", dir.file("big.json")}, onStore(store)).status, 0);
+    std::ofstream(backup) << "la copia anterior";
+    const auto before = filesIn(dir.path());
+
+    Launch limited = onStore(store);
+    limited.fileSizeLimit = 64 << 10;
+    const Outcome run = kor2({"settings", "export", backup}, limited);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "kor2: no se puede escribir " + backup + ": el archivo pasa del tamaño permitido\n");
+    EXPECT_EQ(slurp(backup), "la copia anterior");
+    EXPECT_EQ(filesIn(dir.path()), before);  // no temporary file left behind
+}
+
+TEST(Export, ReplacesThroughALinkWithAPrivateFile)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db");
+    ASSERT_EQ(kor2({"settings", "set", "S", "K", "V"}, onStore(store)).status, 0);
+    std::ofstream(dir.file("real.json")) << "vieja";
+    fs::create_symlink("real.json", dir.file("link.json"));
+    const Outcome run = kor2({"settings", "export", dir.file("link.json")}, onStore(store));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.json")));
+    EXPECT_NE(slurp(dir.file("real.json")).find(R"("key": "K", "value": "V")"), std::string::npos);
+    EXPECT_EQ(fs::status(dir.file("real.json")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// --- Import: one transaction ------------------------------------------------------------------------
+
+TEST(Import, ThatFailsForLackOfRoomChangesNothing)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db");
+    ASSERT_EQ(kor2({"settings", "set", "Antes", "K", "V"}, onStore(store)).status, 0);
+    std::ofstream(dir.file("big.json")) << bigExport(300, 1000);
+
+    Launch limited = onStore(store);
+    limited.fileSizeLimit = 64 << 10;
+    const Outcome run = kor2({"settings", "import", dir.file("big.json")}, limited);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("no se ha cambiado nada"), std::string::npos) << run.err;
+
+    const Outcome list = kor2({"settings", "list"}, onStore(store));
+    EXPECT_EQ(list.out, "[Antes] K = V\n");
+}
+
+// --- Commands that only read --------------------------------------------------------------------
+
+class ReadOnlyCommand : public ::testing::TestWithParam<std::vector<std::string>> {};
+TEST_P(ReadOnlyCommand, CreatesNothing)
+{
+    kor2test::TempDir home;
+    Launch launch;
+    launch.env["HOME"] = home.path().string();
+    launch.env["KOR2_SETTINGS"] = std::nullopt;
+    launch.env["XDG_CONFIG_HOME"] = std::nullopt;
+    std::vector<std::string> args{"settings"};
+    args.insert(args.end(), GetParam().begin(), GetParam().end());
+    const Outcome run = kor2(args, launch);
+    EXPECT_LE(run.status, 1) << run.err;
+    EXPECT_TRUE(filesIn(home.path()).empty());
+}
+INSTANTIATE_TEST_SUITE_P(Settings, ReadOnlyCommand, ::testing::Values(
+    std::vector<std::string>{"get", "S", "K"}, std::vector<std::string>{"list"}, std::vector<std::string>{"export"}));
+
+// --- File arguments -------------------------------------------------------------------------------
+
+class FileArgument : public ::testing::TestWithParam<CommandCase> {};
+TEST_P(FileArgument, ThatCannotBeUsedIsAUsageError)
+{
+    Launch launch;
+    launch.env["KOR2_SETTINGS"] = ":memory:";
+    const Outcome run = kor2(GetParam().args, launch);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find(GetParam().text), std::string::npos) << run.err;
+}
+INSTANTIATE_TEST_SUITE_P(Arguments, FileArgument, ::testing::Values(
+    CommandCase{{"--headless", "--actions", "/tmp", "call", "CColores", "Col_NuCad_de_NuVB", "long:1"},
+                     "no se puede leer el archivo de acciones /tmp: es una carpeta, no un archivo"},
+    CommandCase{{"settings", "import", "/tmp"}, "no se puede leer el archivo de importación /tmp: es una carpeta"},
+    CommandCase{{"message", "--title", "t", "--file", "/tmp"}, "no se puede leer el archivo del mensaje /tmp: es una carpeta"},
+    CommandCase{{"message", "--title", "t", "--file", "/dev/zero"}, "el archivo del mensaje /dev/zero pasa de 16 MiB"},
+    CommandCase{{"--headless", "--actions", "/dev/zero", "call", "CColores", "Col_NuCad_de_NuVB", "long:1"}, "pasa de 64 MiB"},
+    CommandCase{{"settings", "import", "/nonexistent/x.json"}, "/nonexistent/x.json: no existe"}));
+
+// --- Usage errors in Spanish ------------------------------------------------------------------------
+
+class Usage : public ::testing::TestWithParam<CommandCase> {};
+TEST_P(Usage, IsToldInSpanish)
+{
+    const Outcome run = kor2(GetParam().args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "kor2: " + GetParam().text + "\nUse --help para más información.\n");
+}
+INSTANTIATE_TEST_SUITE_P(Words, Usage, ::testing::Values(
+    CommandCase{{"bogus"}, "orden desconocida: bogus (órdenes: call, session, describe, settings, color, input, number, open, save, message)"},
+    CommandCase{{}, "falta la orden (call, session, describe, settings, color, input, number, open, save, message)"},
+    CommandCase{{"call", "CColores"}, "falta MIEMBRO"}, CommandCase{{"describe", "a", "b"}, "argumento inesperado: b"},
+    CommandCase{{"color", "--initial", "x"}, "valor no válido para --initial: x"},
+    CommandCase{{"--decimal"}, "--decimal necesita un valor"},
+    CommandCase{{"message", "--title", "a", "--text", "b", "--file", "c"}, "--text y --file no pueden ir juntas"}));
+
+TEST(Help, IsInSpanish)
+{
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"settings", "--help"}}) {
+        const Outcome run = kor2(args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find("Uso: "), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("Muestra esta ayuda y termina"), std::string::npos) << run.out;
+        for (const char* english : {"Usage", "Options", "Print this", "Subcommands", "REQUIRED", "TEXT ", "ACTION"})
+            EXPECT_EQ(run.out.find(english), std::string::npos) << english << "\n" << run.out;
+    }
+}
+
+// --- Sessions that push the reader ------------------------------------------------------------------
+
+TEST(SessionCommand, AnswersDeepNestingWithAnErrorLine)
+{
+    const std::string request = R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[)";
+    std::string typed = request;
+    for (int i = 0; i < 20000; ++i)
+        typed += R"({"type":"array","value":[)";
+    Launch launch;
+    launch.input = std::string(100000, '[') + "\n" + typed + "\n" + request + "200]}\n";
+    const Outcome run = kor2({"--headless", "session"}, launch);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(run.out.substr(at, end - at));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find("más de 64 niveles de anidamiento"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("más de 64 niveles de anidamiento"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find(R"("value": 12})"), std::string::npos) << lines[2];
+}
+
+// --- Swallowed failures -------------------------------------------------------------------------
+
+TEST(CallCommand, ReportsASettingsWriteThatWasLost)
+{
+    kor2test::TempDir dir;  // a folder where the store's file should be: no store can open there
+    const Outcome run = kor2({"--settings", dir.path().string(), "call", "cRegistro", "R_Grabar_un_dato_en_Win", "text:A",
+                              "text:S", "text:K", "text:V"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(R"("error": null)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(R"("operation": "cRegistro.R_Grabar_un_dato_en_Win"}])"), std::string::npos) << run.out;
+    EXPECT_TRUE(fs::is_directory(dir.path()));
+}
+
+} // namespace
