@@ -78,6 +78,13 @@ void Form::setState(WindowState state)
         m_observer->formChanged();
 }
 
+void Form::setIcon(std::string name)
+{
+    m_icon = std::move(name);
+    if (m_observer)
+        m_observer->formChanged();
+}
+
 Control& Form::add(Control control)
 {
     if (has(control.name))
@@ -391,6 +398,21 @@ void Form::userType(std::string_view controlName, std::u16string_view text)
 void Form::userEdited(std::string_view controlName, Text text)
 {
     setText(controlName, std::move(text));
+}
+
+void Form::userMoved(double left, double top)
+{
+    m_left = left;
+    m_top = top;
+}
+
+void Form::userResized(double width, double height)
+{
+    if (width == m_width && height == m_height)
+        return;
+    m_width = width;
+    m_height = height;
+    m_events.onResize();
 }
 
 void Form::userSelected(std::string_view controlName, Long start, Long length)

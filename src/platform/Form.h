@@ -114,8 +114,11 @@ public:
     void move(double left, double top);
     /// Sets the outer size in twips and raises the resize event.
     void resize(double width, double height);
-    /// Width and height of the frame around the inner area (caption bar, borders), in twips.
+    /// Width and height of the frame around the inner area (caption bar, borders), in twips. The
+    /// window gives its design frame; a window system that knows the real one may put it instead.
     void setFrameSize(double horizontal, double vertical);
+    double frameWidth() const noexcept { return m_frameWidth; }
+    double frameHeight() const noexcept { return m_frameHeight; }
     double innerWidth() const noexcept { return m_width - m_frameWidth; }
     double innerHeight() const noexcept { return m_height - m_frameHeight; }
     WindowState state() const noexcept { return m_state; }
@@ -124,6 +127,9 @@ public:
     void setResizable(bool resizable) { m_resizable = resizable; }
     bool toolWindow() const noexcept { return m_toolWindow; }
     void setToolWindow(bool tool) { m_toolWindow = tool; }
+    /// The window's icon by its freedesktop name ("dialog-information"); empty: none of its own.
+    const std::string& icon() const noexcept { return m_icon; }
+    void setIcon(std::string name);
     bool visible() const noexcept { return m_visible; }
     bool unloaded() const noexcept { return m_unloaded; }
 
@@ -194,6 +200,12 @@ public:
     void userEdited(std::string_view control, Text text);
     /// Where the user left the caret and selection of a text box; no event.
     void userSelected(std::string_view control, Long start, Long length);
+    /// The user (or the window manager) moved the window: its outer position in twips. The window
+    /// system that reports it already shows it, so the observer is not told back.
+    void userMoved(double left, double top);
+    /// The user sized the window: its outer size in twips; the resize event follows, as for a
+    /// size set from code, but the observer is not told of the window's own change.
+    void userResized(double width, double height);
 
     void setObserver(FormObserver* observer) noexcept { m_observer = observer; }
 
@@ -226,6 +238,7 @@ private:
     WindowState m_state = WindowState::Normal;
     bool m_resizable = false;
     bool m_toolWindow = false;
+    std::string m_icon;
     bool m_visible = false;
     bool m_unloaded = false;
     bool m_everShown = false;
