@@ -5,6 +5,9 @@
 #include <Kor2_Sys/Object.h>
 
 #include <array>
+#include <cstdint>
+#include <span>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -17,21 +20,27 @@ constexpr DispId kFieldBase = 0x40030000;
 /// The arguments of one call, already converted to the declared parameter types.
 class CallArgs {
 public:
-    CallArgs(std::vector<Variant>& values, std::size_t given, InvokeKind kind)
+    CallArgs(std::span<Variant> values, std::size_t given, InvokeKind kind)
         : m_values(values), m_given(given), m_kind(kind) {}
 
     /// Whether the caller passed argument `i` (omitted optional arguments hold their default).
     bool given(std::size_t i) const noexcept { return i < m_given; }
     std::size_t size() const noexcept { return m_values.size(); }
-    Variant& operator[](std::size_t i) { return m_values.at(i); }
+    /// Argument `i`; error 5 past the last one.
+    Variant& operator[](std::size_t i)
+    {
+        if (i >= m_values.size())
+            throw errors::invalidCall();
+        return m_values[i];
+    }
     /// Argument `i` as its declared type; changes reach by-reference arguments.
-    template <class T> T& as(std::size_t i) { return std::get<T>(m_values.at(i).storage()); }
+    template <class T> T& as(std::size_t i) { return std::get<T>((*this)[i].storage()); }
     Integer& integer(std::size_t i) { return as<Integer>(i); }
     Long& longValue(std::size_t i) { return as<Long>(i); }
     Double& doubleValue(std::size_t i) { return as<Double>(i); }
     Boolean& boolean(std::size_t i) { return as<Boolean>(i); }
     Text& text(std::size_t i) { return as<Text>(i); }
-    Array& array(std::size_t i) { return m_values.at(i).toArray(); }
+    Array& array(std::size_t i) { return (*this)[i].toArray(); }
     std::span<Variant> all() { return m_values; }
 
     bool isPut() const noexcept { return m_kind == InvokeKind::Put; }
@@ -45,7 +54,7 @@ public:
     }
 
 private:
-    std::vector<Variant>& m_values;
+    std::span<Variant> m_values;
     std::size_t m_given;
     InvokeKind m_kind;
 };
@@ -119,6 +128,35 @@ constexpr MemberInfo propertyPut(std::string_view name, ValueType type, MemberHa
     return {name, MemberShape::PropertyPut, type, {}, handler};
 }
 
+/// The rows of one table by name. Each name is folded once (ASCII and Latin-1 letters to lower
+/// case, the comparison of `utf::equalNames`) and hashed into an open-addressing table, so a call
+/// folds only the name it is given and compares it with one row, not the whole table.
+class KOR2_SYS_EXPORT NameIndex {
+public:
+    explicit NameIndex(std::span<const MemberInfo> members);
+    /// As `ClassInfo::find` by name: the first row in table order with this name in any letter
+    /// case whose shape answers `kind`; null when there is none.
+    const MemberInfo* find(std::string_view name, InvokeKind kind) const noexcept;
+
+private:
+    static constexpr std::uint32_t kFree = UINT32_MAX;
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t row = kFree;
+    };
+    std::span<const MemberInfo> m_members;
+    std::vector<std::string> m_folded;  ///< per row
+    std::vector<Slot> m_slots;          ///< a power of two, at most half full
+    std::size_t m_longest = 0;          ///< bytes: no longer name can match
+};
+
+/// The name index of one class table, built on its first call.
+template <const ClassInfo& Info> const NameIndex& namesOf()
+{
+    static const NameIndex index(Info.members);
+    return index;
+}
+
 /// Runs one row against an instance: checks the argument count, converts the arguments to the
 /// declared types, calls the handler and writes by-reference arguments back.
 KOR2_SYS_EXPORT Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args);
@@ -126,11 +164,12 @@ KOR2_SYS_EXPORT Variant invokeMember(const MemberInfo& member, void* self, Invok
 /// A library class instance reached by late binding.
 template <class T> class Dispatched final : public Object {
 public:
-    Dispatched(std::shared_ptr<T> self, const ClassInfo& info) : m_self(std::move(self)), m_info(info) {}
+    Dispatched(std::shared_ptr<T> self, const ClassInfo& info, const NameIndex& names)
+        : m_self(std::move(self)), m_info(info), m_names(names) {}
 
     Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override
     {
-        const MemberInfo* row = m_info.find(member, kind);
+        const MemberInfo* row = m_names.find(member, kind);
         if (row == nullptr)
             throw errors::memberNotSupported();
         return invokeMember(*row, m_self.get(), kind, args);
@@ -148,19 +187,20 @@ public:
 private:
     std::shared_ptr<T> m_self;
     const ClassInfo& m_info;
+    const NameIndex& m_names;
 };
 
 /// Factory for `ClassInfo::create`.
 template <class T, const ClassInfo& Info> std::shared_ptr<Object> create()
 {
-    return std::make_shared<Dispatched<T>>(std::make_shared<T>(), Info);
+    return std::make_shared<Dispatched<T>>(std::make_shared<T>(), Info, namesOf<Info>());
 }
 
 /// Factory for `ClassInfo::shared`: wraps the class's one implicit instance, `global<T>()`.
 template <class T, const ClassInfo& Info> std::shared_ptr<Object> shared()
 {
     static const std::shared_ptr<Object> object =
-        std::make_shared<Dispatched<T>>(std::shared_ptr<T>(&global<T>(), [](T*) {}), Info);
+        std::make_shared<Dispatched<T>>(std::shared_ptr<T>(&global<T>(), [](T*) {}), Info, namesOf<Info>());
     return object;
 }
 

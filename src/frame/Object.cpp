@@ -3,6 +3,11 @@
 #include "frame/Dispatch.h"
 #include "frame/Utf.h"
 
+#include <algorithm>
+#include <bit>
+#include <memory>
+#include <new>
+
 namespace Kor2_Sys {
 namespace {
 
@@ -43,6 +48,83 @@ Variant omitted(const ParamInfo& param)
         return Variant{};
     return Variant(param.defaultValue).convertedTo(param.type);
 }
+
+// One byte of a UTF-8 name in lower case, given the byte before it: ASCII capitals, and the
+// Latin-1 capitals U+00C0 to U+00DE but for U+00D7, which UTF-8 writes C3 80 to C3 9E and whose
+// lower case is 0x20 further on. Letter case keeps the byte length, so folded names compare byte
+// for byte, and they compare equal exactly when `utf::equalNames` says so.
+constexpr unsigned char foldByte(unsigned char before, unsigned char byte) noexcept
+{
+    if (byte >= 'A' && byte <= 'Z')
+        return static_cast<unsigned char>(byte + 0x20);
+    if (before == 0xC3 && byte >= 0x80 && byte <= 0x9E && byte != 0x97)
+        return static_cast<unsigned char>(byte + 0x20);
+    return byte;
+}
+
+constexpr unsigned char foldedAt(std::string_view name, std::size_t i) noexcept
+{
+    return foldByte(i > 0 ? static_cast<unsigned char>(name[i - 1]) : 0, static_cast<unsigned char>(name[i]));
+}
+
+// The length and five folded bytes spread over the name: it costs the same for every name, and
+// the names of one table seldom agree on all of them; the comparison settles the rest.
+constexpr std::uint32_t foldedHash(std::string_view name) noexcept
+{
+    const std::size_t n = name.size();
+    std::uint32_t hash = static_cast<std::uint32_t>(n) * 0x9E3779B1u;
+    if (n == 0)
+        return hash;
+    for (const std::size_t i : {std::size_t{0}, n / 4, n / 2, 3 * n / 4, n - 1})
+        hash = (hash ^ foldedAt(name, i)) * 16777619u;
+    return hash;
+}
+
+static_assert(foldedHash("R_Lee_tamaño") == foldedHash("r_lee_TAMAÑO") && foldedHash("a") != foldedHash("b"));
+
+// Whether `name` folds to `folded`, which has its length.
+bool foldsTo(std::string_view name, std::string_view folded) noexcept
+{
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (foldedAt(name, i) != static_cast<unsigned char>(folded[i]))
+            return false;
+    return true;
+}
+
+// The converted arguments of one call. The few of a usual call live on the stack, constructed one
+// by one (a call must not pay for clearing room it does not use); a long list takes the heap.
+class ArgumentValues {
+public:
+    explicit ArgumentValues(std::size_t count) : m_onHeap(count > kInline)
+    {
+        if (m_onHeap)
+            m_heap.reserve(count);
+    }
+    ~ArgumentValues() { std::destroy_n(inlineValues(), m_inlineCount); }
+    ArgumentValues(const ArgumentValues&) = delete;
+    ArgumentValues& operator=(const ArgumentValues&) = delete;
+
+    void push(Variant value)
+    {
+        if (m_onHeap)
+            m_heap.push_back(std::move(value));
+        else
+            std::construct_at(inlineValues() + m_inlineCount++, std::move(value));
+    }
+    std::span<Variant> values() noexcept
+    {
+        return m_onHeap ? std::span<Variant>(m_heap) : std::span<Variant>(inlineValues(), m_inlineCount);
+    }
+
+private:
+    static constexpr std::size_t kInline = 4;
+    Variant* inlineValues() noexcept { return std::launder(reinterpret_cast<Variant*>(m_inline)); }
+
+    alignas(Variant) unsigned char m_inline[kInline * sizeof(Variant)];
+    std::size_t m_inlineCount = 0;
+    bool m_onHeap;
+    std::vector<Variant> m_heap;
+};
 
 void checkArity(const MemberInfo& member, InvokeKind kind, std::size_t count)
 {
@@ -112,17 +194,57 @@ const MemberInfo* ClassInfo::find(DispId id, InvokeKind kind) const noexcept
 
 namespace dispatch {
 
+NameIndex::NameIndex(std::span<const MemberInfo> members) : m_members(members)
+{
+    m_folded.reserve(members.size());
+    for (const MemberInfo& row : members) {
+        std::string folded(row.name);
+        for (std::size_t i = 0; i < folded.size(); ++i)
+            folded[i] = static_cast<char>(foldedAt(row.name, i));
+        m_longest = std::max(m_longest, folded.size());
+        m_folded.push_back(std::move(folded));
+    }
+    m_slots.resize(std::bit_ceil(std::max<std::size_t>(8, 2 * members.size())));
+    const std::size_t mask = m_slots.size() - 1;
+    // Rows go in in table order, so rows of one name lie along the probe in table order.
+    for (std::uint32_t row = 0; row < members.size(); ++row) {
+        const std::uint32_t hash = foldedHash(members[row].name);
+        std::size_t at = hash & mask;
+        while (m_slots[at].row != kFree)
+            at = (at + 1) & mask;
+        m_slots[at] = {hash, row};
+    }
+}
+
+const MemberInfo* NameIndex::find(std::string_view name, InvokeKind kind) const noexcept
+{
+    if (name.size() > m_longest)
+        return nullptr;
+    const std::uint32_t hash = foldedHash(name);
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t at = hash & mask; m_slots[at].row != kFree; at = (at + 1) & mask) {
+        const Slot& slot = m_slots[at];
+        const MemberInfo& row = m_members[slot.row];
+        const std::string& folded = m_folded[slot.row];
+        // Hosts mostly spell a name as the table does: that costs one memcmp.
+        if (slot.hash == hash && folded.size() == name.size() && (row.name == name || foldsTo(name, folded)) &&
+            shapeAnswers(row.shape, kind))
+            return &row;
+    }
+    return nullptr;
+}
+
 Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args)
 {
     if (member.handler == nullptr)
         throw errors::memberNotSupported();
     checkArity(member, kind, args.size());
 
-    std::vector<Variant> values;
     const std::size_t count = member.acceptsAnyArguments ? args.size() : std::max(args.size(), member.params.size());
-    values.reserve(count);
+    ArgumentValues buffer(count);
     for (std::size_t i = 0; i < count; ++i)
-        values.push_back(i < args.size() ? args[i].convertedTo(declaredType(member, i)) : omitted(member.params[i]));
+        buffer.push(i < args.size() ? args[i].convertedTo(declaredType(member, i)) : omitted(member.params[i]));
+    const std::span<Variant> values = buffer.values();
 
     CallArgs call(values, args.size(), kind);
     Variant result = member.handler(self, call);

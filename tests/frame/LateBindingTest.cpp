@@ -2,6 +2,8 @@
 #include <Kor2_Sys/Object.h>
 
 #include "frame/Dispatch.h"
+#include "frame/Utf.h"
+#include "text/Blanks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,16 @@ struct Tally {
     Long total = 0;
     Text label;
     void Bump(Long& by) { total += by; by = total; }
+    // Sums its arguments and leaves each one doubled: more arguments than a call keeps at hand.
+    Long Spread(std::span<Variant> values)
+    {
+        Long sum = 0;
+        for (Variant& v : values) {
+            sum += v.toLong();
+            v = Long{2 * v.toLong()};
+        }
+        return sum;
+    }
     Text Shout(Text& word) { word += u"!"; return word; }
 };
 
@@ -35,6 +47,8 @@ using dispatch::on;
 constexpr ParamInfo kBy[] = {{"by", ValueType::Long}};
 constexpr ParamInfo kWordByValue[] = {{"word", ValueType::Text, false}};
 constexpr ParamInfo kScale[] = {{"factor", ValueType::Integer}, {"offset", ValueType::Double, true, true, 2.5}};
+constexpr ParamInfo kSix[] = {{"a", ValueType::Long}, {"b", ValueType::Long}, {"c", ValueType::Long},
+                              {"d", ValueType::Long}, {"e", ValueType::Long}, {"f", ValueType::Long, true, true, 6}};
 
 constexpr auto kTallyMembers = dispatch::makeTable(std::array{
     dispatch::field("total", ValueType::Long, on<Tally>([](Tally& t, CallArgs& a) { return a.field(t.total); })),
@@ -45,6 +59,8 @@ constexpr auto kTallyMembers = dispatch::makeTable(std::array{
     dispatch::function("Scale", ValueType::Double, kScale,
                        on<Tally>([](Tally&, CallArgs& a) { return a.integer(0) * a.doubleValue(1); })),
     dispatch::field("label", ValueType::Text, on<Tally>([](Tally& t, CallArgs& a) { return a.field(t.label); })),
+    dispatch::function("Spread", ValueType::Long, kSix,
+                       on<Tally>([](Tally& t, CallArgs& a) { return t.Spread(a.all()); })),
 });
 extern const ClassInfo kTally;
 constexpr ClassInfo kTally{"Tally", Creation::Global, kTallyMembers, &dispatch::create<Tally, kTally>,
@@ -102,6 +118,15 @@ TEST(LateBinding, OmittedOptionalTakesItsDefault)
     auto tally = kTally.create();
     std::vector<Variant> args{Integer{2}};
     EXPECT_EQ(tally->invoke("Scale", InvokeKind::Method, args), Variant(5.0));
+}
+
+TEST(LateBinding, LongArgumentListsAreConvertedAndWrittenBack)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> args{Long{1}, Text(u"2"), Long{3}, Long{4}, Long{5}};
+    EXPECT_EQ(tally->invoke("SPREAD", InvokeKind::Method, args), Variant(Long{21})) << "the omitted sixth is 6";
+    EXPECT_EQ(args, (std::vector<Variant>{Long{2}, Text(u"2"), Long{6}, Long{8}, Long{10}}))
+        << "the text went in as a converted temporary";
 }
 
 TEST(LateBinding, CallsByIdentifierReachTheSameMember)
@@ -176,6 +201,44 @@ INSTANTIATE_TEST_SUITE_P(LibraryClasses, Identifiers, ::testing::Values(
     IdCase{"c_VL", "Platform", InvokeKind::Get, 0x68030005},
     IdCase{"cRegistro", "R_LEE_TAMAÑO_Y_POS_OBJ_EN_WIN", InvokeKind::Method, 0x60030002},
     IdCase{"cCambiaTxt", "cCambiaTexto", InvokeKind::Method, 0x60030000}));
+
+// Spellings of a member's name that late binding takes as that member (letter case of ASCII and
+// Latin-1 letters, "tamaño" as "TAMAÑO"), and near misses it must not take.
+std::vector<std::string> spellings(std::string_view name)
+{
+    const Text text = utf::fromUtf8(name);
+    Text upper = text, lower = text, mixed = text;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        upper[i] = text::toUpperLatin(text[i]);
+        lower[i] = text::toLowerLatin(text[i]);
+        mixed[i] = i % 2 ? upper[i] : lower[i];
+    }
+    std::string longer(name), shorter(name.substr(0, name.size() - 1)), other(name);
+    longer += 'x';
+    other.back() = other.back() == '_' ? 'a' : '_';
+    return {std::string(name), utf::toUtf8(upper), utf::toUtf8(lower), utf::toUtf8(mixed), longer, shorter, other,
+            "", std::string(name) + "\xC3"};
+}
+
+TEST(LateBinding, NameIndexAgreesWithTheTableForEverySpelling)
+{
+    std::vector<const ClassInfo*> classes(libraryClasses().begin(), libraryClasses().end());
+    classes.push_back(&kTally);
+    for (const ClassInfo* info : classes) {
+        const dispatch::NameIndex index(info->members);
+        for (const MemberInfo& row : info->members) {
+            for (const std::string& name : spellings(row.name)) {
+                for (InvokeKind kind : {InvokeKind::Method, InvokeKind::Get, InvokeKind::Put})
+                    EXPECT_EQ(index.find(name, kind), info->find(name, kind))
+                        << info->name << "." << name << " kind " << static_cast<int>(kind);
+            }
+            const InvokeKind answered = row.shape == MemberShape::Sub           ? InvokeKind::Method
+                                        : row.shape == MemberShape::PropertyPut ? InvokeKind::Put
+                                                                                : InvokeKind::Get;
+            EXPECT_NE(index.find(spellings(row.name)[1], answered), nullptr) << info->name << "." << row.name;
+        }
+    }
+}
 
 TEST(ClassRegistry, EveryClassIsCreatableAndOnlyGlobalsShareAnInstance)
 {
