@@ -6,19 +6,26 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <atomic>
 #include <array>
-#include <optional>
-#include <unordered_map>
+#include <atomic>
+#include <cctype>
 #include <cerrno>
-#include <tuple>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
 #include <sys/stat.h>
+#include <system_error>
+#include <tuple>
+#include <type_traits>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
 namespace Kor2_Sys::settings {
 namespace {
@@ -27,23 +34,107 @@ constexpr int kBusyTimeoutMs = 5000;
 // BEGIN IMMEDIATE already waits the busy timeout; a few more rounds absorb a long checkpoint
 // by another process, so that a busy store never reaches a caller as an error.
 constexpr int kBusyRounds = 6;
+// Marks a database as one of our stores ("Kor2"), so that a path that names anything else is
+// recognised before a byte of it changes.
+constexpr std::int32_t kApplicationId = 0x4B6F7232;
 
 Text widen(const std::string& text) { return utf::fromUtf8(text); }
 
-Error storeError(int code, const std::string& what)
+// A failed SQLite call. It becomes an `Error` at the store's edge, where the file is known.
+struct Failure {
+    int code;
+    int systemError;
+    std::string why;
+};
+
+Failure failure(sqlite3* db, int code)
 {
-    switch (code & 0xFF) {
-    case SQLITE_FULL: return errors::diskFull();
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_AUTH: return errors::permissionDenied();
-    default: return errors::pathAccess(u"almacén de configuración: " + widen(what));
-    }
+    return {code, db != nullptr ? sqlite3_system_errno(db) : 0, db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code)};
 }
 
 bool isDamage(int code)
 {
     return (code & 0xFF) == SQLITE_NOTADB || (code & 0xFF) == SQLITE_CORRUPT;
+}
+
+Error withDetail(const Error& base, const Text& detail)
+{
+    return {base.number(), base.description() + u": " + detail};
+}
+
+std::string folderOf(const std::string& path)
+{
+    const auto folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+// The file that stops a write: the store, one of its side files, or the folder that must hold them.
+std::string faultyFile(const std::string& path)
+{
+    if (::access(path.c_str(), R_OK | W_OK) != 0)
+        return path;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const std::string side = path + suffix;
+        if (::access(side.c_str(), F_OK) == 0) {
+            if (::access(side.c_str(), R_OK | W_OK) != 0)
+                return side;
+        } else if (::access(folderOf(path).c_str(), W_OK | X_OK) != 0) {
+            return folderOf(path);
+        }
+    }
+    return path;
+}
+
+bool refusedByPermissions(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// A file size limit or a quota stops a write as a full disk does.
+bool outOfSpace(int error)
+{
+    return error == ENOSPC || error == EDQUOT || error == EFBIG;
+}
+
+Error fileError(int error, const std::string& path)
+{
+    if (refusedByPermissions(error))
+        return withDetail(errors::permissionDenied(), widen(path));
+    if (outOfSpace(error))
+        return withDetail(errors::diskFull(), widen(path));
+    return errors::pathAccess(widen(path) + u": " + widen(std::generic_category().message(error)));
+}
+
+// Only a failure in the file layer leaves a meaningful errno behind.
+int systemErrorOf(const Failure& f)
+{
+    const int primary = f.code & 0xFF;
+    return primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR ? f.systemError : 0;
+}
+
+bool refusedWrite(const Failure& f)
+{
+    const int primary = f.code & 0xFF;
+    return primary == SQLITE_READONLY || primary == SQLITE_PERM || primary == SQLITE_AUTH ||
+           refusedByPermissions(systemErrorOf(f));
+}
+
+Error storeError(const Failure& f, const std::string& path)
+{
+    const int primary = f.code & 0xFF;
+    if (primary == SQLITE_FULL || outOfSpace(systemErrorOf(f)))
+        return withDetail(errors::diskFull(), widen(path));
+    if (refusedWrite(f))
+        return withDetail(errors::permissionDenied(), widen(faultyFile(path)));
+    if (isDamage(f.code))
+        return errors::pathAccess(u"el almacén de configuración " + widen(path) + u" está dañado (" + widen(f.why) + u")");
+    return errors::pathAccess(u"almacén de configuración " + widen(path) + u": " + widen(f.why));
+}
+
+Error notOurs(const std::string& path, std::u16string_view what)
+{
+    return errors::pathAccess(widen(path) + u" no es un almacén de configuración de Kor2_Sys (" + Text(what) +
+                              u"); no se ha tocado");
 }
 
 class Connection {
@@ -53,7 +144,6 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
     sqlite3* get() const noexcept { return m_db; }
-    std::string message() const { return sqlite3_errmsg(m_db); }
 
 private:
     sqlite3* m_db;
@@ -62,11 +152,11 @@ private:
 // A cached prepared statement; reset after every use so that it holds no read lock.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql)
+    Statement(sqlite3* db, const char* sql) : m_db(db)
     {
         const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
         if (rc != SQLITE_OK)
-            throw storeError(rc, sqlite3_errmsg(db));
+            throw failure(db, rc);
     }
     ~Statement() { sqlite3_finalize(m_stmt); }
     Statement(const Statement&) = delete;
@@ -79,6 +169,12 @@ public:
         return *this;
     }
     int step() { return sqlite3_step(m_stmt); }
+    /// One step that must finish the statement.
+    void run()
+    {
+        if (const int rc = step(); rc != SQLITE_DONE)
+            throw failure(m_db, rc);
+    }
     Text column(int index) const
     {
         const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_stmt, index));
@@ -95,6 +191,7 @@ public:
     }
 
 private:
+    sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
 };
 
@@ -113,12 +210,29 @@ private:
 
 void exec(sqlite3* db, const char* sql)
 {
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &message);
-    const std::string text = message ? message : "";
-    sqlite3_free(message);
-    if (rc != SQLITE_OK)
-        throw storeError(rc, text);
+    if (const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr); rc != SQLITE_OK)
+        throw failure(db, rc);
+}
+
+// Runs a statement row by row.
+template <class Row> void query(sqlite3* db, const char* sql, Row&& row)
+{
+    sqlite3_stmt* raw = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(raw, &sqlite3_finalize);
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
+            row(raw);
+        if (rc == SQLITE_DONE)
+            return;
+    }
+    throw failure(db, rc);
+}
+
+std::string textColumn(sqlite3_stmt* stmt, int index)
+{
+    const unsigned char* text = sqlite3_column_text(stmt, index);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "";
 }
 
 // One BEGIN IMMEDIATE transaction; rolled back unless committed.
@@ -131,7 +245,7 @@ public:
             if (rc == SQLITE_OK)
                 return;
             if ((rc & 0xFF) != SQLITE_BUSY || round + 1 >= kBusyRounds)
-                throw storeError(rc, sqlite3_errmsg(db));
+                throw failure(db, rc);
         }
     }
     ~Transaction()
@@ -196,175 +310,125 @@ struct TextPairHash {
     }
 };
 
-class SqliteStore final : public Store {
-public:
-    explicit SqliteStore(std::unique_ptr<Connection> connection)
-        : m_connection(std::move(connection)),
-          m_db(*m_connection),
-          m_find(m_db.get(), "SELECT value FROM settings WHERE app = ?1 AND section = ?2 AND key = ?3"),
-          m_upsert(m_db.get(), "INSERT INTO settings(app, section, key, value) VALUES (?1, ?2, ?3, ?4) "
-                       "ON CONFLICT(app, section, key) DO UPDATE SET value = excluded.value"),
-          m_remove(m_db.get(), "DELETE FROM settings WHERE app = ?1 AND section = ?2 AND key = ?3"),
-          m_removeSection(m_db.get(), "DELETE FROM settings WHERE app = ?1 AND section = ?2"),
-          m_all(m_db.get(), "SELECT app, section, key, value FROM settings"),
-          m_section(m_db.get(), "SELECT key, value FROM settings WHERE app = ?1 AND section = ?2"),
-          m_watch(m_db.get())
-    {
-    }
+// ---- Opening -------------------------------------------------------------------------------
 
-    // Reads are served from whole sections kept in memory for as long as nobody commits; the
-    // first read after any commit reloads the section it needs.
-    std::optional<Text> find(const Text& app, const Text& section, const Text& key) override
-    {
-        const auto signature = m_watch.current();
-        if (!signature)
-            return findInDatabase(app, section, key);
-        if (signature != m_signature) {
-            m_sections.clear();
-            m_signature = signature;
-        }
-        auto [it, loaded] = m_sections.try_emplace({app, section});
-        if (loaded)
-            loadSection(app, section, it->second);
-        const auto found = it->second.find(key);
-        if (found == it->second.end())
-            return std::nullopt;
-        return found->second;
-    }
-
-    void write(const Text& app, const Text& section, const Text& key, const Text& value) override
-    {
-        change(m_upsert, [&](Statement& s) { s.bind(1, app).bind(2, section).bind(3, key).bind(4, value); });
-    }
-
-    bool remove(const Text& app, const Text& section, const Text& key) override
-    {
-        return change(m_remove, [&](Statement& s) { s.bind(1, app).bind(2, section).bind(3, key); }) > 0;
-    }
-
-    std::size_t removeSection(const Text& app, const Text& section) override
-    {
-        return static_cast<std::size_t>(change(m_removeSection, [&](Statement& s) { s.bind(1, app).bind(2, section); }));
-    }
-
-    void writeAll(std::span<const Entry> entries) override
-    {
-        m_sections.clear();
-        m_signature.reset();
-        Transaction transaction(m_db.get());
-        for (const Entry& e : entries) {
-            Use q(m_upsert);
-            q->bind(1, e.app).bind(2, e.section).bind(3, e.key).bind(4, e.value);
-            if (const int rc = q->step(); rc != SQLITE_DONE)
-                throw storeError(rc, m_db.message());
-        }
-        transaction.commit();
-    }
-
-    std::vector<Entry> entries() override
-    {
-        std::vector<Entry> all;
-        Use q(m_all);
-        int rc;
-        while ((rc = q->step()) == SQLITE_ROW)
-            all.push_back({q->column(0), q->column(1), q->column(2), q->column(3)});
-        if (rc != SQLITE_DONE)
-            throw storeError(rc, m_db.message());
-        std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
-            return std::tie(a.app, a.section, a.key) < std::tie(b.app, b.section, b.key);
-        });
-        return all;
-    }
-
-private:
-    using Section = std::unordered_map<Text, Text>;
-
-    template <class Step> void retryBusy(Step&& step)
-    {
-        for (int round = 0;; ++round) {
-            const int rc = step();
-            if (rc == SQLITE_OK)
-                return;
-            if ((rc & 0xFF) != SQLITE_BUSY || round + 1 >= kBusyRounds)
-                throw storeError(rc, m_db.message());
-        }
-    }
-
-    std::optional<Text> findInDatabase(const Text& app, const Text& section, const Text& key)
-    {
-        std::optional<Text> value;
-        retryBusy([&] {
-            Use q(m_find);
-            q->bind(1, app).bind(2, section).bind(3, key);
-            const int rc = q->step();
-            if (rc == SQLITE_ROW)
-                value = q->column(0);
-            return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
-        });
-        return value;
-    }
-
-    void loadSection(const Text& app, const Text& section, Section& into)
-    {
-        try {
-            retryBusy([&] {
-                into.clear();
-                Use q(m_section);
-                q->bind(1, app).bind(2, section);
-                int rc;
-                while ((rc = q->step()) == SQLITE_ROW)
-                    into.emplace(q->column(0), q->column(1));
-                return rc == SQLITE_DONE ? SQLITE_OK : rc;
-            });
-        } catch (...) {
-            m_sections.erase({app, section});
-            throw;
-        }
-    }
-
-    template <class Bind> int change(Statement& statement, Bind&& bind)
-    {
-        // Our own commit moves the header too; forget everything rather than guess.
-        m_sections.clear();
-        m_signature.reset();
-        Transaction transaction(m_db.get());
-        {
-            Use q(statement);
-            bind(*q.operator->());
-            const int rc = q->step();
-            if (rc != SQLITE_DONE)
-                throw storeError(rc, m_db.message());
-        }
-        const int changed = sqlite3_changes(m_db.get());
-        transaction.commit();
-        return changed;
-    }
-
-    // Declared first so that it is closed last, after the statements are finalised.
-    std::unique_ptr<Connection> m_connection;
-    Connection& m_db;
-    Statement m_find, m_upsert, m_remove, m_removeSection, m_all, m_section;
-    CommitWatch m_watch;
-    std::optional<CommitWatch::Signature> m_signature;
-    std::unordered_map<std::pair<Text, Text>, Section, TextPairHash> m_sections;
+// Where a store lives, and whether that folder is the library's own (the default one): only
+// there is the folder kept private and whatever lies at the path taken for a store of ours.
+struct Place {
+    std::string path;
+    bool ownFolder = false;
 };
 
-void makePrivateFolder(const std::filesystem::path& folder)
+bool walHasFrames(const std::string& path)
 {
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec)
-        throw errors::pathAccess(widen(folder.string() + ": " + ec.message()));
-    ::chmod(folder.c_str(), 0700);
+    struct stat wal{};
+    return ::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
 }
 
-// Creates the file before SQLite does, so that it is born private (its -wal and -shm files take
-// the same permissions).
-void makePrivateFile(const std::string& path)
+std::string snapshotUri(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
+    std::error_code ec;
+    std::string absolute = std::filesystem::absolute(path, ec).string();
+    if (ec)
+        absolute = path;
+    std::string uri = "file://";
+    for (const unsigned char c : absolute) {
+        if (std::isalnum(c) != 0 || std::strchr("/-._~", c) != nullptr) {
+            uri += static_cast<char>(c);
+        } else {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 0xF];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+enum class Access : std::uint8_t { Write, Read, Snapshot };
+
+std::unique_ptr<Connection> connectAs(const std::string& path, Access access)
+{
+    const std::string name = access == Access::Snapshot ? snapshotUri(path) : path;
+    const int flags = access == Access::Write      ? SQLITE_OPEN_READWRITE
+                      : access == Access::Snapshot ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI
+                                                   : SQLITE_OPEN_READONLY;
+    sqlite3* db = nullptr;
+    if (const int rc = sqlite3_open_v2(name.c_str(), &db, flags, watchedVfsName()); rc != SQLITE_OK) {
+        const Failure f = failure(db, rc);
+        sqlite3_close_v2(db);
+        throw f;
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    return std::make_unique<Connection>(db);
+}
+
+// A connection that reads without creating anything where it can: a snapshot of the main file
+// while no WAL holds commits, else an ordinary read-only connection, which uses the WAL and its
+// index as it finds them (SQLite creates the index only when the WAL is there without one).
+std::unique_ptr<Connection> openForReading(const std::string& path, bool& snapshot)
+{
+    if (!walHasFrames(path)) {
+        auto connection = connectAs(path, Access::Snapshot);
+        // Looked at again under the snapshot's lock: a commit made before it is in the WAL.
+        if (!walHasFrames(path)) {
+            snapshot = true;
+            return connection;
+        }
+    }
+    snapshot = false;
+    return connectAs(path, Access::Read);
+}
+
+enum class Identity : std::uint8_t { Ours, Earlier, Blank, Foreign };
+
+// Whose database this is, from its marker and its tables.
+Identity identify(sqlite3* db)
+{
+    std::int64_t id = 0;
+    query(db, "PRAGMA application_id", [&](sqlite3_stmt* s) { id = sqlite3_column_int64(s, 0); });
+    if (id == kApplicationId)
+        return Identity::Ours;
+    if (id != 0)
+        return Identity::Foreign;
+    std::vector<std::string> objects, columns;
+    query(db, "SELECT type || ' ' || name FROM sqlite_schema", [&](sqlite3_stmt* s) { objects.push_back(textColumn(s, 0)); });
+    if (objects.empty())
+        return Identity::Blank;
+    if (objects != std::vector<std::string>{"table settings"})
+        return Identity::Foreign;
+    // Stores made before the marker existed: exactly our table with our key.
+    query(db, "SELECT name || ' ' || pk FROM pragma_table_info('settings')",
+          [&](sqlite3_stmt* s) { columns.push_back(textColumn(s, 0)); });
+    return columns == std::vector<std::string>{"app 1", "section 2", "key 3", "value 0"} ? Identity::Earlier
+                                                                                         : Identity::Foreign;
+}
+
+// The first bytes of the file: whether it is SQLite at all, and whose marker it carries.
+struct Header {
+    bool sqlite = false;
+    std::uint32_t applicationId = 0;
+};
+
+Header readHeader(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        throw fileError(errno, path);
+    std::array<unsigned char, 100> bytes{};
+    ssize_t n;
+    do
+        n = ::pread(fd, bytes.data(), bytes.size(), 0);
+    while (n < 0 && errno == EINTR);
+    const int error = errno;
+    ::close(fd);
+    if (n < 0)
+        throw fileError(error, path);
+    Header header;
+    header.sqlite = n == static_cast<ssize_t>(bytes.size()) && std::memcmp(bytes.data(), "SQLite format 3", 16) == 0;
+    header.applicationId = std::uint32_t{bytes[68]} << 24 | std::uint32_t{bytes[69]} << 16 |
+                           std::uint32_t{bytes[70]} << 8 | std::uint32_t{bytes[71]};
+    return header;
 }
 
 std::string timestamp()
@@ -377,72 +441,445 @@ std::string timestamp()
     return buffer;
 }
 
-// Keeps a damaged store (and its journal files) under a new name: the user's values may still be
-// recoverable from it, so it is never emptied in place.
-[[noreturn]] void setAside(const std::string& path, const std::string& why)
+// A store of ours that cannot be read. When `moveAside`, it is kept under a new name with its
+// journal files (the user's values may still be recoverable from it, so it is never emptied in
+// place) and the next open starts a fresh one; otherwise it stays where it is.
+[[noreturn]] void damaged(const std::string& path, const std::string& why, bool moveAside)
 {
+    const Text report = u"el almacén de configuración " + widen(path) + u" estaba dañado (" + widen(why) + u")";
+    if (!moveAside)
+        throw errors::pathAccess(report + u"; no se ha tocado");
     const std::string aside = path + ".dañado-" + timestamp();
-    std::error_code ec;
-    std::filesystem::rename(path, aside, ec);
+    if (::rename(path.c_str(), aside.c_str()) != 0)
+        throw errors::pathAccess(report + u"; no se ha podido apartar: " +
+                                 widen(std::generic_category().message(errno)));
     for (const char* suffix : {"-wal", "-shm"})
-        std::filesystem::rename(path + suffix, aside + suffix, ec);
-    throw errors::pathAccess(u"el almacén de configuración " + widen(path) + u" estaba dañado (" + widen(why) +
-                             u"); se ha apartado como " + widen(aside) + u" y se empezará uno nuevo");
-}
-
-sqlite3* connect(const std::string& path)
-{
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, watchedVfsName());
-    if (rc != SQLITE_OK) {
-        // A store the user may only read still answers reads; writes then fail with error 70.
-        sqlite3_close_v2(db);
-        db = nullptr;
-        rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, watchedVfsName());
-    }
-    if (rc != SQLITE_OK) {
-        const std::string why = db ? sqlite3_errmsg(db) : "sin memoria";
-        sqlite3_close_v2(db);
-        throw storeError(rc, path + ": " + why);
-    }
-    return db;
+        ::rename((path + suffix).c_str(), (aside + suffix).c_str());
+    throw errors::pathAccess(report + u"; se ha apartado como " + widen(aside) + u" y se empezará uno nuevo");
 }
 
 std::string checkHealth(sqlite3* db)
 {
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr);
     std::string verdict;
-    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW)
-        verdict = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW && !isDamage(rc) && rc != SQLITE_OK)
-        throw storeError(rc, sqlite3_errmsg(db));
-    return isDamage(rc) ? sqlite3_errstr(rc) : verdict;
+    try {
+        query(db, "PRAGMA quick_check", [&](sqlite3_stmt* s) {
+            if (verdict.empty())
+                verdict = textColumn(s, 0);
+        });
+    } catch (const Failure& f) {
+        if (!isDamage(f.code))
+            throw;
+        return sqlite3_errstr(f.code);
+    }
+    return verdict;
 }
+
+bool hasSettingsTable(sqlite3* db)
+{
+    bool found = false;
+    query(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'settings'", [&](sqlite3_stmt*) { found = true; });
+    return found;
+}
+
+// Side files left unwritable by an earlier run (a reader of a store that was read-only then) would
+// refuse every write now that the store can be written: they get their owner's write back. New
+// ones are born writable (see WatchedVfs).
+void repairSideFiles(const std::string& path)
+{
+    const bool root = ::geteuid() == 0;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const std::string side = path + suffix;
+        struct stat found{};
+        if (::stat(side.c_str(), &found) == 0 && (found.st_mode & S_IWUSR) == 0 && (root || found.st_uid == ::geteuid()))
+            ::chmod(side.c_str(), (found.st_mode & 07777) | S_IWUSR);
+    }
+}
+
+void createStoreFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    else if (errno != EEXIST)
+        throw fileError(errno, path);
+}
+
+// Missing folders are created private. An existing folder is the user's business (a shared one
+// keeps its sticky or set-group bit), except the library's own, which is kept private.
+void makeFolder(const Place& place)
+{
+    const std::filesystem::path folder = std::filesystem::path(place.path).parent_path();
+    if (folder.empty())
+        return;
+    std::vector<std::filesystem::path> missing;
+    for (std::filesystem::path level = folder; !level.empty(); level = level.parent_path()) {
+        struct stat found{};
+        if (::stat(level.c_str(), &found) == 0 || errno != ENOENT)
+            break;  // an unreadable level is named by the open that follows
+        missing.push_back(level);
+        if (level == level.parent_path())
+            break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        if (::mkdir(it->c_str(), 0700) != 0 && errno != EEXIST)
+            throw fileError(errno, it->string());
+    if (place.ownFolder)
+        ::chmod(folder.c_str(), 0700);
+}
+
+bool inDefaultFolder(const std::string& path)
+{
+    const auto folderOfPath = [](const std::string& p) {
+        std::error_code ec;
+        return std::filesystem::absolute(std::filesystem::path(p).parent_path(), ec).lexically_normal();
+    };
+    try {
+        return folderOfPath(path) == folderOfPath(defaultPath());
+    } catch (const Error&) {
+        return false;  // no default place, so nothing is ours
+    }
+}
+
+// One open connection with its prepared statements.
+struct Link {
+    Link(std::unique_ptr<Connection> c, bool readOnlyLink, bool snapshotLink)
+        : connection(std::move(c)),
+          find(db(), "SELECT value FROM settings WHERE app = ?1 AND section = ?2 AND key = ?3"),
+          upsert(db(), "INSERT INTO settings(app, section, key, value) VALUES (?1, ?2, ?3, ?4) "
+                       "ON CONFLICT(app, section, key) DO UPDATE SET value = excluded.value"),
+          remove(db(), "DELETE FROM settings WHERE app = ?1 AND section = ?2 AND key = ?3"),
+          removeSection(db(), "DELETE FROM settings WHERE app = ?1 AND section = ?2"),
+          all(db(), "SELECT app, section, key, value FROM settings"),
+          section(db(), "SELECT key, value FROM settings WHERE app = ?1 AND section = ?2"),
+          watch(db()),
+          readOnly(readOnlyLink),
+          snapshot(snapshotLink)
+    {
+    }
+    sqlite3* db() const { return connection->get(); }
+
+    // Declared first so that it is closed last, after the statements are finalised.
+    std::unique_ptr<Connection> connection;
+    Statement find, upsert, remove, removeSection, all, section;
+    CommitWatch watch;
+    bool readOnly;
+    bool snapshot;
+};
+
+// Opens the store at `place`, or nothing when there is no store to read (yet). Nothing in the
+// file changes before it is known to be ours.
+std::unique_ptr<Link> openLink(const Place& place, OpenMode mode)
+{
+    const std::string& path = place.path;
+    const bool mayChange = mode == OpenMode::ReadWrite;
+    struct stat file{};
+    if (::stat(path.c_str(), &file) != 0) {
+        if (errno != ENOENT)
+            throw fileError(errno, path);
+        if (!mayChange)
+            return nullptr;
+        createStoreFile(path);
+        if (::stat(path.c_str(), &file) != 0)
+            throw fileError(errno, path);
+    }
+    if (S_ISDIR(file.st_mode))
+        throw errors::pathAccess(widen(path) + u" es una carpeta; el almacén de configuración ha de ser un archivo");
+    if (!S_ISREG(file.st_mode))
+        throw notOurs(path, u"no es un archivo normal");
+
+    Identity identity = Identity::Blank;  // an empty file is a store not yet begun
+    if (file.st_size > 0) {
+        const Header header = readHeader(path);
+        if (!header.sqlite) {
+            if (!place.ownFolder)
+                throw notOurs(path, u"no es una base de datos SQLite");
+            damaged(path, "no es una base de datos SQLite", mayChange);
+        }
+        if (header.applicationId == static_cast<std::uint32_t>(kApplicationId)) {
+            identity = Identity::Ours;
+        } else if (header.applicationId != 0) {
+            throw notOurs(path, u"es la base de datos de otro programa");
+        } else {
+            // Unmarked: the tables say whose it is, read without leaving a trace.
+            try {
+                bool snapshot = false;
+                identity = identify(openForReading(path, snapshot)->get());
+            } catch (const Failure& f) {
+                if (!isDamage(f.code))
+                    throw storeError(f, path);
+                if (!place.ownFolder)
+                    throw notOurs(path, u"no se puede leer como base de datos");
+                damaged(path, f.why, mayChange);
+            }
+            if (identity == Identity::Foreign || (identity == Identity::Blank && !place.ownFolder))
+                throw notOurs(path, u"es la base de datos de otro programa");
+        }
+    }
+
+    const bool writable = mayChange && ::access(path.c_str(), W_OK) == 0;
+    if (!writable && identity == Identity::Blank)
+        return nullptr;
+    try {
+        bool snapshot = false;
+        std::unique_ptr<Connection> connection;
+        if (writable) {
+            repairSideFiles(path);
+            connection = connectAs(path, Access::Write);
+        } else {
+            connection = openForReading(path, snapshot);
+        }
+        sqlite3* db = connection->get();
+        if (const std::string health = checkHealth(db); health != "ok") {
+            connection.reset();
+            damaged(path, health, mayChange);
+        }
+        if (writable) {
+            // Marked first, while the file is still in its first journal mode, so that the mark
+            // reaches the main file at once.
+            if (identity != Identity::Ours)
+                exec(db, ("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
+            exec(db, "PRAGMA journal_mode=WAL");
+            exec(db, "CREATE TABLE IF NOT EXISTS settings(app BLOB NOT NULL, section BLOB NOT NULL, key BLOB NOT NULL, "
+                     "value BLOB NOT NULL, PRIMARY KEY(app, section, key)) WITHOUT ROWID");
+        } else if (!hasSettingsTable(db)) {
+            return nullptr;
+        }
+        exec(db, "PRAGMA synchronous=FULL");
+        return std::make_unique<Link>(std::move(connection), !writable, snapshot);
+    } catch (const Failure& f) {
+        throw storeError(f, path);
+    }
+}
+
+class SqliteStore final : public Store {
+public:
+    SqliteStore(Place place, OpenMode mode) : m_place(std::move(place)), m_mode(mode), m_link(openLink(m_place, m_mode)) {}
+
+    // Reads are served from whole sections kept in memory for as long as nobody commits; the
+    // first read after any commit reloads the section it needs.
+    std::optional<Text> find(const Text& app, const Text& section, const Text& key) override
+    {
+        std::lock_guard lock(m_mutex);
+        return guarded([&]() -> std::optional<Text> {
+            Link* link = reading();
+            if (link == nullptr)
+                return std::nullopt;
+            const auto signature = link->watch.current();
+            if (!signature)
+                return findInDatabase(*link, app, section, key);
+            if (signature != m_signature) {
+                m_sections.clear();
+                m_signature = signature;
+            }
+            auto [it, loaded] = m_sections.try_emplace({app, section});
+            if (loaded)
+                loadSection(*link, app, section, it->second);
+            const auto found = it->second.find(key);
+            if (found == it->second.end())
+                return std::nullopt;
+            return found->second;
+        });
+    }
+
+    void write(const Text& app, const Text& section, const Text& key, const Text& value) override
+    {
+        std::lock_guard lock(m_mutex);
+        changing([&](Link& link) {
+            return change(link, link.upsert, [&](Statement& s) { s.bind(1, app).bind(2, section).bind(3, key).bind(4, value); });
+        });
+    }
+
+    bool remove(const Text& app, const Text& section, const Text& key) override
+    {
+        std::lock_guard lock(m_mutex);
+        return changing([&](Link& link) {
+            return change(link, link.remove, [&](Statement& s) { s.bind(1, app).bind(2, section).bind(3, key); });
+        }) > 0;
+    }
+
+    std::size_t removeSection(const Text& app, const Text& section) override
+    {
+        std::lock_guard lock(m_mutex);
+        return static_cast<std::size_t>(changing([&](Link& link) {
+            return change(link, link.removeSection, [&](Statement& s) { s.bind(1, app).bind(2, section); });
+        }));
+    }
+
+    void writeAll(std::span<const Entry> entries) override
+    {
+        std::lock_guard lock(m_mutex);
+        changing([&](Link& link) {
+            Transaction transaction(link.db());
+            for (const Entry& e : entries) {
+                Use q(link.upsert);
+                q->bind(1, e.app).bind(2, e.section).bind(3, e.key).bind(4, e.value).run();
+            }
+            transaction.commit();
+            return 0;
+        });
+    }
+
+    std::vector<Entry> entries() override
+    {
+        std::lock_guard lock(m_mutex);
+        return guarded([&] {
+            std::vector<Entry> all;
+            Link* link = reading();
+            if (link == nullptr)
+                return all;
+            retryBusy(*link, [&] {
+                all.clear();
+                Use q(link->all);
+                int rc;
+                while ((rc = q->step()) == SQLITE_ROW)
+                    all.push_back({q->column(0), q->column(1), q->column(2), q->column(3)});
+                return rc == SQLITE_DONE ? SQLITE_OK : rc;
+            });
+            std::sort(all.begin(), all.end(), [](const Entry& a, const Entry& b) {
+                return std::tie(a.app, a.section, a.key) < std::tie(b.app, b.section, b.key);
+            });
+            return all;
+        });
+    }
+
+private:
+    using Section = std::unordered_map<Text, Text>;
+
+    template <class Body> std::invoke_result_t<Body> guarded(Body&& body)
+    {
+        try {
+            return body();
+        } catch (const Failure& f) {
+            throw storeError(f, m_place.path);
+        }
+    }
+
+    void forget()
+    {
+        m_sections.clear();
+        m_signature.reset();
+    }
+
+    void reconnect()
+    {
+        auto fresh = openLink(m_place, m_mode);
+        m_link = std::move(fresh);
+        forget();
+    }
+
+    // The link to read through. A snapshot holds only until some process commits into the WAL;
+    // from then on the store is read through the WAL like any other.
+    Link* reading()
+    {
+        if (m_link && m_link->snapshot && walHasFrames(m_place.path))
+            reconnect();
+        return m_link.get();
+    }
+
+    // Runs a change on a writable link. A store opened while it could not be written, or whose
+    // side files refused a write, is opened afresh once: what was at fault may have been set right
+    // (the store made writable again, side files repaired by the open).
+    template <class Body> std::invoke_result_t<Body, Link&> changing(Body&& body)
+    {
+        if (m_mode == OpenMode::ReadOnly)
+            throw withDetail(errors::permissionDenied(), widen(m_place.path) + u" se abrió solo para lectura");
+        forget();  // our own commit moves the WAL-index too
+        bool reopened = false;
+        if (!m_link || m_link->readOnly) {
+            if (::access(m_place.path.c_str(), W_OK) != 0)
+                throw withDetail(errors::permissionDenied(), widen(faultyFile(m_place.path)));
+            reconnect();
+            reopened = true;
+            if (!m_link || m_link->readOnly)
+                throw withDetail(errors::permissionDenied(), widen(faultyFile(m_place.path)));
+        }
+        try {
+            return body(*m_link);
+        } catch (const Failure& f) {
+            if (reopened || !refusedWrite(f))
+                throw storeError(f, m_place.path);
+        }
+        reconnect();
+        if (!m_link || m_link->readOnly)
+            throw withDetail(errors::permissionDenied(), widen(faultyFile(m_place.path)));
+        return guarded([&] { return body(*m_link); });
+    }
+
+    template <class Step> void retryBusy(Link& link, Step&& step)
+    {
+        for (int round = 0;; ++round) {
+            const int rc = step();
+            if (rc == SQLITE_OK)
+                return;
+            if ((rc & 0xFF) != SQLITE_BUSY || round + 1 >= kBusyRounds)
+                throw failure(link.db(), rc);
+        }
+    }
+
+    std::optional<Text> findInDatabase(Link& link, const Text& app, const Text& section, const Text& key)
+    {
+        std::optional<Text> value;
+        retryBusy(link, [&] {
+            Use q(link.find);
+            q->bind(1, app).bind(2, section).bind(3, key);
+            const int rc = q->step();
+            if (rc == SQLITE_ROW)
+                value = q->column(0);
+            return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
+        });
+        return value;
+    }
+
+    void loadSection(Link& link, const Text& app, const Text& section, Section& into)
+    {
+        try {
+            retryBusy(link, [&] {
+                into.clear();
+                Use q(link.section);
+                q->bind(1, app).bind(2, section);
+                int rc;
+                while ((rc = q->step()) == SQLITE_ROW)
+                    into.emplace(q->column(0), q->column(1));
+                return rc == SQLITE_DONE ? SQLITE_OK : rc;
+            });
+        } catch (...) {
+            m_sections.erase({app, section});
+            throw;
+        }
+    }
+
+    template <class Bind> static int change(Link& link, Statement& statement, Bind&& bind)
+    {
+        Transaction transaction(link.db());
+        {
+            Use q(statement);
+            bind(*q.operator->());
+            q->run();
+        }
+        const int changed = sqlite3_changes(link.db());
+        transaction.commit();
+        return changed;
+    }
+
+    const Place m_place;
+    const OpenMode m_mode;
+    // One operation at a time: the statements, the link and the section cache are shared state.
+    std::mutex m_mutex;
+    std::unique_ptr<Link> m_link;
+    std::optional<CommitWatch::Signature> m_signature;
+    std::unordered_map<std::pair<Text, Text>, Section, TextPairHash> m_sections;
+};
 
 } // namespace
 
-std::shared_ptr<Store> openFile(const std::string& path, OpenMode /*mode*/)
+std::shared_ptr<Store> openFile(const std::string& path, OpenMode mode)
 {
-    const std::filesystem::path file(path);
-    if (file.has_parent_path())
-        makePrivateFolder(file.parent_path());
-    makePrivateFile(path);
-    auto connection = std::make_unique<Connection>(connect(path));
-    sqlite3* db = connection->get();
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    if (const std::string health = checkHealth(db); health != "ok") {
-        connection.reset();
-        setAside(path, health);
-    }
-    if (!sqlite3_db_readonly(db, "main")) {
-        exec(db, "PRAGMA journal_mode=WAL");
-        exec(db, "CREATE TABLE IF NOT EXISTS settings(app BLOB NOT NULL, section BLOB NOT NULL, key BLOB NOT NULL, "
-                 "value BLOB NOT NULL, PRIMARY KEY(app, section, key)) WITHOUT ROWID");
-    }
-    exec(db, "PRAGMA synchronous=FULL");
-    return std::make_shared<SqliteStore>(std::move(connection));
+    if (path.empty())
+        throw errors::pathAccess(u"no se ha indicado el archivo del almacén de configuración");
+    Place place{path, inDefaultFolder(path)};
+    if (mode == OpenMode::ReadWrite)
+        makeFolder(place);
+    return std::make_shared<SqliteStore>(std::move(place), mode);
 }
 
 } // namespace Kor2_Sys::settings

@@ -1,6 +1,9 @@
 #include "settings/WatchedVfs.h"
 
 #include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Kor2_Sys::settings {
 namespace {
@@ -10,7 +13,24 @@ struct WatchedFile {
     sqlite3_file base;
     sqlite3_file* real;
     const volatile unsigned char* walIndex;
+    const char* name;  // valid until xClose
+    bool indexOpened;
 };
+
+bool exists(const char* path)
+{
+    return ::access(path, F_OK) == 0;
+}
+
+// SQLite gives a new WAL or WAL-index the store's own permissions. Those of a store that nobody
+// may write (0400) would leave them unwritable when the store is made writable again, and the
+// store unusable: a side file this connection brings into being is always writable by its owner.
+void giveOwnerWrite(const char* path)
+{
+    struct stat st{};
+    if (::stat(path, &st) == 0 && (st.st_mode & S_IWUSR) == 0)
+        ::chmod(path, (st.st_mode & 07777) | S_IWUSR);
+}
 
 sqlite3_vfs* g_real = nullptr;
 sqlite3_vfs g_watched{};
@@ -38,9 +58,22 @@ int xUnfetch(sqlite3_file* f, sqlite3_int64 o, void* p) { return methodsOf(f).xU
 
 int xShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** out)
 {
+    auto* watched = reinterpret_cast<WatchedFile*>(f);
+    // The first map opens the index file, creating it when it is missing.
+    std::string index;
+    bool created = false;
+    if (!watched->indexOpened && watched->name != nullptr) {
+        index = std::string(watched->name) + "-shm";
+        created = !exists(index.c_str());
+    }
     const int rc = methodsOf(f).xShmMap(real(f), region, size, extend, out);
+    if (!index.empty() && rc == SQLITE_OK) {
+        watched->indexOpened = true;
+        if (created)
+            giveOwnerWrite(index.c_str());
+    }
     if (rc == SQLITE_OK && region == 0 && *out != nullptr)
-        reinterpret_cast<WatchedFile*>(f)->walIndex = static_cast<const volatile unsigned char*>(*out);
+        watched->walIndex = static_cast<const volatile unsigned char*>(*out);
     return rc;
 }
 
@@ -50,12 +83,38 @@ int xShmUnmap(sqlite3_file* f, int deleteFlag)
     return methodsOf(f).xShmUnmap(real(f), deleteFlag);
 }
 
+// The shared lock of a snapshot, waited for as long as a busy store is waited for elsewhere: a
+// writer holds its exclusive lock only while it folds its WAL into the main file.
+int holdShared(sqlite3_file* real)
+{
+    constexpr int kRounds = 5000, kPauseMicroseconds = 1000;
+    for (int round = 0;; ++round) {
+        const int rc = real->pMethods->xLock(real, SQLITE_LOCK_SHARED);
+        if (rc != SQLITE_BUSY || round + 1 >= kRounds)
+            return rc;
+        g_real->xSleep(g_real, kPauseMicroseconds);
+    }
+}
+
 int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags)
 {
     auto* watched = reinterpret_cast<WatchedFile*>(file);
     watched->real = reinterpret_cast<sqlite3_file*>(watched + 1);
     watched->walIndex = nullptr;
-    const int rc = g_real->xOpen(g_real, name, watched->real, flags, outFlags);
+    watched->name = (flags & SQLITE_OPEN_MAIN_DB) != 0 ? name : nullptr;
+    watched->indexOpened = false;
+    const bool newWal = (flags & SQLITE_OPEN_WAL) != 0 && name != nullptr && !exists(name);
+    int rc = g_real->xOpen(g_real, name, watched->real, flags, outFlags);
+    if (rc == SQLITE_OK && newWal)
+        giveOwnerWrite(name);
+    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) != 0 && sqlite3_uri_boolean(name, "immutable", 0) != 0) {
+        // Closing the file releases the lock.
+        rc = holdShared(watched->real);
+        if (rc != SQLITE_OK) {
+            watched->real->pMethods->xClose(watched->real);
+            watched->real->pMethods = nullptr;
+        }
+    }
     // SQLite calls xClose only on a file whose methods are set: forward them only for an open file.
     watched->base.pMethods = watched->real->pMethods != nullptr ? &g_methods : nullptr;
     return rc;

@@ -1,8 +1,15 @@
 #pragma once
-// A thin layer over SQLite's own file system layer that remembers where SQLite mapped the
-// WAL-index of each database, so that the store can see other processes' commits without a
+// A thin layer over SQLite's own file system layer. It gives every WAL and WAL-index file that it
+// brings into being its owner's write permission (SQLite copies the store's own, which may be
+// read-only for a while). It remembers where SQLite mapped the WAL-index of each database, so that the store can see other processes' commits without a
 // read transaction and without opening the "-shm" file itself (a second descriptor on that file
 // would drop SQLite's locks on it when closed).
+//
+// A main database opened with the URI parameter immutable=1 is a snapshot: SQLite then takes no
+// locks and reads the main file alone, so the layer holds a shared lock on it for as long as the
+// connection is open. Other connections keep writing into their WAL but cannot fold it back into
+// the main file under the snapshot (that needs an exclusive lock), so the snapshot stays whole
+// and nothing is created beside the file.
 
 #include <sqlite3.h>
 

@@ -1,0 +1,515 @@
+// What a store may touch on disk: only files that are its own, folders only when they are missing
+// or the library's own, nothing at all when opened read-only; and side files that never leave a
+// store unwritable.
+#include "SettingsGuards.h"
+#include "frame/Utf.h"
+#include "settings/Store.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Kor2_Sys;
+using namespace Kor2_Sys::settings;
+using kor2test::look;
+using kor2test::modeOf;
+
+namespace {
+
+constexpr std::int64_t kOurMark = 0x4B6F7232;
+constexpr const char* kOurTable = "CREATE TABLE settings(app BLOB NOT NULL, section BLOB NOT NULL, key BLOB NOT NULL, "
+                                  "value BLOB NOT NULL, PRIMARY KEY(app, section, key)) WITHOUT ROWID";
+
+// Runs SQL on a database with SQLite alone, as another program would.
+void sql(const std::string& path, const std::string& statements)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* message = nullptr;
+    if (sqlite3_exec(db, statements.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
+        ADD_FAILURE() << statements << ": " << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+std::int64_t applicationId(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    std::int64_t id = -1;
+    if (sqlite3_prepare_v2(db, "PRAGMA application_id", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        id = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return id;
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A SQL literal of the UTF-16 units of an ASCII text, as the store keeps names and values.
+std::string utf16Literal(const std::string& ascii)
+{
+    std::string hex = "X'";
+    for (const unsigned char c : ascii) {
+        char unit[5];
+        std::snprintf(unit, sizeof unit, "%02X00", c);
+        hex += unit;
+    }
+    return hex + "'";
+}
+
+bool mentions(const Error& e, const std::string& path)
+{
+    return e.description().find(utf::fromUtf8(path)) != Text::npos;
+}
+
+// A store of ours with enough rows to span several pages, its second page then overwritten.
+void makeDamagedStore(const std::string& path)
+{
+    {
+        auto s = openFile(path);
+        for (int i = 0; i < 300; ++i)
+            s->write(u"Vesolar", u"S", u"clave" + utf::fromUtf8(std::to_string(i)), Text(40, u'v'));
+    }
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(4096);
+    const std::string garbage(4096, '\xA5');
+    f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+}
+
+// ---- Files that are not stores of ours ---------------------------------------------------------
+
+struct Foreign {
+    const char* name;
+    std::function<void(const std::string&)> make;
+};
+
+const Foreign kForeign[] = {
+    {"TextFile", [](const std::string& p) {
+         std::string text;
+         for (int i = 0; i < 400; ++i)
+             text += "Capítulo " + std::to_string(i) + ": la tesis sigue.\n";
+         writeFile(p, text);
+     }},
+    {"ShortText", [](const std::string& p) { writeFile(p, "hola\n"); }},
+    {"OtherDatabase", [](const std::string& p) { sql(p, "CREATE TABLE notes(t TEXT); INSERT INTO notes VALUES('x')"); }},
+    {"OtherDatabaseInWal",
+     [](const std::string& p) { sql(p, "PRAGMA journal_mode=WAL; CREATE TABLE notes(t TEXT); INSERT INTO notes VALUES('x')"); }},
+    {"OurTableMarkedByAnother", [](const std::string& p) { sql(p, "PRAGMA application_id = 1234; " + std::string(kOurTable)); }},
+    {"SameTableNameOtherColumns", [](const std::string& p) { sql(p, "CREATE TABLE settings(name TEXT PRIMARY KEY, value TEXT)"); }},
+    {"OurTableAndAnother", [](const std::string& p) { sql(p, std::string(kOurTable) + "; CREATE TABLE extra(x)"); }},
+    {"DatabaseWithoutTables", [](const std::string& p) { sql(p, "PRAGMA user_version = 7"); }},
+};
+
+void PrintTo(const Foreign& f, std::ostream* out) { *out << f.name; }
+
+class ForeignFile : public ::testing::TestWithParam<std::tuple<Foreign, OpenMode>> {};
+
+TEST_P(ForeignFile, IsRefusedByNameAndLeftAsItWas)
+{
+    const auto& [foreign, mode] = GetParam();
+    kor2test::TempDir dir;
+    const auto docs = dir.path() / "docs";
+    std::filesystem::create_directory(docs);
+    ::chmod(docs.c_str(), 01777);  // a shared folder: its sticky bit must survive
+    const std::string path = (docs / "thesis.txt").string();
+    foreign.make(path);
+    ::chmod(path.c_str(), 0644);
+    const auto fileBefore = look(path), folderBefore = look(docs);
+    try {
+        openFile(path, mode);
+        ADD_FAILURE() << "a file that is not a store must be refused";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_TRUE(mentions(e, path)) << e.what();
+    }
+    EXPECT_EQ(look(path), fileBefore) << "bytes, mode and time of the file stay as they were";
+    EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ForeignFile,
+                         ::testing::Combine(::testing::ValuesIn(kForeign),
+                                            ::testing::Values(OpenMode::ReadWrite, OpenMode::ReadOnly)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) == OpenMode::ReadOnly ? "_ReadOnly" : "_ReadWrite");
+                         });
+
+TEST(StorePath, AFolderWhereTheStoreShouldBeIsNamed)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    std::filesystem::create_directory(path);
+    for (const OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnly}) {
+        try {
+            openFile(path, mode);
+            ADD_FAILURE() << "a folder is not a store";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 75);
+            EXPECT_TRUE(mentions(e, path)) << e.what();
+            EXPECT_NE(e.description().find(u"carpeta"), Text::npos) << e.what();
+        }
+    }
+}
+
+// ---- Folders -----------------------------------------------------------------------------------
+
+class UserFolder : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(UserFolder, KeepsItsModeWhenAStoreIsMadeInIt)
+{
+    kor2test::TempDir dir;
+    const auto folder = dir.path() / "compartida";
+    std::filesystem::create_directory(folder);
+    ::chmod(folder.c_str(), GetParam());
+    const std::string path = (folder / "settings.db").string();
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    EXPECT_EQ(modeOf(folder), GetParam());
+    EXPECT_EQ(modeOf(path), 0600u);
+    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, UserFolder, ::testing::Values(01777u, 02775u, 0755u, 0700u));
+
+TEST(UserFolder, MissingFoldersAreCreatedPrivate)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("a/b/settings.db");
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    EXPECT_EQ(modeOf(dir.path() / "a"), 0700u);
+    EXPECT_EQ(modeOf(dir.path() / "a/b"), 0700u);
+}
+
+TEST(DefaultFolder, IsKeptPrivateAndItsUnreadableFileIsSetAside)
+{
+    kor2test::TempDir dir;
+    kor2test::ScopedEnv xdg("XDG_CONFIG_HOME", dir.path().string());
+    const auto folder = dir.path() / "kor2-sys";
+    std::filesystem::create_directory(folder);
+    ::chmod(folder.c_str(), 0755);
+    const std::string path = defaultPath();
+    ASSERT_EQ(path, (folder / "settings.db").string());
+    const std::string garbage(5000, 'Z');
+    writeFile(path, garbage);
+    try {
+        openFile(path);
+        ADD_FAILURE() << "an unreadable store must be reported";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_NE(e.description().find(u"dañado"), Text::npos) << e.what();
+    }
+    EXPECT_EQ(modeOf(folder), 0700u) << "the library's own folder is private";
+    int kept = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().rfind("settings.db.dañado-", 0) == 0) {
+            EXPECT_EQ(look(entry.path()).contents, garbage);
+            ++kept;
+        }
+    EXPECT_EQ(kept, 1);
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+}
+
+// ---- Stores of the earlier version -------------------------------------------------------------
+
+TEST(EarlierStore, IsReadAsItIsAndMarkedOnTheFirstWritableOpen)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("antiguo.db");
+    sql(path, "PRAGMA journal_mode=WAL; " + std::string(kOurTable) + "; INSERT INTO settings VALUES(" +
+                  utf16Literal("Vesolar") + ", " + utf16Literal("S") + ", " + utf16Literal("k") + ", " +
+                  utf16Literal("antes") + ")");
+    ASSERT_EQ(applicationId(path), 0);
+    const auto before = look(path);
+    EXPECT_EQ(openFile(path, OpenMode::ReadOnly)->read(u"Vesolar", u"S", u"k", u""), u"antes");
+    EXPECT_EQ(look(path), before) << "reading does not mark it";
+    {
+        auto s = openFile(path);
+        EXPECT_EQ(s->read(u"Vesolar", u"S", u"k", u""), u"antes");
+        s->write(u"Vesolar", u"S", u"k", u"después");
+    }
+    EXPECT_EQ(applicationId(path), kOurMark);
+    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"después");
+}
+
+TEST(NewStore, CarriesTheMark)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    openFile(path);
+    EXPECT_EQ(applicationId(path), kOurMark);
+}
+
+// ---- Read-only stores --------------------------------------------------------------------------
+
+// Every change a read-only store must refuse.
+const std::function<void(Store&)> kChanges[] = {
+    [](Store& s) { s.write(u"Vesolar", u"S", u"k", u"w"); },
+    [](Store& s) { s.remove(u"Vesolar", u"S", u"k"); },
+    [](Store& s) { s.removeSection(u"Vesolar", u"S"); },
+    [](Store& s) {
+        const Entry e{u"Vesolar", u"S", u"k", u"w"};
+        s.writeAll(std::span(&e, 1));
+    },
+};
+
+void expectEveryChangeRefused(Store& s, const std::string& path)
+{
+    for (const auto& change : kChanges) {
+        try {
+            change(s);
+            ADD_FAILURE() << "a read-only store took a change";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 70);
+            EXPECT_TRUE(mentions(e, path)) << e.what();
+        }
+    }
+}
+
+TEST(ReadOnlyStore, AMissingFileIsAnEmptyStoreAndNothingIsCreated)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("nueva/settings.db");
+    auto s = openFile(path, OpenMode::ReadOnly);
+    EXPECT_EQ(s->find(u"Vesolar", u"S", u"k"), std::nullopt);
+    EXPECT_EQ(s->read(u"Vesolar", u"S", u"k", u"d"), u"d");
+    EXPECT_TRUE(s->entries().empty());
+    expectEveryChangeRefused(*s, path);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "nueva"));
+}
+
+TEST(ReadOnlyStore, ReadsAStoreAndLeavesEverythingAsItWas)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    ::chmod(path.c_str(), 0400);
+    const auto fileBefore = look(path), folderBefore = look(dir.path());
+    {
+        auto s = openFile(path, OpenMode::ReadOnly);
+        EXPECT_EQ(s->read(u"Vesolar", u"S", u"k", u""), u"v");
+        EXPECT_EQ(s->entries(), (std::vector<Entry>{{u"Vesolar", u"S", u"k", u"v"}}));
+        expectEveryChangeRefused(*s, path);
+        EXPECT_EQ(look(dir.path()), folderBefore) << "no side files while it is open";
+    }
+    EXPECT_EQ(look(path), fileBefore);
+    EXPECT_EQ(look(dir.path()), folderBefore);
+}
+
+TEST(ReadOnlyStore, SeesWhatIsCommittedAfterItOpened)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    auto reader = openFile(path, OpenMode::ReadOnly);
+    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
+    auto writer = openFile(path);
+    for (const Text value : {u"w", u"x", u"y"}) {
+        writer->write(u"Vesolar", u"S", u"k", value);
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value);
+    }
+    writer.reset();
+    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"y") << "after the writer folded its journal back";
+}
+
+TEST(ReadOnlyStore, ADamagedStoreIsReportedWhereItIs)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    makeDamagedStore(path);
+    const auto folderBefore = look(dir.path()), fileBefore = look(path);
+    try {
+        auto s = openFile(path, OpenMode::ReadOnly);
+        s->entries();
+        ADD_FAILURE() << "a damaged store must be reported";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_TRUE(mentions(e, path)) << e.what();
+    }
+    EXPECT_EQ(look(dir.path()), folderBefore) << "not moved aside";
+    EXPECT_EQ(look(path), fileBefore);
+}
+
+// ---- Side files --------------------------------------------------------------------------------
+
+void expectSideFilesWritable(const std::string& path, const char* when)
+{
+    for (const char* suffix : {"-wal", "-shm"}) {
+        if (std::filesystem::exists(path + suffix)) {
+            EXPECT_NE(modeOf(path + suffix) & 0200u, 0u) << suffix << " " << when << ": " << std::oct << modeOf(path + suffix);
+        }
+    }
+}
+
+TEST(SideFiles, AReadOfAReadOnlyStoreLeavesThemWritable)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    ::chmod(path.c_str(), 0400);
+    {
+        auto s = openFile(path);
+        EXPECT_EQ(s->read(u"Vesolar", u"S", u"k", u""), u"v");
+        expectSideFilesWritable(path, "while open");
+    }
+    expectSideFilesWritable(path, "after closing");
+    ::chmod(path.c_str(), 0600);
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"w");
+    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"w");
+}
+
+TEST(SideFiles, OnesLeftUnwritableAreMadeWritableAgain)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    // What a read-only reader leaves behind: side files as unwritable as the store was.
+    ::chmod(path.c_str(), 0400);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_exec(db, "SELECT count(*) FROM settings", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(modeOf(path + "-shm"), 0400u);
+    ::chmod(path.c_str(), 0600);
+    {
+        auto s = openFile(path);
+        s->write(u"Vesolar", u"S", u"k", u"w");
+        expectSideFilesWritable(path, "while a writer has the store open");
+    }
+    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"w");
+}
+
+// A folder where any user may make a folder of their own.
+std::filesystem::path sharedBase()
+{
+    for (const std::filesystem::path& base : {std::filesystem::temp_directory_path(), std::filesystem::path("/var/tmp"),
+                                             std::filesystem::path("/dev/shm")}) {
+        struct stat st{};
+        if (::stat(base.c_str(), &st) == 0 && (st.st_mode & 01003) == 01003)
+            return base;
+    }
+    return {};
+}
+
+// Runs `scenario` in a folder of its own where file permissions bind: as this user when it is
+// not root, else in a child that gives up root for "nobody". Returns what went wrong; "skip: ..."
+// when there is no way to run it.
+std::string asOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario)
+{
+    if (::geteuid() != 0) {
+        kor2test::TempDir dir;
+        return scenario(dir.path());
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr)
+        return "skip: there is no user nobody to run as";
+    if (sharedBase().empty())
+        return "skip: no folder open to every user";
+    kor2test::TempDir dir(sharedBase());
+    if (::chown(dir.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
+        return "could not hand the folder over";
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string result;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) {
+            result = "could not give up root";
+        } else {
+            try {
+                result = scenario(dir.path());
+            } catch (const std::exception& e) {
+                result = std::string("uncaught error: ") + e.what();
+            }
+        }
+        if (::write(fds[1], result.data(), result.size()) < 0)
+            ::_exit(2);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string result;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        result += " (the child did not finish)";
+    return result;
+}
+
+// Collects failed expectations of a scenario that may run in another process.
+struct Findings {
+    std::string text;
+    void expect(bool ok, const std::string& what)
+    {
+        if (!ok)
+            text += what + "; ";
+    }
+    void expectRefused(const std::function<void()>& change, long number, const std::string& named, const std::string& what)
+    {
+        try {
+            change();
+            expect(false, what + ": no error");
+        } catch (const Error& e) {
+            expect(e.number() == number && mentions(e, named), what + ": " + e.what());
+        }
+    }
+};
+
+TEST(SideFiles, AStoreThatWasReadOnlyIsWritableOnceItsFileIs)
+{
+    const std::string result = asOrdinaryUser([](const std::filesystem::path& dir) {
+        const std::string path = (dir / "settings.db").string();
+        Findings f;
+        openFile(path)->write(u"V", u"S", u"k", u"v");
+        ::chmod(path.c_str(), 0400);
+        auto s = openFile(path);
+        f.expect(s->read(u"V", u"S", u"k", u"") == u"v", "a store the user may only read answers reads");
+        f.expectRefused([&] { s->write(u"V", u"S", u"k", u"w"); }, 70, path, "a write to an unwritable store");
+        ::chmod(path.c_str(), 0600);
+        try {
+            s->write(u"V", u"S", u"k", u"w");
+            openFile(path)->write(u"V", u"S", u"k2", u"x");
+        } catch (const Error& e) {
+            f.expect(false, std::string("writable again, but: ") + e.what());
+        }
+        f.expect(openFile(path)->read(u"V", u"S", u"k", u"") == u"w", "the write after recovery is stored");
+        return f.text;
+    });
+    if (result.rfind("skip", 0) == 0)
+        GTEST_SKIP() << result;
+    EXPECT_EQ(result, "");
+}
+
+TEST(SideFiles, AFolderThatRefusesThemIsNamed)
+{
+    const std::string result = asOrdinaryUser([](const std::filesystem::path& dir) {
+        const auto folder = dir / "cerrada";
+        const std::string path = (folder / "settings.db").string();
+        Findings f;
+        openFile(path)->write(u"V", u"S", u"k", u"v");
+        ::chmod(folder.c_str(), 0500);
+        f.expectRefused([&] { openFile(path)->write(u"V", u"S", u"k", u"w"); }, 70, folder.string(),
+                        "a folder where the journal cannot be made");
+        ::chmod(folder.c_str(), 0700);
+        return f.text;
+    });
+    if (result.rfind("skip", 0) == 0)
+        GTEST_SKIP() << result;
+    EXPECT_EQ(result, "");
+}
+
+} // namespace
