@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <mutex>
 #include <tuple>
 
 namespace Kor2_Sys::settings {
@@ -13,6 +14,7 @@ class MemoryStore final : public Store {
 public:
     std::optional<Text> find(const Text& app, const Text& section, const Text& key) override
     {
+        std::lock_guard lock(m_mutex);
         const auto it = m_values.find({app, section, key});
         if (it == m_values.end())
             return std::nullopt;
@@ -20,14 +22,17 @@ public:
     }
     void write(const Text& app, const Text& section, const Text& key, const Text& value) override
     {
+        std::lock_guard lock(m_mutex);
         m_values[{app, section, key}] = value;
     }
     bool remove(const Text& app, const Text& section, const Text& key) override
     {
+        std::lock_guard lock(m_mutex);
         return m_values.erase({app, section, key}) > 0;
     }
     std::size_t removeSection(const Text& app, const Text& section) override
     {
+        std::lock_guard lock(m_mutex);
         std::size_t removed = 0;
         for (auto it = m_values.lower_bound({app, section, Text()}); it != m_values.end() &&
                                                                        std::get<0>(it->first) == app &&
@@ -39,13 +44,16 @@ public:
     }
     void writeAll(std::span<const Entry> entries) override
     {
+        std::lock_guard lock(m_mutex);
+        // Built aside and swapped in, so that running out of memory midway changes nothing.
         auto copy = m_values;
         for (const Entry& e : entries)
             copy[{e.app, e.section, e.key}] = e.value;
-        m_values = std::move(copy);
+        m_values.swap(copy);
     }
     std::vector<Entry> entries() override
     {
+        std::lock_guard lock(m_mutex);
         std::vector<Entry> all;
         for (const auto& [address, value] : m_values)
             all.push_back({std::get<0>(address), std::get<1>(address), std::get<2>(address), value});
@@ -53,13 +61,52 @@ public:
     }
 
 private:
+    std::mutex m_mutex;
     std::map<std::tuple<Text, Text, Text>, Text> m_values;
 };
 
-std::shared_ptr<Store>& installed()
+struct Installed {
+    std::mutex mutex;
+    std::shared_ptr<Store> current;
+};
+
+Installed& installed()
 {
-    static std::shared_ptr<Store> current;
-    return current;
+    static Installed slot;
+    return slot;
+}
+
+// What store() hands out: it outlives every installation, and each call holds the store that is
+// installed at that moment until the call returns, so a store replaced meanwhile by another
+// thread is released only after its last call ends.
+class InstalledStore final : public Store {
+public:
+    std::optional<Text> find(const Text& app, const Text& section, const Text& key) override
+    {
+        return currentStore()->find(app, section, key);
+    }
+    void write(const Text& app, const Text& section, const Text& key, const Text& value) override
+    {
+        currentStore()->write(app, section, key, value);
+    }
+    bool remove(const Text& app, const Text& section, const Text& key) override
+    {
+        return currentStore()->remove(app, section, key);
+    }
+    std::size_t removeSection(const Text& app, const Text& section) override
+    {
+        return currentStore()->removeSection(app, section);
+    }
+    std::vector<Entry> entries() override { return currentStore()->entries(); }
+    void writeAll(std::span<const Entry> entries) override { currentStore()->writeAll(entries); }
+};
+
+// An absolute path from the environment, or nothing: a relative one would put the store wherever
+// the process happens to run.
+const char* absoluteVariable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] == '/' ? value : nullptr;
 }
 
 } // namespace
@@ -84,14 +131,17 @@ std::shared_ptr<Store> open(const std::string& pathOrMemory, OpenMode mode)
 
 std::string defaultPath()
 {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    // No guess from the password database: a process without HOME is usually a service, whose
+    // settings must not land silently in some account's folder.
     std::string base;
-    if (xdg != nullptr && xdg[0] == '/') {
+    if (const char* xdg = absoluteVariable("XDG_CONFIG_HOME"))
         base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : ".") + "/.config";
-    }
+    else if (const char* home = absoluteVariable("HOME"))
+        base = std::string(home) + "/.config";
+    else
+        throw errors::pathAccess(u"no se sabe dónde guardar la configuración: no están definidas ni "
+                                 u"XDG_CONFIG_HOME ni HOME (como ruta absoluta); indique un archivo con "
+                                 u"KOR2_SETTINGS");
     return base + "/kor2-sys/settings.db";
 }
 
@@ -101,19 +151,27 @@ std::string configuredPath()
     return chosen != nullptr && chosen[0] != '\0' ? chosen : defaultPath();
 }
 
+std::shared_ptr<Store> currentStore()
+{
+    auto& slot = installed();
+    std::lock_guard lock(slot.mutex);
+    if (!slot.current)
+        slot.current = open(configuredPath());
+    return slot.current;
+}
+
 Store& store()
 {
-    auto& current = installed();
-    if (!current)
-        current = open(configuredPath());
-    return *current;
+    static InstalledStore forwarder;
+    return forwarder;
 }
 
 std::shared_ptr<Store> installStore(std::shared_ptr<Store> store)
 {
-    auto previous = std::move(installed());
-    installed() = std::move(store);
-    return previous;
+    auto& slot = installed();
+    std::lock_guard lock(slot.mutex);
+    slot.current.swap(store);
+    return store;
 }
 
 } // namespace Kor2_Sys::settings

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace Kor2_Sys;
 using namespace Kor2_Sys::settings;
@@ -146,6 +149,121 @@ TEST(StoreSelection, EnvironmentNamesTheFile)
     installStore(std::move(previous));
     ::unsetenv("KOR2_SETTINGS");
     EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+}
+
+// ---- Where the store lives ---------------------------------------------------------------------
+
+struct PlaceCase {
+    const char* name;
+    std::optional<std::string> xdg, home;
+    std::optional<std::string> expected;  // nothing: no place, an error
+};
+
+void PrintTo(const PlaceCase& c, std::ostream* out) { *out << c.name; }
+
+class DefaultPath : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(DefaultPath, FollowsTheConfigurationFolderRules)
+{
+    const PlaceCase& c = GetParam();
+    kor2test::ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg), home("HOME", c.home), chosen("KOR2_SETTINGS", std::nullopt);
+    if (c.expected) {
+        EXPECT_EQ(defaultPath(), *c.expected);
+        EXPECT_EQ(configuredPath(), *c.expected);
+        return;
+    }
+    for (const auto& ask : {std::function<std::string()>(defaultPath), std::function<std::string()>(configuredPath)}) {
+        try {
+            ask();
+            ADD_FAILURE() << "no folder to keep the store in must be an error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 75);
+            EXPECT_NE(e.description().find(u"HOME"), Text::npos) << e.what();
+            EXPECT_NE(e.description().find(u"XDG_CONFIG_HOME"), Text::npos) << e.what();
+        }
+    }
+    kor2test::ScopedEnv named("KOR2_SETTINGS", ":memory:");
+    EXPECT_EQ(configuredPath(), ":memory:") << "a named store needs no home";
+}
+
+INSTANTIATE_TEST_SUITE_P(Environments, DefaultPath,
+    ::testing::Values(PlaceCase{"Xdg", "/x/conf", "/h", "/x/conf/kor2-sys/settings.db"},
+                      PlaceCase{"Home", std::nullopt, "/h", "/h/.config/kor2-sys/settings.db"},
+                      PlaceCase{"RelativeXdgIgnored", "conf", "/h", "/h/.config/kor2-sys/settings.db"},
+                      PlaceCase{"Neither", std::nullopt, std::nullopt, std::nullopt},
+                      PlaceCase{"OnlyRelativeXdg", "conf", std::nullopt, std::nullopt},
+                      PlaceCase{"EmptyHome", std::nullopt, "", std::nullopt},
+                      PlaceCase{"RelativeHome", std::nullopt, "casa", std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Threads -----------------------------------------------------------------------------------
+
+TEST_P(Backends, SeveralThreadsAtOnce)
+{
+    auto s = make();
+    constexpr int kThreads = 4, kRounds = 150;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            const Text mine = u"hilo" + Text(1, char16_t(u'0' + t));
+            try {
+                for (int round = 0; round < kRounds; ++round) {
+                    const Text value = Text(static_cast<std::size_t>(round % 9 + 1), u'v');
+                    s->write(u"Vesolar", mine, u"k", value);
+                    if (s->read(u"Vesolar", mine, u"k", u"") != value)
+                        ++failures;
+                    s->read(u"Vesolar", u"hilo0", u"k", u"");  // another thread's section
+                    const Entry batch[] = {{u"Vesolar", mine, u"a", value}, {u"Vesolar", mine, u"b", value}};
+                    s->writeAll(batch);
+                    if (s->entries().size() < 3)
+                        ++failures;
+                    s->remove(u"Vesolar", mine, u"a");
+                    if (round % 50 == 49)
+                        s->removeSection(u"Vesolar", mine);
+                }
+            } catch (const Error& e) {
+                ADD_FAILURE() << e.what();
+                ++failures;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, 0);
+    for (int t = 0; t < kThreads; ++t)
+        EXPECT_EQ(s->find(u"Vesolar", u"hilo" + Text(1, char16_t(u'0' + t)), u"a"), std::nullopt);
+}
+
+TEST(InstalledStore, StaysUsableWhileAnotherThreadInstallsStores)
+{
+    ScopedStore guard(":memory:");
+    std::atomic<bool> done{false};
+    std::atomic<int> failures{0};
+    std::vector<std::thread> users;
+    for (int t = 0; t < 3; ++t) {
+        users.emplace_back([&, t] {
+            const Text key(1, char16_t(u'a' + t));
+            while (!done) {
+                try {
+                    store().write(u"Vesolar", u"S", key, u"v");
+                    store().read(u"Vesolar", u"S", key, u"");
+                    auto held = currentStore();
+                    held->write(u"Vesolar", u"S", key, u"w");
+                    if (held->read(u"Vesolar", u"S", key, u"") != u"w")
+                        ++failures;  // the held store is the one written
+                } catch (const Error&) {
+                    ++failures;
+                }
+            }
+        });
+    }
+    for (int round = 0; round < 300; ++round)
+        installStore(openMemory());
+    done = true;
+    for (auto& user : users)
+        user.join();
+    EXPECT_EQ(failures, 0);
 }
 
 } // namespace
