@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -151,6 +153,107 @@ TEST(Reliability, KilledWriterNeverLosesAnAcknowledgedWrite)
     for (long n = 0; n < next; ++n)
         ASSERT_EQ(store->read(u"Vesolar", u"fiabilidad", u"k" + number(n), u"<lost>"), number(n));
     RecordProperty("acknowledged_writes", static_cast<int>(next));
+}
+
+// An import is one writeAll: a process killed at any moment in it leaves all of it or none.
+std::vector<settings::Entry> batch(long round, long count)
+{
+    std::vector<settings::Entry> entries;
+    for (long n = 0; n < count; ++n)
+        entries.push_back({u"Vesolar", u"lote" + number(round), u"k" + number(n), Text(60, u'v') + number(n)});
+    return entries;
+}
+
+TEST(Reliability, KilledImportLeavesAllOrNothing)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    settings::openFile(path)->write(u"Vesolar", u"antes", u"k", u"v");
+    const int kills = longRun() ? 200 : 12;
+    const long size = 40000;
+    std::mt19937 random(20261207);
+    int none = 0, all = 0;
+    for (int round = 0; round < kills; ++round) {
+        int pipeFds[2];
+        ASSERT_EQ(::pipe(pipeFds), 0);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(pipeFds[0]);
+            const auto entries = batch(round, size);
+            auto store = settings::openFile(path);
+            const char started = 's';
+            if (::write(pipeFds[1], &started, 1) != 1)
+                ::_exit(2);
+            store->writeAll(entries);
+            const char finished = 'f';
+            if (::write(pipeFds[1], &finished, 1) != 1)
+                ::_exit(2);
+            ::_exit(0);
+        }
+        ::close(pipeFds[1]);
+        char signal = 0;
+        ASSERT_EQ(::read(pipeFds[0], &signal, 1), 1);
+        ::usleep(static_cast<useconds_t>(random() % 200000));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        const bool acknowledged = ::read(pipeFds[0], &signal, 1) == 1 && signal == 'f';
+        ::close(pipeFds[0]);
+
+        auto store = settings::openFile(path);
+        std::size_t found = 0;
+        for (const auto& e : store->entries())
+            found += e.section == u"lote" + number(round) ? 1 : 0;
+        ASSERT_TRUE(found == 0 || found == static_cast<std::size_t>(size)) << "round " << round << ": " << found << " entries";
+        if (acknowledged) {
+            ASSERT_EQ(found, static_cast<std::size_t>(size)) << "an acknowledged import is kept whole";
+        }
+        (found == 0 ? none : all) += 1;
+        ASSERT_EQ(store->read(u"Vesolar", u"antes", u"k", u""), u"v");
+    }
+    EXPECT_EQ(integrity(path), "ok");
+    EXPECT_GT(none, 0) << "no kill landed inside an import";
+    RecordProperty("imports_killed_midway", none);
+    RecordProperty("imports_finished", all);
+}
+
+// A disk that fills up in the middle of an import: here the file size limit of the writing
+// process, which makes its writes fail past a point as a full disk does.
+TEST(Reliability, ImportOnAFullDiskLeavesNothingAndSaysSo)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    settings::openFile(path)->write(u"Vesolar", u"antes", u"k", u"v");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        int code = 0;
+        try {
+            auto store = settings::openFile(path);
+            store->read(u"Vesolar", u"antes", u"k", u"");
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{256 * 1024, 256 * 1024};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            store->writeAll(batch(0, 20000));
+            code = 10;  // the import fit
+        } catch (const Error& e) {
+            std::fprintf(stderr, "import on a full disk: %s\n", e.what());
+            code = e.number() == 61 && e.description().find(Text(path.begin(), path.end())) != Text::npos ? 0 : 11;
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the importer died: signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_NE(WEXITSTATUS(status), 10) << "the limit did not bite";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a full disk is error 61 naming the store";
+    auto store = settings::openFile(path);
+    const auto entries = store->entries();
+    EXPECT_EQ(entries.size(), 1u) << "nothing of the import is kept";
+    EXPECT_EQ(store->read(u"Vesolar", u"antes", u"k", u""), u"v");
+    store->write(u"Vesolar", u"después", u"k", u"v");
+    EXPECT_EQ(integrity(path), "ok");
 }
 
 } // namespace
