@@ -106,18 +106,40 @@ struct PlayCase {
     std::vector<Action> actions;
     Log log;
     bool accepted;
+    std::function<void(Form&)> setup = nullptr;  ///< the window's state before it is shown
 };
+
+// The focus as a renderer follows it: through the model's observer.
+class FocusLog final : public FormObserver {
+public:
+    explicit FocusLog(std::vector<std::string>& log) : m_log(log) {}
+    void focusChanged(const std::string& control) override { m_log.push_back("focus " + control); }
+
+private:
+    std::vector<std::string>& m_log;
+};
+
+// Plays a case's script on a fresh window; with `followFocus` the focus moves join the log.
+void expectPlayed(const PlayCase& c, bool followFocus)
+{
+    kor2test::ScopedHeadless ui({{"F_prueba", c.actions}});
+    ProbeWindow window;
+    FocusLog focusLog(window.log);
+    if (followFocus)
+        window.form.setObserver(&focusLog);
+    if (c.setup)
+        c.setup(window.form);
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(window.log, c.log);
+    EXPECT_EQ(window.accepted, c.accepted);
+    EXPECT_FALSE(window.form.visible());
+}
 
 class Playback : public ::testing::TestWithParam<PlayCase> {};
 
 TEST_P(Playback, DeliversEventsInTheOrderAPersonCausesThem)
 {
-    kor2test::ScopedHeadless ui({{"F_prueba", GetParam().actions}});
-    ProbeWindow window;
-    windowSystem().showModal(window.form);
-    EXPECT_EQ(window.log, GetParam().log);
-    EXPECT_EQ(window.accepted, GetParam().accepted);
-    EXPECT_FALSE(window.form.visible());
+    expectPlayed(GetParam(), false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keyboard, Playback, ::testing::Values(
@@ -165,89 +187,63 @@ INSTANTIATE_TEST_SUITE_P(Window, Playback, ::testing::Values(
              {"click BT_preguntar", "answer cancel", "click BT_preguntar", "answer ok", "click BT_aceptar"}, true}),
     labelled<PlayCase>);
 
-// The focus as a renderer follows it: through the model's observer.
-class FocusLog final : public FormObserver {
-public:
-    explicit FocusLog(std::vector<std::string>& log) : m_log(log) {}
-    void focusChanged(const std::string& control) override { m_log.push_back("focus " + control); }
-
-private:
-    std::vector<std::string>& m_log;
-};
-
-struct FocusCase {
-    const char* label;
-    std::function<void(Form&)> setup;
-    std::vector<Action> actions;
-    Log log;
-    bool accepted;
-};
-
-class Focus : public ::testing::TestWithParam<FocusCase> {};
+class Focus : public ::testing::TestWithParam<PlayCase> {};
 
 TEST_P(Focus, FollowsTabOrderClicksAndKeys)
 {
-    kor2test::ScopedHeadless ui({{"F_prueba", GetParam().actions}});
-    ProbeWindow window;
-    FocusLog focusLog(window.log);
-    window.form.setObserver(&focusLog);
-    if (GetParam().setup)
-        GetParam().setup(window.form);
-    windowSystem().showModal(window.form);
-    EXPECT_EQ(window.log, GetParam().log);
-    EXPECT_EQ(window.accepted, GetParam().accepted);
+    expectPlayed(GetParam(), true);
 }
 
 void noDefaultButton(Form& f) { f.setDefaultButton(""); }
 void showFrame(Form& f) { f.setVisible("Fr", true); }
+void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
+void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
 
 INSTANTIATE_TEST_SUITE_P(TabOrder, Focus, ::testing::Values(
-    FocusCase{"shown with the first control in tab order", nullptr,
-              {click("BT_cancelar")},
-              {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false},
-    FocusCase{"first focusable control when the first is disabled",
-              [](Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); },
-              {key("BT_cancelar", 27)},
-              {"focus BT_aceptar", "focus BT_cancelar", "click BT_cancelar"}, false},
-    FocusCase{"tab goes round, skipping a hidden frame's controls", nullptr,
-              {key("TX_valor", 9), key("BT_aceptar", 9), key("BT_cancelar", 9), key("TX_valor", 27)},
-              {"focus TX_valor", "focus BT_aceptar", "focus BT_cancelar", "focus TX_valor", "click BT_cancelar"}, false},
-    FocusCase{"tab reaches a shown frame's controls", showFrame,
-              {key("BT_cancelar", 9), key("TX_marco", 9), key("TX_valor", 27)},
-              {"focus TX_valor", "focus BT_cancelar", "focus TX_marco", "focus TX_valor", "click BT_cancelar"}, false},
-    FocusCase{"shift+tab goes backwards round the start", nullptr,
-              {backTab("TX_valor"), backTab("BT_cancelar"), key("BT_aceptar", 27)},
-              {"focus TX_valor", "focus BT_cancelar", "focus BT_aceptar", "click BT_cancelar"}, false},
-    FocusCase{"tab skips a hidden button",
-              [](Form& f) { f.setVisible("BT_aceptar", false); },
-              {key("TX_valor", 9), key("BT_cancelar", 32)},
-              {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false}),
-    labelled<FocusCase>);
+    PlayCase{"shown with the first control in tab order",
+             {click("BT_cancelar")},
+             {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false},
+    PlayCase{"first focusable control when the first is disabled",
+             {key("BT_cancelar", 27)},
+             {"focus BT_aceptar", "focus BT_cancelar", "click BT_cancelar"}, false, disableTextBox},
+    PlayCase{"tab goes round, skipping a hidden frame's controls",
+             {key("TX_valor", 9), key("BT_aceptar", 9), key("BT_cancelar", 9), key("TX_valor", 27)},
+             {"focus TX_valor", "focus BT_aceptar", "focus BT_cancelar", "focus TX_valor", "click BT_cancelar"}, false},
+    PlayCase{"tab reaches a shown frame's controls",
+             {key("BT_cancelar", 9), key("TX_marco", 9), key("TX_valor", 27)},
+             {"focus TX_valor", "focus BT_cancelar", "focus TX_marco", "focus TX_valor", "click BT_cancelar"}, false,
+             showFrame},
+    PlayCase{"shift+tab goes backwards round the start",
+             {backTab("TX_valor"), backTab("BT_cancelar"), key("BT_aceptar", 27)},
+             {"focus TX_valor", "focus BT_cancelar", "focus BT_aceptar", "click BT_cancelar"}, false},
+    PlayCase{"tab skips a hidden button",
+             {key("TX_valor", 9), key("BT_cancelar", 32)},
+             {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false, hideDefaultButton}),
+    labelled<PlayCase>);
 
 INSTANTIATE_TEST_SUITE_P(Buttons, Focus, ::testing::Values(
-    FocusCase{"enter presses the focused button, not the default", nullptr,
-              {key("BT_cancelar", 13)},
-              {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false},
-    FocusCase{"enter in the text box presses the default button, the focus stays", nullptr,
-              {type("TX_valor", u"q"), key("TX_valor", 13)},
-              {"focus TX_valor", "key 113", "change Q", "click BT_aceptar"}, true},
-    FocusCase{"without a default button enter presses only a focused button", noDefaultButton,
-              {key("TX_valor", 13), key("BT_aceptar", 13)},
-              {"focus TX_valor", "key 13", "focus BT_aceptar", "click BT_aceptar"}, true},
-    FocusCase{"a hidden default button is not pressed",
-              [](Form& f) { f.setVisible("BT_aceptar", false); },
-              {key("TX_valor", 13), key("TX_valor", 27)},
-              {"focus TX_valor", "key 13", "click BT_cancelar"}, false},
-    FocusCase{"escape presses the cancel button wherever the focus is", nullptr,
-              {key("BT_aceptar", 27)},
-              {"focus TX_valor", "focus BT_aceptar", "click BT_cancelar"}, false},
-    FocusCase{"space presses the focused button", nullptr,
-              {key("BT_aceptar", 32)},
-              {"focus TX_valor", "focus BT_aceptar", "click BT_aceptar"}, true},
-    FocusCase{"a picture takes no focus from a click; a button does", nullptr,
-              {{.kind = Action::Kind::MouseDown, .control = "Pc", .x = 0, .y = 0}, click("BT_cancelar")},
-              {"focus TX_valor", "mousedown Pc 1 0 0 0", "focus BT_cancelar", "click BT_cancelar"}, false}),
-    labelled<FocusCase>);
+    PlayCase{"enter presses the focused button, not the default",
+             {key("BT_cancelar", 13)},
+             {"focus TX_valor", "focus BT_cancelar", "click BT_cancelar"}, false},
+    PlayCase{"enter in the text box presses the default button, the focus stays",
+             {type("TX_valor", u"q"), key("TX_valor", 13)},
+             {"focus TX_valor", "key 113", "change Q", "click BT_aceptar"}, true},
+    PlayCase{"without a default button enter presses only a focused button",
+             {key("TX_valor", 13), key("BT_aceptar", 13)},
+             {"focus TX_valor", "key 13", "focus BT_aceptar", "click BT_aceptar"}, true, noDefaultButton},
+    PlayCase{"a hidden default button is not pressed",
+             {key("TX_valor", 13), key("TX_valor", 27)},
+             {"focus TX_valor", "key 13", "click BT_cancelar"}, false, hideDefaultButton},
+    PlayCase{"escape presses the cancel button wherever the focus is",
+             {key("BT_aceptar", 27)},
+             {"focus TX_valor", "focus BT_aceptar", "click BT_cancelar"}, false},
+    PlayCase{"space presses the focused button",
+             {key("BT_aceptar", 32)},
+             {"focus TX_valor", "focus BT_aceptar", "click BT_aceptar"}, true},
+    PlayCase{"a picture takes no focus from a click; a button does",
+             {{.kind = Action::Kind::MouseDown, .control = "Pc", .x = 0, .y = 0}, click("BT_cancelar")},
+             {"focus TX_valor", "mousedown Pc 1 0 0 0", "focus BT_cancelar", "click BT_cancelar"}, false}),
+    labelled<PlayCase>);
 
 TEST(Focus, LeavesAControlThatIsHiddenOrDisabled)
 {
