@@ -5,6 +5,7 @@
 #include <charconv>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 using Kor2_Sys::Text;
 
@@ -133,8 +134,8 @@ private:
             if (peek() != ':')
                 fail("se esperaba ':'");
             ++m_pos;
-            node.members.emplace_back(std::move(name), JsonNode{});
-            value(node.members.back().second);
+            node.members.push_back(JsonMember{std::move(name), {}});
+            value(node.members.back().value);
             skipSpace();
             if (peek() == '}') {
                 ++m_pos;
@@ -296,9 +297,9 @@ std::string quotedName(std::u16string_view name)
 
 const JsonNode* JsonNode::find(std::u16string_view name) const
 {
-    for (const auto& [key, node] : members)
-        if (key == name)
-            return &node;
+    for (const JsonMember& member : members)
+        if (member.name == name)
+            return &member.value;
     return nullptr;
 }
 

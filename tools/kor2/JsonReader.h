@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace kor2cli {
@@ -21,6 +20,8 @@ inline constexpr std::size_t kJsonMaxBytes = std::size_t{64} << 20;
 /// Most values (scalars, arrays and objects) in one document.
 inline constexpr std::size_t kJsonMaxValues = std::size_t{1} << 22;
 
+struct JsonMember;
+
 struct JsonNode {
     enum class Kind { Null, Boolean, Number, String, Array, Object } kind = Kind::Null;
     bool boolean = false;
@@ -30,11 +31,17 @@ struct JsonNode {
     double number = 0;
     Kor2_Sys::Text string;
     std::vector<JsonNode> items;
-    std::vector<std::pair<Kor2_Sys::Text, JsonNode>> members;
+    std::vector<JsonMember> members;
 
     /// The member named `name`, or null.
     const JsonNode* find(std::u16string_view name) const;
     JsonNode* find(std::u16string_view name);
+};
+
+// A class of its own rather than a std::pair, which would need JsonNode complete inside JsonNode.
+struct JsonMember {
+    Kor2_Sys::Text name;
+    JsonNode value;
 };
 
 /// Parses one JSON document; throws std::invalid_argument naming the byte offset at fault and

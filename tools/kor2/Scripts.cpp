@@ -42,8 +42,8 @@ Action parseAction(const JsonNode& json)
 {
     if (json.kind != JsonNode::Kind::Object || json.members.size() != 1)
         throw std::invalid_argument("cada acción es un objeto con una sola clave");
-    const std::string verb = utf::toUtf8(json.members[0].first);
-    const JsonNode& arg = json.members[0].second;
+    const std::string verb = utf::toUtf8(json.members[0].name);
+    const JsonNode& arg = json.members[0].value;
     if (verb == "click") return controlAction(Action::Kind::Click, arg);
     if (verb == "dblclick") return controlAction(Action::Kind::DoubleClick, arg);
     if (verb == "type") return textAction(Action::Kind::Type, arg, verb);
