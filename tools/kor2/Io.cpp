@@ -114,10 +114,11 @@ private:
     int m_error = 0;
 };
 
+// Never destroyed: the standard streams flush at exit, after function statics are gone.
 CheckedOutput& checkedOutput()
 {
-    static CheckedOutput buffer;
-    return buffer;
+    static auto* buffer = new CheckedOutput;
+    return *buffer;
 }
 
 } // namespace
