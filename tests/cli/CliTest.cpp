@@ -100,14 +100,17 @@ TEST(Scripts, ReadEveryAction)
         {"window": "F_color", "do": [{"click": "BT_aceptar"}, {"dblclick": "Pc"}, {"type": ["TX_color", "12"]},
                                      {"set": ["TX_color", ""]}, {"key": ["TX_color", 13]},
                                      {"mousedown": ["Pc_color_especial", 0.5, 0.25]}, {"resize": [6000, 3000]},
-                                     {"close": "user"}, {"answer": "cancel"}]},
+                                     {"close": "user"}, {"answer": "cancel"}, {"key": ["TX_color", 9, 1]}]},
         {"window": "file", "do": [{"file": "/tmp/a b.txt"}]},
         {"window": "file", "do": [{"cancel": true}]}])"));
     ASSERT_EQ(scripts.size(), 3u);
     const auto& a = scripts[0].actions;
-    ASSERT_EQ(a.size(), 9u);
+    ASSERT_EQ(a.size(), 10u);
     EXPECT_EQ(a[2].text, u"12");
     EXPECT_EQ(a[4].key, 13);
+    EXPECT_EQ(a[4].shift, 0);
+    EXPECT_EQ(a[9].key, 9);
+    EXPECT_EQ(a[9].shift, 1);
     EXPECT_DOUBLE_EQ(a[5].y, 0.25);
     EXPECT_EQ(a[6].height, 3000);
     EXPECT_TRUE(a[7].fromUser);
@@ -120,6 +123,7 @@ TEST(Scripts, NameTheScriptAtFault)
 {
     for (const char* bad : {R"({"window": "x"})", R"([{"window": "x", "do": [{"hover": "a"}]}])",
                             R"([{"window": "x", "do": [{"close": "maybe"}]}])",
+                            R"([{"window": "x", "do": [{"key": ["a", 9, 8]}]}])",
                             R"([{"window": "x", "do": []}, {"do": []}])",
                             R"([{"window": "x", "do": [{"click": "a", "dblclick": "b"}]}])"}) {
         try {

@@ -52,6 +52,9 @@ Action parseAction(const JsonNode& json)
     if (verb == "key") {
         action = controlAction(Action::Kind::Key, at(arg, 0, verb));
         action.key = static_cast<int>(integerOf(at(arg, 1, verb), "la tecla", 0, 0xFFFF));
+        // An optional third element is the shift state: 1 for Shift (Shift+Tab goes back).
+        if (arrayOf(arg, verb).size() > 2)
+            action.shift = static_cast<int>(integerOf(at(arg, 2, verb), "el estado de mayúsculas", 0, 7));
     } else if (verb == "mousedown") {
         action = controlAction(Action::Kind::MouseDown, at(arg, 0, verb));
         action.x = numberOf(at(arg, 1, verb), "x");
