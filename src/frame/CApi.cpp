@@ -93,7 +93,7 @@ int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, si
         for (size_t i = 0; i < nargs; ++i)
             values.push_back(args[i] ? args[i]->value : Variant{});
         Variant answer = call(*object->object, static_cast<InvokeKind>(kind), std::span<Variant>(values));
-        auto out = result != nullptr ? std::make_unique<kor2_value>(std::move(answer)) : nullptr;
+        auto out = result != nullptr ? std::unique_ptr<kor2_value>(new kor2_value{std::move(answer)}) : nullptr;
         for (size_t i = 0; i < nargs; ++i)
             if (args[i])
                 args[i]->value = std::move(values[i]);
