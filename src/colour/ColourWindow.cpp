@@ -74,6 +74,7 @@ std::vector<DisplayItem> grid(double width, double height, int columns, int rows
                               Long (*indexAt)(int column, int row))
 {
     std::vector<DisplayItem> items;
+    items.reserve(static_cast<std::size_t>(columns * rows + 1));
     items.push_back({DisplayItem::Kind::FilledRect, 0, 0, width, height, separator, {}});
     const double cellWidth = width / columns, cellHeight = height / rows;
     for (int row = 1; row <= rows; ++row)
@@ -147,11 +148,17 @@ void ColourWindow::build()
     m_form.update("SH_color", [](Control& c) { c.fillColour = 0xC0C0C0; });
     m_form.update("BT_por_capa", [](Control& c) { c.backColour = 0xC0C0C0; });
     m_form.setCancelButton("BT_cancelar");
-    m_form.setPicture("Pc_color_normal", grid(2490, 360, 9, 1, kNormalSeparator, [](int c, int) { return Long{c}; }));
-    m_form.setPicture("Pc_color_grises", grid(1680, 360, 6, 1, kNormalSeparator, [](int c, int) { return Long{249 + c}; }));
-    m_form.setPicture("Pc_color_especial", grid(4965, 1620, 24, 10, kSpecialSeparator, [](int c, int r) {
+    // The palettes never change: drawn once per process, each window takes a copy.
+    static const std::vector<DisplayItem> normal =
+        grid(2490, 360, 9, 1, kNormalSeparator, [](int c, int) { return Long{c}; });
+    static const std::vector<DisplayItem> greys =
+        grid(1680, 360, 6, 1, kNormalSeparator, [](int c, int) { return Long{249 + c}; });
+    static const std::vector<DisplayItem> special = grid(4965, 1620, 24, 10, kSpecialSeparator, [](int c, int r) {
         return 10 * c + kSpecialRowOffset[static_cast<std::size_t>(r - 1)];
-    }));
+    });
+    m_form.setPicture("Pc_color_normal", normal);
+    m_form.setPicture("Pc_color_grises", greys);
+    m_form.setPicture("Pc_color_especial", special);
 }
 
 void ColourWindow::restorePosition()

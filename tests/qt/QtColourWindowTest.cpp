@@ -1,9 +1,11 @@
 // F_color on real widgets: the same choices as the scripted runs, and the position the user left
 // it at is where it opens next.
 #include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/cfrm_Color.h>
 
 #include "QtWindowTest.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -77,6 +79,35 @@ TEST_F(QtColourWindow, OtherColoursResizesTheRealDialog)
     CColores().A_Color_Show(255);
     EXPECT_GT(expanded, collapsed);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the dialog is gone after the call";
+}
+
+// Controls the window keeps hidden at first appear when the logic shows them, in the model's order
+// of overlap: the error label under "por capa", whichever showed first.
+TEST_F(QtColourWindow, HiddenLabelsAppearWhenShownAndOverlapInTheModelsOrder)
+{
+    QString error;
+    bool errorUnderLayer = false;
+    whenShown([&](QWidget* dialog) {
+        auto* box = qobject_cast<QLineEdit*>(child(dialog, "TX_color"));
+        ASSERT_NE(child(dialog, "LB_por_capa"), nullptr);
+        EXPECT_TRUE(child(dialog, "LB_por_capa")->isVisible());
+        box->selectAll();
+        QTest::keyClicks(box, "-1");
+        QWidget* label = child(dialog, "LB_error");
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(label->isVisible());
+        error = qobject_cast<QLabel*>(label)->text();
+        const auto siblings = label->parentWidget()->children();
+        errorUnderLayer = siblings.indexOf(label) < siblings.indexOf(child(dialog, "LB_por_capa"));
+        QTest::mouseClick(child(dialog, "BT_cancelar"), Qt::LeftButton);
+    });
+    cfrm_Color chooser;
+    chooser.NumColorPreSeleccVb = u"255";
+    chooser.PorCapa = true;
+    chooser.NumColorPorCapaPreSeleccVb = 0x00FF00;
+    chooser.ColorShow();
+    EXPECT_EQ(error, QStringLiteral("color válido: de 1a 255"));
+    EXPECT_TRUE(errorUnderLayer);
 }
 
 // However the chooser is left, it opens next time where the user dragged it.

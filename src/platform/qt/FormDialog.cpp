@@ -146,8 +146,12 @@ DialogFont chooseDialogFont(const Form& form, double tppX, double tppY)
 const DialogFont& dialogFont(const Form& form, double tppX, double tppY)
 {
     static std::map<std::u16string, DialogFont> chosen;
-    std::u16string key = Text(form.name().begin(), form.name().end()) + u'|' +
-                         Variant(tppX).toText() + u'|' + Variant(tppY).toText();
+    std::u16string key(form.name().begin(), form.name().end());
+    for (const double tpp : {tppX, tppY}) {
+        const std::string digits = std::to_string(tpp);
+        key += u'|';
+        key.append(digits.begin(), digits.end());
+    }
     for (const Control& c : form.controls())
         key += u'|' + c.caption;
     auto it = chosen.find(key);
@@ -249,18 +253,40 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     m_lineSpacing = font.lineSpacing;
     if (form.toolWindow())
         setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    // Containers first, so that every control finds its frame.
+    // The native window first: the controls then find their screen through it, instead of each
+    // searching the desktop for where the window will be.
+    QWidget::create();
+    // A control gets its widget when it first shows: the controls a window keeps hidden (error
+    // labels, optional buttons) cost nothing until they are needed.
     for (const Control& c : form.controls())
-        if (c.container.empty())
-            m_widgets[c.name] = create(c);
-    for (const Control& c : form.controls())
-        if (!c.container.empty())
-            m_widgets[c.name] = create(c);
-    for (const Control& c : form.controls())
-        sync(c);
+        if (c.visible)
+            realise(c);
     syncWindow();
     setTabOrderFromModel();
+    if (QWidget* first = firstInTabOrder())
+        first->setFocus(Qt::OtherFocusReason);
     form.setObserver(this);
+}
+
+QWidget* FormDialog::realise(const Control& c)
+{
+    if (QWidget* existing = widgetOf(c.name))
+        return existing;
+    if (!c.container.empty() && m_form.has(c.container))
+        realise(m_form.control(c.container));
+    QWidget* widget = create(c);
+    m_widgets[c.name] = widget;
+    // Siblings overlap in the order of the model (a later control is drawn over an earlier one),
+    // whatever order their widgets were made in.
+    const auto& controls = m_form.controls();
+    auto later = std::find_if(controls.begin(), controls.end(), [&](const Control& other) { return &other == &c; });
+    for (auto it = later == controls.end() ? later : std::next(later); it != controls.end(); ++it)
+        if (QWidget* above = widgetOf(it->name); above && it->container == c.container) {
+            widget->stackUnder(above);
+            break;
+        }
+    sync(c);
+    return widget;
 }
 
 FormDialog::~FormDialog()
@@ -426,19 +452,34 @@ void FormDialog::syncWindow()
         setFixedSize(inner);
 }
 
-// Tab moves through the controls in their tab order; the first one has the focus at the start.
-void FormDialog::setTabOrderFromModel()
+// The controls that have widgets, in their tab order.
+std::vector<QWidget*> FormDialog::tabOrder() const
 {
     std::vector<const Control*> ordered;
     for (const Control& c : m_form.controls())
-        if (c.tabIndex >= 0)
+        if (c.tabIndex >= 0 && widgetOf(c.name))
             ordered.push_back(&c);
-    std::sort(ordered.begin(), ordered.end(), [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
+    std::vector<QWidget*> widgets;
+    for (const Control* c : ordered)
+        widgets.push_back(widgetOf(c->name));
+    return widgets;
+}
+
+// Tab moves through the controls in their tab order.
+void FormDialog::setTabOrderFromModel()
+{
+    const std::vector<QWidget*> ordered = tabOrder();
     for (std::size_t i = 1; i < ordered.size(); ++i)
-        QWidget::setTabOrder(widgetOf(ordered[i - 1]->name), widgetOf(ordered[i]->name));
-    if (!ordered.empty())
-        if (QWidget* first = widgetOf(ordered.front()->name))
-            first->setFocus(Qt::OtherFocusReason);
+        QWidget::setTabOrder(ordered[i - 1], ordered[i]);
+}
+
+// The first control in tab order, which has the focus at the start.
+QWidget* FormDialog::firstInTabOrder() const
+{
+    const std::vector<QWidget*> ordered = tabOrder();
+    return ordered.empty() ? nullptr : ordered.front();
 }
 
 QWidget* FormDialog::widgetOf(const std::string& control) const
@@ -459,8 +500,15 @@ void FormDialog::formChanged() { syncWindow(); }
 
 void FormDialog::controlChanged(const std::string& control)
 {
-    if (m_form.has(control))
-        sync(m_form.control(control));
+    if (!m_form.has(control))
+        return;
+    const Control& c = m_form.control(control);
+    if (widgetOf(c.name)) {
+        sync(c);
+    } else if (c.visible) {
+        realise(c);
+        setTabOrderFromModel();
+    }
 }
 
 void FormDialog::visibilityChanged(bool visible)
@@ -568,6 +616,9 @@ void FormDialog::reject()
 
 bool FormDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // Only key presses and mouse releases are the model's; every other event passes untouched.
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::MouseButtonRelease)
+        return QDialog::eventFilter(watched, event);
     const std::string name = nameOf(watched);
     if (name.empty())
         return QDialog::eventFilter(watched, event);

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class QIcon;
 class QWidget;
@@ -50,6 +51,10 @@ private:
     bool placedByUser() const;
     void adoptFrame();
     QWidget* create(const Control& control);
+    /// The control's widget, made (with its frame's) when it has none yet.
+    QWidget* realise(const Control& control);
+    std::vector<QWidget*> tabOrder() const;
+    QWidget* firstInTabOrder() const;
     void sync(const Control& control);
     void syncWindow();
     void setTabOrderFromModel();
