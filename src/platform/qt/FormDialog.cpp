@@ -565,6 +565,15 @@ void FormDialog::showEvent(QShowEvent* event)
         adoptFrame();
 }
 
+// A window manager frames the window after it shows, without necessarily moving it; by the time
+// the window is activated its frame is known.
+void FormDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && placedByUser())
+        adoptFrame();
+}
+
 // Moves and resizes that the model did not ask for are the user's (or the window manager's): they
 // reach the model as the outer position and size, once per change.
 void FormDialog::moveEvent(QMoveEvent* event)
@@ -572,6 +581,7 @@ void FormDialog::moveEvent(QMoveEvent* event)
     QDialog::moveEvent(event);
     if (!placedByUser())
         return;
+    adoptFrame();  // a window manager that frames the window may move it doing so
     const QPoint at = frameGeometry().topLeft();
     if (at != QPoint(px(m_form.left()), py(m_form.top())))
         m_form.userMoved(at.x() * m_tppX, at.y() * m_tppY);
