@@ -1,0 +1,59 @@
+#!/bin/sh
+# Takes the window pictures of docs/ the way a person sees them: each window under a virtual screen
+# with a window manager (openbox) that draws the caption bar and the window's icon, cut from the
+# screen with its frame. Needs xvfb, openbox, x11-utils and imagemagick.
+# Usage: scripts/screenshots.sh [BUILD_DIR] [OUT_DIR]
+set -eu
+build=${1:-build/default}
+out=${2:-docs}
+kor2="$build/tools/kor2/kor2"
+for tool in xvfb-run openbox xwininfo xprop import; do
+  command -v "$tool" >/dev/null || { echo "falta $tool (apt-get install xvfb openbox x11-utils imagemagick)" >&2; exit 2; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Runs inside the virtual screen: the window manager, the window, then the picture of the window
+# titled $TITLE with its frame.
+cat > "$work/shot.sh" <<'SHOT'
+#!/bin/sh
+set -u
+openbox >/dev/null 2>&1 &
+sleep 1
+"$@" >/dev/null 2>&1 &
+sleep 3
+extents=$(xprop -name "$TITLE" _NET_FRAME_EXTENTS | sed -e 's/.*= //' -e 's/,//g')
+geometry=$(xwininfo -name "$TITLE" | awk -v e="$extents" 'BEGIN {split(e, f, " ")}
+  /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
+  END {printf "%dx%d+%d+%d", w + f[1] + f[2], h + f[3] + f[4], x - f[1], y - f[3]}')
+import -window root -crop "$geometry" +repage "$OUT"
+kill %2 %1 2>/dev/null || true
+SHOT
+chmod +x "$work/shot.sh"
+
+shot() {  # OUT TITLE DPI COMMAND...
+  file=$1 title=$2 dpi=$3
+  shift 3
+  TITLE=$title OUT=$file QT_FONT_DPI=$dpi QT_QPA_PLATFORM=xcb KOR2_SETTINGS=:memory: \
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$work/shot.sh" "$@"
+}
+
+# A short folder name reads better in the file dialog's picture than a scratch folder's.
+project=/tmp/proyecto
+[ -e "$project" ] && project="$work/proyecto"
+mkdir -p "$project"
+trap 'rm -rf "$work"; [ "$project" = /tmp/proyecto ] && rm -rf /tmp/proyecto' EXIT
+touch "$project/parcela-12.dxf" "$project/parcela-13.dxf" "$project/replanteo.dwg"
+awk 'BEGIN {
+  printf "Informe de replanteo — proyecto «Vía de servicio norte»\r\n\r\n"
+  for (i = 0; i < 12; i++)
+    printf "Punto %3d   X = %.3f   Y = %.3f   Cota = %.3f m\r\n", i + 1, 431262.625 + 12.5 * i, 4581227.5 - 3.25 * i, 612.437 + 0.125 * i
+}' > "$work/listado.txt"
+
+shot "$out/colour-window.png" "Elige Color:" 96 "$kor2" color --initial 255 --layer 65280 --title "Elige Color:"
+shot "$out/colour-window-144dpi.png" "Elige Color:" 144 "$kor2" color --initial 255 --layer 65280 --title "Elige Color:"
+shot "$out/input-prompt.png" "Cota del punto" 96 "$kor2" input --title "Cota del punto" --text "612,437"
+shot "$out/message-window.png" "Replanteo" 96 "$kor2" message --title "Replanteo" --file "$work/listado.txt"
+shot "$out/open-chooser.png" "Abrir plano" 96 "$kor2" open --title "Abrir plano" --filter "Dibujos|*.dxf;*.dwg|Todos|*" \
+  --dir "$project"
+echo "Imágenes en $out"
