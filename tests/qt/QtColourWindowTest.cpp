@@ -111,12 +111,7 @@ TEST_F(QtColourWindow, HiddenLabelsAppearWhenShownAndOverlapInTheModelsOrder)
 }
 
 // However the chooser is left, it opens next time where the user dragged it.
-struct EndCase {
-    const char* label;
-    std::function<void(QWidget*)> end;
-};
-
-class QtColourWindowDragged : public QtColourWindow, public ::testing::WithParamInterface<EndCase> {};
+class QtColourWindowDragged : public QtColourWindow, public ::testing::WithParamInterface<kor2test::WindowEnd> {};
 
 TEST_P(QtColourWindowDragged, OpensNextTimeWhereItWasLeft)
 {
@@ -139,12 +134,10 @@ TEST_P(QtColourWindowDragged, OpensNextTimeWhereItWasLeft)
     EXPECT_EQ(reopened, dragged);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ends, QtColourWindowDragged,
-    ::testing::Values(EndCase{"accept", [](QWidget* d) { QTest::mouseClick(kor2test::child(d, "BT_aceptar"), Qt::LeftButton); }},
-                      EndCase{"cancel", [](QWidget* d) { QTest::mouseClick(kor2test::child(d, "BT_cancelar"), Qt::LeftButton); }},
-                      EndCase{"escape", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }},
-                      EndCase{"closeBox", [](QWidget* d) { d->close(); }}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Ends, QtColourWindowDragged,
+                         ::testing::Values(kor2test::clicking("accept", "BT_aceptar"),
+                                           kor2test::clicking("cancel", "BT_cancelar"),
+                                           kor2test::pressing("escape", Qt::Key_Escape), kor2test::closeBox()),
+                         kor2test::endName);
 
 } // namespace

@@ -58,36 +58,21 @@ TEST_F(QtInputWindow, CloseBoxEndsThePromptWithoutSavingItsPlace)
 
 // Accepted or cancelled, the prompt keeps the place and size the user gave it, and its layout
 // followed the size: the text box fills the width and the buttons stand along the bottom.
-struct PromptEnd {
-    const char* label;
-    Qt::Key key;
-};
-
-class QtInputWindowPlaced : public QtInputWindow, public ::testing::WithParamInterface<PromptEnd> {};
+class QtInputWindowPlaced : public QtInputWindow, public ::testing::WithParamInterface<kor2test::WindowEnd> {};
 
 TEST_P(QtInputWindowPlaced, MovedAndResizedPromptIsLaidOutSavedAndReopenedThere)
 {
     const QSize inner(520, 140);
-    QRect opened, outer, accept, cancel, box;
-    whenShown([&](QWidget* dialog) {
-        opened = dialog->frameGeometry();
-        dialog->move(140, 90);
-        dialog->resize(inner);
-        outer = dialog->frameGeometry();
-        accept = child(dialog, "cmdAceptar")->geometry();
-        cancel = child(dialog, "cmdCancel")->geometry();
-        box = child(dialog, "TxtInput")->geometry();
-        QTest::keyClick(child(dialog, "TxtInput"), GetParam().key);
-    });
+    Placed placed;
+    placeThenEnd(placed, {140, 90}, inner, {"cmdAceptar", "cmdCancel", "TxtInput"}, GetParam());
     c_imput1().A_Imput(u"x", u"Cota");
 
-    EXPECT_EQ(opened, QRect(pixelsX(5000), pixelsY(5000), pixelsX(4300), pixelsY(1100))) << "a new title";
-    EXPECT_EQ(outer.topLeft(), QPoint(140, 90));
-    expectStoredGeometry(u"Input Cota", outer);
+    EXPECT_EQ(placed.outer.topLeft(), QPoint(140, 90));
+    expectOpenedThenSaved(placed, {5000, 5000, 4300, 1100}, u"Input Cota");
     const double w = twipsX(inner.width()), h = twipsY(inner.height());
-    EXPECT_EQ(accept.topLeft(), QPoint(pixelsX(w - 1.05 * 1050), pixelsY(h - 1.05 * 345)));
-    EXPECT_EQ(cancel.topLeft(), QPoint(pixelsX(w - 2 * 1.05 * 1050), pixelsY(h - 1.05 * 345)));
-    EXPECT_EQ(box.size(), QSize(inner.width(), pixelsY(h - 1.15 * 345)));
+    EXPECT_EQ(placed.controls["cmdAceptar"].topLeft(), QPoint(pixelsX(w - 1.05 * 1050), pixelsY(h - 1.05 * 345)));
+    EXPECT_EQ(placed.controls["cmdCancel"].topLeft(), QPoint(pixelsX(w - 2 * 1.05 * 1050), pixelsY(h - 1.05 * 345)));
+    EXPECT_EQ(placed.controls["TxtInput"].size(), QSize(inner.width(), pixelsY(h - 1.15 * 345)));
 
     QRect reopened;
     whenShown([&](QWidget* dialog) {
@@ -95,12 +80,13 @@ TEST_P(QtInputWindowPlaced, MovedAndResizedPromptIsLaidOutSavedAndReopenedThere)
         QTest::keyClick(child(dialog, "TxtInput"), Qt::Key_Escape);
     });
     c_imput1().A_Imput(u"x", u"Cota");
-    EXPECT_EQ(reopened, outer);
-    expectStoredGeometry(u"Input Cota", outer);
+    EXPECT_EQ(reopened, placed.outer);
+    expectStoredGeometry(u"Input Cota", placed.outer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, QtInputWindowPlaced,
-                         ::testing::Values(PromptEnd{"enter", Qt::Key_Return}, PromptEnd{"escape", Qt::Key_Escape}),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         ::testing::Values(kor2test::pressing("enter", Qt::Key_Return, "TxtInput"),
+                                           kor2test::pressing("escape", Qt::Key_Escape, "TxtInput")),
+                         kor2test::endName);
 
 } // namespace

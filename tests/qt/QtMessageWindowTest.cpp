@@ -6,7 +6,6 @@
 
 #include <QClipboard>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -50,42 +49,26 @@ TEST_F(QtMessageWindow, ShowsAnIconOfItsOwn)
 
 // Whichever way the window is closed, it remembers where the user left it and how big; the text
 // area and the buttons followed the size.
-struct MessageEnd {
-    const char* label;
-    std::function<void(QWidget*)> close;
-};
-
-class QtMessageWindowPlaced : public QtMessageWindow, public ::testing::WithParamInterface<MessageEnd> {};
+class QtMessageWindowPlaced : public QtMessageWindow, public ::testing::WithParamInterface<kor2test::WindowEnd> {};
 
 TEST_P(QtMessageWindowPlaced, MovedAndResizedWindowIsLaidOutAndSaved)
 {
     const QSize inner(480, 300);
-    QRect opened, outer, accept, copy, text;
-    whenShown([&](QWidget* dialog) {
-        opened = dialog->frameGeometry();
-        dialog->resize(inner);
-        dialog->move(75, 60);
-        outer = dialog->frameGeometry();
-        accept = child(dialog, "cmdAceptar")->geometry();
-        copy = child(dialog, "cmdcopy")->geometry();
-        text = child(dialog, "TxtMensaje")->geometry();
-        GetParam().close(dialog);
-    });
+    Placed placed;
+    placeThenEnd(placed, {75, 60}, inner, {"cmdAceptar", "cmdcopy", "TxtMensaje"}, GetParam());
     c_imput1().A_Mensaje(u"línea", u"Listado");
 
-    EXPECT_EQ(opened, QRect(pixelsX(1000), pixelsY(1000), pixelsX(6000), pixelsY(2800))) << "a new title";
-    expectStoredGeometry(u"Mensaje: Listado", outer);
+    EXPECT_EQ(placed.outer.topLeft(), QPoint(75, 60));
+    expectOpenedThenSaved(placed, {1000, 1000, 6000, 2800}, u"Mensaje: Listado");
     const double w = twipsX(inner.width()), h = twipsY(inner.height());
-    EXPECT_EQ(accept.topLeft(), QPoint(pixelsX(w - 1.1 * 1245), pixelsY(h - 1.05 * 405)));
-    EXPECT_EQ(copy.topLeft(), QPoint(pixelsX(20), pixelsY(h - 1.05 * 405)));
-    EXPECT_EQ(text, QRect(0, 0, inner.width(), pixelsY(h - 1.15 * 405)));
+    EXPECT_EQ(placed.controls["cmdAceptar"].topLeft(), QPoint(pixelsX(w - 1.1 * 1245), pixelsY(h - 1.05 * 405)));
+    EXPECT_EQ(placed.controls["cmdcopy"].topLeft(), QPoint(pixelsX(20), pixelsY(h - 1.05 * 405)));
+    EXPECT_EQ(placed.controls["TxtMensaje"], QRect(0, 0, inner.width(), pixelsY(h - 1.15 * 405)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ends, QtMessageWindowPlaced,
-    ::testing::Values(MessageEnd{"accept", [](QWidget* d) { qobject_cast<QPushButton*>(child(d, "cmdAceptar"))->click(); }},
-                      MessageEnd{"escape", [](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }},
-                      MessageEnd{"closeBox", [](QWidget* d) { d->close(); }}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Ends, QtMessageWindowPlaced,
+                         ::testing::Values(kor2test::clicking("accept", "cmdAceptar"),
+                                           kor2test::pressing("escape", Qt::Key_Escape), kor2test::closeBox()),
+                         kor2test::endName);
 
 } // namespace
