@@ -72,6 +72,21 @@ bool mentions(const Error& e, const std::string& path)
     return e.description().find(utf::fromUtf8(path)) != Text::npos;
 }
 
+// `action` fails with error `number`, whose description names `path` (and says `words`).
+void expectRefused(const std::function<void()>& action, long number, const std::string& path, std::u16string_view words = {})
+{
+    try {
+        action();
+        ADD_FAILURE() << "no error; expected " << number << " naming " << path;
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), number) << e.what();
+        EXPECT_TRUE(mentions(e, path)) << e.what();
+        if (!words.empty()) {
+            EXPECT_NE(e.description().find(words), Text::npos) << e.what();
+        }
+    }
+}
+
 // A store of ours with enough rows to span several pages, its second page then overwritten.
 void makeDamagedStore(const std::string& path)
 {
@@ -125,13 +140,7 @@ TEST_P(ForeignFile, IsRefusedByNameAndLeftAsItWas)
     foreign.make(path);
     ::chmod(path.c_str(), 0644);
     const auto fileBefore = look(path), folderBefore = look(docs);
-    try {
-        openFile(path, mode);
-        ADD_FAILURE() << "a file that is not a store must be refused";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), 75);
-        EXPECT_TRUE(mentions(e, path)) << e.what();
-    }
+    expectRefused([&] { openFile(path, mode); }, 75, path);
     EXPECT_EQ(look(path), fileBefore) << "bytes, mode and time of the file stay as they were";
     EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
 }
@@ -149,16 +158,8 @@ TEST(StorePath, AFolderWhereTheStoreShouldBeIsNamed)
     kor2test::TempDir dir;
     const std::string path = dir.file("settings.db");
     std::filesystem::create_directory(path);
-    for (const OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnly}) {
-        try {
-            openFile(path, mode);
-            ADD_FAILURE() << "a folder is not a store";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), 75);
-            EXPECT_TRUE(mentions(e, path)) << e.what();
-            EXPECT_NE(e.description().find(u"carpeta"), Text::npos) << e.what();
-        }
-    }
+    for (const OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnly})
+        expectRefused([&] { openFile(path, mode); }, 75, path, u"carpeta");
 }
 
 // ---- Folders -----------------------------------------------------------------------------------
@@ -200,13 +201,7 @@ TEST(DefaultFolder, IsKeptPrivateAndItsUnreadableFileIsSetAside)
     ASSERT_EQ(path, (folder / "settings.db").string());
     const std::string garbage(5000, 'Z');
     writeFile(path, garbage);
-    try {
-        openFile(path);
-        ADD_FAILURE() << "an unreadable store must be reported";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), 75);
-        EXPECT_NE(e.description().find(u"dañado"), Text::npos) << e.what();
-    }
+    expectRefused([&] { openFile(path); }, 75, path, u"dañado");
     EXPECT_EQ(modeOf(folder), 0700u) << "the library's own folder is private";
     int kept = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -264,15 +259,8 @@ const std::function<void(Store&)> kChanges[] = {
 
 void expectEveryChangeRefused(Store& s, const std::string& path)
 {
-    for (const auto& change : kChanges) {
-        try {
-            change(s);
-            ADD_FAILURE() << "a read-only store took a change";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), 70);
-            EXPECT_TRUE(mentions(e, path)) << e.what();
-        }
-    }
+    for (const auto& change : kChanges)
+        expectRefused([&] { change(s); }, 70, path);
 }
 
 TEST(ReadOnlyStore, AMissingFileIsAnEmptyStoreAndNothingIsCreated)
@@ -327,14 +315,7 @@ TEST(ReadOnlyStore, ADamagedStoreIsReportedWhereItIs)
     const std::string path = dir.file("settings.db");
     makeDamagedStore(path);
     const auto folderBefore = look(dir.path()), fileBefore = look(path);
-    try {
-        auto s = openFile(path, OpenMode::ReadOnly);
-        s->entries();
-        ADD_FAILURE() << "a damaged store must be reported";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), 75);
-        EXPECT_TRUE(mentions(e, path)) << e.what();
-    }
+    expectRefused([&] { openFile(path, OpenMode::ReadOnly)->entries(); }, 75, path, u"dañado");
     EXPECT_EQ(look(dir.path()), folderBefore) << "not moved aside";
     EXPECT_EQ(look(path), fileBefore);
 }
