@@ -2,7 +2,7 @@
 // split on list texts of growing length (its time must grow linearly).
 #include <Kor2_Sys/CString.h>
 
-#include "text/NumberText.h"
+#include "frame/NumberText.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // (or, when it reads as one, the number) to format.
 #include "FuzzInput.h"
 
-#include "platform/Locale.h"
-#include "text/NumberFunctions.h"
+#include "frame/Locale.h"
+#include "frame/NumberFunctions.h"
 
 #include <algorithm>
 
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto integers = static_cast<Integer>(data[2] | (data[3] << 8));
     const Text text = kor2fuzz::units(data + 4, size - 4);
     for (char16_t separator : {u'.', u','}) {
-        platform::ScopedDecimal dec{separator};
+        locale::ScopedDecimal dec{separator};
         for (const Variant& value : {Variant(text), Variant(mfunc::ValorTexto(text))}) {
             const Text out = mfunc::FormatoFijo(value, decimals, integers);
             if (decimals >= 1 && !out.empty()) {

@@ -4,9 +4,9 @@
 
 #include <Kor2_Sys/Error.h>
 
-#include "platform/Locale.h"
-#include "text/NumberFunctions.h"
-#include "text/NumberText.h"
+#include "frame/Locale.h"
+#include "frame/NumberFunctions.h"
+#include "frame/NumberText.h"
 
 #include <cmath>
 
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace Kor2_Sys;
     const Text text = kor2fuzz::units(data, size);
     for (char16_t separator : {u'.', u','}) {
-        platform::ScopedDecimal dec{separator};
+        locale::ScopedDecimal dec{separator};
         const Double value = mfunc::ValorTexto(text);  // silent: must never throw
         kor2fuzz::require(!std::isnan(value));
         try {

@@ -1,7 +1,7 @@
 #pragma once
 // Isolation guards: each test that touches process-wide state gets its own and leaves it as found.
 
-#include "platform/Locale.h"
+#include "frame/Locale.h"
 #include "platform/WindowSystem.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 
@@ -22,6 +22,6 @@ private:
     Kor2_Sys::platform::ScopedWindowSystem m_guard;
 };
 
-using Kor2_Sys::platform::ScopedDecimal;
+using Kor2_Sys::locale::ScopedDecimal;
 
 } // namespace kor2test

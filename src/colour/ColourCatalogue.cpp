@@ -1,6 +1,7 @@
 #include "colour/ColourCatalogue.h"
 
-#include "text/Blanks.h"
+#include "frame/Blanks.h"
+#include "frame/Latin1.h"
 
 #include <string>
 
@@ -17,11 +18,11 @@ Text digitsOf(Long number)
 
 Long colourOfWord(std::u16string_view word)
 {
-    word = text::trimBlanks(word);
+    word = blanks::trim(word);
     Text key;
     key.reserve(word.size());
     for (char16_t c : word)
-        key += text::toUpperLatin(c);
+        key += latin1::toUpper(c);
     for (const NamedColour& named : kColourWords)
         for (std::u16string_view candidate : named.words)
             if (!candidate.empty() && candidate == key)

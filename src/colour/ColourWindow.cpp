@@ -3,11 +3,12 @@
 #include <Kor2_Sys/Error.h>
 
 #include "colour/ColourCatalogue.h"
+#include "frame/Blanks.h"
+#include "frame/Latin1.h"
+#include "frame/NumberFunctions.h"
 #include "frame/Trap.h"
 #include "platform/WindowSystem.h"
 #include "settings/Store.h"
-#include "text/Blanks.h"
-#include "text/NumberFunctions.h"
 
 #include <array>
 #include <cmath>
@@ -100,9 +101,9 @@ Text digits(long long value)
 // the text begins with, rounded halves to even; nothing when it does not fit 16 bits.
 std::optional<Long> boxIndex(std::u16string_view text)
 {
-    Text word(text::trimBlanks(text));
+    Text word(blanks::trim(text));
     for (auto& c : word)
-        c = text::toLowerLatin(c);
+        c = latin1::toLower(c);
     for (Long index = 1; index <= 9; ++index)
         if (word == kBoxWords[static_cast<std::size_t>(index)] || word == digits(index))
             return index;

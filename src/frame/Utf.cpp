@@ -1,6 +1,6 @@
 #include "frame/Utf.h"
 
-#include "text/Blanks.h"
+#include "frame/Latin1.h"
 
 namespace Kor2_Sys::utf {
 namespace {
@@ -53,7 +53,7 @@ char32_t nextCodePoint(std::string_view s, std::size_t& pos) noexcept
 
 char32_t foldLatin(char32_t cp) noexcept
 {
-    return cp < 0x100 ? text::toLowerLatin(static_cast<char16_t>(cp)) : cp;
+    return cp < 0x100 ? latin1::toLower(static_cast<char16_t>(cp)) : cp;
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 #include <Kor2_Sys/Object.h>
 #include <Kor2_Sys/Value.h>
 
-#include "text/Blanks.h"
-#include "text/NumberText.h"
+#include "frame/Latin1.h"
+#include "frame/NumberText.h"
 
 #include <cmath>
 #include <limits>
@@ -19,7 +19,7 @@ bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (text::toLowerLatin(a[i]) != text::toLowerLatin(b[i]))
+        if (latin1::toLower(a[i]) != latin1::toLower(b[i]))
             return false;
     return true;
 }

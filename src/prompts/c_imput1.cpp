@@ -1,8 +1,8 @@
 #include <Kor2_Sys/c_imput1.h>
 
+#include "frame/NumberFunctions.h"
 #include "prompts/InputWindow.h"
 #include "prompts/MessageWindow.h"
-#include "text/NumberFunctions.h"
 
 namespace Kor2_Sys {
 namespace {

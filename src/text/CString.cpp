@@ -1,10 +1,9 @@
 #include <Kor2_Sys/CString.h>
 
+#include "frame/NumberFunctions.h"
 #include "frame/Trap.h"
 #include "frame/Utf.h"
-#include "platform/Locale.h"
 #include "text/ListSplit.h"
-#include "text/NumberFunctions.h"
 
 #include <cmath>
 

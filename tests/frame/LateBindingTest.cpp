@@ -2,8 +2,8 @@
 #include <Kor2_Sys/Object.h>
 
 #include "frame/Dispatch.h"
+#include "frame/Latin1.h"
 #include "frame/Utf.h"
-#include "text/Blanks.h"
 
 #include <gtest/gtest.h>
 
@@ -209,8 +209,8 @@ std::vector<std::string> spellings(std::string_view name)
     const Text text = utf::fromUtf8(name);
     Text upper = text, lower = text, mixed = text;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        upper[i] = text::toUpperLatin(text[i]);
-        lower[i] = text::toLowerLatin(text[i]);
+        upper[i] = latin1::toUpper(text[i]);
+        lower[i] = latin1::toLower(text[i]);
         mixed[i] = i % 2 ? upper[i] : lower[i];
     }
     std::string longer(name), shorter(name.substr(0, name.size() - 1)), other(name);

@@ -1,7 +1,7 @@
 #include <Kor2_Sys/CString.h>
 
 #include "Guards.h"
-#include "text/NumberFunctions.h"
+#include "frame/NumberFunctions.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "files/FileChooser.h"
 #include "prompts/InputWindow.h"
 #include "prompts/MessageWindow.h"
-#include "text/NumberFunctions.h"
+#include "frame/NumberFunctions.h"
 
 #include "frame/Utf.h"
 

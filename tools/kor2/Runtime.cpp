@@ -4,8 +4,8 @@
 #include "Json.h"
 #include "Scripts.h"
 
+#include "frame/Locale.h"
 #include "frame/Utf.h"
-#include "platform/Locale.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -125,7 +125,7 @@ Runtime::Runtime(const GlobalOptions& options)
     if (!options.decimal.empty()) {
         if (options.decimal != "," && options.decimal != ".")
             throw std::invalid_argument("--decimal admite \",\" o \".\"");
-        m_previousDecimal = platform::setDecimalSeparator(options.decimal == "," ? u',' : u'.');
+        m_previousDecimal = locale::setDecimalSeparator(options.decimal == "," ? u',' : u'.');
     }
     if (!options.settings.empty())
         ::setenv("KOR2_SETTINGS", options.settings.c_str(), 1);
@@ -153,7 +153,7 @@ Runtime::~Runtime()
     onSwallowedError(std::move(m_previousHandler));
     platform::installWindowSystem(std::move(m_previous));
     if (m_previousDecimal)
-        platform::setDecimalSeparator(*m_previousDecimal);
+        locale::setDecimalSeparator(*m_previousDecimal);
 }
 
 void Runtime::queueScripts(const JsonNode& scripts)

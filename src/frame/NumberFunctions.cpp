@@ -1,8 +1,8 @@
-#include "text/NumberFunctions.h"
+#include "frame/NumberFunctions.h"
 
+#include "frame/Blanks.h"
+#include "frame/Locale.h"
 #include "frame/Trap.h"
-#include "platform/Locale.h"
-#include "text/Blanks.h"
 
 #include <algorithm>
 
@@ -62,7 +62,7 @@ Text fixedDecimals(Double value, int decimals)
 
 Text alignInteger(Text text, Integer decimals, Integer width)
 {
-    const std::u16string_view trimmed = text::trimBlanks(text);
+    const std::u16string_view trimmed = blanks::trim(text);
     long integerLength = static_cast<long>(trimmed.size());
     if (decimals > 0)
         integerLength -= decimals + 1;

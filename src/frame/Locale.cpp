@@ -1,10 +1,10 @@
-#include "platform/Locale.h"
+#include "frame/Locale.h"
 
 #include <clocale>
 #include <langinfo.h>
 #include <locale.h>
 
-namespace Kor2_Sys::platform {
+namespace Kor2_Sys::locale {
 namespace {
 
 // Reads LC_NUMERIC from the environment without touching the process's global C locale, which
@@ -37,4 +37,4 @@ char16_t setDecimalSeparator(char16_t separator)
     return previous;
 }
 
-} // namespace Kor2_Sys::platform
+} // namespace Kor2_Sys::locale

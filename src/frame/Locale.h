@@ -4,7 +4,7 @@
 
 #include <Kor2_Sys/Kor2_SysExport.h>
 
-namespace Kor2_Sys::platform {
+namespace Kor2_Sys::locale {
 
 /// The regional decimal separator: ',' or '.'. Defaults to the process's LC_NUMERIC setting.
 KOR2_SYS_EXPORT char16_t decimalSeparator();
@@ -23,4 +23,4 @@ private:
     char16_t m_previous;
 };
 
-} // namespace Kor2_Sys::platform
+} // namespace Kor2_Sys::locale

@@ -1,8 +1,8 @@
-#include "text/NumberText.h"
+#include "frame/NumberText.h"
 
 #include <Kor2_Sys/Error.h>
 
-#include "platform/Locale.h"
+#include "frame/Locale.h"
 
 #include <array>
 #include <charconv>
@@ -106,7 +106,7 @@ Text format(double value, std::size_t significant)
     if (value == 0)
         return u"0";
     const Decimal d = significantDigits(value, significant);
-    const char16_t separator = platform::decimalSeparator();
+    const char16_t separator = locale::decimalSeparator();
     const int limit = static_cast<int>(significant);
     const int decimalsNeeded = -d.exponent - 1 + static_cast<int>(d.digits.size());
     const bool exponent = d.exponent >= limit || (d.exponent < -4 && decimalsNeeded > limit);
@@ -261,7 +261,7 @@ std::optional<Double> parseRegional(std::u16string_view text)
     if (text.size() > 2 && text[0] == u'&' && (text[1] == u'O' || text[1] == u'o'))
         return radixLiteral(text.substr(2), 8);
 
-    const char16_t separator = platform::decimalSeparator();
+    const char16_t separator = locale::decimalSeparator();
     std::string ascii;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))

@@ -5,7 +5,7 @@
 
 #include <Kor2_Sys/Value.h>
 
-#include "text/NumberText.h"
+#include "frame/NumberText.h"
 
 #include <string_view>
 

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Reads every include under src/ (or the folder given) and checks it against the layer of the
+# file that holds it; prints each breach and exits 1 when there is one.
+#   frame               frame/ only
+#   platform (the seam) frame/ and platform/X.h
+#   platform/headless   frame/, platform/X.h and itself
+#   platform/qt         frame/, platform/X.h and itself
+#   subsystems          anything but platform/qt/ and platform/headless/
+# No quoted include climbs out with "../"; no Qt header outside platform/qt.
+set -eu
+src=${1:-$(dirname "$0")/../src}
+cd "$src"
+
+breaches=$(
+    find . -type f \( -name '*.h' -o -name '*.cpp' \) | sed 's#^\./##' | sort | while IFS= read -r file; do
+        deny='\.\./'
+        case $file in
+        frame/*) allow='^frame/' rule='the frame includes only itself' ;;
+        platform/headless/*) allow='^(frame/|platform/[^/]+$|platform/headless/)' rule='a backend sees the seam and itself' ;;
+        platform/qt/*) allow='^(frame/|platform/[^/]+$|platform/qt/)' rule='a backend sees the seam and itself' ;;
+        platform/*) allow='^(frame/|platform/[^/]+$)' rule='the seam sees the frame and itself' ;;
+        *) allow='.' deny='\.\./|^platform/(qt|headless)/' rule='subsystems know windows through the seam only' ;;
+        esac
+        grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*"' "$file" | while IFS= read -r line; do
+            header=$(printf '%s\n' "$line" | sed 's/^[^"]*"\([^"]*\)".*/\1/')
+            if ! printf '%s\n' "$header" | grep -Eq "$allow" || printf '%s\n' "$header" | grep -Eq "$deny"; then
+                echo "src/$file:${line%%:*}: \"$header\": $rule"
+            fi
+        done
+        case $file in
+        platform/qt/*) ;;
+        *) grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file" | sed "s#^\([0-9]*\):.*#src/$file:\1: a Qt header outside the Qt module#" ;;
+        esac
+    done
+)
+if [ -n "$breaches" ]; then
+    printf '%s\n' "$breaches"
+    exit 1
+fi
+echo "layers: every include points down"

@@ -1,0 +1,33 @@
+# Compiles a source of one line, #include "HEADER", with the include paths of a layer's target.
+#   EXPECT=refused  passes only when the compiler stops because it cannot find HEADER
+#   EXPECT=seen     passes only when the source compiles (the paths themselves are right)
+# Variables: CXX, STD (the language standard flag), INCLUDES (list), HEADER, EXPECT, WORK.
+file(MAKE_DIRECTORY ${WORK})
+string(MAKE_C_IDENTIFIER "${HEADER}" name)
+set(source ${WORK}/${name}.cpp)
+file(WRITE ${source} "#include \"${HEADER}\"\n")
+set(flags)
+foreach(dir IN LISTS INCLUDES)
+  if(NOT dir STREQUAL "")
+    list(APPEND flags -I${dir})
+  endif()
+endforeach()
+execute_process(COMMAND ${CXX} ${STD} -fsyntax-only ${flags} ${source}
+                RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(EXPECT STREQUAL "refused")
+  string(FIND "${output}" "${HEADER}" named)
+  if(status EQUAL 0)
+    message(FATAL_ERROR "\"${HEADER}\" compiles with this layer's include paths; it must not:\n${flags}")
+  elseif(named EQUAL -1 OR NOT output MATCHES "No such file|file not found")
+    # Failing for another reason proves nothing about the layer.
+    message(FATAL_ERROR "the probe of \"${HEADER}\" failed, but not for a header not found:\n${output}")
+  endif()
+  message(STATUS "refused as it must be: \"${HEADER}\"")
+elseif(EXPECT STREQUAL "seen")
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "\"${HEADER}\" must compile with this layer's include paths:\n${output}")
+  endif()
+  message(STATUS "seen as it must be: \"${HEADER}\"")
+else()
+  message(FATAL_ERROR "EXPECT must be refused or seen")
+endif()
