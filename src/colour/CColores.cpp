@@ -1,9 +1,26 @@
 #include <Kor2_Sys/CColores.h>
 
 #include "colour/ColourCatalogue.h"
+#include "colour/ColourWindow.h"
 #include "frame/Trap.h"
 
 namespace Kor2_Sys {
+
+// The chooser proposes the host's colour and gives it back unchanged when the user cancels.
+Long CColores::A_Color_Show(Long NumPorDefectoVb)
+{
+    Long result = 0;
+    trap::report(u".S_color", [&] {
+        colour::ColourWindow window;
+        window.setC_Titulo(u"Elige Color:");
+        window.setC_color_elegido_Vb(NumPorDefectoVb);
+        window.C_expandir_colores();
+        window.C_ejecuta();
+        result = window.C_aceptado() ? window.C_color_elegido_Vb() : NumPorDefectoVb;
+        window.unload();
+    });
+    return result;
+}
 
 // The conversions cannot fail on any value; their traps guard against the platform's own failures
 // (memory) so that a host never sees an error from them.

@@ -1,4 +1,3 @@
-#include <Kor2_Sys/CColores.h>
 #include <Kor2_Sys/cfrm_Color.h>
 
 #include "colour/ColourWindow.h"
@@ -28,21 +27,6 @@ void cfrm_Color::ColorShow()
         }
         window.unload();
     });
-}
-
-Long CColores::A_Color_Show(Long NumPorDefectoVb)
-{
-    Long result = 0;
-    trap::report(u".S_color", [&] {
-        colour::ColourWindow window;
-        window.setC_Titulo(u"Elige Color:");
-        window.setC_color_elegido_Vb(NumPorDefectoVb);
-        window.C_expandir_colores();
-        window.C_ejecuta();
-        result = window.C_aceptado() ? window.C_color_elegido_Vb() : NumPorDefectoVb;
-        window.unload();
-    });
-    return result;
 }
 
 } // namespace Kor2_Sys
