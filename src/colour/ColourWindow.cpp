@@ -329,4 +329,31 @@ void ColourWindow::onUnload()
     m_form.hide();
 }
 
+ColourChoice chooseColour(const Text& title, const Variant& proposed, std::optional<Long> layer)
+{
+    ColourWindow window;
+    window.setC_Titulo(title);
+    // Read after the window is made, so that a bad proposal still leaves the position saved by
+    // the window's destructor, as hosts of cfrm_Color know it.
+    const Long proposal = proposed.toLong();
+    window.setC_color_elegido_Vb(proposal);
+    if (layer)
+        window.C_añadir_BT_por_Capa(*layer);
+    window.C_expandir_colores();
+    window.C_ejecuta();
+    ColourChoice choice;
+    choice.accepted = window.C_aceptado();
+    if (choice.accepted) {
+        choice.colour = window.C_color_elegido_Vb();
+        choice.index = window.C_NumColorAutocaD();
+        choice.name = window.C_NomColorAutocaD();
+    } else {
+        choice.colour = proposal;
+        choice.index = window.NumColAutocad_dado_NumVB(proposal);
+        choice.name = window.Nombre_Color_dado_Num_Vb(proposal);
+    }
+    window.unload();
+    return choice;
+}
+
 } // namespace Kor2_Sys::colour

@@ -7,6 +7,8 @@
 
 #include "platform/Form.h"
 
+#include <optional>
+
 namespace Kor2_Sys::colour {
 
 class KOR2_SYS_EXPORT ColourWindow final : public platform::FormEvents {
@@ -65,5 +67,19 @@ private:
     Long m_chosen = 0;
     Boolean m_accepted = false;
 };
+
+/// How a run of the chooser ended: the colour accepted, or on a cancel the proposal, each with its
+/// CAD colour index and name.
+struct ColourChoice {
+    bool accepted = false;
+    Long colour = 0;
+    Long index = 0;
+    Text name;
+};
+
+/// Runs the chooser modally, expanded, under `title`, proposing `proposed` (a variant holding a
+/// colour number) and offering `layer` when given. An error reaches the caller; a proposal that
+/// does not read as a number is one, raised before the window shows.
+KOR2_SYS_EXPORT ColourChoice chooseColour(const Text& title, const Variant& proposed, std::optional<Long> layer);
 
 } // namespace Kor2_Sys::colour

@@ -3,6 +3,7 @@
 // file to read or to write, starting where the last choice under the same title was made, and
 // remembers the outcome under that title.
 
+#include <Kor2_Sys/FileDialogFields.h>
 #include <Kor2_Sys/Value.h>
 
 #include "platform/Form.h"
@@ -52,5 +53,10 @@ private:
     Integer m_filterIndex = 0;
     Text m_initialFolder;
 };
+
+/// Runs the chooser once, as both file dialog classes do, for a file to read (`toRead`) or to
+/// write, and returns the path it reads back (what each class documents for a cancel). A
+/// non-empty `initialFolder` starts the dialog there instead of the remembered folder.
+KOR2_SYS_EXPORT Text chooseFile(const FileDialogFields& fields, bool toRead, const Text& initialFolder = {});
 
 } // namespace Kor2_Sys::files

@@ -4,13 +4,11 @@
 #include "files/FileChooser.h"
 #include "frame/Trap.h"
 
-namespace Kor2_Sys {
-namespace {
+namespace Kor2_Sys::files {
 
-// The twelve steps both fronts share; `result` is assigned only once the choice is read back.
-void choose(const FileDialogFields& f, bool toRead, Text& result)
+Text chooseFile(const FileDialogFields& f, bool toRead, const Text& initialFolder)
 {
-    files::FileChooser chooser;
+    FileChooser chooser;
     chooser.show();
     chooser.setA_Aplicacion(f.Aplicac);
     chooser.setA_Titulo(f.titulo);
@@ -18,41 +16,35 @@ void choose(const FileDialogFields& f, bool toRead, Text& result)
     if (!f.Nonbredefecto.empty())
         chooser.setA_nombre_por_defecto(f.Nonbredefecto);
     chooser.setA_Filtro_archivos(f.FiltroNombre);
+    chooser.setInitialFolder(initialFolder);
     if (toRead)
         chooser.A_leer();
     else
         chooser.A_grabar();
-    result = chooser.A_ruta_y_archivo();
+    Text chosen = chooser.A_ruta_y_archivo();
     chooser.unload();
+    return chosen;
 }
 
-} // namespace
+} // namespace Kor2_Sys::files
 
-Text CCmDialog::Fich_NonbreRuta_a_Leer()
-{
-    Text result;
-    choose(*this, true, result);
-    return result;
-}
+namespace Kor2_Sys {
 
-Text CCmDialog::Fich_NonbreRuta_a_Grabar()
-{
-    Text result;
-    choose(*this, false, result);
-    return result;
-}
+Text CCmDialog::Fich_NonbreRuta_a_Leer() { return files::chooseFile(*this, true); }
+
+Text CCmDialog::Fich_NonbreRuta_a_Grabar() { return files::chooseFile(*this, false); }
 
 Text cfrm_Dialog::Fich_NonbreRuta_a_Leer()
 {
     Text result;
-    trap::report(u".F_nombr", [&] { choose(*this, true, result); });
+    trap::report(u".F_nombr", [&] { result = files::chooseFile(*this, true); });
     return result;
 }
 
 Text cfrm_Dialog::Fich_NonbreRuta_a_Grabar()
 {
     Text result;
-    trap::report(u".F_ruta", [&] { choose(*this, false, result); });
+    trap::report(u".F_ruta", [&] { result = files::chooseFile(*this, false); });
     return result;
 }
 

@@ -1,10 +1,15 @@
-#include "Json.h"
+#include "Describe.h"
+#include "JsonValues.h"
+#include "JsonWriter.h"
 #include "Runtime.h"
 #include "Scripts.h"
+#include "Session.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <limits>
 #include <fstream>
 #include <sstream>
 #include <tuple>
@@ -20,7 +25,7 @@ struct StringCase {
 class JsonText : public ::testing::TestWithParam<StringCase> {};
 TEST_P(JsonText, KeepsEveryUtf16Unit)
 {
-    EXPECT_EQ(kor2cli::jsonString(GetParam().text), GetParam().json);
+    EXPECT_EQ(kor2cli::JsonWriter().text(GetParam().text).take(), GetParam().json);
 }
 INSTANTIATE_TEST_SUITE_P(Escapes, JsonText, ::testing::Values(
     StringCase{u"rojo", "\"rojo\""},
@@ -31,6 +36,69 @@ INSTANTIATE_TEST_SUITE_P(Escapes, JsonText, ::testing::Values(
     StringCase{u"x\xD800y", "\"x\\ud800y\""},
     StringCase{u"\xDC00", "\"\\udc00\""},
     StringCase{u"\xD800", "\"\\ud800\""}));
+
+// The layouts every kor2 output uses: answer lines inline, export entries one per line.
+struct LayoutCase {
+    std::string_view label;
+    std::function<void(kor2cli::JsonWriter&)> write;
+    std::string json;
+};
+class JsonLayout : public ::testing::TestWithParam<LayoutCase> {};
+TEST_P(JsonLayout, WritesTheDocumentAsToldAndReadsBack)
+{
+    kor2cli::JsonWriter writer;
+    GetParam().write(writer);
+    const std::string json = writer.take();
+    EXPECT_EQ(json, GetParam().json);
+    EXPECT_NO_THROW(kor2cli::parseJson(json)) << json;
+    EXPECT_EQ(writer.take(), "");  // taking starts a new document
+}
+using kor2cli::JsonWriter;
+INSTANTIATE_TEST_SUITE_P(Layouts, JsonLayout, ::testing::Values(
+    LayoutCase{"emptyContainers", [](JsonWriter& w) { w.beginObject().key("a").beginArray().endArray().key("b").beginObject().endObject().endObject(); },
+               R"({"a": [], "b": {}})"},
+    LayoutCase{"inlineItems", [](JsonWriter& w) { w.beginArray().number(1).number(-2147483647 - 1).boolean(false).null().utf8("ñ").endArray(); },
+               R"([1, -2147483648, false, null, "ñ"])"},
+    LayoutCase{"linesUnderAnObject", [](JsonWriter& w) {
+                   w.beginObject().key("n").number(1).key("e").beginArray(JsonWriter::Layout::Lines);
+                   w.beginObject().key("k").text(u"v").endObject().number(2).endArray().endObject();
+               }, "{\"n\": 1, \"e\": [\n  {\"k\": \"v\"},\n  2\n]}"},
+    LayoutCase{"emptyLinesStayOnTheLine", [](JsonWriter& w) { w.beginArray(JsonWriter::Layout::Lines).endArray(); }, "[]"},
+    LayoutCase{"linesInsideLines", [](JsonWriter& w) {
+                   w.beginArray(JsonWriter::Layout::Lines).beginArray(JsonWriter::Layout::Lines).number(1).endArray().number(2).endArray();
+               }, "[\n  [\n    1\n  ],\n  2\n]"},
+    LayoutCase{"keysAreEscaped", [](JsonWriter& w) { w.beginObject().key("a\"b").null().endObject(); }, R"({"a\"b": null})"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct NumberCase {
+    double value;
+    std::string json;
+};
+class JsonNumber : public ::testing::TestWithParam<NumberCase> {};
+TEST_P(JsonNumber, ShortestFormOrANamedString)
+{
+    EXPECT_EQ(kor2cli::JsonWriter().number(GetParam().value).take(), GetParam().json);
+}
+INSTANTIATE_TEST_SUITE_P(Doubles, JsonNumber, ::testing::Values(
+    NumberCase{0.1, "0.1"}, NumberCase{1e300, "1e+300"}, NumberCase{-0.0, "-0"}, NumberCase{2.5, "2.5"},
+    NumberCase{static_cast<double>(0.1f), "0.10000000149011612"},
+    NumberCase{std::numeric_limits<double>::quiet_NaN(), "\"NaN\""},
+    NumberCase{std::numeric_limits<double>::infinity(), "\"Inf\""},
+    NumberCase{-std::numeric_limits<double>::infinity(), "\"-Inf\""}));
+
+TEST(JsonValues, WriteEveryTypeWithItsName)
+{
+    Array inner;
+    inner.items = {Variant(Long{1}), Variant(Text(u"\xD800"))};
+    const std::vector<Variant> values{Variant{}, Variant::null(), Variant(Integer{-5}), Variant(Single{0.5f}),
+                                      Variant(true), Variant(std::move(inner))};
+    kor2cli::JsonWriter json;
+    kor2cli::writeValues(json, values);
+    EXPECT_EQ(json.take(), R"([{"type": "empty", "value": null}, {"type": "null", "value": null}, )"
+                           R"({"type": "integer", "value": -5}, {"type": "single", "value": 0.5}, )"
+                           R"({"type": "boolean", "value": true}, )"
+                           R"({"type": "array", "value": [{"type": "long", "value": 1}, {"type": "text", "value": "\ud800"}]}])");
+}
 
 struct ArgCase {
     std::string text;

@@ -1,5 +1,6 @@
-#include "Json.h"
-#include "Runtime.h"
+#include "Describe.h"
+
+#include "JsonWriter.h"
 
 #include <cstdio>
 
@@ -48,17 +49,24 @@ std::string signature(const MemberInfo& m)
 
 std::string describeJson(const ClassInfo& info)
 {
-    std::string out = "{\"class\": " + jsonString(info.name) + ", \"progid\": " + jsonString(info.progId()) +
-                      ", \"interface\": " + jsonString(info.interfaceName()) + ", \"creation\": \"" +
-                      (info.creation == Creation::Global ? "global" : "creatable") + "\", \"members\": [";
-    for (std::size_t i = 0; i < info.members.size(); ++i) {
-        const MemberInfo& m = info.members[i];
-        out += std::string(i ? ", " : "") + "{\"id\": " + std::to_string(m.id) + ", \"hex\": \"" + hexId(m.id) +
-               "\", \"kind\": \"" + std::string(shapeName(m.shape)) + "\", \"name\": " + jsonString(m.name) +
-               ", \"signature\": " + jsonString(signature(m)) +
-               ", \"implemented\": " + (m.handler ? "true" : "false") + "}";
-    }
-    return out + "]}";
+    JsonWriter json;
+    json.beginObject()
+        .key("class").utf8(info.name)
+        .key("progid").utf8(info.progId())
+        .key("interface").utf8(info.interfaceName())
+        .key("creation").utf8(info.creation == Creation::Global ? "global" : "creatable")
+        .key("members").beginArray();
+    for (const MemberInfo& m : info.members)
+        json.beginObject()
+            .key("id").number(m.id)
+            .key("hex").utf8(hexId(m.id))
+            .key("kind").utf8(shapeName(m.shape))
+            .key("name").utf8(m.name)
+            .key("signature").utf8(signature(m))
+            .key("implemented").boolean(m.handler != nullptr)
+            .endObject();
+    json.endArray().endObject();
+    return json.take();
 }
 
 } // namespace

@@ -1,19 +1,17 @@
 #include "Dialogs.h"
 
 #include "Io.h"
-#include "Json.h"
+#include "JsonWriter.h"
 
 #include <Kor2_Sys/Error.h>
 
 #include "colour/ColourWindow.h"
 #include "files/FileChooser.h"
+#include "frame/NumberFunctions.h"
+#include "frame/Utf.h"
 #include "prompts/InputWindow.h"
 #include "prompts/MessageWindow.h"
-#include "frame/NumberFunctions.h"
 
-#include "frame/Utf.h"
-
-#include <charconv>
 #include <ostream>
 
 using namespace Kor2_Sys;
@@ -36,22 +34,17 @@ int failed(const Error& e, std::ostream& err)
 int runColour(const ColourCommand& command, std::ostream& out, std::ostream& err)
 {
     try {
-        colour::ColourWindow window;
-        window.setC_Titulo(utf::fromUtf8(command.title));
-        window.setC_color_elegido_Vb(command.initial);
-        if (command.layer)
-            window.C_añadir_BT_por_Capa(*command.layer);
-        window.C_expandir_colores();
-        window.C_ejecuta();
-        // A cancel answers with the proposal untouched, as the library's own fronts do.
-        const bool accepted = window.C_aceptado();
-        const Long colour = accepted ? window.C_color_elegido_Vb() : command.initial;
-        const Long index = accepted ? window.C_NumColorAutocaD() : window.NumColAutocad_dado_NumVB(colour);
-        const Text name = accepted ? window.C_NomColorAutocaD() : window.Nombre_Color_dado_Num_Vb(colour);
-        out << "{\"accepted\": " << (accepted ? "true" : "false") << ", \"colour\": " << colour << ", \"index\": " << index
-            << ", \"name\": " << jsonString(name) << "}\n";
-        window.unload();
-        return accepted ? kAccepted : kCancelled;
+        const colour::ColourChoice choice = colour::chooseColour(utf::fromUtf8(command.title), command.initial, command.layer);
+        out << JsonWriter()
+                   .beginObject()
+                   .key("accepted").boolean(choice.accepted)
+                   .key("colour").number(choice.colour)
+                   .key("index").number(choice.index)
+                   .key("name").text(choice.name)
+                   .endObject()
+                   .take()
+            << "\n";
+        return choice.accepted ? kAccepted : kCancelled;
     } catch (const Error& e) {
         return failed(e, err);
     }
@@ -80,9 +73,7 @@ int runNumber(const NumberCommand& command, std::ostream& out, std::ostream& err
         if (window.Cancelado || window.form().unloaded())
             return kCancelled;
         const Double value = mfunc::ValorTexto(window.TextoAceptado.empty() ? Text(u"0") : window.TextoAceptado);
-        char buffer[64];
-        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out << std::string(buffer, ec == std::errc{} ? end : buffer) << "\n";
+        out << shortestNumber(value) << "\n";
         return kAccepted;
     } catch (const Error& e) {
         return failed(e, err);
@@ -92,18 +83,11 @@ int runNumber(const NumberCommand& command, std::ostream& out, std::ostream& err
 int runFile(const FileCommand& command, std::ostream& out, std::ostream& err)
 {
     try {
-        files::FileChooser chooser;
-        chooser.show();
-        chooser.setA_Titulo(utf::fromUtf8(command.title));
-        chooser.setA_Filtro_archivos(utf::fromUtf8(command.filter));
-        chooser.setA_Numero_de_Filtro_archivos(1);
-        chooser.setInitialFolder(utf::fromUtf8(command.dir));
-        if (command.save)
-            chooser.A_grabar();
-        else
-            chooser.A_leer();
-        const Text chosen = chooser.A_ruta_y_archivo();
-        chooser.unload();
+        FileDialogFields fields;
+        fields.titulo = utf::fromUtf8(command.title);
+        fields.FiltroNombre = utf::fromUtf8(command.filter);
+        fields.FiltroIndex = 1;
+        const Text chosen = files::chooseFile(fields, !command.save, utf::fromUtf8(command.dir));
         if (chosen.empty())
             return kCancelled;
         out << utf::toUtf8(chosen) << "\n";

@@ -1,7 +1,8 @@
 #include "Runtime.h"
 
 #include "Io.h"
-#include "Json.h"
+#include "JsonValues.h"
+#include "RecordingWindowSystem.h"
 #include "Scripts.h"
 
 #include "frame/Locale.h"
@@ -33,23 +34,38 @@ std::string_view iconName(platform::MessageIcon icon)
     return "none";
 }
 
-std::string jsonMessages(const std::vector<platform::MessageRecord>& messages)
+void writeMessages(JsonWriter& json, const std::vector<platform::MessageRecord>& messages)
 {
-    std::string out = "[";
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        const auto& m = messages[i];
-        out += (i ? ", " : "") + std::string("{\"text\": ") + jsonString(m.text) + ", \"title\": " + jsonString(m.title) +
-               ", \"buttons\": \"" + std::string(buttonsName(m.buttons)) + "\", \"icon\": \"" +
-               std::string(iconName(m.icon)) + "\"}";
-    }
-    return out + "]";
+    json.beginArray();
+    for (const auto& m : messages)
+        json.beginObject()
+            .key("text").text(m.text)
+            .key("title").text(m.title)
+            .key("buttons").utf8(buttonsName(m.buttons))
+            .key("icon").utf8(iconName(m.icon))
+            .endObject();
+    json.endArray();
 }
 
-std::string jsonError(const std::optional<Error>& error)
+void writeError(JsonWriter& json, const std::optional<Error>& error)
 {
-    if (!error)
-        return "null";
-    return "{\"number\": " + std::to_string(error->number()) + ", \"description\": " + jsonString(error->description()) + "}";
+    if (!error) {
+        json.null();
+        return;
+    }
+    json.beginObject().key("number").number(error->number()).key("description").text(error->description()).endObject();
+}
+
+void writeWarnings(JsonWriter& json, const std::vector<SwallowedError>& warnings)
+{
+    json.beginArray();
+    for (const auto& w : warnings)
+        json.beginObject()
+            .key("number").number(w.number)
+            .key("description").text(w.description)
+            .key("operation").utf8(w.operation)
+            .endObject();
+    json.endArray();
 }
 
 template <class Number> Number parseNumber(std::string_view text, std::string_view kind)
@@ -61,64 +77,7 @@ template <class Number> Number parseNumber(std::string_view text, std::string_vi
     return value;
 }
 
-std::string jsonWarnings(const std::vector<SwallowedError>& warnings)
-{
-    std::string out = "[";
-    for (std::size_t i = 0; i < warnings.size(); ++i) {
-        const auto& w = warnings[i];
-        out += (i ? ", " : "") + std::string("{\"number\": ") + std::to_string(w.number) + ", \"description\": " +
-               jsonString(w.description) + ", \"operation\": " + jsonString(std::string_view(w.operation)) + "}";
-    }
-    return out + "]";
-}
-
 } // namespace
-
-// --- RecordingWindowSystem ------------------------------------------------------------------
-
-platform::WindowSystem& RecordingWindowSystem::inner() const
-{
-    if (!m_inner)
-        m_inner = m_factory();
-    return *m_inner;
-}
-
-void RecordingWindowSystem::clearRecords()
-{
-    m_messages.clear();
-    m_beeps = 0;
-    m_clipboard.reset();
-}
-
-platform::MessageAnswer RecordingWindowSystem::messageBox(const platform::MessageBoxRequest& request)
-{
-    platform::MessageRecord record{request.text, request.title.value_or(platform::applicationTitle()),
-                                   request.buttons, request.icon, platform::MessageAnswer::Ok};
-    m_messages.push_back(record);
-    const auto answer = inner().messageBox(request);
-    m_messages.back().answer = answer;
-    return answer;
-}
-
-void RecordingWindowSystem::beep()
-{
-    ++m_beeps;
-    inner().beep();
-}
-
-void RecordingWindowSystem::clipboardClear()
-{
-    m_clipboard = Text{};
-    inner().clipboardClear();
-}
-
-void RecordingWindowSystem::clipboardSetText(const Text& text)
-{
-    m_clipboard = text;
-    inner().clipboardSetText(text);
-}
-
-// --- Runtime --------------------------------------------------------------------------------
 
 Runtime::Runtime(const GlobalOptions& options)
 {
@@ -183,16 +142,26 @@ CallOutcome Runtime::call(Object& object, std::string member, std::vector<Varian
 
 std::string Runtime::answer(const CallOutcome& outcome)
 {
-    std::string clipboard = "null";
-    if (m_windows->clipboardText())
-        clipboard = "{\"text\": " + jsonString(*m_windows->clipboardText()) + "}";
-    std::string line = "{\"result\": " + jsonValue(outcome.result) + ", \"args\": " + jsonValues(outcome.args) +
-                       ", \"error\": " + jsonError(outcome.error) + ", \"messages\": " + jsonMessages(m_windows->messages()) +
-                       ", \"beeps\": " + std::to_string(m_windows->beeps()) + ", \"clipboard\": " + clipboard +
-                       ", \"warnings\": " + jsonWarnings(m_warnings) + "}";
+    JsonWriter json;
+    json.beginObject().key("result");
+    writeValue(json, outcome.result);
+    json.key("args");
+    writeValues(json, outcome.args);
+    json.key("error");
+    writeError(json, outcome.error);
+    json.key("messages");
+    writeMessages(json, m_windows->messages());
+    json.key("beeps").number(m_windows->beeps()).key("clipboard");
+    if (const auto& clipboard = m_windows->clipboardText())
+        json.beginObject().key("text").text(*clipboard).endObject();
+    else
+        json.null();
+    json.key("warnings");
+    writeWarnings(json, m_warnings);
+    json.endObject();
     m_windows->clearRecords();
     m_warnings.clear();
-    return line;
+    return json.take();
 }
 
 std::shared_ptr<Object> callTarget(const ClassInfo& info)

@@ -7,15 +7,18 @@
 #include <Kor2_Sys/Diagnostics.h>
 #include <Kor2_Sys/Object.h>
 
-#include "platform/headless/HeadlessWindowSystem.h"
-
-#include <functional>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+namespace Kor2_Sys::platform {
+class WindowSystem;
+}
+
 namespace kor2cli {
+
+class RecordingWindowSystem;
 
 struct GlobalOptions {
     bool headless = false;
@@ -23,52 +26,6 @@ struct GlobalOptions {
     std::string settings;
     std::string decimal;
     bool json = false;
-};
-
-/// Forwards to the real window system (created on first need) and remembers what a person would
-/// have seen, for the answer's "messages", "beeps" and "clipboard".
-class RecordingWindowSystem final : public Kor2_Sys::platform::WindowSystem {
-public:
-    using Factory = std::function<std::shared_ptr<Kor2_Sys::platform::WindowSystem>()>;
-    /// Records over the platform's own window system, loaded on first need.
-    explicit RecordingWindowSystem(Factory factory) : m_factory(std::move(factory)) {}
-    /// Records over a scripted window system.
-    explicit RecordingWindowSystem(std::shared_ptr<Kor2_Sys::platform::HeadlessWindowSystem> headless)
-        : m_inner(headless), m_headless(std::move(headless)) {}
-
-    void clearRecords();
-    const std::vector<Kor2_Sys::platform::MessageRecord>& messages() const noexcept { return m_messages; }
-    int beeps() const noexcept { return m_beeps; }
-    const std::optional<Kor2_Sys::Text>& clipboardText() const noexcept { return m_clipboard; }
-
-    void showModal(Kor2_Sys::platform::Form& form) override { inner().showModal(form); }
-    void showModeless(Kor2_Sys::platform::Form& form) override { inner().showModeless(form); }
-    Kor2_Sys::platform::MessageAnswer messageBox(const Kor2_Sys::platform::MessageBoxRequest& request) override;
-    void beep() override;
-    void doEvents() override { inner().doEvents(); }
-    double twipsPerPixelX() const override { return inner().twipsPerPixelX(); }
-    double twipsPerPixelY() const override { return inner().twipsPerPixelY(); }
-    Kor2_Sys::Long screenWidth() const override { return inner().screenWidth(); }
-    Kor2_Sys::Long screenHeight() const override { return inner().screenHeight(); }
-    void clipboardClear() override;
-    void clipboardSetText(const Kor2_Sys::Text& text) override;
-    Kor2_Sys::Text fileDialog(const Kor2_Sys::platform::FileDialogRequest& request) override
-    {
-        return inner().fileDialog(request);
-    }
-
-    /// The scripted window system underneath, when the run is headless.
-    Kor2_Sys::platform::HeadlessWindowSystem* headless() const noexcept { return m_headless.get(); }
-
-private:
-    Kor2_Sys::platform::WindowSystem& inner() const;
-
-    Factory m_factory;
-    mutable std::shared_ptr<Kor2_Sys::platform::WindowSystem> m_inner;
-    std::shared_ptr<Kor2_Sys::platform::HeadlessWindowSystem> m_headless;
-    std::vector<Kor2_Sys::platform::MessageRecord> m_messages;
-    int m_beeps = 0;
-    std::optional<Kor2_Sys::Text> m_clipboard;
 };
 
 /// The outcome of one late-bound call.
@@ -111,15 +68,5 @@ std::shared_ptr<Kor2_Sys::Object> callTarget(const Kor2_Sys::ClassInfo& info);
 /// One `kor2 call` argument: int:N, long:N, single:X, double:X, bool:true|false, text:S, empty,
 /// null. Throws std::invalid_argument.
 Kor2_Sys::Variant parseArgument(const std::string& text);
-
-/// Longest request line `kor2 session` reads.
-inline constexpr std::size_t kMaxRequestLine = std::size_t{64} << 20;
-
-/// `kor2 session`: one JSON request per line on `in`, one answer line per request on `out`. Stops
-/// early when `out` fails.
-int runSession(Runtime& runtime, std::istream& in, std::ostream& out);
-
-/// `kor2 describe`: the interface listing of a class.
-std::string describe(const Kor2_Sys::ClassInfo& info, bool json);
 
 } // namespace kor2cli

@@ -1,5 +1,6 @@
-#include "Json.h"
-#include "Runtime.h"
+#include "Session.h"
+
+#include "JsonValues.h"
 
 #include "frame/Utf.h"
 

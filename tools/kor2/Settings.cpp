@@ -1,8 +1,8 @@
 #include "Settings.h"
 
 #include "Io.h"
-#include "Json.h"
 #include "JsonReader.h"
+#include "JsonWriter.h"
 
 #include "frame/Utf.h"
 
@@ -22,12 +22,6 @@ void needWords(const SettingsCommand& c, std::size_t least, std::size_t most, co
 {
     if (c.words.size() < least || c.words.size() > most)
         throw std::invalid_argument(std::string("uso: kor2 settings ") + usage);
-}
-
-std::string entryJson(const settings::Entry& e)
-{
-    return "{\"app\": " + jsonString(e.app) + ", \"section\": " + jsonString(e.section) + ", \"key\": " +
-           jsonString(e.key) + ", \"value\": " + jsonString(e.value) + "}";
 }
 
 int list(const SettingsCommand& c, std::ostream& out)
@@ -55,7 +49,8 @@ int act(const SettingsCommand& c, std::ostream& out)
         const auto value = store.find(app, text(c.words[0]), text(c.words[1]));
         if (!value)
             return kNotFound;
-        out << (c.json ? "{\"value\": " + jsonString(*value) + "}" : utf::toUtf8(*value)) << "\n";
+        out << (c.json ? JsonWriter().beginObject().key("value").text(*value).endObject().take() : utf::toUtf8(*value))
+            << "\n";
         return kDone;
     }
     if (c.action == "set") {
@@ -118,10 +113,19 @@ void openStoreFor(const SettingsCommand& command)
 
 std::string exportJson(const std::vector<settings::Entry>& entries)
 {
-    std::string out = "{\"format\": \"kor2-settings\", \"version\": 1, \"entries\": [";
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        out += (i ? ",\n  " : "\n  ") + entryJson(entries[i]);
-    return out + (entries.empty() ? "]}\n" : "\n]}\n");
+    JsonWriter json;
+    json.beginObject()
+        .key("format").utf8("kor2-settings")
+        .key("version").number(1)
+        .key("entries").beginArray(JsonWriter::Layout::Lines);
+    for (const settings::Entry& e : entries)
+        json.beginObject()
+            .key("app").text(e.app)
+            .key("section").text(e.section)
+            .key("key").text(e.key)
+            .key("value").text(e.value)
+            .endObject();
+    return json.endArray().endObject().take() + "\n";
 }
 
 // Reads every entry before any is written, so that a malformed file changes nothing.

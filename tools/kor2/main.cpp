@@ -1,10 +1,12 @@
 // kor2: the library from the command line — late-bound calls, a JSON-lines session for other
 // languages, and the interface listing of every class.
 
+#include "Describe.h"
 #include "Dialogs.h"
 #include "Io.h"
-#include "Json.h"
+#include "JsonReader.h"
 #include "Runtime.h"
+#include "Session.h"
 #include "Settings.h"
 
 #include "frame/Utf.h"

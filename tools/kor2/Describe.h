@@ -1,0 +1,14 @@
+#pragma once
+// `kor2 describe`: the interface listing of a class, as text or JSON.
+
+#include <Kor2_Sys/Object.h>
+
+#include <string>
+
+namespace kor2cli {
+
+/// The members of `info` with their identifiers, kinds and signatures; members the library does
+/// not implement are marked. Ends with a line break.
+std::string describe(const Kor2_Sys::ClassInfo& info, bool json);
+
+} // namespace kor2cli
