@@ -22,10 +22,6 @@
 namespace Kor2_Sys::platform::qt {
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
-constexpr int kBackspace = 8;
-
 // Colour numbers keep red in the lowest byte.
 QColor toQColor(Long colour)
 {
@@ -263,9 +259,11 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
             realise(c);
     syncWindow();
     setTabOrderFromModel();
-    if (QWidget* first = firstInTabOrder())
-        first->setFocus(Qt::OtherFocusReason);
     form.setObserver(this);
+    // A window shown again, or given a focus by its code before the show, keeps it; otherwise the
+    // model chooses one when it is marked shown.
+    if (!form.focus().empty())
+        focusChanged(form.focus());
 }
 
 QWidget* FormDialog::realise(const Control& c)
@@ -305,7 +303,6 @@ QWidget* FormDialog::create(const Control& c)
     case ControlKind::Label: {
         auto* label = new QLabel(parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->installEventFilter(this);
         widget = label;
         break;
     }
@@ -321,18 +318,18 @@ QWidget* FormDialog::create(const Control& c)
                 fixed.setPointSizeF(8.25);
                 area->setFont(fixed);
             }
+            area->setTabChangesFocus(true);  // Tab belongs to the model's tab order
             connect(area, &QPlainTextEdit::textChanged, this, [this, area, name = c.name] {
-                if (!m_syncing)
-                    m_form.userEdited(name, toText(area->toPlainText()));
+                if (!m_syncing && userEdit(name, [&] { m_form.userEdited(name, toText(area->toPlainText())); }) > 1)
+                    sync(m_form.control(name));
             });
             widget = area;
             break;
         }
         auto* edit = new QLineEdit(parent);
-        edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, [this, name = c.name](const QString& text) {
-            if (!m_syncing)
-                m_form.userEdited(name, toText(text));
+            if (!m_syncing && userEdit(name, [&] { m_form.userEdited(name, toText(text)); }) > 1)
+                sync(m_form.control(name));
         });
         connect(edit, &QLineEdit::selectionChanged, this, [this, edit, name = c.name] {
             if (!m_syncing)
@@ -349,7 +346,6 @@ QWidget* FormDialog::create(const Control& c)
     case ControlKind::Button: {
         auto* button = new ColourButton(parent);
         button->setAutoDefault(false);  // Enter belongs to the model's default button only
-        button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this, [this, name = c.name] { m_form.userClick(name); });
         widget = button;
         break;
@@ -358,10 +354,12 @@ QWidget* FormDialog::create(const Control& c)
     case ControlKind::FilledRect: widget = new FillWidget(parent); break;
     }
     widget->setObjectName(QString::fromStdString(c.name));
+    widget->installEventFilter(this);
     if (!c.toolTip.empty())
         widget->setToolTip(toQString(c.toolTip));
+    // A control without a place in the tab order never has the focus, not even from a click.
     if (c.tabIndex < 0)
-        widget->setFocusPolicy(c.kind == ControlKind::Button ? Qt::TabFocus : widget->focusPolicy());
+        widget->setFocusPolicy(Qt::NoFocus);
     return widget;
 }
 
@@ -370,6 +368,12 @@ void FormDialog::sync(const Control& c)
     QWidget* widget = widgetOf(c.name);
     if (widget == nullptr)
         return;
+    // The widget already shows the user's edit: writing the whole text back for every typed
+    // character would make typing a long text quadratic.
+    if (m_userEdit.control != nullptr && *m_userEdit.control == c.name) {
+        ++m_userEdit.notices;
+        return;
+    }
     m_syncing = true;
     widget->setGeometry(px(c.left), py(c.top), px(c.width), py(c.height));
     widget->setVisible(c.visible);
@@ -475,13 +479,6 @@ void FormDialog::setTabOrderFromModel()
         QWidget::setTabOrder(ordered[i - 1], ordered[i]);
 }
 
-// The first control in tab order, which has the focus at the start.
-QWidget* FormDialog::firstInTabOrder() const
-{
-    const std::vector<QWidget*> ordered = tabOrder();
-    return ordered.empty() ? nullptr : ordered.front();
-}
-
 QWidget* FormDialog::widgetOf(const std::string& control) const
 {
     const auto it = m_widgets.find(control);
@@ -525,6 +522,15 @@ void FormDialog::visibilityChanged(bool visible)
     m_detached = true;
     hide();
     deleteLater();
+}
+
+void FormDialog::focusChanged(const std::string& control)
+{
+    const QScopedValueRollback focusing(m_focusing, true);
+    if (QWidget* widget = widgetOf(control))
+        widget->setFocus(Qt::OtherFocusReason);
+    else if (QWidget* focused = focusWidget(); control.empty() && focused)
+        focused->clearFocus();
 }
 
 void FormDialog::runModal()
@@ -608,15 +614,60 @@ void FormDialog::closeEvent(QCloseEvent* event)
         event->accept();
 }
 
+std::string FormDialog::keyTarget() const
+{
+    if (!m_form.focus().empty())
+        return m_form.focus();
+    return m_form.controls().empty() ? std::string() : m_form.controls().front().name;
+}
+
+bool FormDialog::keyToModel(const std::string& control, const QKeyEvent& event)
+{
+    if (control.empty() || (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const Control& c = m_form.control(control);
+    int key = 0, shift = 0;
+    switch (event.key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        key = keys::Tab;
+        shift = event.key() == Qt::Key_Backtab || (event.modifiers() & Qt::ShiftModifier) ? keys::ShiftDown : 0;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A box of several lines takes Enter as a new line, unless there is a default button.
+        if (c.kind == ControlKind::TextBox && c.multiline && m_form.defaultButton().empty())
+            return false;
+        key = keys::Enter;
+        break;
+    case Qt::Key_Escape: key = keys::Escape; break;
+    case Qt::Key_Space:
+        if (c.kind != ControlKind::Button)
+            return false;
+        key = keys::Space;
+        break;
+    default: return false;
+    }
+    m_form.userKey(control, key, shift);
+    return true;
+}
+
+// Keys that no control's widget took: the focused control's.
 void FormDialog::keyPressEvent(QKeyEvent* event)
 {
-    const std::string target = m_form.controls().empty() ? std::string() : m_form.controls().front().name;
-    if ((event->key() == Qt::Key_Escape && !m_form.cancelButton().empty()) ||
-        ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !m_form.defaultButton().empty())) {
-        m_form.userKey(target, event->key() == Qt::Key_Escape ? kEscape : kEnter);
+    if (event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab && keyToModel(keyTarget(), *event))
         return;
-    }
     event->ignore();
+}
+
+// Qt asks here for the next widget when Tab reaches a widget that is no control, for arrow keys on
+// buttons, and when the focused widget is hidden or disabled. The model's tab order answers: it
+// moves the focus itself (or already did, for a control it hid) and the widget follows.
+bool FormDialog::focusNextPrevChild(bool next)
+{
+    if (!m_syncing && !m_detached && m_form.visible() && !m_form.focus().empty())
+        m_form.userKey(std::string(m_form.focus()), keys::Tab, next ? 0 : keys::ShiftDown);
+    return true;
 }
 
 void FormDialog::reject()
@@ -626,45 +677,77 @@ void FormDialog::reject()
 
 bool FormDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only key presses and mouse releases are the model's; every other event passes untouched.
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::MouseButtonRelease)
+    // Only key presses, mouse releases and focus changes are the model's; every other event passes
+    // untouched.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease && type != QEvent::FocusIn)
         return QDialog::eventFilter(watched, event);
     const std::string name = nameOf(watched);
     if (name.empty())
         return QDialog::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress && qobject_cast<QPushButton*>(watched)) {
-        // Enter on a button that has the focus presses it.
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            m_form.userClick(name);
-            return true;
-        }
+    if (type == QEvent::FocusIn) {
+        // Qt moved the focus on its own (a click, the window activated): the model follows.
+        if (!m_focusing && !m_syncing && !m_detached && m_form.visible() && m_form.focus() != name &&
+            m_form.takesFocus(name))
+            m_form.setFocus(name);
+        return QDialog::eventFilter(watched, event);
     }
-    if (event->type() == QEvent::MouseButtonRelease && qobject_cast<QLabel*>(watched)) {
+    if (type == QEvent::MouseButtonRelease) {
+        if (!qobject_cast<QLabel*>(watched))
+            return QDialog::eventFilter(watched, event);
         m_form.userClick(name);
         return true;
     }
-    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            keyPressEvent(key);
-            return true;
-        }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (keyToModel(name, *key))
+        return true;
+    if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
         // Typed characters go through the model: key press (which may change or swallow the key),
         // then the edit and its change event.
         const QString text = key->text();
-        const bool typed = text.size() == 1 && (text[0].unicode() >= 32 || text[0].unicode() == kBackspace) &&
-                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        if (typed) {
-            m_form.userKey(name, text[0].unicode());
-            return true;
-        }
-        if (key->key() == Qt::Key_Backspace) {
-            m_form.userKey(name, kBackspace);
+        const bool printable = text.size() == 1 && (text[0].unicode() >= 32 || text[0].unicode() == keys::Backspace) &&
+                               !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (printable || key->key() == Qt::Key_Backspace) {
+            typed(edit, name, printable ? text[0].unicode() : keys::Backspace);
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+int FormDialog::userEdit(const std::string& control, const std::function<void()>& edit)
+{
+    const QScopedValueRollback echo(m_userEdit, UserEdit{&control, 0});
+    edit();
+    return m_userEdit.notices;
+}
+
+void FormDialog::typed(QLineEdit* edit, const std::string& control, int key)
+{
+    const qsizetype before = edit->text().size(), selected = edit->selectedText().size();
+    const int notices = userEdit(control, [&] { m_form.userKey(control, key); });
+    if (notices == 0)
+        return;  // the key was swallowed
+    // More than the key's own edit: the window's handlers changed the box too.
+    const Control& box = m_form.control(control);
+    if (notices > 1 || !followTyped(edit, box, before, selected))
+        sync(box);
+}
+
+// The model replaced the selection by one character or, for backspace, took the selection or the
+// character before the caret: the widget makes the same edit, at no cost that grows with the text.
+bool FormDialog::followTyped(QLineEdit* edit, const Control& box, qsizetype before, qsizetype selected)
+{
+    const QScopedValueRollback syncing(m_syncing, true);
+    const auto size = static_cast<qsizetype>(box.caption.size());
+    const qsizetype caret = box.selStart;
+    if (size == before - selected + 1 && caret > 0)
+        edit->insert(QString(QChar(box.caption[static_cast<std::size_t>(caret - 1)])));
+    else
+        edit->backspace();
+    const QString shown = edit->text();
+    return shown.size() == size && edit->cursorPosition() == caret &&
+           (caret == 0 || shown[caret - 1] == QChar(box.caption[static_cast<std::size_t>(caret - 1)]));
 }
 
 } // namespace Kor2_Sys::platform::qt

@@ -6,11 +6,14 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 class QIcon;
+class QKeyEvent;
+class QLineEdit;
 class QWidget;
 
 namespace Kor2_Sys::platform::qt {
@@ -33,6 +36,7 @@ public:
     void formChanged() override;
     void controlChanged(const std::string& control) override;
     void visibilityChanged(bool visible) override;
+    void focusChanged(const std::string& control) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -41,6 +45,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -55,16 +60,32 @@ private:
     /// The control's widget, made (with its frame's) when it has none yet.
     QWidget* realise(const Control& control);
     std::vector<QWidget*> tabOrder() const;
-    QWidget* firstInTabOrder() const;
     void sync(const Control& control);
     void syncWindow();
     void setTabOrderFromModel();
     std::string nameOf(QObject* widget) const;
+    /// The control a key that reached the dialog itself belongs to: the focused one.
+    std::string keyTarget() const;
+    /// A key the model answers on `control` (Tab, Enter, Escape, Space): sent there; false for others.
+    bool keyToModel(const std::string& control, const QKeyEvent& key);
+    /// Runs an edit the user made in `control`'s widget through the model; returns how many times
+    /// the model told of a change to that control meanwhile (none of them synced).
+    int userEdit(const std::string& control, const std::function<void()>& edit);
+    /// A character typed into a line edit, through the model and back into the widget.
+    void typed(QLineEdit* edit, const std::string& control, int key);
+    /// Brings the line edit up to the model after one typed character (or backspace) the model
+    /// took; false when the widget does not come out the same and needs a full sync.
+    bool followTyped(QLineEdit* edit, const Control& box, qsizetype before, qsizetype selected);
 
     Form& m_form;
     double m_tppX, m_tppY;
     std::map<std::string, QWidget*> m_widgets;
     bool m_syncing = false;
+    bool m_focusing = false;  // the model's focus is being applied: Qt's focus events echo it
+    struct UserEdit {
+        const std::string* control = nullptr;  // the control whose widget already shows the edit
+        int notices = 0;
+    } m_userEdit;
     bool m_placing = false;  // the model's geometry is being applied: the widget's events echo it
     std::string m_icon;
     bool m_modal = false;
