@@ -339,11 +339,12 @@ TEST_F(QtFocus, TypingKeepsTheBoxsUndoHistory)
 }
 
 // A long text typed into the prompt, one key at a time as a person types it, ends up whole in the
-// box and in the model. Nearly all of its time is the line edit laying out its whole line again
-// for every character; the model and the renderer add a constant cost per character.
-TEST_F(QtFocus, TwentyThousandTypedCharactersReachTheModel)
+// box and in the model. Qt's line edit lays out its whole line again for every character (20,000
+// characters take half a minute in a bare QLineEdit), so the length is kept to what a test can
+// afford; the model and the renderer add a constant cost per character.
+TEST_F(QtFocus, LongTypedTextReachesTheModel)
 {
-    QString typed(20'000, u'x');
+    QString typed(4'000, u'x');
     for (qsizetype i = 0; i < typed.size(); i += 7)
         typed[i] = QChar(u'a' + static_cast<char16_t>(i % 26));
     prompts::InputWindow window;
