@@ -23,9 +23,6 @@ public:
     /// describes the preselected colour). A preselection that does not read as a whole number shows
     /// the library's error report (tag ".S_color"), no window, and leaves the results as they were.
     void ColorShow();
-
-private:
-    Long m_preselected = 0;
 };
 
 } // namespace Kor2_Sys

@@ -329,13 +329,10 @@ void ColourWindow::onUnload()
     m_form.hide();
 }
 
-ColourChoice chooseColour(const Text& title, const Variant& proposed, std::optional<Long> layer)
+ColourChoice chooseColour(const Text& title, Long proposal, std::optional<Long> layer)
 {
     ColourWindow window;
     window.setC_Titulo(title);
-    // Read after the window is made, so that a bad proposal still leaves the position saved by
-    // the window's destructor, as hosts of cfrm_Color know it.
-    const Long proposal = proposed.toLong();
     window.setC_color_elegido_Vb(proposal);
     if (layer)
         window.C_añadir_BT_por_Capa(*layer);

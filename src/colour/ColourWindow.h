@@ -77,9 +77,8 @@ struct ColourChoice {
     Text name;
 };
 
-/// Runs the chooser modally, expanded, under `title`, proposing `proposed` (a variant holding a
-/// colour number) and offering `layer` when given. An error reaches the caller; a proposal that
-/// does not read as a number is one, raised before the window shows.
-KOR2_SYS_EXPORT ColourChoice chooseColour(const Text& title, const Variant& proposed, std::optional<Long> layer);
+/// Runs the chooser modally, expanded, under `title`, proposing the colour `proposal` and offering
+/// `layer` when given. Errors reach the caller.
+KOR2_SYS_EXPORT ColourChoice chooseColour(const Text& title, Long proposal, std::optional<Long> layer);
 
 } // namespace Kor2_Sys::colour
