@@ -14,7 +14,11 @@
 
 namespace Kor2_Sys::platform {
 
-enum class ControlKind : std::uint8_t { Label, Frame, TextBox, Button, Picture, FilledRect };
+/// What a control is. A renderer keeps one entry per kind in a table indexed by it, sized by `Count`.
+enum class ControlKind : std::uint8_t {
+    Label, Frame, TextBox, Button, Picture, FilledRect,
+    Count  ///< not a kind: how many there are; new kinds go before it
+};
 
 /// Character codes of the keys the form model itself answers, and the shift state bit of a key.
 namespace keys {

@@ -16,11 +16,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <vector>
 
 namespace Kor2_Sys::platform::qt {
 namespace {
+
+// The control kind a widget renders, kept on it so that its events need not look the control up.
+constexpr const char* kKindProperty = "kor2Kind";
 
 // Colour numbers keep red in the lowest byte.
 QColor toQColor(Long colour)
@@ -91,20 +95,24 @@ private:
     std::string m_name;
 };
 
-bool captionFits(const QFontMetrics& metrics, const Control& c, int width, int height)
+/// Whether a control's caption fits its size in pixels in a font; null where any caption fits.
+using CaptionFit = bool (*)(const QFontMetrics& metrics, const QString& caption, int width, int height);
+
+bool labelCaptionFits(const QFontMetrics& metrics, const QString& caption, int width, int height)
 {
-    const QString caption = toQString(c.caption);
-    if (caption.isEmpty())
-        return true;
-    switch (c.kind) {
-    case ControlKind::Label:
-        if (height >= 2 * metrics.lineSpacing())
-            return metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, caption).height() <= height;
-        return metrics.horizontalAdvance(caption) <= width;
-    case ControlKind::Button: return metrics.horizontalAdvance(caption) + 8 <= width;
-    case ControlKind::Frame: return metrics.horizontalAdvance(caption) + 12 <= width;
-    default: return true;
-    }
+    if (height >= 2 * metrics.lineSpacing())
+        return metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, caption).height() <= height;
+    return metrics.horizontalAdvance(caption) <= width;
+}
+
+bool buttonCaptionFits(const QFontMetrics& metrics, const QString& caption, int width, int)
+{
+    return metrics.horizontalAdvance(caption) + 8 <= width;
+}
+
+bool frameCaptionFits(const QFontMetrics& metrics, const QString& caption, int width, int)
+{
+    return metrics.horizontalAdvance(caption) + 12 <= width;
 }
 
 // The windows are laid out in twips for an 8-point dialog font of the narrow kind their captions
@@ -116,7 +124,7 @@ struct DialogFont {
     int lineSpacing = 13;
 };
 
-DialogFont chooseDialogFont(const Form& form, double tppX, double tppY)
+DialogFont chooseDialogFont(const Form& form, double tppX, double tppY, CaptionFit (*fitOf)(ControlKind))
 {
     const QString families[] = {QFont().family(), QStringLiteral("DejaVu Sans Condensed"),
                                 QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")};
@@ -128,8 +136,12 @@ DialogFont chooseDialogFont(const Form& form, double tppX, double tppY)
             candidate.setPointSizeF(size);
             const QFontMetrics metrics(candidate);
             bool all = true;
-            for (const Control& c : form.controls())
-                all = all && captionFits(metrics, c, static_cast<int>(c.width / tppX), static_cast<int>(c.height / tppY));
+            for (const Control& c : form.controls()) {
+                const CaptionFit fits = fitOf(c.kind);
+                all = all && (c.caption.empty() || fits == nullptr ||
+                              fits(metrics, toQString(c.caption), static_cast<int>(c.width / tppX),
+                                   static_cast<int>(c.height / tppY)));
+            }
             if (all)
                 return {candidate, true, metrics.lineSpacing()};
         }
@@ -139,7 +151,7 @@ DialogFont chooseDialogFont(const Form& form, double tppX, double tppY)
 
 // Font lookups are the slowest part of building a dialog; a window shows the same captions every
 // time, so its choice is kept for the process.
-const DialogFont& dialogFont(const Form& form, double tppX, double tppY)
+const DialogFont& dialogFont(const Form& form, double tppX, double tppY, CaptionFit (*fitOf)(ControlKind))
 {
     static std::map<std::u16string, DialogFont> chosen;
     std::u16string key(form.name().begin(), form.name().end());
@@ -152,7 +164,7 @@ const DialogFont& dialogFont(const Form& form, double tppX, double tppY)
         key += u'|' + c.caption;
     auto it = chosen.find(key);
     if (it == chosen.end())
-        it = chosen.emplace(std::move(key), chooseDialogFont(form, tppX, tppY)).first;
+        it = chosen.emplace(std::move(key), chooseDialogFont(form, tppX, tppY, fitOf)).first;
     return it->second;
 }
 
@@ -224,6 +236,141 @@ protected:
 
 } // namespace
 
+// Each control kind is one entry: how its widget is made, how it follows its control, and how its
+// caption is measured when the dialog font is chosen. Geometry, visibility, enabling, tool tip,
+// focus policy and bold text are the same for every kind and stay with FormDialog.
+struct FormDialog::Kinds {
+    struct Binding {
+        QWidget* (*create)(FormDialog& dialog, const Control& c, QWidget* parent);
+        void (*sync)(FormDialog& dialog, QWidget* widget, const Control& c);
+        CaptionFit captionFits;  // null: any caption fits
+        bool clickOnRelease;     // the widget has no click of its own: a released button is one
+    };
+
+    static QWidget* createLabel(FormDialog&, const Control&, QWidget* parent)
+    {
+        auto* label = new QLabel(parent);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    static void syncLabel(FormDialog& dialog, QWidget* widget, const Control& c)
+    {
+        auto* label = static_cast<QLabel*>(widget);
+        if (!dialog.m_captionsFit) {
+            fitLabel(label, toQString(c.caption));
+            return;
+        }
+        label->setWordWrap(label->height() >= 2 * dialog.m_lineSpacing);
+        label->setText(toQString(c.caption));
+    }
+
+    static QWidget* createFrame(FormDialog&, const Control&, QWidget* parent) { return new QGroupBox(parent); }
+    static void syncFrame(FormDialog&, QWidget* widget, const Control& c)
+    {
+        static_cast<QGroupBox*>(widget)->setTitle(toQString(c.caption));
+    }
+
+    static QWidget* createTextBox(FormDialog& dialog, const Control& c, QWidget* parent)
+    {
+        if (c.multiline) {
+            auto* area = new QPlainTextEdit(parent);
+            area->setLineWrapMode(QPlainTextEdit::NoWrap);
+            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            if (c.fixedPitch) {
+                QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+                fixed.setPointSizeF(8.25);
+                area->setFont(fixed);
+            }
+            area->setTabChangesFocus(true);  // Tab belongs to the model's tab order
+            connect(area, &QPlainTextEdit::textChanged, &dialog, [&dialog, area, name = c.name] {
+                if (!dialog.m_syncing &&
+                    dialog.userEdit(name, [&] { dialog.m_form.userEdited(name, toText(area->toPlainText())); }) > 1)
+                    dialog.sync(dialog.m_form.control(name));
+            });
+            return area;
+        }
+        auto* edit = new QLineEdit(parent);
+        connect(edit, &QLineEdit::textEdited, &dialog, [&dialog, name = c.name](const QString& text) {
+            if (!dialog.m_syncing && dialog.userEdit(name, [&] { dialog.m_form.userEdited(name, toText(text)); }) > 1)
+                dialog.sync(dialog.m_form.control(name));
+        });
+        connect(edit, &QLineEdit::selectionChanged, &dialog, [&dialog, edit, name = c.name] {
+            if (!dialog.m_syncing)
+                dialog.m_form.userSelected(name, edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition(),
+                                           static_cast<Long>(edit->selectedText().size()));
+        });
+        connect(edit, &QLineEdit::cursorPositionChanged, &dialog, [&dialog, edit, name = c.name](int, int now) {
+            if (!dialog.m_syncing && !edit->hasSelectedText())
+                dialog.m_form.userSelected(name, now, 0);
+        });
+        return edit;
+    }
+    static void syncTextBox(FormDialog&, QWidget* widget, const Control& c)
+    {
+        const QString text = toQString(c.caption);
+        if (auto* area = qobject_cast<QPlainTextEdit*>(widget)) {
+            // Only a change made by the model is written back: the user's own edits are already there.
+            if (toText(area->toPlainText()) != c.caption)
+                area->setPlainText(text);
+            return;
+        }
+        auto* edit = static_cast<QLineEdit*>(widget);
+        if (edit->text() != text)
+            edit->setText(text);
+        edit->setEchoMode(c.passwordChar ? QLineEdit::Password : QLineEdit::Normal);
+        if (c.selLength > 0)
+            edit->setSelection(c.selStart, c.selLength);
+        else
+            edit->setCursorPosition(c.selStart);
+    }
+
+    static QWidget* createButton(FormDialog& dialog, const Control& c, QWidget* parent)
+    {
+        auto* button = new ColourButton(parent);
+        button->setAutoDefault(false);  // Enter belongs to the model's default button only
+        connect(button, &QPushButton::clicked, &dialog, [&dialog, name = c.name] { dialog.m_form.userClick(name); });
+        return button;
+    }
+    static void syncButton(FormDialog&, QWidget* widget, const Control& c)
+    {
+        auto* button = static_cast<ColourButton*>(widget);
+        button->setText(toQString(c.caption));
+        button->back = c.backColour ? std::optional<QColor>(toQColor(*c.backColour)) : std::nullopt;
+        button->picture = c.picture;
+        button->scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : std::max(1.0, c.width);
+        button->scaleHeight = c.scaleHeight > 0 ? c.scaleHeight : std::max(1.0, c.height);
+        button->update();
+    }
+
+    static QWidget* createPicture(FormDialog& dialog, const Control& c, QWidget* parent)
+    {
+        return new PictureWidget(dialog.m_form, c.name, parent);
+    }
+    // A picture paints its display list from the model on every paint.
+    static void syncPicture(FormDialog&, QWidget* widget, const Control&) { widget->update(); }
+
+    static QWidget* createFilledRect(FormDialog&, const Control&, QWidget* parent) { return new FillWidget(parent); }
+    static void syncFilledRect(FormDialog&, QWidget* widget, const Control& c)
+    {
+        static_cast<FillWidget*>(widget)->fill = toQColor(c.fillColour.value_or(0xC0C0C0));
+        widget->update();
+    }
+
+    // In the order of ControlKind.
+    static constexpr Binding kTable[] = {
+        {createLabel, syncLabel, labelCaptionFits, true},
+        {createFrame, syncFrame, frameCaptionFits, false},
+        {createTextBox, syncTextBox, nullptr, false},
+        {createButton, syncButton, buttonCaptionFits, false},
+        {createPicture, syncPicture, nullptr, false},
+        {createFilledRect, syncFilledRect, nullptr, false},
+    };
+    static_assert(std::size(kTable) == static_cast<std::size_t>(ControlKind::Count), "one entry per control kind");
+
+    static const Binding& of(ControlKind kind) { return kTable[static_cast<std::size_t>(kind)]; }
+};
+
 QIcon windowIconNamed(const std::string& name)
 {
     if (name.empty())
@@ -243,7 +390,7 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
     setObjectName(QString::fromStdString(form.name()));
-    const DialogFont& font = dialogFont(form, m_tppX, m_tppY);
+    const DialogFont& font = dialogFont(form, m_tppX, m_tppY, [](ControlKind kind) { return Kinds::of(kind).captionFits; });
     setFont(font.font);
     m_captionsFit = font.captionsFit;
     m_lineSpacing = font.lineSpacing;
@@ -298,62 +445,9 @@ QWidget* FormDialog::create(const Control& c)
     QWidget* parent = this;
     if (auto it = m_widgets.find(c.container); !c.container.empty() && it != m_widgets.end())
         parent = it->second;
-    QWidget* widget = nullptr;
-    switch (c.kind) {
-    case ControlKind::Label: {
-        auto* label = new QLabel(parent);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        widget = label;
-        break;
-    }
-    case ControlKind::Frame: widget = new QGroupBox(parent); break;
-    case ControlKind::TextBox: {
-        if (c.multiline) {
-            auto* area = new QPlainTextEdit(parent);
-            area->setLineWrapMode(QPlainTextEdit::NoWrap);
-            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-            area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-            if (c.fixedPitch) {
-                QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-                fixed.setPointSizeF(8.25);
-                area->setFont(fixed);
-            }
-            area->setTabChangesFocus(true);  // Tab belongs to the model's tab order
-            connect(area, &QPlainTextEdit::textChanged, this, [this, area, name = c.name] {
-                if (!m_syncing && userEdit(name, [&] { m_form.userEdited(name, toText(area->toPlainText())); }) > 1)
-                    sync(m_form.control(name));
-            });
-            widget = area;
-            break;
-        }
-        auto* edit = new QLineEdit(parent);
-        connect(edit, &QLineEdit::textEdited, this, [this, name = c.name](const QString& text) {
-            if (!m_syncing && userEdit(name, [&] { m_form.userEdited(name, toText(text)); }) > 1)
-                sync(m_form.control(name));
-        });
-        connect(edit, &QLineEdit::selectionChanged, this, [this, edit, name = c.name] {
-            if (!m_syncing)
-                m_form.userSelected(name, edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition(),
-                                    static_cast<Long>(edit->selectedText().size()));
-        });
-        connect(edit, &QLineEdit::cursorPositionChanged, this, [this, edit, name = c.name](int, int now) {
-            if (!m_syncing && !edit->hasSelectedText())
-                m_form.userSelected(name, now, 0);
-        });
-        widget = edit;
-        break;
-    }
-    case ControlKind::Button: {
-        auto* button = new ColourButton(parent);
-        button->setAutoDefault(false);  // Enter belongs to the model's default button only
-        connect(button, &QPushButton::clicked, this, [this, name = c.name] { m_form.userClick(name); });
-        widget = button;
-        break;
-    }
-    case ControlKind::Picture: widget = new PictureWidget(m_form, c.name, parent); break;
-    case ControlKind::FilledRect: widget = new FillWidget(parent); break;
-    }
+    QWidget* widget = Kinds::of(c.kind).create(*this, c, parent);
     widget->setObjectName(QString::fromStdString(c.name));
+    widget->setProperty(kKindProperty, static_cast<int>(c.kind));
     widget->installEventFilter(this);
     if (!c.toolTip.empty())
         widget->setToolTip(toQString(c.toolTip));
@@ -378,51 +472,7 @@ void FormDialog::sync(const Control& c)
     widget->setGeometry(px(c.left), py(c.top), px(c.width), py(c.height));
     widget->setVisible(c.visible);
     widget->setEnabled(c.enabled);
-    const QString caption = toQString(c.caption);
-    switch (c.kind) {
-    case ControlKind::Label:
-        if (m_captionsFit) {
-            auto* label = static_cast<QLabel*>(widget);
-            label->setWordWrap(label->height() >= 2 * m_lineSpacing);
-            label->setText(caption);
-        } else {
-            fitLabel(static_cast<QLabel*>(widget), caption);
-        }
-        break;
-    case ControlKind::Frame: static_cast<QGroupBox*>(widget)->setTitle(caption); break;
-    case ControlKind::TextBox: {
-        if (auto* area = qobject_cast<QPlainTextEdit*>(widget)) {
-            // Only a change made by the model is written back: the user's own edits are already there.
-            if (toText(area->toPlainText()) != c.caption)
-                area->setPlainText(caption);
-            break;
-        }
-        auto* edit = static_cast<QLineEdit*>(widget);
-        if (edit->text() != caption)
-            edit->setText(caption);
-        edit->setEchoMode(c.passwordChar ? QLineEdit::Password : QLineEdit::Normal);
-        if (c.selLength > 0)
-            edit->setSelection(c.selStart, c.selLength);
-        else
-            edit->setCursorPosition(c.selStart);
-        break;
-    }
-    case ControlKind::Button: {
-        auto* button = static_cast<ColourButton*>(widget);
-        button->setText(caption);
-        button->back = c.backColour ? std::optional<QColor>(toQColor(*c.backColour)) : std::nullopt;
-        button->picture = c.picture;
-        button->scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : std::max(1.0, c.width);
-        button->scaleHeight = c.scaleHeight > 0 ? c.scaleHeight : std::max(1.0, c.height);
-        button->update();
-        break;
-    }
-    case ControlKind::Picture: widget->update(); break;
-    case ControlKind::FilledRect:
-        static_cast<FillWidget*>(widget)->fill = toQColor(c.fillColour.value_or(0xC0C0C0));
-        widget->update();
-        break;
-    }
+    Kinds::of(c.kind).sync(*this, widget, c);
     if (c.bold) {
         QFont font = widget->font();
         font.setBold(true);
@@ -487,10 +537,8 @@ QWidget* FormDialog::widgetOf(const std::string& control) const
 
 std::string FormDialog::nameOf(QObject* widget) const
 {
-    for (const auto& [name, w] : m_widgets)
-        if (w == widget)
-            return name;
-    return {};
+    std::string name = widget->objectName().toStdString();
+    return widgetOf(name) == widget ? name : std::string();
 }
 
 void FormDialog::formChanged() { syncWindow(); }
@@ -693,7 +741,7 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     }
     if (type == QEvent::MouseButtonRelease) {
-        if (!qobject_cast<QLabel*>(watched))
+        if (!Kinds::of(static_cast<ControlKind>(watched->property(kKindProperty).toInt())).clickOnRelease)
             return QDialog::eventFilter(watched, event);
         m_form.userClick(name);
         return true;

@@ -50,6 +50,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// How each control kind is made, kept in step and measured: one entry per kind (FormDialog.cpp).
+    struct Kinds;
+
     int px(double twips) const { return toPixels(twips, m_tppX); }
     int py(double twips) const { return toPixels(twips, m_tppY); }
     static int toPixels(double twips, double twipsPerPixel);
@@ -63,6 +66,7 @@ private:
     void sync(const Control& control);
     void syncWindow();
     void setTabOrderFromModel();
+    /// The control a watched widget renders (its object name), or empty for any other object.
     std::string nameOf(QObject* widget) const;
     /// The control a key that reached the dialog itself belongs to: the focused one.
     std::string keyTarget() const;
