@@ -185,6 +185,13 @@ TEST(Scripts, ReadEveryAction)
     EXPECT_EQ(a[8].answer, platform::MessageAnswer::Cancel);
     EXPECT_EQ(scripts[1].actions[0].text, u"/tmp/a b.txt");
     EXPECT_EQ(scripts[2].actions[0].kind, platform::Action::Kind::Cancel);
+    // An action names itself in error texts with the verb its script was written with.
+    const char* described[] = {"click BT_aceptar", "dblclick Pc", "type TX_color", "set TX_color", "key TX_color 13",
+                               "mousedown Pc_color_especial", "resize", "close user", "answer", "key TX_color 9 shift"};
+    for (std::size_t i = 0; i < a.size(); ++i)
+        EXPECT_EQ(a[i].describe(), described[i]);
+    EXPECT_EQ(scripts[1].actions[0].describe(), "file");
+    EXPECT_EQ(scripts[2].actions[0].describe(), "cancel");
 }
 
 TEST(Scripts, NameTheScriptAtFault)
@@ -221,7 +228,7 @@ TEST(Describe, ListsIdentifiersAndMarksMembersNotBuilt)
 
 #include "JsonReader.h"
 #include "Settings.h"
-#include "SettingsGuards.h"
+#include "Guards.h"
 #include "settings/Store.h"
 
 namespace {
@@ -556,6 +563,31 @@ TEST(SettingsCommand, ExportedLoneSurrogatesReadBackThroughASession)
                                 literal + "]}\n");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(R"("args": [{"type": "text", "value": )" + literal + "}]"), std::string::npos) << lines[0];
+}
+
+} // namespace
+
+#include "RecordingWindowSystem.h"
+
+#include <Kor2_Sys/c_imput1.h>
+
+namespace {
+
+// Under kor2 a prompt remembered on a second monitor opens there: the recording layer must pass
+// the desktop's screens through, not just the primary one.
+TEST(RecordingWindowSystem, WindowRememberedOnASecondScreenStaysThere)
+{
+    settings::ScopedStore store(":memory:");
+    auto headless = std::make_shared<platform::HeadlessWindowSystem>();
+    headless->setScreens({{0, 0, 28800, 16200}, {28800, 0, 28800, 16200}});
+    headless->queue({{"f_Imput", {platform::Action{platform::Action::Kind::Click, "cmdAceptar"}}}});
+    platform::ScopedWindowSystem windows(std::make_shared<kor2cli::RecordingWindowSystem>(headless));
+    settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
+
+    c_imput1().A_Imput(u"", u"Lejos");
+
+    ASSERT_EQ(headless->shownForms().size(), 1u);
+    EXPECT_EQ(headless->shownForms()[0].left, 40000);
 }
 
 } // namespace

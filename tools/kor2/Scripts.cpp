@@ -3,6 +3,7 @@
 #include "frame/Utf.h"
 
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 using namespace Kor2_Sys;
@@ -44,44 +45,50 @@ Action parseAction(const JsonNode& json)
         throw std::invalid_argument("cada acción es un objeto con una sola clave");
     const std::string verb = utf::toUtf8(json.members[0].name);
     const JsonNode& arg = json.members[0].value;
-    if (verb == "click") return controlAction(Action::Kind::Click, arg);
-    if (verb == "dblclick") return controlAction(Action::Kind::DoubleClick, arg);
-    if (verb == "type") return textAction(Action::Kind::Type, arg, verb);
-    if (verb == "set") return textAction(Action::Kind::Set, arg, verb);
+    const std::optional<Action::Kind> kind = platform::actionOfVerb(verb);
+    if (!kind)
+        throw std::invalid_argument("acción desconocida: " + excerpt(verb));
     Action action;
-    if (verb == "key") {
-        action = controlAction(Action::Kind::Key, at(arg, 0, verb));
+    action.kind = *kind;
+    switch (*kind) {
+    case Action::Kind::Click:
+    case Action::Kind::DoubleClick: return controlAction(*kind, arg);
+    case Action::Kind::Type:
+    case Action::Kind::Set: return textAction(*kind, arg, verb);
+    case Action::Kind::Key:
+        action = controlAction(*kind, at(arg, 0, verb));
         action.key = static_cast<int>(integerOf(at(arg, 1, verb), "la tecla", 0, 0xFFFF));
         // An optional third element is the shift state: 1 for Shift (Shift+Tab goes back).
         if (arrayOf(arg, verb).size() > 2)
             action.shift = static_cast<int>(integerOf(at(arg, 2, verb), "el estado de mayúsculas", 0, 7));
-    } else if (verb == "mousedown") {
-        action = controlAction(Action::Kind::MouseDown, at(arg, 0, verb));
+        break;
+    case Action::Kind::MouseDown:
+        action = controlAction(*kind, at(arg, 0, verb));
         action.x = numberOf(at(arg, 1, verb), "x");
         action.y = numberOf(at(arg, 2, verb), "y");
-    } else if (verb == "resize") {
-        action.kind = Action::Kind::Resize;
+        break;
+    case Action::Kind::Resize:
         action.width = static_cast<Long>(integerOf(at(arg, 0, verb), "el ancho", kLongMin, kLongMax));
         action.height = static_cast<Long>(integerOf(at(arg, 1, verb), "el alto", kLongMin, kLongMax));
-    } else if (verb == "close") {
-        action.kind = Action::Kind::Close;
+        break;
+    case Action::Kind::Close: {
         const auto from = nameOf(arg, verb);
         if (from != "user" && from != "code")
             throw std::invalid_argument("close admite \"user\" o \"code\"");
         action.fromUser = from == "user";
-    } else if (verb == "answer") {
-        action.kind = Action::Kind::Answer;
+        break;
+    }
+    case Action::Kind::Answer: {
         const auto answer = nameOf(arg, verb);
         if (answer != "ok" && answer != "cancel")
             throw std::invalid_argument("answer admite \"ok\" o \"cancel\"");
         action.answer = answer == "ok" ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel;
-    } else if (verb == "file") {
-        action.kind = Action::Kind::File;
+        break;
+    }
+    case Action::Kind::File:
         action.text = textOf(arg, verb);
-    } else if (verb == "cancel") {
-        action.kind = Action::Kind::Cancel;
-    } else {
-        throw std::invalid_argument("acción desconocida: " + excerpt(verb));
+        break;
+    case Action::Kind::Cancel: break;
     }
     return action;
 }

@@ -47,18 +47,19 @@ const Text& ShownForm::text(std::string_view control) const
 
 std::string Action::describe() const
 {
+    std::string text(verbOf(kind));
     switch (kind) {
-    case Kind::Click: return "click " + control;
-    case Kind::DoubleClick: return "dblclick " + control;
-    case Kind::Type: return "type " + control;
-    case Kind::Set: return "set " + control;
-    case Kind::Key: return "key " + control + " " + std::to_string(key) + ((shift & keys::ShiftDown) ? " shift" : "");
-    case Kind::MouseDown: return "mousedown " + control;
-    case Kind::Resize: return "resize";
-    case Kind::Close: return fromUser ? "close user" : "close code";
-    case Kind::Answer: return "answer";
-    case Kind::File: return "file";
-    case Kind::Cancel: return "cancel";
+    case Kind::Click:
+    case Kind::DoubleClick:
+    case Kind::Type:
+    case Kind::Set:
+    case Kind::MouseDown: return text + " " + control;
+    case Kind::Key: return text + " " + control + " " + std::to_string(key) + ((shift & keys::ShiftDown) ? " shift" : "");
+    case Kind::Close: return text + (fromUser ? " user" : " code");
+    case Kind::Resize:
+    case Kind::Answer:
+    case Kind::File:
+    case Kind::Cancel: return text;
     }
     return "?";
 }

@@ -5,7 +5,10 @@
 #include "platform/WindowSystem.h"
 
 #include <deque>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Kor2_Sys::platform {
@@ -24,8 +27,39 @@ struct Action {
     MessageAnswer answer = MessageAnswer::Ok;  ///< Answer
 
     /// Short description for error texts, e.g. `click BT_aceptar`.
-    std::string describe() const;
+    KOR2_SYS_EXPORT std::string describe() const;
 };
+
+/// How a window script spells each action: one row per `Action::Kind`, in its order, read both by
+/// `Action::describe()` and by the script parser, so that a verb is written once.
+struct ActionVerb {
+    std::string_view verb;
+    Action::Kind kind;
+};
+inline constexpr ActionVerb kActionVerbs[] = {
+    {"click", Action::Kind::Click}, {"dblclick", Action::Kind::DoubleClick}, {"type", Action::Kind::Type},
+    {"set", Action::Kind::Set},     {"key", Action::Kind::Key},              {"mousedown", Action::Kind::MouseDown},
+    {"resize", Action::Kind::Resize}, {"close", Action::Kind::Close},        {"answer", Action::Kind::Answer},
+    {"file", Action::Kind::File},   {"cancel", Action::Kind::Cancel},
+};
+static_assert(std::size(kActionVerbs) == static_cast<std::size_t>(Action::Kind::Cancel) + 1, "one verb per action");
+static_assert([] {
+    for (std::size_t i = 0; i < std::size(kActionVerbs); ++i)
+        if (static_cast<std::size_t>(kActionVerbs[i].kind) != i)
+            return false;
+    return true;
+}(), "verbs in the order of Action::Kind");
+
+constexpr std::string_view verbOf(Action::Kind kind) { return kActionVerbs[static_cast<std::size_t>(kind)].verb; }
+
+/// The action a script verb names; none for a verb that is no action.
+constexpr std::optional<Action::Kind> actionOfVerb(std::string_view verb)
+{
+    for (const ActionVerb& row : kActionVerbs)
+        if (row.verb == verb)
+            return row.kind;
+    return std::nullopt;
+}
 
 /// The actions played in one window: `window` is the form's name, "file" for the file dialog or
 /// "msgbox" for message boxes raised while no window is playing.
