@@ -5,7 +5,11 @@
 #include "platform/WindowSystem.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <system_error>
 
 namespace kor2test {
 
@@ -23,5 +27,29 @@ private:
 };
 
 using Kor2_Sys::locale::ScopedDecimal;
+
+/// A scratch folder, removed with everything in it (even what was made read-only) at the end of
+/// the scope.
+class TempDir {
+public:
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path())
+    {
+        std::string pattern = (base / "kor2-test-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
 
 } // namespace kor2test

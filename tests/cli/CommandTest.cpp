@@ -1,6 +1,6 @@
 // The kor2 program as a script meets it: a child process with its own standard streams,
 // environment and file-size limit, judged by exit status, output and what it leaves on disk.
-#include "SettingsGuards.h"
+#include "Guards.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 #include <Kor2_Sys/cfrm_Dialog.h>
 
 #include "Guards.h"
-#include "SettingsGuards.h"
 #include "files/FileChooser.h"
 #include "frame/Utf.h"
 #include "settings/Store.h"

@@ -3,7 +3,7 @@
 #include <Kor2_Sys/CCmDialog.h>
 
 #include "QtWindowTest.h"
-#include "SettingsGuards.h"
+#include "Guards.h"
 #include "files/FileChooser.h"
 #include "frame/Utf.h"
 

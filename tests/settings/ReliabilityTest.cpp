@@ -1,7 +1,7 @@
 // Several processes on one store, and a writer killed at random moments: nothing acknowledged is
 // ever lost and the file always opens intact. KOR2_RELIABILITY_LONG=1 raises the counts
 // (`cmake --build <dir> --target reliability-long`).
-#include "SettingsGuards.h"
+#include "Guards.h"
 #include "settings/Store.h"
 
 #include <gtest/gtest.h>

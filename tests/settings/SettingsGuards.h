@@ -1,6 +1,6 @@
 #pragma once
-// A scratch folder per test, removed with everything in it; environment variables set for a
-// scope; what a file looks like from outside, to tell whether anything touched it.
+// Environment variables set for a scope; what a file looks like from outside, to tell whether
+// anything touched it.
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,28 +12,6 @@
 #include <sys/stat.h>
 
 namespace kor2test {
-
-class TempDir {
-public:
-    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path())
-    {
-        std::string pattern = (base / "kor2-test-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 /// Sets (or, with nothing, unsets) one environment variable until the end of the scope.
 class ScopedEnv {

@@ -1,6 +1,7 @@
 // What a store may touch on disk: only files that are its own, folders only when they are missing
 // or the library's own, nothing at all when opened read-only; and side files that never leave a
 // store unwritable.
+#include "Guards.h"
 #include "SettingsGuards.h"
 #include "frame/Utf.h"
 #include "settings/Store.h"

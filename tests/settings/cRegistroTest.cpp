@@ -3,7 +3,6 @@
 
 #include "FakeWindow.h"
 #include "Guards.h"
-#include "SettingsGuards.h"
 #include "frame/SwallowedLog.h"
 #include "settings/Store.h"
 
