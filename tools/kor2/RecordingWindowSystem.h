@@ -37,6 +37,8 @@ public:
     double twipsPerPixelY() const override { return inner().twipsPerPixelY(); }
     Kor2_Sys::Long screenWidth() const override { return inner().screenWidth(); }
     Kor2_Sys::Long screenHeight() const override { return inner().screenHeight(); }
+    /// Every screen of the desktop: a window remembered on a second monitor must stay there.
+    std::vector<Kor2_Sys::platform::ScreenArea> screens() const override { return inner().screens(); }
     void clipboardClear() override;
     void clipboardSetText(const Kor2_Sys::Text& text) override;
     Kor2_Sys::Text fileDialog(const Kor2_Sys::platform::FileDialogRequest& request) override
