@@ -741,7 +741,9 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     }
     if (type == QEvent::MouseButtonRelease) {
-        if (!Kinds::of(static_cast<ControlKind>(watched->property(kKindProperty).toInt())).clickOnRelease)
+        // Filters see the events of a disabled widget before it drops them: a disabled control has no click.
+        if (!Kinds::of(static_cast<ControlKind>(watched->property(kKindProperty).toInt())).clickOnRelease ||
+            !static_cast<QWidget*>(watched)->isEnabled())
             return QDialog::eventFilter(watched, event);
         m_form.userClick(name);
         return true;

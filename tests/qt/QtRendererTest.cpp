@@ -1,0 +1,284 @@
+// What each control kind looks like and does on screen: small windows built here, shown through the
+// Qt window system, checked on their widgets as a person sees and uses them.
+#include "QtWindowTest.h"
+#include "frame/Utf.h"
+
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <string>
+#include <vector>
+
+using namespace Kor2_Sys;
+using Kor2_Sys::platform::ControlKind;
+using kor2test::child;
+
+namespace {
+
+// A window whose logic only writes down what reached it.
+class Recorder final : public platform::FormEvents {
+public:
+    Recorder() : form("F_pintor", *this) { form.resize(6000, 4000); }
+
+    void onClick(const std::string& control) override { events.push_back("click " + control); }
+    void onMouseDown(const std::string& control, int button, int shift, double x, double y) override
+    {
+        events.push_back("down " + control);
+        down = {button, shift, x, y};
+    }
+
+    platform::Control& add(std::string_view name, ControlKind kind, std::u16string_view caption, double left, double top,
+                           double width, double height, int tabIndex = -1)
+    {
+        return form.add(platform::makeControl(name, kind, caption, left, top, width, height, tabIndex));
+    }
+
+    platform::Form form;
+    std::vector<std::string> events;
+    struct Down {
+        int button = 0, shift = 0;
+        double x = 0, y = 0;
+    } down;
+};
+
+class QtRenderer : public kor2test::QtWindows {
+protected:
+    /// Shows the window modally, runs `drive` on it once it is on screen, then hides it.
+    void showThen(Recorder& window, std::function<void(QWidget*)> drive)
+    {
+        bool driven = false;
+        whenShown([&](QWidget* dialog) {
+            driven = true;
+            drive(dialog);
+            window.form.hide();
+        });
+        platform::windowSystem().showModal(window.form);
+        EXPECT_TRUE(driven) << "the window was never shown";
+    }
+};
+
+TEST_F(QtRenderer, PasswordBoxHidesWhatIsTypedAndTheModelGetsIt)
+{
+    Recorder window;
+    window.add("TX_clave", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0).passwordChar = u'*';
+    window.add("TX_nombre", ControlKind::TextBox, u"", 100, 500, 2000, 300, 1);
+    showThen(window, [&](QWidget* dialog) {
+        auto* secret = qobject_cast<QLineEdit*>(child(dialog, "TX_clave"));
+        auto* plain = qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"));
+        ASSERT_TRUE(secret && plain);
+        EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(plain->echoMode(), QLineEdit::Normal);
+        QTest::keyClicks(secret, "s3cr");
+        EXPECT_EQ(secret->text(), QStringLiteral("s3cr"));
+    });
+    EXPECT_EQ(window.form.control("TX_clave").caption, u"s3cr");
+}
+
+TEST_F(QtRenderer, MultilineBoxIsAnUnwrappedEditorWithBothScrollBars)
+{
+    Recorder window;
+    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 100, 3000, 1500, 0).multiline = true;
+    showThen(window, [&](QWidget* dialog) {
+        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
+        ASSERT_NE(area, nullptr) << "a box of several lines is a plain-text editor";
+        EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
+        EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        EXPECT_EQ(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+        EXPECT_TRUE(area->verticalScrollBar()->isVisible());
+        EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
+        area->moveCursor(QTextCursor::End);
+        QTest::keyClick(area, Qt::Key_Return);  // a new line: the window has no default button
+        QTest::keyClicks(area, "dos");
+    });
+    EXPECT_EQ(window.form.control("TX_lineas").caption, u"uno\ndos");
+}
+
+// A label has no click of its own; a released mouse button on it is one, as a button's click is.
+TEST_F(QtRenderer, ClickOnLabelOrButtonRaisesTheClickEvent)
+{
+    Recorder window;
+    window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 100, 100, 2000, 300);
+    window.add("BT_boton", ControlKind::Button, u"Botón", 100, 600, 1500, 400, 0);
+    showThen(window, [&](QWidget* dialog) {
+        QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
+        QTest::mouseClick(child(dialog, "BT_boton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(window.events, (std::vector<std::string>{"click LB_texto", "click BT_boton"}));
+}
+
+struct PressCase {
+    const char* label;
+    Qt::MouseButton button;
+    Qt::KeyboardModifiers modifiers;
+    QPoint at;  ///< widget pixels
+    int modelButton, modelShift;
+};
+
+void PrintTo(const PressCase& c, std::ostream* out) { *out << c.label; }
+
+class PicturePress : public QtRenderer, public ::testing::WithParamInterface<PressCase> {};
+
+// The picture's own units run 0..200 across and 0..50 down, whatever its size in pixels.
+TEST_P(PicturePress, ArrivesInThePicturesScaleUnits)
+{
+    const PressCase& c = GetParam();
+    Recorder window;
+    platform::Control& picture = window.add("PC_dibujo", ControlKind::Picture, u"", 300, 200, 3000, 1500);
+    picture.scaleWidth = 200;
+    picture.scaleHeight = 50;
+    QSize size;
+    showThen(window, [&](QWidget* dialog) {
+        QWidget* widget = child(dialog, "PC_dibujo");
+        ASSERT_NE(widget, nullptr);
+        size = widget->size();
+        QTest::mousePress(widget, c.button, c.modifiers, c.at);
+        QTest::mouseRelease(widget, c.button, c.modifiers, c.at);
+    });
+    ASSERT_EQ(window.events, std::vector<std::string>{"down PC_dibujo"});
+    EXPECT_EQ(window.down.button, c.modelButton);
+    EXPECT_EQ(window.down.shift, c.modelShift);
+    EXPECT_DOUBLE_EQ(window.down.x, c.at.x() * 200.0 / size.width());
+    EXPECT_DOUBLE_EQ(window.down.y, c.at.y() * 50.0 / size.height());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, PicturePress,
+    ::testing::Values(PressCase{"leftPlain", Qt::LeftButton, Qt::NoModifier, {40, 10}, 1, 0},
+                      PressCase{"rightWithShift", Qt::RightButton, Qt::ShiftModifier, {150, 60}, 2, 1},
+                      PressCase{"leftNearTheCorner", Qt::LeftButton, Qt::NoModifier, {1, 2}, 1, 0}),
+    [](const ::testing::TestParamInfo<PressCase>& info) { return std::string(info.param.label); });
+
+// The display list is drawn scaled to the widget: the left half is red, the right half white.
+TEST_F(QtRenderer, PicturePaintsItsDisplayList)
+{
+    Recorder window;
+    platform::Control& picture = window.add("PC_dibujo", ControlKind::Picture, u"", 300, 200, 3000, 1500);
+    picture.scaleWidth = 100;
+    picture.scaleHeight = 100;
+    picture.picture = {{.kind = platform::DisplayItem::Kind::FilledRect, .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 100, .colour = 0xFFFFFF},
+                       {.kind = platform::DisplayItem::Kind::FilledRect, .x1 = 0, .y1 = 0, .x2 = 50, .y2 = 100, .colour = 0x0000FF}};
+    showThen(window, [&](QWidget* dialog) {
+        QWidget* widget = child(dialog, "PC_dibujo");
+        ASSERT_NE(widget, nullptr);
+        const QImage image = widget->grab().toImage();
+        const int w = image.width(), h = image.height();
+        EXPECT_EQ(image.pixelColor(w / 4, h / 2), QColor(Qt::red)) << "colour numbers keep red in the lowest byte";
+        EXPECT_EQ(image.pixelColor(3 * w / 4, h / 2), QColor(Qt::white));
+    });
+}
+
+struct PlaceCase {
+    const char* label;
+    ControlKind kind;
+    double left, top, width, height;  ///< twips, inside the frame
+};
+
+void PrintTo(const PlaceCase& c, std::ostream* out) { *out << c.label; }
+
+class Placement : public QtRenderer, public ::testing::WithParamInterface<PlaceCase> {};
+
+// Twips become pixels by whole-number division, relative to the frame that holds the control.
+TEST_P(Placement, ControlLandsAtWholePixelsInsideItsFrame)
+{
+    const PlaceCase& c = GetParam();
+    Recorder window;
+    window.add("FR_marco", ControlKind::Frame, u"Marco", 150, 250, 5000, 3000);
+    window.add("CT_dentro", c.kind, u"", c.left, c.top, c.width, c.height).container = "FR_marco";
+    showThen(window, [&](QWidget* dialog) {
+        QWidget* frame = child(dialog, "FR_marco");
+        QWidget* widget = child(dialog, "CT_dentro");
+        ASSERT_TRUE(frame && widget);
+        EXPECT_EQ(widget->parentWidget(), frame);
+        EXPECT_EQ(frame->geometry(), QRect(pixelsX(150), pixelsY(250), pixelsX(5000), pixelsY(3000)));
+        EXPECT_EQ(widget->geometry(), QRect(pixelsX(c.left), pixelsY(c.top), pixelsX(c.width), pixelsY(c.height)));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, Placement,
+    ::testing::Values(PlaceCase{"textBox", ControlKind::TextBox, 129, 359, 1514, 314},
+                      PlaceCase{"picture", ControlKind::Picture, 14, 16, 2009, 991.5},
+                      PlaceCase{"filledRect", ControlKind::FilledRect, 301, 29, 44, 44},
+                      PlaceCase{"button", ControlKind::Button, 100, 100, 1290, 404}),
+    [](const ::testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.label); });
+
+// A control hidden when the window shows has no widget yet; it gets one, in its place, when the
+// window's code first shows it. A disabled control is disabled, and a click on it reaches nobody.
+TEST_F(QtRenderer, HiddenControlGetsItsWidgetWhenShownAndDisabledStaysDisabled)
+{
+    Recorder window;
+    window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
+    window.add("BT_no", ControlKind::Button, u"No", 100, 600, 1200, 400, 0).enabled = false;
+    window.add("TX_no", ControlKind::TextBox, u"fijo", 100, 1200, 1200, 300, 1).enabled = false;
+    window.add("LB_no", ControlKind::Label, u"Apagado", 100, 1800, 1200, 300).enabled = false;
+    showThen(window, [&](QWidget* dialog) {
+        EXPECT_EQ(child(dialog, "LB_error"), nullptr);
+        window.form.setVisible("LB_error", true);
+        auto* label = qobject_cast<QLabel*>(child(dialog, "LB_error"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_EQ(label->text(), QStringLiteral("Valor no válido"));
+        EXPECT_EQ(label->pos(), QPoint(pixelsX(100), pixelsY(100)));
+        EXPECT_FALSE(child(dialog, "BT_no")->isEnabled());
+        EXPECT_FALSE(child(dialog, "TX_no")->isEnabled());
+        EXPECT_FALSE(child(dialog, "LB_no")->isEnabled());
+        QTest::mouseClick(child(dialog, "BT_no"), Qt::LeftButton);
+        QTest::mouseClick(child(dialog, "LB_no"), Qt::LeftButton);
+    });
+    EXPECT_EQ(window.events, std::vector<std::string>{});
+}
+
+struct CaptionCase {
+    const char* label;
+    ControlKind kind;
+    std::u16string caption;
+    bool bold;
+};
+
+void PrintTo(const CaptionCase& c, std::ostream* out) { *out << c.label; }
+
+QString shownCaption(QWidget* widget)
+{
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        return button->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        return frame->title();
+    return QStringLiteral("<no caption>");
+}
+
+class Caption : public QtRenderer, public ::testing::WithParamInterface<CaptionCase> {};
+
+// Captions show as the model has them, also after the window's code changes them.
+TEST_P(Caption, ShowsTheModelsTextAndWeight)
+{
+    const CaptionCase& c = GetParam();
+    Recorder window;
+    window.add("CT_rotulo", c.kind, c.caption, 100, 100, 3000, 600).bold = c.bold;
+    showThen(window, [&](QWidget* dialog) {
+        QWidget* widget = child(dialog, "CT_rotulo");
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(shownCaption(widget), QString::fromStdU16String(c.caption));
+        EXPECT_EQ(widget->font().bold(), c.bold);
+        window.form.setText("CT_rotulo", u"Cambiado ñ");
+        EXPECT_EQ(shownCaption(widget), QStringLiteral("Cambiado ñ"));
+        EXPECT_EQ(widget->font().bold(), c.bold) << "a caption change keeps the weight";
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, Caption,
+    ::testing::Values(CaptionCase{"label", ControlKind::Label, u"Distancia (m):", false},
+                      CaptionCase{"boldLabel", ControlKind::Label, u"Atención", true},
+                      CaptionCase{"button", ControlKind::Button, u"&Aceptar", false},
+                      CaptionCase{"frame", ControlKind::Frame, u"Opciones de capa", false}),
+    [](const ::testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.label); });
+
+} // namespace
