@@ -83,6 +83,7 @@ struct CellCase {
     double x, y;
     Text box;
     Long chosen;
+    Long index = 0;  ///< with an index the colour is accepted, else the window cancelled
 };
 
 class Palettes : public ColourWindowTest, public ::testing::WithParamInterface<CellCase> {};
@@ -91,13 +92,18 @@ TEST_P(Palettes, MouseDownPutsTheCellIntoTheBox)
 {
     ColourWindow window;
     window.C_expandir_colores();
-    play(window, {down(GetParam().picture, GetParam().x, GetParam().y), click("BT_cancelar")});
+    const bool accept = GetParam().index != 0;
+    play(window, {down(GetParam().picture, GetParam().x, GetParam().y), click(accept ? "BT_aceptar" : "BT_cancelar")});
     EXPECT_EQ(window.C_NomColorAutocaD(), GetParam().box);
     EXPECT_EQ(window.C_color_elegido_Vb(), GetParam().chosen);
+    EXPECT_EQ(window.C_aceptado(), accept);
+    EXPECT_EQ(accept ? window.C_NumColorAutocaD() : 0, GetParam().index);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, Palettes, ::testing::Values(
     CellCase{"Pc_color_especial", 0.01, 0.45, u"10", 0x0000FF},
+    // Column 1, row 7 of the special palette is index 10 + 3 = 13; row 2 is 16, row 4 is 12.
+    CellCase{"Pc_color_especial", 0.02, 0.35, u"12", 0x0000D0, 7},
     CellCase{"Pc_color_especial", 0.99, 0.01, u"248", 0x180050},
     CellCase{"Pc_color_especial", 0.10, 0.95, u"39", 0x283448},
     CellCase{"Pc_color_especial", 0.10, 1.0, u"3", 0x00FF00},
@@ -142,18 +148,6 @@ TEST_F(ColourWindowTest, TypingRunsTheBoxOnEveryKey)
     EXPECT_EQ(window.C_color_elegido_Vb(), 0xFFFFFF);
 }
 
-TEST_F(ColourWindowTest, ChoosingTwelveAndAccepting)
-{
-    ColourWindow window;
-    window.C_expandir_colores();
-    // Column 1, row 7 of the special palette is index 10 + 3 = 13; row 2 is 16, row 4 is 12.
-    play(window, {down("Pc_color_especial", 0.02, 0.35), click("BT_aceptar")});
-    EXPECT_TRUE(window.C_aceptado());
-    EXPECT_EQ(window.C_color_elegido_Vb(), 0x0000D0);
-    EXPECT_EQ(window.C_NomColorAutocaD(), u"12");
-    EXPECT_EQ(window.C_NumColorAutocaD(), 7);
-}
-
 TEST_F(ColourWindowTest, DoubleClickAndLabelAcceptLikeTheButton)
 {
     for (const auto& accepting : {dblclick("Pc_color_especial"), dblclick("Pc_color_normal"), click("Label1")}) {
@@ -177,8 +171,7 @@ TEST_F(ColourWindowTest, OtherColoursTogglesTheHeight)
 {
     ColourWindow window;
     EXPECT_EQ(window.form().height(), ColourWindow::kCollapsedHeight);
-    ui->queue({{"F_color", {click("BT_otros"), click("BT_otros"), click("BT_otros"), click("BT_cancelar")}}});
-    window.C_ejecuta();
+    play(window, {click("BT_otros"), click("BT_otros"), click("BT_otros"), click("BT_cancelar")});
     EXPECT_EQ(window.form().height(), ColourWindow::kExpandedHeight);
     play(window, {click("BT_otros"), click("BT_cancelar")});
     EXPECT_EQ(window.form().height(), ColourWindow::kCollapsedHeight);
@@ -260,14 +253,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ColourShowFront, ::testing::Values(
     ShowCase{255, true, 255}, ShowCase{200, true, 208}, ShowCase{0, true, 16777215}, ShowCase{0, false, 0},
     ShowCase{-1, false, -1}, ShowCase{-1, true, 16777215}));
 
-TEST_F(ColourWindowTest, FrontWithoutAScriptReportsAndReturnsZero)
-{
-    EXPECT_EQ(CColores().A_Color_Show(255), 0);
-    ASSERT_EQ(ui->messages().size(), 1u);
-    EXPECT_EQ(ui->messages()[0].text.substr(0, 26), u"ERROR en Kor_Sys.DLL Nº5\r\n");
-    EXPECT_EQ(ui->messages()[0].text.substr(ui->messages()[0].text.size() - 8), u".S_color");
-}
-
 struct FormCase {
     Text preselected;
     Action ending;
@@ -310,47 +295,47 @@ TEST_F(ColourWindowTest, FormFrontOffersTheLayerColour)
     EXPECT_EQ(getProperty(*form, "NomColorAutocad"), Variant(Text(u"verde")));
 }
 
-// A front that fails before the window is shown unloads a window nobody saw: the stored position
-// stays as it was.
+// A front that fails reports it once; one that fails before the window is shown unloads a window
+// nobody saw: the stored position stays as it was, and the results keep what they held.
 struct FailedFront {
     const char* label;
     std::function<void()> call;
+    std::u16string_view reportStart, reportEnd = u".S_color";
 };
 class FrontFailure : public ColourWindowTest, public ::testing::WithParamInterface<FailedFront> {};
 TEST_P(FrontFailure, KeepsNoPosition)
 {
     GetParam().call();
     ASSERT_EQ(ui->messages().size(), 1u) << "the failure is reported";
+    const Text& report = ui->messages()[0].text;
+    EXPECT_TRUE(report.starts_with(GetParam().reportStart)) << utf::toUtf8(report);
+    EXPECT_TRUE(report.ends_with(GetParam().reportEnd)) << utf::toUtf8(report);
     for (const auto& entry : settings::store().entries())
         EXPECT_NE(entry.section, u"ColorPosicion") << utf::toUtf8(entry.key);
 }
+// The form front with a preselection it cannot read shows no window and leaves its result alone.
 void showPreselected(Text preselected)
 {
     cfrm_Color form;
+    form.NumColorElegiVB = 42;
     form.NumColorPreSeleccVb = std::move(preselected);
     form.ColorShow();
+    EXPECT_TRUE(dynamic_cast<platform::HeadlessWindowSystem&>(platform::windowSystem()).shownForms().empty());
+    EXPECT_EQ(form.NumColorElegiVB, 42);
 }
 INSTANTIATE_TEST_SUITE_P(Colours, FrontFailure, ::testing::Values(
-    FailedFront{"ColorShow, no preselection", [] { showPreselected(u""); }},
-    FailedFront{"ColorShow, a word for a preselection", [] { showPreselected(u"rojo"); }},
-    FailedFront{"ColorShow, a preselection without a magnitude", [] { showPreselected(u"-2147483648"); }},
-    FailedFront{"A_Color_Show, no window script", [] { CColores().A_Color_Show(255); }}),
+    FailedFront{"ColorShow, no preselection", [] { showPreselected(u""); },
+                u"ERROR en Kor_Sys.DLL Nº13\r\n No coinciden los tipos.S_color"},
+    FailedFront{"ColorShow, a word for a preselection", [] { showPreselected(u"rojo"); }, u"ERROR en Kor_Sys.DLL Nº"},
+    FailedFront{"ColorShow, a preselection without a magnitude", [] { showPreselected(u"-2147483648"); },
+                u"ERROR en Kor_Sys.DLL Nº"},
+    FailedFront{"A_Color_Show, no window script", [] { EXPECT_EQ(CColores().A_Color_Show(255), 0); },
+                u"ERROR en Kor_Sys.DLL Nº5\r\n"}),
     [](const auto& info) {
         std::string name;
         for (const char* c = info.param.label; *c; ++c)
             name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
         return name;
     });
-
-TEST_F(ColourWindowTest, FormFrontWithoutPreselectionShowsNoWindow)
-{
-    cfrm_Color form;
-    form.NumColorElegiVB = 42;
-    form.ColorShow();
-    EXPECT_TRUE(ui->shownForms().empty());
-    EXPECT_EQ(form.NumColorElegiVB, 42);
-    ASSERT_EQ(ui->messages().size(), 1u);
-    EXPECT_EQ(ui->messages()[0].text, u"ERROR en Kor_Sys.DLL Nº13\r\n No coinciden los tipos.S_color");
-}
 
 } // namespace

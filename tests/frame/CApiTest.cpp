@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -84,13 +86,15 @@ struct BadCall {
     size_t nargs;
 };
 
-class InvalidInvocation : public ::testing::TestWithParam<BadCall> {
-protected:
-    // Runs the call by name and by identifier; both must refuse it with error 5, a NULL result
-    // and the argument untouched.
-    void expectRefused(bool byName)
-    {
-        const BadCall& c = GetParam();
+class InvalidInvocation : public ::testing::TestWithParam<BadCall> {};
+
+// By name and by identifier, the call is refused with error 5, a NULL result and the argument untouched.
+TEST_P(InvalidInvocation, IsErrorFive)
+{
+    const BadCall& c = GetParam();
+    for (bool byName : {true, false}) {
+        if (!byName && c.member == nullptr)
+            continue;  // no member name in a call by identifier
         auto colours = create("Kor2_Sys.CColores");
         Value arg(kor2_value_text("rojo"));
         kor2_value* args[] = {arg.get()};
@@ -98,25 +102,16 @@ protected:
         ScopedError err;
         kor2_object* object = c.withObject ? colours.get() : nullptr;
         const auto kind = static_cast<kor2_invoke_kind>(c.kind);
-        const int status = byName ? kor2_invoke(object, c.member, kind, c.withArgs ? args : nullptr, c.nargs, &result,
-                                                &err.error)
-                                  : kor2_invoke_id(object, 0x60030000, kind, c.withArgs ? args : nullptr, c.nargs,
-                                                   &result, &err.error);
+        kor2_value** passed = c.withArgs ? args : nullptr;
+        const int status = byName ? kor2_invoke(object, c.member, kind, passed, c.nargs, &result, &err.error)
+                                  : kor2_invoke_id(object, 0x60030000, kind, passed, c.nargs, &result, &err.error);
+        SCOPED_TRACE(byName ? "by name" : "by identifier");
         EXPECT_EQ(status, -1);
         EXPECT_EQ(err.error.number, 5);
         EXPECT_STREQ(err.error.description, "Llamada a procedimiento o argumento no válidos");
         EXPECT_EQ(result, nullptr);
         EXPECT_EQ(text(arg.get()), "rojo");
     }
-};
-
-TEST_P(InvalidInvocation, ByNameIsErrorFive) { expectRefused(true); }
-
-TEST_P(InvalidInvocation, ByIdentifierIsErrorFive)
-{
-    if (GetParam().member == nullptr)
-        GTEST_SKIP() << "no member name in a call by identifier";
-    expectRefused(false);
 }
 
 constexpr const char* kMember = "Col_NuVB_de_Nombre_o_inicial";
@@ -161,25 +156,21 @@ TEST(CEntryPoints, FailuresComeBackWithNumberAndSpanishDescription)
 TEST(CEntryPoints, ErrorOnTheCallersStackIsOnlyWritten)
 {
     auto colours = create("Kor2_Sys.CColores");
-    kor2_error err;
-    std::memset(&err, 0xAB, sizeof err);
-    EXPECT_EQ(kor2_invoke(colours.get(), "NoExiste", KOR2_METHOD, nullptr, 0, nullptr, &err), -1);
-    EXPECT_EQ(err.number, 438);
-    kor2_error_clear(&err);
-
-    std::memset(&err, 0xAB, sizeof err);
-    kor2_object* none = nullptr;
-    EXPECT_EQ(kor2_create("Kor2_Sys.Nada", &none, &err), -1);
-    EXPECT_EQ(err.number, 429);
-    kor2_error_clear(&err);
-
-    std::memset(&err, 0xAB, sizeof err);
     Value word(kor2_value_text("abc"));
-    EXPECT_EQ(kor2_value_as_long(word.get(), &err), 0);
-    EXPECT_EQ(err.number, 13);
-    kor2_error_clear(&err);
-    EXPECT_EQ(err.number, 0);
-    EXPECT_EQ(err.description, nullptr);
+    kor2_object* none = nullptr;
+    const std::pair<std::function<void(kor2_error*)>, int32_t> calls[] = {
+        {[&](kor2_error* e) { EXPECT_EQ(kor2_invoke(colours.get(), "NoExiste", KOR2_METHOD, nullptr, 0, nullptr, e), -1); }, 438},
+        {[&](kor2_error* e) { EXPECT_EQ(kor2_create("Kor2_Sys.Nada", &none, e), -1); }, 429},
+        {[&](kor2_error* e) { EXPECT_EQ(kor2_value_as_long(word.get(), e), 0); }, 13}};
+    for (const auto& [call, number] : calls) {
+        kor2_error err;
+        std::memset(&err, 0xAB, sizeof err);
+        call(&err);
+        EXPECT_EQ(err.number, number);
+        kor2_error_clear(&err);
+        EXPECT_EQ(err.number, 0);
+        EXPECT_EQ(err.description, nullptr);
+    }
 }
 
 struct Conversion {
@@ -223,8 +214,7 @@ TEST(CEntryPoints, MalformedUtf8BecomesReplacementCharacters)
         Value value(kor2_value_text(c.in));
         ASSERT_NE(value, nullptr);
         EXPECT_EQ(kor2_value_type(value.get()), KOR2_TEXT);
-        const std::string back = text(value.get());
-        EXPECT_EQ(back, c.out) << "from " << c.in;
+        EXPECT_EQ(text(value.get()), c.out) << "from " << c.in;
     }
     Value none(kor2_value_text(nullptr));
     EXPECT_EQ(text(none.get()), "");

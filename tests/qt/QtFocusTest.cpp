@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <tuple>
@@ -25,58 +26,28 @@ enum class Window { Message, Input, Colour };
 constexpr std::u16string_view kMessage = u"Informe\r\nPunto 1";
 
 // A window of the library, opened as its front opens it, with what it handed back in words.
-class Subject {
-public:
-    virtual ~Subject() = default;
-    virtual platform::Form& form() = 0;
-    virtual void show() = 0;
-    virtual std::string outcome() = 0;
+struct Subject {
+    std::shared_ptr<void> window;
+    platform::Form* form;
+    std::function<void()> show;
+    std::function<std::string()> outcome;
 };
 
-class MessageSubject final : public Subject {
-public:
-    platform::Form& form() override { return m_window.form(); }
-    void show() override { m_window.A_Mensaje(Text(kMessage), u"Foco"); }
-    std::string outcome() override { return m_window.form().unloaded() ? "cerrada" : "abierta"; }
-
-private:
-    prompts::MessageWindow m_window;
-};
-
-class InputSubject final : public Subject {
-public:
-    platform::Form& form() override { return m_window.form(); }
-    void show() override { m_window.A_Input(u"inicial", u"Foco"); }
-    std::string outcome() override
-    {
-        return (m_window.Cancelado ? "cancelado " : "aceptado ") + utf::toUtf8(m_window.TextoAceptado);
-    }
-
-private:
-    prompts::InputWindow m_window;
-};
-
-class ColourSubject final : public Subject {
-public:
-    platform::Form& form() override { return m_window.form(); }
-    void show() override { m_window.C_ejecuta(); }
-    std::string outcome() override
-    {
-        return m_window.C_aceptado() ? "aceptado " + std::to_string(m_window.C_NumColorAutocaD()) : "cancelado";
-    }
-
-private:
-    colour::ColourWindow m_window;
-};
-
-std::unique_ptr<Subject> open(Window window)
+Subject open(Window which)
 {
-    switch (window) {
-    case Window::Message: return std::make_unique<MessageSubject>();
-    case Window::Input: return std::make_unique<InputSubject>();
-    case Window::Colour: return std::make_unique<ColourSubject>();
+    if (which == Window::Message) {
+        auto w = std::make_shared<prompts::MessageWindow>();
+        return {w, &w->form(), [w] { w->A_Mensaje(Text(kMessage), u"Foco"); },
+                [w] { return std::string(w->form().unloaded() ? "cerrada" : "abierta"); }};
     }
-    return nullptr;
+    if (which == Window::Input) {
+        auto w = std::make_shared<prompts::InputWindow>();
+        return {w, &w->form(), [w] { w->A_Input(u"inicial", u"Foco"); },
+                [w] { return (w->Cancelado ? "cancelado " : "aceptado ") + utf::toUtf8(w->TextoAceptado); }};
+    }
+    auto w = std::make_shared<colour::ColourWindow>();
+    return {w, &w->form(), [w] { w->C_ejecuta(); },
+            [w] { return w->C_aceptado() ? "aceptado " + std::to_string(w->C_NumColorAutocaD()) : std::string("cancelado"); }};
 }
 
 Action click(std::string control) { return {.kind = Action::Kind::Click, .control = std::move(control)}; }
@@ -208,21 +179,21 @@ TEST_P(KeysAndFocus, SameOnBothBackends)
     std::optional<kor2test::ScopedHeadless> headless;
     if (backend == Backend::Headless)
         headless.emplace();
-    const std::unique_ptr<Subject> subject = open(c.window);
-    platform::Form& form = subject->form();
+    const Subject subject = open(c.window);
+    platform::Form& form = *subject.form;
     std::vector<std::string> focus;
     FocusLog log(focus);
     if (headless) {
         (*headless)->queue({{form.name(), c.actions}});
         form.setObserver(&log);
-        subject->show();
+        subject.show();
         form.setObserver(nullptr);
     } else {
         whenShown([&](QWidget* dialog) { playAll(dialog, form, c.actions, focus); });
-        subject->show();
+        subject.show();
     }
     EXPECT_EQ(focus, c.focus);
-    EXPECT_EQ(subject->outcome(), c.outcome);
+    EXPECT_EQ(subject.outcome(), c.outcome);
     const std::optional<Text> clipboard = headless ? (*headless)->clipboardText()
                                                    : std::optional<Text>(utf::fromUtf8(QGuiApplication::clipboard()->text().toStdString()));
     EXPECT_EQ(clipboard == Text(kMessage), c.copied);

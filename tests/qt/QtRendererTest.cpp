@@ -46,6 +46,9 @@ public:
     } down;
 };
 
+// Test names from the cases' labels.
+template <class Case> std::string labelOf(const ::testing::TestParamInfo<Case>& info) { return info.param.label; }
+
 class QtRenderer : public kor2test::QtWindows {
 protected:
     /// Shows the window modally, runs `drive` on it once it is on screen, then hides it.
@@ -62,54 +65,34 @@ protected:
     }
 };
 
-TEST_F(QtRenderer, PasswordBoxHidesWhatIsTypedAndTheModelGetsIt)
+// A password box hides what is typed and the model gets it; a box of several lines is an unwrapped
+// editor with both scroll bars, where Enter is a new line (the window has no default button).
+TEST_F(QtRenderer, TextBoxesEchoAndWrapAsTheModelSays)
 {
     Recorder window;
     window.add("TX_clave", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0).passwordChar = u'*';
     window.add("TX_nombre", ControlKind::TextBox, u"", 100, 500, 2000, 300, 1);
+    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 900, 3000, 1500, 2).multiline = true;
     showThen(window, [&](QWidget* dialog) {
         auto* secret = qobject_cast<QLineEdit*>(child(dialog, "TX_clave"));
         auto* plain = qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"));
-        ASSERT_TRUE(secret && plain);
+        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
+        ASSERT_TRUE(secret && plain && area);
         EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
         EXPECT_EQ(plain->echoMode(), QLineEdit::Normal);
         QTest::keyClicks(secret, "s3cr");
         EXPECT_EQ(secret->text(), QStringLiteral("s3cr"));
-    });
-    EXPECT_EQ(window.form.control("TX_clave").caption, u"s3cr");
-}
-
-TEST_F(QtRenderer, MultilineBoxIsAnUnwrappedEditorWithBothScrollBars)
-{
-    Recorder window;
-    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 100, 3000, 1500, 0).multiline = true;
-    showThen(window, [&](QWidget* dialog) {
-        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
-        ASSERT_NE(area, nullptr) << "a box of several lines is a plain-text editor";
         EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
         EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         EXPECT_EQ(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
-        EXPECT_TRUE(area->verticalScrollBar()->isVisible());
+        EXPECT_TRUE(area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());
         EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
         area->moveCursor(QTextCursor::End);
-        QTest::keyClick(area, Qt::Key_Return);  // a new line: the window has no default button
+        QTest::keyClick(area, Qt::Key_Return);
         QTest::keyClicks(area, "dos");
     });
+    EXPECT_EQ(window.form.control("TX_clave").caption, u"s3cr");
     EXPECT_EQ(window.form.control("TX_lineas").caption, u"uno\ndos");
-}
-
-// A label has no click of its own; a released mouse button on it is one, as a button's click is.
-TEST_F(QtRenderer, ClickOnLabelOrButtonRaisesTheClickEvent)
-{
-    Recorder window;
-    window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 100, 100, 2000, 300);
-    window.add("BT_boton", ControlKind::Button, u"Botón", 100, 600, 1500, 400, 0);
-    showThen(window, [&](QWidget* dialog) {
-        QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
-        QTest::mouseClick(child(dialog, "BT_boton"), Qt::LeftButton);
-    });
-    EXPECT_EQ(window.events, (std::vector<std::string>{"click LB_texto", "click BT_boton"}));
 }
 
 struct PressCase {
@@ -119,8 +102,6 @@ struct PressCase {
     QPoint at;  ///< widget pixels
     int modelButton, modelShift;
 };
-
-void PrintTo(const PressCase& c, std::ostream* out) { *out << c.label; }
 
 class PicturePress : public QtRenderer, public ::testing::WithParamInterface<PressCase> {};
 
@@ -152,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PressCase{"leftPlain", Qt::LeftButton, Qt::NoModifier, {40, 10}, 1, 0},
                       PressCase{"rightWithShift", Qt::RightButton, Qt::ShiftModifier, {150, 60}, 2, 1},
                       PressCase{"leftNearTheCorner", Qt::LeftButton, Qt::NoModifier, {1, 2}, 1, 0}),
-    [](const ::testing::TestParamInfo<PressCase>& info) { return std::string(info.param.label); });
+    labelOf<PressCase>);
 
 // The display list is drawn scaled to the widget: the left half is red, the right half white.
 TEST_F(QtRenderer, PicturePaintsItsDisplayList)
@@ -179,8 +160,6 @@ struct PlaceCase {
     double left, top, width, height;  ///< twips, inside the frame
 };
 
-void PrintTo(const PlaceCase& c, std::ostream* out) { *out << c.label; }
-
 class Placement : public QtRenderer, public ::testing::WithParamInterface<PlaceCase> {};
 
 // Twips become pixels by whole-number division, relative to the frame that holds the control.
@@ -206,13 +185,16 @@ INSTANTIATE_TEST_SUITE_P(
                       PlaceCase{"picture", ControlKind::Picture, 14, 16, 2009, 991.5},
                       PlaceCase{"filledRect", ControlKind::FilledRect, 301, 29, 44, 44},
                       PlaceCase{"button", ControlKind::Button, 100, 100, 1290, 404}),
-    [](const ::testing::TestParamInfo<PlaceCase>& info) { return std::string(info.param.label); });
+    labelOf<PlaceCase>);
 
+// A label has no click of its own; a released mouse button on it is one, as a button's click is.
 // A control hidden when the window shows has no widget yet; it gets one, in its place, when the
 // window's code first shows it. A disabled control is disabled, and a click on it reaches nobody.
-TEST_F(QtRenderer, HiddenControlGetsItsWidgetWhenShownAndDisabledStaysDisabled)
+TEST_F(QtRenderer, ClicksHiddenAndDisabledControls)
 {
     Recorder window;
+    window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 3500, 100, 2000, 300);
+    window.add("BT_boton", ControlKind::Button, u"Botón", 3500, 600, 1500, 400, 2);
     window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
     window.add("BT_no", ControlKind::Button, u"No", 100, 600, 1200, 400, 0).enabled = false;
     window.add("TX_no", ControlKind::TextBox, u"fijo", 100, 1200, 1200, 300, 1).enabled = false;
@@ -230,8 +212,10 @@ TEST_F(QtRenderer, HiddenControlGetsItsWidgetWhenShownAndDisabledStaysDisabled)
         EXPECT_FALSE(child(dialog, "LB_no")->isEnabled());
         QTest::mouseClick(child(dialog, "BT_no"), Qt::LeftButton);
         QTest::mouseClick(child(dialog, "LB_no"), Qt::LeftButton);
+        QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
+        QTest::mouseClick(child(dialog, "BT_boton"), Qt::LeftButton);
     });
-    EXPECT_EQ(window.events, std::vector<std::string>{});
+    EXPECT_EQ(window.events, (std::vector<std::string>{"click LB_texto", "click BT_boton"}));
 }
 
 struct CaptionCase {
@@ -240,8 +224,6 @@ struct CaptionCase {
     std::u16string caption;
     bool bold;
 };
-
-void PrintTo(const CaptionCase& c, std::ostream* out) { *out << c.label; }
 
 QString shownCaption(QWidget* widget)
 {
@@ -279,6 +261,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CaptionCase{"boldLabel", ControlKind::Label, u"Atención", true},
                       CaptionCase{"button", ControlKind::Button, u"&Aceptar", false},
                       CaptionCase{"frame", ControlKind::Frame, u"Opciones de capa", false}),
-    [](const ::testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.label); });
+    labelOf<CaptionCase>);
 
 } // namespace
