@@ -59,20 +59,18 @@ TEST(CEntryPoints, CallByNameAndByIdentifier)
     Value label(raw);
     EXPECT_EQ(text(label.get()), "9 Rojo mate ");
     EXPECT_EQ(err.error.number, 0) << "success leaves the error alone";
-}
 
-TEST(CEntryPoints, TextTravelsAsUtf8)
-{
-    kor2_object* raw = nullptr;
-    ASSERT_EQ(kor2_shared("CColores", &raw, nullptr), 0);
-    ObjectPtr colours(raw);
+    // Text travels as UTF-8, names in any case, on the shared object; a by-reference argument
+    // the member does not assign keeps its value.
+    kor2_object* shared = nullptr;
+    ASSERT_EQ(kor2_shared("CColores", &shared, nullptr), 0);
+    ObjectPtr sharedColours(shared);
     Value word(kor2_value_text("  AzUl "));
-    kor2_value* args[] = {word.get()};
-    kor2_value* out = nullptr;
-    ASSERT_EQ(kor2_invoke(colours.get(), "col_nuvb_de_nombre_o_inicial", KOR2_METHOD, args, 1, &out, nullptr), 0);
-    Value result(out);
-    EXPECT_EQ(kor2_value_as_long(result.get(), nullptr), 0xFF0000);
-    EXPECT_EQ(text(word.get()), "  AzUl ") << "the by-reference argument is not assigned";
+    kor2_value* named[] = {word.get()};
+    ASSERT_EQ(kor2_invoke(sharedColours.get(), "col_nuvb_de_nombre_o_inicial", KOR2_METHOD, named, 1, &raw, nullptr), 0);
+    Value blue(raw);
+    EXPECT_EQ(kor2_value_as_long(blue.get(), nullptr), 0xFF0000);
+    EXPECT_EQ(text(word.get()), "  AzUl ");
 }
 
 // --- failures: every argument is checked before it is used ----------------------------------
@@ -220,7 +218,7 @@ TEST(CEntryPoints, MalformedUtf8BecomesReplacementCharacters)
     EXPECT_EQ(text(none.get()), "");
 }
 
-TEST(CEntryPoints, ArrayItemsInRangeOnly)
+TEST(CEntryPoints, ArrayItemsInRangeOnlyAndNullHandles)
 {
     kor2_object* raw = nullptr;
     ASSERT_EQ(kor2_shared("Kor2_Sys.CString", &raw, nullptr), 0);
@@ -239,10 +237,7 @@ TEST(CEntryPoints, ArrayItemsInRangeOnly)
     EXPECT_EQ(kor2_value_array_item(list.get(), 0), nullptr) << "not an array";
     EXPECT_EQ(kor2_value_array_item(nullptr, 0), nullptr);
     EXPECT_EQ(kor2_value_array_size(nullptr), 0u);
-}
-
-TEST(CEntryPoints, ReleasingNothingIsHarmless)
-{
+    // Releasing nothing is harmless.
     kor2_release(nullptr);
     kor2_value_free(nullptr);
     kor2_string_free(nullptr);

@@ -3,8 +3,6 @@
 #include "Guards.h"
 #include "frame/Utf.h"
 #include "platform/Form.h"
-#include "prompts/MessageWindow.h"
-#include "settings/Store.h"
 
 #include <gtest/gtest.h>
 
@@ -267,15 +265,6 @@ TEST(Focus, LeavesAControlThatIsHiddenOrDisabled)
     EXPECT_FALSE(window.form.takesFocus("BT_preguntar"));
     const auto refused = failure([&] { window.form.setFocus("BT_preguntar"); });
     EXPECT_EQ(refused ? refused->number() : 0, 5) << "a control without a tab place cannot take the focus";
-}
-
-TEST(Focus, EnterOnTheMessageWindowsFocusedButtonClosesIt)
-{
-    settings::ScopedStore store{":memory:"};
-    kor2test::ScopedHeadless ui({{"F_mensajes", {key("cmdAceptar", 13)}}});
-    prompts::MessageWindow window;
-    window.A_Mensaje(u"hola", u"Aviso");
-    EXPECT_TRUE(window.form().unloaded());
 }
 
 // Typing a long text costs the same per character at the end as at the start; the window

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <tuple>
@@ -118,13 +119,12 @@ void playOnWidgets(QWidget* dialog, const Action& action)
         break;
     case Action::Kind::Key: {
         const Qt::KeyboardModifiers shift = (action.shift & platform::keys::ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier;
-        switch (action.key) {
-        case platform::keys::Tab: QTest::keyClick(target, Qt::Key_Tab, shift); break;
-        case platform::keys::Enter: QTest::keyClick(target, Qt::Key_Return, shift); break;
-        case platform::keys::Escape: QTest::keyClick(target, Qt::Key_Escape, shift); break;
-        case platform::keys::Space: QTest::keyClick(target, Qt::Key_Space, shift); break;
-        default: QTest::keyClick(target, static_cast<char>(action.key), shift); break;
-        }
+        const std::map<int, Qt::Key> named{{platform::keys::Tab, Qt::Key_Tab}, {platform::keys::Enter, Qt::Key_Return},
+                                           {platform::keys::Escape, Qt::Key_Escape}, {platform::keys::Space, Qt::Key_Space}};
+        if (const auto k = named.find(action.key); k != named.end())
+            QTest::keyClick(target, k->second, shift);
+        else
+            QTest::keyClick(target, static_cast<char>(action.key), shift);
         break;
     }
     default: FAIL() << "no widget player for " << what(action);
