@@ -65,24 +65,20 @@ Outcome kor2(std::vector<std::string> args, const Launch& launch = {})
     const char* exe = std::getenv("KOR2_TEST_EXE");
     args.insert(args.begin(), exe != nullptr ? exe : KOR2_EXE);
     std::vector<char*> argv, envp;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
+    for (auto [from, to] : {std::pair{&args, &argv}, std::pair{&env, &envp}}) {
+        for (auto& text : *from)
+            to->push_back(text.data());
+        to->push_back(nullptr);
+    }
 
     const std::string in = scratch.file("in"), err = scratch.file("err");
     const pid_t child = ::fork();
     if (child == 0) {
-        const int fdIn = ::open(in.c_str(), O_RDONLY);
-        const int fdOut = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int fdErr = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (fdIn < 0 || fdOut < 0 || fdErr < 0)
-            ::_exit(126);
-        ::dup2(fdIn, 0);
-        ::dup2(fdOut, 1);
-        ::dup2(fdErr, 2);
+        const int fds[] = {::open(in.c_str(), O_RDONLY), ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
+                           ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)};
+        for (int fd = 0; fd < 3; ++fd)
+            if (fds[fd] < 0 || ::dup2(fds[fd], fd) < 0)
+                ::_exit(126);
         const rlimit limit{launch.fileSizeLimit, launch.fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, SIG_IGN);  // past the limit, writes fail with EFBIG instead
@@ -100,11 +96,20 @@ Outcome kor2(std::vector<std::string> args, const Launch& launch = {})
     return outcome;
 }
 
-// A run on the settings file `store` (an ordinary store path).
-Launch onStore(const std::string& store)
+// A run on the settings file `store`, whose files may grow to `fileSizeLimit` bytes.
+Launch onStore(const std::string& store, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     Launch launch;
     launch.env["KOR2_SETTINGS"] = store;
+    launch.fileSizeLimit = fileSizeLimit;
+    return launch;
+}
+
+Launch fed(std::string input, std::string stdoutPath = {})
+{
+    Launch launch;
+    launch.input = std::move(input);
+    launch.stdoutPath = std::move(stdoutPath);
     return launch;
 }
 
@@ -147,10 +152,7 @@ struct CommandCase {
 class FullStandardOutput : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(FullStandardOutput, IsAnErrorWhateverTheCommand)
 {
-    Launch launch;
-    launch.stdoutPath = "/dev/full";
-    launch.input = GetParam().text;
-    const Outcome run = kor2(GetParam().args, launch);
+    const Outcome run = kor2(GetParam().args, fed(GetParam().text, "/dev/full"));
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_EQ(run.err, "kor2: no se puede escribir la salida: no queda espacio en el disco\n");
 }
@@ -178,10 +180,7 @@ TEST(Export, ThatFailsLeavesTheFormerBackupWhole)
     ASSERT_EQ(kor2({"settings", "import", dir.file("big.json")}, onStore(store)).status, 0);
     std::ofstream(backup) << "la copia anterior";
     const auto before = filesIn(dir.path());
-
-    Launch limited = onStore(store);
-    limited.fileSizeLimit = 64 << 10;
-    const Outcome run = kor2({"settings", "export", backup}, limited);
+    const Outcome run = kor2({"settings", "export", backup}, onStore(store, 64 << 10));
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.err, "kor2: no se puede escribir " + backup + ": el archivo pasa del tamaño permitido\n");
     EXPECT_EQ(slurp(backup), "la copia anterior");
@@ -210,15 +209,10 @@ TEST(Import, ThatFailsForLackOfRoomChangesNothing)
     const std::string store = dir.file("settings.db");
     ASSERT_EQ(kor2({"settings", "set", "Antes", "K", "V"}, onStore(store)).status, 0);
     std::ofstream(dir.file("big.json")) << bigExport(300, 1000);
-
-    Launch limited = onStore(store);
-    limited.fileSizeLimit = 64 << 10;
-    const Outcome run = kor2({"settings", "import", dir.file("big.json")}, limited);
+    const Outcome run = kor2({"settings", "import", dir.file("big.json")}, onStore(store, 64 << 10));
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.err.find("no se ha cambiado nada"), std::string::npos) << run.err;
-
-    const Outcome list = kor2({"settings", "list"}, onStore(store));
-    EXPECT_EQ(list.out, "[Antes] K = V\n");
+    EXPECT_EQ(kor2({"settings", "list"}, onStore(store)).out, "[Antes] K = V\n");
 }
 
 // --- Commands that only read --------------------------------------------------------------------
@@ -245,9 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, ReadOnlyCommand, ::testing::Values(
 class FileArgument : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(FileArgument, ThatCannotBeUsedIsAUsageError)
 {
-    Launch launch;
-    launch.env["KOR2_SETTINGS"] = ":memory:";
-    const Outcome run = kor2(GetParam().args, launch);
+    const Outcome run = kor2(GetParam().args, onStore(":memory:"));
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_NE(run.err.find(GetParam().text), std::string::npos) << run.err;
 }
@@ -297,9 +289,7 @@ TEST(SessionCommand, AnswersDeepNestingWithAnErrorLine)
     std::string typed = request;
     for (int i = 0; i < 20000; ++i)
         typed += R"({"type":"array","value":[)";
-    Launch launch;
-    launch.input = std::string(100000, '[') + "\n" + typed + "\n" + request + "200]}\n";
-    const Outcome run = kor2({"--headless", "session"}, launch);
+    const Outcome run = kor2({"--headless", "session"}, fed(std::string(100000, '[') + "\n" + typed + "\n" + request + "200]}\n"));
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> lines;
     for (std::size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1)

@@ -51,10 +51,16 @@ std::int64_t applicationId(const std::string& path)
     return id;
 }
 
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// A store file `path` in a folder of its own, holding [Vesolar][S] k = v once seeded.
+class StoreFile : public ::testing::Test {
+protected:
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    void seed() { openFile(path)->write(u"Vesolar", u"S", u"k", u"v"); }
+    Text read() { return openFile(path)->read(u"Vesolar", u"S", u"k", u""); }
+};
 
 // A SQL literal of the UTF-16 units of an ASCII text, as the store keeps names and values.
 std::string utf16Literal(const std::string& ascii)
@@ -68,10 +74,7 @@ std::string utf16Literal(const std::string& ascii)
     return hex + "'";
 }
 
-bool mentions(const Error& e, const std::string& path)
-{
-    return e.description().find(utf::fromUtf8(path)) != Text::npos;
-}
+bool mentions(const Error& e, const std::string& path) { return e.description().find(utf::fromUtf8(path)) != Text::npos; }
 
 // `action` fails with error `number`, whose description names `path` (and says `words`).
 void expectRefused(const std::function<void()>& action, long number, const std::string& path, std::u16string_view words = {})
@@ -154,10 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ForeignFile,
                                     (std::get<1>(info.param) == OpenMode::ReadOnly ? "_ReadOnly" : "_ReadWrite");
                          });
 
-TEST(StorePath, AFolderWhereTheStoreShouldBeIsNamed)
+TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
     std::filesystem::create_directory(path);
     for (const OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnly})
         expectRefused([&] { openFile(path, mode); }, 75, path, u"carpeta");
@@ -217,10 +218,8 @@ TEST(DefaultFolder, IsKeptPrivateAndItsUnreadableFileIsSetAside)
 
 // ---- Stores of the earlier version -------------------------------------------------------------
 
-TEST(EarlierStore, IsReadAsItIsAndMarkedOnTheFirstWritableOpen)
+TEST_F(StoreFile, EarlierVersionIsReadAsItIsAndMarkedOnTheFirstWritableOpen)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("antiguo.db");
     sql(path, "PRAGMA journal_mode=WAL; " + std::string(kOurTable) + "; INSERT INTO settings VALUES(" +
                   utf16Literal("Vesolar") + ", " + utf16Literal("S") + ", " + utf16Literal("k") + ", " +
                   utf16Literal("antes") + ")");
@@ -234,13 +233,11 @@ TEST(EarlierStore, IsReadAsItIsAndMarkedOnTheFirstWritableOpen)
         s->write(u"Vesolar", u"S", u"k", u"después");
     }
     EXPECT_EQ(applicationId(path), kOurMark);
-    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"después");
+    EXPECT_EQ(read(), u"después");
 }
 
-TEST(NewStore, CarriesTheMark)
+TEST_F(StoreFile, NewOneCarriesTheMark)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
     openFile(path);
     EXPECT_EQ(applicationId(path), kOurMark);
 }
@@ -276,11 +273,9 @@ TEST(ReadOnlyStore, AMissingFileIsAnEmptyStoreAndNothingIsCreated)
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "nueva"));
 }
 
-TEST(ReadOnlyStore, ReadsAStoreAndLeavesEverythingAsItWas)
+TEST_F(StoreFile, ReadOnlyReadsAStoreAndLeavesEverythingAsItWas)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    seed();
     ::chmod(path.c_str(), 0400);
     const auto fileBefore = look(path), folderBefore = look(dir.path());
     {
@@ -294,11 +289,9 @@ TEST(ReadOnlyStore, ReadsAStoreAndLeavesEverythingAsItWas)
     EXPECT_EQ(look(dir.path()), folderBefore);
 }
 
-TEST(ReadOnlyStore, SeesWhatIsCommittedAfterItOpened)
+TEST_F(StoreFile, ReadOnlySeesWhatIsCommittedAfterItOpened)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    seed();
     auto reader = openFile(path, OpenMode::ReadOnly);
     EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
     auto writer = openFile(path);
@@ -310,10 +303,8 @@ TEST(ReadOnlyStore, SeesWhatIsCommittedAfterItOpened)
     EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"y") << "after the writer folded its journal back";
 }
 
-TEST(ReadOnlyStore, ADamagedStoreIsReportedWhereItIs)
+TEST_F(StoreFile, ReadOnlyReportsADamagedStoreWhereItIs)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
     makeDamagedStore(path);
     const auto folderBefore = look(dir.path()), fileBefore = look(path);
     expectRefused([&] { openFile(path, OpenMode::ReadOnly)->entries(); }, 75, path, u"dañado");
@@ -325,18 +316,15 @@ TEST(ReadOnlyStore, ADamagedStoreIsReportedWhereItIs)
 
 void expectSideFilesWritable(const std::string& path, const char* when)
 {
-    for (const char* suffix : {"-wal", "-shm"}) {
+    for (const char* suffix : {"-wal", "-shm"})
         if (std::filesystem::exists(path + suffix)) {
             EXPECT_NE(modeOf(path + suffix) & 0200u, 0u) << suffix << " " << when << ": " << std::oct << modeOf(path + suffix);
         }
-    }
 }
 
-TEST(SideFiles, AReadOfAReadOnlyStoreLeavesThemWritable)
+TEST_F(StoreFile, SideFilesOfAReadOnlyStoreAreLeftWritable)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    seed();
     ::chmod(path.c_str(), 0400);
     {
         auto s = openFile(path);
@@ -346,14 +334,12 @@ TEST(SideFiles, AReadOfAReadOnlyStoreLeavesThemWritable)
     expectSideFilesWritable(path, "after closing");
     ::chmod(path.c_str(), 0600);
     openFile(path)->write(u"Vesolar", u"S", u"k", u"w");
-    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"w");
+    EXPECT_EQ(read(), u"w");
 }
 
-TEST(SideFiles, OnesLeftUnwritableAreMadeWritableAgain)
+TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    seed();
     // What a read-only reader leaves behind: side files as unwritable as the store was.
     ::chmod(path.c_str(), 0400);
     sqlite3* db = nullptr;
@@ -367,7 +353,7 @@ TEST(SideFiles, OnesLeftUnwritableAreMadeWritableAgain)
         s->write(u"Vesolar", u"S", u"k", u"w");
         expectSideFilesWritable(path, "while a writer has the store open");
     }
-    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"w");
+    EXPECT_EQ(read(), u"w");
 }
 
 // A folder where any user may make a folder of their own.
@@ -432,6 +418,15 @@ std::string asOrdinaryUser(const std::function<std::string(const std::filesystem
     return result;
 }
 
+// Runs `scenario` as asOrdinaryUser does and expects no findings.
+void expectAsOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario)
+{
+    const std::string result = asOrdinaryUser(scenario);
+    if (result.rfind("skip", 0) == 0)
+        GTEST_SKIP() << result;
+    EXPECT_EQ(result, "");
+}
+
 // Collects failed expectations of a scenario that may run in another process.
 struct Findings {
     std::string text;
@@ -453,7 +448,7 @@ struct Findings {
 
 TEST(SideFiles, AStoreThatWasReadOnlyIsWritableOnceItsFileIs)
 {
-    const std::string result = asOrdinaryUser([](const std::filesystem::path& dir) {
+    expectAsOrdinaryUser([](const std::filesystem::path& dir) {
         const std::string path = (dir / "settings.db").string();
         Findings f;
         openFile(path)->write(u"V", u"S", u"k", u"v");
@@ -471,14 +466,11 @@ TEST(SideFiles, AStoreThatWasReadOnlyIsWritableOnceItsFileIs)
         f.expect(openFile(path)->read(u"V", u"S", u"k", u"") == u"w", "the write after recovery is stored");
         return f.text;
     });
-    if (result.rfind("skip", 0) == 0)
-        GTEST_SKIP() << result;
-    EXPECT_EQ(result, "");
 }
 
 TEST(SideFiles, AFolderThatRefusesThemIsNamed)
 {
-    const std::string result = asOrdinaryUser([](const std::filesystem::path& dir) {
+    expectAsOrdinaryUser([](const std::filesystem::path& dir) {
         const auto folder = dir / "cerrada";
         const std::string path = (folder / "settings.db").string();
         Findings f;
@@ -489,9 +481,6 @@ TEST(SideFiles, AFolderThatRefusesThemIsNamed)
         ::chmod(folder.c_str(), 0700);
         return f.text;
     });
-    if (result.rfind("skip", 0) == 0)
-        GTEST_SKIP() << result;
-    EXPECT_EQ(result, "");
 }
 
 } // namespace
