@@ -134,19 +134,16 @@ std::string bigExport(int count, std::size_t size)
 
 // --- Output that cannot be written ----------------------------------------------------------------
 
-std::string joined(const std::vector<std::string>& args)
-{
-    std::string out;
-    for (const auto& a : args)
-        out += (out.empty() ? "" : " ") + a;
-    return out;
-}
-
 // A command line and a text: its standard input, or what it must say.
 struct CommandCase {
     std::vector<std::string> args;
     std::string text;
-    friend std::ostream& operator<<(std::ostream& os, const CommandCase& c) { return os << joined(c.args); }
+    friend std::ostream& operator<<(std::ostream& os, const CommandCase& c)
+    {
+        for (const auto& a : c.args)
+            os << a << ' ';
+        return os;
+    }
 };
 
 class FullStandardOutput : public ::testing::TestWithParam<CommandCase> {};

@@ -176,10 +176,8 @@ protected:
     Text stored(std::u16string_view key) { return settings::store().read(u"Vesolar", u"App Win", Text(key), u"<absent>"); }
     void expectAt(double top, double left, double width, double height)
     {
-        EXPECT_EQ(window->value("Top"), top);
-        EXPECT_EQ(window->value("Left"), left);
-        EXPECT_EQ(window->value("Width"), width);
-        EXPECT_EQ(window->value("Height"), height);
+        EXPECT_EQ((std::vector{window->value("Top"), window->value("Left"), window->value("Width"), window->value("Height")}),
+                  (std::vector{top, left, width, height}));
     }
 };
 
