@@ -40,13 +40,11 @@ void sql(const std::string& path, const std::string& statements)
 
 std::int64_t applicationId(const std::string& path)
 {
+    std::int64_t id = -1;
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* stmt = nullptr;
-    std::int64_t id = -1;
-    if (sqlite3_prepare_v2(db, "PRAGMA application_id", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        id = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
+    const auto take = [](void* to, int, char** row, char**) { *static_cast<std::int64_t*>(to) = std::stoll(row[0]); return 0; };
+    sqlite3_exec(db, "PRAGMA application_id", take, &id, nullptr);
     sqlite3_close(db);
     return id;
 }
