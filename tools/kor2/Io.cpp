@@ -17,9 +17,6 @@
 namespace kor2cli {
 namespace {
 
-// Paths are the user's own words; quoted, not trusted to be printable.
-std::string shown(const std::string& path) { return excerpt(path, 400); }
-
 class Descriptor {
 public:
     explicit Descriptor(int fd = -1) : m_fd(fd) {}
@@ -58,7 +55,7 @@ int writeAll(int fd, std::string_view content)
 
 [[noreturn]] void writeFailed(const std::string& path, int errnum)
 {
-    throw IoError("no se puede escribir " + shown(path) + ": " + reason(errnum));
+    throw IoError("no se puede escribir " + shownPath(path) + ": " + reason(errnum));
 }
 
 // Devices and pipes have no folder entry of their own to replace: they take the bytes as they
@@ -146,9 +143,15 @@ std::string reason(int errnum)
     }
 }
 
+// Paths are the user's own words; quoted, not trusted to be printable.
+std::string shownPath(const std::string& path)
+{
+    return excerpt(path, 400);
+}
+
 std::string readFileArgument(const std::string& path, std::string_view what, std::size_t limit)
 {
-    const std::string named = std::string(what) + " " + shown(path);
+    const std::string named = std::string(what) + " " + shownPath(path);
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) {
         const int e = errno;
@@ -189,7 +192,7 @@ void writeFileReplacing(const std::string& path, std::string_view content)
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
-            throw std::invalid_argument("no se puede escribir " + shown(path) + ": " + reason(EISDIR));
+            throw std::invalid_argument("no se puede escribir " + shownPath(path) + ": " + reason(EISDIR));
         if (!S_ISREG(st.st_mode))
             return writeInPlace(path, content, 0);
     } else if (struct stat link {}; ::lstat(path.c_str(), &link) == 0) {

@@ -22,6 +22,8 @@ inline constexpr std::size_t kMaxFileArgument = std::size_t{64} << 20;
 
 /// The reason for an errno value, in Spanish.
 std::string reason(int errnum);
+/// A path as messages quote it: the user's own words, escaped and cut to a readable length.
+std::string shownPath(const std::string& path);
 
 /// The whole content of the file argument `path` (`what` names it in messages, e.g. "el archivo
 /// de acciones"). A missing file, a folder or more than `limit` bytes (an endless device or pipe)

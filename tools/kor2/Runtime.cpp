@@ -100,7 +100,7 @@ Runtime::Runtime(const GlobalOptions& options)
         try {
             queueScripts(parseJson(content));
         } catch (const std::invalid_argument& e) {
-            throw std::invalid_argument("archivo de acciones " + excerpt(options.actionsFile, 400) + ": " + e.what());
+            throw std::invalid_argument("archivo de acciones " + shownPath(options.actionsFile) + ": " + e.what());
         }
     }
     m_previous = platform::installWindowSystem(m_windows);

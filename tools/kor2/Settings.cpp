@@ -85,7 +85,7 @@ int act(const SettingsCommand& c, std::ostream& out)
         try {
             entries = entriesFromJson(document);
         } catch (const std::invalid_argument& e) {
-            throw std::invalid_argument(excerpt(path, 400) + ": " + e.what() + "; no se ha cambiado nada");
+            throw std::invalid_argument(shownPath(path) + ": " + e.what() + "; no se ha cambiado nada");
         }
         try {
             store.writeAll(entries);
