@@ -44,6 +44,7 @@ KOR2_SYS_EXPORT Error objectNotSet();         ///< 91 "Variable de objeto o bloq
 KOR2_SYS_EXPORT Error deviceUnavailable(const Text& detail = {}); ///< 68 "Dispositivo no disponible"
 KOR2_SYS_EXPORT Error diskNotReady();         ///< 71 "El disco no está listo"
 KOR2_SYS_EXPORT Error invalidUseOfNull();     ///< 94 "Uso no válido de Null"
+KOR2_SYS_EXPORT Error objectRequired();       ///< 424 "Se requiere un objeto"
 KOR2_SYS_EXPORT Error cannotCreateObject();   ///< 429 "No se puede crear el objeto"
 KOR2_SYS_EXPORT Error memberNotSupported();   ///< 438 "El objeto no admite esta propiedad o método"
 KOR2_SYS_EXPORT Error actionNotSupported();   ///< 445 "El objeto no admite esta acción"

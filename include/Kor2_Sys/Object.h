@@ -32,6 +32,18 @@ enum class MemberShape : std::uint8_t {
     Field,        ///< public data member exposed as a read/write property (0x40030000 + field index)
 };
 
+/// One named value of an enumeration.
+struct EnumMember {
+    std::string_view name;
+    Long value;
+};
+
+/// An enumeration of the interface: its values travel as `Long`, its name documents them.
+struct EnumInfo {
+    std::string_view name;
+    std::span<const EnumMember> members;
+};
+
 /// One declared parameter.
 struct ParamInfo {
     std::string_view name;   ///< the interface's own name, UTF-8
@@ -40,6 +52,8 @@ struct ParamInfo {
     bool optional = false;
     /// Value an omitted optional parameter takes (numbers only; text defaults are empty).
     double defaultValue = 0;
+    /// The enumeration a `Long` parameter takes its values from, if any.
+    const EnumInfo* enumeration = nullptr;
 };
 
 namespace dispatch { class CallArgs; }
@@ -99,6 +113,11 @@ public:
 KOR2_SYS_EXPORT Variant getProperty(Object& object, std::string_view member);
 /// Assigns property `member` of `object`.
 KOR2_SYS_EXPORT void putProperty(Object& object, std::string_view member, Variant value);
+
+/// The enumerations of the library's interfaces.
+KOR2_SYS_EXPORT std::span<const EnumInfo* const> libraryEnums();
+/// The enumeration with this name (case-insensitive); null when there is none.
+KOR2_SYS_EXPORT const EnumInfo* findEnum(std::string_view name) noexcept;
 
 /// All library classes, in the order of the class index.
 KOR2_SYS_EXPORT std::span<const ClassInfo* const> libraryClasses();

@@ -16,8 +16,14 @@ constexpr auto kStatusBar = makeTable(std::array{
     sub("ShowProgressInStatusBar", kShowProgress),
 });
 
+constexpr EnumMember kTiempoMembers[] = {{"Milisegundos", 0}, {"Segundos", 1}, {"minutos", 2}};
+} // namespace
+
+constexpr EnumInfo enumTiempo{"Tiempo", kTiempoMembers};
+
+namespace {
 constexpr ParamInfo kPausa[] = {{"Tiempo", V::Long}};
-constexpr ParamInfo kTipo[] = {{"Tipo", V::Long, true, true, 0}};
+constexpr ParamInfo kTipo[] = {{"Tipo", V::Long, true, true, 0, &enumTiempo}};
 constexpr auto kTiempo = makeTable(std::array{
     sub("Pausa", kPausa),
     sub("T_IniciaReloj", {}),

@@ -18,7 +18,22 @@ constexpr std::array<const ClassInfo*, 16> kClasses = {
     &classes::CinfoDiscoVol, &classes::c_VL,       &classes::cls_Loging,  &classes::cCambiaTxt,
 };
 
+constexpr std::array<const EnumInfo*, 1> kEnums = {&classes::enumTiempo};
+
 } // namespace
+
+std::span<const EnumInfo* const> libraryEnums()
+{
+    return kEnums;
+}
+
+const EnumInfo* findEnum(std::string_view name) noexcept
+{
+    for (const EnumInfo* info : kEnums)
+        if (utf::equalNames(info->name, name))
+            return info;
+    return nullptr;
+}
 
 std::span<const ClassInfo* const> libraryClasses()
 {

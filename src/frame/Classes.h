@@ -22,4 +22,7 @@ extern const ClassInfo c_VL;
 extern const ClassInfo cls_Loging;
 extern const ClassInfo cCambiaTxt;
 
+/// The interface's one enumeration, the unit of `CTiempo.T_TiempoTranscurrido`.
+extern const EnumInfo enumTiempo;
+
 } // namespace Kor2_Sys::classes

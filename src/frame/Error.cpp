@@ -33,6 +33,7 @@ Error pathAccess(const Text& detail) { return detailed(75, u"Error de acceso a l
 Error objectNotSet() { return {91, u"Variable de objeto o bloque With no establecido"}; }
 Error diskNotReady() { return {71, u"El disco no está listo"}; }
 Error invalidUseOfNull() { return {94, u"Uso no válido de Null"}; }
+Error objectRequired() { return {424, u"Se requiere un objeto"}; }
 Error cannotCreateObject() { return {429, u"No se puede crear el objeto"}; }
 Error memberNotSupported() { return {438, u"El objeto no admite esta propiedad o método"}; }
 Error actionNotSupported() { return {445, u"El objeto no admite esta acción"}; }

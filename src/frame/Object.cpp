@@ -126,6 +126,13 @@ private:
     std::vector<Variant> m_heap;
 };
 
+// An object parameter takes what the caller passed: the callee asks for the object when it first
+// uses it, inside its own error trap, as it would with a host object that lacks a member.
+Variant converted(const Variant& argument, ValueType declared)
+{
+    return declared == ValueType::Object ? argument : argument.convertedTo(declared);
+}
+
 void checkArity(const MemberInfo& member, InvokeKind kind, std::size_t count)
 {
     if (member.acceptsAnyArguments)
@@ -243,7 +250,7 @@ Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std:
     const std::size_t count = member.acceptsAnyArguments ? args.size() : std::max(args.size(), member.params.size());
     ArgumentValues buffer(count);
     for (std::size_t i = 0; i < count; ++i)
-        buffer.push(i < args.size() ? args[i].convertedTo(declaredType(member, i)) : omitted(member.params[i]));
+        buffer.push(i < args.size() ? converted(args[i], declaredType(member, i)) : omitted(member.params[i]));
     const std::span<Variant> values = buffer.values();
 
     CallArgs call(values, args.size(), kind);

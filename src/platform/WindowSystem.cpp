@@ -83,6 +83,16 @@ std::shared_ptr<WindowSystem> loadQtModule()
 } // namespace
 
 WindowSystem::~WindowSystem() = default;
+Bitmap::~Bitmap() = default;
+MemoryDrawing::~MemoryDrawing() = default;
+
+// A window system without native windows of the host's answers every native call as the platform
+// answers one on a handle that names no window.
+void WindowSystem::statusBarPartRect(Long, Long, PixelRect&) {}
+void WindowSystem::setParent(Long, Long) {}
+std::unique_ptr<MemoryDrawing> WindowSystem::createMemoryDrawing(Long) { return nullptr; }
+void WindowSystem::clipboardSetBitmap(std::unique_ptr<Bitmap>) {}
+PixelPoint WindowSystem::cursorPosition() const { return {}; }
 
 const Text& applicationTitle()
 {

@@ -43,6 +43,44 @@ struct ScreenArea {
     double left = 0, top = 0, width = 0, height = 0;
 };
 
+/// A rectangle in a window's client pixels as the platform reports one: right and bottom lie just
+/// past the last pixel.
+struct PixelRect {
+    Long left = 0, top = 0, right = 0, bottom = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+/// A point in screen pixels.
+struct PixelPoint {
+    Long x = 0, y = 0;
+    friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
+};
+
+/// The most pixels a bitmap may have: a larger one cannot be made, as the platform's own requests
+/// fail for lack of memory. Both window systems keep to it, so a script behaves alike on both.
+inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 26;
+
+/// Pixels that the platform keeps: made for a drawing context, handed on to the clipboard.
+class KOR2_SYS_EXPORT Bitmap {
+public:
+    virtual ~Bitmap();
+    virtual Long width() const = 0;
+    virtual Long height() const = 0;
+};
+
+/// An off-screen drawing context compatible with a window's drawing context; it is released when
+/// destroyed.
+class KOR2_SYS_EXPORT MemoryDrawing {
+public:
+    virtual ~MemoryDrawing();
+    /// A bitmap of `width` × `height` pixels compatible with the source; null when it cannot be made
+    /// (a side of 0 or less, more than `kMaxBitmapPixels`, or no memory).
+    virtual std::unique_ptr<Bitmap> createBitmap(Long width, Long height) = 0;
+    /// Selects `bitmap`, copies into it the source's area of its size from (0, 0) as the source
+    /// shows it now, and selects the previous object back.
+    virtual void copySource(Bitmap& bitmap) = 0;
+};
+
 /// The platform's window services, all called on the host's user-interface thread.
 class KOR2_SYS_EXPORT WindowSystem {
 public:
@@ -69,6 +107,24 @@ public:
     virtual void clipboardSetText(const Text& text) = 0;
     /// The common file dialog: the chosen full path, or error 32755 when the user cancels.
     virtual Text fileDialog(const FileDialogRequest& request) = 0;
+
+    // Native operations on the host's own windows, which the library knows by the handles their
+    // host objects give (`hWnd`, `hdc`). As with the platform's own calls, a handle that names no
+    // live window makes the call fail without a word: nothing changes, nothing is raised.
+
+    /// Asks status bar `statusBar` for the rectangle of its part `part` (from 0) in its client
+    /// pixels. When the handle is no status bar or the part does not exist, `rect` stays as it was.
+    virtual void statusBarPartRect(Long statusBar, Long part, PixelRect& rect);
+    /// Makes window `child` a child of window `parent`, keeping its position numbers.
+    virtual void setParent(Long child, Long parent);
+    /// An off-screen drawing context compatible with drawing context `source`; null when it
+    /// cannot be created.
+    virtual std::unique_ptr<MemoryDrawing> createMemoryDrawing(Long source);
+    /// Opens the clipboard, puts `bitmap` on it as a bitmap, and closes it; the clipboard owns the
+    /// bitmap from then on.
+    virtual void clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap);
+    /// The mouse cursor's position on the screen, in pixels.
+    virtual PixelPoint cursorPosition() const;
 };
 
 /// The window system in use. When none was installed, the Qt module is loaded; if it cannot be

@@ -4,6 +4,8 @@
 
 #include "frame/Utf.h"
 
+#include <cmath>
+
 namespace Kor2_Sys::platform {
 namespace {
 
@@ -35,7 +37,51 @@ void requireFocus(const Form& form, const Action& action)
         throw scriptError(form.name(), "la acción '" + action.describe() + "' va a un control que no puede tener el foco");
 }
 
+// A headless bitmap is its size: nothing is drawn without a screen.
+class SizedBitmap final : public Bitmap {
+public:
+    SizedBitmap(Long width, Long height) : m_width(width), m_height(height) {}
+    Long width() const override { return m_width; }
+    Long height() const override { return m_height; }
+
+private:
+    Long m_width, m_height;
+};
+
+class HeadlessMemoryDrawing final : public MemoryDrawing {
+public:
+    std::unique_ptr<Bitmap> createBitmap(Long width, Long height) override
+    {
+        if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxBitmapPixels)
+            return nullptr;
+        return std::make_unique<SizedBitmap>(width, height);
+    }
+    void copySource(Bitmap&) override {}
+};
+
 } // namespace
+
+void HeadlessWindowSystem::setTwipsPerPixel(double x, double y)
+{
+    if (!(x > 0) || !(y > 0) || !std::isfinite(x) || !std::isfinite(y))
+        throw errors::invalidCall();
+    m_twipsX = x;
+    m_twipsY = y;
+}
+
+std::unique_ptr<MemoryDrawing> HeadlessWindowSystem::createMemoryDrawing(Long source)
+{
+    const RecordedHost* host = m_hosts.find(source);
+    if (host == nullptr || !host->drawable())
+        return nullptr;
+    return std::make_unique<HeadlessMemoryDrawing>();
+}
+
+void HeadlessWindowSystem::clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap)
+{
+    if (bitmap)
+        m_clipboardBitmap = PixelPoint{bitmap->width(), bitmap->height()};
+}
 
 const Text& ShownForm::text(std::string_view control) const
 {

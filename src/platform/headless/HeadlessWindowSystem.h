@@ -3,6 +3,7 @@
 // script through the forms' own event paths, and everything a person would have seen is recorded.
 
 #include "platform/WindowSystem.h"
+#include "platform/headless/HostObjects.h"
 
 #include <deque>
 #include <iterator>
@@ -111,8 +112,10 @@ public:
     MessageAnswer messageBox(const MessageBoxRequest& request) override;
     void beep() override { ++m_beeps; }
     void doEvents() override {}
-    double twipsPerPixelX() const override { return 15; }
-    double twipsPerPixelY() const override { return 15; }
+    double twipsPerPixelX() const override { return m_twipsX; }
+    double twipsPerPixelY() const override { return m_twipsY; }
+    /// The screen's twips per pixel (15 by default, a 96 DPI screen); 0 or less is error 5.
+    void setTwipsPerPixel(double x, double y);
     Long screenWidth() const override { return 1920 * 15; }
     Long screenHeight() const override { return 1080 * 15; }
     std::vector<ScreenArea> screens() const override
@@ -121,9 +124,29 @@ public:
     }
     /// Replaces the desktop's screens (the primary one first), as when a monitor is unplugged.
     void setScreens(std::vector<ScreenArea> screens) { m_screens = std::move(screens); }
-    void clipboardClear() override { m_clipboard.reset(); }
+    void clipboardClear() override
+    {
+        m_clipboard.reset();
+        m_clipboardBitmap.reset();
+    }
     void clipboardSetText(const Text& text) override { m_clipboard = text; }
+    /// Width and height of the bitmap on the clipboard, if one is there.
+    const std::optional<PixelPoint>& clipboardBitmap() const noexcept { return m_clipboardBitmap; }
     Text fileDialog(const FileDialogRequest& request) override;
+
+    /// The host objects whose handles the native operations below answer.
+    HostRegistry& hosts() noexcept { return m_hosts; }
+    const HostRegistry& hosts() const noexcept { return m_hosts; }
+    void statusBarPartRect(Long statusBar, Long part, PixelRect& rect) override
+    {
+        m_hosts.statusBarPartRect(statusBar, part, rect);
+    }
+    void setParent(Long child, Long parent) override { m_hosts.setParent(child, parent); }
+    /// Drawing contexts are those of the live forms and pictures (`hdc`, their handle).
+    std::unique_ptr<MemoryDrawing> createMemoryDrawing(Long source) override;
+    void clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap) override;
+    PixelPoint cursorPosition() const override { return m_cursor; }
+    void setCursorPosition(PixelPoint at) noexcept { m_cursor = at; }
 
 private:
     WindowScript takeScript(const std::string& window);
@@ -135,7 +158,11 @@ private:
     std::vector<FileDialogRequest> m_fileRequests;
     void record(const Form& form);
     std::optional<Text> m_clipboard;
+    std::optional<PixelPoint> m_clipboardBitmap;
     std::vector<ScreenArea> m_screens;
+    HostRegistry m_hosts;
+    double m_twipsX = 15, m_twipsY = 15;
+    PixelPoint m_cursor{};
     int m_beeps = 0;
     // Answers that the playing window's script gave for its next message boxes.
     std::deque<MessageAnswer> m_pendingAnswers;
