@@ -1,1 +1,301 @@
-// Filled in with the headless host objects.
+// The headless host kit: recorded host objects, their registry, and the native window operations
+// the headless window system answers with them.
+#include <Kor2_Sys/Error.h>
+
+#include "Guards.h"
+#include "frame/Utf.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/headless/HostObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+using namespace Kor2_Sys;
+using namespace Kor2_Sys::platform;
+
+namespace {
+
+// The number of the error `action` raises; 0 when it raises none.
+template <class Action> int errorOf(Action&& action)
+{
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// --- What each kind answers -------------------------------------------------------------------
+
+struct MemberCase {
+    std::string label;
+    HostKind kind;
+    std::string member;
+    InvokeKind how;
+    std::size_t args;
+    int error;
+};
+class HostMembers : public ::testing::TestWithParam<MemberCase> {};
+TEST_P(HostMembers, AnswerAsTheirKindDoesAndRecordEveryCall)
+{
+    const auto& c = GetParam();
+    RecordedHost host(c.kind, "h", 0x10);
+    std::vector<Variant> args(c.args, Variant(Single{1}));
+    EXPECT_EQ(errorOf([&] { host.invoke(c.member, c.how, args); }), c.error);
+    ASSERT_EQ(host.log().size(), 1u);  // a refused call was still received
+    EXPECT_EQ(host.log()[0].member, c.member);
+}
+INSTANTIATE_TEST_SUITE_P(Kinds, HostMembers, ::testing::Values(
+    MemberCase{"formHandle", HostKind::Form, "hwnd", InvokeKind::Get, 0, 0},
+    MemberCase{"formDrawingContext", HostKind::Form, "hDC", InvokeKind::Get, 0, 0},
+    MemberCase{"pictureDrawingContext", HostKind::Picture, "hdc", InvokeKind::Get, 0, 0},
+    MemberCase{"controlHasNoDrawingContext", HostKind::Control, "hdc", InvokeKind::Get, 0, 438},
+    MemberCase{"progressBarHasNoDrawingContext", HostKind::ProgressBar, "hdc", InvokeKind::Get, 0, 438},
+    MemberCase{"progressBarVisible", HostKind::ProgressBar, "Visible", InvokeKind::Get, 0, 0},
+    MemberCase{"progressBarValue", HostKind::ProgressBar, "Value", InvokeKind::Put, 1, 0},
+    MemberCase{"controlHasNoValue", HostKind::Control, "Value", InvokeKind::Get, 0, 438},
+    MemberCase{"formInnerSize", HostKind::Form, "ScaleHeight", InvokeKind::Get, 0, 0},
+    MemberCase{"controlHasNoInnerSize", HostKind::Control, "ScaleWidth", InvokeKind::Get, 0, 438},
+    MemberCase{"statusBarHandle", HostKind::StatusBar, "hWnd", InvokeKind::Get, 0, 0},
+    MemberCase{"statusBarDoesNotMove", HostKind::StatusBar, "Move", InvokeKind::Method, 4, 438},
+    MemberCase{"statusBarHasNoLeft", HostKind::StatusBar, "Left", InvokeKind::Get, 0, 438},
+    MemberCase{"everyKindHasAParent", HostKind::StatusBar, "Parent", InvokeKind::Get, 0, 0},
+    MemberCase{"handleIsReadOnly", HostKind::Control, "hWnd", InvokeKind::Put, 1, 450},
+    MemberCase{"drawingContextIsReadOnly", HostKind::Picture, "hdc", InvokeKind::Put, 1, 450},
+    MemberCase{"parentIsReadOnly", HostKind::Form, "Parent", InvokeKind::Put, 1, 450},
+    MemberCase{"missingPropertyRead", HostKind::Form, "Caption", InvokeKind::Get, 0, 438},
+    MemberCase{"missingPropertyWritten", HostKind::Picture, "Caption", InvokeKind::Put, 1, 438},
+    MemberCase{"missingMethod", HostKind::Control, "Refresh", InvokeKind::Method, 1, 438},
+    MemberCase{"propertyReadAsAMethod", HostKind::Control, "Top", InvokeKind::Method, 0, 0},
+    MemberCase{"readWithArguments", HostKind::Form, "Left", InvokeKind::Get, 1, 450},
+    MemberCase{"moveWithFiveArguments", HostKind::Form, "Move", InvokeKind::Method, 5, 450},
+    MemberCase{"moveWithNone", HostKind::ProgressBar, "Move", InvokeKind::Method, 0, 450},
+    MemberCase{"zOrderWithPosition", HostKind::Control, "ZOrder", InvokeKind::Method, 1, 0},
+    MemberCase{"zOrderWithTwo", HostKind::Picture, "ZOrder", InvokeKind::Method, 2, 450}),
+    [](const auto& info) { return info.param.label; });
+
+struct MoveCase {
+    std::string label;
+    std::vector<Variant> args;
+    int error;
+    std::vector<Single> sides;  ///< Left, Top, Width, Height afterwards
+};
+class HostMove : public ::testing::TestWithParam<MoveCase> {};
+TEST_P(HostMove, SetsTheSidesGivenOrNoneAtAll)
+{
+    RecordedHost host(HostKind::Control, "c", 0x10);
+    host.setProperty("Width", Single{70});
+    std::vector<Variant> args = GetParam().args;
+    EXPECT_EQ(errorOf([&] { host.invoke("Move", InvokeKind::Method, args); }), GetParam().error);
+    std::vector<Single> sides;
+    for (const char* side : {"Left", "Top", "Width", "Height"})
+        sides.push_back(host.property(side)->toSingle());
+    EXPECT_EQ(sides, GetParam().sides);
+}
+INSTANTIATE_TEST_SUITE_P(Arguments, HostMove, ::testing::Values(
+    MoveCase{"allFour", {Long{30}, Long{30}, Long{1500}, Long{270}}, 0, {30, 30, 1500, 270}},
+    MoveCase{"leftAndTopOnly", {Double{1.5}, Text(u"2")}, 0, {1.5f, 2, 70, 0}},
+    MoveCase{"badLastArgumentMovesNothing", {Long{5}, Long{6}, Text(u"ancho")}, 13, {0, 0, 70, 0}},
+    MoveCase{"overflowMovesNothing", {Long{5}, Double{1e300}}, 6, {0, 0, 70, 0}}),
+    [](const auto& info) { return info.param.label; });
+
+// --- Properties keep their type --------------------------------------------------------------
+
+struct PutCase {
+    std::string label;
+    Variant initial;  ///< empty: a property the kind has by itself ("Value", a single)
+    Variant put;
+    int error;
+    Variant stored;
+};
+class HostPut : public ::testing::TestWithParam<PutCase> {};
+TEST_P(HostPut, ConvertsToTheTypeItHolds)
+{
+    RecordedHost host(HostKind::ProgressBar, "pb", 0x10);
+    const std::string member = GetParam().initial.isEmpty() ? "Value" : "Caption";
+    if (!GetParam().initial.isEmpty())
+        host.setProperty(member, GetParam().initial);
+    std::vector<Variant> args{GetParam().put};
+    EXPECT_EQ(errorOf([&] { host.invoke(member, InvokeKind::Put, args); }), GetParam().error);
+    const Variant stored = host.invoke(member, InvokeKind::Get, {});
+    EXPECT_EQ(stored.type(), GetParam().stored.type());
+    EXPECT_EQ(stored, GetParam().stored);
+}
+INSTANTIATE_TEST_SUITE_P(Types, HostPut, ::testing::Values(
+    PutCase{"textToSingle", {}, Text(u"12"), 0, Single{12}},
+    PutCase{"longToSingle", {}, Long{7}, 0, Single{7}},
+    PutCase{"wordsAreNoNumber", {}, Text(u"doce"), 13, Single{0}},
+    PutCase{"tooBigForASingle", {}, Double{1e300}, 6, Single{0}},
+    PutCase{"numberToText", Text(u"x"), Long{5}, 0, Text(u"5")},
+    PutCase{"booleanKeepsBoolean", Boolean{false}, Long{1}, 0, Boolean{true}}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(HostLog, RecordsTheLibrarysCallsInOrderAndNotTheHostsOwn)
+{
+    RecordedHost host(HostKind::ProgressBar, "pb", 0x10);
+    std::vector<Variant> move{Long{30}, Long{30}, Long{1500}, Long{270}}, visible{Boolean{true}}, none;
+    host.invoke("Move", InvokeKind::Method, move);
+    host.invoke("Visible", InvokeKind::Put, visible);
+    host.invokeUnrecorded("Left", InvokeKind::Get, none);
+    host.invokeUnrecorded("Value", InvokeKind::Put, visible);
+    ASSERT_EQ(host.log().size(), 2u);
+    EXPECT_EQ(host.log()[0].member, "Move");
+    EXPECT_EQ(host.log()[0].args, move);
+    EXPECT_EQ(host.log()[1].kind, InvokeKind::Put);
+    EXPECT_EQ(host.log()[1].args, visible);
+    EXPECT_EQ(host.property("Value"), Variant(Single{-1}));  // the host's own put converts alike
+}
+
+// --- The registry and the native operations ---------------------------------------------------
+
+TEST(HostRegistry, HandlesAndNamesAreUnique)
+{
+    HostRegistry hosts;
+    const auto first = hosts.add(HostKind::Form, "frm", 0x1000);
+    const auto assigned = hosts.add(HostKind::Control, "c");
+    EXPECT_EQ(assigned->handle(), 0x1001);  // the next free handle, past one given by hand
+    EXPECT_EQ(hosts.add(HostKind::Control, "neg", -5)->handle(), -5);
+    EXPECT_EQ(errorOf([&] { hosts.add(HostKind::Picture, "otro", 0x1000); }), 5);
+    EXPECT_EQ(errorOf([&] { hosts.add(HostKind::Picture, "frm"); }), 5);
+    EXPECT_EQ(hosts.find(0x1000), first.get());
+    EXPECT_EQ(hosts.byName("frm"), first);
+    EXPECT_EQ(hosts.byName("otro"), nullptr);
+}
+
+TEST(HostRegistry, ADestroyedWindowTakesItsChildrenAndAnswersNothing)
+{
+    HostRegistry hosts;
+    const auto form = hosts.add(HostKind::Form, "frm");
+    const auto bar = hosts.add(HostKind::StatusBar, "sb");
+    const auto other = hosts.add(HostKind::Form, "otra");
+    bar->setParts({{0, 0, 10, 10}});
+    hosts.setParent(bar->handle(), form->handle());
+    hosts.destroy(form->handle());
+
+    for (const auto& gone : {form, bar}) {
+        EXPECT_FALSE(gone->alive());
+        EXPECT_EQ(hosts.find(gone->handle()), nullptr);
+        EXPECT_EQ(errorOf([&] { gone->invoke("hWnd", InvokeKind::Get, {}); }), 91);
+        EXPECT_EQ(hosts.byName(gone->name()), gone);
+    }
+    PixelRect rect{1, 2, 3, 4};
+    hosts.statusBarPartRect(bar->handle(), 0, rect);
+    EXPECT_EQ(rect, (PixelRect{1, 2, 3, 4}));
+    hosts.setParent(other->handle(), form->handle());
+    EXPECT_EQ(other->parent(), 0);
+    EXPECT_TRUE(other->alive());
+}
+
+struct PartCase {
+    std::string label;
+    bool askTheForm;
+    Long part;
+    PixelRect rect;
+};
+class StatusBarPart : public ::testing::TestWithParam<PartCase> {};
+TEST_P(StatusBarPart, FillsTheRectangleOnlyForAPartTheBarHas)
+{
+    HostRegistry hosts;
+    const auto form = hosts.add(HostKind::Form, "frm");
+    const auto bar = hosts.add(HostKind::StatusBar, "sb");
+    bar->setParts({{0, 0, 2, 20}, {2, 2, 102, 20}});
+    PixelRect rect{-1, -1, -1, -1};
+    hosts.statusBarPartRect(GetParam().askTheForm ? form->handle() : bar->handle(), GetParam().part, rect);
+    EXPECT_EQ(rect, GetParam().rect);
+}
+INSTANTIATE_TEST_SUITE_P(Parts, StatusBarPart, ::testing::Values(
+    PartCase{"first", false, 0, {0, 0, 2, 20}},
+    PartCase{"last", false, 1, {2, 2, 102, 20}},
+    PartCase{"pastTheLast", false, 2, {-1, -1, -1, -1}},
+    PartCase{"negative", false, -1, {-1, -1, -1, -1}},
+    PartCase{"aFormIsNoStatusBar", true, 0, {-1, -1, -1, -1}}),
+    [](const auto& info) { return info.param.label; });
+
+struct ParentCase {
+    std::string label;
+    std::string child, parent;  ///< names; "" for handle 0, "?" for a handle that names nothing
+    std::string parentAfter;
+};
+class SetParent : public ::testing::TestWithParam<ParentCase> {};
+TEST_P(SetParent, ChangesTheParentOnlyBetweenLiveWindows)
+{
+    HostRegistry hosts;
+    hosts.add(HostKind::Form, "frm");
+    hosts.add(HostKind::StatusBar, "sb");
+    const auto bar = hosts.add(HostKind::ProgressBar, "pb");
+    hosts.setParent(bar->handle(), hosts.byName("frm")->handle());
+    const auto handle = [&](const std::string& name) {
+        return name.empty() ? 0 : name == "?" ? 0x7777 : hosts.byName(name)->handle();
+    };
+    hosts.setParent(handle(GetParam().child), handle(GetParam().parent));
+    EXPECT_EQ(bar->invoke("Parent", InvokeKind::Get, {}), Variant(utf::fromUtf8(GetParam().parentAfter)));
+    EXPECT_EQ(bar->parent(), handle(GetParam().parentAfter));
+}
+INSTANTIATE_TEST_SUITE_P(Windows, SetParent, ::testing::Values(
+    ParentCase{"intoTheStatusBar", "pb", "sb", "sb"},
+    ParentCase{"toTheDesktop", "pb", "", ""},
+    ParentCase{"toNoWindow", "pb", "?", "frm"},
+    ParentCase{"toItself", "pb", "pb", "frm"},
+    ParentCase{"anotherWindowMoves", "sb", "frm", "frm"}),
+    [](const auto& info) { return info.param.label; });
+
+// --- Drawing and the clipboard -----------------------------------------------------------------
+
+TEST(HeadlessDrawing, OnlyLiveFormsAndPicturesHaveADrawingContext)
+{
+    HeadlessWindowSystem windows;
+    for (const HostKind kind : {HostKind::Form, HostKind::StatusBar, HostKind::ProgressBar, HostKind::Picture,
+                                HostKind::Control}) {
+        const auto host = windows.hosts().add(kind, std::string(nameOf(kind)));
+        EXPECT_EQ(windows.createMemoryDrawing(host->handle()) != nullptr, host->drawable()) << nameOf(kind);
+    }
+    const Long picture = windows.hosts().byName("picture")->handle();
+    windows.hosts().destroy(picture);
+    EXPECT_EQ(windows.createMemoryDrawing(picture), nullptr);
+    EXPECT_EQ(windows.createMemoryDrawing(0), nullptr);
+}
+
+struct BitmapCase {
+    Long width, height;
+    bool made;
+};
+class HeadlessBitmap : public ::testing::TestWithParam<BitmapCase> {};
+TEST_P(HeadlessBitmap, IsMadeOnlyWithinThePixelLimit)
+{
+    HeadlessWindowSystem windows;
+    const Long form = windows.hosts().add(HostKind::Form, "frm")->handle();
+    auto drawing = windows.createMemoryDrawing(form);
+    ASSERT_NE(drawing, nullptr);
+    auto bitmap = drawing->createBitmap(GetParam().width, GetParam().height);
+    ASSERT_EQ(bitmap != nullptr, GetParam().made);
+    if (bitmap) {
+        drawing->copySource(*bitmap);
+        windows.clipboardSetBitmap(std::move(bitmap));
+        EXPECT_EQ(windows.clipboardBitmap(), (PixelPoint{GetParam().width, GetParam().height}));
+    }
+}
+constexpr Long kMaxLong = std::numeric_limits<Long>::max();
+INSTANTIATE_TEST_SUITE_P(Sizes, HeadlessBitmap, ::testing::Values(
+    BitmapCase{300, 200, true}, BitmapCase{1, 1, true}, BitmapCase{0, 200, false}, BitmapCase{300, -1, false},
+    BitmapCase{8192, 8192, true}, BitmapCase{8193, 8192, false}, BitmapCase{1 << 26, 1, true},
+    BitmapCase{(1 << 26) + 1, 1, false}, BitmapCase{kMaxLong, kMaxLong, false}));
+
+TEST(HeadlessClipboard, ClearingDropsThePicture)
+{
+    HeadlessWindowSystem windows;
+    const Long form = windows.hosts().add(HostKind::Form, "frm")->handle();
+    windows.clipboardSetText(u"antes");
+    windows.clipboardSetBitmap(windows.createMemoryDrawing(form)->createBitmap(30, 20));
+    EXPECT_EQ(windows.clipboardBitmap(), (PixelPoint{30, 20}));
+    windows.clipboardClear();
+    EXPECT_EQ(windows.clipboardBitmap(), std::nullopt);
+    EXPECT_EQ(windows.clipboardText(), std::nullopt);
+    windows.clipboardSetBitmap(nullptr);  // no bitmap was made: nothing arrives
+    EXPECT_EQ(windows.clipboardBitmap(), std::nullopt);
+}
+
+} // namespace

@@ -52,6 +52,11 @@ void RecordedHost::setProperty(std::string name, Variant value)
 Variant RecordedHost::invoke(std::string_view member, InvokeKind kind, std::span<Variant> args)
 {
     m_log.push_back({std::string(member), kind, std::vector<Variant>(args.begin(), args.end())});
+    return invokeUnrecorded(member, kind, args);
+}
+
+Variant RecordedHost::invokeUnrecorded(std::string_view member, InvokeKind kind, std::span<Variant> args)
+{
     if (!m_alive)
         throw errors::objectNotSet();
     switch (kind) {

@@ -54,7 +54,12 @@ class KOR2_SYS_EXPORT RecordedHost final : public Object {
 public:
     RecordedHost(HostKind kind, std::string name, Long handle);
 
+    /// A member call from the library: recorded, then answered.
     Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override;
+    /// Answers a member call as `invoke` does without recording it: the host working its own
+    /// object (a script that stands for the host reads and sets it this way), which is no call the
+    /// library made.
+    Variant invokeUnrecorded(std::string_view member, InvokeKind kind, std::span<Variant> args);
 
     HostKind kind() const noexcept { return m_kind; }
     const std::string& name() const noexcept { return m_name; }
