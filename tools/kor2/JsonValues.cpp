@@ -1,6 +1,6 @@
 #include "JsonValues.h"
 
-#include <Kor2_Sys/Object.h>
+#include "platform/headless/HostObjects.h"
 
 #include <cmath>
 #include <limits>
@@ -22,8 +22,16 @@ void writePayload(JsonWriter& json, const Variant& value)
     case ValueType::Text: json.text(std::get<Text>(value.storage())); return;
     case ValueType::Array: writeValues(json, value.toArray().items); return;
     case ValueType::Object: {
-        const ClassInfo* info = value.toObject()->classInfo();
-        json.utf8(info ? std::string_view(info->name) : std::string_view("host"));
+        const auto* held = std::get_if<std::shared_ptr<Object>>(&value.storage());
+        const Object* object = held != nullptr ? held->get() : nullptr;
+        if (object == nullptr)
+            break;  // a reference to nothing
+        if (const ClassInfo* info = object->classInfo())
+            json.utf8(info->name);
+        else if (const auto* host = dynamic_cast<const platform::RecordedHost*>(object))
+            json.utf8(host->name());
+        else
+            json.utf8("host");
         return;
     }
     case ValueType::Empty:
@@ -33,7 +41,7 @@ void writePayload(JsonWriter& json, const Variant& value)
     json.null();
 }
 
-Variant typedValue(const std::string& type, JsonNode& node)
+Variant typedValue(const std::string& type, JsonNode& node, const ObjectLookup& objects)
 {
     if (type == "empty") return Variant{};
     if (type == "null") return Variant::null();
@@ -60,11 +68,20 @@ Variant typedValue(const std::string& type, JsonNode& node)
         auto& items = arrayOf(v, what);
         array.items.reserve(items.size());
         for (JsonNode& item : items)
-            array.items.push_back(valueFromJson(std::move(item)));
+            array.items.push_back(valueFromJson(std::move(item), objects));
         return Variant(std::move(array));
     }
+    if (type == "object") {
+        const std::string id = nameOf(v, what);
+        if (!objects)
+            throw std::invalid_argument("aquí no se puede pasar ningún objeto");
+        auto object = objects(id);
+        if (!object)
+            throw std::invalid_argument("no hay ningún objeto con id \"" + excerpt(id) + "\"");
+        return Variant(std::move(object));
+    }
     throw std::invalid_argument("tipo de valor desconocido: \"" + excerpt(type) +
-                                "\" (empty, null, integer, long, single, double, boolean, text, array)");
+                                "\" (empty, null, integer, long, single, double, boolean, text, array, object)");
 }
 
 } // namespace
@@ -84,10 +101,11 @@ void writeValues(JsonWriter& json, std::span<const Variant> values)
     json.endArray();
 }
 
-Variant valueFromJson(JsonNode&& json)
+Variant valueFromJson(JsonNode&& json, const ObjectLookup& objects)
 {
     switch (json.kind) {
-    case JsonNode::Kind::Object: return typedValue(nameOf(need(json, u"type", "un valor con tipo"), "\"type\""), json);
+    case JsonNode::Kind::Object:
+        return typedValue(nameOf(need(json, u"type", "un valor con tipo"), "\"type\""), json, objects);
     case JsonNode::Kind::Null: return Variant::null();
     case JsonNode::Kind::Boolean: return json.boolean;
     case JsonNode::Kind::String: return std::move(json.string);

@@ -16,6 +16,7 @@ void RecordingWindowSystem::clearRecords()
     m_messages.clear();
     m_beeps = 0;
     m_clipboard.reset();
+    m_bitmap.reset();
 }
 
 platform::MessageAnswer RecordingWindowSystem::messageBox(const platform::MessageBoxRequest& request)
@@ -37,6 +38,7 @@ void RecordingWindowSystem::beep()
 void RecordingWindowSystem::clipboardClear()
 {
     m_clipboard = Text{};
+    m_bitmap.reset();
     inner().clipboardClear();
 }
 
@@ -44,6 +46,17 @@ void RecordingWindowSystem::clipboardSetText(const Text& text)
 {
     m_clipboard = text;
     inner().clipboardSetText(text);
+}
+
+void RecordingWindowSystem::clipboardSetBitmap(std::unique_ptr<platform::Bitmap> bitmap)
+{
+    if (bitmap) {
+        m_bitmap = platform::PixelPoint{bitmap->width(), bitmap->height()};
+        // The library clears the clipboard before it puts a picture there: what the clear left
+        // behind is no text the clipboard holds.
+        m_clipboard.reset();
+    }
+    inner().clipboardSetBitmap(std::move(bitmap));
 }
 
 } // namespace kor2cli

@@ -27,6 +27,8 @@ public:
     const std::vector<Kor2_Sys::platform::MessageRecord>& messages() const noexcept { return m_messages; }
     int beeps() const noexcept { return m_beeps; }
     const std::optional<Kor2_Sys::Text>& clipboardText() const noexcept { return m_clipboard; }
+    /// Width and height of the bitmap put on the clipboard, if one was.
+    const std::optional<Kor2_Sys::platform::PixelPoint>& clipboardBitmap() const noexcept { return m_bitmap; }
 
     void showModal(Kor2_Sys::platform::Form& form) override { inner().showModal(form); }
     void showModeless(Kor2_Sys::platform::Form& form) override { inner().showModeless(form); }
@@ -46,6 +48,19 @@ public:
         return inner().fileDialog(request);
     }
 
+    // The native operations reach the window system underneath, which alone knows the windows.
+    void statusBarPartRect(Kor2_Sys::Long statusBar, Kor2_Sys::Long part, Kor2_Sys::platform::PixelRect& rect) override
+    {
+        inner().statusBarPartRect(statusBar, part, rect);
+    }
+    void setParent(Kor2_Sys::Long child, Kor2_Sys::Long parent) override { inner().setParent(child, parent); }
+    std::unique_ptr<Kor2_Sys::platform::MemoryDrawing> createMemoryDrawing(Kor2_Sys::Long source) override
+    {
+        return inner().createMemoryDrawing(source);
+    }
+    void clipboardSetBitmap(std::unique_ptr<Kor2_Sys::platform::Bitmap> bitmap) override;
+    Kor2_Sys::platform::PixelPoint cursorPosition() const override { return inner().cursorPosition(); }
+
     /// The scripted window system underneath, when the run is headless.
     Kor2_Sys::platform::HeadlessWindowSystem* headless() const noexcept { return m_headless.get(); }
 
@@ -58,6 +73,7 @@ private:
     std::vector<Kor2_Sys::platform::MessageRecord> m_messages;
     int m_beeps = 0;
     std::optional<Kor2_Sys::Text> m_clipboard;
+    std::optional<Kor2_Sys::platform::PixelPoint> m_bitmap;
 };
 
 } // namespace kor2cli

@@ -6,6 +6,7 @@
 #include "Scripts.h"
 
 #include "frame/Locale.h"
+#include "platform/Clock.h"
 #include "frame/Utf.h"
 
 #include <charconv>
@@ -68,6 +69,44 @@ void writeWarnings(JsonWriter& json, const std::vector<SwallowedError>& warnings
     json.endArray();
 }
 
+std::string_view invokeKindName(InvokeKind kind)
+{
+    switch (kind) {
+    case InvokeKind::Method: return "method";
+    case InvokeKind::Get: return "get";
+    case InvokeKind::Put: return "put";
+    }
+    return "method";
+}
+
+void writeLog(JsonWriter& json, const std::vector<platform::HostCall>& log)
+{
+    json.beginArray();
+    for (const auto& call : log) {
+        json.beginObject().key("member").utf8(call.member).key("kind").utf8(invokeKindName(call.kind)).key("args");
+        writeValues(json, call.args);
+        json.endObject();
+    }
+    json.endArray();
+}
+
+// What this request put on the clipboard: its text, its picture's size, both or nothing.
+void writeClipboard(JsonWriter& json, const RecordingWindowSystem& windows)
+{
+    const auto& text = windows.clipboardText();
+    const auto& bitmap = windows.clipboardBitmap();
+    if (!text && !bitmap) {
+        json.null();
+        return;
+    }
+    json.beginObject();
+    if (text)
+        json.key("text").text(*text);
+    if (bitmap)
+        json.key("bitmap").beginArray().number(bitmap->x).number(bitmap->y).endArray();
+    json.endObject();
+}
+
 template <class Number> Number parseNumber(std::string_view text, std::string_view kind)
 {
     Number value{};
@@ -109,6 +148,8 @@ Runtime::Runtime(const GlobalOptions& options)
 
 Runtime::~Runtime()
 {
+    if (m_clock)
+        platform::installClock(std::move(m_previousClock));
     onSwallowedError(std::move(m_previousHandler));
     platform::installWindowSystem(std::move(m_previous));
     if (m_previousDecimal)
@@ -121,6 +162,20 @@ void Runtime::queueScripts(const JsonNode& scripts)
     if (headless == nullptr)
         throw std::invalid_argument("los guiones de ventanas sólo valen con --headless");
     headless->queue(scriptsFromJson(scripts));
+}
+
+platform::HeadlessWindowSystem* Runtime::headless() const noexcept
+{
+    return m_windows->headless();
+}
+
+void Runtime::setVirtualTick(std::uint32_t tick)
+{
+    if (!m_clock) {
+        m_clock = std::make_shared<platform::VirtualClock>(tick);
+        m_previousClock = platform::installClock(m_clock);
+    }
+    m_clock->set(tick);
 }
 
 CallOutcome Runtime::call(Object& object, std::string member, std::vector<Variant> args)
@@ -145,6 +200,10 @@ std::string Runtime::answer(const CallOutcome& outcome)
     JsonWriter json;
     json.beginObject().key("result");
     writeValue(json, outcome.result);
+    if (outcome.log) {
+        json.key("log");
+        writeLog(json, *outcome.log);
+    }
     json.key("args");
     writeValues(json, outcome.args);
     json.key("error");
@@ -152,10 +211,7 @@ std::string Runtime::answer(const CallOutcome& outcome)
     json.key("messages");
     writeMessages(json, m_windows->messages());
     json.key("beeps").number(m_windows->beeps()).key("clipboard");
-    if (const auto& clipboard = m_windows->clipboardText())
-        json.beginObject().key("text").text(*clipboard).endObject();
-    else
-        json.null();
+    writeClipboard(json, *m_windows);
     json.key("warnings");
     writeWarnings(json, m_warnings);
     json.endObject();

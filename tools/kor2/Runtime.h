@@ -4,9 +4,12 @@
 
 #include "JsonReader.h"
 
+#include "platform/headless/HostObjects.h"
+
 #include <Kor2_Sys/Diagnostics.h>
 #include <Kor2_Sys/Object.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +17,9 @@
 
 namespace Kor2_Sys::platform {
 class WindowSystem;
+class HeadlessWindowSystem;
+class Clock;
+class VirtualClock;
 }
 
 namespace kor2cli {
@@ -33,6 +39,8 @@ struct CallOutcome {
     Kor2_Sys::Variant result;
     std::vector<Kor2_Sys::Variant> args;
     std::optional<Kor2_Sys::Error> error;
+    /// The member calls a host object received, for the answer's "log" (the `log` request only).
+    std::optional<std::vector<Kor2_Sys::platform::HostCall>> log;
 };
 
 /// The run's environment; installs itself on construction and restores the process on destruction.
@@ -53,6 +61,11 @@ public:
     std::string answer(const CallOutcome& outcome);
     /// Queues window scripts (only in a headless run).
     void queueScripts(const JsonNode& scripts);
+    /// The scripted window system, when the run is headless; null otherwise.
+    Kor2_Sys::platform::HeadlessWindowSystem* headless() const noexcept;
+    /// From now on the library reads a virtual tick, set to `tick`, that only pauses and further
+    /// settings move; the real clock is back when the run ends.
+    void setVirtualTick(std::uint32_t tick);
 
 private:
     std::shared_ptr<RecordingWindowSystem> m_windows;
@@ -60,6 +73,8 @@ private:
     Kor2_Sys::SwallowedErrorHandler m_previousHandler;
     std::shared_ptr<Kor2_Sys::platform::WindowSystem> m_previous;
     std::optional<char16_t> m_previousDecimal;
+    std::shared_ptr<Kor2_Sys::platform::VirtualClock> m_clock;
+    std::shared_ptr<Kor2_Sys::platform::Clock> m_previousClock;
 };
 
 /// The object a `kor2 call` addresses: the shared instance of a global class, else a new one.

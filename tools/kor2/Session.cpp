@@ -3,8 +3,11 @@
 #include "JsonValues.h"
 
 #include "frame/Utf.h"
+#include "platform/headless/HeadlessWindowSystem.h"
 
+#include <cstdint>
 #include <istream>
+#include <limits>
 #include <map>
 #include <new>
 #include <ostream>
@@ -20,6 +23,41 @@ namespace {
 Error badRequest(const std::string& why)
 {
     return Error(errors::invalidCall().number(), errors::invalidCall().description() + u": " + utf::fromUtf8(why));
+}
+
+// What one scripted desktop may hold: enough for any host's windows, little enough that no
+// request can make the session slow or large.
+constexpr std::size_t kMaxHosts = 4096;
+constexpr std::size_t kMaxHostProperties = 256;
+constexpr std::size_t kMaxStatusBarParts = 256;  // as many as a status bar can be split into
+constexpr double kMaxTwipsPerPixel = 1440;       // one pixel per inch
+
+// A script that reads or sets one of its own host objects stands for the host: those calls are no
+// calls the library made, so they stay out of the object's log.
+class HostSelf final : public Object {
+public:
+    explicit HostSelf(std::shared_ptr<platform::RecordedHost> host) : m_host(std::move(host)) {}
+    Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override
+    {
+        return m_host->invokeUnrecorded(member, kind, args);
+    }
+
+private:
+    std::shared_ptr<platform::RecordedHost> m_host;
+};
+
+// A list of exactly `count` items.
+std::vector<JsonNode>& listOf(JsonNode& node, const std::string& what, std::size_t count)
+{
+    auto& items = arrayOf(node, what);
+    if (items.size() != count)
+        throw std::invalid_argument(what + " debe tener " + std::to_string(count) + " números");
+    return items;
+}
+
+Long longOf(const JsonNode& node, const std::string& what)
+{
+    return static_cast<Long>(integerOf(node, what, std::numeric_limits<Long>::min(), std::numeric_limits<Long>::max()));
 }
 
 enum class LineRead { Line, TooLong, End };
@@ -83,20 +121,27 @@ private:
         const std::string op = field(request, u"op");
         if (op == "new") return create(request);
         if (op == "release") {
-            m_objects.erase(field(request, u"id"));
+            const std::string id = field(request, u"id");
+            if (host(id))
+                throw std::invalid_argument("\"" + excerpt(id) + "\" es un objeto anfitrión: sigue en el escritorio hasta el final de la sesión");
+            m_objects.erase(id);
             return {};
         }
         if (op == "actions") {
             m_runtime.queueScripts(need(request, u"windows", "la petición"));
             return {};
         }
+        if (op == "host") return makeHost(request);
+        if (op == "log") return hostLog(request);
+        if (op == "screen") return screen(request);
+        if (op == "clock") return clock(request);
         if (op != "set" && op != "get" && op != "call")
             throw std::invalid_argument("operación desconocida: " + excerpt(op) +
-                                        " (new, release, actions, set, get, call)");
+                                        " (new, release, actions, set, get, call, host, log, screen, clock)");
         std::vector<Variant> args;
         std::string member = field(request, u"member");
         if (op == "set") {
-            args.push_back(valueFromJson(std::move(need(request, u"value", "la petición"))));
+            args.push_back(valueFromJson(std::move(need(request, u"value", "la petición")), m_lookup));
             member += "=";
         } else if (op == "get") {
             return get(target(request), member);
@@ -104,7 +149,7 @@ private:
             auto& items = arrayOf(*list, "\"args\"");
             for (std::size_t i = 0; i < items.size(); ++i) {
                 try {
-                    args.push_back(valueFromJson(std::move(items[i])));
+                    args.push_back(valueFromJson(std::move(items[i]), m_lookup));
                 } catch (const std::invalid_argument& e) {
                     throw std::invalid_argument("argumento " + std::to_string(i + 1) + ": " + e.what());
                 }
@@ -117,6 +162,8 @@ private:
     {
         const std::string className = field(request, u"class");
         const std::string id = field(request, u"id");
+        if (host(id))
+            throw std::invalid_argument("\"" + excerpt(id) + "\" ya es el id de un objeto anfitrión");
         CallOutcome outcome;
         try {
             auto object = createObject(className);
@@ -139,16 +186,155 @@ private:
         return outcome;
     }
 
-    // The object a request names: "id" from an earlier "new", or "class" for a call on the shared
-    // instance of a global class (a fresh instance of a creatable one).
+    // The scripted desktop that host objects and the screen belong to; `op` needs it.
+    platform::HeadlessWindowSystem& desktop(std::string_view op) const
+    {
+        if (auto* headless = m_runtime.headless())
+            return *headless;
+        throw std::invalid_argument("\"" + std::string(op) +
+                                    "\" sólo vale con --headless: los objetos anfitriones y la pantalla son los del "
+                                    "sistema de ventanas guionizado");
+    }
+
+    std::shared_ptr<platform::RecordedHost> host(const std::string& id) const
+    {
+        auto* headless = m_runtime.headless();
+        return headless != nullptr ? headless->hosts().byName(id) : nullptr;
+    }
+
+    // {"op":"host","id":..,"kind":..,"props":{..},"parts":[[l,t,r,b],..]}: everything is read and
+    // checked before the object is made, so a refused request leaves the desktop as it was.
+    CallOutcome makeHost(JsonNode& request)
+    {
+        platform::HeadlessWindowSystem& windows = desktop("host");
+        const std::string id = field(request, u"id");
+        if (m_objects.contains(id) || host(id))
+            throw std::invalid_argument("ya hay un objeto con id \"" + excerpt(id) + "\"");
+        const std::string kindWord = field(request, u"kind");
+        const auto kind = platform::hostKindOf(kindWord);
+        if (!kind)
+            throw std::invalid_argument("clase de objeto anfitrión desconocida: " + excerpt(kindWord) +
+                                        " (form, statusbar, progressbar, picture, control)");
+        if (m_hosts >= kMaxHosts)
+            throw std::invalid_argument("la sesión ya tiene " + std::to_string(kMaxHosts) + " objetos anfitriones");
+        const bool drawable = *kind == platform::HostKind::Form || *kind == platform::HostKind::Picture;
+
+        Long handle = 0;
+        std::vector<std::pair<std::string, Variant>> properties;
+        if (JsonNode* props = request.find(u"props")) {
+            if (props->kind != JsonNode::Kind::Object)
+                throw std::invalid_argument("\"props\" debe ser un objeto, no " + std::string(kindName(props->kind)));
+            if (props->members.size() > kMaxHostProperties)
+                throw std::invalid_argument("\"props\" admite hasta " + std::to_string(kMaxHostProperties) + " propiedades");
+            for (JsonMember& member : props->members) {
+                std::string name = utf::toUtf8(member.name);
+                const std::string what = "propiedad " + excerpt(name);
+                Variant value;
+                try {
+                    value = valueFromJson(std::move(member.value), m_lookup);
+                } catch (const std::invalid_argument& e) {
+                    throw std::invalid_argument(what + ": " + e.what());
+                }
+                if (utf::equalNames(name, "hWnd")) {
+                    if (value.type() != ValueType::Long && value.type() != ValueType::Integer)
+                        throw std::invalid_argument(what + ": el identificador de ventana debe ser long o integer");
+                    handle = value.toLong();
+                    if (handle == 0)
+                        throw std::invalid_argument(what + ": el identificador de ventana 0 no nombra ninguna ventana");
+                } else if (utf::equalNames(name, "Parent") || (drawable && utf::equalNames(name, "hdc"))) {
+                    throw std::invalid_argument(what + ": la da la ventana; no se fija");
+                } else {
+                    properties.emplace_back(std::move(name), std::move(value));
+                }
+            }
+        }
+
+        std::vector<platform::PixelRect> parts;
+        if (JsonNode* list = request.find(u"parts")) {
+            if (*kind != platform::HostKind::StatusBar)
+                throw std::invalid_argument("\"parts\" sólo vale para una barra de estado (statusbar)");
+            auto& items = arrayOf(*list, "\"parts\"");
+            if (items.size() > kMaxStatusBarParts)
+                throw std::invalid_argument("\"parts\" admite hasta " + std::to_string(kMaxStatusBarParts) + " partes");
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                const std::string what = "\"parts\"[" + std::to_string(i) + "]";
+                auto& sides = listOf(items[i], what, 4);
+                parts.push_back({longOf(sides[0], what), longOf(sides[1], what), longOf(sides[2], what),
+                                 longOf(sides[3], what)});
+            }
+        }
+
+        const auto made = windows.hosts().add(*kind, id, handle);
+        ++m_hosts;
+        for (auto& [name, value] : properties)
+            made->setProperty(std::move(name), std::move(value));
+        made->setParts(std::move(parts));
+        CallOutcome outcome;
+        outcome.result = made->handle();
+        return outcome;
+    }
+
+    CallOutcome hostLog(const JsonNode& request)
+    {
+        const std::string id = field(request, u"id");
+        const auto found = host(id);
+        if (!found)
+            throw std::invalid_argument("no hay ningún objeto anfitrión con id \"" + excerpt(id) + "\"");
+        CallOutcome outcome;
+        outcome.log = found->log();
+        return outcome;
+    }
+
+    // {"op":"screen","twips":[x,y],"cursor":[x,y]}: either or both, checked before either is set.
+    CallOutcome screen(JsonNode& request)
+    {
+        platform::HeadlessWindowSystem& windows = desktop("screen");
+        JsonNode* twips = request.find(u"twips");
+        JsonNode* cursor = request.find(u"cursor");
+        if (twips == nullptr && cursor == nullptr)
+            throw std::invalid_argument("\"screen\" necesita \"twips\" o \"cursor\"");
+        std::optional<std::pair<double, double>> factors;
+        if (twips != nullptr) {
+            auto& xy = listOf(*twips, "\"twips\"", 2);
+            factors.emplace(numberOf(xy[0], "\"twips\""), numberOf(xy[1], "\"twips\""));
+            for (const double factor : {factors->first, factors->second})
+                if (!(factor > 0 && factor <= kMaxTwipsPerPixel))
+                    throw std::invalid_argument("\"twips\" debe ser mayor que 0 y no pasar de " +
+                                                shortestNumber(kMaxTwipsPerPixel) + ": " + shortestNumber(factor));
+        }
+        std::optional<platform::PixelPoint> at;
+        if (cursor != nullptr) {
+            auto& xy = listOf(*cursor, "\"cursor\"", 2);
+            at = platform::PixelPoint{longOf(xy[0], "\"cursor\""), longOf(xy[1], "\"cursor\"")};
+        }
+        if (factors)
+            windows.setTwipsPerPixel(factors->first, factors->second);
+        if (at)
+            windows.setCursorPosition(*at);
+        return {};
+    }
+
+    // {"op":"clock","tick":N}: a negative N is the unsigned tick it reads as.
+    CallOutcome clock(const JsonNode& request)
+    {
+        const std::int64_t tick = integerOf(need(request, u"tick", "la petición"), "\"tick\"",
+                                            std::numeric_limits<std::int32_t>::min(),
+                                            std::numeric_limits<std::uint32_t>::max());
+        m_runtime.setVirtualTick(static_cast<std::uint32_t>(tick));
+        return {};
+    }
+
+    // The object a request names: "id" from an earlier "new" or "host", or "class" for a call on
+    // the shared instance of a global class (a fresh instance of a creatable one).
     std::shared_ptr<Object> target(const JsonNode& request)
     {
         if (request.find(u"id") != nullptr) {
             const std::string id = field(request, u"id");
-            const auto it = m_objects.find(id);
-            if (it == m_objects.end())
-                throw std::invalid_argument("no hay ningún objeto con id \"" + excerpt(id) + "\"");
-            return it->second;
+            if (const auto it = m_objects.find(id); it != m_objects.end())
+                return it->second;
+            if (auto found = host(id))
+                return std::make_shared<HostSelf>(std::move(found));
+            throw std::invalid_argument("no hay ningún objeto con id \"" + excerpt(id) + "\"");
         }
         const std::string name = field(request, u"class");
         const ClassInfo* info = findClass(name);
@@ -157,8 +343,18 @@ private:
         return callTarget(*info);
     }
 
+    // Objects passed as values: those of "new" and the host objects, by id.
+    std::shared_ptr<Object> lookup(const std::string& id) const
+    {
+        if (const auto it = m_objects.find(id); it != m_objects.end())
+            return it->second;
+        return host(id);
+    }
+
     Runtime& m_runtime;
     std::map<std::string, std::shared_ptr<Object>> m_objects;
+    std::size_t m_hosts = 0;
+    const ObjectLookup m_lookup = [this](const std::string& id) { return lookup(id); };
 };
 
 } // namespace
