@@ -38,8 +38,10 @@ std::string signature(const MemberInfo& m)
         out += "...";
     for (std::size_t i = 0; i < m.params.size(); ++i) {
         const ParamInfo& p = m.params[i];
+        // An enumerated parameter travels as a long; its enumeration's name says which values mean what.
+        const std::string_view type = p.enumeration != nullptr ? p.enumeration->name : typeName(p.type);
         out += (i ? ", " : "") + std::string(p.optional ? "[" : "") + (p.byRef ? "byref " : "byval ") +
-               std::string(p.name) + ": " + std::string(typeName(p.type)) + (p.optional ? "]" : "");
+               std::string(p.name) + ": " + std::string(type) + (p.optional ? "]" : "");
     }
     out += ")";
     if (m.shape == MemberShape::Function)
@@ -70,6 +72,22 @@ std::string describeJson(const ClassInfo& info)
 }
 
 } // namespace
+
+std::string describe(const EnumInfo& info, bool json)
+{
+    if (json) {
+        JsonWriter writer;
+        writer.beginObject().key("enum").utf8(info.name).key("members").beginArray();
+        for (const EnumMember& m : info.members)
+            writer.beginObject().key("name").utf8(m.name).key("value").number(m.value).endObject();
+        writer.endArray().endObject();
+        return writer.take() + "\n";
+    }
+    std::string out = std::string(info.name) + " (enumeración)\n";
+    for (const EnumMember& m : info.members)
+        out += "  " + std::string(m.name) + " = " + std::to_string(m.value) + "\n";
+    return out;
+}
 
 std::string describe(const ClassInfo& info, bool json)
 {

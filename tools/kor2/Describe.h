@@ -1,5 +1,5 @@
 #pragma once
-// `kor2 describe`: the interface listing of a class, as text or JSON.
+// `kor2 describe`: the interface listing of a class or an enumeration, as text or JSON.
 
 #include <Kor2_Sys/Object.h>
 
@@ -10,5 +10,7 @@ namespace kor2cli {
 /// The members of `info` with their identifiers, kinds and signatures; members the library does
 /// not implement are marked. Ends with a line break.
 std::string describe(const Kor2_Sys::ClassInfo& info, bool json);
+/// The values of an enumeration with their names. Ends with a line break.
+std::string describe(const Kor2_Sys::EnumInfo& info, bool json);
 
 } // namespace kor2cli

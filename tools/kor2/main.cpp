@@ -55,13 +55,21 @@ int runCall(kor2cli::Runtime& runtime, const CallCommand& command)
     return outcome.error ? kExitError : kExitOk;
 }
 
-int runDescribe(const std::string& className, bool json)
+int runDescribe(const std::string& name, bool json)
 {
-    if (!className.empty()) {
-        std::cout << kor2cli::describe(requireClass(className), json);
+    if (!name.empty()) {
+        if (const ClassInfo* info = findClass(name))
+            std::cout << kor2cli::describe(*info, json);
+        else if (const EnumInfo* enumeration = findEnum(name))
+            std::cout << kor2cli::describe(*enumeration, json);
+        else
+            throw std::invalid_argument("clase o enumeración desconocida: " + kor2cli::excerpt(name) +
+                                        " (kor2 describe las lista)");
         return kExitOk;
     }
     for (const ClassInfo* info : libraryClasses())
+        std::cout << kor2cli::describe(*info, json) << (json ? "" : "\n");
+    for (const EnumInfo* info : libraryEnums())
         std::cout << kor2cli::describe(*info, json) << (json ? "" : "\n");
     return kExitOk;
 }
@@ -171,8 +179,8 @@ int run(int argc, char** argv)
     auto* sessionCmd = app.add_subcommand("session", "Peticiones JSON por líneas en la entrada estándar");
 
     std::string describeClass;
-    auto* describeCmd = app.add_subcommand("describe", "Miembros de una clase con sus identificadores");
-    describeCmd->add_option("CLASE", describeClass, "Clase; sin ella, todas");
+    auto* describeCmd = app.add_subcommand("describe", "Miembros de una clase con sus identificadores, valores de una enumeración");
+    describeCmd->add_option("CLASE", describeClass, "Clase o enumeración; sin ella, todas");
 
     kor2cli::SettingsCommand settingsCommand;
     auto* settingsCmd = app.add_subcommand("settings", "El almacén de configuración: get, set, list, delete, export, import");
