@@ -1,19 +1,59 @@
 #pragma once
 /// \file QtHostObject.h
-/// Qt hosts hand their windows to the library as host objects: `Left`, `Top`, `Width`, `Height`
-/// (outer geometry, twips), `WindowState` (0 normal, 1 minimised, 2 maximised), `Visible`,
-/// `Caption`, `hWnd`, `ScaleWidth`, `ScaleHeight` (inner size, twips). Link Kor2_Sys::Kor2_Sys_qt.
+/// Qt hosts hand their own windows and controls to the library as host objects: late-bound
+/// objects whose members the library reads, assigns and calls as it would on the host's own
+/// forms and controls. Link Kor2_Sys::Kor2_Sys_qt.
+///
+/// Common to every adapter:
+/// - Member names are matched without regard to case (`hwnd` is `hWnd`).
+/// - Positions and sizes are in twips (1/1440 inch). Pixels become twips by the screen's twips per
+///   pixel, taken to the nearest whole number (halves to even); twips become pixels by whole-number
+///   division.
+/// - `hWnd` (and `hdc`, the same number) is the library's own handle for the widget, the same for
+///   the widget's whole life, by which the library's native window operations (re-parenting, a
+///   status bar's part rectangle, copying a drawing) find it again. It is not the native window id:
+///   no widget is turned into a native window by being handed over.
+/// - The adapter does not own its widget. Once the widget is destroyed every member is error 91
+///   "Variable de objeto o bloque With no establecido", never a crash.
+/// - A member the adapter does not have is error 438; assigning a read-only one is error 450.
+/// - A property may also be read with a method call without arguments.
 
 #include <Kor2_Sys/Object.h>
 #include <Kor2_Sys/qt/Kor2_SysQtExport.h>
 
 #include <memory>
 
+class QProgressBar;
+class QStatusBar;
 class QWidget;
 
 namespace Kor2_Sys::qt {
 
-/// A host object for `widget` (a QWidget or QMainWindow); the widget must outlive its use.
+/// A form: a top-level QWidget, QMainWindow or QDialog. `Left`, `Top`, `Width`, `Height` are its
+/// outer geometry on the screen, frame included; `Move` (left [, top [, width [, height]]]) sets
+/// them at once; `ScaleWidth`, `ScaleHeight` (read only) the inner size; `WindowState` 0 normal,
+/// 1 minimised, 2 maximised; `Visible`; `Caption`; `ZOrder` (0 or omitted: to the front, 1: to
+/// the back); `hWnd`, `hdc` (read only).
 KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostWindow(QWidget* widget);
+
+/// A control: `Left`, `Top`, `Width`, `Height` relative to its parent widget, `Move` (left
+/// [, top [, width [, height]]], the sides not given stay), `ZOrder` (0 or omitted: in front of
+/// its siblings, 1: behind them, anything else error 5), `Visible` (the control's own flag:
+/// true for a control shown inside a hidden window), `hWnd`.
+KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostControl(QWidget* widget);
+
+/// A progress bar: the members of a control (`hwnd`, `Move`, `Visible`, ...) and `Value`, in the
+/// bar's own range (`minimum()` to `maximum()`, 0 to 100 unless the host set another): a value
+/// is taken to the nearest whole number, and one outside the range is error 380 and changes
+/// nothing. A bar that shows no value yet reads its minimum.
+KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostProgressBar(QProgressBar* bar);
+
+/// A status bar: `hwnd`. Its parts, for the library's part-rectangle request, are the widgets its
+/// layout shows, left to right (normal ones, then permanent ones; the size grip is none).
+KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostStatusBar(QStatusBar* bar);
+
+/// A picture box: any widget that draws. The members of a control and `hdc`, `ScaleWidth`,
+/// `ScaleHeight` (read only, its inner size). A copy of its drawing is what it paints.
+KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostPicture(QWidget* widget);
 
 } // namespace Kor2_Sys::qt

@@ -1,90 +1,219 @@
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include "frame/Utf.h"
+#include "platform/qt/HostHandles.h"
 
-#include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QWidget>
+
+#include <cmath>
+#include <limits>
+#include <span>
 
 namespace Kor2_Sys::qt {
 namespace {
 
-double twipsPerPixel(bool horizontal)
+using platform::qt::handleOf;
+using platform::qt::ownVisible;
+using platform::qt::twipsPerPixel;
+
+/// 380: a value the property cannot take. Only the host objects raise it.
+Error invalidPropertyValue() { return {380, u"Valor de propiedad no válido"}; }
+
+// Pixels become twips by the factor and the nearest whole number (halves to even).
+Single toTwips(int pixels, bool horizontal)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? (horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY()) : 96;
-    return 1440.0 / (dpi > 0 ? dpi : 96);
+    return static_cast<Single>(std::nearbyint(pixels * twipsPerPixel(horizontal)));
 }
 
-// Pixels become twips by the factor and the nearest whole number (halves to even); twips become
-// pixels by whole-number division.
-Single toTwips(int pixels, bool horizontal) { return static_cast<Single>(std::nearbyint(pixels * twipsPerPixel(horizontal))); }
-int toPixels(const Variant& twips, bool horizontal) { return static_cast<int>(twips.toDouble() / twipsPerPixel(horizontal)); }
+// Twips become pixels by whole-number division, except that a value within rounding noise of a
+// whole pixel is that pixel: twips computed from pixels by a factor such as 14.4 must come back
+// to the same pixels.
+int toPixels(const Variant& twips, bool horizontal)
+{
+    const double pixels = twips.toDouble() / twipsPerPixel(horizontal);
+    const double nearest = std::round(pixels);
+    const double whole = std::abs(pixels - nearest) < 1e-6 ? nearest : std::trunc(pixels);
+    if (!(std::abs(whole) <= std::numeric_limits<int>::max()))
+        throw errors::overflow();
+    return static_cast<int>(whole);
+}
+
+Text toText(const QString& text)
+{
+    return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+}
+
+// One member of a kind of host object. A null `put` makes the property read only; a row with
+// `call` is a method.
+struct Member {
+    std::string_view name;
+    Variant (*get)(QWidget&) = nullptr;
+    void (*put)(QWidget&, const Variant&) = nullptr;
+    Variant (*call)(QWidget&, std::span<Variant>) = nullptr;
+};
+using Rows = std::span<const Member>;
+
+
+// Outer geometry: a window's frame included, a control's relative to its parent (for a child
+// widget the frame geometry is its geometry).
+QRect outer(const QWidget& w) { return w.frameGeometry(); }
+
+// The frame around a window's inside, which a new outer size keeps.
+QSize frameExtra(const QWidget& w) { return outer(w).size() - w.size(); }
+
+// Move: left [, top [, width [, height]]]; every value is converted before anything changes.
+Variant move(QWidget& w, std::span<Variant> args)
+{
+    if (args.empty() || args.size() > 4)
+        throw errors::wrongArgumentCount();
+    const QRect now = outer(w);
+    int side[4] = {now.x(), now.y(), now.width(), now.height()};
+    for (std::size_t i = 0; i < args.size(); ++i)
+        side[i] = toPixels(args[i], i % 2 == 0);
+    const QSize extra = frameExtra(w);
+    w.move(side[0], side[1]);
+    w.resize(side[2] - extra.width(), side[3] - extra.height());
+    return {};
+}
+
+Variant zOrder(QWidget& w, std::span<Variant> args)
+{
+    if (args.size() > 1)
+        throw errors::wrongArgumentCount();
+    const Integer position = args.empty() ? Integer{0} : args.front().toInteger();
+    if (position == 0)
+        w.raise();
+    else if (position == 1)
+        w.lower();
+    else
+        throw errors::invalidCall();
+    return {};
+}
+
+Variant handle(QWidget& w) { return handleOf(&w); }
+
+constexpr Member kHandle[] = {{"hWnd", handle}};
+
+constexpr Member kPlacement[] = {
+    {"Left", [](QWidget& w) { return Variant(toTwips(outer(w).x(), true)); },
+     [](QWidget& w, const Variant& v) { w.move(toPixels(v, true), outer(w).y()); }},
+    {"Top", [](QWidget& w) { return Variant(toTwips(outer(w).y(), false)); },
+     [](QWidget& w, const Variant& v) { w.move(outer(w).x(), toPixels(v, false)); }},
+    {"Width", [](QWidget& w) { return Variant(toTwips(outer(w).width(), true)); },
+     [](QWidget& w, const Variant& v) { w.resize(toPixels(v, true) - frameExtra(w).width(), w.height()); }},
+    {"Height", [](QWidget& w) { return Variant(toTwips(outer(w).height(), false)); },
+     [](QWidget& w, const Variant& v) { w.resize(w.width(), toPixels(v, false) - frameExtra(w).height()); }},
+    {"Visible", [](QWidget& w) { return Variant(ownVisible(w)); },
+     [](QWidget& w, const Variant& v) { w.setVisible(v.toBoolean()); }},
+    {"Move", nullptr, nullptr, move},
+    {"ZOrder", nullptr, nullptr, zOrder},
+};
+
+constexpr Member kDrawing[] = {
+    {"hdc", handle},
+    {"ScaleWidth", [](QWidget& w) { return Variant(toTwips(w.width(), true)); }},
+    {"ScaleHeight", [](QWidget& w) { return Variant(toTwips(w.height(), false)); }},
+};
+
+Integer windowState(const QWidget& w)
+{
+    if (w.isMinimized()) return 1;
+    if (w.isMaximized()) return 2;
+    return 0;
+}
+
+constexpr Member kWindow[] = {
+    {"WindowState", [](QWidget& w) { return Variant(windowState(w)); },
+     [](QWidget& w, const Variant& v) {
+         const Integer state = v.toInteger();
+         if (state == 1) w.showMinimized();
+         else if (state == 2) w.showMaximized();
+         else w.showNormal();
+     }},
+    {"Caption", [](QWidget& w) { return Variant(toText(w.windowTitle())); },
+     [](QWidget& w, const Variant& v) {
+         const Text text = v.toText();
+         w.setWindowTitle(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+     }},
+};
+
+// Only made for a QProgressBar (see hostProgressBar).
+QProgressBar& bar(QWidget& w) { return static_cast<QProgressBar&>(w); }
+
+constexpr Member kProgress[] = {
+    {"Value", [](QWidget& w) { return Variant(static_cast<Single>(std::max(bar(w).value(), bar(w).minimum()))); },
+     [](QWidget& w, const Variant& v) {
+         const Long value = v.toLong();
+         if (value < bar(w).minimum() || value > bar(w).maximum())
+             throw invalidPropertyValue();
+         bar(w).setValue(value);
+     }},
+};
+
+// Each kind of host object is the groups of members it has.
+constexpr Rows kFormKind[] = {kHandle, kPlacement, kDrawing, kWindow};
+constexpr Rows kControlKind[] = {kHandle, kPlacement};
+constexpr Rows kPictureKind[] = {kHandle, kPlacement, kDrawing};
+constexpr Rows kProgressKind[] = {kHandle, kPlacement, kProgress};
+constexpr Rows kStatusBarKind[] = {kHandle};
 
 class WidgetObject final : public Object {
 public:
-    explicit WidgetObject(QWidget* widget) : m_widget(widget) {}
+    WidgetObject(QWidget* widget, std::span<const Rows> kind) : m_widget(widget), m_kind(kind) {}
 
-    Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override
+    Variant invoke(std::string_view name, InvokeKind kind, std::span<Variant> args) override
     {
-        if (!m_widget)
+        QWidget* widget = m_widget.data();
+        if (widget == nullptr)
             throw errors::objectNotSet();
-        const bool put = kind == InvokeKind::Put;
-        if (put && args.empty())
-            throw errors::wrongArgumentCount();
-        const std::string name(member);
-        const QRect outer = m_widget->frameGeometry();
-        if (name == "Left") return put ? (m_widget->move(toPixels(args.back(), true), outer.y()), Variant{}) : Variant(toTwips(outer.x(), true));
-        if (name == "Top") return put ? (m_widget->move(outer.x(), toPixels(args.back(), false)), Variant{}) : Variant(toTwips(outer.y(), false));
-        if (name == "Width") {
-            if (!put) return Variant(toTwips(outer.width(), true));
-            m_widget->resize(toPixels(args.back(), true) - (outer.width() - m_widget->width()), m_widget->height());
+        const Member& member = find(name);
+        switch (kind) {
+        case InvokeKind::Get:
+            if (member.get == nullptr)
+                throw errors::memberNotSupported();
+            if (!args.empty())
+                throw errors::wrongArgumentCount();
+            return member.get(*widget);
+        case InvokeKind::Put:
+            if (member.get == nullptr)
+                throw errors::memberNotSupported();
+            if (member.put == nullptr || args.size() != 1)
+                throw errors::wrongArgumentCount();
+            member.put(*widget, args.front());
             return {};
+        case InvokeKind::Method:
+            if (member.call != nullptr)
+                return member.call(*widget, args);
+            if (!args.empty())
+                throw errors::memberNotSupported();
+            return member.get(*widget);
         }
-        if (name == "Height") {
-            if (!put) return Variant(toTwips(outer.height(), false));
-            m_widget->resize(m_widget->width(), toPixels(args.back(), false) - (outer.height() - m_widget->height()));
-            return {};
-        }
-        if (name == "ScaleWidth" && !put) return Variant(toTwips(m_widget->width(), true));
-        if (name == "ScaleHeight" && !put) return Variant(toTwips(m_widget->height(), false));
-        if (name == "WindowState") return put ? (setState(args.back().toInteger()), Variant{}) : Variant(state());
-        if (name == "Visible") return put ? (m_widget->setVisible(args.back().toBoolean()), Variant{}) : Variant(m_widget->isVisible());
-        if (name == "Caption") {
-            if (!put) {
-                const QString title = m_widget->windowTitle();
-                return Variant(Text(reinterpret_cast<const char16_t*>(title.utf16()), static_cast<std::size_t>(title.size())));
-            }
-            const Text text = args.back().toText();
-            m_widget->setWindowTitle(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
-            return {};
-        }
-        if (name == "hWnd" && !put) return Variant(static_cast<Long>(m_widget->winId()));
-        throw errors::memberNotSupported();
+        return {};
     }
 
 private:
-    Integer state() const
+    const Member& find(std::string_view name) const
     {
-        if (m_widget->isMinimized()) return 1;
-        if (m_widget->isMaximized()) return 2;
-        return 0;
+        for (const Rows rows : m_kind)
+            for (const Member& member : rows)
+                if (utf::equalNames(member.name, name))
+                    return member;
+        throw errors::memberNotSupported();
     }
-    void setState(Integer s)
-    {
-        if (s == 1) m_widget->showMinimized();
-        else if (s == 2) m_widget->showMaximized();
-        else m_widget->showNormal();
-    }
+
     QPointer<QWidget> m_widget;
+    std::span<const Rows> m_kind;
 };
 
 } // namespace
 
-std::shared_ptr<Object> hostWindow(QWidget* widget)
-{
-    return std::make_shared<WidgetObject>(widget);
-}
+std::shared_ptr<Object> hostWindow(QWidget* widget) { return std::make_shared<WidgetObject>(widget, kFormKind); }
+std::shared_ptr<Object> hostControl(QWidget* widget) { return std::make_shared<WidgetObject>(widget, kControlKind); }
+std::shared_ptr<Object> hostPicture(QWidget* widget) { return std::make_shared<WidgetObject>(widget, kPictureKind); }
+std::shared_ptr<Object> hostProgressBar(QProgressBar* bar) { return std::make_shared<WidgetObject>(bar, kProgressKind); }
+std::shared_ptr<Object> hostStatusBar(QStatusBar* bar) { return std::make_shared<WidgetObject>(bar, kStatusBarKind); }
 
 } // namespace Kor2_Sys::qt

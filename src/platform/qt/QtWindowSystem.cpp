@@ -4,25 +4,34 @@
 
 #include "frame/Utf.h"
 #include "platform/qt/FormDialog.h"
+#include "platform/qt/HostHandles.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSizeGrip>
+#include <QStatusBar>
 #include <QStringList>
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace Kor2_Sys::platform::qt {
 namespace {
@@ -35,13 +44,6 @@ QString toQString(const Text& text)
 Text toText(const QString& text)
 {
     return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-}
-
-double logicalDpi(bool horizontal)
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? (horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY()) : 96;
-    return dpi > 0 ? dpi : 96;
 }
 
 // "Texto|*.txt;*.csv|Todo|*.*" -> "Texto (*.txt *.csv)", "Todo (*.*)".
@@ -159,6 +161,65 @@ private:
     }
 };
 
+// The parts of a status bar: what its layout shows, at any depth of nested layouts.
+void collectParts(const QLayout& layout, const QWidget& bar, std::vector<QRect>& parts)
+{
+    for (int i = 0; i < layout.count(); ++i) {
+        QLayoutItem* item = layout.itemAt(i);
+        if (const QLayout* inner = item->layout())
+            collectParts(*inner, bar, parts);
+        else if (const QWidget* w = item->widget(); w && !qobject_cast<const QSizeGrip*>(w) && w->isVisibleTo(&bar))
+            parts.emplace_back(w->mapTo(&bar, QPoint(0, 0)), w->size());
+    }
+}
+
+
+// A copy of a widget's drawing, held at the size it was made with.
+class QtBitmap final : public Bitmap {
+public:
+    QtBitmap(int width, int height) : m_pixmap(width, height) { m_pixmap.fill(Qt::black); }
+    Long width() const override { return m_pixmap.width(); }
+    Long height() const override { return m_pixmap.height(); }
+    bool isNull() const { return m_pixmap.isNull(); }
+    QPixmap& pixmap() { return m_pixmap; }
+
+private:
+    QPixmap m_pixmap;
+};
+
+class QtMemoryDrawing final : public MemoryDrawing {
+public:
+    explicit QtMemoryDrawing(QWidget* source) : m_source(source) {}
+
+    std::unique_ptr<Bitmap> createBitmap(Long width, Long height) override
+    {
+        if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxBitmapPixels)
+            return nullptr;
+        auto bitmap = std::make_unique<QtBitmap>(width, height);
+        if (bitmap->isNull())
+            return nullptr;
+        return bitmap;
+    }
+
+    void copySource(Bitmap& bitmap) override
+    {
+        auto* target = dynamic_cast<QtBitmap*>(&bitmap);
+        if (target == nullptr || m_source == nullptr)
+            return;
+        // What the widget shows now, at the bitmap's size in pixels whatever the screen's scale;
+        // the part of the bitmap beyond the widget keeps the blank a new bitmap has.
+        const QPixmap shown = m_source->grab(QRect(0, 0, target->width(), target->height()));
+        if (shown.isNull())
+            return;
+        QPainter painter(&target->pixmap());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRectF(QPointF(0, 0), shown.deviceIndependentSize()), shown, QRectF(shown.rect()));
+    }
+
+private:
+    QPointer<QWidget> m_source;
+};
+
 } // namespace
 
 QtWindowSystem::QtWindowSystem() = default;
@@ -203,8 +264,8 @@ MessageAnswer QtWindowSystem::messageBox(const MessageBoxRequest& request)
 
 void QtWindowSystem::beep() { QApplication::beep(); }
 void QtWindowSystem::doEvents() { QCoreApplication::processEvents(); }
-double QtWindowSystem::twipsPerPixelX() const { return 1440.0 / logicalDpi(true); }
-double QtWindowSystem::twipsPerPixelY() const { return 1440.0 / logicalDpi(false); }
+double QtWindowSystem::twipsPerPixelX() const { return twipsPerPixel(true); }
+double QtWindowSystem::twipsPerPixelY() const { return twipsPerPixel(false); }
 
 Long QtWindowSystem::screenWidth() const
 {
@@ -236,6 +297,60 @@ std::vector<ScreenArea> QtWindowSystem::screens() const
 
 void QtWindowSystem::clipboardClear() { QGuiApplication::clipboard()->clear(); }
 void QtWindowSystem::clipboardSetText(const Text& text) { QGuiApplication::clipboard()->setText(toQString(text)); }
+
+void QtWindowSystem::statusBarPartRect(Long statusBar, Long part, PixelRect& rect)
+{
+    auto* bar = qobject_cast<QStatusBar*>(widgetOf(statusBar));
+    if (bar == nullptr || bar->layout() == nullptr || part < 0)
+        return;
+    // A request right after the host changed the bar sees the layout as it will be shown.
+    bar->layout()->activate();
+    std::vector<QRect> parts;
+    collectParts(*bar->layout(), *bar, parts);
+    if (static_cast<std::size_t>(part) >= parts.size())
+        return;
+    std::stable_sort(parts.begin(), parts.end(), [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+    const QRect& found = parts[static_cast<std::size_t>(part)];
+    rect = {found.x(), found.y(), found.x() + found.width(), found.y() + found.height()};
+}
+
+void QtWindowSystem::setParent(Long child, Long parent)
+{
+    QWidget* widget = widgetOf(child);
+    QWidget* newParent = parent != 0 ? widgetOf(parent) : nullptr;
+    if (widget == nullptr || (parent != 0 && newParent == nullptr))
+        return;
+    // A window cannot hold itself: a parent inside the child would close a loop.
+    for (const QWidget* above = newParent; above != nullptr; above = above->parentWidget())
+        if (above == widget)
+            return;
+    // Qt hides a widget it re-parents; the platform's own call keeps it as it was.
+    const QRect geometry = widget->geometry();
+    const bool visible = ownVisible(*widget);
+    widget->setParent(newParent);
+    widget->setGeometry(geometry);
+    widget->setVisible(visible);
+}
+
+std::unique_ptr<MemoryDrawing> QtWindowSystem::createMemoryDrawing(Long source)
+{
+    QWidget* widget = widgetOf(source);
+    if (widget == nullptr)
+        return nullptr;
+    return std::make_unique<QtMemoryDrawing>(widget);
+}
+
+void QtWindowSystem::clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap)
+{
+    if (auto* held = dynamic_cast<QtBitmap*>(bitmap.get()))
+        QGuiApplication::clipboard()->setPixmap(held->pixmap());
+}
+
+PixelPoint QtWindowSystem::cursorPosition() const
+{
+    const QPoint at = QCursor::pos();
+    return {at.x(), at.y()};
+}
 
 Text QtWindowSystem::fileDialog(const FileDialogRequest& request)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // The Qt Widgets window system: renders form models as dialogs, and serves message boxes, the
-// beep, the clipboard, the pending-events pump and the file dialog.
+// beep, the clipboard, the pending-events pump, the file dialog and the native operations on the
+// host's own widgets, which it knows by the handles their host objects give.
 
 #include "platform/WindowSystem.h"
 
@@ -30,6 +31,20 @@ public:
     void clipboardClear() override;
     void clipboardSetText(const Text& text) override;
     Text fileDialog(const FileDialogRequest& request) override;
+
+    /// Part `part` is the `part`-th widget, left to right, that the QStatusBar's layout shows (the
+    /// size grip and widgets merely parented to the bar, such as a progress bar placed there, are
+    /// none), in the bar's own pixels.
+    void statusBarPartRect(Long statusBar, Long part, PixelRect& rect) override;
+    /// QWidget::setParent keeping the geometry numbers and the widget's own visibility; parent 0
+    /// makes it a window. A dead handle, or a parent inside the child, changes nothing.
+    void setParent(Long child, Long parent) override;
+    /// Drawing contexts are those of live widgets; the copy is what the widget paints.
+    std::unique_ptr<MemoryDrawing> createMemoryDrawing(Long source) override;
+    /// Replaces everything on the clipboard with the bitmap.
+    void clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap) override;
+    /// In device-independent pixels, the unit of the twips-per-pixel factors.
+    PixelPoint cursorPosition() const override;
 
     /// Called with each dialog right after it is shown (tests and measurements drive it from here).
     void setShownHook(std::function<void(QWidget*)> hook) { m_shownHook = std::move(hook); }
