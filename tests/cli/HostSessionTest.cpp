@@ -1,0 +1,252 @@
+// kor2 session with host objects, the headless screen and the virtual clock, as a driving
+// program uses them; and the Tiempo enumeration in `kor2 describe`.
+#include "Describe.h"
+#include "JsonReader.h"
+#include "JsonWriter.h"
+#include "Runtime.h"
+#include "Session.h"
+
+#include "frame/Utf.h"
+#include "platform/Clock.h"
+#include "platform/WindowSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Kor2_Sys;
+using kor2cli::JsonNode;
+
+namespace {
+
+// A session whose runtime stays installed between batches of requests, so that a test can look
+// at the window system and the clock the requests left behind.
+class HostSession {
+public:
+    explicit HostSession(bool headless = true) : m_runtime(options(headless)) {}
+
+    std::vector<std::string> send(const std::vector<std::string>& requests)
+    {
+        std::string input;
+        for (const std::string& request : requests)
+            input += request + "\n";
+        std::istringstream in(input);
+        std::ostringstream out;
+        kor2cli::runSession(m_runtime, in, out);
+        std::vector<std::string> lines;
+        std::istringstream split(out.str());
+        for (std::string line; std::getline(split, line);)
+            lines.push_back(line);
+        EXPECT_EQ(lines.size(), requests.size());
+        return lines;
+    }
+    JsonNode last(const std::vector<std::string>& requests) { return kor2cli::parseJson(send(requests).back()); }
+
+private:
+    static kor2cli::GlobalOptions options(bool headless)
+    {
+        kor2cli::GlobalOptions o;
+        o.headless = headless;
+        return o;
+    }
+    kor2cli::Runtime m_runtime;
+};
+
+std::string scalar(const JsonNode& node)
+{
+    switch (node.kind) {
+    case JsonNode::Kind::Boolean: return node.boolean ? "true" : "false";
+    case JsonNode::Kind::Number: return kor2cli::shortestNumber(node.number);
+    case JsonNode::Kind::String: return utf::toUtf8(node.string);
+    default: return "?";
+    }
+}
+
+// An answer's "log" as "kind member arg..." entries joined by "; ".
+std::string logOf(const JsonNode& answer)
+{
+    std::string text;
+    for (const JsonNode& call : answer.find(u"log")->items) {
+        text += (text.empty() ? "" : "; ") + scalar(*call.find(u"kind")) + " " + scalar(*call.find(u"member"));
+        for (const JsonNode& arg : call.find(u"args")->items)
+            text += " " + scalar(*arg.find(u"value"));
+    }
+    return text;
+}
+
+std::string resultOf(const JsonNode& answer) { return scalar(*answer.find(u"result")->find(u"value")); }
+std::string obj(const char* id) { return std::string(R"({"type":"object","value":")") + id + "\"}"; }
+
+const std::string kForm = R"({"op":"host","id":"frm","kind":"form","props":{"ScaleWidth":4500,"ScaleHeight":3000}})";
+const std::string kBar = R"({"op":"host","id":"sb","kind":"statusbar","parts":[[0,0,2,20],[2,2,102,20]]})";
+const std::string kProgress = R"({"op":"host","id":"pb","kind":"progressbar"})";
+
+TEST(HostSession, ProgressBarGoesIntoTheStatusBarPartAndBackToItsForm)
+{
+    HostSession session;
+    const std::string objects = obj("frm") + "," + obj("pb") + "," + obj("sb");
+    const auto lines = session.send({kForm, kBar, kProgress, R"({"op":"screen","twips":[15,15]})",
+                                     R"({"op":"new","class":"c_StatusBar","id":"s"})",
+                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + objects +
+                                         R"(,{"type":"integer","value":1},true]})",
+                                     R"({"op":"log","id":"pb"})", R"({"op":"get","id":"pb","member":"Parent"})",
+                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + objects + ",1]}",
+                                     R"({"op":"get","id":"pb","member":"Parent"})", R"({"op":"log","id":"pb"})"});
+    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[1])), "4097");  // the handle assigned
+    EXPECT_NE(lines[5].find(R"("args": [{"type": "object", "value": "frm"}, {"type": "object", "value": "pb"})"),
+              std::string::npos) << lines[5];
+    EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get hWnd; method Move 30 30 1500 270; put Visible true; put Value 0");
+    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[7])), "sb");
+    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[9])), "frm");
+    EXPECT_EQ(logOf(kor2cli::parseJson(lines[10])),
+              "get hWnd; method Move 30 30 1500 270; put Visible true; put Value 0; get hWnd; put Visible false");
+}
+
+TEST(HostSession, PictureCopyReportsTheBitmapOnTheClipboard)
+{
+    HostSession session;
+    const auto copy = R"({"op":"call","class":"cImagen","member":"I__CopyPictureToClipboard","args":[)" + obj("frm") + "]}";
+    const auto lines = session.send({kForm, copy, R"({"op":"set","id":"frm","member":"ScaleWidth","value":0})", copy});
+    EXPECT_NE(lines[1].find(R"("result": {"type": "boolean", "value": true})"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find(R"("clipboard": {"bitmap": [300, 200]})"), std::string::npos) << lines[1];
+    EXPECT_EQ(lines[3].find("bitmap"), std::string::npos) << lines[3];  // an empty area makes none
+    EXPECT_EQ(logOf(session.last({R"({"op":"log","id":"frm"})"})), "get hdc; get ScaleWidth; get ScaleHeight; "
+                                                                   "get hdc; get ScaleWidth; get ScaleHeight");
+}
+
+TEST(HostSession, ScreenSetsTheHeadlessTwipsAndCursor)
+{
+    HostSession session;
+    session.send({R"({"op":"screen","twips":[12,15],"cursor":[100,50]})",
+                  R"({"op":"screen","twips":[10,10],"cursor":[1.5,0]})"});  // refused whole
+    EXPECT_EQ(platform::windowSystem().twipsPerPixelX(), 12);
+    EXPECT_EQ(platform::windowSystem().cursorPosition(), (platform::PixelPoint{100, 50}));
+}
+
+struct ClockCase {
+    std::string label;
+    std::vector<std::string> requests;  ///< after {"op":"new","class":"CTiempo","id":"t"}
+    std::string last;                   ///< part of the last answer
+};
+class VirtualTick : public ::testing::TestWithParam<ClockCase> {};
+TEST_P(VirtualTick, MovesOnlyWithPausesAndClockRequests)
+{
+    {
+        HostSession session;
+        std::vector<std::string> requests{R"({"op":"new","class":"CTiempo","id":"t"})"};
+        requests.insert(requests.end(), GetParam().requests.begin(), GetParam().requests.end());
+        const std::string last = session.send(requests).back();
+        EXPECT_NE(last.find(GetParam().last), std::string::npos) << last;
+    }
+    EXPECT_EQ(dynamic_cast<platform::VirtualClock*>(&platform::clock()), nullptr);  // the real one is back
+}
+const std::string kStart = R"({"op":"call","id":"t","member":"T_IniciaReloj"})";
+const std::string kElapsed = R"({"op":"call","id":"t","member":"T_TiempoTranscurrido"})";
+const std::string kTick = R"({"op":"call","id":"t","member":"T_tiempo"})";
+INSTANTIATE_TEST_SUITE_P(Clock, VirtualTick, ::testing::Values(
+    ClockCase{"spanAcrossTheSignOverflows", {R"({"op":"clock","tick":2147483000})", kStart,
+                                             R"({"op":"clock","tick":2147484000})", kElapsed},
+              R"("error": {"number": 6)"},
+    ClockCase{"passFromMinusOneToZero", {R"({"op":"clock","tick":-1})", kStart, R"({"op":"clock","tick":999})", kElapsed},
+              R"("value": "1000")"},
+    ClockCase{"topTickReadsMinusOne", {R"({"op":"clock","tick":4294967295})", kTick}, R"("value": -1})"},
+    ClockCase{"pauseAdvances", {R"({"op":"clock","tick":5000})", kStart,
+                                R"({"op":"call","id":"t","member":"Pausa","args":[250]})", kElapsed},
+              R"("value": "250")"},
+    ClockCase{"negativePauseDoesNot", {R"({"op":"clock","tick":5000})",
+                                       R"({"op":"call","id":"t","member":"Pausa","args":[-1]})", kTick},
+              R"("value": 5000})"}),
+    [](const auto& info) { return info.param.label; });
+
+struct BadCase {
+    std::string label;
+    std::string request;  ///< after the form "frm" and the object "s" were made
+    std::string says;
+    bool headless = true;
+};
+class BadHostRequest : public ::testing::TestWithParam<BadCase> {};
+TEST_P(BadHostRequest, AnswersErrorFiveSayingWhy)
+{
+    HostSession session(GetParam().headless);
+    const auto answer = session.last({GetParam().headless ? kForm : "{\"op\":\"log\",\"id\":\"x\"}",
+                                      R"({"op":"new","class":"c_StatusBar","id":"s"})", GetParam().request});
+    ASSERT_NE(answer.find(u"error")->find(u"number"), nullptr) << GetParam().request;
+    EXPECT_EQ(answer.find(u"error")->find(u"number")->integer, 5);
+    const std::string said = utf::toUtf8(answer.find(u"error")->find(u"description")->string);
+    EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
+}
+std::string parts(int count)
+{
+    std::string list;
+    for (int i = 0; i < count; ++i)
+        list += std::string(i ? "," : "") + "[0,0,1,1]";
+    return R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + list + "]}";
+}
+std::string props(int count)
+{
+    std::string list;
+    for (int i = 0; i < count; ++i)
+        list += (i ? ",\"p" : "\"p") + std::to_string(i) + "\":1";
+    return R"({"op":"host","id":"c","kind":"control","props":{)" + list + "}}";
+}
+INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
+    BadCase{"unknownKind", R"({"op":"host","id":"w","kind":"window"})", "desconocida: window"},
+    BadCase{"kindNotText", R"({"op":"host","id":"w","kind":1})", "\"kind\" debe ser un texto"},
+    BadCase{"duplicateHostId", R"({"op":"host","id":"frm","kind":"picture"})", "ya hay un objeto con id \"frm\""},
+    BadCase{"idOfALibraryObject", R"({"op":"host","id":"s","kind":"picture"})", "ya hay un objeto con id \"s\""},
+    BadCase{"newOverAHost", R"({"op":"new","class":"c_StatusBar","id":"frm"})", "objeto anfitrión"},
+    BadCase{"releaseAHost", R"({"op":"release","id":"frm"})", "sigue en el escritorio"},
+    BadCase{"partsOfAForm", R"({"op":"host","id":"f2","kind":"form","parts":[[0,0,1,1]]})", "barra de estado"},
+    BadCase{"partOfThreeSides", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1]]})", "[0] debe tener 4"},
+    BadCase{"partSideNotWhole", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1,1.5]]})", "número entero"},
+    BadCase{"partsNotAList", R"({"op":"host","id":"b","kind":"statusbar","parts":5})", "debe ser una lista"},
+    BadCase{"tooManyParts", parts(257), "hasta 256 partes"},
+    BadCase{"tooManyProperties", props(257), "hasta 256 propiedades"},
+    BadCase{"propsNotAnObject", R"({"op":"host","id":"c","kind":"control","props":[1]})", "debe ser un objeto"},
+    BadCase{"handleAsText", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":"7"}})", "long o integer"},
+    BadCase{"handleZero", R"({"op":"host","id":"c","kind":"control","props":{"hwnd":0}})", "0 no nombra"},
+    BadCase{"handleInUse", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":4096}})", "4096 ya está en uso"},
+    BadCase{"parentIsTheWindows", R"({"op":"host","id":"c","kind":"control","props":{"Parent":"frm"}})", "la da la ventana"},
+    BadCase{"propertyOfUnknownType", R"({"op":"host","id":"c","kind":"control","props":{"X":{"type":"x","value":1}}})",
+            "propiedad X: tipo de valor desconocido"},
+    BadCase{"unknownObjectArgument", R"({"op":"call","id":"s","member":"Progreso","args":[{"type":"object","value":"x"}]})",
+            "argumento 1: no hay ningún objeto con id \"x\""},
+    BadCase{"logOfNoHost", R"({"op":"log","id":"s"})", "ningún objeto anfitrión con id \"s\""},
+    BadCase{"screenWithNothing", R"({"op":"screen"})", "necesita"},
+    BadCase{"twipsZero", R"({"op":"screen","twips":[15,0]})", "mayor que 0"},
+    BadCase{"twipsPastAnInch", R"({"op":"screen","twips":[1441,15]})", "no pasar de 1440"},
+    BadCase{"twipsOneNumber", R"({"op":"screen","twips":[15]})", "debe tener 2"},
+    BadCase{"cursorPastLong", R"({"op":"screen","cursor":[2147483648,0]})", "fuera del intervalo"},
+    BadCase{"tickPastUnsigned", R"({"op":"clock","tick":4294967296})", "fuera del intervalo"},
+    BadCase{"tickBelowSigned", R"({"op":"clock","tick":-2147483649})", "fuera del intervalo"},
+    BadCase{"tickNotWhole", R"({"op":"clock","tick":1.5})", "número entero"},
+    BadCase{"hostWithoutHeadless", R"({"op":"host","id":"f","kind":"form"})", "sólo vale con --headless", false},
+    BadCase{"screenWithoutHeadless", R"({"op":"screen","cursor":[1,1]})", "sólo vale con --headless", false}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(HostSession, RefusesHostsPastTheLimit)
+{
+    HostSession session;
+    std::vector<std::string> requests;
+    for (int i = 0; i <= 4096; ++i)
+        requests.push_back(R"({"op":"host","kind":"control","id":"c)" + std::to_string(i) + "\"}");
+    const auto lines = session.send(requests);
+    EXPECT_NE(lines[4095].find(R"("error": null)"), std::string::npos);
+    EXPECT_NE(lines[4096].find("ya tiene 4096 objetos anfitriones"), std::string::npos) << lines[4096];
+}
+
+TEST(Describe, ListsTheEnumerationAndNamesItInSignatures)
+{
+    EXPECT_EQ(kor2cli::describe(*findEnum("tiempo"), false),
+              "Tiempo (enumeración)\n  Milisegundos = 0\n  Segundos = 1\n  minutos = 2\n");
+    EXPECT_EQ(kor2cli::describe(*findEnum("Tiempo"), true),
+              R"({"enum": "Tiempo", "members": [{"name": "Milisegundos", "value": 0}, {"name": "Segundos", "value": 1}, )"
+              R"({"name": "minutos", "value": 2}]})" "\n");
+    const std::string listing = kor2cli::describe(*findClass("CTiempo"), false);
+    EXPECT_NE(listing.find("T_TiempoTranscurrido([byref Tipo: Tiempo]): text\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("Pausa(byref Tiempo: long)\n"), std::string::npos) << listing;
+}
+
+} // namespace
