@@ -190,6 +190,24 @@ TEST(HostRegistry, ADestroyedWindowTakesItsChildrenAndAnswersNothing)
     EXPECT_TRUE(other->alive());
 }
 
+TEST(HostRegistry, ObjectsThatReferToEachOtherGoWithTheDesktop)
+{
+    std::weak_ptr<RecordedHost> form, control;
+    {
+        HostRegistry hosts;
+        const auto a = hosts.add(HostKind::Form, "a");
+        const auto b = hosts.add(HostKind::Control, "b");
+        a->setProperty("Otro", Variant(std::shared_ptr<Object>(b)));
+        std::vector<Variant> args{Variant(std::shared_ptr<Object>(a))};
+        b->setProperty("Tag", Variant{});
+        b->invoke("Tag", InvokeKind::Put, args);  // the log holds it too
+        form = a;
+        control = b;
+    }
+    EXPECT_TRUE(form.expired());
+    EXPECT_TRUE(control.expired());
+}
+
 struct PartCase {
     std::string label;
     bool askTheForm;

@@ -125,6 +125,15 @@ Variant RecordedHost::call(std::string_view member, std::span<Variant> args)
     throw errors::memberNotSupported();
 }
 
+HostRegistry::~HostRegistry()
+{
+    for (auto& [handle, host] : m_byHandle) {
+        host->m_alive = false;
+        host->m_properties.clear();
+        host->m_log.clear();
+    }
+}
+
 std::shared_ptr<RecordedHost> HostRegistry::add(HostKind kind, std::string name, Long handle)
 {
     if (m_byName.contains(name))

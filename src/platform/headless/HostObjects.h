@@ -101,6 +101,13 @@ private:
 /// The host objects of one scripted desktop, by handle and by name.
 class KOR2_SYS_EXPORT HostRegistry {
 public:
+    HostRegistry() = default;
+    /// The desktop goes away with its windows: every host object is destroyed and lets go of the
+    /// values it holds, so objects that refer to each other are freed with it.
+    ~HostRegistry();
+    HostRegistry(const HostRegistry&) = delete;
+    HostRegistry& operator=(const HostRegistry&) = delete;
+
     /// Makes a host object. `handle` 0 assigns the next free one; a handle or name already in use
     /// is error 5.
     std::shared_ptr<RecordedHost> add(HostKind kind, std::string name, Long handle = 0);
