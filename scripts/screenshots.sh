@@ -7,6 +7,7 @@ set -eu
 build=${1:-build/default}
 out=${2:-docs}
 kor2="$build/tools/kor2/kor2"
+demo="$build/examples/demo-host"
 for tool in xvfb-run openbox xwininfo xprop import; do
   command -v "$tool" >/dev/null || { echo "falta $tool (apt-get install xvfb openbox x11-utils imagemagick)" >&2; exit 2; }
 done
@@ -30,6 +31,18 @@ import -window root -crop "$geometry" +repage "$OUT"
 kill %2 %1 2>/dev/null || true
 SHOT
 chmod +x "$work/shot.sh"
+
+# The demo host saves its own picture (the screen under its window, frame included) while the
+# library's progress bar shows in its status bar; the window manager only has to frame it.
+cat > "$work/progress.sh" <<'PROGRESS'
+#!/bin/sh
+set -u
+openbox >/dev/null 2>&1 &
+sleep 1
+"$@" >/dev/null 2>&1
+kill %1 2>/dev/null || true
+PROGRESS
+chmod +x "$work/progress.sh"
 
 shot() {  # OUT TITLE DPI COMMAND...
   file=$1 title=$2 dpi=$3
@@ -56,4 +69,8 @@ shot "$out/input-prompt.png" "Cota del punto" 96 "$kor2" input --title "Cota del
 shot "$out/message-window.png" "Replanteo" 96 "$kor2" message --title "Replanteo" --file "$work/listado.txt"
 shot "$out/open-chooser.png" "Abrir plano" 96 "$kor2" open --title "Abrir plano" --filter "Dibujos|*.dxf;*.dwg|Todos|*" \
   --dir "$project"
+rm -f "$out/status-progress.png"
+QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb KOR2_SETTINGS=:memory: xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$work/progress.sh" "$demo" --screenshot-progress "$out/status-progress.png"
+[ -s "$out/status-progress.png" ] || { echo "el anfitrión de demostración no dejó $out/status-progress.png" >&2; exit 1; }
 echo "Imágenes en $out"

@@ -1,13 +1,19 @@
-// A small host application: a main window with a menu and a status bar, a button that lets the
-// user choose a colour through the library, and its own geometry kept in the library's store.
+// A small host application: a main window with a menu, a tool bar, a drawing and a status bar with
+// panels; a button that lets the user choose a colour through the library, a long process whose
+// progress bar the library places in a status-bar panel and times with its stopwatch, a copy of
+// the drawing to the clipboard, and its own geometry kept in the library's store.
 #include <Kor2_Sys/CCmDialog.h>
 #include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/CTiempo.h>
+#include <Kor2_Sys/cImagen.h>
 #include <Kor2_Sys/cRegistro.h>
+#include <Kor2_Sys/c_StatusBar.h>
 #include <Kor2_Sys/c_imput1.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -15,13 +21,59 @@
 #include <QTranslator>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <array>
 
 namespace {
 
 using namespace Kor2_Sys;
+
+QString toQString(const Text& text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The drawing area: a parcel with its corner points on a survey grid.
+class Plan final : public QWidget {
+public:
+    explicit Plan(QWidget* parent) : QWidget(parent) { setMinimumSize(360, 170); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillRect(rect(), Qt::white);
+        p.setPen(QColor(225, 225, 225));
+        for (int x = 0; x < width(); x += 20)
+            p.drawLine(x, 0, x, height());
+        for (int y = 0; y < height(); y += 20)
+            p.drawLine(0, y, width(), y);
+        const std::array<QPointF, 5> corners = {QPointF(0.12, 0.78), QPointF(0.30, 0.18), QPointF(0.66, 0.12),
+                                                 QPointF(0.86, 0.58), QPointF(0.48, 0.86)};
+        QPolygonF parcel;
+        for (const QPointF& c : corners)
+            parcel << QPointF(c.x() * width(), c.y() * height());
+        p.setPen(QPen(QColor(0, 90, 200), 2));
+        p.setBrush(QColor(0, 90, 200, 40));
+        p.drawPolygon(parcel);
+        p.setBrush(Qt::red);
+        p.setPen(Qt::black);
+        for (qsizetype i = 0; i < parcel.size(); ++i) {
+            p.drawEllipse(parcel[i], 3.5, 3.5);
+            p.drawText(parcel[i] + QPointF(6, -6), QStringLiteral("P%1").arg(i + 1));
+        }
+        p.drawText(rect().adjusted(6, 4, -6, -4), Qt::AlignRight | Qt::AlignTop, QStringLiteral("Parcela 12  ·  N ↑"));
+    }
+};
 
 QString colourText(Long colour)
 {
@@ -30,7 +82,7 @@ QString colourText(Long colour)
     return QStringLiteral("Color %1 (índice %2, «%3»)")
         .arg(colour)
         .arg(index)
-        .arg(QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size())));
+        .arg(toQString(name));
 }
 
 class DemoWindow final : public QMainWindow {
@@ -39,7 +91,8 @@ public:
     {
         setWindowTitle(QStringLiteral("Kor2_Sys — anfitrión de demostración"));
         auto* central = new QWidget(this);
-        auto* row = new QHBoxLayout(central);
+        auto* column = new QVBoxLayout(central);
+        auto* row = new QHBoxLayout;
         auto* choose = new QPushButton(QStringLiteral("Color..."), central);
         m_swatch = new QLabel(central);
         m_swatch->setFixedSize(96, 48);
@@ -47,8 +100,35 @@ public:
         row->addWidget(choose);
         row->addWidget(m_swatch);
         row->addStretch();
+        column->addLayout(row);
+        m_plan = new Plan(central);
+        column->addWidget(m_plan, 1);
         setCentralWidget(central);
         connect(choose, &QPushButton::clicked, this, &DemoWindow::chooseColour);
+
+        // Panels, left to right: messages and times, the progress panel, the colour. Messages go
+        // into the first panel rather than showMessage(), which would hide the panels meanwhile.
+        for (QLabel*& panel : m_panels)
+            panel = new QLabel(this);
+        m_panels[0]->setMinimumWidth(190);
+        statusBar()->addWidget(m_panels[0]);
+        statusBar()->addWidget(m_panels[1], 1);
+        statusBar()->addPermanentWidget(m_panels[2]);
+        say(QStringLiteral("Listo"));
+        // The bar lives on the form, hidden, until the library places it in the second panel.
+        m_bar = new QProgressBar(this);
+        m_bar->hide();
+        m_hosts = {qt::hostWindow(this), qt::hostProgressBar(m_bar), qt::hostStatusBar(statusBar())};
+
+        QAction* longRun = new QAction(QIcon::fromTheme(QStringLiteral("system-run")), QStringLiteral("&Proceso largo"), this);
+        connect(longRun, &QAction::triggered, this, [this] { runLongProcess(); });
+        QAction* copy = new QAction(QIcon::fromTheme(QStringLiteral("edit-copy")), QStringLiteral("Copiar &dibujo"), this);
+        copy->setShortcut(QKeySequence::Copy);
+        connect(copy, &QAction::triggered, this, &DemoWindow::copyDrawing);
+        m_actions = {longRun, copy};
+        QToolBar* toolBar = addToolBar(QStringLiteral("Herramientas"));
+        toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        toolBar->addActions({longRun, copy});
 
         QMenu* file = menuBar()->addMenu(QStringLiteral("&Archivo"));
         file->addAction(QStringLiteral("&Abrir..."), this, [this] { chooseFile(true); });
@@ -60,14 +140,53 @@ public:
         tools->addAction(QStringLiteral("&Texto..."), this, &DemoWindow::askText);
         tools->addAction(QStringLiteral("&Número..."), this, &DemoWindow::askNumber);
         tools->addAction(QStringLiteral("&Mensaje..."), this, &DemoWindow::showMessage);
-        resize(480, 200);
+        tools->addSeparator();
+        tools->addActions({longRun, copy});
+        resize(560, 360);
         paintSwatch();
         global<cRegistro>().R_Lee_tamaño_y_pos_Obj_en_Win_O(qt::hostWindow(this), u"Demo", u"Principal");
+    }
+
+    /// Runs the long process; with a file, saves a picture of the window (its frame included
+    /// where a window manager draws one) once the bar is at `shotAt` percent.
+    void runLongProcess(const QString& shot = {}, int shotAt = 60)
+    {
+        if (m_running)
+            return;
+        m_running = true;
+        for (QAction* action : m_actions)
+            action->setEnabled(false);
+        CTiempo& watch = global<CTiempo>();
+        c_StatusBar progress;
+        progress.Progreso(m_hosts[0], m_hosts[1], m_hosts[2], 1, true);
+        say(QStringLiteral("Calculando..."));
+        watch.T_IniciaReloj();
+        constexpr int kSteps = 40;
+        for (int step = 1; step <= kSteps; ++step) {
+            watch.Pausa(50);
+            const Integer percent = static_cast<Integer>(step * 100 / kSteps);
+            putProperty(*m_hosts[1].toObject(), "Value", percent);
+            // The pause lets nothing run: the host repaints between steps, ignoring input.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (!shot.isEmpty() && step == kSteps * shotAt / 100)
+                savePicture(shot);
+        }
+        watch.T_ParaReloj();
+        const Text seconds = watch.T_TiempoTranscurrido(Tiempo::Segundos);
+        progress.Progreso(m_hosts[0], m_hosts[1], m_hosts[2], 1, false);
+        say(QStringLiteral("Proceso largo: %1 s").arg(toQString(seconds)));
+        for (QAction* action : m_actions)
+            action->setEnabled(true);
+        m_running = false;
     }
 
 protected:
     void closeEvent(QCloseEvent* event) override
     {
+        if (m_running) {
+            event->ignore();
+            return;
+        }
         global<cRegistro>().R_Graba_tamaño_y_pos_Obj_en_Win(qt::hostWindow(this), u"Demo", u"Principal");
         event->accept();
     }
@@ -85,18 +204,18 @@ private:
         dialog.FiltroNombre = u"Dibujos|*.dxf;*.dwg|Texto|*.txt|Todos|*.*";
         dialog.FiltroIndex = 1;
         const Text path = toRead ? dialog.Fich_NonbreRuta_a_Leer() : dialog.Fich_NonbreRuta_a_Grabar();
-        statusBar()->showMessage(QStringLiteral("Archivo: %1").arg(QString::fromUtf16(path.data(), static_cast<qsizetype>(path.size()))));
+        say(QStringLiteral("Archivo: %1").arg(toQString(path)));
     }
     void askText()
     {
         const Text text = global<c_imput1>().A_Imput_Inf(u"Parcela 12", u"Nombre del plano", u"El nombre aparece en el cajetín.");
-        statusBar()->showMessage(QStringLiteral("Texto: «%1»").arg(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))));
+        say(QStringLiteral("Texto: «%1»").arg(toQString(text)));
     }
     void askNumber()
     {
         const Double value = global<c_imput1>().A_Imput_Numero_R_F(612.437, u"Cota (m)", 3);
-        statusBar()->showMessage(value == c_imput1::kCancelado ? QStringLiteral("Número: cancelado")
-                                                                : QStringLiteral("Número: %1").arg(value, 0, 'f', 3));
+        say(value == c_imput1::kCancelado ? QStringLiteral("Número: cancelado")
+                                           : QStringLiteral("Número: %1").arg(value, 0, 'f', 3));
     }
     void showMessage()
     {
@@ -108,10 +227,36 @@ private:
     {
         const QColor colour(m_colour & 0xFF, (m_colour >> 8) & 0xFF, (m_colour >> 16) & 0xFF);
         m_swatch->setStyleSheet(QStringLiteral("background-color: %1").arg(colour.name()));
-        statusBar()->showMessage(colourText(m_colour));
+        m_panels[2]->setText(colourText(m_colour));
+    }
+    void copyDrawing()
+    {
+        const bool copied = global<cImagen>().I__CopyPictureToClipboard(qt::hostPicture(m_plan));
+        say(copied ? QStringLiteral("Dibujo copiado (%1 × %2 píxeles)").arg(m_plan->width()).arg(m_plan->height())
+                   : QStringLiteral("No se pudo copiar el dibujo"));
+    }
+    void say(const QString& text) { m_panels[0]->setText(text); }
+    void savePicture(const QString& file)
+    {
+        // A moment for the window manager and the screen to show the bar, then the screen's
+        // pixels under the window; the window's own drawing where the screen gives none.
+        QEventLoop settle;
+        QTimer::singleShot(400, &settle, &QEventLoop::quit);
+        settle.exec(QEventLoop::ExcludeUserInputEvents);
+        const QRect outer = frameGeometry();
+        QPixmap picture = screen()->grabWindow(0, outer.x(), outer.y(), outer.width(), outer.height());
+        if (picture.isNull())
+            picture = grab();
+        picture.save(file);
     }
 
     QLabel* m_swatch = nullptr;
+    Plan* m_plan = nullptr;
+    std::array<QLabel*, 3> m_panels{};
+    QProgressBar* m_bar = nullptr;
+    std::array<Variant, 3> m_hosts;  ///< this form, the progress bar and the status bar, as the library sees them
+    std::array<QAction*, 2> m_actions{};
+    bool m_running = false;
     Long m_colour = 255;
 };
 
@@ -131,6 +276,14 @@ int main(int argc, char** argv)
     if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot")); at >= 0 && at + 1 < args.size()) {
         QTimer::singleShot(300, &window, [&window, file = args[at + 1]] {
             window.grab().save(file);
+            window.close();
+        });
+    }
+    // --screenshot-progress FILE: run the long process, take the window's picture while the bar
+    // shows in its panel, and leave.
+    if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot-progress")); at >= 0 && at + 1 < args.size()) {
+        QTimer::singleShot(1000, &window, [&window, file = args[at + 1]] {
+            window.runLongProcess(file);
             window.close();
         });
     }
