@@ -93,6 +93,11 @@ void WindowSystem::setParent(Long, Long) {}
 std::unique_ptr<MemoryDrawing> WindowSystem::createMemoryDrawing(Long) { return nullptr; }
 void WindowSystem::clipboardSetBitmap(std::unique_ptr<Bitmap>) {}
 PixelPoint WindowSystem::cursorPosition() const { return {}; }
+Long WindowSystem::menuBar(Long) { return 0; }
+Long WindowSystem::subMenu(Long, Long) { return 0; }
+void WindowSystem::setMenuItemBitmaps(Long, Long, Long, Long, Long) {}
+Long WindowSystem::systemMenu(Long) { return 0; }
+void WindowSystem::appendMenuItem(Long, Long, Long, const Text&) {}
 
 const Text& applicationTitle()
 {

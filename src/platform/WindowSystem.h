@@ -81,6 +81,13 @@ public:
     virtual void copySource(Bitmap& bitmap) = 0;
 };
 
+/// Flags of the menu calls, as the platform's menu functions take them.
+namespace menuflags {
+inline constexpr Long kString = 0;          ///< a text item
+inline constexpr Long kByPosition = 0x400;  ///< the item is named by its position, from 0
+inline constexpr Long kSeparator = 0x800;   ///< a separator line
+} // namespace menuflags
+
 /// The platform's window services, all called on the host's user-interface thread.
 class KOR2_SYS_EXPORT WindowSystem {
 public:
@@ -125,6 +132,21 @@ public:
     virtual void clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap);
     /// The mouse cursor's position on the screen, in pixels.
     virtual PixelPoint cursorPosition() const;
+
+    /// The menu bar of window `window`; 0 when it has none.
+    virtual Long menuBar(Long window);
+    /// The drop-down menu at `position` (from 0) of menu `menu`; 0 when there is none.
+    virtual Long subMenu(Long menu, Long position);
+    /// Sets the bitmaps (by handle) shown beside an item of `menu` when it is not checked and when
+    /// it is; `flags` holds `kByPosition` when `item` is a position (from 0, separators counting).
+    /// An item that does not exist changes nothing.
+    virtual void setMenuItemBitmaps(Long menu, Long item, Long flags, Long unchecked, Long checked);
+    /// The window's own modifiable copy of its system menu (the menu of its title bar); 0 when
+    /// `window` is no window.
+    virtual Long systemMenu(Long window);
+    /// Appends an item to `menu`: a separator when `flags` holds `kSeparator`, else a text item
+    /// `text` that delivers command `command` to the menu's window when chosen.
+    virtual void appendMenuItem(Long menu, Long flags, Long command, const Text& text);
 };
 
 /// The window system in use. When none was installed, the Qt module is loaded; if it cannot be
