@@ -126,6 +126,7 @@ void HeadlessWindowSystem::clearRecords()
     m_messages.clear();
     m_shown.clear();
     m_beeps = 0;
+    m_eventRuns = 0;
 }
 
 WindowScript HeadlessWindowSystem::takeScript(const std::string& window)

@@ -104,14 +104,16 @@ public:
     const std::vector<FileDialogRequest>& fileRequests() const noexcept { return m_fileRequests; }
     /// Forms shown so far, in order, as they were when shown.
     const std::vector<ShownForm>& shownForms() const noexcept { return m_shown; }
-    /// Forgets messages, beeps and shown forms (the clipboard stays, as on a desktop).
+    /// How often pending events were let run.
+    int eventRuns() const noexcept { return m_eventRuns; }
+    /// Forgets messages, beeps, event runs and shown forms (the clipboard stays, as on a desktop).
     void clearRecords();
 
     void showModal(Form& form) override;
     void showModeless(Form& form) override;
     MessageAnswer messageBox(const MessageBoxRequest& request) override;
     void beep() override { ++m_beeps; }
-    void doEvents() override {}
+    void doEvents() override { ++m_eventRuns; }
     double twipsPerPixelX() const override { return m_twipsX; }
     double twipsPerPixelY() const override { return m_twipsY; }
     /// The screen's twips per pixel (15 by default, a 96 DPI screen); 0 or less is error 5.
@@ -147,6 +149,17 @@ public:
     void clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap) override;
     PixelPoint cursorPosition() const override { return m_cursor; }
     void setCursorPosition(PixelPoint at) noexcept { m_cursor = at; }
+    Long menuBar(Long window) override { return m_hosts.menuBar(window); }
+    Long subMenu(Long menu, Long position) override { return m_hosts.subMenu(menu, position); }
+    void setMenuItemBitmaps(Long menu, Long item, Long flags, Long unchecked, Long checked) override
+    {
+        m_hosts.setMenuItemBitmaps(menu, item, flags, unchecked, checked);
+    }
+    Long systemMenu(Long window) override { return m_hosts.systemMenu(window); }
+    void appendMenuItem(Long menu, Long flags, Long command, const Text& text) override
+    {
+        m_hosts.appendMenuItem(menu, flags, command, text);
+    }
 
 private:
     WindowScript takeScript(const std::string& window);
@@ -164,6 +177,7 @@ private:
     double m_twipsX = 15, m_twipsY = 15;
     PixelPoint m_cursor{};
     int m_beeps = 0;
+    int m_eventRuns = 0;
     // Answers that the playing window's script gave for its next message boxes.
     std::deque<MessageAnswer> m_pendingAnswers;
     bool m_playing = false;

@@ -1,7 +1,7 @@
 #pragma once
 // Host objects of a scripted run: stand-ins for the host's forms, status bars, progress bars,
-// picture boxes and plain controls, which record every member call they receive and answer the
-// native window operations of the headless window system by their handles.
+// picture boxes, plain controls and bitmaps, which record every member call they receive and answer
+// the native window and menu operations of the headless window system by their handles.
 
 #include <Kor2_Sys/Object.h>
 
@@ -18,11 +18,12 @@
 
 namespace Kor2_Sys::platform {
 
-enum class HostKind : std::uint8_t { Form, StatusBar, ProgressBar, Picture, Control };
+/// What a host object stands for. All but a bitmap are windows.
+enum class HostKind : std::uint8_t { Form, StatusBar, ProgressBar, Picture, Control, Bitmap };
 
 /// How scripts spell each kind, in the order of `HostKind`.
-inline constexpr std::array<std::string_view, 5> kHostKindNames = {"form", "statusbar", "progressbar", "picture",
-                                                                   "control"};
+inline constexpr std::array<std::string_view, 6> kHostKindNames = {"form",    "statusbar", "progressbar",
+                                                                   "picture", "control",   "bitmap"};
 
 constexpr std::string_view nameOf(HostKind kind) { return kHostKindNames[static_cast<std::size_t>(kind)]; }
 
@@ -35,6 +36,33 @@ constexpr std::optional<HostKind> hostKindOf(std::string_view name)
     return std::nullopt;
 }
 
+/// A drop-down menu of a form's menu bar as a script lays it out: its caption and its items'
+/// captions, "-" standing for a separator.
+struct DropDown {
+    Text caption;
+    std::vector<Text> items;
+};
+
+/// The most items one menu holds (a menu bar's drop-down menus count as its items): a longer
+/// layout is refused and an append past it fails, as a platform call that runs out of room.
+inline constexpr std::size_t kMaxMenuItems = 1024;
+
+/// One item of a headless menu.
+struct MenuItem {
+    Text caption;            ///< empty for a separator
+    Long command = 0;        ///< delivered to the window when chosen; 0 for separators and drop-downs
+    bool separator = false;
+    Long unchecked = 0;      ///< handle of the bitmap beside it when not checked, 0 for none
+    Long checked = 0;        ///< ... and when checked
+    Long subMenu = 0;        ///< handle of the drop-down menu it opens, 0 for none
+};
+
+/// A menu as it stands, with the items of the drop-down menus it opens.
+struct MenuEntry {
+    MenuItem item;
+    std::vector<MenuEntry> items;
+};
+
 /// One member call a host object received.
 struct HostCall {
     std::string member;          ///< as the caller spelled it
@@ -46,10 +74,11 @@ class HostRegistry;
 
 /// A recorded host object. Its properties are those it was made with plus the ones its kind
 /// always has (a progress bar's `Visible` and `Value`, the position of whatever can be moved);
-/// `hWnd` (and `hdc` for forms and pictures, the same number) give its handle; forms, pictures,
-/// progress bars and controls have `Move` (left, top, width, height) and `ZOrder`; `Parent` reads
-/// the name of the window the native operations made its parent (empty when none). A member it
-/// does not have is error 438; once destroyed, every call is error 91.
+/// a window's `hWnd` (and `hdc` for forms and pictures, the same number) give its handle, as a
+/// bitmap's `Handle` and default value (the member with the empty name) give its own; forms,
+/// pictures, progress bars and controls have `Move` (left, top, width, height) and `ZOrder`;
+/// `Parent` reads the name of the window the native operations made its parent (empty when none).
+/// A member it does not have is error 438; once destroyed, every call is error 91.
 class KOR2_SYS_EXPORT RecordedHost final : public Object {
 public:
     RecordedHost(HostKind kind, std::string name, Long handle);
@@ -67,6 +96,7 @@ public:
     bool alive() const noexcept { return m_alive; }
     /// Whether the platform sees it as having a drawing context (`hdc`).
     bool drawable() const noexcept { return m_kind == HostKind::Form || m_kind == HostKind::Picture; }
+    bool window() const noexcept { return m_kind != HostKind::Bitmap; }
 
     /// Member calls received so far, in order.
     const std::vector<HostCall>& log() const noexcept { return m_log; }
@@ -85,7 +115,9 @@ private:
     Variant get(std::string_view member) const;
     void put(std::string_view member, const Variant& value);
     Variant call(std::string_view member, std::span<Variant> args);
-    bool movable() const noexcept { return m_kind != HostKind::StatusBar; }
+    bool movable() const noexcept { return m_kind != HostKind::StatusBar && window(); }
+    // The member that reads its handle, as its kind names it.
+    bool handleMember(std::string_view member) const;
 
     HostKind m_kind;
     std::string m_name;
@@ -96,6 +128,8 @@ private:
     std::vector<std::pair<std::string, Variant>> m_properties;  ///< in the order they were made
     std::vector<PixelRect> m_parts;
     std::vector<HostCall> m_log;
+    Long m_menuBar = 0;
+    Long m_systemMenu = 0;  ///< 0 until the window's copy is asked for
 };
 
 /// The host objects of one scripted desktop, by handle and by name.
@@ -111,7 +145,7 @@ public:
     /// Makes a host object. `handle` 0 assigns the next free one; a handle or name already in use
     /// is error 5.
     std::shared_ptr<RecordedHost> add(HostKind kind, std::string name, Long handle = 0);
-    /// The live host object with this handle; null when none.
+    /// The live window with this handle; null when none (a bitmap is no window).
     RecordedHost* find(Long handle) const noexcept;
     /// The host object of this name (live or destroyed); null when none.
     std::shared_ptr<RecordedHost> byName(std::string_view name) const;
@@ -122,8 +156,40 @@ public:
     void statusBarPartRect(Long statusBar, Long part, PixelRect& rect) const;
     void setParent(Long child, Long parent);
 
+    /// Error 5 saying what is too long when a menu bar laid out so would hold more than
+    /// `kMaxMenuItems` drop-down menus or a drop-down menu more items.
+    static void checkMenuBar(const std::vector<DropDown>& dropDowns);
+    /// Gives the live window `window` a menu bar with these drop-down menus, replacing the one it
+    /// had. Items get the commands 1, 2, ... in order, separators none. Error 5 for a layout
+    /// `checkMenuBar` refuses or a handle that names no live window.
+    void setMenuBar(Long window, const std::vector<DropDown>& dropDowns);
+    /// The window's menu bar as it stands; empty when it has none.
+    std::vector<MenuEntry> menuBarOf(const RecordedHost& window) const;
+    /// The window's system menu as it stands: the platform's entries until its own copy is made.
+    std::vector<MenuEntry> systemMenuOf(const RecordedHost& window) const;
+
+    /// The menu operations of the headless window system. A handle that names no live menu (the
+    /// menus of a destroyed window are gone with it) or no item changes nothing.
+    Long menuBar(Long window) const;
+    Long subMenu(Long menu, Long position) const;
+    void setMenuItemBitmaps(Long menu, Long item, Long flags, Long unchecked, Long checked);
+    Long systemMenu(Long window);
+    void appendMenuItem(Long menu, Long flags, Long command, const Text& text);
+
 private:
+    struct Menu {
+        Long owner = 0;  ///< the window it belongs to and goes with
+        std::vector<MenuItem> items;
+    };
+    Long nextHandle();
+    Long addMenu(Long owner, std::vector<MenuItem> items);
+    Menu* liveMenu(Long handle);
+    const Menu* liveMenu(Long handle) const;
+    MenuItem* itemOf(Menu& menu, Long item, Long flags);
+    std::vector<MenuEntry> entries(const std::vector<MenuItem>& items) const;
+
     std::map<Long, std::shared_ptr<RecordedHost>> m_byHandle;
+    std::map<Long, Menu> m_menus;
     std::map<std::string, std::shared_ptr<RecordedHost>, std::less<>> m_byName;
     Long m_next = 0x1000;
 };
