@@ -1,12 +1,13 @@
+#include <Kor2_Sys/CIconosMenu.h>
 #include <Kor2_Sys/CTiempo.h>
 #include <Kor2_Sys/cImagen.h>
+#include <Kor2_Sys/cMoverControl.h>
 #include <Kor2_Sys/c_StatusBar.h>
 
 #include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
-// The desktop utilities work on the host's own windows. The menu icons and the control mover are
-// not built yet: their members answer error 438.
+// The desktop utilities work on the host's own windows.
 namespace Kor2_Sys::classes {
 namespace {
 using namespace dispatch;
@@ -14,6 +15,8 @@ using V = ValueType;
 using StatusBar = Kor2_Sys::c_StatusBar;
 using Stopwatch = Kor2_Sys::CTiempo;
 using Picture = Kor2_Sys::cImagen;
+using MenuIcons = Kor2_Sys::CIconosMenu;
+using Mover = Kor2_Sys::cMoverControl;
 
 constexpr ParamInfo kProgreso[] = {{"Form1", V::Object}, {"ProgressBar1", V::Object}, {"StatusBar1", V::Object},
                                    {"Panel", V::Integer}, {"bShowProgressBar", V::Boolean, false, true, 0}};
@@ -51,8 +54,11 @@ constexpr auto kTiempo = makeTable(std::array{
 constexpr ParamInfo kIconos[] = {{"nMenu", V::Integer}, {"nSubmenu", V::Integer}, {"Icono", V::Object}, {"Formulario", V::Object}};
 constexpr ParamInfo kHwnd[] = {{"lnghWnd", V::Long}};
 constexpr auto kIconosMenu = makeTable(std::array{
-    sub("I_insertar_iconos_en_menu", kIconos),
-    sub("I_inserta_espacio_despues_icono", kHwnd),
+    sub("I_insertar_iconos_en_menu", kIconos, on<MenuIcons>([](MenuIcons& m, CallArgs& a) {
+        m.I_insertar_iconos_en_menu(a.integer(0), a.integer(1), a[2], a[3]);
+    })),
+    sub("I_inserta_espacio_despues_icono", kHwnd,
+        on<MenuIcons>([](MenuIcons& m, CallArgs& a) { m.I_inserta_espacio_despues_icono(a.longValue(0)); })),
 });
 
 constexpr ParamInfo kObjFrom[] = {{"objFrom", V::Object}};
@@ -64,8 +70,10 @@ constexpr auto kImagen = makeTable(std::array{
 constexpr ParamInfo kSeleccionar[] = {{"Button", V::Integer}, {"Control", V::Object}};
 constexpr ParamInfo kMover[] = {{"Button", V::Integer}, {"Shift", V::Integer}, {"Control", V::Object}};
 constexpr auto kMoverControl = makeTable(std::array{
-    sub("Mueve_CtrlSeleccionar", kSeleccionar),
-    sub("Mueve_CtrlMover", kMover),
+    sub("Mueve_CtrlSeleccionar", kSeleccionar,
+        on<Mover>([](Mover& m, CallArgs& a) { m.Mueve_CtrlSeleccionar(a.integer(0), a[1]); })),
+    sub("Mueve_CtrlMover", kMover,
+        on<Mover>([](Mover& m, CallArgs& a) { m.Mueve_CtrlMover(a.integer(0), a.integer(1), a[2]); })),
 });
 } // namespace
 
@@ -73,10 +81,10 @@ constexpr ClassInfo c_StatusBar{"c_StatusBar", Creation::Creatable, kStatusBar, 
                                 nullptr};
 constexpr ClassInfo CTiempo{"CTiempo", Creation::Global, kTiempo, &create<Stopwatch, CTiempo>,
                             &shared<Stopwatch, CTiempo>};
-constexpr ClassInfo CIconosMenu{"CIconosMenu", Creation::Global, kIconosMenu, &create<Unbuilt, CIconosMenu>,
-                                &shared<Unbuilt, CIconosMenu>};
+constexpr ClassInfo CIconosMenu{"CIconosMenu", Creation::Global, kIconosMenu, &create<MenuIcons, CIconosMenu>,
+                                &shared<MenuIcons, CIconosMenu>};
 constexpr ClassInfo cImagen{"cImagen", Creation::Global, kImagen, &create<Picture, cImagen>, &shared<Picture, cImagen>};
-constexpr ClassInfo cMoverControl{"cMoverControl", Creation::Global, kMoverControl, &create<Unbuilt, cMoverControl>,
-                                  &shared<Unbuilt, cMoverControl>};
+constexpr ClassInfo cMoverControl{"cMoverControl", Creation::Global, kMoverControl, &create<Mover, cMoverControl>,
+                                  &shared<Mover, cMoverControl>};
 
 } // namespace Kor2_Sys::classes

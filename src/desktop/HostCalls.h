@@ -1,6 +1,7 @@
 #pragma once
 // What the desktop utilities share when they drive the host's own objects: taking the object out
-// of the argument the host passed, reading its window handle, and the pixel ↔ twip rules.
+// of the argument the host passed, reading its window handle or its default value, and the
+// pixel ↔ twip rules.
 
 #include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/Object.h>
@@ -30,6 +31,14 @@ inline std::shared_ptr<Object> hostObject(const Variant& argument)
 inline Long handleOf(const Variant& argument, std::string_view member = "hWnd")
 {
     return getProperty(*hostObject(argument), member).toLong();
+}
+
+/// The value a host object stands for where a value is wanted (a picture's bitmap handle): its
+/// default member, which late binding names with the empty name. Read afresh on every call, as the
+/// host's expression that uses the object would.
+inline Variant defaultValue(const Variant& argument)
+{
+    return getProperty(*hostObject(argument), "");
 }
 
 /// A floating value taken to the nearest whole number, a tie going to the even one (so 22.5 is
