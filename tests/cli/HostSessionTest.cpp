@@ -125,6 +125,55 @@ TEST(HostSession, ScreenSetsTheHeadlessTwipsAndCursor)
     EXPECT_EQ(platform::windowSystem().cursorPosition(), (platform::PixelPoint{100, 50}));
 }
 
+// A form with a menu bar, a bitmap beside its first item and the information entry in its system
+// menu, then a label dragged with Ctrl: what a host does with the menu icons and the control mover.
+TEST(HostSession, MenuFormGetsItsIconAndInformationEntryAndALabelIsDragged)
+{
+    HostSession session;
+    const auto lines = session.send({
+        R"({"op":"host","id":"frm","kind":"form","menu":[{"caption":"&Archivo","items":["&Abrir","-","&Salir"]},)"
+        R"({"caption":"&Ver","items":[]}]})",
+        R"({"op":"host","id":"ico","kind":"bitmap","props":{"Handle":700}})",
+        R"({"op":"call","class":"CIconosMenu","member":"I_insertar_iconos_en_menu","args":[)"
+        R"({"type":"integer","value":0},{"type":"integer","value":0},)" + obj("ico") + "," + obj("frm") + "]}",
+        R"({"op":"call","class":"CIconosMenu","member":"I_inserta_espacio_despues_icono","args":[4096]})",
+        R"({"op":"get","id":"frm","member":"menu"})",
+        R"({"op":"get","id":"frm","member":"SystemMenu"})",
+        R"({"op":"log","id":"ico"})",
+        R"({"op":"host","id":"lbl","kind":"control","props":{"Left":600,"Top":300}})",
+        R"({"op":"screen","twips":[15,15],"cursor":[100,50]})",
+        R"({"op":"call","class":"cMoverControl","member":"Mueve_CtrlSeleccionar","args":[{"type":"integer","value":1},)" +
+            obj("lbl") + "]}",
+        R"({"op":"screen","cursor":[110,52]})",
+        R"({"op":"call","class":"cMoverControl","member":"Mueve_CtrlMover","args":[{"type":"integer","value":1},)"
+        R"({"type":"integer","value":2},)" + obj("lbl") + "]}",
+        R"({"op":"log","id":"lbl"})"});
+    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[1])), "700");
+    EXPECT_NE(lines[2].find(R"("messages": [])"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[4].find(R"("menu": [{"caption": "&Archivo", "id": 0, "separator": false, "bitmaps": [0, 0], "items": [)"
+                            R"({"caption": "&Abrir", "id": 1, "separator": false, "bitmaps": [700, 700]}, )"
+                            R"({"caption": "", "id": 0, "separator": true, "bitmaps": [0, 0]}, )"
+                            R"({"caption": "&Salir", "id": 2, "separator": false, "bitmaps": [0, 0]}]}, )"
+                            R"({"caption": "&Ver", "id": 0, "separator": false, "bitmaps": [0, 0], "items": []}])"),
+              std::string::npos) << lines[4];
+    EXPECT_NE(lines[5].find(R"({"caption": "&Cerrar\tAlt+F4", "id": 61536, "separator": false, "bitmaps": [0, 0]}, )"
+                            R"({"caption": "", "id": 0, "separator": true, "bitmaps": [0, 0]}, )"
+                            R"({"caption": "&Informationen", "id": 512, "separator": false, "bitmaps": [0, 0]}])"),
+              std::string::npos) << lines[5];
+    EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get ; get ");
+    EXPECT_EQ(logOf(kor2cli::parseJson(lines[12])), "get Left; get Top; method ZOrder 0; method Move 750 330");
+}
+
+TEST(HostSession, MenuIsAskedOnlyOfLiveWindows)
+{
+    HostSession session;
+    const auto lines = session.send({kForm, R"({"op":"host","id":"ico","kind":"bitmap"})",
+                                     R"({"op":"get","id":"frm","member":"Menu"})",
+                                     R"({"op":"get","id":"ico","member":"SystemMenu"})"});
+    EXPECT_NE(lines[2].find(R"("menu": [])"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find(R"("number": 438)"), std::string::npos) << lines[3];
+}
+
 struct ClockCase {
     std::string label;
     std::vector<std::string> requests;  ///< after {"op":"new","class":"CTiempo","id":"t"}
@@ -190,6 +239,13 @@ std::string props(int count)
         list += (i ? ",\"p" : "\"p") + std::to_string(i) + "\":1";
     return R"({"op":"host","id":"c","kind":"control","props":{)" + list + "}}";
 }
+std::string menu(int items)
+{
+    std::string list;
+    for (int i = 0; i < items; ++i)
+        list += std::string(i ? "," : "") + "\"x\"";
+    return R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" + list + "]}]}";
+}
 INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"unknownKind", R"({"op":"host","id":"w","kind":"window"})", "desconocida: window"},
     BadCase{"duplicateHostId", R"({"op":"host","id":"frm","kind":"picture"})", "ya hay un objeto con id \"frm\""},
@@ -212,6 +268,12 @@ INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"twipsZero", R"({"op":"screen","twips":[15,0]})", "mayor que 0"},
     BadCase{"twipsPastAnInch", R"({"op":"screen","twips":[1441,15]})", "no pasar de 1440"},
     BadCase{"tickPastUnsigned", R"({"op":"clock","tick":4294967296})", "fuera del intervalo"},
+    BadCase{"menuOfAControl", R"({"op":"host","id":"c","kind":"control","menu":[]})", "sólo vale para un formulario"},
+    BadCase{"menuItemNotText", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[1]}]})",
+            "\"menu\"[0].items"},
+    BadCase{"menuWithoutItems", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A"}]})", "items"},
+    BadCase{"tooManyMenuItems", menu(1025), "hasta 1024 elementos"},
+    BadCase{"bitmapValueIsItsHandle", R"({"op":"host","id":"i","kind":"bitmap","props":{"":5}})", "la da la ventana"},
     BadCase{"hostWithoutHeadless", R"({"op":"host","id":"f","kind":"form"})", "sólo vale con --headless", false}),
     [](const auto& info) { return info.param.label; });
 

@@ -60,6 +60,22 @@ public:
     }
     void clipboardSetBitmap(std::unique_ptr<Kor2_Sys::platform::Bitmap> bitmap) override;
     Kor2_Sys::platform::PixelPoint cursorPosition() const override { return inner().cursorPosition(); }
+    Kor2_Sys::Long menuBar(Kor2_Sys::Long window) override { return inner().menuBar(window); }
+    Kor2_Sys::Long subMenu(Kor2_Sys::Long menu, Kor2_Sys::Long position) override
+    {
+        return inner().subMenu(menu, position);
+    }
+    void setMenuItemBitmaps(Kor2_Sys::Long menu, Kor2_Sys::Long item, Kor2_Sys::Long flags, Kor2_Sys::Long unchecked,
+                            Kor2_Sys::Long checked) override
+    {
+        inner().setMenuItemBitmaps(menu, item, flags, unchecked, checked);
+    }
+    Kor2_Sys::Long systemMenu(Kor2_Sys::Long window) override { return inner().systemMenu(window); }
+    void appendMenuItem(Kor2_Sys::Long menu, Kor2_Sys::Long flags, Kor2_Sys::Long command,
+                        const Kor2_Sys::Text& text) override
+    {
+        inner().appendMenuItem(menu, flags, command, text);
+    }
 
     /// The scripted window system underneath, when the run is headless.
     Kor2_Sys::platform::HeadlessWindowSystem* headless() const noexcept { return m_headless.get(); }

@@ -90,6 +90,27 @@ void writeLog(JsonWriter& json, const std::vector<platform::HostCall>& log)
     json.endArray();
 }
 
+// Each item: caption, command, whether it is a separator, its bitmaps (unchecked, checked) and
+// the items of the drop-down menu it opens, if any.
+void writeMenu(JsonWriter& json, const std::vector<platform::MenuEntry>& entries)
+{
+    json.beginArray();
+    for (const auto& entry : entries) {
+        const platform::MenuItem& item = entry.item;
+        json.beginObject()
+            .key("caption").text(item.caption)
+            .key("id").number(item.command)
+            .key("separator").boolean(item.separator)
+            .key("bitmaps").beginArray().number(item.unchecked).number(item.checked).endArray();
+        if (item.subMenu != 0) {
+            json.key("items");
+            writeMenu(json, entry.items);
+        }
+        json.endObject();
+    }
+    json.endArray();
+}
+
 // What this request put on the clipboard: its text, its picture's size, both or nothing.
 void writeClipboard(JsonWriter& json, const RecordingWindowSystem& windows)
 {
@@ -203,6 +224,10 @@ std::string Runtime::answer(const CallOutcome& outcome)
     if (outcome.log) {
         json.key("log");
         writeLog(json, *outcome.log);
+    }
+    if (outcome.menu) {
+        json.key("menu");
+        writeMenu(json, *outcome.menu);
     }
     json.key("args");
     writeValues(json, outcome.args);

@@ -41,6 +41,9 @@ struct CallOutcome {
     std::optional<Kor2_Sys::Error> error;
     /// The member calls a host object received, for the answer's "log" (the `log` request only).
     std::optional<std::vector<Kor2_Sys::platform::HostCall>> log;
+    /// A host window's menu bar or system menu, for the answer's "menu" (`get` of `Menu` or
+    /// `SystemMenu` only).
+    std::optional<std::vector<Kor2_Sys::platform::MenuEntry>> menu;
 };
 
 /// The run's environment; installs itself on construction and restores the process on destruction.

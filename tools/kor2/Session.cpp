@@ -144,6 +144,9 @@ private:
             args.push_back(valueFromJson(std::move(need(request, u"value", "la petición")), m_lookup));
             member += "=";
         } else if (op == "get") {
+            if (const auto found = request.find(u"id") != nullptr ? host(field(request, u"id")) : nullptr)
+                if (utf::equalNames(member, "Menu") || utf::equalNames(member, "SystemMenu"))
+                    return menu(*found, utf::equalNames(member, "SystemMenu"));
             return get(target(request), member);
         } else if (JsonNode* list = request.find(u"args")) {
             auto& items = arrayOf(*list, "\"args\"");
@@ -214,10 +217,13 @@ private:
         const auto kind = platform::hostKindOf(kindWord);
         if (!kind)
             throw std::invalid_argument("clase de objeto anfitrión desconocida: " + excerpt(kindWord) +
-                                        " (form, statusbar, progressbar, picture, control)");
+                                        " (form, statusbar, progressbar, picture, control, bitmap)");
         if (m_hosts >= kMaxHosts)
             throw std::invalid_argument("la sesión ya tiene " + std::to_string(kMaxHosts) + " objetos anfitriones");
         const bool drawable = *kind == platform::HostKind::Form || *kind == platform::HostKind::Picture;
+        const bool bitmap = *kind == platform::HostKind::Bitmap;
+        // A bitmap's handle is its `Handle` and its default value; a window's is its `hWnd`.
+        const char* const handleName = bitmap ? "Handle" : "hWnd";
 
         Long handle = 0;
         std::vector<std::pair<std::string, Variant>> properties;
@@ -235,13 +241,14 @@ private:
                 } catch (const std::invalid_argument& e) {
                     throw std::invalid_argument(what + ": " + e.what());
                 }
-                if (utf::equalNames(name, "hWnd")) {
+                if (utf::equalNames(name, handleName)) {
                     if (value.type() != ValueType::Long && value.type() != ValueType::Integer)
-                        throw std::invalid_argument(what + ": el identificador de ventana debe ser long o integer");
+                        throw std::invalid_argument(what + ": el identificador debe ser long o integer");
                     handle = value.toLong();
                     if (handle == 0)
-                        throw std::invalid_argument(what + ": el identificador de ventana 0 no nombra ninguna ventana");
-                } else if (utf::equalNames(name, "Parent") || (drawable && utf::equalNames(name, "hdc"))) {
+                        throw std::invalid_argument(what + ": el identificador 0 no nombra nada");
+                } else if (bitmap ? name.empty() : utf::equalNames(name, "Parent") ||
+                                                       (drawable && utf::equalNames(name, "hdc"))) {
                     throw std::invalid_argument(what + ": la da la ventana; no se fija");
                 } else {
                     properties.emplace_back(std::move(name), std::move(value));
@@ -264,13 +271,60 @@ private:
             }
         }
 
+        std::vector<platform::DropDown> menuBar;
+        JsonNode* menu = request.find(u"menu");
+        if (menu != nullptr) {
+            if (*kind != platform::HostKind::Form)
+                throw std::invalid_argument("\"menu\" sólo vale para un formulario (form)");
+            menuBar = dropDowns(*menu);
+        }
+
         const auto made = windows.hosts().add(*kind, id, handle);
         ++m_hosts;
         for (auto& [name, value] : properties)
             made->setProperty(std::move(name), std::move(value));
         made->setParts(std::move(parts));
+        if (menu != nullptr)
+            windows.hosts().setMenuBar(made->handle(), menuBar);
         CallOutcome outcome;
         outcome.result = made->handle();
+        return outcome;
+    }
+
+    // "menu": [{"caption":"&Archivo","items":["&Abrir","-","&Salir"]}, ...], checked whole.
+    static std::vector<platform::DropDown> dropDowns(const JsonNode& menu)
+    {
+        std::vector<platform::DropDown> bar;
+        const auto& list = arrayOf(menu, "\"menu\"");
+        if (list.size() > platform::kMaxMenuItems)
+            throw std::invalid_argument("\"menu\" admite hasta " + std::to_string(platform::kMaxMenuItems) + " menús");
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string what = "\"menu\"[" + std::to_string(i) + "]";
+            if (list[i].kind != JsonNode::Kind::Object)
+                throw std::invalid_argument(what + " debe ser un objeto con \"caption\" e \"items\"");
+            platform::DropDown dropDown{textOf(need(list[i], u"caption", what), what + ".caption"), {}};
+            const auto& items = arrayOf(need(list[i], u"items", what), what + ".items");
+            if (items.size() > platform::kMaxMenuItems)
+                throw std::invalid_argument(what + ".items admite hasta " + std::to_string(platform::kMaxMenuItems) +
+                                            " elementos");
+            for (const JsonNode& item : items)
+                dropDown.items.push_back(textOf(item, what + ".items"));
+            bar.push_back(std::move(dropDown));
+        }
+        return bar;
+    }
+
+    // The menu bar or the system menu of a host window as the native operations left it.
+    CallOutcome menu(const platform::RecordedHost& window, bool system) const
+    {
+        CallOutcome outcome;
+        const auto& hosts = desktop("get").hosts();
+        if (!window.alive())
+            outcome.error = errors::objectNotSet();
+        else if (!window.window())
+            outcome.error = errors::memberNotSupported();
+        else
+            outcome.menu = system ? hosts.systemMenuOf(window) : hosts.menuBarOf(window);
         return outcome;
     }
 
