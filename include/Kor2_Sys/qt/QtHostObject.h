@@ -21,8 +21,14 @@
 #include <Kor2_Sys/Object.h>
 #include <Kor2_Sys/qt/Kor2_SysQtExport.h>
 
+#include <QObject>
+
 #include <memory>
 
+class QIcon;
+class QMenu;
+class QMenuBar;
+class QPixmap;
 class QProgressBar;
 class QStatusBar;
 class QWidget;
@@ -55,5 +61,53 @@ KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostStatusBar(QStatusBar* bar);
 /// A picture box: any widget that draws. The members of a control and `hdc`, `ScaleWidth`,
 /// `ScaleHeight` (read only, its inner size). A copy of its drawing is what it paints.
 KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostPicture(QWidget* widget);
+
+/// A picture for the library's menu operations: its default value (the member with the empty
+/// name) and `Handle` (both read only) are the handle of a bitmap holding a copy of the picture,
+/// valid while the object lives; the handle names no window. The menu-icon operation takes it as
+/// `Icono`. From a QIcon, every size it holds goes with it.
+KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostBitmap(const QPixmap& pixmap);
+KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostBitmap(const QIcon& icon);
+
+// Menus. A window's menu bar, for the library, is the bar the host registered for it (below), else
+// a QMainWindow's own (`menuWidget()`, as long as it holds at least one entry), else the bar set on
+// the window's layout (`QLayout::setMenuBar`). Positions count every action of a menu in order, hidden ones and
+// separators included; on a menu bar a plain action (one that opens no drop-down menu) takes a
+// position too, and asking for the drop-down menu there gets none.
+
+/// Makes `bar` the menu bar of the plain window `window` for the library (null: none any more).
+/// The registration ends by itself when the bar is destroyed.
+KOR2_SYS_QT_EXPORT void registerMenuBar(QWidget* window, QMenuBar* bar);
+
+/// The window's system menu. The window manager owns the menu of the title bar on Linux, so each
+/// window gets a QMenu of its own that stands for it, made on first request and owned by the window:
+/// "Restaurar", "Minimizar", "Maximizar", a separator and "Cerrar" (a close request from the user),
+/// then whatever the library appends. It pops up
+/// - on Alt+Space while the window is active, unless the window manager takes that key for its own
+///   window menu (many do: then the key never reaches the window);
+/// - on a right click on the window's frame where Qt receives clicks on the frame (platforms that
+///   report them as non-client mouse events); on X11 and Wayland the frame is the window manager's,
+///   whose own menu shows there.
+/// The host may also show it from its own controls (`popup`). Null for a null widget; for a widget
+/// that is no window, the menu of the window that holds it.
+KOR2_SYS_QT_EXPORT QMenu* systemMenu(QWidget* window);
+
+/// Hears the commands of the items that the library appends to a window's menus: choosing the
+/// "&Informationen" item of the system menu emits `commandChosen(512)`. A Qt signal rather than a
+/// callback, so that a host connects it like any of its own and the connection ends with either
+/// side. Get the window's own one from `systemMenuNotifier`.
+class KOR2_SYS_QT_EXPORT SystemMenuNotifier final : public QObject {
+    Q_OBJECT
+public:
+    explicit SystemMenuNotifier(QObject* parent) : QObject(parent) {}
+
+Q_SIGNALS:
+    /// The command identifier of the item chosen.
+    void commandChosen(int command);
+};
+
+/// The notifier of `window` (of the window that holds it, for a child widget), made on first
+/// request and owned by the window; null for a null widget.
+KOR2_SYS_QT_EXPORT SystemMenuNotifier* systemMenuNotifier(QWidget* window);
 
 } // namespace Kor2_Sys::qt

@@ -1,6 +1,7 @@
 #include "platform/qt/HostHandles.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QPointer>
 #include <QScreen>
 #include <QVariant>
@@ -18,9 +19,22 @@ namespace {
 constexpr const char* kHandleProperty = "kor2Handle";
 constexpr Long kFirstHandle = 0x10000;
 
+// Widgets and pictures draw from one series of numbers, so that a picture's handle handed where a
+// window's is expected names no window, as on the platform.
 struct HandleTable {
     std::unordered_map<Long, QPointer<QWidget>> widgets;
+    std::unordered_map<Long, QIcon> bitmaps;
     Long next = kFirstHandle;
+
+    Long fresh()
+    {
+        Long handle = 0;
+        do {
+            handle = next;
+            next = next == std::numeric_limits<Long>::max() ? kFirstHandle : next + 1;
+        } while (widgets.contains(handle) || bitmaps.contains(handle));
+        return handle;
+    }
 };
 
 // Never destroyed: a widget that outlives the library's statics still drops its entry safely.
@@ -40,11 +54,7 @@ Long handleOf(QWidget* widget)
     if (const Long handle = widget->property(kHandleProperty).toInt(&held); held)
         return handle;
     HandleTable& handles = table();
-    Long handle = 0;
-    do {
-        handle = handles.next;
-        handles.next = handles.next == std::numeric_limits<Long>::max() ? kFirstHandle : handles.next + 1;
-    } while (handles.widgets.contains(handle));
+    const Long handle = handles.fresh();
     handles.widgets.emplace(handle, widget);
     widget->setProperty(kHandleProperty, handle);
     QObject::connect(widget, &QObject::destroyed, [handle] { table().widgets.erase(handle); });
@@ -56,6 +66,26 @@ QWidget* widgetOf(Long handle)
     const HandleTable& handles = table();
     const auto it = handles.widgets.find(handle);
     return it != handles.widgets.end() ? it->second.data() : nullptr;
+}
+
+Long holdBitmap(const QIcon& picture)
+{
+    HandleTable& handles = table();
+    const Long handle = handles.fresh();
+    handles.bitmaps.emplace(handle, picture);
+    return handle;
+}
+
+void releaseBitmap(Long handle)
+{
+    table().bitmaps.erase(handle);
+}
+
+QIcon bitmapOf(Long handle)
+{
+    const HandleTable& handles = table();
+    const auto it = handles.bitmaps.find(handle);
+    return it != handles.bitmaps.end() ? it->second : QIcon();
 }
 
 bool ownVisible(const QWidget& widget)

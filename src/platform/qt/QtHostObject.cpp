@@ -3,6 +3,8 @@
 #include "frame/Utf.h"
 #include "platform/qt/HostHandles.h"
 
+#include <QIcon>
+#include <QPixmap>
 #include <QPointer>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -208,7 +210,39 @@ private:
     std::span<const Rows> m_kind;
 };
 
+// A picture handed over for the menu operations: its handle is its only member and names a copy
+// of the picture until the object goes.
+class BitmapObject final : public Object {
+public:
+    explicit BitmapObject(const QIcon& picture) : m_handle(platform::qt::holdBitmap(picture)) {}
+    ~BitmapObject() override { platform::qt::releaseBitmap(m_handle); }
+    BitmapObject(const BitmapObject&) = delete;
+    BitmapObject& operator=(const BitmapObject&) = delete;
+
+    Variant invoke(std::string_view name, InvokeKind kind, std::span<Variant> args) override
+    {
+        if (!name.empty() && !utf::equalNames(name, "Handle"))
+            throw errors::memberNotSupported();
+        if (kind == InvokeKind::Put || !args.empty())
+            throw errors::wrongArgumentCount();
+        return m_handle;
+    }
+    /// Identifier 0 is the default value, for callers that ask by number.
+    Variant invoke(DispId id, InvokeKind kind, std::span<Variant> args) override
+    {
+        if (id != 0)
+            throw errors::memberNotSupported();
+        return invoke(std::string_view(), kind, args);
+    }
+
+private:
+    Long m_handle;
+};
+
 } // namespace
+
+std::shared_ptr<Object> hostBitmap(const QPixmap& pixmap) { return std::make_shared<BitmapObject>(QIcon(pixmap)); }
+std::shared_ptr<Object> hostBitmap(const QIcon& icon) { return std::make_shared<BitmapObject>(icon); }
 
 std::shared_ptr<Object> hostWindow(QWidget* widget) { return std::make_shared<WidgetObject>(widget, kFormKind); }
 std::shared_ptr<Object> hostControl(QWidget* widget) { return std::make_shared<WidgetObject>(widget, kControlKind); }

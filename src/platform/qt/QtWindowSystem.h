@@ -46,6 +46,19 @@ public:
     /// In device-independent pixels, the unit of the twips-per-pixel factors.
     PixelPoint cursorPosition() const override;
 
+    /// Menus are QMenuBar and QMenu widgets known by their handles (see `registerMenuBar` and
+    /// `systemMenu` in QtHostObject.h for which bar is a window's and what stands for its system
+    /// menu); positions count a menu's actions in order, separators and hidden ones included.
+    Long menuBar(Long window) override;
+    Long subMenu(Long menu, Long position) override;
+    /// The item's icon becomes the two pictures, for the off and on states; a handle that names no
+    /// picture gives that state none.
+    void setMenuItemBitmaps(Long menu, Long item, Long flags, Long unchecked, Long checked) override;
+    /// A top-level widget's stand-in system menu; 0 for any other widget.
+    Long systemMenu(Long window) override;
+    /// Choosing an appended text item emits the command through the notifier of the menu's window.
+    void appendMenuItem(Long menu, Long flags, Long command, const Text& text) override;
+
     /// Called with each dialog right after it is shown (tests and measurements drive it from here).
     void setShownHook(std::function<void(QWidget*)> hook) { m_shownHook = std::move(hook); }
 
