@@ -30,14 +30,18 @@ Single toTwips(int pixels, bool horizontal)
     return static_cast<Single>(std::nearbyint(pixels * twipsPerPixel(horizontal)));
 }
 
-// Twips become pixels by whole-number division, except that a value within rounding noise of a
-// whole pixel is that pixel: twips computed from pixels by a factor such as 14.4 must come back
-// to the same pixels.
+// Twips become pixels by whole-number division, except that a value within two twips of a whole
+// pixel is that pixel. Twips computed from pixels are each off by up to half a twip (nearest whole
+// number), and sums of them such as a dragged control's new position (cursor minus grab offset,
+// that offset itself cursor minus position) by up to one and a half: at a factor such as 7.5 or
+// 13.09 a plain division would put them one pixel short.
 int toPixels(const Variant& twips, bool horizontal)
 {
-    const double pixels = twips.toDouble() / twipsPerPixel(horizontal);
+    constexpr double kRoundingTwips = 2;
+    const double factor = twipsPerPixel(horizontal);
+    const double pixels = twips.toDouble() / factor;
     const double nearest = std::round(pixels);
-    const double whole = std::abs(pixels - nearest) < 1e-6 ? nearest : std::trunc(pixels);
+    const double whole = std::abs(pixels - nearest) * factor <= kRoundingTwips ? nearest : std::trunc(pixels);
     if (!(std::abs(whole) <= std::numeric_limits<int>::max()))
         throw errors::overflow();
     return static_cast<int>(whole);
