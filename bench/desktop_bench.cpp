@@ -1,13 +1,16 @@
 // What late binding costs the desktop utilities: the stopwatch read through its C++ member and by
-// name, and a progress bar shown in a real QStatusBar's part and given back to its form through
-// the host-object adapters, next to the same placement written with direct Qt calls.
+// name, a progress bar shown in a real QStatusBar's part and given back to its form through the
+// host-object adapters, and one step of dragging a real control with the mouse, each next to the
+// same work written with direct Qt calls.
 #include <Kor2_Sys/CTiempo.h>
+#include <Kor2_Sys/cMoverControl.h>
 #include <Kor2_Sys/c_StatusBar.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include "platform/WindowSystem.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
@@ -120,6 +123,62 @@ void ProgressInPanelDirectQt(benchmark::State& state)
     }
 }
 BENCHMARK(ProgressInPanelDirectQt)->Unit(benchmark::kMicrosecond);
+
+// A board with a label that the user drags; the cursor swings between two points, 10 pixels apart.
+struct DragBoard {
+    DragBoard()
+    {
+        board.resize(400, 300);
+        label->setGeometry(40, 30, 60, 24);
+        board.show();
+        QApplication::processEvents();
+    }
+    QPoint cursorAt(bool second) const { return board.mapToGlobal(QPoint(second ? 55 : 45, 40)); }
+    /// The label follows the cursor: it ends where the last step put the cursor.
+    static void expectFollowed(benchmark::State& state, const QWidget& label, bool second)
+    {
+        if (label.pos() != QPoint(second ? 50 : 40, 30))
+            state.SkipWithError("the label did not follow the cursor");
+    }
+
+    QWidget board;
+    QLabel* label = new QLabel(QStringLiteral("P1"), &board);
+};
+
+// One drag step with the left button and Ctrl held: the cursor moves, then Mueve_CtrlMover reads
+// it, moves the label through its adapter and lets the pending events run.
+void DragStepMover(benchmark::State& state)
+{
+    DragBoard host;
+    cMoverControl& mover = global<cMoverControl>();
+    const Variant control = qt::hostControl(host.label);
+    QCursor::setPos(host.cursorAt(false));
+    mover.Mueve_CtrlSeleccionar(1, control);
+    bool second = false;
+    for (auto _ : state) {
+        second = !second;
+        QCursor::setPos(host.cursorAt(second));
+        mover.Mueve_CtrlMover(1, 2, control);
+    }
+    DragBoard::expectFollowed(state, *host.label, second);
+}
+BENCHMARK(DragStepMover)->Unit(benchmark::kMicrosecond);
+
+// The same step as a host would write it in Qt.
+void DragStepDirectQt(benchmark::State& state)
+{
+    DragBoard host;
+    const QPoint grab = host.cursorAt(false) - host.label->pos();
+    bool second = false;
+    for (auto _ : state) {
+        second = !second;
+        QCursor::setPos(host.cursorAt(second));
+        host.label->move(QCursor::pos() - grab);
+        QCoreApplication::processEvents();
+    }
+    DragBoard::expectFollowed(state, *host.label, second);
+}
+BENCHMARK(DragStepDirectQt)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
