@@ -1,11 +1,15 @@
 // A small host application: a main window with a menu, a tool bar, a drawing and a status bar with
 // panels; a button that lets the user choose a colour through the library, a long process whose
 // progress bar the library places in a status-bar panel and times with its stopwatch, a copy of
-// the drawing to the clipboard, and its own geometry kept in the library's store.
+// the drawing to the clipboard, pictures beside its menu items and an "&Informationen" entry in
+// its system menu, labels on the drawing that Ctrl + left button drags, and its own geometry kept
+// in the library's store.
 #include <Kor2_Sys/CCmDialog.h>
 #include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/CIconosMenu.h>
 #include <Kor2_Sys/CTiempo.h>
 #include <Kor2_Sys/cImagen.h>
+#include <Kor2_Sys/cMoverControl.h>
 #include <Kor2_Sys/cRegistro.h>
 #include <Kor2_Sys/c_StatusBar.h>
 #include <Kor2_Sys/c_imput1.h>
@@ -13,6 +17,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,6 +26,8 @@
 #include <QTranslator>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -74,6 +81,79 @@ protected:
         p.drawText(rect().adjusted(6, 4, -6, -4), Qt::AlignRight | Qt::AlignTop, QStringLiteral("Parcela 12  ·  N ↑"));
     }
 };
+
+// A label of the drawing that the user moves with Ctrl + left button: its mouse events go to the
+// library's control mover, as the host's own control events would.
+class PlanLabel final : public QLabel {
+public:
+    PlanLabel(const QString& text, QPoint at, QWidget* plan) : QLabel(text, plan)
+    {
+        setStyleSheet(kIdle);
+        setToolTip(QStringLiteral("Ctrl + botón izquierdo: mover"));
+        adjustSize();
+        move(at);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            setStyleSheet(kGrabbed);
+        global<cMoverControl>().Mueve_CtrlSeleccionar(buttons(*event), qt::hostControl(this));
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        const auto shift = static_cast<Integer>((event->modifiers() & Qt::ShiftModifier ? 1 : 0) |
+                                                (event->modifiers() & Qt::ControlModifier ? 2 : 0) |
+                                                (event->modifiers() & Qt::AltModifier ? 4 : 0));
+        global<cMoverControl>().Mueve_CtrlMover(buttons(*event), shift, qt::hostControl(this));
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { setStyleSheet(kIdle); }
+
+private:
+    static Integer buttons(const QMouseEvent& event)
+    {
+        return static_cast<Integer>((event.buttons() & Qt::LeftButton ? 1 : 0) | (event.buttons() & Qt::RightButton ? 2 : 0) |
+                                    (event.buttons() & Qt::MiddleButton ? 4 : 0));
+    }
+    static constexpr const char* kIdle = "background: #fffbe6; border: 1px solid #b0a060; padding: 1px 3px;";
+    static constexpr const char* kGrabbed = "background: #e6f0ff; border: 2px solid #2060d0; padding: 0px 2px;";
+};
+
+// The pictures beside the menu items, drawn here so that they show without an icon theme.
+QPixmap menuPicture(int kind)
+{
+    QPixmap picture(16, 16);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    switch (kind) {
+    case 0:  // open: a folder
+        p.setBrush(QColor(240, 190, 60));
+        p.drawPolygon(QPolygonF({QPointF(1.5, 3.5), QPointF(6.5, 3.5), QPointF(8, 5.5), QPointF(14.5, 5.5),
+                                 QPointF(14.5, 13.5), QPointF(1.5, 13.5)}));
+        break;
+    case 1:  // save: a disk
+        p.setBrush(QColor(40, 90, 190));
+        p.drawRect(QRectF(1.5, 1.5, 13, 13));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        break;
+    case 2:  // leave: a red disc with a bar
+        p.setBrush(QColor(200, 40, 40));
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.fillRect(QRectF(4, 7, 8, 2), Qt::white);
+        break;
+    default:  // colour: four swatches
+        p.fillRect(QRectF(1, 1, 7, 7), Qt::red);
+        p.fillRect(QRectF(8, 1, 7, 7), QColor(0, 160, 0));
+        p.fillRect(QRectF(1, 8, 7, 7), Qt::blue);
+        p.fillRect(QRectF(8, 8, 7, 7), QColor(250, 210, 0));
+        break;
+    }
+    return picture;
+}
 
 QString colourText(Long colour)
 {
@@ -142,6 +222,16 @@ public:
         tools->addAction(QStringLiteral("&Mensaje..."), this, &DemoWindow::showMessage);
         tools->addSeparator();
         tools->addActions({longRun, copy});
+        // Many window managers keep Alt+Space for their own window menu: the library's stand-in is
+        // also reachable from here.
+        menuBar()->addMenu(QStringLiteral("&Ventana"))->addAction(QStringLiteral("Menú de la &ventana"), this, [this] {
+            qt::systemMenu(this)->popup(mapToGlobal(QPoint(0, 0)));
+        });
+        m_fileMenu = file;
+        decorateMenus();
+        for (const auto& [text, at] : {std::pair{"P1  612,574", QPoint(30, 120)}, std::pair{"Sup. 1.245,30 m²", QPoint(150, 70)},
+                                       std::pair{"Lindero norte", QPoint(200, 20)}})
+            new PlanLabel(QString::fromUtf8(text), at, m_plan);
         resize(560, 360);
         paintSwatch();
         global<cRegistro>().R_Lee_tamaño_y_pos_Obj_en_Win_O(qt::hostWindow(this), u"Demo", u"Principal");
@@ -180,6 +270,41 @@ public:
         m_running = false;
     }
 
+    /// Opens the "Archivo" menu and saves a picture of the window with the menu open.
+    void pictureWithMenuOpen(const QString& file)
+    {
+        menuBar()->setActiveAction(m_fileMenu->menuAction());
+        savePicture(file);
+        m_fileMenu->hide();
+    }
+
+    /// Drags the first label of the drawing with Ctrl + left button, as a user would, and saves a
+    /// picture of the window while the label is still held.
+    void pictureWhileDragging(const QString& file)
+    {
+        auto* label = m_plan->findChild<PlanLabel*>();
+        const auto host = qt::hostControl(label);
+        auto place = [&host] {
+            return QStringLiteral("%1, %2").arg(toQString(getProperty(*host, "Left").toText()),
+                                                toQString(getProperty(*host, "Top").toText()));
+        };
+        const QString from = place();
+        const QPoint grab(12, 8);
+        auto send = [label](QEvent::Type type, QPoint at, Qt::MouseButtons held, Qt::KeyboardModifiers keys) {
+            QCursor::setPos(label->mapToGlobal(at));
+            QMouseEvent event(type, at, label->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                              held, keys);
+            QApplication::sendEvent(label, &event);
+        };
+        send(QEvent::MouseButtonPress, grab, Qt::LeftButton, {});
+        // Each step the cursor goes 9 pixels right and 1 down from the grab point; the label follows.
+        for (int step = 0; step < 12; ++step)
+            send(QEvent::MouseMove, grab + QPoint(9, 1), Qt::LeftButton, Qt::ControlModifier);
+        say(QStringLiteral("«%1»: de %2 a %3 twips").arg(label->text(), from, place()));
+        savePicture(file);
+        send(QEvent::MouseButtonRelease, grab, Qt::NoButton, {});
+    }
+
 protected:
     void closeEvent(QCloseEvent* event) override
     {
@@ -192,6 +317,25 @@ protected:
     }
 
 private:
+    // Pictures beside the items of "Archivo" and "Herramientas", and "&Informationen" in the system
+    // menu, which opens the about box.
+    void decorateMenus()
+    {
+        const Variant form = qt::hostWindow(this);
+        CIconosMenu& icons = global<CIconosMenu>();
+        const std::array<std::array<Integer, 3>, 4> placed = {{{0, 0, 0}, {0, 1, 1}, {0, 3, 2}, {1, 0, 3}}};
+        for (const auto& [menu, item, picture] : placed)
+            icons.I_insertar_iconos_en_menu(menu, item, qt::hostBitmap(menuPicture(picture)), form);
+        icons.I_inserta_espacio_despues_icono(getProperty(*form.toObject(), "hWnd").toLong());
+        connect(qt::systemMenuNotifier(this), &qt::SystemMenuNotifier::commandChosen, this, [this](int command) {
+            if (command == 512)
+                QMessageBox::about(this, QStringLiteral("Informationen"),
+                                   QStringLiteral("<b>Kor2_Sys — anfitrión de demostración</b><p>Un anfitrión Qt que usa "
+                                                  "los colores, los avisos, los archivos, los ajustes y las utilidades de "
+                                                  "escritorio de la biblioteca.</p><p>Las etiquetas del dibujo se mueven "
+                                                  "con Ctrl + botón izquierdo.</p>"));
+        });
+    }
     void chooseColour()
     {
         m_colour = global<CColores>().A_Color_Show(m_colour);
@@ -256,6 +400,7 @@ private:
     QProgressBar* m_bar = nullptr;
     std::array<Variant, 3> m_hosts;  ///< this form, the progress bar and the status bar, as the library sees them
     std::array<QAction*, 2> m_actions{};
+    QMenu* m_fileMenu = nullptr;
     bool m_running = false;
     Long m_colour = 255;
 };
@@ -284,6 +429,20 @@ int main(int argc, char** argv)
     if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot-progress")); at >= 0 && at + 1 < args.size()) {
         QTimer::singleShot(1000, &window, [&window, file = args[at + 1]] {
             window.runLongProcess(file);
+            window.close();
+        });
+    }
+    // --screenshot-menu FILE: the window with its "Archivo" menu open, showing the pictures.
+    if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot-menu")); at >= 0 && at + 1 < args.size()) {
+        QTimer::singleShot(1000, &window, [&window, file = args[at + 1]] {
+            window.pictureWithMenuOpen(file);
+            window.close();
+        });
+    }
+    // --screenshot-mover FILE: the window while a label of the drawing is dragged.
+    if (const qsizetype at = args.indexOf(QStringLiteral("--screenshot-mover")); at >= 0 && at + 1 < args.size()) {
+        QTimer::singleShot(1000, &window, [&window, file = args[at + 1]] {
+            window.pictureWhileDragging(file);
             window.close();
         });
     }
