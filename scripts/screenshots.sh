@@ -33,7 +33,8 @@ SHOT
 chmod +x "$work/shot.sh"
 
 # The demo host saves its own picture (the screen under its window, frame included) while the
-# library's progress bar shows in its status bar; the window manager only has to frame it.
+# library's progress bar shows in its status bar, while its menu with the library's pictures is
+# open, or while a label of its drawing is dragged; the window manager only has to frame it.
 cat > "$work/progress.sh" <<'PROGRESS'
 #!/bin/sh
 set -u
@@ -69,8 +70,13 @@ shot "$out/input-prompt.png" "Cota del punto" 96 "$kor2" input --title "Cota del
 shot "$out/message-window.png" "Replanteo" 96 "$kor2" message --title "Replanteo" --file "$work/listado.txt"
 shot "$out/open-chooser.png" "Abrir plano" 96 "$kor2" open --title "Abrir plano" --filter "Dibujos|*.dxf;*.dwg|Todos|*" \
   --dir "$project"
-rm -f "$out/status-progress.png"
-QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb KOR2_SETTINGS=:memory: xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$work/progress.sh" "$demo" --screenshot-progress "$out/status-progress.png"
-[ -s "$out/status-progress.png" ] || { echo "el anfitrión de demostración no dejó $out/status-progress.png" >&2; exit 1; }
+demo_shot() {  # OPTION FILE: the demo host saves its own picture
+  rm -f "$2"
+  QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb KOR2_SETTINGS=:memory: xvfb-run -a -s "-screen 0 1280x1024x24" \
+    "$work/progress.sh" "$demo" "$1" "$2"
+  [ -s "$2" ] || { echo "el anfitrión de demostración no dejó $2" >&2; exit 1; }
+}
+demo_shot --screenshot-progress "$out/status-progress.png"
+demo_shot --screenshot-menu "$out/menu-icons.png"
+demo_shot --screenshot-mover "$out/control-mover.png"
 echo "Imágenes en $out"
