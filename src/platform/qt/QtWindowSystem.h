@@ -51,8 +51,8 @@ public:
     /// menu); positions count a menu's actions in order, separators and hidden ones included.
     Long menuBar(Long window) override;
     Long subMenu(Long menu, Long position) override;
-    /// The item's icon becomes the two pictures, for the off and on states; a handle that names no
-    /// picture gives that state none.
+    /// The item's icon becomes the two pictures, for the off and on states. A handle that names no
+    /// picture adds none: with neither the item loses its icon, with one Qt shows it in both states.
     void setMenuItemBitmaps(Long menu, Long item, Long flags, Long unchecked, Long checked) override;
     /// A top-level widget's stand-in system menu; 0 for any other widget.
     Long systemMenu(Long window) override;
