@@ -50,8 +50,11 @@ struct Control {
     std::optional<Long> backColour{}, foreColour{}, fillColour{};
     int tabIndex = -1;      ///< place in the tab order; -1: takes no focus
     Long selStart = 0, selLength = 0;
+    /// Non-zero: a password box. Every character shows as this one, input methods and clipboard
+    /// history are kept away from it, its text is overwritten in memory before the model lets go of
+    /// it, and a window system clears its own copy when the window goes.
     char16_t passwordChar = 0;
-    bool bold = false;
+    bool bold = false;        ///< a bold caption (a frame's title only, not the controls it holds)
     bool multiline = false;   ///< a text box of several lines, with scroll bars and no wrapping
     bool fixedPitch = false;  ///< shown in a fixed-pitch font
     Text toolTip{};
@@ -102,6 +105,8 @@ enum class WindowState : std::uint8_t { Normal = 0, Minimised = 1, Maximised = 2
 class KOR2_SYS_EXPORT Form {
 public:
     Form(std::string name, FormEvents& events);
+    /// Wipes the text of every password box.
+    ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
