@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 #include <functional>
 
@@ -56,6 +57,7 @@ TEST_P(QtLoginWindow, EndsAsThePersonChose)
         EXPECT_EQ(focused(dialog), "cmdAcept");
         EXPECT_EQ(password->text(), QStringLiteral("vupa"));
         EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), u'*');
         EXPECT_EQ(password->inputMethodHints() & (Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText),
                   Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
         c.drive(dialog);

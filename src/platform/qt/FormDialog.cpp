@@ -344,6 +344,9 @@ struct FormDialog::Kinds {
             if (c.passwordChar != 0)
                 edit->setInputMethodHints(edit->inputMethodHints() | Qt::ImhHiddenText | Qt::ImhSensitiveData |
                                           Qt::ImhNoPredictiveText);
+            // Each character shows as the model's own password character, not the style's.
+            edit->setStyleSheet(c.passwordChar ? QStringLiteral("lineedit-password-character: %1").arg(int{c.passwordChar})
+                                               : QString());
         }
         if (c.selLength > 0)
             edit->setSelection(c.selStart, c.selLength);
