@@ -16,17 +16,9 @@ constexpr double kInnerWidth = 3090, kInnerHeight = 2265;
 constexpr double kFrameWidth = 90, kFrameHeight = 405;
 constexpr std::u16string_view kProposed = u"vupa";
 
-struct ControlRow {
-    std::string_view name;
-    ControlKind kind;
-    std::string_view container;
-    double left, top, width, height;
-    std::u16string_view caption;
-    int tabIndex;  ///< frames keep their place in the order but never take the focus
-};
-
-// Positions in twips relative to the container; the focus goes Aceptar, Cancelar, user, password.
-constexpr std::array<ControlRow, 6> kControls = {{
+// The focus goes Aceptar, Cancelar, user, password; the frames keep their places in that order
+// (2 and 4) but never take the focus.
+constexpr std::array<platform::ControlRow, 6> kControls = {{
     {"Frame1", ControlKind::Frame, "", 60, 120, 2835, 615, u"Nombre Usuario", -1},
     {"txtUser", ControlKind::TextBox, "Frame1", 60, 240, 2715, 315, kProposed, 3},
     {"Frame2", ControlKind::Frame, "", 120, 840, 2775, 615, u"Contraseña", -1},
@@ -42,10 +34,8 @@ LoginWindow::LoginWindow() : m_form("dlgLoging", *this)
     m_form.setCaption(u"Contraseña:");
     m_form.setFrameSize(kFrameWidth, kFrameHeight);
     m_form.resize(kInnerWidth + kFrameWidth, kInnerHeight + kFrameHeight);
-    for (const ControlRow& row : kControls) {
-        platform::Control c = platform::makeControl(row.name, row.kind, row.caption, row.left, row.top, row.width,
-                                                    row.height, row.tabIndex);
-        c.container = std::string(row.container);
+    for (const platform::ControlRow& row : kControls) {
+        platform::Control c = platform::makeControl(row);
         c.bold = row.kind == ControlKind::Frame;
         m_form.add(std::move(c));
     }

@@ -40,6 +40,13 @@ Control makeControl(std::string_view name, ControlKind kind, std::u16string_view
     return c;
 }
 
+Control makeControl(const ControlRow& row)
+{
+    Control c = makeControl(row.name, row.kind, row.caption, row.left, row.top, row.width, row.height, row.tabIndex);
+    c.container = std::string(row.container);
+    return c;
+}
+
 Form::Form(std::string name, FormEvents& events) : m_name(std::move(name)), m_events(events) {}
 
 Form::~Form()

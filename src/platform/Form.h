@@ -67,6 +67,20 @@ struct Control {
 KOR2_SYS_EXPORT Control makeControl(std::string_view name, ControlKind kind, std::u16string_view caption, double left,
                                     double top, double width, double height, int tabIndex = -1);
 
+/// One row of a window's table of controls: name, kind, the frame that holds it (empty: the window),
+/// place in twips relative to that container, caption or text, and tab order (-1: takes no focus).
+struct ControlRow {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view container;
+    double left, top, width, height;
+    std::u16string_view caption;
+    int tabIndex;
+};
+
+/// The control a row of a window's table describes.
+KOR2_SYS_EXPORT Control makeControl(const ControlRow& row);
+
 /// What the window's logic answers. Every handler has a default that does nothing.
 class FormEvents {
 public:

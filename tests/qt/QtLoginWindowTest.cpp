@@ -4,6 +4,7 @@
 #include <Kor2_Sys/cls_Loging.h>
 
 #include "QtWindowTest.h"
+#include "login/LoginOutcome.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -42,8 +43,7 @@ void typeOver(QWidget* dialog, const char* name, const QString& text)
 struct EndCase {
     const char* label;
     std::function<void(QWidget*)> drive;
-    bool accepted;
-    Text user, password;  ///< afterwards; "antes" and "previa" before
+    kor2test::LoginOutcome outcome;
 };
 
 class QtLoginWindow : public kor2test::QtWindows, public ::testing::WithParamInterface<EndCase> {};
@@ -65,13 +65,7 @@ TEST_P(QtLoginWindow, EndsAsThePersonChose)
         EXPECT_TRUE(password->text().isEmpty()) << "the box forgets the password when the window goes";
         EXPECT_FALSE(password->isUndoAvailable());
     });
-    cls_Loging login;
-    login.User = u"antes";
-    login.Password = u"previa";
-    login.ShowDialog();
-    EXPECT_EQ(login.Acept, c.accepted);
-    EXPECT_EQ(login.User, c.user);
-    EXPECT_EQ(login.Password, c.password);
+    kor2test::expectLogin(c.outcome);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, QtLoginWindow, ::testing::Values(
@@ -86,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Ends, QtLoginWindow, ::testing::Values(
         QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(focused(d), "cmdAcept") << "round the end of the tab order";
         QTest::keyClick(d->focusWidget(), Qt::Key_Return);
-    }, true, u" Ana ", u"s3 ñ"},
+    }, {true, u" Ana ", u"s3 ñ"}},
     EndCase{"enterAndEscapeInTheBoxesThenCancel", [](QWidget* d) {
         typeOver(d, "txtPassword", QStringLiteral("x"));
         QTest::keyClick(child(d, "txtPassword"), Qt::Key_Return);
@@ -94,18 +88,18 @@ INSTANTIATE_TEST_SUITE_P(Ends, QtLoginWindow, ::testing::Values(
         QTest::keyClick(child(d, "cmdAcept"), Qt::Key_Escape);
         EXPECT_TRUE(d->isVisible()) << "neither key presses a button from there";
         QTest::mouseClick(child(d, "cmdCancel"), Qt::LeftButton);
-    }, false, u"antes", u"previa"},
+    }, {false, u"antes", u"previa"}},
     EndCase{"spaceOnTabbedCancel", [](QWidget* d) {
         QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
         QTest::keyClick(d->focusWidget(), Qt::Key_Space);
-    }, false, u"antes", u"previa"},
+    }, {false, u"antes", u"previa"}},
     EndCase{"closeBoxAfterTyping", [](QWidget* d) {
         typeOver(d, "txtUser", QStringLiteral("otro"));
         typeOver(d, "txtPassword", QStringLiteral("otra"));
         d->close();
-    }, false, u"antes", u"previa"},
+    }, {false, u"antes", u"previa"}},
     EndCase{"clickOnAcceptUntouched", [](QWidget* d) { QTest::mouseClick(child(d, "cmdAcept"), Qt::LeftButton); },
-            true, u"vupa", u"vupa"}),
+            {true, u"vupa", u"vupa"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 using QtLoginLook = kor2test::QtWindows;
