@@ -89,17 +89,11 @@ INSTANTIATE_TEST_SUITE_P(Ends, QtLoginWindow, ::testing::Values(
         EXPECT_TRUE(d->isVisible()) << "neither key presses a button from there";
         QTest::mouseClick(child(d, "cmdCancel"), Qt::LeftButton);
     }, {false, u"antes", u"previa"}},
-    EndCase{"spaceOnTabbedCancel", [](QWidget* d) {
-        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
-        QTest::keyClick(d->focusWidget(), Qt::Key_Space);
-    }, {false, u"antes", u"previa"}},
     EndCase{"closeBoxAfterTyping", [](QWidget* d) {
         typeOver(d, "txtUser", QStringLiteral("otro"));
         typeOver(d, "txtPassword", QStringLiteral("otra"));
         d->close();
-    }, {false, u"antes", u"previa"}},
-    EndCase{"clickOnAcceptUntouched", [](QWidget* d) { QTest::mouseClick(child(d, "cmdAcept"), Qt::LeftButton); },
-            {true, u"vupa", u"vupa"}}),
+    }, {false, u"antes", u"previa"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 using QtLoginLook = kor2test::QtWindows;
