@@ -23,8 +23,10 @@ openbox >/dev/null 2>&1 &
 sleep 1
 "$@" >/dev/null 2>&1 &
 sleep 3
-extents=$(xprop -name "$TITLE" _NET_FRAME_EXTENTS | sed -e 's/.*= //' -e 's/,//g')
-geometry=$(xwininfo -name "$TITLE" | awk -v e="$extents" 'BEGIN {split(e, f, " ")}
+# By id: xprop finds a window by a name only in Latin-1, and titles may be UTF-8 ("Contraseña:").
+id=$(xwininfo -name "$TITLE" | awk '/Window id:/ {print $4}')
+extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -e 's/.*= //' -e 's/,//g')
+geometry=$(xwininfo -id "$id" | awk -v e="$extents" 'BEGIN {split(e, f, " ")}
   /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
   END {printf "%dx%d+%d+%d", w + f[1] + f[2], h + f[3] + f[4], x - f[1], y - f[3]}')
 import -window root -crop "$geometry" +repage "$OUT"
@@ -70,6 +72,7 @@ shot "$out/input-prompt.png" "Cota del punto" 96 "$kor2" input --title "Cota del
 shot "$out/message-window.png" "Replanteo" 96 "$kor2" message --title "Replanteo" --file "$work/listado.txt"
 shot "$out/open-chooser.png" "Abrir plano" 96 "$kor2" open --title "Abrir plano" --filter "Dibujos|*.dxf;*.dwg|Todos|*" \
   --dir "$project"
+shot "$out/login.png" "Contraseña:" 96 "$kor2" login
 demo_shot() {  # OPTION FILE: the demo host saves its own picture
   rm -f "$2"
   QT_FONT_DPI=96 QT_QPA_PLATFORM=xcb KOR2_SETTINGS=:memory: xvfb-run -a -s "-screen 0 1280x1024x24" \

@@ -13,6 +13,7 @@
 #include <Kor2_Sys/cRegistro.h>
 #include <Kor2_Sys/c_StatusBar.h>
 #include <Kor2_Sys/c_imput1.h>
+#include <Kor2_Sys/cls_Loging.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include <QApplication>
@@ -220,6 +221,7 @@ public:
         tools->addAction(QStringLiteral("&Texto..."), this, &DemoWindow::askText);
         tools->addAction(QStringLiteral("&Número..."), this, &DemoWindow::askNumber);
         tools->addAction(QStringLiteral("&Mensaje..."), this, &DemoWindow::showMessage);
+        tools->addAction(QStringLiteral("C&onectar..."), this, &DemoWindow::connectAs);
         tools->addSeparator();
         tools->addActions({longRun, copy});
         // Many window managers keep Alt+Space for their own window menu: the library's stand-in is
@@ -366,6 +368,15 @@ private:
         global<c_imput1>().A_Mensaje(u"Informe de replanteo\r\nPunto 1   X = 431262.625   Y = 4581227.500   Cota = 612.574 m\r\n"
                                      u"Punto 2   X = 431275.125   Y = 4581224.250   Cota = 612.711 m",
                                      u"Informe");
+    }
+    // Only the user name is shown: the password stays with the host's own check.
+    void connectAs()
+    {
+        cls_Loging login;
+        login.ShowDialog();
+        statusBar()->showMessage(login.Acept ? QStringLiteral("Conectado como «%1»")
+                                                   .arg(QString::fromUtf16(login.User.data(), static_cast<qsizetype>(login.User.size())))
+                                             : QStringLiteral("Conexión cancelada"));
     }
     void paintSwatch()
     {

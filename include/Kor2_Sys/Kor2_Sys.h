@@ -18,7 +18,9 @@
  *   fails, so a failed call never hands over anything to free.
  * - Everything the library hands over is freed with the matching function: objects with
  *   `kor2_release`, values with `kor2_value_free`, texts with `kor2_string_free`, errors with
- *   `kor2_error_clear`. Each of them accepts NULL. */
+ *   `kor2_error_clear`. Each of them accepts NULL. `kor2_value_free` and `kor2_string_free`
+ *   overwrite a text before releasing its memory, so that a password read from `cls_Loging`
+ *   leaves no copy behind once the host frees it. */
 
 #include <Kor2_Sys/Kor2_SysExport.h>
 

@@ -30,17 +30,8 @@ constexpr Long kFrameHeight = 345;
 constexpr Long kDefaultPosition = 1000;
 constexpr std::u16string_view kSection = u"ColorPosicion";
 
-struct ControlRow {
-    std::string_view name;
-    ControlKind kind;
-    std::string_view container;
-    Long left, top, width, height;
-    std::u16string_view caption;
-    int tabIndex;
-};
-
 // The window's controls, positions in twips relative to their container.
-constexpr std::array<ControlRow, 17> kControls = {{
+constexpr std::array<platform::ControlRow, 17> kControls = {{
     {"Frame3", ControlKind::Frame, "", 105, 105, 3705, 675, u"Colores normales", -1},
     {"Pc_color_normal", ControlKind::Picture, "Frame3", 105, 210, 2490, 360, u"", -1},
     {"BT_otros", ControlKind::Button, "Frame3", 2730, 210, 750, 330, u"otros ...", 3},
@@ -138,10 +129,8 @@ void ColourWindow::build()
     m_form.setToolWindow(true);
     m_form.setFrameSize(kFrameWidth, kFrameHeight);
     m_form.resize(kInnerWidth + kFrameWidth, kCollapsedHeight);
-    for (const ControlRow& row : kControls) {
-        Control control = platform::makeControl(row.name, row.kind, row.caption, row.left, row.top, row.width,
-                                                row.height, row.tabIndex);
-        control.container = std::string(row.container);
+    for (const platform::ControlRow& row : kControls) {
+        Control control = platform::makeControl(row);
         control.scaleWidth = row.width;
         control.scaleHeight = row.height;
         m_form.add(std::move(control));

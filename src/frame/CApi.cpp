@@ -2,6 +2,7 @@
 #include <Kor2_Sys/Object.h>
 
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -94,9 +95,13 @@ int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, si
             values.push_back(args[i] ? args[i]->value : Variant{});
         Variant answer = call(*object->object, static_cast<InvokeKind>(kind), std::span<Variant>(values));
         auto out = result != nullptr ? std::unique_ptr<kor2_value>(new kor2_value{std::move(answer)}) : nullptr;
-        for (size_t i = 0; i < nargs; ++i)
-            if (args[i])
+        // The host's former text goes back to the allocator here: it may be a password.
+        for (size_t i = 0; i < nargs; ++i) {
+            if (args[i]) {
+                wipe::value(args[i]->value);
                 args[i]->value = std::move(values[i]);
+            }
+        }
         if (result != nullptr)
             *result = out.release();
     });
@@ -179,7 +184,13 @@ kor2_value* kor2_value_text(const char* utf8)
     }
 }
 
-void kor2_value_free(kor2_value* value) { delete value; }
+// A text handed to a host may be a password: it is overwritten before its memory is released.
+void kor2_value_free(kor2_value* value)
+{
+    if (value != nullptr)
+        wipe::value(value->value);
+    delete value;
+}
 
 kor2_type kor2_value_type(const kor2_value* value)
 {
@@ -204,14 +215,23 @@ char* kor2_value_as_text(const kor2_value* value, kor2_error* error)
 {
     char* out = nullptr;
     guarded(error, [&] {
-        out = duplicate(value ? utf::toUtf8(value->value.toText()) : std::string());
+        Text text = value ? value->value.toText() : Text();
+        std::string utf8 = utf::toUtf8(text);
+        out = duplicate(utf8);
+        wipe::text(text);
+        wipe::text(utf8);
         if (out == nullptr)
             throw std::bad_alloc();
     });
     return out;
 }
 
-void kor2_string_free(char* text) { std::free(text); }
+void kor2_string_free(char* text)
+{
+    if (text != nullptr)
+        wipe::bytes(text, std::strlen(text));
+    std::free(text);
+}
 
 size_t kor2_value_array_size(const kor2_value* value)
 {

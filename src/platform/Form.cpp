@@ -3,6 +3,7 @@
 #include <Kor2_Sys/Error.h>
 
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 
 #include <algorithm>
 #include <utility>
@@ -39,7 +40,21 @@ Control makeControl(std::string_view name, ControlKind kind, std::u16string_view
     return c;
 }
 
+Control makeControl(const ControlRow& row)
+{
+    Control c = makeControl(row.name, row.kind, row.caption, row.left, row.top, row.width, row.height, row.tabIndex);
+    c.container = std::string(row.container);
+    return c;
+}
+
 Form::Form(std::string name, FormEvents& events) : m_name(std::move(name)), m_events(events) {}
+
+Form::~Form()
+{
+    for (Control& c : m_controls)
+        if (c.passwordChar != 0)
+            wipe::text(c.caption);
+}
 
 void Form::setCaption(Text caption)
 {
@@ -143,6 +158,8 @@ void Form::setText(std::string_view name, Text text)
     // As on the desktop, only a real change of a text box's text is a change event.
     if (c.caption == text)
         return;
+    if (c.passwordChar != 0)
+        wipe::text(c.caption);
     c.caption = std::move(text);
     c.selStart = std::min<Long>(c.selStart, static_cast<Long>(c.caption.size()));
     c.selLength = 0;
@@ -326,6 +343,9 @@ void Form::insertTyped(Control& box, char16_t key)
             box.caption.erase(start - 1, 1);
         box.selStart = static_cast<Long>(length > 0 ? start : (start > 0 ? start - 1 : 0));
     } else {
+        // A password must not grow by reallocating: the old buffer would go back unwiped.
+        if (box.passwordChar != 0)
+            wipe::reserve(box.caption, box.caption.size() - length + 1);
         box.caption.replace(start, length, 1, key);
         box.selStart = static_cast<Long>(start + 1);
     }
@@ -384,7 +404,10 @@ void Form::userType(std::string_view controlName, std::u16string_view text)
     box.selStart = 0;
     box.selLength = static_cast<Long>(box.caption.size());
     if (text.empty()) {
-        box.caption.clear();
+        if (box.passwordChar != 0)
+            wipe::text(box.caption);
+        else
+            box.caption.clear();
         box.selLength = 0;
         notify(name);
         m_events.onChange(name);

@@ -50,8 +50,11 @@ struct Control {
     std::optional<Long> backColour{}, foreColour{}, fillColour{};
     int tabIndex = -1;      ///< place in the tab order; -1: takes no focus
     Long selStart = 0, selLength = 0;
+    /// Non-zero: a password box. Every character shows as this one, input methods and clipboard
+    /// history are kept away from it, its text is overwritten in memory before the model lets go of
+    /// it, and a window system clears its own copy when the window goes.
     char16_t passwordChar = 0;
-    bool bold = false;
+    bool bold = false;        ///< a bold caption (a frame's title only, not the controls it holds)
     bool multiline = false;   ///< a text box of several lines, with scroll bars and no wrapping
     bool fixedPitch = false;  ///< shown in a fixed-pitch font
     Text toolTip{};
@@ -63,6 +66,20 @@ struct Control {
 /// its place in the tab order (-1: it takes no focus).
 KOR2_SYS_EXPORT Control makeControl(std::string_view name, ControlKind kind, std::u16string_view caption, double left,
                                     double top, double width, double height, int tabIndex = -1);
+
+/// One row of a window's table of controls: name, kind, the frame that holds it (empty: the window),
+/// place in twips relative to that container, caption or text, and tab order (-1: takes no focus).
+struct ControlRow {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view container;
+    double left, top, width, height;
+    std::u16string_view caption;
+    int tabIndex;
+};
+
+/// The control a row of a window's table describes.
+KOR2_SYS_EXPORT Control makeControl(const ControlRow& row);
 
 /// What the window's logic answers. Every handler has a default that does nothing.
 class FormEvents {
@@ -102,6 +119,8 @@ enum class WindowState : std::uint8_t { Normal = 0, Minimised = 1, Maximised = 2
 class KOR2_SYS_EXPORT Form {
 public:
     Form(std::string name, FormEvents& events);
+    /// Wipes the text of every password box.
+    ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 

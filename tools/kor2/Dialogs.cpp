@@ -4,11 +4,13 @@
 #include "JsonWriter.h"
 
 #include <Kor2_Sys/Error.h>
+#include <Kor2_Sys/cls_Loging.h>
 
 #include "colour/ColourWindow.h"
 #include "files/FileChooser.h"
 #include "frame/NumberFunctions.h"
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 #include "prompts/InputWindow.h"
 #include "prompts/MessageWindow.h"
 
@@ -27,6 +29,19 @@ int failed(const Error& e, std::ostream& err)
 {
     err << "kor2: error " << e.number() << ": " << utf::toUtf8(e.description()) << "\n";
     return kFailed;
+}
+
+// UTF-8 a character at a time: each piece is a few bytes on the stack, so no whole copy of the text
+// is ever made (lone surrogates become U+FFFD, as everywhere in plain output).
+void writeUtf8(std::ostream& out, std::u16string_view text)
+{
+    for (std::size_t i = 0, n = 1; i < text.size(); i += n) {
+        n = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF
+                ? 2 : 1;
+        std::string piece = utf::toUtf8(text.substr(i, n));
+        out << piece;
+        wipe::text(piece);
+    }
 }
 
 } // namespace
@@ -91,6 +106,37 @@ int runFile(const FileCommand& command, std::ostream& out, std::ostream& err)
         if (chosen.empty())
             return kCancelled;
         out << utf::toUtf8(chosen) << "\n";
+        return kAccepted;
+    } catch (const Error& e) {
+        return failed(e, err);
+    }
+}
+
+int runLogin(bool json, std::ostream& out, std::ostream& err)
+{
+    try {
+        cls_Loging login;
+        login.ShowDialog();
+        if (!login.Acept)
+            return kCancelled;
+        if (json) {
+            // Room for the longest escapes up front: a growing answer would release copies of its start.
+            std::string answer = JsonWriter()
+                                     .reserve(6 * (login.User.size() + login.Password.size()) + 64)
+                                     .beginObject()
+                                     .key("user").text(login.User)
+                                     .key("password").text(login.Password)
+                                     .endObject()
+                                     .take();
+            const wipe::Scoped wiped(answer);
+            out << answer << '\n';
+        } else {
+            writeUtf8(out, login.User);
+            out << '\n';
+            writeUtf8(out, login.Password);
+            out << '\n';
+        }
+        out.flush();
         return kAccepted;
     } catch (const Error& e) {
         return failed(e, err);

@@ -43,6 +43,11 @@ struct FileCommand {
 /// Prints the chosen path; exit 1 when cancelled.
 int runFile(const FileCommand& command, std::ostream& out, std::ostream& err);
 
+/// Asks for a user name and a password; prints them on two lines in UTF-8 (with `json`, as
+/// `{"user": ..., "password": ...}`, which keeps every UTF-16 unit); exit 1 printing nothing on
+/// cancel or the close box. kor2 wipes every copy of the password it makes.
+int runLogin(bool json, std::ostream& out, std::ostream& err);
+
 /// Shows the text of --text or of the file argument --file (read through readFileArgument, which
 /// throws for a file it cannot use).
 int runMessage(const MessageCommand& command, std::ostream& out, std::ostream& err);

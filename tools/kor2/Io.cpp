@@ -2,6 +2,8 @@
 
 #include "JsonReader.h"
 
+#include "frame/Wipe.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -101,8 +103,11 @@ protected:
 private:
     bool drain()
     {
+        const auto used = static_cast<std::size_t>(pptr() - pbase());
         if (m_error == 0)
-            m_error = writeAll(STDOUT_FILENO, std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+            m_error = writeAll(STDOUT_FILENO, std::string_view(pbase(), used));
+        // What went out may be a password (kor2 login): the buffer keeps no copy of it.
+        Kor2_Sys::wipe::bytes(pbase(), used);
         setp(m_buffer, m_buffer + sizeof m_buffer);  // after a failure the rest is dropped
         return m_error == 0;
     }

@@ -43,6 +43,14 @@ public:
     JsonWriter& boolean(bool value);
     JsonWriter& null();
 
+    /// Makes room for a document of `bytes`, so that writing it never moves what was already
+    /// written (a released buffer would keep a copy of it).
+    JsonWriter& reserve(std::size_t bytes)
+    {
+        m_out.reserve(bytes);
+        return *this;
+    }
+
     /// The document written so far; the writer starts a new one.
     std::string take();
 

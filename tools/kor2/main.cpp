@@ -224,6 +224,8 @@ int run(int argc, char** argv)
     auto* messageFile = messageCmd->add_option("--file", messageCommand.file, "Archivo con el texto (UTF-8)");
     messageText->excludes(messageFile);
 
+    auto* loginCmd = app.add_subcommand("login", "Pide usuario y contraseña; al aceptar los imprime en dos líneas");
+
     for (CLI::App* command : app.get_subcommands({})) {
         command->group("Órdenes");
         command->get_help_ptr()->group("Opciones");
@@ -263,6 +265,8 @@ int run(int argc, char** argv)
             return kor2cli::runFile(saveCommand, std::cout, std::cerr);
         if (messageCmd->parsed())
             return kor2cli::runMessage(messageCommand, std::cout, std::cerr);
+        if (loginCmd->parsed())
+            return kor2cli::runLogin(options.json, std::cout, std::cerr);
         if (settingsCmd->parsed()) {
             settingsCommand.json = options.json;
             kor2cli::openStoreFor(settingsCommand);

@@ -3,6 +3,7 @@
 #include <Kor2_Sys/Error.h>
 
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 
 #include <cmath>
 
@@ -57,6 +58,22 @@ public:
         return std::make_unique<SizedBitmap>(width, height);
     }
     void copySource(Bitmap&) override {}
+};
+
+// A typed text may be a password: once played, the script keeps no copy of it.
+class WipedWhenPlayed {
+public:
+    explicit WipedWhenPlayed(WindowScript& script) : m_script(script) {}
+    ~WipedWhenPlayed()
+    {
+        for (Action& action : m_script.actions)
+            wipe::text(action.text);
+    }
+    WipedWhenPlayed(const WipedWhenPlayed&) = delete;
+    WipedWhenPlayed& operator=(const WipedWhenPlayed&) = delete;
+
+private:
+    WindowScript& m_script;
 };
 
 } // namespace
@@ -140,15 +157,20 @@ WindowScript HeadlessWindowSystem::takeScript(const std::string& window)
     return script;
 }
 
+// A password box is recorded as a person sees it: one password character per character.
 void HeadlessWindowSystem::record(const Form& form)
 {
     m_shown.push_back({form.name(), form.caption(), form.left(), form.top(), form.width(), form.height(), form.controls()});
+    for (Control& c : m_shown.back().controls)
+        if (c.passwordChar != 0)
+            wipe::assign(c.caption, Text(c.caption.size(), c.passwordChar));
 }
 
 void HeadlessWindowSystem::showModal(Form& form)
 {
     record(form);
-    const WindowScript script = takeScript(form.name());
+    WindowScript script = takeScript(form.name());
+    const WipedWhenPlayed wiped(script);
     form.markShown();
     PlayingGuard playing(m_playing);
     m_pendingAnswers.clear();

@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "frame/Wipe.h"
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -95,6 +97,17 @@ private:
     std::string m_name;
 };
 
+// Overwrites a line edit's text where the widget keeps it, then empties the widget: Qt releases a
+// replaced text without overwriting it, and a password box must not leave one behind. A text Qt
+// holds in read-only data (a literal) has no writable buffer and is only cleared.
+void forget(QLineEdit* edit)
+{
+    const QString kept = edit->text();  // shares the widget's buffer
+    if (kept.data_ptr().isMutable())
+        wipe::bytes(const_cast<QChar*>(kept.constData()), static_cast<std::size_t>(kept.size()) * sizeof(QChar));
+    edit->setText(QString());  // unlike clear(), drops the undo history that could bring the text back
+}
+
 /// Whether a control's caption fits its size in pixels in a font; null where any caption fits.
 using CaptionFit = bool (*)(const QFontMetrics& metrics, const QString& caption, int width, int height);
 
@@ -134,13 +147,15 @@ DialogFont chooseDialogFont(const Form& form, double tppX, double tppY, CaptionF
         for (const QString& family : families) {
             QFont candidate(family);
             candidate.setPointSizeF(size);
-            const QFontMetrics metrics(candidate);
+            QFont boldCandidate = candidate;
+            boldCandidate.setBold(true);
+            const QFontMetrics metrics(candidate), boldMetrics(boldCandidate);
             bool all = true;
             for (const Control& c : form.controls()) {
                 const CaptionFit fits = fitOf(c.kind);
                 all = all && (c.caption.empty() || fits == nullptr ||
-                              fits(metrics, toQString(c.caption), static_cast<int>(c.width / tppX),
-                                   static_cast<int>(c.height / tppY)));
+                              fits(c.bold ? boldMetrics : metrics, toQString(c.caption),
+                                   static_cast<int>(c.width / tppX), static_cast<int>(c.height / tppY)));
             }
             if (all)
                 return {candidate, true, metrics.lineSpacing()};
@@ -298,7 +313,7 @@ struct FormDialog::Kinds {
         connect(edit, &QLineEdit::selectionChanged, &dialog, [&dialog, edit, name = c.name] {
             if (!dialog.m_syncing)
                 dialog.m_form.userSelected(name, edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition(),
-                                           static_cast<Long>(edit->selectedText().size()));
+                                           static_cast<Long>(edit->selectionLength()));
         });
         connect(edit, &QLineEdit::cursorPositionChanged, &dialog, [&dialog, edit, name = c.name](int, int now) {
             if (!dialog.m_syncing && !edit->hasSelectedText())
@@ -308,17 +323,31 @@ struct FormDialog::Kinds {
     }
     static void syncTextBox(FormDialog&, QWidget* widget, const Control& c)
     {
-        const QString text = toQString(c.caption);
+        // Compared in place: a password box's text is copied only when the widget takes the copy.
+        const QStringView model(c.caption.data(), static_cast<qsizetype>(c.caption.size()));
         if (auto* area = qobject_cast<QPlainTextEdit*>(widget)) {
             // Only a change made by the model is written back: the user's own edits are already there.
-            if (toText(area->toPlainText()) != c.caption)
-                area->setPlainText(text);
+            if (area->toPlainText() != model)
+                area->setPlainText(model.toString());
             return;
         }
         auto* edit = static_cast<QLineEdit*>(widget);
-        if (edit->text() != text)
-            edit->setText(text);
-        edit->setEchoMode(c.passwordChar ? QLineEdit::Password : QLineEdit::Normal);
+        if (edit->text() != model) {
+            if (c.passwordChar != 0)
+                forget(edit);
+            edit->setText(model.toString());
+        }
+        if (const auto echo = c.passwordChar ? QLineEdit::Password : QLineEdit::Normal; edit->echoMode() != echo) {
+            edit->setEchoMode(echo);
+            // No input method may learn, predict or offer a password again, nor keep it in a
+            // clipboard history (Qt's password echo asks the same; said here so that it stays so).
+            if (c.passwordChar != 0)
+                edit->setInputMethodHints(edit->inputMethodHints() | Qt::ImhHiddenText | Qt::ImhSensitiveData |
+                                          Qt::ImhNoPredictiveText);
+            // Each character shows as the model's own password character, not the style's.
+            edit->setStyleSheet(c.passwordChar ? QStringLiteral("lineedit-password-character: %1").arg(int{c.passwordChar})
+                                               : QString());
+        }
         if (c.selLength > 0)
             edit->setSelection(c.selStart, c.selLength);
         else
@@ -436,8 +465,19 @@ QWidget* FormDialog::realise(const Control& c)
 
 FormDialog::~FormDialog()
 {
-    if (!m_detached)
-        m_form.setObserver(nullptr);
+    // A detached dialog forgot its passwords when its model let it go, and the model may be gone.
+    if (m_detached)
+        return;
+    forgetPasswords();
+    m_form.setObserver(nullptr);
+}
+
+void FormDialog::forgetPasswords()
+{
+    const QScopedValueRollback syncing(m_syncing, true);
+    for (const Control& c : m_form.controls())
+        if (auto* edit = qobject_cast<QLineEdit*>(widgetOf(c.name)); edit && c.passwordChar != 0)
+            forget(edit);
 }
 
 QWidget* FormDialog::create(const Control& c)
@@ -473,9 +513,11 @@ void FormDialog::sync(const Control& c)
     widget->setVisible(c.visible);
     widget->setEnabled(c.enabled);
     Kinds::of(c.kind).sync(*this, widget, c);
-    if (c.bold) {
+    // A widget takes its font from its parent: a control inside a bold frame says it is not bold,
+    // so that only the frame's title is.
+    if (c.bold || widget->font().bold()) {
         QFont font = widget->font();
-        font.setBold(true);
+        font.setBold(c.bold);
         widget->setFont(font);
     }
     m_syncing = false;
@@ -560,6 +602,8 @@ void FormDialog::visibilityChanged(bool visible)
 {
     if (visible)
         return;
+    // The model keeps a password for its window's code to read; the screen keeps none.
+    forgetPasswords();
     if (m_modal) {
         if (isVisible())
             done(0);
@@ -774,7 +818,7 @@ int FormDialog::userEdit(const std::string& control, const std::function<void()>
 
 void FormDialog::typed(QLineEdit* edit, const std::string& control, int key)
 {
-    const qsizetype before = edit->text().size(), selected = edit->selectedText().size();
+    const qsizetype before = edit->text().size(), selected = edit->selectionLength();
     const int notices = userEdit(control, [&] { m_form.userKey(control, key); });
     if (notices == 0)
         return;  // the key was swallowed

@@ -66,6 +66,8 @@ private:
     void sync(const Control& control);
     void syncWindow();
     void setTabOrderFromModel();
+    /// Wipes and empties the widgets of the password boxes.
+    void forgetPasswords();
     /// The control a watched widget renders (its object name), or empty for any other object.
     std::string nameOf(QObject* widget) const;
     /// The control a key that reached the dialog itself belongs to: the focused one.

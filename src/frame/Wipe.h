@@ -1,0 +1,81 @@
+#pragma once
+// Overwriting secrets before their memory goes back to the allocator. A freed buffer keeps its
+// bytes until something else reuses it, so a password copy that is merely destroyed stays readable
+// in the process (a core dump, a swap file, a debugger) long after the login is over. Every copy
+// the library makes of a typed password goes through these helpers.
+
+#include <Kor2_Sys/Value.h>
+
+#include <string.h>  // explicit_bzero: the compiler may not drop it as a dead store
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <variant>
+
+namespace Kor2_Sys::wipe {
+
+/// Zeroes `size` bytes at `data`.
+inline void bytes(void* data, std::size_t size) noexcept
+{
+    if (data != nullptr && size > 0)
+        ::explicit_bzero(data, size);
+}
+
+/// Zeroes every unit a string's buffer holds, beyond its length too (what an erase or a shorter
+/// assignment left there), and leaves it empty with its buffer kept.
+template <class Char> void text(std::basic_string<Char>& s) noexcept
+{
+    // Within its capacity a string never reallocates: the resize only makes the whole buffer its own.
+    s.resize(s.capacity());
+    bytes(s.data(), s.size() * sizeof(Char));
+    s.clear();
+}
+
+/// Zeroes a text held by a value (and by the items of an array it holds); the value is then empty.
+inline void value(Variant& v) noexcept
+{
+    if (auto* t = std::get_if<Text>(&v.storage()))
+        text(*t);
+    else if (auto* a = std::get_if<std::shared_ptr<Array>>(&v.storage()); a && *a && a->use_count() == 1)
+        for (Variant& item : (*a)->items)
+            value(item);
+    v = Variant();
+}
+
+/// `to` := `from`, the former content of `to` wiped first.
+template <class Char> void assign(std::basic_string<Char>& to, std::type_identity_t<std::basic_string_view<Char>> from)
+{
+    text(to);
+    to.assign(from);
+}
+
+/// Makes room in `s` for `size` units without leaving its former content in a freed buffer: a string
+/// that must grow moves into a new buffer (twice as large, so that growing one unit at a time stays
+/// linear) and the old one is wiped before it is released.
+template <class Char> void reserve(std::basic_string<Char>& s, std::size_t size)
+{
+    if (size <= s.capacity())
+        return;
+    std::basic_string<Char> grown;
+    grown.reserve(std::max(size, 2 * s.capacity()));
+    grown.assign(s);
+    text(s);
+    s.swap(grown);
+}
+
+/// Wipes a string when the scope ends, however it ends.
+template <class String> class Scoped {
+public:
+    explicit Scoped(String& s) noexcept : m_s(s) {}
+    ~Scoped() { text(m_s); }
+    Scoped(const Scoped&) = delete;
+    Scoped& operator=(const Scoped&) = delete;
+
+private:
+    String& m_s;
+};
+
+} // namespace Kor2_Sys::wipe

@@ -1,0 +1,267 @@
+// cls_Loging and its window on the scripted window system: what each way of ending the dialog hands
+// back, what typed text reaches the fields, and that no copy of the password outlives its reader.
+#include <Kor2_Sys/Kor2_Sys.h>
+#include <Kor2_Sys/cls_Loging.h>
+
+#include "Guards.h"
+#include "LoginOutcome.h"
+#include "SettingsGuards.h"
+#include "frame/Wipe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <span>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+using namespace Kor2_Sys;
+using platform::Action;
+
+namespace {
+
+Action click(std::string c) { return {.kind = Action::Kind::Click, .control = std::move(c)}; }
+Action type(std::string c, Text t) { return {.kind = Action::Kind::Type, .control = std::move(c), .text = std::move(t)}; }
+Action set(std::string c, Text t) { return {.kind = Action::Kind::Set, .control = std::move(c), .text = std::move(t)}; }
+Action key(std::string c, int k) { return {.kind = Action::Kind::Key, .control = std::move(c), .key = k}; }
+Action closeBox() { return {.kind = Action::Kind::Close, .fromUser = true}; }
+
+struct EndingCase {
+    const char* label;
+    std::vector<Action> actions;
+    kor2test::LoginOutcome outcome;
+};
+
+class Ending : public ::testing::TestWithParam<EndingCase> {};
+
+TEST_P(Ending, HandsBackTheChoiceAndTheTexts)
+{
+    const EndingCase& c = GetParam();
+    kor2test::ScopedHeadless ui({{"dlgLoging", c.actions}});
+    kor2test::expectLogin(c.outcome);
+    ASSERT_EQ(ui->shownForms().size(), 1u);
+    EXPECT_EQ(ui->shownForms()[0].caption, u"Contraseña:");
+    EXPECT_EQ(ui->shownForms()[0].text("txtUser"), u"vupa");
+    EXPECT_EQ(ui->shownForms()[0].text("txtPassword"), u"****") << "recorded as a person sees it";
+}
+
+const Text kMegabyte(std::size_t{1} << 20, u'u');
+
+INSTANTIATE_TEST_SUITE_P(Ways, Ending, ::testing::Values(
+    EndingCase{"acceptUntouched", {click("cmdAcept")}, {true, u"vupa", u"vupa"}},
+    EndingCase{"acceptUntrimmed", {type("txtUser", u" Ana "), type("txtPassword", u" s3 "), click("cmdAcept")},
+               {true, u" Ana ", u" s3 "}},
+    EndingCase{"enterOnFocusedAccept", {type("txtPassword", u"x"), key("cmdAcept", 13)}, {true, u"vupa", u"x"}},
+    EndingCase{"cancelAfterTyping", {type("txtUser", u"otro"), type("txtPassword", u"y"), click("cmdCancel")},
+               {false, u"antes", u"previa"}},
+    EndingCase{"closeBoxIsCancel", {type("txtUser", u"otro"), closeBox()}, {false, u"antes", u"previa"}},
+    // Had Enter or Escape pressed a button here, the next action would find the window gone.
+    EndingCase{"enterAndEscapeElsewherePressNothing",
+               {key("txtUser", 13), key("txtPassword", 13), key("txtPassword", 27), key("cmdAcept", 27),
+                key("cmdCancel", 32)}, {false, u"antes", u"previa"}},
+    EndingCase{"nulTypedIsNoCharacter", {type("txtUser", Text(u"a\0b", 3)), click("cmdAcept")}, {true, u"ab", u"vupa"}},
+    EndingCase{"nulPastedIsKept", {set("txtPassword", Text(u"a\0b", 3)), click("cmdAcept")},
+               {true, u"vupa", Text(u"a\0b", 3)}},
+    EndingCase{"loneSurrogatesKept", {type("txtUser", u"\xD800x\xDFFF"), type("txtPassword", u"\xDC00"), click("cmdAcept")},
+               {true, u"\xD800x\xDFFF", u"\xDC00"}},
+    EndingCase{"megabyteUserName", {type("txtUser", kMegabyte), click("cmdAcept")}, {true, kMegabyte, u"vupa"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Every call opens a new window with its own proposals, whatever the last one was left with.
+TEST(Login, SecondCallStartsFromTheProposals)
+{
+    kor2test::ScopedHeadless ui({{"dlgLoging", {type("txtUser", u"ana"), type("txtPassword", u"1"), click("cmdAcept")}},
+                                 {"dlgLoging", {click("cmdAcept")}}});
+    cls_Loging login;
+    login.ShowDialog();
+    EXPECT_EQ(login.User, u"ana");
+    login.ShowDialog();
+    EXPECT_EQ(login.User, u"vupa");
+    EXPECT_EQ(login.Password, u"vupa");
+}
+
+// No display: the call fails with error 68 as every window does, and nothing is assigned.
+TEST(Login, WithoutADisplayFailsWithError68)
+{
+    kor2test::ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt), x11("DISPLAY", std::nullopt),
+        wayland("WAYLAND_DISPLAY", std::nullopt);
+    platform::ScopedWindowSystem none(nullptr);
+    cls_Loging login;
+    login.Password = u"previa";
+    try {
+        login.ShowDialog();
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 68);
+    }
+    EXPECT_FALSE(login.Acept);
+    EXPECT_EQ(login.Password, u"previa");
+}
+
+// --- no copy of a password outlives its reader -------------------------------------------------
+
+/// Bytes the test holds itself, which the scan passes over.
+struct Own {
+    const void* data;
+    std::size_t size;
+};
+
+struct Copies {
+    std::size_t count = 0;
+    std::uintptr_t first = 0;
+};
+
+// How many times a needle occurs in the process's readable private memory (heap, stacks, data),
+// outside the test's own copies. The scan allocates nothing on the heap: it would be handed the
+// very blocks the code under test released, and overwrite what it looks for.
+Copies copiesInMemory(std::span<const std::string_view> needles, std::span<const Own> own)
+{
+    constexpr std::size_t kChunk = std::size_t{1} << 20, kOverlap = 256, kMaxRegions = 1 << 14;
+    static std::uintptr_t regions[kMaxRegions][2];
+    void* buffer = ::mmap(nullptr, kChunk + kOverlap, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (buffer == MAP_FAILED)
+        return {SIZE_MAX, 0};
+    auto* chunk = static_cast<char*>(buffer);
+    std::size_t count = 0, size = 0;
+    const int maps = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    for (ssize_t n; (n = ::read(maps, chunk + size, kChunk - size - 1)) > 0;)
+        size += static_cast<std::size_t>(n);
+    ::close(maps);
+    chunk[size] = '\0';
+    // "begin-end perms ...": readable ('r') and private ('p') mappings.
+    for (char* line = chunk; line != nullptr && *line != '\0' && count < kMaxRegions;) {
+        char* next = std::strchr(line, '\n');
+        char* at = line;
+        const std::uintptr_t begin = std::strtoull(at, &at, 16), end = std::strtoull(at + 1, &at, 16);
+        if (at[1] == 'r' && at[4] == 'p') {
+            regions[count][0] = begin;
+            regions[count++][1] = end;
+        }
+        line = next ? next + 1 : nullptr;
+    }
+    const auto inside = [](std::uintptr_t at, const void* begin, std::size_t length) {
+        return at >= reinterpret_cast<std::uintptr_t>(begin) && at < reinterpret_cast<std::uintptr_t>(begin) + length;
+    };
+    Copies copies;
+    const int mem = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
+    for (std::size_t r = 0; r < count; ++r) {
+        for (std::uintptr_t at = regions[r][0]; at < regions[r][1]; at += kChunk) {
+            const ssize_t got = ::pread(mem, chunk, std::min<std::uintptr_t>(kChunk + kOverlap, regions[r][1] - at),
+                                        static_cast<off_t>(at));
+            if (got <= 0)
+                continue;  // a region the kernel does not let us read (guard pages, vvar)
+            for (const std::string_view needle : needles) {
+                const char* end = chunk + got;
+                for (const char* hit = chunk;
+                     (hit = static_cast<const char*>(::memmem(hit, static_cast<std::size_t>(end - hit), needle.data(),
+                                                              needle.size())));
+                     ++hit) {
+                    const std::uintptr_t where = at + static_cast<std::uintptr_t>(hit - chunk);
+                    if (hit - chunk >= static_cast<std::ptrdiff_t>(kChunk) || inside(where, buffer, kChunk + kOverlap) ||
+                        std::any_of(own.begin(), own.end(), [&](const Own& o) { return inside(where, o.data, o.size); }))
+                        continue;
+                    copies.first = copies.count++ == 0 ? where : copies.first;
+                }
+            }
+            wipe::bytes(chunk, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(mem);
+    ::munmap(buffer, kChunk + kOverlap);
+    return copies;
+}
+
+struct LeakCase {
+    const char* label;
+    /// Hands `password` to the library and reads it back; the test's copies are its own to wipe.
+    std::function<void(const Text& password, const std::string& utf8)> run;
+};
+
+class NoCopyLeft : public ::testing::TestWithParam<LeakCase> {};
+
+TEST_P(NoCopyLeft, AfterTheReaderReleasesTheObject)
+{
+    // Made here, never a literal: "clave-ñ-" and 32 random letters and digits.
+    constexpr char kDigits[] = "abcdefghijkmnpqrstuvwxyz23456789";
+    std::random_device random;
+    Text password;
+    password.reserve(48);
+    password = u"clave-\u00F1-";
+    for (int i = 0; i < 32; ++i)
+        password += static_cast<char16_t>(kDigits[random() % 32]);
+    std::string utf8;
+    utf8.reserve(64);
+    utf8 = "clave-\xC3\xB1-";
+    for (std::size_t i = 8; i < password.size(); ++i)
+        utf8 += static_cast<char>(password[i]);
+    // Views into the test's own two copies: in each encoding, a piece just past the bytes a released
+    // block loses (which also finds a copy of the start, left by a buffer that grew) and the end.
+    const std::string_view utf16(reinterpret_cast<const char*>(password.data()), 2 * password.size());
+    const std::array<std::string_view, 4> needles = {utf16.substr(16, 32), utf16.substr(utf16.size() - 32),
+                                                     std::string_view(utf8).substr(16, 16),
+                                                     std::string_view(utf8).substr(utf8.size() - 16)};
+    const std::array<Own, 2> own = {{{password.data(), 2 * password.capacity()}, {utf8.data(), utf8.capacity()}}};
+
+    GetParam().run(password, utf8);
+    const Copies copies = copiesInMemory(needles, own);
+    wipe::text(password);
+    wipe::text(utf8);
+    EXPECT_EQ(copies.count, 0u) << "the first at 0x" << std::hex << copies.first;
+}
+
+// A script that types the password and accepts, built without a copy of the text beyond its own.
+// Its block is larger than any later copy's, so that none of them is handed the same block (and
+// overwrites what the script would have left there).
+std::vector<platform::WindowScript> typing(const Text& password)
+{
+    std::vector<platform::WindowScript> scripts(1);
+    scripts[0].window = "dlgLoging";
+    scripts[0].actions.reserve(2);
+    scripts[0].actions.push_back({.kind = Action::Kind::Type, .control = "txtPassword"});
+    scripts[0].actions[0].text.reserve(4 * password.size());
+    scripts[0].actions[0].text.assign(password);
+    scripts[0].actions.push_back(click("cmdAcept"));
+    return scripts;
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
+    LeakCase{"typedAndReadByLateBinding", [](const Text& password, const std::string&) {
+        kor2test::ScopedHeadless ui(typing(password));
+        auto login = createObject("Kor2_Sys.cls_Loging");
+        login->invoke("ShowDialog", InvokeKind::Method, {});
+        Variant read = login->invoke("Password", InvokeKind::Get, {});
+        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
+        wipe::value(read);
+    }},
+    LeakCase{"writtenByTheHost", [](const Text& password, const std::string&) {
+        auto login = createObject("Kor2_Sys.cls_Loging");
+        Variant written{Text(password)};
+        login->invoke("Password", InvokeKind::Put, std::span<Variant>(&written, 1));
+        wipe::value(written);
+        Variant read = login->invoke("Password", InvokeKind::Get, {});
+        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
+        wipe::value(read);
+    }},
+    LeakCase{"typedAndReadThroughTheCEntryPoints", [](const Text& password, const std::string& utf8) {
+        kor2test::ScopedHeadless ui(typing(password));
+        kor2_object* login = nullptr;
+        kor2_value* read = nullptr;
+        ASSERT_EQ(kor2_create("Kor2_Sys.cls_Loging", &login, nullptr), 0);
+        ASSERT_EQ(kor2_invoke(login, "ShowDialog", KOR2_METHOD, nullptr, 0, nullptr, nullptr), 0);
+        ASSERT_EQ(kor2_invoke(login, "Password", KOR2_GET, nullptr, 0, &read, nullptr), 0);
+        char* text = kor2_value_as_text(read, nullptr);
+        EXPECT_STREQ(text, utf8.c_str());
+        kor2_string_free(text);
+        kor2_value_free(read);
+        kor2_release(login);
+    }}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+} // namespace
