@@ -14,6 +14,7 @@ namespace {
 void writePayload(JsonWriter& json, const Variant& value)
 {
     switch (value.type()) {
+    case ValueType::Byte: json.number(std::get<Byte>(value.storage())); return;
     case ValueType::Integer: json.number(std::get<Integer>(value.storage())); return;
     case ValueType::Long: json.number(std::get<Long>(value.storage())); return;
     case ValueType::Single: json.number(static_cast<double>(std::get<Single>(value.storage()))); return;
@@ -39,6 +40,8 @@ Variant typedValue(const std::string& type, JsonNode& node)
     if (type == "null") return Variant::null();
     const std::string what = "el valor " + type;
     JsonNode& v = need(node, u"value", "un valor " + type);
+    if (type == "byte")
+        return static_cast<Byte>(integerOf(v, what, 0, 255));
     if (type == "integer")
         return static_cast<Integer>(integerOf(v, what, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
     if (type == "long")
@@ -64,7 +67,7 @@ Variant typedValue(const std::string& type, JsonNode& node)
         return Variant(std::move(array));
     }
     throw std::invalid_argument("tipo de valor desconocido: \"" + excerpt(type) +
-                                "\" (empty, null, integer, long, single, double, boolean, text, array)");
+                                "\" (empty, null, byte, integer, long, single, double, boolean, text, array)");
 }
 
 } // namespace
