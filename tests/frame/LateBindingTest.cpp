@@ -258,7 +258,6 @@ TEST(ClassRegistry, EveryClassIsCreatableAndOnlyGlobalsShareAnInstance)
 TEST(ClassRegistry, MembersNotBuiltYetAnswer438)
 {
     std::vector<Variant> none;
-    EXPECT_EQ(errorOf([&] { createObject("Kor2_Sys.c_VL")->invoke("GetModelNumber", InvokeKind::Method, none); }), 438);
     EXPECT_EQ(errorOf([&] { createObject("Kor2_Sys.cls_Loging")->invoke("User", InvokeKind::Get, {}); }), 438);
 }
 
