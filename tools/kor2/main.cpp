@@ -3,6 +3,7 @@
 
 #include "Describe.h"
 #include "Dialogs.h"
+#include "Info.h"
 #include "Io.h"
 #include "JsonReader.h"
 #include "Runtime.h"
@@ -166,7 +167,7 @@ int run(int argc, char** argv)
     auto* callCmd = app.add_subcommand("call", "Una llamada con enlace tardío; MIEMBRO= asigna una propiedad");
     callCmd->add_option("CLASE", call.className, "Clase, p. ej. CColores")->required();
     callCmd->add_option("MIEMBRO", call.member, "Miembro")->required();
-    callCmd->add_option("ARG", call.args, "int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
+    callCmd->add_option("ARG", call.args, "byte:N int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
 
     auto* sessionCmd = app.add_subcommand("session", "Peticiones JSON por líneas en la entrada estándar");
 
@@ -216,6 +217,11 @@ int run(int argc, char** argv)
     auto* messageFile = messageCmd->add_option("--file", messageCommand.file, "Archivo con el texto (UTF-8)");
     messageText->excludes(messageFile);
 
+    kor2cli::InfoCommand infoCommand;
+    auto* infoCmd = app.add_subcommand("info", "La máquina, el volumen de una unidad y la identidad de un disco");
+    infoCmd->add_option("CONSULTA", infoCommand.what, "host | volume LETRA | disk N | identify ARCHIVO")->required();
+    infoCmd->add_option("PALABRAS", infoCommand.words, "LETRA, N o ARCHIVO según la consulta");
+
     for (CLI::App* command : app.get_subcommands({})) {
         command->group("Órdenes");
         command->get_help_ptr()->group("Opciones");
@@ -255,6 +261,10 @@ int run(int argc, char** argv)
             return kor2cli::runFile(saveCommand, std::cout, std::cerr);
         if (messageCmd->parsed())
             return kor2cli::runMessage(messageCommand, std::cout, std::cerr);
+        if (infoCmd->parsed()) {
+            infoCommand.json = options.json;
+            return kor2cli::runInfo(infoCommand, std::cout, std::cerr);
+        }
         if (settingsCmd->parsed()) {
             settingsCommand.json = options.json;
             kor2cli::openStoreFor(settingsCommand);
