@@ -136,22 +136,6 @@ TEST_F(Volumes, WithoutUdevTheDeviceIsProbed)
     }
 }
 
-TEST_F(Volumes, Ext4ImageProbedByBlkid)
-{
-    const std::string image = fake.path("dev/sdd1");
-    fake.write("dev/sdd1", "");
-    const std::string make = "mkfs.ext4 -q -F -U 3e6be9de-8139-11d1-9106-a43f08d823a6 -L PRUEBA " + image + " 4M 2>/dev/null";
-    if (std::system(("PATH=$PATH:/sbin:/usr/sbin " + make).c_str()) != 0)
-        GTEST_SKIP() << "mkfs.ext4 is not available to make the image";
-    fake.blockDevice("sdd1", "8:49");
-    mapDrive(u"G", "/dev/sdd1");
-    platform::ScopedSystemInfo info(machine());
-    const Answer a = serie(u"G");
-    EXPECT_EQ(a.label, u"PRUEBA");
-    EXPECT_EQ(a.serial, u"-1770025946") << "the UUID folded as statfs folds it for ext4";
-    EXPECT_EQ(a.system, u"ext4");
-}
-
 // --- drive letters ------------------------------------------------------------------------------
 
 TEST_F(Volumes, DriveArgumentsAndMappings)

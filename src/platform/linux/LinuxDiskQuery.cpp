@@ -61,22 +61,6 @@ bool naturalLess(std::string_view a, std::string_view b)
     return a.size() - i < b.size() - j;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 // A block that holds anything, and whose checksum is right when its signature says it has one.
 bool plausible(const IdentityBlock& block)
 {
@@ -192,17 +176,20 @@ public:
         IdentifyAnswer answer;
         answer.device = "/dev/" + m_name;
         const char family = kFamilies[static_cast<std::size_t>(familyOf(m_name))][0];
-        const Descriptor fd(m_tree.node(m_name));
-        for (const DeviceSource& source : kDeviceSources) {
-            if (fd.get() < 0 || source.families.find(family) == std::string_view::npos)
-                continue;
-            if (auto block = source.read(fd.get(), request)) {
-                answer.block = *block;
-                answer.source = source.name;
-                return answer;
+        if (const int fd = ::open(m_tree.node(m_name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); fd >= 0) {
+            for (const DeviceSource& source : kDeviceSources) {
+                if (source.families.find(family) == std::string_view::npos)
+                    continue;
+                if (auto block = source.read(fd, request)) {
+                    answer.block = *block;
+                    answer.source = source.name;
+                    break;
+                }
             }
+            ::close(fd);
         }
-        worldReadable(answer);
+        if (answer.source.empty())
+            worldReadable(answer);
         return answer;
     }
 
