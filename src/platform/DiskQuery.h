@@ -17,7 +17,7 @@
 namespace Kor2_Sys::platform {
 
 /// The platform's version record as the disk identity class reads it: the platform family
-/// (0 Win32s, 1 the 9x family, 2 the NT family) and the minor version.
+/// (0 "32S", 1 "W95"/"W98" by minor version, 2 "WNT") and the minor version.
 struct PlatformVersion {
     std::int32_t platformId = 0;
     std::int32_t minorVersion = 0;
@@ -75,7 +75,7 @@ public:
     virtual PlatformVersion version() = 0;
     /// Physical drive `number`; null when it cannot be opened.
     virtual std::unique_ptr<DiskDevice> openPhysicalDrive(unsigned number) = 0;
-    /// The SMART driver of the 9x family; null when it cannot be opened.
+    /// The SMART driver that platform family 1 opens instead of a drive; null when it cannot be opened.
     virtual std::unique_ptr<DiskDevice> openSmartDriver() = 0;
 };
 

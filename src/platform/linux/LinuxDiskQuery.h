@@ -23,11 +23,11 @@ class KOR2_SYS_EXPORT LinuxDiskQuery final : public DiskQuery {
 public:
     explicit LinuxDiskQuery(SystemTree tree = {}) : m_tree(std::move(tree)) {}
 
-    /// The NT family: drives are opened by number.
+    /// Platform family 2 ("WNT"): drives are opened by number.
     PlatformVersion version() override { return {2, 0}; }
     /// The drive's whole disk; null when there is no such disk.
     std::unique_ptr<DiskDevice> openPhysicalDrive(unsigned number) override;
-    /// The 9x family's SMART driver does not exist here: always null.
+    /// The SMART driver of platform family 1 does not exist here: always null.
     std::unique_ptr<DiskDevice> openSmartDriver() override { return nullptr; }
 
     /// The whole disks by kernel name, in drive-number order.
