@@ -5,7 +5,8 @@
 #   platform (the seam) frame/ and platform/X.h
 #   platform/headless   frame/, platform/X.h and itself
 #   platform/qt         frame/, platform/X.h and itself
-#   subsystems          anything but platform/qt/ and platform/headless/
+#   platform/linux      frame/, platform/X.h and itself
+#   subsystems          anything but the backends (platform/qt/, platform/headless/, platform/linux/)
 # No quoted include climbs out with "../"; no Qt header outside platform/qt.
 set -eu
 src=${1:-$(dirname "$0")/../src}
@@ -18,8 +19,9 @@ breaches=$(
         frame/*) allow='^frame/' rule='the frame includes only itself' ;;
         platform/headless/*) allow='^(frame/|platform/[^/]+$|platform/headless/)' rule='a backend sees the seam and itself' ;;
         platform/qt/*) allow='^(frame/|platform/[^/]+$|platform/qt/)' rule='a backend sees the seam and itself' ;;
+        platform/linux/*) allow='^(frame/|platform/[^/]+$|platform/linux/)' rule='a backend sees the seam and itself' ;;
         platform/*) allow='^(frame/|platform/[^/]+$)' rule='the seam sees the frame and itself' ;;
-        *) allow='.' deny='\.\./|^platform/(qt|headless)/' rule='subsystems know windows through the seam only' ;;
+        *) allow='.' deny='\.\./|^platform/(qt|headless|linux)/' rule='subsystems know the platform through the seams only' ;;
         esac
         grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*"' "$file" | while IFS= read -r line; do
             header=$(printf '%s\n' "$line" | sed 's/^[^"]*"\([^"]*\)".*/\1/')

@@ -47,7 +47,7 @@ typedef enum kor2_invoke_kind {
 /** Value types, as `kor2_value_type` reports them. */
 typedef enum kor2_type {
     KOR2_EMPTY = 0, KOR2_NULL, KOR2_INTEGER, KOR2_LONG, KOR2_SINGLE, KOR2_DOUBLE, KOR2_BOOLEAN,
-    KOR2_TEXT, KOR2_ARRAY, KOR2_OBJECT
+    KOR2_TEXT, KOR2_ARRAY, KOR2_OBJECT, KOR2_BYTE
 } kor2_type;
 
 /** A failed call: the error number and its description (UTF-8, owned by the error). Start from
@@ -83,6 +83,7 @@ KOR2_SYS_EXPORT int kor2_invoke_id(kor2_object* object, int32_t id, kor2_invoke_
  * U+FFFD. A null `utf8` is the empty text. */
 KOR2_SYS_EXPORT kor2_value* kor2_value_empty(void);
 KOR2_SYS_EXPORT kor2_value* kor2_value_null(void);
+KOR2_SYS_EXPORT kor2_value* kor2_value_byte(uint8_t v);
 KOR2_SYS_EXPORT kor2_value* kor2_value_integer(int16_t v);
 KOR2_SYS_EXPORT kor2_value* kor2_value_long(int32_t v);
 KOR2_SYS_EXPORT kor2_value* kor2_value_single(float v);

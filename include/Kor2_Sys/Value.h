@@ -16,6 +16,8 @@ namespace Kor2_Sys {
 
 /// Signed 16-bit integer.
 using Integer = std::int16_t;
+/// Unsigned 8-bit integer (0 to 255).
+using Byte = std::uint8_t;
 /// Signed 32-bit integer; also the type of a colour number.
 using Long = std::int32_t;
 /// IEEE 754 single precision.
@@ -42,6 +44,7 @@ enum class ValueType : std::uint8_t {
     Text,
     Array,   ///< one-dimensional, lower bound 0
     Object,  ///< reference to a library or host object
+    Byte,    ///< unsigned 8-bit
     Any,     ///< as a declared type only: the parameter takes a `Variant` of any type
 };
 
@@ -67,9 +70,10 @@ struct NullValue { bool operator==(const NullValue&) const = default; };
 class KOR2_SYS_EXPORT Variant {
 public:
     using Storage = std::variant<EmptyValue, NullValue, Integer, Long, Single, Double, Boolean, Text,
-                                 std::shared_ptr<Array>, std::shared_ptr<Object>>;
+                                 std::shared_ptr<Array>, std::shared_ptr<Object>, Byte>;
 
     Variant() = default;
+    Variant(Byte v) : m_value(v) {}
     Variant(Integer v) : m_value(v) {}
     Variant(Long v) : m_value(v) {}
     Variant(Single v) : m_value(v) {}
@@ -89,6 +93,7 @@ public:
     bool isNull() const noexcept { return type() == ValueType::Null; }
 
     /// Conversions; each throws `Error` (6, 13 or 94) when the value does not convert.
+    Byte toByte() const;
     Integer toInteger() const;
     Long toLong() const;
     Single toSingle() const;

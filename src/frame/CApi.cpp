@@ -169,6 +169,7 @@ int kor2_invoke_id(kor2_object* object, int32_t id, kor2_invoke_kind kind, kor2_
 
 kor2_value* kor2_value_empty(void) { return make(Variant{}); }
 kor2_value* kor2_value_null(void) { return make(Variant::null()); }
+kor2_value* kor2_value_byte(uint8_t v) { return make(Variant(v)); }
 kor2_value* kor2_value_integer(int16_t v) { return make(Variant(v)); }
 kor2_value* kor2_value_long(int32_t v) { return make(Variant(v)); }
 kor2_value* kor2_value_single(float v) { return make(Variant(v)); }

@@ -67,10 +67,4 @@ std::shared_ptr<Object> sharedObject(std::string_view progIdOrName)
     return info->shared();
 }
 
-template <> dispatch::Unbuilt& global<dispatch::Unbuilt>()
-{
-    static dispatch::Unbuilt instance;
-    return instance;
-}
-
 } // namespace Kor2_Sys

@@ -204,11 +204,5 @@ template <class T, const ClassInfo& Info> std::shared_ptr<Object> shared()
     return object;
 }
 
-/// State of a class whose members are not built on this platform yet: every member is error 438.
-struct Unbuilt {};
-
 } // namespace Kor2_Sys::dispatch
 
-namespace Kor2_Sys {
-template <> dispatch::Unbuilt& global<dispatch::Unbuilt>();
-} // namespace Kor2_Sys

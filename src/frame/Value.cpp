@@ -69,6 +69,7 @@ std::string_view typeName(ValueType type) noexcept
     case ValueType::Text: return "text";
     case ValueType::Array: return "array";
     case ValueType::Object: return "object";
+    case ValueType::Byte: return "byte";
     case ValueType::Any: return "variant";
     }
     return "variant";
@@ -90,6 +91,13 @@ Double Variant::toDouble() const
         [](const std::shared_ptr<Object>&) -> Double { throw errors::typeMismatch(); },
         [](auto number) -> Double { return static_cast<Double>(number); },
     }, m_value);
+}
+
+Byte Variant::toByte() const
+{
+    if (auto* v = std::get_if<Byte>(&m_value))
+        return *v;
+    return toWhole<Byte>(toDouble());
 }
 
 Integer Variant::toInteger() const
@@ -170,6 +178,7 @@ Variant Variant::convertedTo(ValueType type) const
     if (type == this->type() || type == ValueType::Any)
         return *this;
     switch (type) {
+    case ValueType::Byte: return toByte();
     case ValueType::Integer: return toInteger();
     case ValueType::Long: return toLong();
     case ValueType::Single: return toSingle();

@@ -98,12 +98,12 @@ TEST(JsonValues, WriteEveryTypeWithItsName)
     Array inner;
     inner.items = {Variant(Long{1}), Variant(Text(u"\xD800"))};
     const std::vector<Variant> values{Variant{}, Variant::null(), Variant(Integer{-5}), Variant(Single{0.5f}),
-                                      Variant(true), Variant(std::move(inner))};
+                                      Variant(true), Variant(Byte{200}), Variant(std::move(inner))};
     kor2cli::JsonWriter json;
     kor2cli::writeValues(json, values);
     EXPECT_EQ(json.take(), R"([{"type": "empty", "value": null}, {"type": "null", "value": null}, )"
                            R"({"type": "integer", "value": -5}, {"type": "single", "value": 0.5}, )"
-                           R"({"type": "boolean", "value": true}, )"
+                           R"({"type": "boolean", "value": true}, {"type": "byte", "value": 200}, )"
                            R"({"type": "array", "value": [{"type": "long", "value": 1}, {"type": "text", "value": "\ud800"}]}])");
 }
 
@@ -120,11 +120,12 @@ INSTANTIATE_TEST_SUITE_P(Prefixes, CallArguments, ::testing::Values(
     ArgCase{"int:-32768", Integer{-32768}}, ArgCase{"long:13132800", Long{13132800}}, ArgCase{"double:-2.5", -2.5},
     ArgCase{"single:0.5", Single{0.5f}}, ArgCase{"bool:true", true}, ArgCase{"text:a:b c", Text(u"a:b c")},
     ArgCase{"text:", Text()}, ArgCase{"empty", Variant{}}, ArgCase{"null", Variant::null()},
-    ArgCase{"text:año", Text(u"año")}));
+    ArgCase{"text:año", Text(u"año")}, ArgCase{"byte:255", Byte{255}}));
 
 TEST(CallArguments, RejectWhatTheyCannotRead)
 {
-    for (const char* bad : {"int:40000", "long:1.5", "long:", "bool:yes", "7", "float:1", "double:1,5", "int: 1"})
+    for (const char* bad : {"int:40000", "long:1.5", "long:", "bool:yes", "7", "float:1", "double:1,5", "int: 1",
+                            "byte:256", "byte:-1"})
         EXPECT_THROW(kor2cli::parseArgument(bad), std::invalid_argument) << bad;
 }
 
@@ -221,7 +222,9 @@ TEST(Describe, ListsIdentifiersAndMarksMembersNotBuilt)
     EXPECT_NE(listing.find("0x60030000  function     A_Color_Show(byval NumPorDefectoVb: long): long\n"), std::string::npos)
         << listing;
     const std::string disk = kor2cli::describe(*findClass("c_VL"), false);
-    EXPECT_NE(disk.find("0x60030001  function     GetModelNumber(): text  [sin implementar]"), std::string::npos) << disk;
+    EXPECT_NE(disk.find("0x68030004  property put CurrentDrive: byte\n"), std::string::npos) << disk;
+    const std::string login = kor2cli::describe(*findClass("cls_Loging"), false);
+    EXPECT_NE(login.find("0x60030000  sub          ShowDialog()  [sin implementar]"), std::string::npos) << login;
     EXPECT_NE(listing.find("0x60030008  function     Col_NuCad_de_NuVB(byref NumColorVb: long): long\n"), std::string::npos);
     const auto json = kor2cli::parseJson(kor2cli::describe(*findClass("c_VL"), true));
     EXPECT_EQ(json.find(u"members")->items.at(5).find(u"hex")->string, u"0x68030004");
@@ -373,6 +376,7 @@ TEST(JsonValues, ReadTypedValuesWithTheirRanges)
 {
     const auto value = [](std::string json) { return kor2cli::valueFromJson(kor2cli::parseJson(json)); };
     EXPECT_EQ(value(R"({"type": "integer", "value": -32768})"), Variant(Integer{-32768}));
+    EXPECT_EQ(value(R"({"type": "byte", "value": 255})"), Variant(Byte{255}));
     EXPECT_EQ(value(R"({"type": "long", "value": 2147483647})"), Variant(Long{2147483647}));
     EXPECT_EQ(value(R"({"type": "single", "value": 0.5})"), Variant(Single{0.5f}));
     EXPECT_EQ(value(R"({"type": "text", "value": "\ud800"})"), Variant(Text(u"\xD800")));
@@ -383,6 +387,7 @@ TEST(JsonValues, ReadTypedValuesWithTheirRanges)
     ASSERT_EQ(array.toArray().items.size(), 2u);
     EXPECT_EQ(array.toArray().items[1].toArray().items[0], Variant(Text(u"a")));
     for (const char* bad : {R"({"type": "integer", "value": 32768})", R"({"type": "integer", "value": 1.0})",
+                            R"({"type": "byte", "value": 256})", R"({"type": "byte", "value": -1})",
                             R"({"type": "long", "value": 2147483648})", R"({"type": "single", "value": 1e39})",
                             R"({"type": "text", "value": 1})", R"({"type": "long"})", R"({"type": "fecha", "value": 1})",
                             R"({"value": 1})", "[1, 2]"})

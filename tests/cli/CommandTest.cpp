@@ -259,8 +259,8 @@ TEST_P(Usage, IsToldInSpanish)
     EXPECT_EQ(run.err, "kor2: " + GetParam().text + "\nUse --help para más información.\n");
 }
 INSTANTIATE_TEST_SUITE_P(Words, Usage, ::testing::Values(
-    CommandCase{{"bogus"}, "orden desconocida: bogus (órdenes: call, session, describe, settings, color, input, number, open, save, message, login)"},
-    CommandCase{{}, "falta la orden (call, session, describe, settings, color, input, number, open, save, message, login)"},
+    CommandCase{{"bogus"}, "orden desconocida: bogus (órdenes: call, session, describe, settings, color, input, number, open, save, message, login, info)"},
+    CommandCase{{}, "falta la orden (call, session, describe, settings, color, input, number, open, save, message, login, info)"},
     CommandCase{{"call", "CColores"}, "falta MIEMBRO"}, CommandCase{{"describe", "a", "b"}, "argumento inesperado: b"},
     CommandCase{{"color", "--initial", "x"}, "valor no válido para --initial: x"},
     CommandCase{{"--decimal"}, "--decimal necesita un valor"},

@@ -255,12 +255,6 @@ TEST(ClassRegistry, EveryClassIsCreatableAndOnlyGlobalsShareAnInstance)
     EXPECT_EQ(errorOf([] { createObject("Kor2_Sys.NoExiste"); }), 429);
 }
 
-TEST(ClassRegistry, MembersNotBuiltYetAnswer438)
-{
-    std::vector<Variant> none;
-    EXPECT_EQ(errorOf([&] { createObject("Kor2_Sys.c_VL")->invoke("GetModelNumber", InvokeKind::Method, none); }), 438);
-}
-
 TEST(ClassRegistry, TextTransformDeclinesWithError445)
 {
     std::vector<Variant> args{Text(u"abc"), Text(u"x"), Text(u"contrae")};

@@ -68,7 +68,12 @@ INSTANTIATE_TEST_SUITE_P(RangeLimits, Conversion, ::testing::Values(
     ConversionCase{"above integer", u'.', 32767.5, ValueType::Integer, fails(6)},
     ConversionCase{"long to integer", u'.', Long{40000}, ValueType::Integer, fails(6)},
     ConversionCase{"nan", u'.', std::nan(""), ValueType::Long, fails(6)},
-    ConversionCase{"double to single", u'.', 1e300, ValueType::Single, fails(6)}));
+    ConversionCase{"double to single", u'.', 1e300, ValueType::Single, fails(6)},
+    ConversionCase{"max byte", u'.', Long{255}, ValueType::Byte, gives(Byte{255})},
+    ConversionCase{"above byte", u'.', Long{256}, ValueType::Byte, fails(6)},
+    ConversionCase{"byte is unsigned", u'.', Integer{-1}, ValueType::Byte, fails(6)},
+    ConversionCase{"byte widens", u'.', Byte{200}, ValueType::Integer, gives(Integer{200})},
+    ConversionCase{"byte as text", u'.', Byte{200}, ValueType::Text, gives(Text(u"200"))}));
 
 INSTANTIATE_TEST_SUITE_P(TextReadsWithRegionalSeparator, Conversion, ::testing::Values(
     ConversionCase{"comma machine", u',', Text(u"3,5"), ValueType::Double, gives(3.5)},

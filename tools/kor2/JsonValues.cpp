@@ -14,6 +14,7 @@ namespace {
 void writePayload(JsonWriter& json, const Variant& value)
 {
     switch (value.type()) {
+    case ValueType::Byte: json.number(std::get<Byte>(value.storage())); return;
     case ValueType::Integer: json.number(std::get<Integer>(value.storage())); return;
     case ValueType::Long: json.number(std::get<Long>(value.storage())); return;
     case ValueType::Single: json.number(static_cast<double>(std::get<Single>(value.storage()))); return;
@@ -47,6 +48,8 @@ Variant typedValue(const std::string& type, JsonNode& node, const ObjectLookup& 
     if (type == "null") return Variant::null();
     const std::string what = "el valor " + type;
     JsonNode& v = need(node, u"value", "un valor " + type);
+    if (type == "byte")
+        return static_cast<Byte>(integerOf(v, what, 0, 255));
     if (type == "integer")
         return static_cast<Integer>(integerOf(v, what, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
     if (type == "long")
@@ -81,7 +84,7 @@ Variant typedValue(const std::string& type, JsonNode& node, const ObjectLookup& 
         return Variant(std::move(object));
     }
     throw std::invalid_argument("tipo de valor desconocido: \"" + excerpt(type) +
-                                "\" (empty, null, integer, long, single, double, boolean, text, array, object)");
+                                "\" (empty, null, byte, integer, long, single, double, boolean, text, array, object)");
 }
 
 } // namespace

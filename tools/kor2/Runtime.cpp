@@ -258,10 +258,11 @@ Variant parseArgument(const std::string& text)
         return Variant::null();
     const auto colon = text.find(':');
     if (colon == std::string::npos)
-        throw std::invalid_argument("argumento sin tipo: " + excerpt(text) + " (use int:, long:, single:, double:, bool:, text:, empty o null)");
+        throw std::invalid_argument("argumento sin tipo: " + excerpt(text) + " (use byte:, int:, long:, single:, double:, bool:, text:, empty o null)");
     const std::string kind = text.substr(0, colon);
     const std::string_view value = std::string_view(text).substr(colon + 1);
     if (kind == "text") return utf::fromUtf8(value);
+    if (kind == "byte") return parseNumber<Byte>(value, kind);
     if (kind == "int") return parseNumber<Integer>(value, kind);
     if (kind == "long") return parseNumber<Long>(value, kind);
     if (kind == "single") return parseNumber<Single>(value, kind);

@@ -83,7 +83,7 @@ private:
 /// The object a `kor2 call` addresses: the shared instance of a global class, else a new one.
 std::shared_ptr<Kor2_Sys::Object> callTarget(const Kor2_Sys::ClassInfo& info);
 
-/// One `kor2 call` argument: int:N, long:N, single:X, double:X, bool:true|false, text:S, empty,
+/// One `kor2 call` argument: byte:N, int:N, long:N, single:X, double:X, bool:true|false, text:S, empty,
 /// null. Throws std::invalid_argument.
 Kor2_Sys::Variant parseArgument(const std::string& text);
 

@@ -3,6 +3,7 @@
 
 #include "Describe.h"
 #include "Dialogs.h"
+#include "Info.h"
 #include "Io.h"
 #include "JsonReader.h"
 #include "Runtime.h"
@@ -174,7 +175,7 @@ int run(int argc, char** argv)
     auto* callCmd = app.add_subcommand("call", "Una llamada con enlace tardío; MIEMBRO= asigna una propiedad");
     callCmd->add_option("CLASE", call.className, "Clase, p. ej. CColores")->required();
     callCmd->add_option("MIEMBRO", call.member, "Miembro")->required();
-    callCmd->add_option("ARG", call.args, "int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
+    callCmd->add_option("ARG", call.args, "byte:N int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
 
     auto* sessionCmd = app.add_subcommand("session", "Peticiones JSON por líneas en la entrada estándar");
 
@@ -225,6 +226,10 @@ int run(int argc, char** argv)
     messageText->excludes(messageFile);
 
     auto* loginCmd = app.add_subcommand("login", "Pide usuario y contraseña; al aceptar los imprime en dos líneas");
+    kor2cli::InfoCommand infoCommand;
+    auto* infoCmd = app.add_subcommand("info", "La máquina, el volumen de una unidad y la identidad de un disco");
+    infoCmd->add_option("CONSULTA", infoCommand.what, "host | volume LETRA | disk N | identify ARCHIVO")->required();
+    infoCmd->add_option("PALABRAS", infoCommand.words, "LETRA, N o ARCHIVO según la consulta");
 
     for (CLI::App* command : app.get_subcommands({})) {
         command->group("Órdenes");
@@ -267,6 +272,10 @@ int run(int argc, char** argv)
             return kor2cli::runMessage(messageCommand, std::cout, std::cerr);
         if (loginCmd->parsed())
             return kor2cli::runLogin(options.json, std::cout, std::cerr);
+        if (infoCmd->parsed()) {
+            infoCommand.json = options.json;
+            return kor2cli::runInfo(infoCommand, std::cout, std::cerr);
+        }
         if (settingsCmd->parsed()) {
             settingsCommand.json = options.json;
             kor2cli::openStoreFor(settingsCommand);

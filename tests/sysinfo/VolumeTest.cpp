@@ -1,0 +1,452 @@
+#include <Kor2_Sys/CinfoDiscoVol.h>
+
+#include "FakeTree.h"
+#include "Guards.h"
+#include "platform/linux/LinuxSystemInfo.h"
+#include "settings/Store.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+using namespace Kor2_Sys;
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+using platform::linuxos::LinuxSystemInfo;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A 1.44 MB FAT12 floppy image whose boot sector holds `serial` and whose root folder holds the
+// volume label, laid out as the FAT boot sector and directory entry are documented.
+std::string fatImage(std::uint32_t serial, const std::string& label)
+{
+    std::string image(1474560, '\0');
+    const auto put = [&](std::size_t at, std::initializer_list<int> bytes) {
+        for (int b : bytes)
+            image[at++] = static_cast<char>(b);
+    };
+    put(0, {0xEB, 0x3C, 0x90, 'K', 'O', 'R', '2', 'T', 'E', 'S', 'T'});
+    put(11, {0x00, 0x02, 1, 1, 0, 2, 0xE0, 0x00, 0x40, 0x0B, 0xF0, 9, 0, 18, 0, 2, 0});
+    put(38, {0x29, int(serial & 0xFF), int((serial >> 8) & 0xFF), int((serial >> 16) & 0xFF), int(serial >> 24)});
+    const std::string padded = (label + std::string(11, ' ')).substr(0, 11);
+    image.replace(43, 11, padded);
+    image.replace(54, 8, "FAT12   ");
+    put(510, {0x55, 0xAA});
+    for (std::size_t fat : {512u, 512u * 10})
+        put(fat, {0xF0, 0xFF, 0xFF});
+    image.replace(512 * 19, 11, padded);
+    image[512 * 19 + 11] = 0x08;  // the volume label's attribute
+    return image;
+}
+
+class Volumes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fake.mount("254:0", "/", "ext4", "/dev/vda");
+        fake.blockDevice("vda", "254:0");
+        fake.udev().set("254:0", {{"ID_FS_TYPE", "ext4"}, {"ID_FS_UUID", "3e6be9de-8139-11d1-9106-a43f08d823a6"},
+                                  {"ID_FS_LABEL", "raiz"}});
+    }
+    void mapDrive(const Text& letter, const std::string& target)
+    {
+        settings::store().write(u"Vesolar", u"Unidades", letter, utf16(target));
+    }
+    static Text utf16(const std::string& s) { return Text(s.begin(), s.end()); }
+    struct Answer {
+        Text label = u"<sin tocar>", serial = u"<sin tocar>", system = u"<sin tocar>";
+    };
+    Answer serie(const Text& letter)
+    {
+        Answer a;
+        global<CinfoDiscoVol>().D_NumeroDeSerieVolyMas(letter, a.label, a.serial, a.system);
+        return a;
+    }
+    std::shared_ptr<LinuxSystemInfo> machine() { return std::make_shared<LinuxSystemInfo>(fake.tree()); }
+
+    settings::ScopedStore store{":memory:"};
+    kor2test::ScopedHeadless ui;
+    kor2test::FakeTree fake;
+    kor2test::TempDir media;
+};
+
+// --- what a volume shows: the original platform's names and serial numbers ---------------------
+
+struct VolumeCase {
+    const char* label;
+    platform::linuxos::UdevProperties udev;
+    Text volumeName, serial, fileSystem;
+};
+
+class VolumeFacts : public Volumes, public ::testing::WithParamInterface<VolumeCase> {};
+TEST_P(VolumeFacts, ShowTheNumbersUsersKnow)
+{
+    fake.blockDevice("sdb1", "8:17");
+    fake.mount("8:17", media.path().string(), "auto", "/dev/sdb1");
+    fake.udev().set("8:17", GetParam().udev);
+    mapDrive(u"D", media.path().string());
+    platform::ScopedSystemInfo info(machine());
+    const Answer a = serie(u"D");
+    EXPECT_EQ(a.label, GetParam().volumeName);
+    EXPECT_EQ(a.serial, GetParam().serial);
+    EXPECT_EQ(a.system, GetParam().fileSystem);
+    EXPECT_TRUE(ui->messages().empty());
+}
+INSTANTIATE_TEST_SUITE_P(FromUdev, VolumeFacts, ::testing::Values(
+    // FAT and exFAT: the volume serial that "ABCD-1234" spells; above 2^31 it reads negative.
+    VolumeCase{"fat32", {{"ID_FS_TYPE", "vfat"}, {"ID_FS_VERSION", "FAT32"}, {"ID_FS_UUID", "ABCD-1234"},
+                         {"ID_FS_LABEL_ENC", "MI\\x20USB"}, {"ID_FS_LABEL", "MI_USB"}}, u"MI USB", u"-1412623820", u"FAT32"},
+    VolumeCase{"fat16", {{"ID_FS_TYPE", "vfat"}, {"ID_FS_VERSION", "FAT16"}, {"ID_FS_UUID", "1234-5678"}}, u"",
+               u"305419896", u"FAT"},
+    VolumeCase{"exfat", {{"ID_FS_TYPE", "exfat"}, {"ID_FS_UUID", "1A2B-3C4D"}, {"ID_FS_LABEL", "CAMARA"}}, u"CAMARA",
+               u"439041101", u"exFAT"},
+    // NTFS: the low 32 bits of the 64-bit volume serial.
+    VolumeCase{"ntfs", {{"ID_FS_TYPE", "ntfs"}, {"ID_FS_UUID", "0123456789ABCDEF"}, {"ID_FS_LABEL", "Datos"}},
+               u"Datos", u"-1985229329", u"NTFS"},
+    // Others: the UUID folded into 32 bits, the same number statfs gives for ext4 (0x967F8C26).
+    VolumeCase{"ext4", {{"ID_FS_TYPE", "ext4"}, {"ID_FS_UUID", "3e6be9de-8139-11d1-9106-a43f08d823a6"}}, u"",
+               u"-1770025946", u"ext4"},
+    VolumeCase{"btrfs", {{"ID_FS_TYPE", "btrfs"}, {"ID_FS_UUID", "00000001-0000-0000-0000-000000000002"}}, u"",
+               u"50331648", u"btrfs"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Volumes, WithoutUdevTheDeviceIsProbed)
+{
+    // No udev entry: libblkid reads the FAT boot sector of the device node (an image here).
+    fake.blockDevice("sdc1", "8:33");
+    fake.write("dev/sdc1", fatImage(0x4A3B2C1D, "VIEJO"));
+    fake.mount("8:33", media.path().string(), "vfat", "/dev/sdc1");
+    mapDrive(u"E", "/dev/sdc1");
+    mapDrive(u"F", media.path().string());
+    platform::ScopedSystemInfo info(machine());
+    for (const char16_t* drive : {u"E", u"F"}) {
+        const Answer a = serie(drive);
+        EXPECT_EQ(a.label, u"VIEJO");
+        EXPECT_EQ(a.serial, u"1245391901");
+        EXPECT_EQ(a.system, u"FAT");
+    }
+}
+
+// --- drive letters ------------------------------------------------------------------------------
+
+TEST_F(Volumes, DriveArgumentsAndMappings)
+{
+    kor2test::TempDir other;
+    fake.mount("0:44", other.path().string(), "tmpfs", "tmpfs");
+    mapDrive(u"Ñ", "/dev/vda");
+    platform::ScopedSystemInfo info(machine());
+    CinfoDiscoVol& d = global<CinfoDiscoVol>();
+
+    const Answer lower = serie(u"c");
+    EXPECT_EQ(lower.label, u"raiz");
+    EXPECT_EQ(lower.serial, u"-1770025946");
+    EXPECT_EQ(serie(u"C").serial, lower.serial) << "c and C are one drive";
+    EXPECT_EQ(serie(u"ñ").serial, lower.serial) << "the mapping is found under the upper-case letter";
+    EXPECT_EQ(d.D_Sol(u"c"), lower.serial);
+
+    const Answer unmapped = serie(u"Q");
+    EXPECT_EQ(unmapped.label, u"");
+    EXPECT_EQ(unmapped.serial, u"0");
+    EXPECT_EQ(unmapped.system, u"");
+    EXPECT_EQ(d.D_Sol(u"Q"), u"0");
+    EXPECT_TRUE(ui->messages().empty());
+
+    EXPECT_EQ(d.D_Sol(u"CD"), u"");
+    EXPECT_EQ(d.D_Sol(u""), u"");
+    EXPECT_TRUE(ui->messages().empty()) << "D_Sol answers wrong letters without a word";
+}
+
+struct LetterCase {
+    Text letter;
+    Text message;
+};
+class WrongLetters : public Volumes, public ::testing::WithParamInterface<LetterCase> {};
+TEST_P(WrongLetters, AreRefusedWithOutputsUntouched)
+{
+    platform::ScopedSystemInfo info(machine());
+    const Answer a = serie(GetParam().letter);
+    EXPECT_EQ(a.label, u"<sin tocar>");
+    EXPECT_EQ(a.serial, u"<sin tocar>");
+    EXPECT_EQ(a.system, u"<sin tocar>");
+    ASSERT_EQ(ui->messages().size(), 1u);
+    EXPECT_EQ(ui->messages()[0].text, GetParam().message);
+    EXPECT_EQ(ui->messages()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(ui->messages()[0].title, platform::applicationTitle());
+}
+INSTANTIATE_TEST_SUITE_P(Letters, WrongLetters, ::testing::Values(
+    LetterCase{u"", u"ERROR:No has especificado la unidad"},
+    LetterCase{u"C:", u"ERROR:Solo necesito la Letra de la unidad y noC:"},
+    LetterCase{u"CD", u"ERROR:Solo necesito la Letra de la unidad y noCD"}));
+
+TEST_F(Volumes, ComputerNameIsOneUpperCaseLabelOfFifteen)
+{
+    struct Named final : platform::SystemInfo {
+        std::string name;
+        std::string hostName() override { return name; }
+        std::optional<platform::VolumeFacts> volume(const std::string&) override { return std::nullopt; }
+        std::string filesRoot(const std::string& where) override { return where; }
+        std::optional<std::string> firstFile(const std::string&) override { return std::nullopt; }
+    };
+    auto named = std::make_shared<Named>();
+    platform::ScopedSystemInfo info(named);
+    for (const auto& [host, expected] : {std::pair<std::string, Text>{"obra-norte", u"OBRA-NORTE"},
+                                         {"estacion.topografia.example", u"ESTACION"},
+                                         {"servidor-de-planos-01", u"SERVIDOR-DE-PLA"},
+                                         {"", u""}}) {
+        named->name = host;
+        EXPECT_EQ(global<CinfoDiscoVol>().D_Nombre_Maquina(), expected) << host;
+    }
+}
+
+// --- file existence -----------------------------------------------------------------------------
+
+class Files : public Volumes {
+protected:
+    void SetUp() override
+    {
+        Volumes::SetUp();
+        const fs::path d = media.path();
+        fs::create_directories(d / "sub" / "carpeta.txt");
+        std::ofstream(d / "sub" / "plano.txt") << "x";
+        std::ofstream(d / "sub" / "LEEME") << "x";
+        std::ofstream(d / "sub" / ".oculto.csv") << "x";
+        fs::create_symlink(d / "sub" / "plano.txt", d / "sub" / "enlace.dxf");
+        fs::create_symlink("bucle", d / "bucle");
+        fake.mount("8:17", d.string(), "ext4", "/dev/sdb1");
+        mapDrive(u"D", d.string());
+    }
+    bool exists(const std::string& name) { return global<CinfoDiscoVol>().D_Existe_fichero(Text(name.begin(), name.end())); }
+    std::string in(const std::string& rest) const { return (media.path() / rest).string(); }
+};
+
+TEST_F(Files, OrdinaryFilesOnlyWithWildcards)
+{
+    platform::ScopedSystemInfo info(machine());
+    const struct {
+        std::string name;
+        bool found;
+    } cases[] = {
+        {in("sub/*.txt"), true},        {in("sub/?lano.txt"), true},      {in("sub/??lano.txt"), false},
+        {in("sub/*.TXT"), false},       {in("sub/carpeta.txt"), false},   {in("sub/*.csv"), false},
+        {in("sub/.oculto.csv"), false}, {in("sub/*.*"), true},            {in("sub/LEE*"), true},
+        {in("sub/*.dxf"), true},        {in("sub/"), true},               {in("nada/*.txt"), false},
+        {"D:\\sub\\*.txt", true},       {"d:/sub/plano.txt", true},       {"D:sub\\LEEME", true},
+        {"D:\\sub\\*.dwg", false},      {"/proc/*", true},                {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(exists(c.name), c.found) << c.name;
+    EXPECT_TRUE(ui->messages().empty());
+}
+
+struct FailureCase {
+    const char* label;
+    std::string name;  ///< "@" stands for the drive's folder
+    Text message;
+    MessageIcon icon;
+};
+class ListingFailures : public Files, public ::testing::WithParamInterface<FailureCase> {};
+TEST_P(ListingFailures, AreReportedInTheirOwnBoxes)
+{
+    platform::ScopedSystemInfo info(machine());
+    std::string name = GetParam().name;
+    if (const auto at = name.find('@'); at != std::string::npos)
+        name.replace(at, 1, media.path().string());
+    EXPECT_FALSE(exists(name));
+    ASSERT_EQ(ui->messages().size(), 1u);
+    const Text expected = GetParam().message.starts_with(u"Esta") ? GetParam().message + Text(name.begin(), name.end()) + u" .D_nserie"
+                                                                  : GetParam().message;
+    EXPECT_EQ(ui->messages()[0].text, u"ERROR en Kor_Sys.DLL :" + expected);
+    EXPECT_EQ(ui->messages()[0].icon, GetParam().icon);
+    EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
+}
+INSTANTIATE_TEST_SUITE_P(Boxes, ListingFailures, ::testing::Values(
+    FailureCase{"unmapped letter", "Q:\\datos\\*.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},
+    FailureCase{"missing device", "R:\\x.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},
+    FailureCase{"symlink loop", "@/bucle/*.txt",
+                u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: bucle de enlaces "
+                u"simbólicos.D_nserie", MessageIcon::Stop},
+    FailureCase{"10,000 characters", "@/" + std::string(10000, 'a') + "*.txt",
+                u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre demasiado "
+                u"largo.D_nserie", MessageIcon::Stop},
+    FailureCase{"long folder", "/" + std::string(5000, 'b') + "/x.txt",
+                u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre demasiado "
+                u"largo.D_nserie", MessageIcon::Stop}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+// The drive maps to a card reader whose card comes in after `insertAfter` listings.
+class CardReader final : public platform::SystemInfo {
+public:
+    CardReader(std::shared_ptr<platform::SystemInfo> inner, std::function<void()> insert, int insertAfter)
+        : m_inner(std::move(inner)), m_insert(std::move(insert)), m_insertAfter(insertAfter) {}
+    std::string hostName() override { return m_inner->hostName(); }
+    std::optional<platform::VolumeFacts> volume(const std::string& w) override { return m_inner->volume(w); }
+    std::string filesRoot(const std::string& where) override
+    {
+        if (++m_calls == m_insertAfter + 1)
+            m_insert();
+        return m_inner->filesRoot(where);
+    }
+    std::optional<std::string> firstFile(const std::string& p) override { return m_inner->firstFile(p); }
+    int calls() const { return m_calls; }
+
+private:
+    std::shared_ptr<platform::SystemInfo> m_inner;
+    std::function<void()> m_insert;
+    int m_insertAfter;
+    int m_calls = 0;
+};
+
+struct RetryCase {
+    const char* label;
+    std::vector<MessageAnswer> answers;
+    int insertAfter;
+    bool found;
+    std::size_t boxes;
+};
+class NotReady : public Files, public ::testing::WithParamInterface<RetryCase> {};
+TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
+{
+    fake.blockDevice("sde1", "8:65", "0");  // a reader keeps its device and shows size 0 without a card
+    mapDrive(u"H", "/dev/sde1");
+    auto reader = std::make_shared<CardReader>(machine(), [&] {
+        fake.blockDevice("sde1", "8:65", "60000");
+        fake.mount("8:65", media.path().string(), "vfat", "/dev/sde1");
+    }, GetParam().insertAfter);
+    platform::ScopedSystemInfo info(reader);
+    std::vector<platform::Action> answers;
+    for (MessageAnswer a : GetParam().answers)
+        answers.push_back({.kind = platform::Action::Kind::Answer, .answer = a});
+    ui->queue({{"msgbox", answers}});
+
+    EXPECT_EQ(exists("H:\\sub\\*.txt"), GetParam().found);
+    ASSERT_EQ(ui->messages().size(), GetParam().boxes);
+    for (const auto& m : ui->messages()) {
+        EXPECT_EQ(m.text, u"ERROR en Kor_Sys.DLL :Inserte correctamente el disco en la unidad. D_nserie");
+        EXPECT_EQ(m.icon, MessageIcon::Warning);
+        EXPECT_EQ(m.buttons, MessageButtons::OkCancel);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Answers, NotReady, ::testing::Values(
+    RetryCase{"cancel", {MessageAnswer::Cancel}, 100, false, 1},
+    RetryCase{"ok after inserting", {MessageAnswer::Ok}, 1, true, 1},
+    RetryCase{"ok twice then cancel", {MessageAnswer::Ok, MessageAnswer::Ok, MessageAnswer::Cancel}, 100, false, 3},
+    // A script that answers OK to every box must not keep the caller for ever.
+    RetryCase{"ok for ever", {}, 1000, false, 20}),
+    [](const auto& info) { return std::to_string(info.index); });
+
+TEST_F(Files, MountPointOfTheFileSystemTableWithNothingMountedIsNotReady)
+{
+    kor2test::TempDir empty;
+    fake.fstab("# static\n/dev/sdf1 " + empty.path().string() + "/ vfat noauto,user 0 0\n");
+    mapDrive(u"J", empty.path().string());
+    mapDrive(u"K", in("desaparecida"));  // an automounter's folder goes with its medium
+    platform::ScopedSystemInfo info(machine());
+    ui->queue({{"msgbox", {{.kind = platform::Action::Kind::Answer, .answer = MessageAnswer::Cancel},
+                           {.kind = platform::Action::Kind::Answer, .answer = MessageAnswer::Cancel}}}});
+    EXPECT_FALSE(exists("J:\\*.txt"));
+    EXPECT_FALSE(exists("K:\\*.txt"));
+    ASSERT_EQ(ui->messages().size(), 2u);
+    EXPECT_EQ(ui->messages()[1].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(serie(u"J").serial, u"0") << "no medium: no volume, no message";
+    EXPECT_EQ(ui->messages().size(), 2u);
+}
+
+// --- real volumes, where the machine lets this user mount images ---------------------------------
+
+class LoopMounts : public Volumes {
+protected:
+    void SetUp() override
+    {
+        Volumes::SetUp();
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "mounting a loop image needs root; run the tests as root to cover it";
+    }
+    void TearDown() override
+    {
+        for (const auto& point : m_mounted)
+            std::system(("umount " + point + " 2>/dev/null").c_str());
+    }
+    bool mountImage(const std::string& image, const std::string& point)
+    {
+        fs::create_directories(point);
+        if (std::system(("mount -o loop " + image + " " + point + " 2>/dev/null").c_str()) != 0)
+            return false;
+        m_mounted.push_back(point);
+        return true;
+    }
+    std::vector<std::string> m_mounted;
+};
+
+// Makes the image at the path given; false when this machine has no way to.
+using ImageMaker = bool (*)(const std::string& path);
+
+bool makeFat(const std::string& path)
+{
+    std::ofstream(path, std::ios::binary) << fatImage(0xC0FFEE42, "TARJETA");
+    return true;
+}
+
+bool makeExt4(const std::string& path)
+{
+    std::ofstream(path, std::ios::binary) << std::string(4 << 20, '\0');
+    return std::system(("PATH=$PATH:/sbin:/usr/sbin mkfs.ext4 -q -F -U 3e6be9de-8139-11d1-9106-a43f08d823a6 -L PRUEBA " +
+                        path + " 2>/dev/null").c_str()) == 0;
+}
+
+struct LoopCase {
+    const char* label;
+    ImageMaker make;
+    Text volumeName, serial, fileSystem;
+    Text fileSystemByStatfs;  ///< what statfs alone tells
+    Text serialByStatfs;      ///< empty: statfs cannot know it
+};
+class LoopMounted : public LoopMounts, public ::testing::WithParamInterface<LoopCase> {};
+TEST_P(LoopMounted, AnswersAsTheImageWasMade)
+{
+    const std::string image = (media.path() / "volumen.img").string(), point = (media.path() / "montado").string();
+    if (!GetParam().make(image))
+        GTEST_SKIP() << "this machine cannot make the image (mkfs.ext4 missing?)";
+    if (!mountImage(image, point))
+        GTEST_SKIP() << "this machine does not mount " << GetParam().label << " loop images (no loop devices, or no "
+                     << GetParam().label << " in the kernel)";
+    std::ofstream(point + "/plano.txt") << "x";
+    mapDrive(u"D", point);
+    // The machine's own services: udev where it runs, else libblkid as root.
+    const Answer a = serie(u"D");
+    EXPECT_EQ(a.label, GetParam().volumeName);
+    EXPECT_EQ(a.serial, GetParam().serial);
+    EXPECT_EQ(a.system, GetParam().fileSystem);
+    EXPECT_TRUE(global<CinfoDiscoVol>().D_Existe_fichero(u"D:\\*.txt"));
+    EXPECT_FALSE(global<CinfoDiscoVol>().D_Existe_fichero(u"D:\\*.dwg"));
+
+    // A user without udev and without access to the device: statfs on the mount point.
+    struct NoUdev final : platform::linuxos::UdevDatabase {
+        platform::linuxos::UdevProperties properties(platform::linuxos::DeviceNumber) override { return {}; }
+    };
+    platform::linuxos::SystemTree blind;
+    blind.dev = media.path().string() + "/sin-dev";
+    blind.udev = std::make_shared<NoUdev>();
+    platform::ScopedSystemInfo info(std::make_shared<LinuxSystemInfo>(blind));
+    const Answer byStatfs = serie(u"D");
+    EXPECT_EQ(byStatfs.system, GetParam().fileSystemByStatfs);
+    if (!GetParam().serialByStatfs.empty()) {
+        EXPECT_EQ(byStatfs.serial, GetParam().serialByStatfs);
+    }
+    EXPECT_TRUE(ui->messages().empty());
+}
+INSTANTIATE_TEST_SUITE_P(Images, LoopMounted, ::testing::Values(
+    LoopCase{"vfat", &makeFat, u"TARJETA", u"-1056969150", u"FAT", u"FAT", u""},
+    LoopCase{"ext4", &makeExt4, u"PRUEBA", u"-1770025946", u"ext4", u"ext4", u"-1770025946"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+} // namespace
