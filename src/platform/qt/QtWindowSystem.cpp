@@ -28,6 +28,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <string_view>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -377,14 +378,16 @@ namespace {
 
 // Without an application, Qt needs a display; a platform plugin that cannot connect would end
 // the process, so the obvious cases are refused here with a clear error instead.
-void requireDisplay()
+bool isSet(const char* name)
 {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && platform[0] != '\0')
-        return;
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (wayland != nullptr && wayland[0] != '\0')
-        return;
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Qt aborts the process when its platform plugin cannot reach its display: the checks it would
+// fail on are made first, so that the caller gets error 68 instead.
+void requireX11Display()
+{
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0')
         throw Kor2_Sys::errors::deviceUnavailable(
@@ -396,6 +399,23 @@ void requireDisplay()
             throw Kor2_Sys::errors::deviceUnavailable(u"no se puede abrir la pantalla DISPLAY=" +
                                                       Kor2_Sys::utf::fromUtf8(display));
     }
+}
+
+void requireDisplay()
+{
+    const char* named = std::getenv("QT_QPA_PLATFORM");
+    std::string_view platform = named != nullptr ? named : "";
+    platform = platform.substr(0, platform.find(':'));  // "offscreen:configfile=..." names offscreen
+    if (platform.empty()) {
+        if (!isSet("WAYLAND_DISPLAY"))
+            requireX11Display();
+    } else if (platform == "xcb") {
+        requireX11Display();
+    } else if (platform.starts_with("wayland") && !isSet("WAYLAND_DISPLAY")) {
+        throw Kor2_Sys::errors::deviceUnavailable(u"no hay pantalla: QT_QPA_PLATFORM=" +
+                                                  Kor2_Sys::utf::fromUtf8(platform) + u" sin WAYLAND_DISPLAY");
+    }
+    // Any other plugin (offscreen, minimal, vnc, ...) needs no display of the desktop's.
 }
 
 } // namespace
