@@ -1,6 +1,8 @@
 #pragma once
 // Isolation guards: each test that touches process-wide state gets its own and leaves it as found.
 
+#include <Kor2_Sys/Error.h>
+
 #include "frame/Locale.h"
 #include "platform/WindowSystem.h"
 #include "platform/headless/HeadlessWindowSystem.h"
@@ -27,6 +29,17 @@ private:
 };
 
 using Kor2_Sys::locale::ScopedDecimal;
+
+/// The number of the library error that `action` raises; 0 when it raises none.
+template <class Action> Kor2_Sys::Long errorOf(Action&& action)
+{
+    try {
+        action();
+    } catch (const Kor2_Sys::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
 
 /// A scratch folder, removed with everything in it (even what was made read-only) at the end of
 /// the scope.

@@ -4,6 +4,8 @@
 
 #include <Kor2_Sys/Value.h>
 
+#include "platform/Installed.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -52,15 +54,6 @@ KOR2_SYS_EXPORT Clock& clock();
 KOR2_SYS_EXPORT std::shared_ptr<Clock> installClock(std::shared_ptr<Clock> clock);
 
 /// Installs a clock for the guard's lifetime.
-class ScopedClock {
-public:
-    explicit ScopedClock(std::shared_ptr<Clock> c) : m_previous(installClock(std::move(c))) {}
-    ~ScopedClock() { installClock(std::move(m_previous)); }
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
-
-private:
-    std::shared_ptr<Clock> m_previous;
-};
+using ScopedClock = ScopedInstall<Clock, &installClock>;
 
 } // namespace Kor2_Sys::platform

@@ -6,6 +6,7 @@
 #include <Kor2_Sys/Value.h>
 
 #include "platform/Form.h"
+#include "platform/Installed.h"
 
 #include <memory>
 #include <optional>
@@ -160,16 +161,7 @@ KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> loadDefaultWindowSystem();
 KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws);
 
 /// Installs a window system for the guard's lifetime.
-class ScopedWindowSystem {
-public:
-    explicit ScopedWindowSystem(std::shared_ptr<WindowSystem> ws) : m_previous(installWindowSystem(std::move(ws))) {}
-    ~ScopedWindowSystem() { installWindowSystem(std::move(m_previous)); }
-    ScopedWindowSystem(const ScopedWindowSystem&) = delete;
-    ScopedWindowSystem& operator=(const ScopedWindowSystem&) = delete;
-
-private:
-    std::shared_ptr<WindowSystem> m_previous;
-};
+using ScopedWindowSystem = ScopedInstall<WindowSystem, &installWindowSystem>;
 
 /// Error 32755, raised by the file dialog when the user cancels.
 KOR2_SYS_EXPORT Error fileDialogCancelled();

@@ -1,6 +1,7 @@
 #include <Kor2_Sys/CColores.h>
 #include <Kor2_Sys/Object.h>
 
+#include "Guards.h"
 #include "frame/Dispatch.h"
 #include "frame/Latin1.h"
 #include "frame/Utf.h"
@@ -66,15 +67,7 @@ extern const ClassInfo kTally;
 constexpr ClassInfo kTally{"Tally", Creation::Global, kTallyMembers, &dispatch::create<Tally, kTally>,
                            &dispatch::shared<Tally, kTally>};
 
-Long errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using kor2test::errorOf;
 
 TEST(LateBinding, ByReferenceArgumentSeesTheChange)
 {

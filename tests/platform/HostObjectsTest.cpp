@@ -18,16 +18,7 @@ using namespace Kor2_Sys::platform;
 
 namespace {
 
-// The number of the error `action` raises; 0 when it raises none.
-template <class Action> int errorOf(Action&& action)
-{
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using kor2test::errorOf;
 
 // --- What each kind answers -------------------------------------------------------------------
 

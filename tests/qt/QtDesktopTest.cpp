@@ -4,6 +4,7 @@
 #include <Kor2_Sys/c_StatusBar.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
+#include "Guards.h"
 #include "QtWindowTest.h"
 
 #include <QClipboard>
@@ -28,16 +29,7 @@ void PrintTo(const Case& c, std::ostream* out)
     *out << c.label;
 }
 
-// The error number a late-bound access raises; 0 when it raises none.
-Long errorOf(const std::function<void()>& access)
-{
-    try {
-        access();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using kor2test::errorOf;
 
 Variant call(Object& object, std::string_view member, std::vector<Variant> args)
 {

@@ -292,15 +292,7 @@ TEST_F(Geometry, BadStoredTextMovesTheWindowTo100)
     EXPECT_EQ(window->log, (std::vector<std::string>{"set Top", "set Left"}));
 }
 
-long errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using kor2test::errorOf;
 
 TEST_F(Geometry, AFailingWindowReachesTheHost)
 {

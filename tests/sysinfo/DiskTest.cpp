@@ -1,6 +1,7 @@
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/c_VL.h>
 
+#include "Guards.h"
 #include "FakeTree.h"
 #include "platform/linux/LinuxDiskQuery.h"
 #include "sysinfo/DiskIdentity.h"
@@ -23,15 +24,7 @@ std::string dataFile(const std::string& name)
     return content.str();
 }
 
-template <class F> Long errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using kor2test::errorOf;
 
 // --- the reader: one code path from the block to the strings -----------------------------------
 
