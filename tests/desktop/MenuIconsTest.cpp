@@ -42,7 +42,8 @@ public:
     Bitmaps archivo() const
     {
         Bitmaps out;
-        for (const auto& item : ui->hosts().menuBarOf(*form).at(0).items)
+        const auto bar = ui->hosts().menuBarOf(*form);
+        for (const auto& item : bar.at(0).items)
             out.emplace_back(item.item.unchecked, item.item.checked);
         return out;
     }

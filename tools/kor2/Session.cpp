@@ -3,6 +3,7 @@
 #include "JsonValues.h"
 
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 
 #include <cstdint>
@@ -420,8 +421,14 @@ int runSession(Runtime& runtime, std::istream& in, std::ostream& out)
     for (LineRead read; out && (read = readLine(in, line, kMaxRequestLine)) != LineRead::End;) {
         if (read == LineRead::TooLong)
             out << session.tooLong() << std::endl;
-        else if (line.find_first_not_of(" \t\r") != std::string::npos)
-            out << session.handle(line) << std::endl;
+        else if (line.find_first_not_of(" \t\r") != std::string::npos) {
+            // A request may set a password and an answer may read one back: neither outlives its
+            // line in the process's memory.
+            std::string answer = session.handle(line);
+            out << answer << std::endl;
+            wipe::text(answer);
+        }
+        wipe::text(line);
     }
     return 0;
 }
