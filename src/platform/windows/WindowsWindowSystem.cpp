@@ -2,10 +2,9 @@
 
 #include <Kor2_Sys/Error.h>
 
-#include "JsonReader.h"
-#include "Scripts.h"
 #include "frame/Utf.h"
 #include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/headless/ScriptReader.h"
 
 #include <windows.h>
 
@@ -45,7 +44,7 @@ std::vector<WindowScript> scriptsFrom(const std::wstring& file)
     std::ostringstream content;
     content << in.rdbuf();
     try {
-        return kor2cli::scriptsFromJson(kor2cli::parseJson(content.str()));
+        return scriptsFromJson(parseJson(content.str()));
     } catch (const std::invalid_argument& e) {
         throw scriptError(e.what());
     }
