@@ -12,12 +12,6 @@ Sub Check(label, got, expected)
         WScript.Echo "FALLO " & label & ": " & got & " en vez de " & expected
     End If
 End Sub
-Function Codes(text)
-    Dim i: Codes = ""
-    For i = 1 To Len(text)
-        Codes = Codes & AscW(Mid(text, i, 1)) & " "
-    Next
-End Function
 Sub Finish()
     If failures = 0 Then WScript.Echo "OK " & checks & " comprobaciones"
     WScript.Quit failures
