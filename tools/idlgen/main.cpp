@@ -117,14 +117,28 @@ void writeClass(std::ostream& out, const ClassInfo& info)
         << ";\n    };\n\n";
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// Rewritten only when it changes, so that what is built from it is not rebuilt for nothing.
+int writeIfChanged(const char* path, const std::string& text)
 {
-    if (argc != 2) {
-        std::cerr << "uso: kor2-idlgen ARCHIVO.idl\n";
-        return 2;
+    {
+        std::ifstream old(path, std::ios::binary);
+        std::ostringstream before;
+        before << old.rdbuf();
+        if (old && before.str() == text)
+            return 0;
     }
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.flush();
+    if (!file) {
+        std::cerr << "kor2-idlgen: no se puede escribir " << path << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+std::string interfaceDefinition()
+{
     std::ostringstream out;
     out << "// Generated from the library's dispatch tables by kor2-idlgen; do not edit.\n\n";
     out << "import \"oaidl.idl\";\n\n";
@@ -141,21 +155,34 @@ int main(int argc, char** argv)
     for (const ClassInfo* info : libraryClasses())
         writeClass(out, *info);
     out << "}\n";
+    return out.str();
+}
 
-    // Rewritten only when it changes, so the type library is not rebuilt for nothing.
-    {
-        std::ifstream old(argv[1], std::ios::binary);
-        std::ostringstream before;
-        before << old.rdbuf();
-        if (old && before.str() == out.str())
-            return 0;
+// One line per member, "ProgID<tab>name<tab>identifier" with the names in UTF-8 letter for letter:
+// what a client of the binding must find through GetIDsOfNames.
+std::string identifierList()
+{
+    std::ostringstream out;
+    for (const ClassInfo* info : libraryClasses()) {
+        std::string last;
+        for (const MemberInfo& m : info->members) {
+            if (m.name == last)
+                continue;  // a property's get and put share their identifier
+            last = m.name;
+            out << info->progId() << '\t' << m.name << '\t' << static_cast<unsigned>(m.id) << '\n';
+        }
     }
-    std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
-    file << out.str();
-    file.flush();
-    if (!file) {
-        std::cerr << "kor2-idlgen: no se puede escribir " << argv[1] << "\n";
-        return 1;
-    }
-    return 0;
+    return out.str();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2)
+        return writeIfChanged(argv[1], interfaceDefinition());
+    if (argc == 3 && std::string_view(argv[1]) == "--ids")
+        return writeIfChanged(argv[2], identifierList());
+    std::cerr << "uso: kor2-idlgen ARCHIVO.idl | kor2-idlgen --ids ARCHIVO.txt\n";
+    return 2;
 }
