@@ -6,7 +6,9 @@
 #   platform/headless   frame/, platform/X.h and itself
 #   platform/qt         frame/, platform/X.h and itself
 #   platform/linux      frame/, platform/X.h and itself
-#   subsystems          anything but the backends (platform/qt/, platform/headless/, platform/linux/)
+#   platform/windows    frame/, platform/X.h, platform/headless/ (it plays window scripts) and itself
+#   subsystems          anything but the backends (platform/qt/, platform/headless/, platform/linux/,
+#                       platform/windows/)
 # No quoted include climbs out with "../"; no Qt header outside platform/qt.
 set -eu
 src=${1:-$(dirname "$0")/../src}
@@ -20,8 +22,9 @@ breaches=$(
         platform/headless/*) allow='^(frame/|platform/[^/]+$|platform/headless/)' rule='a backend sees the seam and itself' ;;
         platform/qt/*) allow='^(frame/|platform/[^/]+$|platform/qt/)' rule='a backend sees the seam and itself' ;;
         platform/linux/*) allow='^(frame/|platform/[^/]+$|platform/linux/)' rule='a backend sees the seam and itself' ;;
+        platform/windows/*) allow='^(frame/|platform/[^/]+$|platform/headless/|platform/windows/)' rule='the Windows services see the seam, the headless window system and themselves' ;;
         platform/*) allow='^(frame/|platform/[^/]+$)' rule='the seam sees the frame and itself' ;;
-        *) allow='.' deny='\.\./|^platform/(qt|headless|linux)/' rule='subsystems know the platform through the seams only' ;;
+        *) allow='.' deny='\.\./|^platform/(qt|headless|linux|windows)/' rule='subsystems know the platform through the seams only' ;;
         esac
         grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*"' "$file" | while IFS= read -r line; do
             header=$(printf '%s\n' "$line" | sed 's/^[^"]*"\([^"]*\)".*/\1/')

@@ -4,10 +4,10 @@
 
 #include "frame/Trap.h"
 #include "frame/Utf.h"
+#include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
 #include "settings/Store.h"
 
-#include <dlfcn.h>
 #include <filesystem>
 
 namespace Kor2_Sys::files {
@@ -26,33 +26,27 @@ void absorbed(std::string_view operation, const Error& error)
         trap::swallowed(operation, error);
 }
 
-// The library's own file, found from one of its functions.
-std::string libraryFile()
-{
-    Dl_info self{};
-    if (dladdr(reinterpret_cast<void*>(&libraryFolder), &self) != 0 && self.dli_fname != nullptr)
-        return std::filesystem::weakly_canonical(self.dli_fname).string();
-    return {};
-}
+// The platform's own separator: the remembered paths are the platform's, not the host data's.
+constexpr char16_t kSeparator = static_cast<char16_t>(std::filesystem::path::preferred_separator);
 
 } // namespace
 
 Text libraryFolder()
 {
-    const std::string file = libraryFile();
-    const auto slash = file.rfind('/');
-    return utf::fromUtf8(slash == std::string::npos ? std::string() : file.substr(0, slash));
+    const Text file = utf::fromUtf8(platform::libraryFile());
+    const auto slash = file.rfind(kSeparator);
+    return slash == Text::npos ? Text() : file.substr(0, slash);
 }
 
 Text folderOf(const Text& path)
 {
-    const auto slash = path.rfind(u'/');
+    const auto slash = path.rfind(kSeparator);
     return slash == Text::npos ? Text() : path.substr(0, slash + 1);
 }
 
 Text nameOf(const Text& path)
 {
-    const auto slash = path.rfind(u'/');
+    const auto slash = path.rfind(kSeparator);
     return slash == Text::npos ? Text() : path.substr(slash + 1);
 }
 

@@ -11,6 +11,9 @@ KOR2_SYS_EXPORT char16_t decimalSeparator();
 /// Replaces the regional decimal separator for the whole process; returns the previous one.
 KOR2_SYS_EXPORT char16_t setDecimalSeparator(char16_t separator);
 
+/// The separator the user's regional settings name (the platform's own part of this seam).
+char16_t regionalSeparator();
+
 /// Sets the decimal separator for the guard's lifetime (tests, one command-line run).
 class ScopedDecimal {
 public:

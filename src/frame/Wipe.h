@@ -6,8 +6,6 @@
 
 #include <Kor2_Sys/Value.h>
 
-#include <string.h>  // explicit_bzero: the compiler may not drop it as a dead store
-
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -20,8 +18,10 @@ namespace Kor2_Sys::wipe {
 /// Zeroes `size` bytes at `data`.
 inline void bytes(void* data, std::size_t size) noexcept
 {
-    if (data != nullptr && size > 0)
-        ::explicit_bzero(data, size);
+    // Volatile stores are never dropped as dead, on every compiler and platform alike.
+    auto* p = static_cast<volatile unsigned char*>(data);
+    for (std::size_t i = 0; data != nullptr && i < size; ++i)
+        p[i] = 0;
 }
 
 /// Zeroes every unit a string's buffer holds, beyond its length too (what an erase or a shorter

@@ -50,6 +50,9 @@ public:
     virtual std::optional<std::string> firstFile(const std::string& path) = 0;
 };
 
+/// The full path of the library's own file, links resolved; empty when it cannot be told.
+KOR2_SYS_EXPORT std::string libraryFile();
+
 /// The system information in use (the platform's own unless one was installed).
 KOR2_SYS_EXPORT std::shared_ptr<SystemInfo> systemInfo();
 /// Installs one (null: back to the platform's own); returns the previous one. Safe from any thread.

@@ -5,8 +5,6 @@
 #include "frame/Trap.h"
 #include "frame/Utf.h"
 
-#include <dlfcn.h>
-
 #include <mutex>
 #include <optional>
 #include <string>
@@ -15,11 +13,6 @@
 
 namespace Kor2_Sys::platform {
 namespace {
-
-// The module exports this factory; the library never links Qt itself.
-constexpr const char* kModuleName = "libKor2_Sys_qt.so";
-constexpr const char* kFactorySymbol = "kor2_create_qt_window_system";
-using Factory = WindowSystem* (*)();
 
 // The window system in use and the thread it belongs to. Windows live on one thread; a call from
 // any other gets a clear error instead of racing the event loop. The lock covers the pointer
@@ -51,35 +44,6 @@ void showInMessageBox(const Text& text)
 // The common error report shows its boxes through whatever window system is in use.
 [[maybe_unused]] const bool g_reportSinkInstalled = (trap::setReportSink(&showInMessageBox), true);
 
-// The module stands beside the library (build tree and installed tree alike); the loader's own
-// search path is the fallback.
-void* openModule()
-{
-    Dl_info self{};
-    if (dladdr(reinterpret_cast<void*>(&applicationTitle), &self) != 0 && self.dli_fname != nullptr) {
-        std::string path = self.dli_fname;
-        path = path.substr(0, path.rfind('/') + 1) + kModuleName;
-        if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
-            return module;
-    }
-    return dlopen(kModuleName, RTLD_NOW | RTLD_LOCAL);
-}
-
-std::shared_ptr<WindowSystem> loadQtModule()
-{
-    void* module = openModule();
-    if (module == nullptr) {
-        const char* why = dlerror();
-        throw errors::deviceUnavailable(u"no se puede cargar el sistema de ventanas " + utf::fromUtf8(kModuleName) +
-                                        u" (" + utf::fromUtf8(why ? why : "") + u")");
-    }
-    auto factory = reinterpret_cast<Factory>(dlsym(module, kFactorySymbol));
-    if (factory == nullptr)
-        throw errors::deviceUnavailable(u"el módulo de ventanas no ofrece " + utf::fromUtf8(kFactorySymbol));
-    // The factory itself checks DISPLAY / QT_QPA_PLATFORM and throws when no screen can be opened.
-    return std::shared_ptr<WindowSystem>(factory());
-}
-
 } // namespace
 
 WindowSystem::~WindowSystem() = default;
@@ -103,11 +67,6 @@ const Text& applicationTitle()
 {
     static const Text title = u"Kor2_Sys";
     return title;
-}
-
-std::shared_ptr<WindowSystem> loadDefaultWindowSystem()
-{
-    return loadQtModule();
 }
 
 WindowSystem& windowSystem()

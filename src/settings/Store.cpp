@@ -156,7 +156,7 @@ std::shared_ptr<Store> currentStore()
     auto& slot = installed();
     std::lock_guard lock(slot.mutex);
     if (!slot.current)
-        slot.current = open(configuredPath());
+        slot.current = openDefault();
     return slot.current;
 }
 

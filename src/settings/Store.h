@@ -76,7 +76,11 @@ KOR2_SYS_EXPORT std::string defaultPath();
 /// KOR2_SETTINGS when it is set, else `defaultPath()`.
 KOR2_SYS_EXPORT std::string configuredPath();
 
-/// The store the library uses, opened on first need from `configuredPath()`. The result stays
+/// The platform's own store: the file `configuredPath()` names, or, on Windows, the per-user
+/// registry unless KOR2_SETTINGS names a file.
+KOR2_SYS_EXPORT std::shared_ptr<Store> openDefault();
+
+/// The store the library uses, opened on first need (`openDefault()`). The result stays
 /// valid for as long as the caller holds it, whatever another thread installs meanwhile.
 KOR2_SYS_EXPORT std::shared_ptr<Store> currentStore();
 /// The store the library uses, as a reference that is valid for the life of the process: each of

@@ -5,6 +5,7 @@
 #include "frame/Utf.h"
 #include "text/ListSplit.h"
 
+#include <array>
 #include <cmath>
 
 namespace Kor2_Sys {
@@ -177,18 +178,37 @@ Double CString::S_Vl(Text Valor)
     return mfunc::ValorTexto(Valor, "CString.S_Vl");
 }
 
+namespace {
+
+constexpr std::array<Double, 23> kExactPowers = [] {
+    std::array<Double, 23> powers{};
+    Double p = 1;
+    for (auto& power : powers) {
+        power = p;
+        p *= 10;
+    }
+    return powers;
+}();
+
+} // namespace
+
 Double CString::S_redondea(const Double& Numero, const Integer& Decimales)
 {
     Double result = 0;
     trap::silent("CString.S_redondea", [&] {
-        const Double p = std::pow(10.0, Decimales);
-        const Double scaled = Numero * p;
-        if (!std::isfinite(p) || !std::isfinite(scaled) || p == 0)
+        // Only whole powers of ten are exact, and only up to 10^22: scaling by 10^-2 (which no
+        // double holds) and dividing back lands beside the round value, and pow() itself is not
+        // exact everywhere. So the scale is always a whole power, multiplied or divided by.
+        const bool tens = Decimales < 0;
+        const int digits = tens ? -Decimales : Decimales;
+        const Double p = digits < static_cast<int>(kExactPowers.size()) ? kExactPowers[digits] : std::pow(10.0, digits);
+        const Double scaled = tens ? Numero / p : Numero * p;
+        if (!std::isfinite(p) || !std::isfinite(scaled))
             throw errors::overflow();
         Double e = std::floor(scaled);
         if (scaled - e >= 0.5)
             e += 1;
-        result = e / p;
+        result = tens ? e * p : e / p;
     });
     return result;
 }

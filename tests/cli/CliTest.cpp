@@ -5,7 +5,7 @@
 #include "JsonWriter.h"
 #include "RecordingWindowSystem.h"
 #include "Runtime.h"
-#include "Scripts.h"
+#include "platform/headless/ScriptReader.h"
 #include "Session.h"
 #include "Settings.h"
 #include "settings/Store.h"
@@ -172,7 +172,7 @@ TEST(Session, ActionsNeedTheScriptedWindowSystem)
 
 TEST(Scripts, ReadEveryAction)
 {
-    const auto scripts = kor2cli::scriptsFromJson(kor2cli::parseJson(R"([
+    const auto scripts = Kor2_Sys::platform::scriptsFromJson(kor2cli::parseJson(R"([
         {"window": "F_color", "do": [{"click": "BT_aceptar"}, {"dblclick": "Pc"}, {"type": ["TX_color", "12"]},
                                      {"set": ["TX_color", ""]}, {"key": ["TX_color", 13]},
                                      {"mousedown": ["Pc_color_especial", 0.5, 0.25]}, {"resize": [6000, 3000]},
@@ -207,7 +207,7 @@ TEST(Scripts, NameTheScriptAtFault)
                             R"([{"window": "x", "do": []}, {"do": []}])",
                             R"([{"window": "x", "do": [{"click": "a", "dblclick": "b"}]}])"}) {
         try {
-            kor2cli::scriptsFromJson(kor2cli::parseJson(bad));
+            Kor2_Sys::platform::scriptsFromJson(kor2cli::parseJson(bad));
             ADD_FAILURE() << bad;
         } catch (const std::invalid_argument& e) {
             EXPECT_TRUE(std::string(e.what()).find("guion") != std::string::npos ||

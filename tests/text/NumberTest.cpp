@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iomanip>
 
 using namespace Kor2_Sys;
 
@@ -88,8 +89,11 @@ TEST_P(BothSeparators, RoundingSendsHalvesUp)
     CString s;
     for (const auto& c : {RoundCase{2.5, 0, 3}, RoundCase{-2.5, 0, -2}, RoundCase{-2.6, 0, -3}, RoundCase{3.14159, 2, 3.14},
                           RoundCase{1.25, 1, 1.3}, RoundCase{1234, -2, 1200}, RoundCase{1.005, 2, 1},
-                          RoundCase{1, 400, 0}, RoundCase{1e300, 20, 0}, RoundCase{5, -400, 0}})
-        EXPECT_DOUBLE_EQ(s.S_redondea(c.number, c.decimals), c.out) << c.number << " " << c.decimals;
+                          RoundCase{1, 400, 0}, RoundCase{1e300, 20, 0}, RoundCase{5, -400, 0},
+                          // Rounded to tens or more, the result is the round number itself, not its neighbour.
+                          RoundCase{803097950.43284416, -9, 1e9}, RoundCase{17060266138472.5, -11, 1.71e13},
+                          RoundCase{8025079713514614, -1, 8025079713514610}})
+        EXPECT_EQ(s.S_redondea(c.number, c.decimals), c.out) << std::setprecision(17) << c.number << " " << c.decimals;
 }
 
 struct FormatCase {

@@ -3,10 +3,10 @@
 #include "Io.h"
 #include "JsonValues.h"
 #include "RecordingWindowSystem.h"
-#include "Scripts.h"
 
 #include "frame/Locale.h"
 #include "platform/Clock.h"
+#include "platform/headless/ScriptReader.h"
 #include "frame/Utf.h"
 
 #include <charconv>
@@ -182,7 +182,7 @@ void Runtime::queueScripts(const JsonNode& scripts)
     auto* headless = m_windows->headless();
     if (headless == nullptr)
         throw std::invalid_argument("los guiones de ventanas sólo valen con --headless");
-    headless->queue(scriptsFromJson(scripts));
+    headless->queue(platform::scriptsFromJson(scripts));
 }
 
 platform::HeadlessWindowSystem* Runtime::headless() const noexcept

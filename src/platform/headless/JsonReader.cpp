@@ -1,4 +1,4 @@
-#include "JsonReader.h"
+#include "platform/headless/JsonReader.h"
 
 #include "frame/Utf.h"
 
@@ -7,9 +7,7 @@
 #include <string>
 #include <utility>
 
-using Kor2_Sys::Text;
-
-namespace kor2cli {
+namespace Kor2_Sys::platform {
 namespace {
 
 std::string thousands(std::size_t n)
@@ -412,4 +410,4 @@ std::vector<JsonNode>& arrayOf(JsonNode& node, std::string_view what)
     return const_cast<std::vector<JsonNode>&>(arrayOf(std::as_const(node), what));
 }
 
-} // namespace kor2cli
+} // namespace Kor2_Sys::platform

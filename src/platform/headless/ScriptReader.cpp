@@ -1,4 +1,4 @@
-#include "Scripts.h"
+#include "platform/headless/ScriptReader.h"
 
 #include "frame/Utf.h"
 
@@ -6,10 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
-using namespace Kor2_Sys;
-using platform::Action;
-
-namespace kor2cli {
+namespace Kor2_Sys::platform {
 namespace {
 
 constexpr std::int64_t kLongMin = std::numeric_limits<Long>::min(), kLongMax = std::numeric_limits<Long>::max();
@@ -45,7 +42,7 @@ Action parseAction(const JsonNode& json)
         throw std::invalid_argument("cada acción es un objeto con una sola clave");
     const std::string verb = utf::toUtf8(json.members[0].name);
     const JsonNode& arg = json.members[0].value;
-    const std::optional<Action::Kind> kind = platform::actionOfVerb(verb);
+    const std::optional<Action::Kind> kind = actionOfVerb(verb);
     if (!kind)
         throw std::invalid_argument("acción desconocida: " + excerpt(verb));
     Action action;
@@ -82,7 +79,7 @@ Action parseAction(const JsonNode& json)
         const auto answer = nameOf(arg, verb);
         if (answer != "ok" && answer != "cancel")
             throw std::invalid_argument("answer admite \"ok\" o \"cancel\"");
-        action.answer = answer == "ok" ? platform::MessageAnswer::Ok : platform::MessageAnswer::Cancel;
+        action.answer = answer == "ok" ? MessageAnswer::Ok : MessageAnswer::Cancel;
         break;
     }
     case Action::Kind::File:
@@ -95,15 +92,15 @@ Action parseAction(const JsonNode& json)
 
 } // namespace
 
-std::vector<platform::WindowScript> scriptsFromJson(const JsonNode& json)
+std::vector<WindowScript> scriptsFromJson(const JsonNode& json)
 {
     if (json.kind != JsonNode::Kind::Array)
         throw std::invalid_argument("los guiones de ventanas son una lista JSON");
-    std::vector<platform::WindowScript> scripts;
+    std::vector<WindowScript> scripts;
     for (std::size_t i = 0; i < json.items.size(); ++i) {
         const auto& entry = json.items[i];
         try {
-            platform::WindowScript script;
+            WindowScript script;
             script.window = nameOf(need(entry, u"window", "el guion"), "\"window\"");
             const auto& actions = arrayOf(need(entry, u"do", "el guion"), "\"do\"");
             for (std::size_t a = 0; a < actions.size(); ++a) {
@@ -121,4 +118,4 @@ std::vector<platform::WindowScript> scriptsFromJson(const JsonNode& json)
     return scripts;
 }
 
-} // namespace kor2cli
+} // namespace Kor2_Sys::platform

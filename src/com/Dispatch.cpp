@@ -1,0 +1,262 @@
+#include "com/Dispatch.h"
+
+#include "com/NameUuid.h"
+#include "com/Values.h"
+
+#include <string>
+#include <vector>
+
+namespace Kor2_Sys::com {
+
+// {5E2A86C1-6F0B-5D8E-9C1A-4B6F0D2E7A31}: private, never handed out to a client.
+const IID IID_LibraryObject = {0x5e2a86c1, 0x6f0b, 0x5d8e, {0x9c, 0x1a, 0x4b, 0x6f, 0x0d, 0x2e, 0x7a, 0x31}};
+
+namespace {
+
+// Automation errors carry the library's number in the facility of automation controls, as the
+// platform's own components do, so a script's Err.Number reads the number itself.
+HRESULT fail(const Error& error, EXCEPINFO* exception)
+{
+    if (exception != nullptr) {
+        *exception = {};
+        exception->bstrSource = bstrOf(error.source());
+        exception->bstrDescription = bstrOf(error.description());
+        exception->scode = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, error.number() & 0xFFFF);
+    }
+    ICreateErrorInfo* create = nullptr;
+    if (SUCCEEDED(CreateErrorInfo(&create))) {
+        BSTR source = bstrOf(error.source());
+        BSTR description = bstrOf(error.description());
+        create->SetSource(source);
+        create->SetDescription(description);
+        SysFreeString(source);
+        SysFreeString(description);
+        IErrorInfo* info = nullptr;
+        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+            SetErrorInfo(0, info);
+            info->Release();
+        }
+        create->Release();
+    }
+    return DISP_E_EXCEPTION;
+}
+
+std::string utf8Of(const wchar_t* name)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
+    if (length > 1)
+        WideCharToMultiByte(CP_UTF8, 0, name, -1, out.data(), length, nullptr, nullptr);
+    return out;
+}
+
+bool isMissing(const VARIANT& v)
+{
+    return v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND;
+}
+
+Variant omittedValue(const MemberInfo& row, std::size_t i)
+{
+    if (i >= row.params.size())
+        return {};
+    const ParamInfo& p = row.params[i];
+    if (p.type == ValueType::Any || p.type == ValueType::Object)
+        return {};
+    return Variant(p.defaultValue).convertedTo(p.type);
+}
+
+const MemberInfo* memberFor(const ClassInfo& info, DISPID id, WORD flags, InvokeKind& kind)
+{
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        kind = InvokeKind::Put;
+        return info.find(id, kind);
+    }
+    if (flags & DISPATCH_METHOD) {
+        kind = InvokeKind::Method;
+        if (const MemberInfo* row = info.find(id, kind))
+            return row;
+    }
+    if (flags & DISPATCH_PROPERTYGET) {
+        kind = InvokeKind::Get;
+        return info.find(id, kind);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::atomic<long>& liveObjects()
+{
+    static std::atomic<long> count{0};
+    return count;
+}
+
+Dispatch::Dispatch(std::shared_ptr<Object> object) : m_object(std::move(object)), m_info(m_object->classInfo())
+{
+    ++liveObjects();
+}
+
+Dispatch::~Dispatch()
+{
+    --liveObjects();
+}
+
+HRESULT Dispatch::QueryInterface(REFIID iid, void** out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+    *out = nullptr;
+    const std::string wanted = m_info ? interfaceUuid(m_info->name) : std::string();
+    wchar_t text[40] = {};
+    StringFromGUID2(iid, text, 40);
+    const std::string asked = utf8Of(text);
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_LibraryObject ||
+        (!wanted.empty() && asked == "{" + wanted + "}"))
+        *out = static_cast<IDispatch*>(this);
+    else if (iid == IID_ISupportErrorInfo)
+        *out = static_cast<ISupportErrorInfo*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+ULONG Dispatch::AddRef()
+{
+    return ++m_references;
+}
+
+ULONG Dispatch::Release()
+{
+    const ULONG left = --m_references;
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+HRESULT Dispatch::GetTypeInfoCount(UINT* count)
+{
+    if (count == nullptr)
+        return E_POINTER;
+    *count = typeLibrary() != nullptr && m_info != nullptr ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT Dispatch::GetTypeInfo(UINT index, LCID, ITypeInfo** out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+    *out = nullptr;
+    ITypeLib* library = typeLibrary();
+    if (index != 0 || library == nullptr || m_info == nullptr)
+        return DISP_E_BADINDEX;
+    GUID iid{};
+    const std::string text = "{" + interfaceUuid(m_info->name) + "}";
+    std::wstring wide(text.begin(), text.end());
+    if (FAILED(CLSIDFromString(wide.c_str(), &iid)))
+        return DISP_E_BADINDEX;
+    return library->GetTypeInfoOfGuid(iid, out);
+}
+
+HRESULT Dispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
+{
+    if (names == nullptr || ids == nullptr || count == 0)
+        return E_INVALIDARG;
+    for (UINT i = 0; i < count; ++i)
+        ids[i] = DISPID_UNKNOWN;
+    if (m_info == nullptr || names[0] == nullptr)
+        return DISP_E_UNKNOWNNAME;
+    const std::string name = utf8Of(names[0]);
+    const MemberInfo* row = nullptr;
+    for (InvokeKind kind : {InvokeKind::Method, InvokeKind::Get, InvokeKind::Put})
+        if (row == nullptr)
+            row = m_info->find(name, kind);
+    if (row == nullptr)
+        return DISP_E_UNKNOWNNAME;
+    ids[0] = row->id;
+    // Parameter names: their positions; named arguments are otherwise not taken.
+    HRESULT result = S_OK;
+    for (UINT i = 1; i < count; ++i) {
+        const std::string param = names[i] ? utf8Of(names[i]) : std::string();
+        for (std::size_t p = 0; p < row->params.size(); ++p)
+            if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, row->params[p].name.data(),
+                               static_cast<int>(row->params[p].name.size()), param.data(),
+                               static_cast<int>(param.size())) == CSTR_EQUAL)
+                ids[i] = static_cast<DISPID>(p);
+        if (ids[i] == DISPID_UNKNOWN)
+            result = DISP_E_UNKNOWNNAME;
+    }
+    return result;
+}
+
+HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                         EXCEPINFO* exception, UINT* argError)
+{
+    if (params == nullptr || (params->cArgs > 0 && params->rgvarg == nullptr))
+        return E_INVALIDARG;
+    if (m_info == nullptr)
+        return DISP_E_MEMBERNOTFOUND;
+    InvokeKind kind = InvokeKind::Method;
+    const MemberInfo* row = memberFor(*m_info, id, flags, kind);
+    if (row == nullptr)
+        return DISP_E_MEMBERNOTFOUND;
+    const bool put = kind == InvokeKind::Put;
+    if (params->cNamedArgs > (put ? 1u : 0u) ||
+        (put && (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)))
+        return DISP_E_NONAMEDARGS;
+
+    // The run-time passes the arguments last first; the library takes them in declared order.
+    const std::size_t count = params->cArgs;
+    std::size_t given = count;
+    if (!put)
+        while (given > 0 && isMissing(params->rgvarg[count - given]))
+            --given;
+    std::vector<Variant> args;
+    args.reserve(given);
+    for (std::size_t i = 0; i < given; ++i) {
+        const VARIANT& in = params->rgvarg[count - 1 - i];
+        try {
+            Variant value = isMissing(in) ? omittedValue(*row, i) : fromVariant(in);
+            const bool declared = !row->acceptsAnyArguments && i < row->params.size() && !put;
+            if (declared && row->params[i].type != ValueType::Any && !value.isEmpty())
+                (void)value.convertedTo(row->params[i].type);
+            args.push_back(std::move(value));
+        } catch (const Error& error) {
+            if (argError != nullptr)
+                *argError = static_cast<UINT>(count - 1 - i);
+            return error.number() == errors::overflow().number() ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
+        }
+    }
+    if (!row->acceptsAnyArguments && !put && args.size() > row->params.size())
+        return DISP_E_BADPARAMCOUNT;
+
+    Variant value;
+    try {
+        value = m_object->invoke(row->id, kind, args);
+    } catch (const Error& error) {
+        if (error.number() == errors::wrongArgumentCount().number())
+            return DISP_E_BADPARAMCOUNT;
+        if (error.number() == errors::argumentNotOptional().number())
+            return DISP_E_PARAMNOTOPTIONAL;
+        return fail(error, exception);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return fail(Error(51, u"Error interno"), exception);
+    }
+    for (std::size_t i = 0; i < args.size() && !put; ++i) {
+        VARIANT& out = params->rgvarg[count - 1 - i];
+        if (out.vt & VT_BYREF)
+            writeThrough(args[i], out);
+    }
+    if (result != nullptr && !put)
+        toVariant(value, *result);
+    return S_OK;
+}
+
+HRESULT Dispatch::InterfaceSupportsErrorInfo(REFIID)
+{
+    return S_OK;
+}
+
+} // namespace Kor2_Sys::com

@@ -1,0 +1,49 @@
+#pragma once
+// A library object as the component run-time sees it: IDispatch over the class's dispatch table.
+
+#include <Kor2_Sys/Object.h>
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <atomic>
+#include <memory>
+
+namespace Kor2_Sys::com {
+
+/// The library's own objects answer this interface with themselves, so an object handed back in
+/// reaches the library as the object it is.
+extern const IID IID_LibraryObject;
+
+class Dispatch final : public IDispatch, public ISupportErrorInfo {
+public:
+    explicit Dispatch(std::shared_ptr<Object> object);
+    ~Dispatch();
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+
+    const std::shared_ptr<Object>& object() const noexcept { return m_object; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** out) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argError) override;
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
+
+private:
+    std::atomic<ULONG> m_references{1};
+    std::shared_ptr<Object> m_object;
+    const ClassInfo* m_info;
+};
+
+/// Objects and class objects alive: the library may be unloaded when none is.
+std::atomic<long>& liveObjects();
+
+/// The type library built into this module; null when it cannot be loaded.
+ITypeLib* typeLibrary();
+
+} // namespace Kor2_Sys::com

@@ -1,0 +1,250 @@
+#include "com/Values.h"
+
+#include "com/Dispatch.h"
+
+#include <string>
+
+namespace Kor2_Sys::com {
+namespace {
+
+// A host object handed in by the run-time (a window, a control): its members are reached by name.
+class HostObject final : public Object {
+public:
+    explicit HostObject(IDispatch* dispatch) : m_dispatch(dispatch) { m_dispatch->AddRef(); }
+    ~HostObject() override { m_dispatch->Release(); }
+    HostObject(const HostObject&) = delete;
+    HostObject& operator=(const HostObject&) = delete;
+
+    IDispatch* dispatch() const noexcept { return m_dispatch; }
+
+    Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override
+    {
+        const std::u16string name = utf16(member);
+        std::wstring wide(name.begin(), name.end());
+        LPOLESTR names[] = {wide.data()};
+        DISPID id = 0;
+        if (FAILED(m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+            throw errors::memberNotSupported();
+        std::vector<VARIANT> values(args.size());
+        for (std::size_t i = 0; i < args.size(); ++i)
+            toVariant(args[i], values[args.size() - 1 - i]);
+        DISPID put = DISPID_PROPERTYPUT;
+        DISPPARAMS params{values.data(), nullptr, static_cast<UINT>(values.size()), 0};
+        WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+        if (kind == InvokeKind::Put) {
+            params.rgdispidNamedArgs = &put;
+            params.cNamedArgs = 1;
+            flags = DISPATCH_PROPERTYPUT;
+        }
+        VARIANT result;
+        VariantInit(&result);
+        EXCEPINFO exception{};
+        const HRESULT hr = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &exception,
+                                              nullptr);
+        for (VARIANT& v : values)
+            VariantClear(&v);
+        if (hr == DISP_E_EXCEPTION) {
+            const Long number = HRESULT_FACILITY(exception.scode) == FACILITY_CONTROL ? (exception.scode & 0xFFFF)
+                                                                                        : exception.wCode;
+            const Text description = exception.bstrDescription
+                                         ? textOf(exception.bstrDescription, SysStringLen(exception.bstrDescription))
+                                         : Text();
+            SysFreeString(exception.bstrDescription);
+            SysFreeString(exception.bstrSource);
+            SysFreeString(exception.bstrHelpFile);
+            throw Error(number, description);
+        }
+        if (FAILED(hr))
+            throw hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME ? errors::memberNotSupported()
+                                                                         : errors::invalidCall();
+        Variant value = fromVariant(result);
+        VariantClear(&result);
+        return value;
+    }
+
+private:
+    static std::u16string utf16(std::string_view utf8)
+    {
+        std::u16string out;
+        const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(length), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+        return std::u16string(wide.begin(), wide.end());
+    }
+
+    IDispatch* m_dispatch;
+};
+
+Variant arrayOf(SAFEARRAY* array, VARTYPE element)
+{
+    Array out;
+    if (array == nullptr || SafeArrayGetDim(array) != 1)
+        throw errors::typeMismatch();
+    LONG low = 0, high = -1;
+    SafeArrayGetLBound(array, 1, &low);
+    SafeArrayGetUBound(array, 1, &high);
+    out.elementType = element == VT_BSTR ? ValueType::Text : ValueType::Any;
+    for (LONG i = low; i <= high; ++i) {
+        VARIANT item;
+        VariantInit(&item);
+        if (element == VT_VARIANT) {
+            SafeArrayGetElement(array, &i, &item);
+        } else {
+            item.vt = element;
+            SafeArrayGetElement(array, &i, &item.lVal);
+        }
+        out.items.push_back(fromVariant(item));
+        VariantClear(&item);
+    }
+    return Variant(std::move(out));
+}
+
+} // namespace
+
+BSTR bstrOf(const Text& text)
+{
+    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+}
+
+Text textOf(const wchar_t* text, std::size_t length)
+{
+    return Text(reinterpret_cast<const char16_t*>(text), length);
+}
+
+Variant fromVariant(const VARIANT& value)
+{
+    const VARTYPE type = value.vt;
+    if (type == (VT_BYREF | VT_VARIANT))
+        return value.pvarVal ? fromVariant(*value.pvarVal) : Variant();
+    if (type & VT_ARRAY) {
+        SAFEARRAY* array = (type & VT_BYREF) ? (value.pparray ? *value.pparray : nullptr) : value.parray;
+        return arrayOf(array, type & VT_TYPEMASK);
+    }
+    const bool ref = (type & VT_BYREF) != 0;
+    switch (type & VT_TYPEMASK) {
+    case VT_EMPTY: return {};
+    case VT_NULL: return Variant::null();
+    case VT_UI1: return Variant(static_cast<Byte>(ref ? *value.pbVal : value.bVal));
+    case VT_I2: return Variant(static_cast<Integer>(ref ? *value.piVal : value.iVal));
+    case VT_I4: return Variant(static_cast<Long>(ref ? *value.plVal : value.lVal));
+    case VT_INT: return Variant(static_cast<Long>(ref ? *value.pintVal : value.intVal));
+    case VT_R4: return Variant(static_cast<Single>(ref ? *value.pfltVal : value.fltVal));
+    case VT_R8: return Variant(static_cast<Double>(ref ? *value.pdblVal : value.dblVal));
+    case VT_BOOL: return Variant(static_cast<Boolean>((ref ? *value.pboolVal : value.boolVal) != VARIANT_FALSE));
+    case VT_BSTR: {
+        BSTR text = ref ? *value.pbstrVal : value.bstrVal;
+        return Variant(text ? textOf(text, SysStringLen(text)) : Text());
+    }
+    case VT_DISPATCH:
+    case VT_UNKNOWN: {
+        IUnknown* unknown = ref ? *value.ppunkVal : value.punkVal;
+        if (unknown == nullptr)
+            return Variant(std::shared_ptr<Object>());
+        Dispatch* own = nullptr;
+        if (SUCCEEDED(unknown->QueryInterface(IID_LibraryObject, reinterpret_cast<void**>(&own)))) {
+            std::shared_ptr<Object> object = own->object();
+            own->Release();
+            return Variant(std::move(object));
+        }
+        IDispatch* dispatch = nullptr;
+        if (FAILED(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+            throw errors::typeMismatch();
+        auto host = std::make_shared<HostObject>(dispatch);
+        dispatch->Release();
+        return Variant(std::shared_ptr<Object>(std::move(host)));
+    }
+    default:
+        throw errors::typeMismatch();
+    }
+}
+
+void toVariant(const Variant& value, VARIANT& out)
+{
+    VariantInit(&out);
+    struct Visitor {
+        VARIANT& out;
+        void operator()(const EmptyValue&) const { out.vt = VT_EMPTY; }
+        void operator()(const NullValue&) const { out.vt = VT_NULL; }
+        void operator()(Byte v) const { out.vt = VT_UI1; out.bVal = v; }
+        void operator()(Integer v) const { out.vt = VT_I2; out.iVal = v; }
+        void operator()(Long v) const { out.vt = VT_I4; out.lVal = v; }
+        void operator()(Single v) const { out.vt = VT_R4; out.fltVal = v; }
+        void operator()(Double v) const { out.vt = VT_R8; out.dblVal = v; }
+        void operator()(Boolean v) const { out.vt = VT_BOOL; out.boolVal = v ? VARIANT_TRUE : VARIANT_FALSE; }
+        void operator()(const Text& v) const { out.vt = VT_BSTR; out.bstrVal = bstrOf(v); }
+        void operator()(const std::shared_ptr<Array>& v) const
+        {
+            const bool texts = v->elementType == ValueType::Text;
+            SAFEARRAY* array = SafeArrayCreateVector(texts ? VT_BSTR : VT_VARIANT, 0, static_cast<ULONG>(v->items.size()));
+            for (LONG i = 0; i < static_cast<LONG>(v->items.size()); ++i) {
+                VARIANT item;
+                toVariant(v->items[static_cast<std::size_t>(i)], item);
+                if (texts && item.vt == VT_BSTR)
+                    SafeArrayPutElement(array, &i, item.bstrVal);
+                else if (!texts)
+                    SafeArrayPutElement(array, &i, &item);
+                VariantClear(&item);
+            }
+            out.vt = VT_ARRAY | (texts ? VT_BSTR : VT_VARIANT);
+            out.parray = array;
+        }
+        void operator()(const std::shared_ptr<Object>& v) const
+        {
+            out.vt = VT_DISPATCH;
+            out.pdispVal = nullptr;
+            if (!v)
+                return;
+            if (auto* host = dynamic_cast<HostObject*>(v.get())) {
+                out.pdispVal = host->dispatch();
+                out.pdispVal->AddRef();
+                return;
+            }
+            out.pdispVal = new Dispatch(v);
+        }
+    };
+    std::visit(Visitor{out}, value.storage());
+}
+
+void writeThrough(const Variant& value, VARIANT& byRef)
+{
+    if (!(byRef.vt & VT_BYREF))
+        return;
+    VARIANT fresh;
+    toVariant(value, fresh);
+    const VARTYPE target = byRef.vt & ~VT_BYREF;
+    if (target == VT_VARIANT) {
+        if (byRef.pvarVal != nullptr) {
+            VariantClear(byRef.pvarVal);
+            *byRef.pvarVal = fresh;
+        } else {
+            VariantClear(&fresh);
+        }
+        return;
+    }
+    // A typed variable of the caller keeps its type: the value is converted to it.
+    if (target != fresh.vt && FAILED(VariantChangeType(&fresh, &fresh, 0, target))) {
+        VariantClear(&fresh);
+        return;
+    }
+    switch (target) {
+    case VT_UI1: *byRef.pbVal = fresh.bVal; break;
+    case VT_I2: *byRef.piVal = fresh.iVal; break;
+    case VT_I4: *byRef.plVal = fresh.lVal; break;
+    case VT_R4: *byRef.pfltVal = fresh.fltVal; break;
+    case VT_R8: *byRef.pdblVal = fresh.dblVal; break;
+    case VT_BOOL: *byRef.pboolVal = fresh.boolVal; break;
+    case VT_BSTR:
+        SysFreeString(*byRef.pbstrVal);
+        *byRef.pbstrVal = fresh.bstrVal;
+        return;
+    case VT_DISPATCH:
+        if (*byRef.ppdispVal)
+            (*byRef.ppdispVal)->Release();
+        *byRef.ppdispVal = fresh.pdispVal;
+        return;
+    default: break;
+    }
+    VariantClear(&fresh);
+}
+
+} // namespace Kor2_Sys::com

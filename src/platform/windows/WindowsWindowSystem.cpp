@@ -1,0 +1,64 @@
+#include "platform/WindowSystem.h"
+
+#include <Kor2_Sys/Error.h>
+
+#include "frame/Utf.h"
+#include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/headless/ScriptReader.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace Kor2_Sys::platform {
+namespace {
+
+// Names a file of window scripts (the JSON array `kor2 --actions` reads); with it the headless
+// window system plays them, so dialogs are testable here before a native renderer exists.
+constexpr const wchar_t* kActionsVariable = L"KOR2_ACTIONS";
+
+std::wstring environmentValue(const wchar_t* name)
+{
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0)
+        return {};
+    std::wstring value(size, L'\0');
+    const DWORD written = GetEnvironmentVariableW(name, value.data(), size);
+    value.resize(written);
+    return value;
+}
+
+Error scriptError(const std::string& why)
+{
+    return errors::deviceUnavailable(u"guiones de ventanas de KOR2_ACTIONS: " + utf::fromUtf8(why));
+}
+
+std::vector<WindowScript> scriptsFrom(const std::wstring& file)
+{
+    std::ifstream in(file.c_str(), std::ios::binary);
+    if (!in)
+        throw scriptError("no se puede leer el archivo");
+    std::ostringstream content;
+    content << in.rdbuf();
+    try {
+        return scriptsFromJson(parseJson(content.str()));
+    } catch (const std::invalid_argument& e) {
+        throw scriptError(e.what());
+    }
+}
+
+} // namespace
+
+std::shared_ptr<WindowSystem> loadDefaultWindowSystem()
+{
+    const std::wstring actions = environmentValue(kActionsVariable);
+    if (!actions.empty())
+        return std::make_shared<HeadlessWindowSystem>(scriptsFrom(actions));
+    throw errors::deviceUnavailable(u"esta versión para Windows no tiene todavía sistema de ventanas propio; "
+                                    u"sólo el sistema sin pantalla con guiones en KOR2_ACTIONS");
+}
+
+} // namespace Kor2_Sys::platform

@@ -1,0 +1,10 @@
+#include "settings/Store.h"
+
+namespace Kor2_Sys::settings {
+
+std::shared_ptr<Store> openDefault()
+{
+    return open(configuredPath());
+}
+
+} // namespace Kor2_Sys::settings
