@@ -1,5 +1,6 @@
 #include "com/Dispatch.h"
 
+#include "com/Dual.h"
 #include "com/NameUuid.h"
 #include "com/Values.h"
 
@@ -93,6 +94,12 @@ std::atomic<long>& liveObjects()
 
 Dispatch::Dispatch(std::shared_ptr<Object> object) : m_object(std::move(object)), m_info(m_object->classInfo())
 {
+    if (m_info != nullptr) {
+        const std::string text = "{" + interfaceUuid(m_info->name) + "}";
+        const std::wstring wide(text.begin(), text.end());
+        if (SUCCEEDED(CLSIDFromString(wide.c_str(), &m_interface)))
+            m_dual.reset(makeDual(*this, m_info->name));
+    }
     ++liveObjects();
 }
 
@@ -106,12 +113,9 @@ HRESULT Dispatch::QueryInterface(REFIID iid, void** out)
     if (out == nullptr)
         return E_POINTER;
     *out = nullptr;
-    const std::string wanted = m_info ? interfaceUuid(m_info->name) : std::string();
-    wchar_t text[40] = {};
-    StringFromGUID2(iid, text, 40);
-    const std::string asked = utf8Of(text);
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_LibraryObject ||
-        (!wanted.empty() && asked == "{" + wanted + "}"))
+    if (m_dual && iid == m_interface)
+        *out = m_dual->dispatch();
+    else if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_LibraryObject)
         *out = static_cast<IDispatch*>(this);
     else if (iid == IID_ISupportErrorInfo)
         *out = static_cast<ISupportErrorInfo*>(this);
@@ -150,12 +154,7 @@ HRESULT Dispatch::GetTypeInfo(UINT index, LCID, ITypeInfo** out)
     ITypeLib* library = typeLibrary();
     if (index != 0 || library == nullptr || m_info == nullptr)
         return DISP_E_BADINDEX;
-    GUID iid{};
-    const std::string text = "{" + interfaceUuid(m_info->name) + "}";
-    std::wstring wide(text.begin(), text.end());
-    if (FAILED(CLSIDFromString(wide.c_str(), &iid)))
-        return DISP_E_BADINDEX;
-    return library->GetTypeInfoOfGuid(iid, out);
+    return library->GetTypeInfoOfGuid(m_interface, out);
 }
 
 HRESULT Dispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
@@ -257,6 +256,22 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
 HRESULT Dispatch::InterfaceSupportsErrorInfo(REFIID)
 {
     return S_OK;
+}
+
+HRESULT Dispatch::callFromVtable(DISPID id, WORD flags, std::vector<VARIANT>& args, VARIANT* result)
+{
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPID put = DISPID_PROPERTYPUT;
+    const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+    DISPPARAMS params{reversed.data(), isPut ? &put : nullptr, static_cast<UINT>(reversed.size()), isPut ? 1u : 0u};
+    EXCEPINFO exception{};
+    const HRESULT hr = Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &exception, nullptr);
+    if (hr != DISP_E_EXCEPTION)
+        return hr;
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    return exception.scode;
 }
 
 } // namespace Kor2_Sys::com

@@ -1,5 +1,6 @@
 #pragma once
-// A library object as the component run-time sees it: IDispatch over the class's dispatch table.
+// A library object as the component run-time sees it: IDispatch over the class's dispatch table,
+// and the vtable half of the class's dual interface (com/Dual.h) over the same late-bound call.
 
 #include <Kor2_Sys/Object.h>
 
@@ -8,8 +9,11 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace Kor2_Sys::com {
+
+class DualInterface;
 
 /// The library's own objects answer this interface with themselves, so an object handed back in
 /// reaches the library as the object it is.
@@ -34,10 +38,17 @@ public:
                                      EXCEPINFO* exception, UINT* argError) override;
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
+    /// The late-bound call for the vtable: `args` in declared order (a property write's value
+    /// last). A library error comes back as its own code, with its description as the thread's
+    /// error information.
+    HRESULT callFromVtable(DISPID id, WORD flags, std::vector<VARIANT>& args, VARIANT* result);
+
 private:
     std::atomic<ULONG> m_references{1};
     std::shared_ptr<Object> m_object;
     const ClassInfo* m_info;
+    IID m_interface{};
+    std::unique_ptr<DualInterface> m_dual;
 };
 
 /// Objects and class objects alive: the library may be unloaded when none is.

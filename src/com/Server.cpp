@@ -143,8 +143,9 @@ std::vector<Written> registration()
 {
     const std::wstring library = braced(libraryUuid());
     const std::wstring path = modulePath();
-    // The platform's own marshaller of dispatch interfaces.
-    const std::wstring dispatchProxy = L"{00020420-0000-0000-C000-000000000046}";
+    // The platform's marshaller of automation interfaces, which reads the type library: the
+    // vtable half of a dual interface crosses apartments too.
+    const std::wstring automationProxy = L"{00020424-0000-0000-C000-000000000046}";
     std::vector<Written> rows;
     rows.push_back({L"TypeLib\\" + library + L"\\1.0", nullptr, L"Kor2_Sys"});
     rows.push_back({L"TypeLib\\" + library + L"\\1.0\\0\\win64", nullptr, path});
@@ -162,7 +163,7 @@ std::vector<Written> registration()
         rows.push_back({L"CLSID\\" + clsid + L"\\TypeLib", nullptr, library});
         rows.push_back({L"CLSID\\" + clsid + L"\\Version", nullptr, L"1.0"});
         rows.push_back({L"Interface\\" + iid, nullptr, wide(info->interfaceName())});
-        rows.push_back({L"Interface\\" + iid + L"\\ProxyStubClsid32", nullptr, dispatchProxy});
+        rows.push_back({L"Interface\\" + iid + L"\\ProxyStubClsid32", nullptr, automationProxy});
         rows.push_back({L"Interface\\" + iid + L"\\TypeLib", nullptr, library});
         rows.push_back({L"Interface\\" + iid + L"\\TypeLib", L"Version", L"1.0"});
     }

@@ -1,6 +1,7 @@
 // Writes the interface definition of the library's component binding from the dispatch tables:
-// one dispatch interface and one class per library class, identifiers as the tables compute them,
-// the enumerations, and the fixed identifiers of the binding. Built for the build machine and run
+// one dual interface and one class per library class, identifiers as the tables compute them,
+// the enumerations, and the fixed identifiers of the binding; and the C++ vtables that serve the
+// dual interfaces through the same late-bound call as IDispatch. Built for the build machine and run
 // while building the Windows library; the IDL compiler turns its output into the type library.
 
 #include <Kor2_Sys/Object.h>
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -62,59 +64,209 @@ std::string defaultOf(const ParamInfo& p)
     return text.str();
 }
 
+// How a parameter is declared, in the type library and in the vtable that serves it.
+struct Declared {
+    std::string type;        // the IDL and C++ type as passed, e.g. "short*"
+    std::string attributes;  // "in, out, optional, defaultvalue(0)"
+    std::string variantType; // the VARTYPE the argument travels as, e.g. "VT_I2"
+    bool pointer;
+};
+
+std::string variantTypeOf(const std::string& type)
+{
+    if (type == "short") return "VT_I2";
+    if (type == "long") return "VT_I4";
+    if (type == "float") return "VT_R4";
+    if (type == "double") return "VT_R8";
+    if (type == "VARIANT_BOOL") return "VT_BOOL";
+    if (type == "BSTR") return "VT_BSTR";
+    if (type == "unsigned char") return "VT_UI1";
+    if (type == "IDispatch*") return "VT_DISPATCH";
+    return "VT_VARIANT";
+}
+
+Declared declare(const ParamInfo& p)
+{
+    Declared d{typeOf(p.type), p.byRef ? "in, out" : "in", "", p.byRef};
+    if (p.optional) {
+        d.attributes += ", optional";
+        if (d.type != "VARIANT" && d.type != "IDispatch*")
+            d.attributes += ", defaultvalue(" + defaultOf(p) + ")";
+        else
+            d.type = "VARIANT";
+    }
+    d.variantType = variantTypeOf(d.type);
+    if (p.byRef)
+        d.type += "*";
+    return d;
+}
+
 std::string paramOf(const ParamInfo& p)
 {
-    std::string attributes = p.byRef ? "in, out" : "in";
-    std::string type = typeOf(p.type);
-    if (p.optional) {
-        attributes += ", optional";
-        if (type != "VARIANT" && type != "IDispatch*")
-            attributes += ", defaultvalue(" + defaultOf(p) + ")";
-        else
-            type = "VARIANT";
+    const Declared d = declare(p);
+    return "[" + d.attributes + "] " + d.type + " " + asciiName(p.name);
+}
+
+// The vtable members of a class: fields become a property read and write pair. Each entry is
+// what both the type library and the generated vtable need.
+struct Slot {
+    const MemberInfo* member;
+    enum Kind { Method, Get, Put, PutRef } kind;
+};
+
+std::vector<Slot> slotsOf(const ClassInfo& info)
+{
+    std::vector<Slot> slots;
+    for (const MemberInfo& m : info.members) {
+        switch (m.shape) {
+        case MemberShape::Field:
+            slots.push_back({&m, Slot::Get});
+            slots.push_back({&m, m.result == ValueType::Object ? Slot::PutRef : Slot::Put});
+            break;
+        case MemberShape::PropertyGet: slots.push_back({&m, Slot::Get}); break;
+        case MemberShape::PropertyPut:
+            slots.push_back({&m, m.result == ValueType::Object ? Slot::PutRef : Slot::Put});
+            break;
+        default: slots.push_back({&m, Slot::Method}); break;
+        }
     }
-    if (p.byRef)
-        type += "*";
-    return "[" + attributes + "] " + type + " " + asciiName(p.name);
+    return slots;
+}
+
+std::string hexId(DispId id)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(id));
+    return text;
+}
+
+// The written value of a property: its type as the table gives it.
+std::string valueTypeOf(const MemberInfo& m)
+{
+    return m.result == ValueType::Object ? "IDispatch*" : typeOf(m.result);
+}
+
+bool hasResult(const Slot& s)
+{
+    return s.kind == Slot::Get || (s.kind == Slot::Method && s.member->result != ValueType::Empty);
 }
 
 void writeClass(std::ostream& out, const ClassInfo& info)
 {
-    char id[16];
-    out << "    [uuid(" << com::interfaceUuid(info.name) << "), hidden]\n";
-    out << "    dispinterface " << info.interfaceName() << " {\n    properties:\n";
-    for (const MemberInfo& m : info.members)
-        if (m.shape == MemberShape::Field) {
-            std::snprintf(id, sizeof id, "0x%08X", static_cast<unsigned>(m.id));
-            out << "        [id(" << id << ")] " << typeOf(m.result) << " " << asciiName(m.name) << ";\n";
-        }
-    out << "    methods:\n";
-    for (const MemberInfo& m : info.members) {
-        if (m.shape == MemberShape::Field)
-            continue;
-        std::snprintf(id, sizeof id, "0x%08X", static_cast<unsigned>(m.id));
-        std::string attributes = std::string("id(") + id + ")";
-        std::string result = typeOf(m.result);
-        std::string params;
-        for (const ParamInfo& p : m.params)
-            params += (params.empty() ? "" : ", ") + paramOf(p);
-        if (m.shape == MemberShape::PropertyGet) {
-            attributes += ", propget";
-        } else if (m.shape == MemberShape::PropertyPut) {
-            attributes += ", propput";
-            params += (params.empty() ? "" : ", ") + std::string("[in] ") + typeOf(m.result) + " rhs";
-            result = "void";
-        }
-        if (m.acceptsAnyArguments)
+    out << "    [uuid(" << com::interfaceUuid(info.name) << "), dual, oleautomation, nonextensible, hidden]\n";
+    out << "    interface " << info.interfaceName() << " : IDispatch {\n";
+    for (const Slot& s : slotsOf(info)) {
+        const MemberInfo& m = *s.member;
+        std::string attributes = "id(" + hexId(m.id) + ")";
+        std::vector<std::string> params;
+        if (m.acceptsAnyArguments) {
             attributes += ", vararg";
-        if (m.acceptsAnyArguments)
-            params = "[in, out] SAFEARRAY(VARIANT)* args";
-        out << "        [" << attributes << "] " << result << " " << asciiName(m.name) << "(" << params << ");\n";
+            params.push_back("[in, out] SAFEARRAY(VARIANT)* args");
+        } else if (m.shape != MemberShape::Field) {
+            for (const ParamInfo& p : m.params)
+                params.push_back(paramOf(p));
+        }
+        if (s.kind == Slot::Get)
+            attributes += ", propget";
+        else if (s.kind == Slot::Put)
+            attributes += ", propput";
+        else if (s.kind == Slot::PutRef)
+            attributes += ", propputref";
+        if (s.kind == Slot::Put || s.kind == Slot::PutRef)
+            params.push_back("[in] " + valueTypeOf(m) + " rhs");
+        if (hasResult(s))
+            params.push_back("[out, retval] " + typeOf(m.result) + "* result");
+        std::string list;
+        for (const std::string& p : params)
+            list += (list.empty() ? "" : ", ") + p;
+        out << "        [" << attributes << "] HRESULT " << asciiName(m.name) << "(" << list << ");\n";
     }
     out << "    };\n\n";
     out << "    [uuid(" << com::classUuid(info.name) << ")]\n";
-    out << "    coclass " << info.name << " {\n        [default] dispinterface " << info.interfaceName()
-        << ";\n    };\n\n";
+    out << "    coclass " << info.name << " {\n        [default] interface " << info.interfaceName() << ";\n    };\n\n";
+}
+
+// --- the vtable: one thunk per slot, each handing its arguments to the late-bound call --------
+
+std::string thunkName(const Slot& s)
+{
+    const std::string name = asciiName(s.member->name);
+    switch (s.kind) {
+    case Slot::Get: return "get_" + name;
+    case Slot::Put: return "put_" + name;
+    case Slot::PutRef: return "putref_" + name;
+    default: return name;
+    }
+}
+
+void writeThunks(std::ostream& out, const ClassInfo& info)
+{
+    const std::string iface = info.interfaceName();
+    out << "class Dual" << iface << " final : public DualTearOff<::" << iface << "> {\npublic:\n"
+        << "    using DualTearOff::DualTearOff;\n";
+    for (const Slot& s : slotsOf(info)) {
+        const MemberInfo& m = *s.member;
+        std::vector<std::string> signature;
+        std::vector<std::string> packing;
+        const bool put = s.kind == Slot::Put || s.kind == Slot::PutRef;
+        if (m.acceptsAnyArguments) {
+            signature.push_back("SAFEARRAY** a0");
+            packing.push_back("args.spread(a0)");
+        } else if (m.shape != MemberShape::Field) {
+            for (std::size_t i = 0; i < m.params.size(); ++i) {
+                const Declared d = declare(m.params[i]);
+                const std::string arg = "a" + std::to_string(i);
+                signature.push_back(d.type + " " + arg);
+                packing.push_back(d.pointer ? "args.ref(" + d.variantType + ", " + arg + ")"
+                                            : "args.value(" + d.variantType + ", " + arg + ")");
+            }
+        }
+        if (put) {
+            signature.push_back(valueTypeOf(m) + " rhs");
+            packing.push_back("args.value(" + variantTypeOf(valueTypeOf(m)) + ", rhs)");
+        }
+        if (hasResult(s))
+            signature.push_back(typeOf(m.result) + "* result");
+        std::string list;
+        for (const std::string& p : signature)
+            list += (list.empty() ? "" : ", ") + p;
+        out << "    HRESULT STDMETHODCALLTYPE " << thunkName(s) << "(" << list << ") override\n    {\n";
+        out << "        DualArgs args;\n";
+        if (!packing.empty()) {
+            out << "        if (";
+            for (std::size_t i = 0; i < packing.size(); ++i)
+                out << (i ? " ||\n            " : "") << "!" << packing[i];
+            out << ")\n            return E_POINTER;\n";
+        }
+        const std::string flags = s.kind == Slot::Get      ? "DISPATCH_PROPERTYGET"
+                                  : s.kind == Slot::Put    ? "DISPATCH_PROPERTYPUT"
+                                  : s.kind == Slot::PutRef ? "DISPATCH_PROPERTYPUTREF"
+                                                           : "DISPATCH_METHOD";
+        out << "        return call(" << hexId(m.id) << ", " << flags << ", args";
+        if (hasResult(s))
+            out << ", " << variantTypeOf(typeOf(m.result)) << ", result";
+        out << ");\n    }\n";
+    }
+    out << "};\n\n";
+}
+
+std::string vtables()
+{
+    std::ostringstream out;
+    out << "// Generated from the library's dispatch tables by kor2-idlgen; do not edit.\n"
+        << "// The dual interface of every class: each vtable member hands its arguments to the\n"
+        << "// late-bound call of the same identifier.\n\n"
+        << "#include \"com/Dual.h\"\n\n#include \"Kor2_Sys_h.h\"\n\n"
+        << "namespace Kor2_Sys::com {\nnamespace {\n\n";
+    for (const ClassInfo* info : libraryClasses())
+        writeThunks(out, *info);
+    out << "template <class T> DualInterface* make(Dispatch& owner) { return new T(owner); }\n\n"
+        << "} // namespace\n\nDualInterface* makeDual(Dispatch& owner, std::string_view className)\n{\n";
+    for (const ClassInfo* info : libraryClasses())
+        out << "    if (className == \"" << info->name << "\")\n        return make<Dual" << info->interfaceName()
+            << ">(owner);\n";
+    out << "    return nullptr;\n}\n\n} // namespace Kor2_Sys::com\n";
+    return out.str();
 }
 
 // Rewritten only when it changes, so that what is built from it is not rebuilt for nothing.
@@ -179,10 +331,12 @@ std::string identifierList()
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string_view(argv[1]) == "--dual")
+        return writeIfChanged(argv[2], vtables());
     if (argc == 2)
         return writeIfChanged(argv[1], interfaceDefinition());
     if (argc == 3 && std::string_view(argv[1]) == "--ids")
         return writeIfChanged(argv[2], identifierList());
-    std::cerr << "uso: kor2-idlgen ARCHIVO.idl | kor2-idlgen --ids ARCHIVO.txt\n";
+    std::cerr << "uso: kor2-idlgen ARCHIVO.idl | kor2-idlgen --ids ARCHIVO.txt | kor2-idlgen --dual ARCHIVO.cpp\n";
     return 2;
 }
