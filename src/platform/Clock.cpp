@@ -1,26 +1,15 @@
 #include "platform/Clock.h"
 
-#include <mutex>
 #include <utility>
 
 namespace Kor2_Sys::platform {
 namespace {
 
-struct Installed {
-    std::mutex mutex;
-    std::shared_ptr<Clock> current;
-};
-
-Installed& installed()
+// The system clock unless a test or script installed another.
+Installed<Clock>& slot()
 {
-    static Installed state;
-    return state;
-}
-
-SystemClock& systemClock()
-{
-    static SystemClock instance;
-    return instance;
+    static Installed<Clock> installed([] { return std::shared_ptr<Clock>(std::make_shared<SystemClock>()); });
+    return installed;
 }
 
 } // namespace
@@ -37,16 +26,12 @@ void VirtualClock::sleep(Long milliseconds)
 
 Clock& clock()
 {
-    auto& state = installed();
-    const std::lock_guard lock(state.mutex);
-    return state.current ? *state.current : systemClock();
+    return *slot().get();
 }
 
 std::shared_ptr<Clock> installClock(std::shared_ptr<Clock> c)
 {
-    auto& state = installed();
-    const std::lock_guard lock(state.mutex);
-    return std::exchange(state.current, std::move(c));
+    return slot().install(std::move(c));
 }
 
 } // namespace Kor2_Sys::platform

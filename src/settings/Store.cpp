@@ -1,6 +1,7 @@
 #include "settings/Store.h"
 
 #include "frame/Utf.h"
+#include "platform/Installed.h"
 
 #include <cstdlib>
 #include <map>
@@ -65,14 +66,9 @@ private:
     std::map<std::tuple<Text, Text, Text>, Text> m_values;
 };
 
-struct Installed {
-    std::mutex mutex;
-    std::shared_ptr<Store> current;
-};
-
-Installed& installed()
+platform::Installed<Store>& installed()
 {
-    static Installed slot;
+    static platform::Installed<Store> slot(&openDefault);
     return slot;
 }
 
@@ -153,11 +149,7 @@ std::string configuredPath()
 
 std::shared_ptr<Store> currentStore()
 {
-    auto& slot = installed();
-    std::lock_guard lock(slot.mutex);
-    if (!slot.current)
-        slot.current = openDefault();
-    return slot.current;
+    return installed().get();
 }
 
 Store& store()
@@ -168,10 +160,7 @@ Store& store()
 
 std::shared_ptr<Store> installStore(std::shared_ptr<Store> store)
 {
-    auto& slot = installed();
-    std::lock_guard lock(slot.mutex);
-    slot.current.swap(store);
-    return store;
+    return installed().install(std::move(store));
 }
 
 } // namespace Kor2_Sys::settings

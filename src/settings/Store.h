@@ -6,6 +6,8 @@
 #include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/Value.h>
 
+#include "platform/Installed.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -93,15 +95,9 @@ KOR2_SYS_EXPORT Store& store();
 KOR2_SYS_EXPORT std::shared_ptr<Store> installStore(std::shared_ptr<Store> store);
 
 /// Uses another store for the guard's lifetime: ":memory:" or a file path.
-class ScopedStore {
+class ScopedStore : public platform::ScopedInstall<Store, &installStore> {
 public:
-    explicit ScopedStore(const std::string& pathOrMemory) : m_previous(installStore(open(pathOrMemory))) {}
-    ~ScopedStore() { installStore(std::move(m_previous)); }
-    ScopedStore(const ScopedStore&) = delete;
-    ScopedStore& operator=(const ScopedStore&) = delete;
-
-private:
-    std::shared_ptr<Store> m_previous;
+    explicit ScopedStore(const std::string& pathOrMemory) : ScopedInstall(open(pathOrMemory)) {}
 };
 
 } // namespace Kor2_Sys::settings
