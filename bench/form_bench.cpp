@@ -11,6 +11,7 @@
 
 using namespace Kor2_Sys;
 using namespace Kor2_Sys::platform;
+using Kor2_Sys::script::Action;
 
 namespace {
 

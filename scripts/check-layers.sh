@@ -3,12 +3,13 @@
 # file that holds it; prints each breach and exits 1 when there is one.
 #   frame               frame/ only
 #   platform (the seam) frame/ and platform/X.h
-#   platform/headless   frame/, platform/X.h and itself
+#   script              frame/, platform/X.h and itself (no window system)
+#   platform/headless   frame/, platform/X.h, script/ and itself
 #   platform/qt         frame/, platform/X.h and itself
 #   platform/linux      frame/, platform/X.h and itself
-#   platform/windows    frame/, platform/X.h, platform/headless/ (it plays window scripts) and itself
+#   platform/windows    frame/, platform/X.h, script/, platform/headless/ (it plays window scripts) and itself
 #   subsystems          anything but the backends (platform/qt/, platform/headless/, platform/linux/,
-#                       platform/windows/)
+#                       platform/windows/) and the scripts they play (script/)
 # No quoted include climbs out with "../"; no Qt header outside platform/qt.
 set -eu
 src=${1:-$(dirname "$0")/../src}
@@ -19,12 +20,13 @@ breaches=$(
         deny='\.\./'
         case $file in
         frame/*) allow='^frame/' rule='the frame includes only itself' ;;
-        platform/headless/*) allow='^(frame/|platform/[^/]+$|platform/headless/)' rule='a backend sees the seam and itself' ;;
+        script/*) allow='^(frame/|platform/[^/]+$|script/)' rule='window scripts see the seam, never a window system' ;;
+        platform/headless/*) allow='^(frame/|platform/[^/]+$|script/|platform/headless/)' rule='the headless backend sees the seam, the scripts it plays and itself' ;;
         platform/qt/*) allow='^(frame/|platform/[^/]+$|platform/qt/)' rule='a backend sees the seam and itself' ;;
         platform/linux/*) allow='^(frame/|platform/[^/]+$|platform/linux/)' rule='a backend sees the seam and itself' ;;
-        platform/windows/*) allow='^(frame/|platform/[^/]+$|platform/headless/|platform/windows/)' rule='the Windows services see the seam, the headless window system and themselves' ;;
+        platform/windows/*) allow='^(frame/|platform/[^/]+$|script/|platform/headless/|platform/windows/)' rule='the Windows services see the seam, the scripts, the headless window system and themselves' ;;
         platform/*) allow='^(frame/|platform/[^/]+$)' rule='the seam sees the frame and itself' ;;
-        *) allow='.' deny='\.\./|^platform/(qt|headless|linux|windows)/' rule='subsystems know the platform through the seams only' ;;
+        *) allow='.' deny='\.\./|^(platform/(qt|headless|linux|windows)|script)/' rule='subsystems know the platform through the seams only' ;;
         esac
         grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*"' "$file" | while IFS= read -r line; do
             header=$(printf '%s\n' "$line" | sed 's/^[^"]*"\([^"]*\)".*/\1/')

@@ -5,7 +5,7 @@
 #include "JsonWriter.h"
 #include "RecordingWindowSystem.h"
 #include "Runtime.h"
-#include "platform/headless/ScriptReader.h"
+#include "script/ScriptJson.h"
 #include "Session.h"
 #include "Settings.h"
 #include "settings/Store.h"
@@ -172,7 +172,7 @@ TEST(Session, ActionsNeedTheScriptedWindowSystem)
 
 TEST(Scripts, ReadEveryAction)
 {
-    const auto scripts = Kor2_Sys::platform::scriptsFromJson(kor2cli::parseJson(R"([
+    const auto scripts = Kor2_Sys::script::scriptsFromJson(kor2cli::parseJson(R"([
         {"window": "F_color", "do": [{"click": "BT_aceptar"}, {"dblclick": "Pc"}, {"type": ["TX_color", "12"]},
                                      {"set": ["TX_color", ""]}, {"key": ["TX_color", 13]},
                                      {"mousedown": ["Pc_color_especial", 0.5, 0.25]}, {"resize": [6000, 3000]},
@@ -189,7 +189,7 @@ TEST(Scripts, ReadEveryAction)
     EXPECT_TRUE(a[7].fromUser);
     EXPECT_EQ(a[8].answer, platform::MessageAnswer::Cancel);
     EXPECT_EQ(scripts[1].actions[0].text, u"/tmp/a b.txt");
-    EXPECT_EQ(scripts[2].actions[0].kind, platform::Action::Kind::Cancel);
+    EXPECT_EQ(scripts[2].actions[0].kind, script::Action::Kind::Cancel);
     // An action names itself in error texts with the verb its script was written with.
     const char* described[] = {"click BT_aceptar", "dblclick Pc", "type TX_color", "set TX_color", "key TX_color 13",
                                "mousedown Pc_color_especial", "resize", "close user", "answer", "key TX_color 9 shift"};
@@ -207,7 +207,7 @@ TEST(Scripts, NameTheScriptAtFault)
                             R"([{"window": "x", "do": []}, {"do": []}])",
                             R"([{"window": "x", "do": [{"click": "a", "dblclick": "b"}]}])"}) {
         try {
-            Kor2_Sys::platform::scriptsFromJson(kor2cli::parseJson(bad));
+            Kor2_Sys::script::scriptsFromJson(kor2cli::parseJson(bad));
             ADD_FAILURE() << bad;
         } catch (const std::invalid_argument& e) {
             EXPECT_TRUE(std::string(e.what()).find("guion") != std::string::npos ||
@@ -540,7 +540,7 @@ TEST(RecordingWindowSystem, WindowRememberedOnASecondScreenStaysThere)
     settings::ScopedStore store(":memory:");
     auto headless = std::make_shared<platform::HeadlessWindowSystem>();
     headless->setScreens({{0, 0, 28800, 16200}, {28800, 0, 28800, 16200}});
-    headless->queue({{"f_Imput", {platform::Action{platform::Action::Kind::Click, "cmdAceptar"}}}});
+    headless->queue({{"f_Imput", {script::Action{script::Action::Kind::Click, "cmdAceptar"}}}});
     platform::ScopedWindowSystem windows(std::make_shared<kor2cli::RecordingWindowSystem>(headless));
     settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
 

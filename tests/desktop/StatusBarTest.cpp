@@ -1,7 +1,7 @@
 #include <Kor2_Sys/c_StatusBar.h>
 
 #include "Guards.h"
-#include "frame/SwallowedLog.h"
+#include "SwallowedLog.h"
 #include "frame/Utf.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,12 @@
-// cls_Loging and its window on the scripted window system: what each way of ending the dialog hands
+// cls_Loging and its window on every backend: what each way of ending the dialog hands
 // back, what typed text reaches the fields, and that no copy of the password outlives its reader.
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/cls_Loging.h>
 
+#include "Actions.h"
 #include "Guards.h"
 #include "LoginOutcome.h"
+#include "Player.h"
 #include "SettingsGuards.h"
 #include "frame/Wipe.h"
 
@@ -23,62 +25,63 @@
 #include <unistd.h>
 
 using namespace Kor2_Sys;
-using platform::Action;
+using namespace kor2test;
 
 namespace {
 
-Action click(std::string c) { return {.kind = Action::Kind::Click, .control = std::move(c)}; }
-Action type(std::string c, Text t) { return {.kind = Action::Kind::Type, .control = std::move(c), .text = std::move(t)}; }
-Action set(std::string c, Text t) { return {.kind = Action::Kind::Set, .control = std::move(c), .text = std::move(t)}; }
-Action key(std::string c, int k) { return {.kind = Action::Kind::Key, .control = std::move(c), .key = k}; }
-Action closeBox() { return {.kind = Action::Kind::Close, .fromUser = true}; }
-
-struct EndingCase {
+struct EndingRow {
     const char* label;
-    std::vector<Action> actions;
-    kor2test::LoginOutcome outcome;
+    Actions actions;
+    LoginOutcome outcome;
+    Only only = Only::Any;
 };
 
-class Ending : public ::testing::TestWithParam<EndingCase> {};
+class Ending : public OnEveryBackend<EndingRow> {};
 
 TEST_P(Ending, HandsBackTheChoiceAndTheTexts)
 {
-    const EndingCase& c = GetParam();
-    kor2test::ScopedHeadless ui({{"dlgLoging", c.actions}});
-    kor2test::expectLogin(c.outcome);
+    ui->queue({{"dlgLoging", row().actions}});
+    expectLogin(row().outcome);
     ASSERT_EQ(ui->shownForms().size(), 1u);
     EXPECT_EQ(ui->shownForms()[0].caption, u"Contraseña:");
     EXPECT_EQ(ui->shownForms()[0].text("txtUser"), u"vupa");
     EXPECT_EQ(ui->shownForms()[0].text("txtPassword"), u"****") << "recorded as a person sees it";
+    EXPECT_EQ(ui->focusTrail().front(), "cmdAcept") << "the window opens on its accept button";
 }
 
 const Text kMegabyte(std::size_t{1} << 20, u'u');
 
-INSTANTIATE_TEST_SUITE_P(Ways, Ending, ::testing::Values(
-    EndingCase{"acceptUntouched", {click("cmdAcept")}, {true, u"vupa", u"vupa"}},
-    EndingCase{"acceptUntrimmed", {type("txtUser", u" Ana "), type("txtPassword", u" s3 "), click("cmdAcept")},
-               {true, u" Ana ", u" s3 "}},
-    EndingCase{"enterOnFocusedAccept", {type("txtPassword", u"x"), key("cmdAcept", 13)}, {true, u"vupa", u"x"}},
-    EndingCase{"cancelAfterTyping", {type("txtUser", u"otro"), type("txtPassword", u"y"), click("cmdCancel")},
-               {false, u"antes", u"previa"}},
-    EndingCase{"closeBoxIsCancel", {type("txtUser", u"otro"), closeBox()}, {false, u"antes", u"previa"}},
+const EndingRow kEndings[] = {
+    {"acceptUntouched", {click("cmdAcept")}, {true, u"vupa", u"vupa"}},
+    {"acceptUntrimmed", {type("txtUser", u" Ana "), type("txtPassword", u" s3 ñ"), click("cmdAcept")},
+     {true, u" Ana ", u" s3 ñ"}},
+    {"tabRoundThenEnterOnAccept",
+     {tab("cmdAcept"), tab("cmdCancel"), type("txtUser", u"Ana"), tab("txtUser"), type("txtPassword", u"s3"),
+      tab("txtPassword"), enter("cmdAcept")},
+     {true, u"Ana", u"s3"}},
+    {"enterOnFocusedAccept", {type("txtPassword", u"x"), enter("cmdAcept")}, {true, u"vupa", u"x"}},
+    {"cancelAfterTyping", {type("txtUser", u"otro"), type("txtPassword", u"y"), click("cmdCancel")},
+     {false, u"antes", u"previa"}},
+    {"closeBoxIsCancel", {type("txtUser", u"otro"), type("txtPassword", u"otra"), closeBox()}, {false, u"antes", u"previa"}},
     // Had Enter or Escape pressed a button here, the next action would find the window gone.
-    EndingCase{"enterAndEscapeElsewherePressNothing",
-               {key("txtUser", 13), key("txtPassword", 13), key("txtPassword", 27), key("cmdAcept", 27),
-                key("cmdCancel", 32)}, {false, u"antes", u"previa"}},
-    EndingCase{"nulTypedIsNoCharacter", {type("txtUser", Text(u"a\0b", 3)), click("cmdAcept")}, {true, u"ab", u"vupa"}},
-    EndingCase{"nulPastedIsKept", {set("txtPassword", Text(u"a\0b", 3)), click("cmdAcept")},
-               {true, u"vupa", Text(u"a\0b", 3)}},
-    EndingCase{"loneSurrogatesKept", {type("txtUser", u"\xD800x\xDFFF"), type("txtPassword", u"\xDC00"), click("cmdAcept")},
-               {true, u"\xD800x\xDFFF", u"\xDC00"}},
-    EndingCase{"megabyteUserName", {type("txtUser", kMegabyte), click("cmdAcept")}, {true, kMegabyte, u"vupa"}}),
-    [](const auto& info) { return std::string(info.param.label); });
+    {"enterAndEscapeElsewherePressNothing",
+     {enter("txtUser"), enter("txtPassword"), escape("txtPassword"), escape("cmdAcept"), key("cmdCancel", 32)},
+     {false, u"antes", u"previa"}},
+    {"nulPastedIsKept", {set("txtPassword", Text(u"a\0b", 3)), click("cmdAcept")}, {true, u"vupa", Text(u"a\0b", 3)}},
+    // What a keyboard cannot type: a NUL key, lone surrogates, a megabyte one key at a time.
+    {"nulTypedIsNoCharacter", {type("txtUser", Text(u"a\0b", 3)), click("cmdAcept")}, {true, u"ab", u"vupa"},
+     Only::Headless},
+    {"loneSurrogatesKept", {type("txtUser", u"\xD800x\xDFFF"), type("txtPassword", u"\xDC00"), click("cmdAcept")},
+     {true, u"\xD800x\xDFFF", u"\xDC00"}, Only::Headless},
+    {"megabyteUserName", {type("txtUser", kMegabyte), click("cmdAcept")}, {true, kMegabyte, u"vupa"}, Only::Headless},
+};
+KOR2_TABLE(Ways, Ending, kEndings);
 
 // Every call opens a new window with its own proposals, whatever the last one was left with.
 TEST(Login, SecondCallStartsFromTheProposals)
 {
-    kor2test::ScopedHeadless ui({{"dlgLoging", {type("txtUser", u"ana"), type("txtPassword", u"1"), click("cmdAcept")}},
-                                 {"dlgLoging", {click("cmdAcept")}}});
+    ScopedHeadless ui({{"dlgLoging", {type("txtUser", u"ana"), type("txtPassword", u"1"), click("cmdAcept")}},
+                       {"dlgLoging", {click("cmdAcept")}}});
     cls_Loging login;
     login.ShowDialog();
     EXPECT_EQ(login.User, u"ana");
@@ -229,9 +232,9 @@ TEST_P(NoCopyLeft, AfterTheReaderReleasesTheObject)
 // A script that types the password and accepts, built without a copy of the text beyond its own.
 // Its block is larger than any later copy's, so that none of them is handed the same block (and
 // overwrites what the script would have left there).
-std::vector<platform::WindowScript> typing(const Text& password)
+std::vector<script::WindowScript> typing(const Text& password)
 {
-    std::vector<platform::WindowScript> scripts(1);
+    std::vector<script::WindowScript> scripts(1);
     scripts[0].window = "dlgLoging";
     scripts[0].actions.reserve(2);
     scripts[0].actions.push_back({.kind = Action::Kind::Type, .control = "txtPassword"});

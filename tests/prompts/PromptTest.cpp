@@ -1,6 +1,10 @@
+// The input, number and message prompts as a person uses them, on every backend: how each ends,
+// what it hands back, the place and size kept per title, the copy button and the help box.
 #include <Kor2_Sys/c_imput1.h>
 
+#include "Actions.h"
 #include "Guards.h"
+#include "Player.h"
 #include "prompts/InputWindow.h"
 #include "prompts/MessageWindow.h"
 #include "settings/Store.h"
@@ -8,66 +12,78 @@
 #include <gtest/gtest.h>
 
 using namespace Kor2_Sys;
-using platform::Action;
+using namespace kor2test;
 using prompts::InputWindow;
 using prompts::MessageWindow;
 
 namespace {
 
-Action click(std::string c) { return {.kind = Action::Kind::Click, .control = std::move(c)}; }
-Action type(std::string c, Text t) { return {.kind = Action::Kind::Type, .control = std::move(c), .text = std::move(t)}; }
-Action key(int k) { return {.kind = Action::Kind::Key, .control = "TxtInput", .key = k}; }
-Action closeBox() { return {.kind = Action::Kind::Close, .fromUser = true}; }
-Action resize(Long w, Long h) { return {.kind = Action::Kind::Resize, .width = w, .height = h}; }
+Text stored(const Text& section, const Text& key) { return settings::store().read(u"Vesolar", section, key, u"<absent>"); }
 
-class Prompts : public ::testing::Test {
+template <class Row> class PromptRows : public OnEveryBackend<Row> {
 protected:
-    Text stored(const Text& section, const Text& key) { return settings::store().read(u"Vesolar", section, key, u"<absent>"); }
     settings::ScopedStore store{":memory:"};
-    kor2test::ScopedHeadless ui;
 };
 
-struct EndingCase {
+class Prompts : public EveryBackend {
+protected:
+    settings::ScopedStore store{":memory:"};
+};
+KOR2_ON_EVERY_BACKEND(Prompts);
+
+struct EndingRow {
     const char* label;
-    std::vector<Action> actions;
+    Actions actions;
     Text accepted;
     bool cancelled;
     bool geometrySaved;
 };
 
-class InputEndings : public Prompts, public ::testing::WithParamInterface<EndingCase> {};
+using InputEndings = PromptRows<EndingRow>;
+
 TEST_P(InputEndings, HandBackTextAndFlag)
 {
-    ui->queue({{"f_Imput", GetParam().actions}});
+    ui->queue({{"f_Imput", row().actions}});
     InputWindow window;
     window.A_Input(u"inicial", u"Cota");
-    EXPECT_EQ(window.TextoAceptado, GetParam().accepted) << GetParam().label;
-    EXPECT_EQ(window.Cancelado, GetParam().cancelled) << GetParam().label;
-    EXPECT_EQ(stored(u"Input Cota", u"Left") != u"<absent>", GetParam().geometrySaved) << GetParam().label;
-}
-INSTANTIATE_TEST_SUITE_P(Ways, InputEndings, ::testing::Values(
-    EndingCase{"accept", {type("TxtInput", u"nuevo"), click("cmdAceptar")}, u"nuevo", false, true},
-    EndingCase{"enter", {type("TxtInput", u"nuevo"), key(13)}, u"nuevo", false, true},
-    EndingCase{"cancel after edit", {type("TxtInput", u"nuevo"), click("cmdCancel")}, u"inicial", true, true},
-    EndingCase{"escape", {key(27)}, u"inicial", true, true},
-    EndingCase{"close box", {type("TxtInput", u"nuevo"), closeBox()}, u"", false, false},
-    EndingCase{"accept untouched", {click("cmdAceptar")}, u"inicial", false, true}));
-
-TEST_F(Prompts, InitialTextIsSelectedSoTypingReplacesIt)
-{
-    ui->queue({{"f_Imput", {key('x'), click("cmdAceptar")}}});
-    InputWindow window;
-    window.A_Input(u"abc", u"T");
-    EXPECT_EQ(window.TextoAceptado, u"x");
+    EXPECT_EQ(window.TextoAceptado, row().accepted);
+    EXPECT_EQ(window.Cancelado, row().cancelled);
+    EXPECT_EQ(stored(u"Input Cota", u"Left") != u"<absent>", row().geometrySaved);
 }
 
-TEST_F(Prompts, HelpButtonOnlyWithAHelpText)
+// A long text typed one key at a time reaches the box and the model whole (a line edit lays its
+// whole line out again for each character, so the length is what a test affords).
+Text longTyped()
 {
-    ui->queue({{"f_Imput", {click("cmdAyuda"), click("cmdAceptar")}}, {"f_Imput", {click("cmdAyuda"), click("cmdAceptar")}}});
+    Text typed(4'000, u'x');
+    for (std::size_t i = 0; i < typed.size(); i += 7)
+        typed[i] = static_cast<char16_t>(u'a' + i % 26);
+    return typed;
+}
+
+const EndingRow kEndings[] = {
+    {"longTypedTextArrivesWhole", {type("TxtInput", longTyped()), enter("TxtInput")}, longTyped(), false, true},
+    {"accept", {type("TxtInput", u"nuevo"), click("cmdAceptar")}, u"nuevo", false, true},
+    {"enterBeyondAscii", {type("TxtInput", u"Cota ñ \U0001F600"), enter("TxtInput")}, u"Cota ñ \U0001F600", false, true},
+    {"typedKeyReplacesTheSelectedProposal", {key("TxtInput", 'x'), click("cmdAceptar")}, u"x", false, true},
+    {"cancelAfterEdit", {type("TxtInput", u"nuevo"), click("cmdCancel")}, u"inicial", true, true},
+    {"escape", {escape("TxtInput")}, u"inicial", true, true},
+    {"escapeOnFocusedDefault", {tab("TxtInput"), tab("cmdCancel"), escape("cmdAceptar")}, u"inicial", true, true},
+    {"enterOnFocusedCancel", {type("TxtInput", u"nuevo"), tab("TxtInput"), enter("cmdCancel")}, u"inicial", true, true},
+    {"closeBoxSavesNoPlace", {type("TxtInput", u"nuevo"), move(3000, 1500), closeBox()}, u"", false, false},
+    {"acceptUntouched", {click("cmdAceptar")}, u"inicial", false, true},
+};
+KOR2_TABLE(Ways, InputEndings, kEndings);
+
+TEST_P(Prompts, HelpButtonOnlyWithAHelpText)
+{
+    ui->queue({{"f_Imput", {tab("TxtInput"), tab("cmdCancel"), tab("cmdAceptar"), enter("TxtInput")}},
+               {"f_Imput", {click("cmdAyuda"), click("cmdAceptar")}}});
     InputWindow plain;
     plain.A_Input(u"", u"Sin ayuda");
     EXPECT_FALSE(ui->shownForms()[0].controls[3].visible);
-    EXPECT_TRUE(ui->messages().empty()) << "a hidden help button cannot be activated";
+    EXPECT_EQ(ui->focusTrail(), (std::vector<std::string>{"TxtInput", "cmdCancel", "cmdAceptar", "TxtInput"}))
+        << "tab skips the hidden help button";
     InputWindow helped;
     helped.A_Input(u"", u"Con ayuda", u"Escriba la cota en metros.");
     ASSERT_EQ(ui->messages().size(), 1u);
@@ -76,54 +92,76 @@ TEST_F(Prompts, HelpButtonOnlyWithAHelpText)
     EXPECT_EQ(ui->messages()[0].icon, platform::MessageIcon::Information);
 }
 
-TEST_F(Prompts, GeometryIsKeptPerTitle)
+// The place and size the user gives a prompt are kept under its title, however it was accepted
+// or cancelled, and the layout follows the size.
+TEST_P(Prompts, PlaceAndSizeAreKeptPerTitle)
 {
-    ui->queue({{"f_Imput", {resize(6000, 2000), click("cmdAceptar")}}, {"f_Imput", {click("cmdCancel")}},
-               {"f_Imput", {click("cmdAceptar")}}});
+    ui->queue({{"f_Imput", {move(2100, 1350), resize(6000, 2100), enter("TxtInput")}},
+               {"f_Imput", {escape("TxtInput")}},
+               {"f_Imput", {escape("TxtInput")}}});
     InputWindow first;
     first.A_Input(u"", u"Uno");
     EXPECT_EQ(ui->shownForms()[0].left, 5000);
     EXPECT_EQ(ui->shownForms()[0].width, 4300);
     EXPECT_EQ(ui->shownForms()[0].height, 1100);
+    const auto& form = first.form();
+    EXPECT_DOUBLE_EQ(form.control("cmdAceptar").left, form.innerWidth() - 1.05 * 1050);
+    EXPECT_DOUBLE_EQ(form.control("cmdCancel").top, form.innerHeight() - 1.05 * 345);
+    EXPECT_DOUBLE_EQ(form.control("TxtInput").width, form.innerWidth());
     InputWindow other;
     other.A_Input(u"", u"Dos");
     EXPECT_EQ(ui->shownForms()[1].width, 4300) << "a new title starts from the defaults";
     InputWindow again;
     again.A_Input(u"", u"Uno");
+    EXPECT_EQ(ui->shownForms()[2].left, 2100);
+    EXPECT_EQ(ui->shownForms()[2].top, 1350);
     EXPECT_EQ(ui->shownForms()[2].width, 6000);
-    EXPECT_EQ(ui->shownForms()[2].height, 2000);
+    EXPECT_EQ(ui->shownForms()[2].height, 2100);
+    EXPECT_EQ(stored(u"Input Uno", u"Width"), u"6000");
 }
 
-TEST_F(Prompts, UnreadableStoredDimensionIsSkipped)
+TEST_P(Prompts, UnreadableStoredDimensionIsSkipped)
 {
     settings::store().write(u"Vesolar", u"Input Roto", u"Left", u"izquierda");
-    settings::store().write(u"Vesolar", u"Input Roto", u"Width", u"5200");
+    settings::store().write(u"Vesolar", u"Input Roto", u"Width", u"5205");
     ui->queue({{"f_Imput", {click("cmdAceptar")}}});
     InputWindow window;
     window.A_Input(u"", u"Roto");
     EXPECT_EQ(ui->shownForms()[0].left, 0) << "left stays where it was";
     EXPECT_EQ(ui->shownForms()[0].top, 5000);
-    EXPECT_EQ(ui->shownForms()[0].width, 5200);
+    EXPECT_EQ(ui->shownForms()[0].width, 5205);
 }
 
-TEST_F(Prompts, LayoutFollowsTheWindow)
+// Layouts at sizes a user can give, down to none at all.
+TEST(PromptLayout, FollowsTheWindowAndNeverGoesNegative)
 {
-    InputWindow window;
-    auto& form = window.form();
+    InputWindow input;
+    auto& form = input.form();
     form.resize(4725 + (form.width() - form.innerWidth()), form.height());
     EXPECT_DOUBLE_EQ(form.control("cmdAceptar").left, 3622.5);
     EXPECT_DOUBLE_EQ(form.control("cmdCancel").left, 2520);
     EXPECT_DOUBLE_EQ(form.control("cmdAyuda").left, 1347.5);
     EXPECT_DOUBLE_EQ(form.control("TxtInput").width, 4725);
-    form.resize(10, 10);
-    for (const auto& c : form.controls()) {
-        EXPECT_GE(c.width, 0) << c.name;
-        EXPECT_GE(c.height, 0) << c.name;
+    MessageWindow message;
+    auto& box = message.form();
+    const double frameW = box.width() - box.innerWidth(), frameH = box.height() - box.innerHeight();
+    box.update("TxtMensaje", [](platform::Control& c) { c.left = c.top = 0; });
+    box.resize(4890 + frameW, 3930 + frameH);
+    EXPECT_DOUBLE_EQ(box.control("cmdAceptar").left, 3520.5);
+    EXPECT_DOUBLE_EQ(box.control("cmdAceptar").top, 3504.75);
+    EXPECT_DOUBLE_EQ(box.control("cmdcopy").left, 20);
+    EXPECT_DOUBLE_EQ(box.control("TxtMensaje").width, 4890);
+    for (platform::Form* f : {&form, &box}) {
+        f->resize(10, 10);
+        for (const auto& c : f->controls())
+            EXPECT_TRUE(c.width >= 0 && c.height >= 0) << c.name;
     }
 }
 
-TEST_F(Prompts, WindowOffEveryScreenComesBackToThePrimary)
+TEST(PromptScreens, WindowOffEveryScreenComesBackToThePrimary)
 {
+    settings::ScopedStore store{":memory:"};
+    ScopedHeadless ui;
     ui->setScreens({{0, 0, 28800, 16200}, {28800, 0, 28800, 16200}});
     settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
     ui->queue({{"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}}});
@@ -140,60 +178,60 @@ TEST_F(Prompts, WindowOffEveryScreenComesBackToThePrimary)
 
 // --- the message window ------------------------------------------------------------------
 
-TEST_F(Prompts, MessageReopensWhereItWasClosedWhicheverWay)
+struct MessageEndRow {
+    const char* label;
+    Action end;
+};
+
+using MessageEnds = PromptRows<MessageEndRow>;
+
+// Whichever way it is closed, the window reopens where the user left it and as big.
+TEST_P(MessageEnds, ReopenWhereItWasLeft)
 {
-    ui->queue({{"F_mensajes", {resize(7000, 3000), click("cmdAceptar")}}, {"F_mensajes", {resize(8000, 3500), closeBox()}},
-               {"F_mensajes", {click("cmdAceptar")}}});
+    ui->queue({{"F_mensajes", {move(1125, 900), resize(7200, 4500), row().end}}, {"F_mensajes", {click("cmdAceptar")}}});
     MessageWindow first;
     first.A_Mensaje(u"uno", u"Informe");
     EXPECT_EQ(ui->shownForms()[0].left, 1000);
     EXPECT_EQ(ui->shownForms()[0].width, 6000);
     EXPECT_EQ(ui->shownForms()[0].height, 2800);
-    MessageWindow second;
-    second.A_Mensaje(u"dos", u"Informe");
-    EXPECT_EQ(ui->shownForms()[1].width, 7000);
-    MessageWindow third;
-    third.A_Mensaje(u"tres", u"Informe");
-    EXPECT_EQ(ui->shownForms()[2].width, 8000) << "the close box saves too";
-    EXPECT_EQ(ui->shownForms()[2].text("TxtMensaje"), u"tres");
-    EXPECT_EQ(stored(u"Mensaje: Informe", u"Height"), u"3500");
+    EXPECT_DOUBLE_EQ(first.form().control("TxtMensaje").width, first.form().innerWidth());
+    MessageWindow again;
+    again.A_Mensaje(u"dos", u"Informe");
+    EXPECT_EQ(ui->shownForms()[1].left, 1125);
+    EXPECT_EQ(ui->shownForms()[1].top, 900);
+    EXPECT_EQ(ui->shownForms()[1].width, 7200);
+    EXPECT_EQ(ui->shownForms()[1].text("TxtMensaje"), u"dos");
+    EXPECT_EQ(stored(u"Mensaje: Informe", u"Height"), u"4500");
 }
 
-TEST_F(Prompts, CopyPutsTheTextAsItStandsOnTheClipboard)
+const MessageEndRow kMessageEnds[] = {
+    {"accept", click("cmdAceptar")}, {"escape", escape("TxtMensaje")}, {"closeBox", closeBox()}};
+KOR2_TABLE(Ends, MessageEnds, kMessageEnds);
+
+TEST_P(Prompts, CopyPutsTheTextAsItStandsOnTheClipboard)
 {
-    const Text message = u"Cota: 12,5 m\r\n\tNivel \xD800 \U0001F600 fin";
+    const Text message = u"Cota: 12,5 m\r\n\tNivel \U0001F600 fin";
     ui->queue({{"F_mensajes", {click("cmdcopy"), click("cmdAceptar")}},
-               {"F_mensajes", {{.kind = Action::Kind::Set, .control = "TxtMensaje", .text = u"editado"}, click("cmdcopy"),
-                               click("cmdAceptar")}}});
+               {"F_mensajes", {set("TxtMensaje", u"editado"), key("cmdcopy", platform::keys::Space), escape("cmdcopy")}}});
     c_imput1().A_Mensaje(message, u"Copia");
     EXPECT_EQ(ui->clipboardText(), message);
     c_imput1().A_Mensaje(message, u"Copia");
     EXPECT_EQ(ui->clipboardText(), u"editado");
-}
-
-TEST_F(Prompts, MessageLayout)
-{
-    MessageWindow window;
-    auto& form = window.form();
-    const double frameW = form.width() - form.innerWidth(), frameH = form.height() - form.innerHeight();
-    form.update("TxtMensaje", [](platform::Control& c) { c.left = c.top = 0; });
-    form.resize(4890 + frameW, 3930 + frameH);
-    EXPECT_DOUBLE_EQ(form.control("cmdAceptar").left, 3520.5);
-    EXPECT_DOUBLE_EQ(form.control("cmdAceptar").top, 3504.75);
-    EXPECT_DOUBLE_EQ(form.control("cmdcopy").left, 20);
-    EXPECT_DOUBLE_EQ(form.control("TxtMensaje").width, 4890);
+    EXPECT_EQ(ui->shownForms()[0].text("TxtMensaje"), message);
 }
 
 // --- the front class ---------------------------------------------------------------------
 
-struct NumberCase {
-    const char* typed;  // empty: accept untouched
-    double result;
+struct SeparatorRow {
+    const char* label;
+    char16_t separator;
 };
-class NumberPrompt : public Prompts, public ::testing::WithParamInterface<char16_t> {};
+
+using NumberPrompt = PromptRows<SeparatorRow>;
+
 TEST_P(NumberPrompt, ShowsWithAPointAndReadsEitherSeparator)
 {
-    kor2test::ScopedDecimal dec{GetParam()};
+    ScopedDecimal dec{row().separator};
     c_imput1 p;
     ui->queue({{"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}},
                {"f_Imput", {click("cmdAceptar")}}});
@@ -202,7 +240,7 @@ TEST_P(NumberPrompt, ShowsWithAPointAndReadsEitherSeparator)
     p.A_Imput_Numero_R_F(1.0 / 3.0, u"N", 4);
     EXPECT_EQ(ui->shownForms()[1].text("TxtInput"), u"0.3333");
     p.A_Imput_Numero_R_F(2.5, u"N");
-    EXPECT_EQ(ui->shownForms()[2].text("TxtInput"), GetParam() == u',' ? u"2,5" : u"2.5");
+    EXPECT_EQ(ui->shownForms()[2].text("TxtInput"), row().separator == u',' ? u"2,5" : u"2.5");
     p.A_Imput_Numero_R(2.5, u"N");
     EXPECT_EQ(ui->shownForms()[3].text("TxtInput"), u"2.5");
 
@@ -211,13 +249,16 @@ TEST_P(NumberPrompt, ShowsWithAPointAndReadsEitherSeparator)
         ui->queue({{"f_Imput", {type("TxtInput", typed), click("cmdAceptar")}}});
         EXPECT_EQ(p.A_Imput_Numero_R(9, u"N"), expected);
     }
-    ui->queue({{"f_Imput", {click("cmdCancel")}}, {"f_Imput", {closeBox()}}});
+    ui->queue({{"f_Imput", {click("cmdCancel")}}, {"f_Imput", {closeBox()}}, {"f_Imput", {escape("TxtInput")}}});
     EXPECT_EQ(p.A_Imput_Numero_R_F(9, u"N", 1), c_imput1::kCancelado);
     EXPECT_EQ(p.A_Imput_Numero_R(9, u"N"), 0) << "closed without a button reads as 0";
+    EXPECT_EQ(p.A_Imput_Numero_R_F(2.5, u"N", 2), c_imput1::kCancelado);
 }
-INSTANTIATE_TEST_SUITE_P(Machines, NumberPrompt, ::testing::Values(u'.', u','));
 
-TEST_F(Prompts, TextPromptsGiveEmptyTextOnCancelOrClose)
+const SeparatorRow kSeparators[] = {{"point", u'.'}, {"comma", u','}};
+KOR2_TABLE(Machines, NumberPrompt, kSeparators);
+
+TEST_P(Prompts, TextPromptsGiveEmptyTextOnCancelOrClose)
 {
     c_imput1 p;
     ui->queue({{"f_Imput", {type("TxtInput", u"x"), click("cmdCancel")}}, {"f_Imput", {closeBox()}},
@@ -229,7 +270,7 @@ TEST_F(Prompts, TextPromptsGiveEmptyTextOnCancelOrClose)
     EXPECT_EQ(ui->shownForms().size(), 3u) << "Imput1 shows nothing";
 }
 
-TEST_F(Prompts, LateBoundNumberPromptWithOmittedDecimals)
+TEST_P(Prompts, LateBoundNumberPromptWithOmittedDecimals)
 {
     ui->queue({{"f_Imput", {click("cmdAceptar")}}});
     std::vector<Variant> args{2.25, Text(u"Cota")};

@@ -49,29 +49,6 @@ QString typeAndEnter(QWidget* shown, const QString& folder, const QString& name,
     return asked;
 }
 
-TEST_F(QtFileChooser, TypedNameMatchesTheScriptedRun)
-{
-    kor2test::TempDir dir;
-    const std::string file = dir.file("plano uno.txt");
-    std::ofstream(file) << "x";
-    QStringList filters;
-    whenShown([&](QWidget* shown) {
-        filters = qobject_cast<QFileDialog*>(shown)->nameFilters();
-        typeAndEnter(shown, qs(dir.path().string()), QStringLiteral("plano uno.txt"));
-    });
-    CCmDialog onScreen;
-    onScreen.titulo = u"Planos";
-    onScreen.FiltroNombre = u"Texto|*.txt;*.csv|Todos|*.*";
-    onScreen.FiltroIndex = 1;
-    const Text chosen = onScreen.Fich_NonbreRuta_a_Leer();
-    EXPECT_EQ(chosen, utf::fromUtf8(file));
-    EXPECT_EQ(filters, (QStringList{QStringLiteral("Texto (*.txt *.csv)"), QStringLiteral("Todos (*.*)")}));
-    EXPECT_EQ(settings::store().read(u"Vesolar", u"Planos", u"Directorio y Nombre", u""), chosen);
-
-    kor2test::ScopedHeadless ui({{"file", {{.kind = platform::Action::Kind::File, .text = utf::fromUtf8(file)}}}});
-    EXPECT_EQ(onScreen.Fich_NonbreRuta_a_Leer(), chosen);
-}
-
 // What the dialog does with a typed name: to read, only its folder must exist; to write over an
 // existing file, the user is asked first.
 struct NameCase {
@@ -116,15 +93,6 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"saveOverExistingNo", platform::FileDialogMode::Save, "existe.dxf", QMessageBox::No, false,
                  "existe.dxf ya existe."}),
     [](const auto& info) { return std::string(info.param.label); });
-
-TEST_F(QtFileChooser, ReadingANewNameGivesTheLibraryFolder)
-{
-    kor2test::TempDir dir;
-    whenShown([&](QWidget* shown) { typeAndEnter(shown, qs(dir.path().string()), QStringLiteral("nuevo.dxf")); });
-    CCmDialog chooser;
-    chooser.titulo = u"Nuevo";
-    EXPECT_EQ(chooser.Fich_NonbreRuta_a_Leer(), files::libraryFolder());
-}
 
 // The test's own application stands for a host's: the library's dialog speaks Spanish all the
 // same, and the host's own boxes keep their language afterwards.

@@ -3,7 +3,7 @@
 
 #include "FakeWindow.h"
 #include "Guards.h"
-#include "frame/SwallowedLog.h"
+#include "SwallowedLog.h"
 #include "settings/Store.h"
 
 #include <gtest/gtest.h>

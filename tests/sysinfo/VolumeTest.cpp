@@ -323,9 +323,9 @@ TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
         fake.mount("8:65", media.path().string(), "vfat", "/dev/sde1");
     }, GetParam().insertAfter);
     platform::ScopedSystemInfo info(reader);
-    std::vector<platform::Action> answers;
+    std::vector<script::Action> answers;
     for (MessageAnswer a : GetParam().answers)
-        answers.push_back({.kind = platform::Action::Kind::Answer, .answer = a});
+        answers.push_back({.kind = script::Action::Kind::Answer, .answer = a});
     ui->queue({{"msgbox", answers}});
 
     EXPECT_EQ(exists("H:\\sub\\*.txt"), GetParam().found);
@@ -351,8 +351,8 @@ TEST_F(Files, MountPointOfTheFileSystemTableWithNothingMountedIsNotReady)
     mapDrive(u"J", empty.path().string());
     mapDrive(u"K", in("desaparecida"));  // an automounter's folder goes with its medium
     platform::ScopedSystemInfo info(machine());
-    ui->queue({{"msgbox", {{.kind = platform::Action::Kind::Answer, .answer = MessageAnswer::Cancel},
-                           {.kind = platform::Action::Kind::Answer, .answer = MessageAnswer::Cancel}}}});
+    ui->queue({{"msgbox", {{.kind = script::Action::Kind::Answer, .answer = MessageAnswer::Cancel},
+                           {.kind = script::Action::Kind::Answer, .answer = MessageAnswer::Cancel}}}});
     EXPECT_FALSE(exists("J:\\*.txt"));
     EXPECT_FALSE(exists("K:\\*.txt"));
     ASSERT_EQ(ui->messages().size(), 2u);

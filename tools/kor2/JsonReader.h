@@ -1,24 +1,24 @@
 #pragma once
 // kor2 reads its JSON with the library's reader, the one that also reads window scripts.
 
-#include "platform/headless/JsonReader.h"
+#include "script/JsonReader.h"
 
 namespace kor2cli {
 
-using Kor2_Sys::platform::arrayOf;
-using Kor2_Sys::platform::booleanOf;
-using Kor2_Sys::platform::excerpt;
-using Kor2_Sys::platform::integerOf;
-using Kor2_Sys::platform::JsonMember;
-using Kor2_Sys::platform::JsonNode;
-using Kor2_Sys::platform::kindName;
-using Kor2_Sys::platform::kJsonMaxBytes;
-using Kor2_Sys::platform::kJsonMaxDepth;
-using Kor2_Sys::platform::kJsonMaxValues;
-using Kor2_Sys::platform::nameOf;
-using Kor2_Sys::platform::need;
-using Kor2_Sys::platform::numberOf;
-using Kor2_Sys::platform::parseJson;
-using Kor2_Sys::platform::textOf;
+using Kor2_Sys::script::arrayOf;
+using Kor2_Sys::script::booleanOf;
+using Kor2_Sys::script::excerpt;
+using Kor2_Sys::script::integerOf;
+using Kor2_Sys::script::JsonMember;
+using Kor2_Sys::script::JsonNode;
+using Kor2_Sys::script::kindName;
+using Kor2_Sys::script::kJsonMaxBytes;
+using Kor2_Sys::script::kJsonMaxDepth;
+using Kor2_Sys::script::kJsonMaxValues;
+using Kor2_Sys::script::nameOf;
+using Kor2_Sys::script::need;
+using Kor2_Sys::script::numberOf;
+using Kor2_Sys::script::parseJson;
+using Kor2_Sys::script::textOf;
 
 } // namespace kor2cli

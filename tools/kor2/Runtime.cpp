@@ -6,7 +6,7 @@
 
 #include "frame/Locale.h"
 #include "platform/Clock.h"
-#include "platform/headless/ScriptReader.h"
+#include "script/ScriptJson.h"
 #include "frame/Utf.h"
 
 #include <charconv>
@@ -182,7 +182,7 @@ void Runtime::queueScripts(const JsonNode& scripts)
     auto* headless = m_windows->headless();
     if (headless == nullptr)
         throw std::invalid_argument("los guiones de ventanas sólo valen con --headless");
-    headless->queue(platform::scriptsFromJson(scripts));
+    headless->queue(script::scriptsFromJson(scripts));
 }
 
 platform::HeadlessWindowSystem* Runtime::headless() const noexcept

@@ -8,27 +8,11 @@
 #include <cmath>
 
 namespace Kor2_Sys::platform {
+
+using script::Action;
+using script::scriptError;
+using script::WindowScript;
 namespace {
-
-Error scriptError(const std::string& window, const std::string& what)
-{
-    return Error(errors::invalidCall().number(),
-                 errors::invalidCall().description() + u": guion de ventanas, " + utf::fromUtf8(window) + u": " +
-                     utf::fromUtf8(what));
-}
-
-// Restores a flag on every exit, including the exceptions a window's handlers may raise.
-class PlayingGuard {
-public:
-    explicit PlayingGuard(bool& flag) : m_flag(flag), m_previous(flag) { flag = true; }
-    ~PlayingGuard() { m_flag = m_previous; }
-    PlayingGuard(const PlayingGuard&) = delete;
-    PlayingGuard& operator=(const PlayingGuard&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_previous;
-};
 
 // Keys reach only a control that can have the focus: a person cannot type into a hidden,
 // disabled or unfocusable control, so a script that does is wrong.
@@ -58,22 +42,6 @@ public:
         return std::make_unique<SizedBitmap>(width, height);
     }
     void copySource(Bitmap&) override {}
-};
-
-// A typed text may be a password: once played, the script keeps no copy of it.
-class WipedWhenPlayed {
-public:
-    explicit WipedWhenPlayed(WindowScript& script) : m_script(script) {}
-    ~WipedWhenPlayed()
-    {
-        for (Action& action : m_script.actions)
-            wipe::text(action.text);
-    }
-    WipedWhenPlayed(const WipedWhenPlayed&) = delete;
-    WipedWhenPlayed& operator=(const WipedWhenPlayed&) = delete;
-
-private:
-    WindowScript& m_script;
 };
 
 } // namespace
@@ -108,25 +76,6 @@ const Text& ShownForm::text(std::string_view control) const
     throw scriptError(name, "no tiene el control " + std::string(control));
 }
 
-std::string Action::describe() const
-{
-    std::string text(verbOf(kind));
-    switch (kind) {
-    case Kind::Click:
-    case Kind::DoubleClick:
-    case Kind::Type:
-    case Kind::Set:
-    case Kind::MouseDown: return text + " " + control;
-    case Kind::Key: return text + " " + control + " " + std::to_string(key) + ((shift & keys::ShiftDown) ? " shift" : "");
-    case Kind::Close: return text + (fromUser ? " user" : " code");
-    case Kind::Resize:
-    case Kind::Answer:
-    case Kind::File:
-    case Kind::Cancel: return text;
-    }
-    return "?";
-}
-
 HeadlessWindowSystem::HeadlessWindowSystem(std::vector<WindowScript> scripts)
 {
     queue(std::move(scripts));
@@ -134,8 +83,7 @@ HeadlessWindowSystem::HeadlessWindowSystem(std::vector<WindowScript> scripts)
 
 void HeadlessWindowSystem::queue(std::vector<WindowScript> scripts)
 {
-    for (auto& script : scripts)
-        m_scripts.push_back(std::move(script));
+    m_scripts.queue(std::move(scripts));
 }
 
 void HeadlessWindowSystem::clearRecords()
@@ -146,38 +94,35 @@ void HeadlessWindowSystem::clearRecords()
     m_eventRuns = 0;
 }
 
-WindowScript HeadlessWindowSystem::takeScript(const std::string& window)
+ShownForm ShownForm::of(const Form& form)
 {
-    if (m_scripts.empty())
-        throw scriptError(window, "se muestra la ventana y no queda ningún guion");
-    if (m_scripts.front().window != window)
-        throw scriptError(window, "el siguiente guion es para la ventana " + m_scripts.front().window);
-    WindowScript script = std::move(m_scripts.front());
-    m_scripts.pop_front();
-    return script;
-}
-
-// A password box is recorded as a person sees it: one password character per character.
-void HeadlessWindowSystem::record(const Form& form)
-{
-    m_shown.push_back({form.name(), form.caption(), form.left(), form.top(), form.width(), form.height(), form.controls()});
-    for (Control& c : m_shown.back().controls)
+    ShownForm shown{form.name(), form.caption(), form.left(), form.top(), form.width(), form.height(), form.controls()};
+    for (Control& c : shown.controls)
         if (c.passwordChar != 0)
             wipe::assign(c.caption, Text(c.caption.size(), c.passwordChar));
+    return shown;
+}
+
+void HeadlessWindowSystem::record(const Form& form)
+{
+    m_shown.push_back(ShownForm::of(form));
 }
 
 void HeadlessWindowSystem::showModal(Form& form)
 {
     record(form);
-    WindowScript script = takeScript(form.name());
-    const WipedWhenPlayed wiped(script);
+    WindowScript script = m_scripts.take(form.name());
+    const script::WipedWhenPlayed wiped(script);
     form.markShown();
-    PlayingGuard playing(m_playing);
-    m_pendingAnswers.clear();
+    const script::ScriptQueue::Playing playing(m_scripts);
+    if (m_playedHook)
+        m_playedHook(form, true);
     for (const Action& action : script.actions) {
         if (!form.visible())
             throw scriptError(form.name(), "la acción '" + action.describe() + "' llega con la ventana ya oculta");
         play(form, action);
+        if (m_playedHook)
+            m_playedHook(form, false);
     }
     if (form.visible())
         throw scriptError(form.name(), "el guion termina con la ventana aún visible");
@@ -211,9 +156,10 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
         form.userMouseDown(action.control, 1, 0, action.x * scaleWidth, action.y * scaleHeight);
         break;
     }
+    case Kind::Move: form.userMoved(action.left, action.top); break;
     case Kind::Resize: form.resize(action.width, action.height); break;
     case Kind::Close: form.requestClose(action.fromUser); break;
-    case Kind::Answer: m_pendingAnswers.push_back(action.answer); break;
+    case Kind::Answer: m_scripts.answerNext(action.answer); break;
     case Kind::File:
     case Kind::Cancel:
         throw scriptError(form.name(), "la acción '" + action.describe() + "' sólo vale para el diálogo de archivos");
@@ -222,23 +168,7 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
 
 MessageAnswer HeadlessWindowSystem::messageBox(const MessageBoxRequest& request)
 {
-    MessageAnswer answer = MessageAnswer::Ok;
-    if (m_playing) {
-        if (!m_pendingAnswers.empty()) {
-            answer = m_pendingAnswers.front();
-            m_pendingAnswers.pop_front();
-        }
-    } else if (!m_scripts.empty() && m_scripts.front().window == "msgbox") {
-        auto& actions = m_scripts.front().actions;
-        if (!actions.empty() && actions.front().kind == Action::Kind::Answer) {
-            answer = actions.front().answer;
-            actions.erase(actions.begin());
-        }
-        if (actions.empty())
-            m_scripts.pop_front();
-    }
-    if (request.buttons == MessageButtons::Ok)
-        answer = MessageAnswer::Ok;
+    const MessageAnswer answer = m_scripts.answerFor(request.buttons);
     m_messages.push_back({request.text, request.title.value_or(applicationTitle()), request.buttons, request.icon, answer});
     return answer;
 }
@@ -246,14 +176,9 @@ MessageAnswer HeadlessWindowSystem::messageBox(const MessageBoxRequest& request)
 Text HeadlessWindowSystem::fileDialog(const FileDialogRequest& request)
 {
     m_fileRequests.push_back(request);
-    const WindowScript script = takeScript("file");
-    if (script.actions.size() != 1)
-        throw scriptError("file", "el diálogo de archivos espera una sola acción");
-    const Action& action = script.actions.front();
+    const Action action = m_scripts.takeFileAction();
     if (action.kind == Action::Kind::Cancel)
         throw fileDialogCancelled();
-    if (action.kind != Action::Kind::File)
-        throw scriptError("file", "la acción '" + action.describe() + "' no vale para el diálogo de archivos");
     return action.text;
 }
 

@@ -4,8 +4,9 @@
 
 #include "platform/WindowSystem.h"
 #include "platform/headless/HostObjects.h"
+#include "script/ScriptQueue.h"
 
-#include <deque>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -13,61 +14,6 @@
 #include <vector>
 
 namespace Kor2_Sys::platform {
-
-/// One scripted user action (see the window scripts of `kor2 --actions`).
-struct Action {
-    enum class Kind : std::uint8_t { Click, DoubleClick, Type, Set, Key, MouseDown, Resize, Close, Answer, File, Cancel };
-    Kind kind = Kind::Click;
-    std::string control{};
-    Text text{};             ///< Type, Set, File
-    int key = 0;             ///< Key: character code (9 Tab, 13 Enter, 27 Escape, 8 Backspace)
-    int shift = 0;           ///< Key: shift state, `keys::ShiftDown` for Shift+Tab
-    double x = 0, y = 0;     ///< MouseDown: fractions of the scale width and height
-    Long width = 0, height = 0;  ///< Resize
-    bool fromUser = true;    ///< Close
-    MessageAnswer answer = MessageAnswer::Ok;  ///< Answer
-
-    /// Short description for error texts, e.g. `click BT_aceptar`.
-    KOR2_SYS_EXPORT std::string describe() const;
-};
-
-/// How a window script spells each action: one row per `Action::Kind`, in its order, read both by
-/// `Action::describe()` and by the script parser, so that a verb is written once.
-struct ActionVerb {
-    std::string_view verb;
-    Action::Kind kind;
-};
-inline constexpr ActionVerb kActionVerbs[] = {
-    {"click", Action::Kind::Click}, {"dblclick", Action::Kind::DoubleClick}, {"type", Action::Kind::Type},
-    {"set", Action::Kind::Set},     {"key", Action::Kind::Key},              {"mousedown", Action::Kind::MouseDown},
-    {"resize", Action::Kind::Resize}, {"close", Action::Kind::Close},        {"answer", Action::Kind::Answer},
-    {"file", Action::Kind::File},   {"cancel", Action::Kind::Cancel},
-};
-static_assert(std::size(kActionVerbs) == static_cast<std::size_t>(Action::Kind::Cancel) + 1, "one verb per action");
-static_assert([] {
-    for (std::size_t i = 0; i < std::size(kActionVerbs); ++i)
-        if (static_cast<std::size_t>(kActionVerbs[i].kind) != i)
-            return false;
-    return true;
-}(), "verbs in the order of Action::Kind");
-
-constexpr std::string_view verbOf(Action::Kind kind) { return kActionVerbs[static_cast<std::size_t>(kind)].verb; }
-
-/// The action a script verb names; none for a verb that is no action.
-constexpr std::optional<Action::Kind> actionOfVerb(std::string_view verb)
-{
-    for (const ActionVerb& row : kActionVerbs)
-        if (row.verb == verb)
-            return row.kind;
-    return std::nullopt;
-}
-
-/// The actions played in one window: `window` is the form's name, "file" for the file dialog or
-/// "msgbox" for message boxes raised while no window is playing.
-struct WindowScript {
-    std::string window;
-    std::vector<Action> actions;
-};
 
 /// A window as it was when it was shown.
 struct KOR2_SYS_EXPORT ShownForm {
@@ -78,6 +24,9 @@ struct KOR2_SYS_EXPORT ShownForm {
 
     /// The caption or text of a control when the window was shown.
     const Text& text(std::string_view control) const;
+    /// The window as a person sees it now: a password box shows one password character per
+    /// character.
+    static ShownForm of(const Form& form);
 };
 
 /// A message box as it was shown.
@@ -91,11 +40,11 @@ struct MessageRecord {
 
 class KOR2_SYS_EXPORT HeadlessWindowSystem final : public WindowSystem {
 public:
-    explicit HeadlessWindowSystem(std::vector<WindowScript> scripts = {});
+    explicit HeadlessWindowSystem(std::vector<script::WindowScript> scripts = {});
 
     /// Appends scripts to the queue.
-    void queue(std::vector<WindowScript> scripts);
-    std::size_t pendingScripts() const noexcept { return m_scripts.size(); }
+    void queue(std::vector<script::WindowScript> scripts);
+    std::size_t pendingScripts() const noexcept { return m_scripts.pending(); }
 
     const std::vector<MessageRecord>& messages() const noexcept { return m_messages; }
     int beeps() const noexcept { return m_beeps; }
@@ -104,6 +53,9 @@ public:
     const std::vector<FileDialogRequest>& fileRequests() const noexcept { return m_fileRequests; }
     /// Forms shown so far, in order, as they were when shown.
     const std::vector<ShownForm>& shownForms() const noexcept { return m_shown; }
+    /// Called once a modal window is shown (`shown` true) and after each action played in it
+    /// (tests follow the window's focus from here).
+    void setPlayedHook(std::function<void(const Form& form, bool shown)> hook) { m_playedHook = std::move(hook); }
     /// How often pending events were let run.
     int eventRuns() const noexcept { return m_eventRuns; }
     /// Forgets messages, beeps, event runs and shown forms (the clipboard stays, as on a desktop).
@@ -162,10 +114,9 @@ public:
     }
 
 private:
-    WindowScript takeScript(const std::string& window);
-    void play(Form& form, const Action& action);
+    void play(Form& form, const script::Action& action);
 
-    std::deque<WindowScript> m_scripts;
+    script::ScriptQueue m_scripts;
     std::vector<MessageRecord> m_messages;
     std::vector<ShownForm> m_shown;
     std::vector<FileDialogRequest> m_fileRequests;
@@ -173,14 +124,12 @@ private:
     std::optional<Text> m_clipboard;
     std::optional<PixelPoint> m_clipboardBitmap;
     std::vector<ScreenArea> m_screens;
+    std::function<void(const Form&, bool)> m_playedHook;
     HostRegistry m_hosts;
     double m_twipsX = 15, m_twipsY = 15;
     PixelPoint m_cursor{};
     int m_beeps = 0;
     int m_eventRuns = 0;
-    // Answers that the playing window's script gave for its next message boxes.
-    std::deque<MessageAnswer> m_pendingAnswers;
-    bool m_playing = false;
 };
 
 } // namespace Kor2_Sys::platform

@@ -4,7 +4,7 @@
 
 #include "frame/Utf.h"
 #include "platform/headless/HeadlessWindowSystem.h"
-#include "platform/headless/ScriptReader.h"
+#include "script/ScriptJson.h"
 
 #include <windows.h>
 
@@ -14,6 +14,11 @@
 #include <string>
 
 namespace Kor2_Sys::platform {
+
+using script::parseJson;
+using script::scriptsFromJson;
+using script::WindowScript;
+
 namespace {
 
 // Names a file of window scripts (the JSON array `kor2 --actions` reads); with it the headless

@@ -1,4 +1,4 @@
-#include "platform/headless/JsonReader.h"
+#include "script/JsonReader.h"
 
 #include "frame/Utf.h"
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-namespace Kor2_Sys::platform {
+namespace Kor2_Sys::script {
 namespace {
 
 std::string thousands(std::size_t n)
@@ -410,4 +410,4 @@ std::vector<JsonNode>& arrayOf(JsonNode& node, std::string_view what)
     return const_cast<std::vector<JsonNode>&>(arrayOf(std::as_const(node), what));
 }
 
-} // namespace Kor2_Sys::platform
+} // namespace Kor2_Sys::script

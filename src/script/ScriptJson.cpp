@@ -1,12 +1,13 @@
-#include "platform/headless/ScriptReader.h"
+#include "script/ScriptJson.h"
 
 #include "frame/Utf.h"
 
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <stdexcept>
 
-namespace Kor2_Sys::platform {
+namespace Kor2_Sys::script {
 namespace {
 
 constexpr std::int64_t kLongMin = std::numeric_limits<Long>::min(), kLongMax = std::numeric_limits<Long>::max();
@@ -64,6 +65,10 @@ Action parseAction(const JsonNode& json)
         action.x = numberOf(at(arg, 1, verb), "x");
         action.y = numberOf(at(arg, 2, verb), "y");
         break;
+    case Action::Kind::Move:
+        action.left = static_cast<Long>(integerOf(at(arg, 0, verb), "la izquierda", kLongMin, kLongMax));
+        action.top = static_cast<Long>(integerOf(at(arg, 1, verb), "el borde superior", kLongMin, kLongMax));
+        break;
     case Action::Kind::Resize:
         action.width = static_cast<Long>(integerOf(at(arg, 0, verb), "el ancho", kLongMin, kLongMax));
         action.height = static_cast<Long>(integerOf(at(arg, 1, verb), "el alto", kLongMin, kLongMax));
@@ -118,4 +123,92 @@ std::vector<WindowScript> scriptsFromJson(const JsonNode& json)
     return scripts;
 }
 
-} // namespace Kor2_Sys::platform
+namespace {
+
+// JSON text of UTF-16 units: every unit outside printable ASCII is escaped, so that a lone
+// surrogate survives the trip as the reader keeps it.
+void quote(std::string& out, std::u16string_view text)
+{
+    out += '"';
+    for (char16_t unit : text) {
+        if (unit == u'"' || unit == u'\\') {
+            out += '\\';
+            out += static_cast<char>(unit);
+        } else if (unit >= 0x20 && unit < 0x7F) {
+            out += static_cast<char>(unit);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(unit));
+            out += escaped;
+        }
+    }
+    out += '"';
+}
+
+void quote(std::string& out, std::string_view name) { quote(out, utf::fromUtf8(std::string(name))); }
+
+std::string number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+void writeAction(std::string& out, const Action& a)
+{
+    out += '{';
+    quote(out, verbOf(a.kind));
+    out += ':';
+    switch (a.kind) {
+    case Action::Kind::Click:
+    case Action::Kind::DoubleClick: quote(out, a.control); break;
+    case Action::Kind::Type:
+    case Action::Kind::Set:
+        out += '[';
+        quote(out, a.control);
+        out += ',';
+        quote(out, a.text);
+        out += ']';
+        break;
+    case Action::Kind::Key:
+        out += '[';
+        quote(out, a.control);
+        out += ',' + std::to_string(a.key) + ',' + std::to_string(a.shift) + ']';
+        break;
+    case Action::Kind::MouseDown:
+        out += '[';
+        quote(out, a.control);
+        out += ',' + number(a.x) + ',' + number(a.y) + ']';
+        break;
+    case Action::Kind::Move: out += '[' + std::to_string(a.left) + ',' + std::to_string(a.top) + ']'; break;
+    case Action::Kind::Resize: out += '[' + std::to_string(a.width) + ',' + std::to_string(a.height) + ']'; break;
+    case Action::Kind::Close: quote(out, std::string_view(a.fromUser ? "user" : "code")); break;
+    case Action::Kind::Answer: quote(out, std::string_view(a.answer == MessageAnswer::Ok ? "ok" : "cancel")); break;
+    case Action::Kind::File: quote(out, a.text); break;
+    case Action::Kind::Cancel: out += "true"; break;
+    }
+    out += '}';
+}
+
+} // namespace
+
+std::string scriptsToJson(const std::vector<WindowScript>& scripts)
+{
+    std::string out = "[";
+    for (const WindowScript& script : scripts) {
+        if (out.size() > 1)
+            out += ',';
+        out += "{\"window\":";
+        quote(out, script.window);
+        out += ",\"do\":[";
+        for (std::size_t i = 0; i < script.actions.size(); ++i) {
+            if (i)
+                out += ',';
+            writeAction(out, script.actions[i]);
+        }
+        out += "]}";
+    }
+    return out + ']';
+}
+
+} // namespace Kor2_Sys::script

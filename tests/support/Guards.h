@@ -7,7 +7,12 @@
 #include "platform/WindowSystem.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -18,7 +23,7 @@ namespace kor2test {
 /// A headless window system, installed for the guard's lifetime.
 class ScopedHeadless {
 public:
-    explicit ScopedHeadless(std::vector<Kor2_Sys::platform::WindowScript> scripts = {})
+    explicit ScopedHeadless(std::vector<Kor2_Sys::script::WindowScript> scripts = {})
         : m_ws(std::make_shared<Kor2_Sys::platform::HeadlessWindowSystem>(std::move(scripts))), m_guard(m_ws) {}
     Kor2_Sys::platform::HeadlessWindowSystem* operator->() const { return m_ws.get(); }
     Kor2_Sys::platform::HeadlessWindowSystem& operator*() const { return *m_ws; }
@@ -30,15 +35,31 @@ private:
 
 using Kor2_Sys::locale::ScopedDecimal;
 
-/// The number of the library error that `action` raises; 0 when it raises none.
-template <class Action> Kor2_Sys::Long errorOf(Action&& action)
+/// The library error that `action` raises, if it raises one.
+template <class Action> std::optional<Kor2_Sys::Error> failureOf(Action&& action)
 {
     try {
         action();
     } catch (const Kor2_Sys::Error& e) {
-        return e.number();
+        return e;
     }
-    return 0;
+    return std::nullopt;
+}
+
+/// The number of the library error that `action` raises; 0 when it raises none.
+template <class Action> Kor2_Sys::Long errorOf(Action&& action)
+{
+    const auto e = failureOf(std::forward<Action>(action));
+    return e ? e->number() : 0;
+}
+
+/// Test names from the rows' labels (letters and digits), so that a failure says which row broke.
+template <class Row> std::string labelled(const ::testing::TestParamInfo<Row>& info)
+{
+    std::string name;
+    for (const char* c = info.param.label; *c != 0; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
 }
 
 /// A scratch folder, removed with everything in it (even what was made read-only) at the end of

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Kor2_Sys::platform {
+namespace Kor2_Sys::script {
 
 /// Deepest nesting of arrays and objects a document may have.
 inline constexpr int kJsonMaxDepth = 64;
@@ -71,4 +71,4 @@ KOR2_SYS_EXPORT bool booleanOf(const JsonNode& node, std::string_view what);
 KOR2_SYS_EXPORT const std::vector<JsonNode>& arrayOf(const JsonNode& node, std::string_view what);
 KOR2_SYS_EXPORT std::vector<JsonNode>& arrayOf(JsonNode& node, std::string_view what);
 
-} // namespace Kor2_Sys::platform
+} // namespace Kor2_Sys::script

@@ -1,0 +1,82 @@
+#include "script/ScriptQueue.h"
+
+#include "frame/Utf.h"
+#include "frame/Wipe.h"
+
+namespace Kor2_Sys::script {
+
+Error scriptError(const std::string& window, const std::string& what)
+{
+    return Error(errors::invalidCall().number(), errors::invalidCall().description() + u": guion de ventanas, " +
+                                                     utf::fromUtf8(window) + u": " + utf::fromUtf8(what));
+}
+
+WipedWhenPlayed::~WipedWhenPlayed()
+{
+    for (Action& action : m_script.actions)
+        wipe::text(action.text);
+}
+
+void ScriptQueue::queue(std::vector<WindowScript> scripts)
+{
+    for (auto& script : scripts)
+        m_scripts.push_back(std::move(script));
+}
+
+WindowScript ScriptQueue::take(const std::string& window)
+{
+    if (m_scripts.empty())
+        throw scriptError(window, "se muestra la ventana y no queda ningún guion");
+    if (m_scripts.front().window != window)
+        throw scriptError(window, "el siguiente guion es para la ventana " + m_scripts.front().window);
+    WindowScript script = std::move(m_scripts.front());
+    m_scripts.pop_front();
+    return script;
+}
+
+Action ScriptQueue::takeFileAction()
+{
+    WindowScript script = take("file");
+    const WipedWhenPlayed wiped(script);
+    if (script.actions.size() != 1)
+        throw scriptError("file", "el diálogo de archivos espera una sola acción");
+    const Action& action = script.actions.front();
+    if (action.kind != Action::Kind::Cancel && action.kind != Action::Kind::File)
+        throw scriptError("file", "la acción '" + action.describe() + "' no vale para el diálogo de archivos");
+    return action;
+}
+
+ScriptQueue::Playing::Playing(ScriptQueue& queue) : m_queue(queue), m_previous(queue.m_playing)
+{
+    // A window opened from another's handler has answers of its own; the outer ones wait.
+    m_answers.swap(queue.m_answers);
+    queue.m_playing = true;
+}
+
+ScriptQueue::Playing::~Playing()
+{
+    m_queue.m_playing = m_previous;
+    m_queue.m_answers.swap(m_answers);
+}
+
+MessageAnswer ScriptQueue::answerFor(platform::MessageButtons buttons)
+{
+    MessageAnswer answer = MessageAnswer::Ok;
+    if (m_playing) {
+        if (!m_answers.empty()) {
+            answer = m_answers.front();
+            m_answers.pop_front();
+        }
+    } else if (!m_scripts.empty() && m_scripts.front().window == "msgbox") {
+        auto& actions = m_scripts.front().actions;
+        if (!actions.empty() && actions.front().kind == Action::Kind::Answer) {
+            answer = actions.front().answer;
+            actions.erase(actions.begin());
+        }
+        if (actions.empty())
+            m_scripts.pop_front();
+    }
+    return buttons == platform::MessageButtons::Ok ? MessageAnswer::Ok : answer;
+}
+
+} // namespace Kor2_Sys::script

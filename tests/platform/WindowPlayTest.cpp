@@ -1,0 +1,107 @@
+// Every window system delivers a person's actions alike: one table of scripts played on a small
+// window of every control kind, on each backend, with the events and focus moves it caused.
+#include "Actions.h"
+#include "Player.h"
+#include "ProbeWindow.h"
+
+#include <functional>
+
+using namespace Kor2_Sys;
+using namespace Kor2_Sys::platform;
+using namespace kor2test;
+
+namespace {
+
+struct PlayRow {
+    const char* label;
+    Actions actions;
+    Log events;
+    Log focus;  ///< the focus when shown, then each control it moved to
+    bool accepted;
+    std::function<void(Form&)> setup = nullptr;  ///< the window's state before it is shown
+    Only only = Only::Any;
+};
+
+class Playback : public OnEveryBackend<PlayRow> {};
+
+TEST_P(Playback, DeliversEventsAndFocusAsAPersonCausesThem)
+{
+    ui->queue({{"F_prueba", row().actions}});
+    ProbeWindow window;
+    if (row().setup)
+        row().setup(window.form);
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(window.log, row().events);
+    EXPECT_EQ(ui->focusTrail(), row().focus);
+    EXPECT_EQ(window.accepted, row().accepted);
+    EXPECT_FALSE(window.form.visible());
+}
+
+void noDefaultButton(Form& f) { f.setDefaultButton(""); }
+void showFrame(Form& f) { f.setVisible("Fr", true); }
+void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
+void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
+
+const PlayRow kEvents[] = {
+    {"typingReplacesAllKeyBeforeEachChange", {type("TX_valor", u"ab"), click("BT_aceptar")},
+     {"key 97", "change A", "key 98", "change AB", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
+    {"aSwallowedKeyChangesNothing", {type("TX_valor", u"axb"), click("BT_aceptar")},
+     {"key 97", "change A", "key 120", "key 98", "change AB", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
+    {"typingNothingDeletesWithoutAKey", {type("TX_valor", u"a"), type("TX_valor", u""), click("BT_aceptar")},
+     {"key 97", "change A", "change ", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
+    {"settingFromCodeIsOneChange", {set("TX_valor", u"12"), click("BT_aceptar")}, {"change 12", "click BT_aceptar"},
+     {"TX_valor", "BT_aceptar"}, true},
+    {"backspaceEditsAfterItsKey", {type("TX_valor", u"ab"), key("TX_valor", 8), enter("TX_valor")},
+     {"key 97", "change A", "key 98", "change AB", "key 8", "change A", "click BT_aceptar"}, {"TX_valor"}, true},
+    {"mouseDownAtAFractionOfTheScale", {mousedown("Pc", 0.5, 0.25), click("BT_cancelar")},
+     {"mousedown Pc 1 0 50 12", "click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false},
+    {"doubleClick", {dblclick("Pc"), click("BT_aceptar")}, {"dblclick Pc", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"},
+     true},
+    {"resizeRaisesTheEvent", {resize(6000, 3000), click("BT_aceptar")}, {"resize 6000x3000", "click BT_aceptar"},
+     {"TX_valor", "BT_aceptar"}, true},
+    {"closeBoxUnloads", {closeBox()}, {"close user", "unload"}, {"TX_valor"}, false},
+    {"messageBoxAnswersComeFromTheScript",
+     {answer(MessageAnswer::Cancel), click("BT_preguntar"), click("BT_preguntar"), click("BT_aceptar")},
+     {"click BT_preguntar", "answer cancel", "click BT_preguntar", "answer ok", "click BT_aceptar"},
+     {"TX_valor", "BT_aceptar"}, true},
+};
+KOR2_TABLE(Events, Playback, kEvents);
+
+const PlayRow kKeys[] = {
+    {"shownWithTheFirstControlInTabOrder", {click("BT_cancelar")}, {"click BT_cancelar"}, {"TX_valor", "BT_cancelar"},
+     false},
+    {"firstFocusableWhenTheFirstIsDisabled", {escape("BT_cancelar")}, {"click BT_cancelar"}, {"BT_aceptar", "BT_cancelar"},
+     false, disableTextBox},
+    {"aFocusCodeGaveBeforeTheShowStays", {enter("BT_cancelar")}, {"click BT_cancelar"}, {"BT_cancelar"}, false,
+     [](Form& f) { f.setFocus("BT_cancelar"); }},
+    {"tabGoesRoundSkippingAHiddenFrame", {tab("TX_valor"), tab("BT_aceptar"), tab("BT_cancelar"), escape("TX_valor")},
+     {"click BT_cancelar"}, {"TX_valor", "BT_aceptar", "BT_cancelar", "TX_valor"}, false},
+    {"tabReachesAShownFramesControls", {tab("BT_cancelar"), tab("TX_marco"), escape("TX_valor")}, {"click BT_cancelar"},
+     {"TX_valor", "TX_marco", "TX_valor"}, false, showFrame},
+    {"shiftTabGoesBackRoundTheStart", {backTab("TX_valor"), backTab("BT_cancelar"), escape("BT_aceptar")},
+     {"click BT_cancelar"}, {"TX_valor", "BT_cancelar", "BT_aceptar"}, false},
+    {"tabSkipsAHiddenButton", {tab("TX_valor"), key("BT_cancelar", 32)}, {"click BT_cancelar"}, {"TX_valor", "BT_cancelar"},
+     false, hideDefaultButton},
+    {"enterPressesTheFocusedButtonNotTheDefault", {enter("BT_cancelar")}, {"click BT_cancelar"},
+     {"TX_valor", "BT_cancelar"}, false},
+    {"enterInTheBoxPressesTheDefaultButton", {type("TX_valor", u"q"), enter("TX_valor")},
+     {"key 113", "change Q", "click BT_aceptar"}, {"TX_valor"}, true},
+    {"withoutDefaultEnterPressesOnlyAFocusedButton", {enter("TX_valor"), enter("BT_aceptar")},
+     {"key 13", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true, noDefaultButton},
+    {"aHiddenDefaultButtonIsNotPressed", {enter("TX_valor"), escape("TX_valor")}, {"key 13", "click BT_cancelar"},
+     {"TX_valor"}, false, hideDefaultButton},
+    {"escapePressesCancelWhereverTheFocusIs", {escape("BT_aceptar")}, {"click BT_cancelar"}, {"TX_valor", "BT_aceptar"},
+     false},
+    {"spacePressesTheFocusedButton", {key("BT_aceptar", 32)}, {"click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
+    {"aPictureTakesNoFocusFromAPress", {mousedown("Pc", 0, 0), click("BT_cancelar")},
+     {"mousedown Pc 1 0 0 0", "click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false},
+    // A text box takes the focus from a click on every backend; only the scripted one also
+    // delivers the click, as the window's logic may answer one.
+    {"clickOnTheBoxGivesItTheFocus", {tab("TX_valor"), click("TX_valor"), escape("TX_valor")},
+     {"click TX_valor", "click BT_cancelar"}, {"TX_valor", "BT_aceptar", "TX_valor"}, false, nullptr, Only::Headless},
+    {"clickOnTheBoxGivesItTheFocus", {tab("TX_valor"), click("TX_valor"), escape("TX_valor")}, {"click BT_cancelar"},
+     {"TX_valor", "BT_aceptar", "TX_valor"}, false, nullptr, Only::Qt},
+};
+KOR2_TABLE(Keys, Playback, kKeys);
+
+} // namespace

@@ -1,0 +1,92 @@
+#include "Player.h"
+
+#include <cctype>
+
+namespace kor2test {
+
+namespace Ks = Kor2_Sys;
+
+#if KOR2_TEST_QT
+std::unique_ptr<Player> makeQtPlayer();  // QtPlayer.cpp
+#endif
+
+namespace {
+
+// The headless window system is its own player: it is the product's scripted backend.
+class HeadlessPlayer final : public Player {
+public:
+    HeadlessPlayer()
+    {
+        m_ws->setPlayedHook([this](const Ks::platform::Form& form, bool shown) { follow(m_trail, form, shown); });
+    }
+    Backend backend() const override { return Backend::Headless; }
+    std::shared_ptr<Ks::platform::WindowSystem> windowSystem() override { return m_ws; }
+    void queue(std::vector<Ks::script::WindowScript> scripts) override { m_ws->queue(std::move(scripts)); }
+    std::size_t pendingScripts() const override { return m_ws->pendingScripts(); }
+    const std::vector<MessageRecord>& messages() const override { return m_ws->messages(); }
+    int beeps() const override { return m_ws->beeps(); }
+    std::optional<Ks::Text> clipboardText() const override { return m_ws->clipboardText(); }
+    const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests(); }
+    const std::vector<ShownForm>& shownForms() const override { return m_ws->shownForms(); }
+    const std::vector<std::string>& focusTrail() const override { return m_trail; }
+    void clearRecords() override { m_ws->clearRecords(); }
+    Ks::platform::HeadlessWindowSystem* headless() override { return m_ws.get(); }
+
+private:
+    std::shared_ptr<Ks::platform::HeadlessWindowSystem> m_ws = std::make_shared<Ks::platform::HeadlessWindowSystem>();
+    std::vector<std::string> m_trail;
+};
+
+} // namespace
+
+void follow(std::vector<std::string>& trail, const Ks::platform::Form& form, bool shown)
+{
+    if (shown)
+        trail.assign(1, form.focus());
+    else if (trail.empty() || trail.back() != form.focus())
+        trail.push_back(form.focus());
+}
+
+const char* backendName(Backend backend) { return backend == Backend::Qt ? "Qt" : "Headless"; }
+
+const std::vector<Backend>& backends()
+{
+#if KOR2_TEST_QT
+    static const std::vector<Backend> all{Backend::Headless, Backend::Qt};
+#else
+    static const std::vector<Backend> all{Backend::Headless};
+#endif
+    return all;
+}
+
+std::unique_ptr<Player> makePlayer(Backend backend)
+{
+#if KOR2_TEST_QT
+    if (backend == Backend::Qt)
+        return makeQtPlayer();
+#endif
+    (void)backend;
+    return std::make_unique<HeadlessPlayer>();
+}
+
+ScopedPlayer::ScopedPlayer(Backend backend)
+    : m_player(makePlayer(backend)), m_previous(Ks::platform::installWindowSystem(m_player->windowSystem()))
+{
+}
+
+ScopedPlayer::~ScopedPlayer()
+{
+    Ks::platform::installWindowSystem(std::move(m_previous));
+    if (m_player->pendingScripts() != 0)
+        ADD_FAILURE() << m_player->pendingScripts() << " window scripts were never played";
+}
+
+std::string testName(Backend backend, std::string_view label)
+{
+    std::string name = std::string(backendName(backend)) + "_";
+    for (char c : label)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+} // namespace kor2test

@@ -1,0 +1,98 @@
+#pragma once
+// The one event recorder: a small window with every kind of control the library's windows use,
+// whose logic writes down each event in the order a window system delivered it.
+
+#include "frame/Utf.h"
+#include "platform/Form.h"
+#include "platform/WindowSystem.h"
+
+#include <string>
+#include <vector>
+
+namespace kor2test {
+
+using Log = std::vector<std::string>;
+
+class ProbeWindow final : public Kor2_Sys::platform::FormEvents {
+public:
+    ProbeWindow() : form("F_prueba", *this)
+    {
+        using Kor2_Sys::platform::ControlKind;
+        using Kor2_Sys::platform::makeControl;
+        form.add(makeControl("TX_valor", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0));
+        form.add(makeControl("BT_aceptar", ControlKind::Button, u"Aceptar", 100, 500, 1000, 350, 1));
+        form.add(makeControl("BT_cancelar", ControlKind::Button, u"Cancelar", 1200, 500, 1000, 350, 2));
+        form.add(makeControl("BT_preguntar", ControlKind::Button, u"?", 2300, 500, 600, 350));
+        auto& picture = form.add(makeControl("Pc", ControlKind::Picture, u"", 100, 1000, 2000, 400));
+        picture.scaleWidth = 100;
+        picture.scaleHeight = 50;
+        form.add(makeControl("Fr", ControlKind::Frame, u"Marco", 100, 1500, 2500, 800)).visible = false;
+        auto& inFrame = form.add(makeControl("TX_marco", ControlKind::TextBox, u"", 100, 300, 2000, 300, 3));
+        inFrame.container = "Fr";
+        form.setDefaultButton("BT_aceptar");
+        form.setCancelButton("BT_cancelar");
+        form.setResizable(true);
+        form.resize(4000, 3000);
+    }
+
+    void onClick(const std::string& c) override
+    {
+        log.push_back("click " + c);
+        if (c == "BT_aceptar" || c == "BT_cancelar") {
+            accepted = c == "BT_aceptar";
+            form.hide();
+        } else if (c == "BT_preguntar") {
+            using namespace Kor2_Sys::platform;
+            const auto answer = windowSystem().messageBox({u"¿Seguro?", MessageButtons::OkCancel, MessageIcon::Warning, u"Pregunta"});
+            log.push_back(answer == MessageAnswer::Ok ? "answer ok" : "answer cancel");
+        }
+    }
+    void onDoubleClick(const std::string& c) override { log.push_back("dblclick " + c); }
+    void onMouseDown(const std::string& c, int button, int shift, double x, double y) override
+    {
+        log.push_back("mousedown " + c + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
+                      std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+    }
+    void onChange(const std::string& c) override
+    {
+        log.push_back("change " + Kor2_Sys::utf::toUtf8(form.control(c).caption));
+    }
+    /// Letters come back in upper case; an x is swallowed.
+    void onKeyPress(const std::string&, int& key) override
+    {
+        log.push_back("key " + std::to_string(key));
+        if (key == 'x')
+            key = 0;
+        else if (key >= 'a' && key <= 'z')
+            key -= 32;
+    }
+    /// A new outer size; a window system that lays the window out again inside the same outer size
+    /// (its real frame is not the design one) says nothing new.
+    void onResize() override
+    {
+        const std::string size = std::to_string(static_cast<long>(form.width())) + "x" +
+                                 std::to_string(static_cast<long>(form.height()));
+        if (size != m_size)
+            log.push_back("resize " + size);
+        m_size = size;
+    }
+    void onCloseRequest(bool fromUser, bool& cancel) override
+    {
+        log.push_back(fromUser ? "close user" : "close code");
+        if (fromUser && refuseUserClose) {
+            cancel = true;
+            form.hide();
+        }
+    }
+    void onUnload() override { log.push_back("unload"); }
+
+    Kor2_Sys::platform::Form form;
+    Log log;
+    bool accepted = false;
+    bool refuseUserClose = false;
+
+private:
+    std::string m_size = "4000x3000";
+};
+
+} // namespace kor2test

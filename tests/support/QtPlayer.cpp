@@ -1,0 +1,383 @@
+// The player of real Qt widgets: each window the library shows is driven through its widgets as a
+// person drives it (clicks, key presses with their texts, the close box, the file dialog's name
+// box), with the same script rules as the headless window system.
+#include "Player.h"
+
+#include "platform/qt/QtWindowSystem.h"
+#include "script/ScriptQueue.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <deque>
+#include <vector>
+
+extern "C" Kor2_Sys::platform::WindowSystem* kor2_create_qt_window_system();
+
+namespace kor2test {
+namespace {
+
+namespace Ks = Kor2_Sys;
+using Ks::platform::Form;
+using Ks::script::Action;
+
+QString toQString(const Ks::Text& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
+
+QWidget* widgetOf(QWidget* dialog, const std::string& control)
+{
+    QWidget* widget = dialog->findChild<QWidget*>(QString::fromStdString(control));
+    if (widget == nullptr)
+        ADD_FAILURE() << "the window " << dialog->objectName().toStdString() << " shows no control " << control;
+    return widget;
+}
+
+// A key as the keyboard sends it: named keys by their Qt code, any other by its text.
+void pressKey(QWidget* target, int key, int shift)
+{
+    const Qt::KeyboardModifiers modifiers = (shift & Ks::platform::keys::ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier;
+    static constexpr std::pair<int, Qt::Key> kNamed[] = {{Ks::platform::keys::Tab, Qt::Key_Tab},
+                                                         {Ks::platform::keys::Enter, Qt::Key_Return},
+                                                         {Ks::platform::keys::Escape, Qt::Key_Escape},
+                                                         {Ks::platform::keys::Space, Qt::Key_Space},
+                                                         {Ks::platform::keys::Backspace, Qt::Key_Backspace}};
+    for (const auto& [code, qtKey] : kNamed)
+        if (code == key) {
+            QTest::keyClick(target, qtKey, modifiers);
+            return;
+        }
+    QKeyEvent press(QEvent::KeyPress, 0, modifiers, QString(QChar(static_cast<char16_t>(key))));
+    QApplication::sendEvent(target, &press);
+}
+
+// Characters as a keyboard sends them: one key event per character with its text (a character
+// beyond the basic plane is one key with both its units).
+void typeText(QWidget* target, const Ks::Text& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool pair = QChar::isHighSurrogate(text[i]) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1]);
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, toQString(text.substr(i, pair ? 2 : 1)));
+        QApplication::sendEvent(target, &press);
+        i += pair;
+    }
+}
+
+// As a person replaces a box's text: select all, then type; the empty text is a Delete.
+void typeOver(QWidget* target, const Ks::Text& text)
+{
+    QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+    if (text.empty())
+        QTest::keyClick(target, Qt::Key_Delete);
+    typeText(target, text);
+}
+
+void sendMouse(QWidget* target, QEvent::Type type, QPointF at)
+{
+    QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+class PlayingQt final : public Ks::platform::WindowSystem {
+public:
+    PlayingQt() : m_qt(dynamic_cast<Ks::platform::qt::QtWindowSystem*>(kor2_create_qt_window_system()))
+    {
+        m_qt->setShownHook([this](QWidget* shown) { onShown(shown); });
+        QGuiApplication::clipboard()->clear();
+    }
+
+    Ks::script::ScriptQueue scripts;
+    std::vector<MessageRecord> messages;
+    std::vector<ShownForm> shown;
+    std::vector<Ks::platform::FileDialogRequest> fileRequests;
+    std::vector<std::string> trail;
+    int beeps = 0;
+
+    void showModal(Form& form) override
+    {
+        shown.push_back(ShownForm::of(form));
+        m_forms.push_back({&form, scripts.take(form.name())});
+        const std::size_t depth = m_forms.size();
+        m_qt->showModal(form);
+        if (m_forms.size() == depth) {
+            ADD_FAILURE() << form.name() << " was shown, but its script never played";
+            m_forms.pop_back();
+        }
+    }
+    void showModeless(Form& form) override
+    {
+        shown.push_back(ShownForm::of(form));
+        m_qt->showModeless(form);
+    }
+    Ks::platform::MessageAnswer messageBox(const Ks::platform::MessageBoxRequest& request) override
+    {
+        const auto answer = scripts.answerFor(request.buttons);
+        messages.push_back({request.text, request.title.value_or(Ks::platform::applicationTitle()), request.buttons,
+                            request.icon, answer});
+        m_boxAnswers.push_back(answer);
+        const auto given = m_qt->messageBox(request);
+        EXPECT_EQ(given, answer) << "the message box's button";
+        return given;
+    }
+    void beep() override
+    {
+        ++beeps;
+        m_qt->beep();
+    }
+    void doEvents() override { m_qt->doEvents(); }
+    double twipsPerPixelX() const override { return m_qt->twipsPerPixelX(); }
+    double twipsPerPixelY() const override { return m_qt->twipsPerPixelY(); }
+    Ks::Long screenWidth() const override { return m_qt->screenWidth(); }
+    Ks::Long screenHeight() const override { return m_qt->screenHeight(); }
+    std::vector<Ks::platform::ScreenArea> screens() const override { return m_qt->screens(); }
+    void clipboardClear() override { m_qt->clipboardClear(); }
+    void clipboardSetText(const Ks::Text& text) override { m_qt->clipboardSetText(text); }
+    Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
+    {
+        fileRequests.push_back(request);
+        m_fileActions.push_back(scripts.takeFileAction());
+        return m_qt->fileDialog(request);
+    }
+    void statusBarPartRect(Ks::Long bar, Ks::Long part, Ks::platform::PixelRect& rect) override
+    {
+        m_qt->statusBarPartRect(bar, part, rect);
+    }
+    void setParent(Ks::Long child, Ks::Long parent) override { m_qt->setParent(child, parent); }
+    std::unique_ptr<Ks::platform::MemoryDrawing> createMemoryDrawing(Ks::Long source) override
+    {
+        return m_qt->createMemoryDrawing(source);
+    }
+    void clipboardSetBitmap(std::unique_ptr<Ks::platform::Bitmap> bitmap) override
+    {
+        m_qt->clipboardSetBitmap(std::move(bitmap));
+    }
+    Ks::platform::PixelPoint cursorPosition() const override { return m_qt->cursorPosition(); }
+    Ks::Long menuBar(Ks::Long window) override { return m_qt->menuBar(window); }
+    Ks::Long subMenu(Ks::Long menu, Ks::Long position) override { return m_qt->subMenu(menu, position); }
+    void setMenuItemBitmaps(Ks::Long menu, Ks::Long item, Ks::Long flags, Ks::Long off, Ks::Long on) override
+    {
+        m_qt->setMenuItemBitmaps(menu, item, flags, off, on);
+    }
+    Ks::Long systemMenu(Ks::Long window) override { return m_qt->systemMenu(window); }
+    void appendMenuItem(Ks::Long menu, Ks::Long flags, Ks::Long command, const Ks::Text& text) override
+    {
+        m_qt->appendMenuItem(menu, flags, command, text);
+    }
+
+private:
+    struct Pending {
+        Form* form;
+        Ks::script::WindowScript script;
+    };
+
+    void onShown(QWidget* shown)
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(shown))
+            answerBox(*box);
+        else if (auto* files = qobject_cast<QFileDialog*>(shown))
+            playFile(*files);
+        else
+            playForm(*shown);
+    }
+
+    void answerBox(QMessageBox& box)
+    {
+        const auto answer = m_boxAnswers.empty() ? Ks::platform::MessageAnswer::Ok : m_boxAnswers.front();
+        if (!m_boxAnswers.empty())
+            m_boxAnswers.pop_front();
+        QAbstractButton* button = box.button(answer == Ks::platform::MessageAnswer::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
+        if (button == nullptr) {
+            ADD_FAILURE() << "the message box has no button for the answer";
+            box.reject();
+            return;
+        }
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // The name is typed into the dialog's own name box in the file's folder and Enter pressed;
+    // a dialog that refuses it is cancelled, which the test then sees.
+    void playFile(QFileDialog& dialog)
+    {
+        if (m_fileActions.empty()) {
+            ADD_FAILURE() << "a file dialog without a script";
+            dialog.reject();
+            return;
+        }
+        const Action action = m_fileActions.front();
+        m_fileActions.pop_front();
+        if (action.kind == Action::Kind::Cancel) {
+            dialog.reject();
+            return;
+        }
+        const QFileInfo file(toQString(action.text));
+        dialog.setDirectory(file.absolutePath());
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name == nullptr) {
+            ADD_FAILURE() << "the file dialog shows no name box";
+            dialog.reject();
+            return;
+        }
+        name->clear();
+        const QString typed = file.fileName();
+        typeText(name, Ks::Text(reinterpret_cast<const char16_t*>(typed.utf16()), static_cast<std::size_t>(typed.size())));
+        // Choosing a file is confirming it: a question the dialog raises (writing over a file that
+        // exists) is answered yes.
+        QTimer confirm;
+        QObject::connect(&confirm, &QTimer::timeout, [&confirm] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                confirm.stop();
+                QAbstractButton* yes = box->button(QMessageBox::Yes);
+                QTest::mouseClick(yes ? yes : box->button(QMessageBox::Ok), Qt::LeftButton);
+            }
+        });
+        confirm.start(5);
+        QTest::keyClick(name, Qt::Key_Return);
+        confirm.stop();
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "the file dialog refused " << file.filePath().toStdString();
+            dialog.reject();
+        }
+    }
+
+    void playForm(QWidget& dialog)
+    {
+        if (m_forms.empty()) {
+            ADD_FAILURE() << "a window without a script: " << dialog.objectName().toStdString();
+            return;
+        }
+        Pending pending = std::move(m_forms.back());
+        m_forms.pop_back();
+        Form& form = *pending.form;
+        const Ks::script::WipedWhenPlayed wiped(pending.script);
+        const Ks::script::ScriptQueue::Playing playing(scripts);
+        // A person's keys and clicks reach an active window, and Qt gives the focus only within one.
+        dialog.activateWindow();
+        if (!QTest::qWaitForWindowActive(&dialog))
+            ADD_FAILURE() << form.name() << " does not activate";
+        follow(trail, form, true);
+        expectFocusShown(dialog, form, "when shown");
+        for (const Action& action : pending.script.actions) {
+            if (!form.visible()) {
+                ADD_FAILURE() << form.name() << ": '" << action.describe() << "' comes after the window was hidden";
+                return;
+            }
+            play(dialog, form, action);
+            follow(trail, form, false);
+            if (form.visible())
+                expectFocusShown(dialog, form, "after " + action.describe());
+        }
+        if (form.visible()) {
+            ADD_FAILURE() << form.name() << ": the script ends with the window still shown";
+            form.hide();
+        }
+    }
+
+    // The widget that has Qt's focus is the control that has the model's.
+    static void expectFocusShown(QWidget& dialog, const Form& form, const std::string& when)
+    {
+        QWidget* focused = dialog.focusWidget();
+        EXPECT_EQ(focused ? focused->objectName().toStdString() : std::string(), form.focus()) << form.name() << " " << when;
+    }
+
+    void play(QWidget& dialog, Form& form, const Action& action)
+    {
+        using Kind = Action::Kind;
+        switch (action.kind) {
+        case Kind::Set: form.setText(action.control, action.text); return;
+        case Kind::Move:
+            dialog.move(static_cast<int>(action.left / twipsPerPixelX()), static_cast<int>(action.top / twipsPerPixelY()));
+            return;
+        case Kind::Resize: resizeOuter(dialog, action.width, action.height); return;
+        case Kind::Close:
+            if (action.fromUser)
+                dialog.close();
+            else
+                form.requestClose(false);
+            return;
+        case Kind::Answer: scripts.answerNext(action.answer); return;
+        case Kind::File:
+        case Kind::Cancel: ADD_FAILURE() << "'" << action.describe() << "' is for the file dialog only"; return;
+        default: break;
+        }
+        QWidget* target = widgetOf(&dialog, action.control);
+        if (target == nullptr)
+            return;
+        switch (action.kind) {
+        case Kind::Click: QTest::mouseClick(target, Qt::LeftButton); break;
+        case Kind::DoubleClick: sendMouse(target, QEvent::MouseButtonDblClick, QPointF(target->rect().center())); break;
+        case Kind::Type: typeOver(target, action.text); break;
+        case Kind::Key: pressKey(target, action.key, action.shift); break;
+        case Kind::MouseDown: {
+            const QPointF at(action.x * target->width(), action.y * target->height());
+            sendMouse(target, QEvent::MouseButtonPress, at);
+            sendMouse(target, QEvent::MouseButtonRelease, at);
+            break;
+        }
+        default: break;
+        }
+    }
+
+    // The outer size in twips, as the user drags the frame to it.
+    void resizeOuter(QWidget& dialog, Ks::Long width, Ks::Long height)
+    {
+        const QSize frame = dialog.frameGeometry().size() - dialog.size();
+        dialog.resize(static_cast<int>(width / twipsPerPixelX()) - frame.width(),
+                      static_cast<int>(height / twipsPerPixelY()) - frame.height());
+    }
+
+    std::unique_ptr<Ks::platform::qt::QtWindowSystem> m_qt;
+    std::vector<Pending> m_forms;
+    std::deque<Ks::platform::MessageAnswer> m_boxAnswers;
+    std::deque<Action> m_fileActions;
+};
+
+class QtPlayer final : public Player {
+public:
+    Backend backend() const override { return Backend::Qt; }
+    std::shared_ptr<Ks::platform::WindowSystem> windowSystem() override { return m_ws; }
+    void queue(std::vector<Ks::script::WindowScript> scripts) override { m_ws->scripts.queue(std::move(scripts)); }
+    std::size_t pendingScripts() const override { return m_ws->scripts.pending(); }
+    const std::vector<MessageRecord>& messages() const override { return m_ws->messages; }
+    int beeps() const override { return m_ws->beeps; }
+    std::optional<Ks::Text> clipboardText() const override
+    {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (data == nullptr || !data->hasText())
+            return std::nullopt;
+        const QString text = data->text();
+        return Ks::Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    }
+    const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests; }
+    const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
+    const std::vector<std::string>& focusTrail() const override { return m_ws->trail; }
+    void clearRecords() override
+    {
+        m_ws->messages.clear();
+        m_ws->shown.clear();
+        m_ws->beeps = 0;
+    }
+
+private:
+    std::shared_ptr<PlayingQt> m_ws = std::make_shared<PlayingQt>();
+};
+
+} // namespace
+
+std::unique_ptr<Player> makeQtPlayer()
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return std::make_unique<QtPlayer>();
+}
+
+} // namespace kor2test
