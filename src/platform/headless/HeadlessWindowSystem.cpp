@@ -223,19 +223,34 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
 MessageAnswer HeadlessWindowSystem::messageBox(const MessageBoxRequest& request)
 {
     MessageAnswer answer = MessageAnswer::Ok;
+    bool scripted = false;
     if (m_playing) {
         if (!m_pendingAnswers.empty()) {
             answer = m_pendingAnswers.front();
             m_pendingAnswers.pop_front();
+            scripted = true;
         }
     } else if (!m_scripts.empty() && m_scripts.front().window == "msgbox") {
         auto& actions = m_scripts.front().actions;
         if (!actions.empty() && actions.front().kind == Action::Kind::Answer) {
             answer = actions.front().answer;
             actions.erase(actions.begin());
+            scripted = true;
         }
         if (actions.empty())
             m_scripts.pop_front();
+    }
+    // A question the script has no answer for is answered OK; a caller that asks the same one again
+    // and again for as long as OK is the answer would then ask for ever, and the run ends instead.
+    if (request.buttons == MessageButtons::OkCancel && !scripted) {
+        m_unansweredRepeats = !m_messages.empty() && m_messages.back().text == request.text ? m_unansweredRepeats + 1 : 1;
+        if (m_unansweredRepeats > kMaxUnansweredRepeats)
+            throw Error(errors::invalidCall().number(),
+                        errors::invalidCall().description() + u": el guion no tiene más respuestas para «" +
+                            request.text + u"», que se ha preguntado " +
+                            utf::fromUtf8(std::to_string(kMaxUnansweredRepeats)) + u" veces seguidas");
+    } else {
+        m_unansweredRepeats = 0;
     }
     if (request.buttons == MessageButtons::Ok)
         answer = MessageAnswer::Ok;

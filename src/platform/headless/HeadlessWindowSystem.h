@@ -176,6 +176,9 @@ private:
     HostRegistry m_hosts;
     double m_twipsX = 15, m_twipsY = 15;
     PixelPoint m_cursor{};
+    // The same OK/Cancel box answered OK for want of a scripted answer, this many times in a row.
+    static constexpr int kMaxUnansweredRepeats = 100;
+    int m_unansweredRepeats = 0;
     int m_beeps = 0;
     int m_eventRuns = 0;
     // Answers that the playing window's script gave for its next message boxes.
