@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 #include <fstream>
@@ -341,6 +343,18 @@ TEST(JsonReader, TellsWholeNumbersFromReals)
     EXPECT_EQ(n[3].number, 100);
 }
 
+// Too small for a double is no error: the number rounds to zero or to a subnormal, as strtod reads it.
+TEST(JsonReader, ReadsNumbersThatUnderflow)
+{
+    for (const std::string& text : std::vector<std::string>{"-1e-400", "0." + std::string(400, '0') + "1", "2e-324", "3e-324", "1e-310",
+                                   "0.0000000001e-320", "1" + std::string(400, '0') + "e-800", "1e-99999999999999999999"}) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const auto node = kor2cli::parseJson(text);
+        EXPECT_EQ(node.number, expected) << text;
+        EXPECT_EQ(std::signbit(node.number), std::signbit(expected)) << text;
+    }
+}
+
 struct RefusedCase {
     std::string json;
     std::string says;  ///< part of the message
@@ -354,6 +368,8 @@ INSTANTIATE_TEST_SUITE_P(Junk, JsonRefusal, ::testing::Values(
     RefusedCase{"01", "byte 1: texto sobrante"}, RefusedCase{"[1.]", "byte 3: faltan cifras tras el punto"},
     RefusedCase{".5", "byte 0: se esperaba un valor"}, RefusedCase{"+1", "byte 0"}, RefusedCase{"1e", "exponente"},
     RefusedCase{"-", "número no válido"}, RefusedCase{"1e999", "fuera del intervalo"},
+    RefusedCase{"-1" + std::string(400, '0') + ".5e-90", "fuera del intervalo"},
+    RefusedCase{"0.00001e99999999999999999999", "fuera del intervalo"},
     RefusedCase{"\"a\xC3(\"", "byte 2: UTF-8 no válido"}, RefusedCase{"\"\xED\xA0\x80\"", "UTF-8 no válido"},
     RefusedCase{"\"\xC0\xAF\"", "UTF-8 no válido"}, RefusedCase{"\"abc", "byte 0: texto sin cerrar"},
     RefusedCase{"[1,]", "byte 3: se esperaba un valor, ante «]»"}, RefusedCase{"", "falta un valor, al final"},
