@@ -116,6 +116,28 @@ private:
     int m_error = 0;
 };
 
+class WipingInput final : public std::streambuf {
+protected:
+    int_type underflow() override
+    {
+        // Everything read before has been consumed: none of it stays behind.
+        Kor2_Sys::wipe::bytes(m_buffer, sizeof m_buffer);
+        ssize_t n;
+        do
+            n = ::read(STDIN_FILENO, m_buffer, sizeof m_buffer);
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            setg(m_buffer, m_buffer, m_buffer);
+            return traits_type::eof();
+        }
+        setg(m_buffer, m_buffer, m_buffer + n);
+        return traits_type::to_int_type(m_buffer[0]);
+    }
+
+private:
+    char m_buffer[1 << 16];
+};
+
 // Never destroyed: the standard streams flush at exit, after function statics are gone.
 CheckedOutput& checkedOutput()
 {
@@ -228,6 +250,13 @@ void writeFileReplacing(const std::string& path, std::string_view content)
         writeFailed(path, e);
     }
     syncFolder(folder);
+}
+
+std::istream& standardInput()
+{
+    static auto* buffer = new WipingInput;
+    static auto* stream = new std::istream(buffer);
+    return *stream;
 }
 
 void checkStandardOutput()

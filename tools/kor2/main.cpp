@@ -254,7 +254,7 @@ int run(int argc, char** argv)
         if (callCmd->parsed())
             return runCall(runtime, call);
         if (sessionCmd->parsed())
-            return kor2cli::runSession(runtime, std::cin, std::cout);
+            return kor2cli::runSession(runtime, kor2cli::standardInput(), std::cout);
         if (colorCmd->parsed()) {
             if (layerOption->count() > 0)
                 colourCommand.layer = layer;

@@ -1,7 +1,9 @@
 #include "platform/headless/JsonReader.h"
 
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 #include <string>
@@ -184,6 +186,8 @@ private:
         const std::size_t opening = m_pos++;
         Text out;
         while (m_pos < m_text.size()) {
+            // A text may be a password: growing never leaves its beginning in a released buffer.
+            wipe::reserve(out, out.size() + 2);
             const char c = m_text[m_pos];
             if (c == '"') {
                 ++m_pos;
