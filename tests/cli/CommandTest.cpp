@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -81,7 +82,7 @@ Outcome kor2(std::vector<std::string> args, const Launch& launch = {})
                 ::_exit(126);
         const rlimit limit{launch.fileSizeLimit, launch.fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_IGN);  // past the limit, writes fail with EFBIG instead
+        std::signal(SIGXFSZ, SIG_DFL);  // as a shell leaves it: kor2 itself must turn it into EFBIG
         ::alarm(60);                    // a run that never ends fails instead of hanging the suite
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
@@ -196,6 +197,29 @@ TEST(Export, ReplacesThroughALinkWithAPrivateFile)
     EXPECT_TRUE(fs::is_symlink(dir.file("link.json")));
     EXPECT_NE(slurp(dir.file("real.json")).find(R"("key": "K", "value": "V")"), std::string::npos);
     EXPECT_EQ(fs::status(dir.file("real.json")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A killed export leaves its temporary file; the next export to that file removes it, and only it.
+TEST(Export, RemovesTheTemporaryFilesThatNoRunHolds)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db");
+    ASSERT_EQ(kor2({"settings", "set", "S", "K", "V"}, onStore(store)).status, 0);
+    const std::vector<std::string> stale{".backup.json.kor2-a1B2c3", ".backup.json.kor2-XXXXXX"},
+        kept{".backup.json.kor2-Live00", ".backup.json.kor2-toolong", ".other.json.kor2-a1B2c3", "backup.json.kor2-a1B2c3"};
+    for (const auto& name : stale)
+        std::ofstream(dir.file(name)) << std::string(1000, 'x');
+    for (const auto& name : kept)
+        std::ofstream(dir.file(name)) << "x";
+    const int live = ::open(dir.file(kept[0]).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);  // a run that is still writing it
+    const Outcome run = kor2({"settings", "export", dir.file("backup.json")}, onStore(store));
+    ::close(live);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const auto& name : stale)
+        EXPECT_FALSE(fs::exists(dir.file(name))) << name;
+    for (const auto& name : kept)
+        EXPECT_TRUE(fs::exists(dir.file(name))) << name;
 }
 
 // --- Import: one transaction ------------------------------------------------------------------------
