@@ -1,5 +1,6 @@
 #include "settings/Store.h"
 
+#include "frame/SystemReason.h"
 #include "frame/Utf.h"
 #include "settings/WatchedVfs.h"
 
@@ -102,7 +103,7 @@ Error fileError(int error, const std::string& path)
         return withDetail(errors::permissionDenied(), widen(path));
     if (outOfSpace(error))
         return withDetail(errors::diskFull(), widen(path));
-    return errors::pathAccess(widen(path) + u": " + widen(std::generic_category().message(error)));
+    return errors::pathAccess(widen(path) + u": " + widen(systemReason(error)));
 }
 
 // Only a failure in the file layer leaves a meaningful errno behind.
@@ -452,7 +453,7 @@ std::string timestamp()
     const std::string aside = path + ".dañado-" + timestamp();
     if (::rename(path.c_str(), aside.c_str()) != 0)
         throw errors::pathAccess(report + u"; no se ha podido apartar: " +
-                                 widen(std::generic_category().message(errno)));
+                                 widen(systemReason(errno)));
     for (const char* suffix : {"-wal", "-shm"})
         ::rename((path + suffix).c_str(), (aside + suffix).c_str());
     throw errors::pathAccess(report + u"; se ha apartado como " + widen(aside) + u" y se empezará uno nuevo");

@@ -275,6 +275,10 @@ TEST(SettingsCommand, GetSetListDeleteWithTheirExitStatus)
     EXPECT_EQ(settingsCommand({"set", "App Win", "Top", "300"}), 0);
     EXPECT_EQ(settingsCommand({"get", "App Win", "Top"}, &out), 0);
     EXPECT_EQ(out, "300\n");
+    EXPECT_EQ(settingsCommand({"set", "App Win", "Titulo", "a\x1b[2J\xc2\x9b\n"}), 0);
+    EXPECT_EQ(settingsCommand({"get", "App Win", "Titulo"}, &out), 0);
+    EXPECT_EQ(out, "a\\u001b[2J\\u009b\\n\n") << "a stored value never steers the terminal";
+    EXPECT_EQ(settingsCommand({"delete", "App Win", "Titulo"}), 0);
     EXPECT_EQ(settingsCommand({"get", "App Win", "Nada"}), 1);
     EXPECT_EQ(settingsCommand({"list"}, &out), 0);
     EXPECT_EQ(out, "[App Win] Top = 300\n");

@@ -321,6 +321,54 @@ TEST(SessionCommand, AnswersDeepNestingWithAnErrorLine)
     EXPECT_NE(lines[2].find(R"("value": 12})"), std::string::npos) << lines[2];
 }
 
+// --- Text from devices and files never steers the terminal -----------------------------------------
+
+// A raw identity block whose model, serial and firmware words hold terminal controls.
+std::string craftedIdentity()
+{
+    std::string block(512, ' ');
+    const auto put = [&](std::size_t word, std::string_view text) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            block[2 * word + (i ^ 1)] = text[i];  // two characters to a word, the first in the high byte
+    };
+    put(10, "\x1b]0;titulo\a");
+    put(23, "\x9b" "31m");
+    put(27, "MODELO\x1b[2J\x7f");
+    return block;
+}
+
+TEST(Info, IdentifyEscapesControlsOfTheBlock)
+{
+    kor2test::TempDir dir;
+    std::ofstream(dir.file("block.bin"), std::ios::binary) << craftedIdentity();
+    const Outcome run = kor2({"info", "identify", dir.file("block.bin")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find_first_of("\x1b\x07\x7f"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("\xc2\x9b"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("modelo: MODELO\\u001b[2J\\u007f"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("número de serie: \\u001b]0;titulo\\u0007"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("firmware: \\u009b31m"), std::string::npos) << run.out;
+}
+
+// What the tool says about a file or a store it cannot use: whole, escaped and in Spanish.
+class Refusal : public ::testing::TestWithParam<CommandCase> {};
+TEST_P(Refusal, IsWholeAndInSpanish)
+{
+    kor2test::TempDir dir;
+    std::ofstream(dir.file("binary"), std::ios::binary) << std::string("ab\0cd\x1b", 6);
+    fs::create_symlink(dir.file("nowhere/settings.db"), dir.file("dangling.db"));
+    std::vector<std::string> args = GetParam().args;
+    for (auto& a : args)
+        a = a == "DIR" ? dir.path().string() : a.starts_with("DIR/") ? dir.file(a.substr(4)) : a;
+    const Outcome run = kor2(args);
+    EXPECT_GE(run.status, 2);
+    EXPECT_NE(run.err.find(GetParam().text), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("No such"), std::string::npos) << run.err;
+}
+INSTANTIATE_TEST_SUITE_P(Files, Refusal, ::testing::Values(
+    CommandCase{{"info", "identify", "DIR/binary"}, "tiene \"ab\\u0000cd\\u001b\", que no es una palabra hexadecimal"},
+    CommandCase{{"--settings", "DIR/dangling.db", "settings", "set", "S", "K", "V"}, "dangling.db: no existe"}));
+
 // --- Swallowed failures -------------------------------------------------------------------------
 
 TEST(CallCommand, ReportsASettingsWriteThatWasLost)

@@ -2,6 +2,7 @@
 
 #include "JsonReader.h"
 
+#include "frame/SystemReason.h"
 #include "frame/Wipe.h"
 
 #include <cerrno>
@@ -208,25 +209,7 @@ CheckedOutput& checkedOutput()
 
 std::string reason(int errnum)
 {
-    switch (errnum) {
-    case ENOSPC: return "no queda espacio en el disco";
-    case EDQUOT: return "se ha agotado la cuota de disco";
-    case EFBIG: return "el archivo pasa del tamaño permitido";
-    case EACCES:
-    case EPERM: return "permiso denegado";
-    case EROFS: return "sistema de archivos de sólo lectura";
-    case ENOENT: return "no existe";
-    case ENOTDIR: return "una parte de la ruta no es una carpeta";
-    case EISDIR: return "es una carpeta, no un archivo";
-    case EIO: return "error de entrada/salida del dispositivo";
-    case EBADF: return "no está abierta";
-    case EPIPE: return "el otro extremo de la tubería está cerrado";
-    case ENAMETOOLONG: return "el nombre es demasiado largo";
-    case ELOOP: return "demasiados enlaces simbólicos";
-    case EMFILE:
-    case ENFILE: return "demasiados archivos abiertos";
-    default: return std::string(std::strerror(errnum)) + " (errno " + std::to_string(errnum) + ")";
-    }
+    return Kor2_Sys::systemReason(errnum);
 }
 
 // Paths are the user's own words; quoted, not trusted to be printable.
