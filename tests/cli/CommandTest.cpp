@@ -233,6 +233,7 @@ TEST(Import, ThatFailsForLackOfRoomChangesNothing)
     const Outcome run = kor2({"settings", "import", dir.file("big.json")}, onStore(store, 64 << 10));
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.err.find("no se ha cambiado nada"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("error;"), std::string::npos) << "in Spanish: " << run.err;
     EXPECT_EQ(kor2({"settings", "list"}, onStore(store)).out, "[Antes] K = V\n");
 }
 
