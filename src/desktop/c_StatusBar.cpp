@@ -29,6 +29,15 @@ void keep(Variant& kept, const Variant& argument)
     kept = argument;
 }
 
+// The form is held as an object with a window handle: one without (a bitmap, a plain object)
+// fails the step as the host's own typed assignment would, and the form kept before stays.
+void keepForm(Variant& kept, const Variant& argument)
+{
+    if (const auto* object = std::get_if<std::shared_ptr<Object>>(&argument.storage()); object && *object)
+        handleOf(argument);  // Nothing is a form variable's own value
+    keep(kept, argument);
+}
+
 // The child's handle is read before the parent's, as the host's own call would read them.
 void reparent(const Variant& child, const Variant& parent)
 {
@@ -42,7 +51,7 @@ void reparent(const Variant& child, const Variant& parent)
 void c_StatusBar::Progreso(const Variant& Form1, const Variant& ProgressBar1, const Variant& StatusBar1,
                            const Integer& Panel, Boolean bShowProgressBar)
 {
-    step([&] { keep(m_form, Form1); });
+    step([&] { keepForm(m_form, Form1); });
     step([&] { keep(m_progressBar, ProgressBar1); });
 
     if (!bShowProgressBar) {

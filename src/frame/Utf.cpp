@@ -60,8 +60,13 @@ char32_t foldLatin(char32_t cp) noexcept
 
 std::string toUtf8(std::u16string_view text)
 {
+    // The exact size up front: a buffer that grew would be released holding the text's beginning,
+    // and the text may be a password.
+    std::size_t size = 0;
+    for (const char16_t unit : text)
+        size += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;  // a pair is 4 bytes, as two units are 6 at most
     std::string out;
-    out.reserve(text.size());
+    out.reserve(size);
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {

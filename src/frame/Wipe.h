@@ -66,6 +66,21 @@ template <class Char> void reserve(std::basic_string<Char>& s, std::size_t size)
     s.swap(grown);
 }
 
+/// Bytes of the stack that `stack()` zeroes: more than a dialog's calls use below its caller.
+inline constexpr std::size_t kStackScrub = std::size_t{128} << 10;
+
+/// Zeroes the stack below the caller's frame, where the functions it called left their locals and
+/// the registers they saved (pieces of a typed password among them, moved through vector
+/// registers); a later call reuses that memory only as deep as it goes.
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+inline void stack() noexcept
+{
+    unsigned char area[kStackScrub];
+    bytes(area, sizeof area);
+}
+
 /// Wipes a string when the scope ends, however it ends.
 template <class String> class Scoped {
 public:

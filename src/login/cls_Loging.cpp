@@ -22,6 +22,10 @@ cls_Loging::~cls_Loging()
 
 void cls_Loging::ShowDialog()
 {
+    // Last out, after the window: the stack the dialog ran on keeps nothing of what was typed.
+    struct StackScrub {
+        ~StackScrub() { wipe::stack(); }
+    } scrub;
     login::LoginWindow window;
     window.show();
     Acept = window.accepted();

@@ -1,7 +1,9 @@
 #include "script/JsonReader.h"
 
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 #include <string>
@@ -184,6 +186,8 @@ private:
         const std::size_t opening = m_pos++;
         Text out;
         while (m_pos < m_text.size()) {
+            // A text may be a password: growing never leaves its beginning in a released buffer.
+            wipe::reserve(out, out.size() + 2);
             const char c = m_text[m_pos];
             if (c == '"') {
                 ++m_pos;
@@ -268,10 +272,39 @@ private:
             node.isInteger = ec == std::errc{} && end == last;
         }
         const auto [end, ec] = std::from_chars(first, last, node.number);
-        if (ec != std::errc{} || end != last) {
+        if (ec == std::errc::result_out_of_range && end == last && belowOne(first, last))
+            node.number = *first == '-' ? -0.0 : 0.0;  // rounds to zero, as strtod reads it
+        else if (ec != std::errc{} || end != last) {
             m_pos = start;
             fail("número fuera del intervalo de un doble");
         }
+    }
+
+    // Whether a well-formed number's first significant digit stands below the units place: out
+    // of range, such a number is too small for a double, not too large.
+    static bool belowOne(const char* first, const char* last)
+    {
+        const std::string_view text(first, static_cast<std::size_t>(last - first));
+        const std::size_t e = std::min(text.find_first_of("eE"), text.size());
+        const std::string_view mantissa = text.substr(0, e);
+        const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+        const std::size_t significant = mantissa.find_first_of("123456789");
+        if (significant == std::string_view::npos)
+            return true;
+        // The power of ten of the first significant digit, before the exponent.
+        const long long place = significant < point ? static_cast<long long>(point - significant) - 1
+                                                    : -static_cast<long long>(significant - point);
+        if (e == text.size())
+            return place < 0;
+        std::string_view exponent = text.substr(e + 1);
+        const bool negative = !exponent.empty() && exponent[0] == '-';
+        if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+'))
+            exponent.remove_prefix(1);
+        long long power = 0;
+        const auto [at, ec] = std::from_chars(exponent.data(), exponent.data() + exponent.size(), power);
+        if (ec != std::errc{} || at != exponent.data() + exponent.size())
+            return negative;  // an exponent past 64 bits outweighs any mantissa a document can hold
+        return place + (negative ? -power : power) < 0;
     }
 
     std::string_view m_text;

@@ -3,6 +3,8 @@
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 
+#include <optional>
+
 namespace Kor2_Sys::script {
 
 Error scriptError(const std::string& window, const std::string& what)
@@ -59,24 +61,36 @@ ScriptQueue::Playing::~Playing()
     m_queue.m_answers.swap(m_answers);
 }
 
-MessageAnswer ScriptQueue::answerFor(platform::MessageButtons buttons)
+MessageAnswer ScriptQueue::answerFor(const platform::MessageBoxRequest& request)
 {
-    MessageAnswer answer = MessageAnswer::Ok;
+    std::optional<MessageAnswer> scripted;
     if (m_playing) {
         if (!m_answers.empty()) {
-            answer = m_answers.front();
+            scripted = m_answers.front();
             m_answers.pop_front();
         }
     } else if (!m_scripts.empty() && m_scripts.front().window == "msgbox") {
         auto& actions = m_scripts.front().actions;
         if (!actions.empty() && actions.front().kind == Action::Kind::Answer) {
-            answer = actions.front().answer;
+            scripted = actions.front().answer;
             actions.erase(actions.begin());
         }
         if (actions.empty())
             m_scripts.pop_front();
     }
-    return buttons == platform::MessageButtons::Ok ? MessageAnswer::Ok : answer;
+    if (request.buttons == platform::MessageButtons::Ok || scripted) {
+        m_unansweredRepeats = 0;
+        return request.buttons == platform::MessageButtons::Ok ? MessageAnswer::Ok : *scripted;
+    }
+    m_unansweredRepeats = m_unanswered == request.text ? m_unansweredRepeats + 1 : 1;
+    m_unanswered = request.text;
+    if (m_unansweredRepeats > kMaxUnansweredRepeats)
+        throw Error(errors::invalidCall().number(), errors::invalidCall().description() +
+                                                        u": el guion no tiene más respuestas para «" + request.text +
+                                                        u"», que se ha preguntado " +
+                                                        utf::fromUtf8(std::to_string(kMaxUnansweredRepeats)) +
+                                                        u" veces seguidas");
+    return MessageAnswer::Ok;
 }
 
 } // namespace Kor2_Sys::script

@@ -56,13 +56,19 @@ public:
     };
     /// An `answer` action of the playing window, for its next message box.
     void answerNext(MessageAnswer answer) { m_answers.push_back(answer); }
-    /// The answer to a message box raised now: a box with OK alone is always answered OK.
-    MessageAnswer answerFor(platform::MessageButtons buttons);
+    /// The answer to a message box raised now: a box with OK alone is always answered OK, and so
+    /// is a question no script answers. A caller that asks the same question again and again for as
+    /// long as OK is the answer would then ask for ever: past `kMaxUnansweredRepeats` in a row the
+    /// run ends with error 5 instead.
+    MessageAnswer answerFor(const platform::MessageBoxRequest& request);
+    static constexpr int kMaxUnansweredRepeats = 100;
 
 private:
     std::deque<WindowScript> m_scripts;
     std::deque<MessageAnswer> m_answers;
     bool m_playing = false;
+    Text m_unanswered;        ///< the last question answered OK for want of a script
+    int m_unansweredRepeats = 0;
 };
 
 } // namespace Kor2_Sys::script

@@ -1,5 +1,6 @@
 #include "settings/Store.h"
 
+#include "frame/SystemReason.h"
 #include "frame/Utf.h"
 #include "settings/WatchedVfs.h"
 
@@ -102,7 +103,7 @@ Error fileError(int error, const std::string& path)
         return withDetail(errors::permissionDenied(), widen(path));
     if (outOfSpace(error))
         return withDetail(errors::diskFull(), widen(path));
-    return errors::pathAccess(widen(path) + u": " + widen(std::generic_category().message(error)));
+    return errors::pathAccess(widen(path) + u": " + widen(systemReason(error)));
 }
 
 // Only a failure in the file layer leaves a meaningful errno behind.
@@ -119,6 +120,25 @@ bool refusedWrite(const Failure& f)
            refusedByPermissions(systemErrorOf(f));
 }
 
+// SQLite's own texts are English: the reason is told from the system's error when there is one,
+// else from the kind of failure.
+std::string spanishReason(const Failure& f)
+{
+    if (const int e = systemErrorOf(f))
+        return systemReason(e);
+    switch (f.code & 0xFF) {
+    case SQLITE_IOERR: return systemReason(EIO);
+    case SQLITE_CANTOPEN: return "no se puede abrir";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "está bloqueado por otro proceso";
+    case SQLITE_NOMEM: return systemReason(ENOMEM);
+    case SQLITE_NOTADB: return "no es una base de datos";
+    case SQLITE_CORRUPT: return "la base de datos está dañada";
+    case SQLITE_PROTOCOL: return "fallo del protocolo de bloqueo";
+    default: return "error de SQLite " + std::to_string(f.code);
+    }
+}
+
 Error storeError(const Failure& f, const std::string& path)
 {
     const int primary = f.code & 0xFF;
@@ -127,8 +147,9 @@ Error storeError(const Failure& f, const std::string& path)
     if (refusedWrite(f))
         return withDetail(errors::permissionDenied(), widen(faultyFile(path)));
     if (isDamage(f.code))
-        return errors::pathAccess(u"el almacén de configuración " + widen(path) + u" está dañado (" + widen(f.why) + u")");
-    return errors::pathAccess(u"almacén de configuración " + widen(path) + u": " + widen(f.why));
+        return errors::pathAccess(u"el almacén de configuración " + widen(path) + u" está dañado (" +
+                                  widen(spanishReason(f)) + u")");
+    return errors::pathAccess(u"almacén de configuración " + widen(path) + u": " + widen(spanishReason(f)));
 }
 
 Error notOurs(const std::string& path, std::u16string_view what)
@@ -452,7 +473,7 @@ std::string timestamp()
     const std::string aside = path + ".dañado-" + timestamp();
     if (::rename(path.c_str(), aside.c_str()) != 0)
         throw errors::pathAccess(report + u"; no se ha podido apartar: " +
-                                 widen(std::generic_category().message(errno)));
+                                 widen(systemReason(errno)));
     for (const char* suffix : {"-wal", "-shm"})
         ::rename((path + suffix).c_str(), (aside + suffix).c_str());
     throw errors::pathAccess(report + u"; se ha apartado como " + widen(aside) + u" y se empezará uno nuevo");
@@ -609,7 +630,7 @@ std::unique_ptr<Link> openLink(const Place& place, OpenMode mode)
                     throw storeError(f, path);
                 if (!place.ownFolder)
                     throw notOurs(path, u"no se puede leer como base de datos");
-                damaged(path, f.why, mayChange);
+                damaged(path, spanishReason(f), mayChange);
             }
             if (identity == Identity::Foreign || (identity == Identity::Blank && !place.ownFolder))
                 throw notOurs(path, u"es la base de datos de otro programa");

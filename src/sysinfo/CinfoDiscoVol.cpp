@@ -16,11 +16,6 @@ using platform::MessageIcon;
 // The original platform's computer names are NetBIOS names: one label, upper case, 15 characters.
 constexpr std::size_t kComputerNameLength = 15;
 
-// How often in a row the insert-disk box may send the listing round again. No person presses OK
-// this often without inserting the medium; a scripted run that answers every box with OK ends
-// here instead of asking for ever.
-constexpr int kMaxRetries = 20;
-
 MessageAnswer show(Text text, MessageButtons buttons, MessageIcon icon)
 {
     return platform::windowSystem().messageBox({std::move(text), buttons, icon, std::nullopt});
@@ -31,14 +26,14 @@ Text decimal(Long number)
     return utf::fromUtf8(std::to_string(number));
 }
 
-// The box for a failed listing; true when the user asks to try again.
-bool answerListingFailure(const Error& error, const Text& name, int attempt)
+// The box for a failed listing; true when the user asks to try again, which the insert-disk box
+// allows for as long as OK is the answer.
+bool answerListingFailure(const Error& error, const Text& name)
 {
     const Text lead = u"ERROR en Kor_Sys.DLL :";
     if (error.number() == errors::diskNotReady().number())
         return show(lead + u"Inserte correctamente el disco en la unidad. D_nserie", MessageButtons::OkCancel,
-                    MessageIcon::Warning) == MessageAnswer::Ok &&
-               attempt + 1 < kMaxRetries;
+                    MessageIcon::Warning) == MessageAnswer::Ok;
     if (error.number() == errors::deviceUnavailable().number())
         show(lead + u"Esta unidad o ruta no existe: " + name + u" .D_nserie", MessageButtons::Ok, MessageIcon::Warning);
     else
@@ -99,13 +94,13 @@ Boolean CinfoDiscoVol::D_Existe_fichero(const Text& Nombre)
 {
     if (Nombre.empty())
         return false;  // names no file; the listing would read it as the current folder
-    for (int attempt = 0;; ++attempt) {
+    for (;;) {
         bool found = false;
         bool retry = false;
         trap::handle([&] { found = platform::systemInfo()->firstFile(sysinfo::platformPath(Nombre)).has_value(); },
                      [&](const Error& error) {
                          // A box that cannot be shown ends the operation; the host's handler hears why.
-                         trap::handle([&] { retry = answerListingFailure(error, Nombre, attempt); },
+                         trap::handle([&] { retry = answerListingFailure(error, Nombre); },
                                       [](const Error& boxError) {
                                           trap::swallowed("CinfoDiscoVol.D_Existe_fichero", boxError);
                                       });

@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 #include <fstream>
@@ -273,6 +275,10 @@ TEST(SettingsCommand, GetSetListDeleteWithTheirExitStatus)
     EXPECT_EQ(settingsCommand({"set", "App Win", "Top", "300"}), 0);
     EXPECT_EQ(settingsCommand({"get", "App Win", "Top"}, &out), 0);
     EXPECT_EQ(out, "300\n");
+    EXPECT_EQ(settingsCommand({"set", "App Win", "Titulo", "a\x1b[2J\xc2\x9b\n"}), 0);
+    EXPECT_EQ(settingsCommand({"get", "App Win", "Titulo"}, &out), 0);
+    EXPECT_EQ(out, "a\\u001b[2J\\u009b\\n\n") << "a stored value never steers the terminal";
+    EXPECT_EQ(settingsCommand({"delete", "App Win", "Titulo"}), 0);
     EXPECT_EQ(settingsCommand({"get", "App Win", "Nada"}), 1);
     EXPECT_EQ(settingsCommand({"list"}, &out), 0);
     EXPECT_EQ(out, "[App Win] Top = 300\n");
@@ -341,6 +347,18 @@ TEST(JsonReader, TellsWholeNumbersFromReals)
     EXPECT_EQ(n[3].number, 100);
 }
 
+// Too small for a double is no error: the number rounds to zero or to a subnormal, as strtod reads it.
+TEST(JsonReader, ReadsNumbersThatUnderflow)
+{
+    for (const std::string& text : std::vector<std::string>{"-1e-400", "0." + std::string(400, '0') + "1", "2e-324", "3e-324", "1e-310",
+                                   "0.0000000001e-320", "1" + std::string(400, '0') + "e-800", "1e-99999999999999999999"}) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const auto node = kor2cli::parseJson(text);
+        EXPECT_EQ(node.number, expected) << text;
+        EXPECT_EQ(std::signbit(node.number), std::signbit(expected)) << text;
+    }
+}
+
 struct RefusedCase {
     std::string json;
     std::string says;  ///< part of the message
@@ -354,6 +372,8 @@ INSTANTIATE_TEST_SUITE_P(Junk, JsonRefusal, ::testing::Values(
     RefusedCase{"01", "byte 1: texto sobrante"}, RefusedCase{"[1.]", "byte 3: faltan cifras tras el punto"},
     RefusedCase{".5", "byte 0: se esperaba un valor"}, RefusedCase{"+1", "byte 0"}, RefusedCase{"1e", "exponente"},
     RefusedCase{"-", "número no válido"}, RefusedCase{"1e999", "fuera del intervalo"},
+    RefusedCase{"-1" + std::string(400, '0') + ".5e-90", "fuera del intervalo"},
+    RefusedCase{"0.00001e99999999999999999999", "fuera del intervalo"},
     RefusedCase{"\"a\xC3(\"", "byte 2: UTF-8 no válido"}, RefusedCase{"\"\xED\xA0\x80\"", "UTF-8 no válido"},
     RefusedCase{"\"\xC0\xAF\"", "UTF-8 no válido"}, RefusedCase{"\"abc", "byte 0: texto sin cerrar"},
     RefusedCase{"[1,]", "byte 3: se esperaba un valor, ante «]»"}, RefusedCase{"", "falta un valor, al final"},

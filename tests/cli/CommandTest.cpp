@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -81,7 +82,7 @@ Outcome kor2(std::vector<std::string> args, const Launch& launch = {})
                 ::_exit(126);
         const rlimit limit{launch.fileSizeLimit, launch.fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_IGN);  // past the limit, writes fail with EFBIG instead
+        std::signal(SIGXFSZ, SIG_DFL);  // as a shell leaves it: kor2 itself must turn it into EFBIG
         ::alarm(60);                    // a run that never ends fails instead of hanging the suite
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
@@ -198,6 +199,29 @@ TEST(Export, ReplacesThroughALinkWithAPrivateFile)
     EXPECT_EQ(fs::status(dir.file("real.json")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
+// A killed export leaves its temporary file; the next export to that file removes it, and only it.
+TEST(Export, RemovesTheTemporaryFilesThatNoRunHolds)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db");
+    ASSERT_EQ(kor2({"settings", "set", "S", "K", "V"}, onStore(store)).status, 0);
+    const std::vector<std::string> stale{".backup.json.kor2-a1B2c3", ".backup.json.kor2-XXXXXX"},
+        kept{".backup.json.kor2-Live00", ".backup.json.kor2-toolong", ".other.json.kor2-a1B2c3", "backup.json.kor2-a1B2c3"};
+    for (const auto& name : stale)
+        std::ofstream(dir.file(name)) << std::string(1000, 'x');
+    for (const auto& name : kept)
+        std::ofstream(dir.file(name)) << "x";
+    const int live = ::open(dir.file(kept[0]).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);  // a run that is still writing it
+    const Outcome run = kor2({"settings", "export", dir.file("backup.json")}, onStore(store));
+    ::close(live);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const auto& name : stale)
+        EXPECT_FALSE(fs::exists(dir.file(name))) << name;
+    for (const auto& name : kept)
+        EXPECT_TRUE(fs::exists(dir.file(name))) << name;
+}
+
 // --- Import: one transaction ------------------------------------------------------------------------
 
 TEST(Import, ThatFailsForLackOfRoomChangesNothing)
@@ -209,6 +233,7 @@ TEST(Import, ThatFailsForLackOfRoomChangesNothing)
     const Outcome run = kor2({"settings", "import", dir.file("big.json")}, onStore(store, 64 << 10));
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.err.find("no se ha cambiado nada"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("error;"), std::string::npos) << "in Spanish: " << run.err;
     EXPECT_EQ(kor2({"settings", "list"}, onStore(store)).out, "[Antes] K = V\n");
 }
 
@@ -296,6 +321,54 @@ TEST(SessionCommand, AnswersDeepNestingWithAnErrorLine)
     EXPECT_NE(lines[1].find("más de 64 niveles de anidamiento"), std::string::npos) << lines[1];
     EXPECT_NE(lines[2].find(R"("value": 12})"), std::string::npos) << lines[2];
 }
+
+// --- Text from devices and files never steers the terminal -----------------------------------------
+
+// A raw identity block whose model, serial and firmware words hold terminal controls.
+std::string craftedIdentity()
+{
+    std::string block(512, ' ');
+    const auto put = [&](std::size_t word, std::string_view text) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            block[2 * word + (i ^ 1)] = text[i];  // two characters to a word, the first in the high byte
+    };
+    put(10, "\x1b]0;titulo\a");
+    put(23, "\x9b" "31m");
+    put(27, "MODELO\x1b[2J\x7f");
+    return block;
+}
+
+TEST(Info, IdentifyEscapesControlsOfTheBlock)
+{
+    kor2test::TempDir dir;
+    std::ofstream(dir.file("block.bin"), std::ios::binary) << craftedIdentity();
+    const Outcome run = kor2({"info", "identify", dir.file("block.bin")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find_first_of("\x1b\x07\x7f"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("\xc2\x9b"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("modelo: MODELO\\u001b[2J\\u007f"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("número de serie: \\u001b]0;titulo\\u0007"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("firmware: \\u009b31m"), std::string::npos) << run.out;
+}
+
+// What the tool says about a file or a store it cannot use: whole, escaped and in Spanish.
+class Refusal : public ::testing::TestWithParam<CommandCase> {};
+TEST_P(Refusal, IsWholeAndInSpanish)
+{
+    kor2test::TempDir dir;
+    std::ofstream(dir.file("binary"), std::ios::binary) << std::string("ab\0cd\x1b", 6);
+    fs::create_symlink(dir.file("nowhere/settings.db"), dir.file("dangling.db"));
+    std::vector<std::string> args = GetParam().args;
+    for (auto& a : args)
+        a = a == "DIR" ? dir.path().string() : a.starts_with("DIR/") ? dir.file(a.substr(4)) : a;
+    const Outcome run = kor2(args);
+    EXPECT_GE(run.status, 2);
+    EXPECT_NE(run.err.find(GetParam().text), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("No such"), std::string::npos) << run.err;
+}
+INSTANTIATE_TEST_SUITE_P(Files, Refusal, ::testing::Values(
+    CommandCase{{"info", "identify", "DIR/binary"}, "tiene \"ab\\u0000cd\\u001b\", que no es una palabra hexadecimal"},
+    CommandCase{{"--settings", "DIR/dangling.db", "settings", "set", "S", "K", "V"}, "dangling.db: no existe"}));
 
 // --- Swallowed failures -------------------------------------------------------------------------
 

@@ -93,6 +93,19 @@ TEST_F(Desktop, EveryShowRereadsThePartAndHidingGivesTheBarBackWhereItLies)
     EXPECT_TRUE(swallowed.seen().empty());
 }
 
+// A bitmap has no window handle: it is no form, and hiding gives the bar back to the form kept before.
+TEST_F(Desktop, ObjectWithoutAWindowIsNotKeptAsTheForm)
+{
+    statusBar->setParts({{2, 2, 102, 20}});
+    const auto progress = createObject("Kor2_Sys.c_StatusBar");
+    progress->invoke("Progreso", InvokeKind::Method, args);
+    args[0] = ref(ui->hosts().add(HostKind::Bitmap, "Bitmap1"));
+    args[4] = false;
+    progress->invoke("Progreso", InvokeKind::Method, args);
+    EXPECT_EQ(getProperty(*bar, "Parent"), Variant(u"Form1"));
+    EXPECT_EQ(swallowed.summary(), std::vector<std::string>{"438 c_StatusBar.Progreso"});
+}
+
 TEST_F(Desktop, ShowProgressInStatusBarTouchesNothing)
 {
     createObject("Kor2_Sys.c_StatusBar")->invoke("ShowProgressInStatusBar", InvokeKind::Method, std::span(args, 4));

@@ -122,7 +122,7 @@ public:
     }
     Ks::platform::MessageAnswer messageBox(const Ks::platform::MessageBoxRequest& request) override
     {
-        const auto answer = scripts.answerFor(request.buttons);
+        const auto answer = scripts.answerFor(request);
         messages.push_back({request.text, request.title.value_or(Ks::platform::applicationTitle()), request.buttons,
                             request.icon, answer});
         m_boxAnswers.push_back(answer);

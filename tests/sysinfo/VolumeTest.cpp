@@ -340,8 +340,14 @@ INSTANTIATE_TEST_SUITE_P(Answers, NotReady, ::testing::Values(
     RetryCase{"cancel", {MessageAnswer::Cancel}, 100, false, 1},
     RetryCase{"ok after inserting", {MessageAnswer::Ok}, 1, true, 1},
     RetryCase{"ok twice then cancel", {MessageAnswer::Ok, MessageAnswer::Ok, MessageAnswer::Cancel}, 100, false, 3},
-    // A script that answers OK to every box must not keep the caller for ever.
-    RetryCase{"ok for ever", {}, 1000, false, 20}),
+    // OK asks again however often it is pressed; only the script player ends a run that would
+    // answer OK for ever.
+    RetryCase{"ok past twenty then cancel", [] {
+                  std::vector<MessageAnswer> answers(25, MessageAnswer::Ok);
+                  answers.push_back(MessageAnswer::Cancel);
+                  return answers;
+              }(), 1000, false, 26},
+    RetryCase{"ok for ever", {}, 1000, false, 100}),
     [](const auto& info) { return std::to_string(info.index); });
 
 TEST_F(Files, MountPointOfTheFileSystemTableWithNothingMountedIsNotReady)

@@ -46,9 +46,14 @@ void print(const std::vector<Field>& fields, bool json, std::ostream& out)
         out << writer.endObject().take() << "\n";
         return;
     }
+    // Labels, serials, models and paths come from devices and files: none of them may steer the
+    // terminal.
     for (const Field& f : fields) {
         out << f.label << ": ";
-        std::visit([&](const auto& v) { out << v; }, f.value);
+        if (const auto* number = std::get_if<long long>(&f.value))
+            out << *number;
+        else
+            out << displayText(utf::fromUtf8(std::get<std::string>(f.value)));
         out << "\n";
     }
 }
@@ -136,7 +141,7 @@ int identify(const InfoCommand& c, std::ostream& out)
     try {
         block = sysinfo::parseIdentityDump(content);
     } catch (const Error& e) {
-        throw std::invalid_argument(shownPath(path) + ": " + utf::toUtf8(e.description()));
+        throw std::invalid_argument(shownPath(path) + ": " + displayText(e.description()));
     }
     print(identityFields(block), c.json, out);
     return kDone;

@@ -2,6 +2,7 @@
 
 #include "JsonReader.h"
 
+#include "frame/SystemReason.h"
 #include "frame/Wipe.h"
 
 #include <cerrno>
@@ -10,9 +11,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string_view>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +31,7 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    Descriptor(Descriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return m_fd; }
@@ -80,6 +85,61 @@ void syncFolder(const std::string& folder)
         ::fsync(fd.get());  // the rename is done; a folder that cannot sync it is no reason to fail
 }
 
+// A temporary file beside `name` is ".NAME.kor2-" and six characters (mkostemp's pattern).
+constexpr std::string_view kTemporaryTag = ".kor2-";
+constexpr std::size_t kTemporaryUnique = 6;
+
+bool isTemporaryOf(std::string_view entry, std::string_view name)
+{
+    return entry.size() == 1 + name.size() + kTemporaryTag.size() + kTemporaryUnique && entry[0] == '.' &&
+           entry.substr(1, name.size()) == name && entry.substr(1 + name.size(), kTemporaryTag.size()) == kTemporaryTag;
+}
+
+// A run that was killed while writing leaves its temporary file behind, and nothing else would ever
+// remove it. The writer holds a lock on its file for as long as it lives, so a file of our pattern
+// that can be locked belongs to no one; the lock is kept while it is removed, and the name must
+// still be that file, so that a file made since under the same name is left alone.
+void removeStaleTemporaries(const std::string& folder, const std::string& name)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;  // the write itself reports what is wrong with the folder
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryOf(entry->d_name, name))
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK));
+        struct stat held {}, named {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &held) != 0 || !S_ISREG(held.st_mode) ||
+            ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
+// A new private (0600) temporary file for `name`, locked for as long as this run holds it. A file
+// that a cleaner removed between its creation and the lock is given up for another.
+Descriptor lockedTemporary(const std::string& folder, const std::string& name, std::string& temporary)
+{
+    for (;;) {
+        temporary = folder + "/." + name + std::string(kTemporaryTag) + "XXXXXX";
+        Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+        if (fd.get() < 0)
+            return fd;
+        struct stat st {};
+        if (::flock(fd.get(), LOCK_EX) != 0 || ::fstat(fd.get(), &st) != 0) {
+            const int e = errno;
+            ::unlink(temporary.c_str());
+            errno = e;
+            return Descriptor(-1);
+        }
+        if (st.st_nlink > 0)
+            return fd;
+    }
+}
+
 // Standard output written with write(2), so that the errno of a failed write is kept for the
 // message rather than lost inside a stream.
 class CheckedOutput final : public std::streambuf {
@@ -116,6 +176,28 @@ private:
     int m_error = 0;
 };
 
+class WipingInput final : public std::streambuf {
+protected:
+    int_type underflow() override
+    {
+        // Everything read before has been consumed: none of it stays behind.
+        Kor2_Sys::wipe::bytes(m_buffer, sizeof m_buffer);
+        ssize_t n;
+        do
+            n = ::read(STDIN_FILENO, m_buffer, sizeof m_buffer);
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            setg(m_buffer, m_buffer, m_buffer);
+            return traits_type::eof();
+        }
+        setg(m_buffer, m_buffer, m_buffer + n);
+        return traits_type::to_int_type(m_buffer[0]);
+    }
+
+private:
+    char m_buffer[1 << 16];
+};
+
 // Never destroyed: the standard streams flush at exit, after function statics are gone.
 CheckedOutput& checkedOutput()
 {
@@ -127,25 +209,7 @@ CheckedOutput& checkedOutput()
 
 std::string reason(int errnum)
 {
-    switch (errnum) {
-    case ENOSPC: return "no queda espacio en el disco";
-    case EDQUOT: return "se ha agotado la cuota de disco";
-    case EFBIG: return "el archivo pasa del tamaño permitido";
-    case EACCES:
-    case EPERM: return "permiso denegado";
-    case EROFS: return "sistema de archivos de sólo lectura";
-    case ENOENT: return "no existe";
-    case ENOTDIR: return "una parte de la ruta no es una carpeta";
-    case EISDIR: return "es una carpeta, no un archivo";
-    case EIO: return "error de entrada/salida del dispositivo";
-    case EBADF: return "no está abierta";
-    case EPIPE: return "el otro extremo de la tubería está cerrado";
-    case ENAMETOOLONG: return "el nombre es demasiado largo";
-    case ELOOP: return "demasiados enlaces simbólicos";
-    case EMFILE:
-    case ENFILE: return "demasiados archivos abiertos";
-    default: return std::string(std::strerror(errnum)) + " (errno " + std::to_string(errnum) + ")";
-    }
+    return Kor2_Sys::systemReason(errnum);
 }
 
 // Paths are the user's own words; quoted, not trusted to be printable.
@@ -212,22 +276,31 @@ void writeFileReplacing(const std::string& path, std::string_view content)
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temporary = folder + "/." + name + ".kor2-XXXXXX";
-    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));  // 0600
+    removeStaleTemporaries(folder, name);
+    std::string temporary;
+    Descriptor fd = lockedTemporary(folder, name, temporary);
     if (fd.get() < 0)
         writeFailed(path, errno);
     int e = writeAll(fd.get(), content);
     if (e == 0 && ::fsync(fd.get()) != 0)
         e = errno;
-    if (const int closed = fd.close(); e == 0)
-        e = closed;
+    // Renamed while still open and locked: a closed temporary file is anyone's to clean away.
     if (e == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
         e = errno;
+    if (const int closed = fd.close(); e == 0)
+        e = closed;
     if (e != 0) {
         ::unlink(temporary.c_str());
         writeFailed(path, e);
     }
     syncFolder(folder);
+}
+
+std::istream& standardInput()
+{
+    static auto* buffer = new WipingInput;
+    static auto* stream = new std::istream(buffer);
+    return *stream;
 }
 
 void checkStandardOutput()

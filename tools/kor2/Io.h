@@ -4,6 +4,7 @@
 // checked.
 
 #include <cstddef>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,6 +39,11 @@ std::string readFileArgument(const std::string& path, std::string_view what, std
 /// symbolic link to a file keeps pointing where it did. Throws IoError, or std::invalid_argument
 /// for a folder.
 void writeFileReplacing(const std::string& path, std::string_view content);
+
+/// Standard input read straight from file descriptor 0 through a buffer of kor2's own, wiped
+/// before each refill: a session's requests may carry passwords, and a stdio buffer would keep
+/// the tail of earlier lines for as long as the process runs.
+std::istream& standardInput();
 
 /// Sends std::cout through a buffer of its own that writes to file descriptor 1 and keeps the
 /// first write error: once one write fails, std::cout fails too, so that long output stops early.

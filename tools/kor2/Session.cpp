@@ -78,8 +78,11 @@ LineRead readLine(std::istream& in, std::string& line, std::size_t limit)
         }
         if (c == '\n')
             return tooLong ? LineRead::TooLong : LineRead::Line;
-        if (line.size() < limit)
+        if (line.size() < limit) {
+            // A line may set a password: growing never leaves its beginning in a released buffer.
+            wipe::reserve(line, line.size() + 1);
             line += static_cast<char>(c);
+        }
         else
             tooLong = true;
     }

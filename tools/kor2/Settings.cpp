@@ -49,7 +49,7 @@ int act(const SettingsCommand& c, std::ostream& out)
         const auto value = store.find(app, text(c.words[0]), text(c.words[1]));
         if (!value)
             return kNotFound;
-        out << (c.json ? JsonWriter().beginObject().key("value").text(*value).endObject().take() : utf::toUtf8(*value))
+        out << (c.json ? JsonWriter().beginObject().key("value").text(*value).endObject().take() : displayText(*value))
             << "\n";
         return kDone;
     }

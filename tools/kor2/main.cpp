@@ -14,6 +14,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <iostream>
 
 using namespace Kor2_Sys;
@@ -254,7 +255,7 @@ int run(int argc, char** argv)
         if (callCmd->parsed())
             return runCall(runtime, call);
         if (sessionCmd->parsed())
-            return kor2cli::runSession(runtime, std::cin, std::cout);
+            return kor2cli::runSession(runtime, kor2cli::standardInput(), std::cout);
         if (colorCmd->parsed()) {
             if (layerOption->count() > 0)
                 colourCommand.layer = layer;
@@ -298,6 +299,9 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Past a file-size limit a write fails with EFBIG, which every command reports and cleans up
+    // after, instead of the signal ending the run with a temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Whatever the command, its output must have reached standard output for the run to succeed.
     kor2cli::checkStandardOutput();
     return kor2cli::finishStandardOutput(run(argc, argv));

@@ -168,7 +168,7 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
 
 MessageAnswer HeadlessWindowSystem::messageBox(const MessageBoxRequest& request)
 {
-    const MessageAnswer answer = m_scripts.answerFor(request.buttons);
+    const MessageAnswer answer = m_scripts.answerFor(request);
     m_messages.push_back({request.text, request.title.value_or(applicationTitle()), request.buttons, request.icon, answer});
     return answer;
 }
