@@ -38,6 +38,11 @@ TEST_P(Playback, DeliversEventsAndFocusAsAPersonCausesThem)
 }
 
 void noDefaultButton(Form& f) { f.setDefaultButton(""); }
+void notesWithoutDefault(Form& f)
+{
+    f.setVisible("Fr", true);
+    f.setDefaultButton("");
+}
 void showFrame(Form& f) { f.setVisible("Fr", true); }
 void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
 void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
@@ -77,7 +82,7 @@ const PlayRow kKeys[] = {
     {"tabGoesRoundSkippingAHiddenFrame", {tab("TX_valor"), tab("BT_aceptar"), tab("BT_cancelar"), escape("TX_valor")},
      {"click BT_cancelar"}, {"TX_valor", "BT_aceptar", "BT_cancelar", "TX_valor"}, false},
     {"tabReachesAShownFramesControls", {tab("BT_cancelar"), tab("TX_marco"), escape("TX_valor")}, {"click BT_cancelar"},
-     {"TX_valor", "TX_marco", "TX_valor"}, false, showFrame},
+     {"TX_valor", "TX_marco", "TX_notas", "TX_valor"}, false, showFrame},
     {"shiftTabGoesBackRoundTheStart", {backTab("TX_valor"), backTab("BT_cancelar"), escape("BT_aceptar")},
      {"click BT_cancelar"}, {"TX_valor", "BT_cancelar", "BT_aceptar"}, false},
     {"tabSkipsAHiddenButton", {tab("TX_valor"), key("BT_cancelar", 32)}, {"click BT_cancelar"}, {"TX_valor", "BT_cancelar"},
@@ -101,6 +106,15 @@ const PlayRow kKeys[] = {
      {"click TX_valor", "click BT_cancelar"}, {"TX_valor", "BT_aceptar", "TX_valor"}, false, nullptr, Only::Headless},
     {"clickOnTheBoxGivesItTheFocus", {tab("TX_valor"), click("TX_valor"), escape("TX_valor")}, {"click BT_cancelar"},
      {"TX_valor", "BT_aceptar", "TX_valor"}, false, nullptr, Only::Qt},
+    // A box of several lines with no default button: the scripted window system delivers each key
+    // and Enter edits nothing; Qt's multi-line editor reports its edits without their keys, and
+    // Enter starts a new line.
+    {"enterInAMultiLineBoxWithoutDefault", {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
+     {"key 97", "change A", "key 13", "click BT_cancelar"}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault,
+     Only::Headless},
+    {"enterInAMultiLineBoxWithoutDefault", {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
+     {"change a", "change a\n", "click BT_cancelar"}, {"TX_valor", "TX_notas"}, false,
+     notesWithoutDefault, Only::Qt},
 };
 KOR2_TABLE(Keys, Playback, kKeys);
 

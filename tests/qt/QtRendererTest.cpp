@@ -135,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PressCase{"leftNearTheCorner", Qt::LeftButton, Qt::NoModifier, {1, 2}, 1, 0}),
     labelOf<PressCase>);
 
-// The display list is drawn scaled to the widget: the left half is red, the right half white.
+// The display list is drawn scaled to the widget, in order: a red band across the middle of the
+// left half, over a white ground.
 TEST_F(QtRenderer, PicturePaintsItsDisplayList)
 {
     Recorder window;
@@ -143,14 +144,15 @@ TEST_F(QtRenderer, PicturePaintsItsDisplayList)
     picture.scaleWidth = 100;
     picture.scaleHeight = 100;
     picture.picture = {{.kind = platform::DisplayItem::Kind::FilledRect, .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 100, .colour = 0xFFFFFF},
-                       {.kind = platform::DisplayItem::Kind::FilledRect, .x1 = 0, .y1 = 0, .x2 = 50, .y2 = 100, .colour = 0x0000FF}};
+                       {.kind = platform::DisplayItem::Kind::FilledRect, .x1 = 0, .y1 = 25, .x2 = 50, .y2 = 75, .colour = 0x0000FF}};
     showThen(window, [&](QWidget* dialog) {
         QWidget* widget = child(dialog, "PC_dibujo");
         ASSERT_NE(widget, nullptr);
         const QImage image = widget->grab().toImage();
         const int w = image.width(), h = image.height();
         EXPECT_EQ(image.pixelColor(w / 4, h / 2), QColor(Qt::red)) << "colour numbers keep red in the lowest byte";
-        EXPECT_EQ(image.pixelColor(3 * w / 4, h / 2), QColor(Qt::white));
+        for (const QPoint at : {QPoint(3 * w / 4, h / 2), QPoint(w / 4, h / 8), QPoint(w / 4, 7 * h / 8)})
+            EXPECT_EQ(image.pixelColor(at), QColor(Qt::white)) << at.x() << "," << at.y() << ": outside the band";
     });
 }
 

@@ -27,8 +27,10 @@ public:
         picture.scaleWidth = 100;
         picture.scaleHeight = 50;
         form.add(makeControl("Fr", ControlKind::Frame, u"Marco", 100, 1500, 2500, 800)).visible = false;
-        auto& inFrame = form.add(makeControl("TX_marco", ControlKind::TextBox, u"", 100, 300, 2000, 300, 3));
-        inFrame.container = "Fr";
+        form.add(makeControl("TX_marco", ControlKind::TextBox, u"", 100, 300, 2000, 300, 3)).container = "Fr";
+        auto& notes = form.add(makeControl("TX_notas", ControlKind::TextBox, u"", 2200, 300, 1500, 450, 4));
+        notes.container = "Fr";
+        notes.multiline = true;
         form.setDefaultButton("BT_aceptar");
         form.setCancelButton("BT_cancelar");
         form.setResizable(true);
