@@ -1,0 +1,147 @@
+// Window scripts as data: what is written reads back to the same actions, and the queue hands out
+// scripts and message-box answers by the same rules to every player.
+#include "Actions.h"
+#include "Guards.h"
+#include "script/ScriptJson.h"
+#include "script/ScriptQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+using namespace Kor2_Sys;
+using namespace Kor2_Sys::script;
+using namespace kor2test;
+
+namespace {
+
+auto fields(const Action& a)
+{
+    return std::tuple(a.kind, a.control, a.text, a.key, a.shift, a.x, a.y, a.left, a.top, a.width, a.height, a.fromUser,
+                      a.answer);
+}
+
+TEST(ScriptJson, EveryActionReadsBackAsWritten)
+{
+    const std::vector<WindowScript> scripts{
+        {"F_color",
+         {click("BT_aceptar"), dblclick("Pc"), type("TX_color", Text(u"a\"\\\x01ñ\U0001F600\xD800", 8)),
+          set("TX_color", u""), key("TX_color", 9, 1), mousedown("Pc", 0.1, 1.0 / 3), move(-1500, 2147483647),
+          resize(6000, -3000), closeBox(), closeFromCode(), answer(platform::MessageAnswer::Cancel),
+          answer(platform::MessageAnswer::Ok)}},
+        pick(u"/tmp/año 1.txt"),
+        cancelFile(),
+        {"vacía", {}}};
+    const std::string json = scriptsToJson(scripts);
+    const auto read = scriptsFromJson(parseJson(json));
+    ASSERT_EQ(read.size(), scripts.size());
+    for (std::size_t s = 0; s < scripts.size(); ++s) {
+        EXPECT_EQ(read[s].window, scripts[s].window);
+        ASSERT_EQ(read[s].actions.size(), scripts[s].actions.size());
+        for (std::size_t a = 0; a < scripts[s].actions.size(); ++a)
+            EXPECT_EQ(fields(read[s].actions[a]), fields(scripts[s].actions[a])) << scripts[s].actions[a].describe();
+    }
+    EXPECT_EQ(scriptsToJson(read), json);
+    EXPECT_EQ(json.find_first_not_of(" !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
+                                     "abcdefghijklmnopqrstuvwxyz{|}~"),
+              std::string::npos)
+        << "plain ASCII, every other unit escaped";
+    EXPECT_EQ(move(15, 30).describe(), "move");
+}
+
+struct AnswerRow {
+    const char* label;
+    std::vector<WindowScript> queued;
+    std::vector<MessageAnswer> scriptedInWindow;  ///< answers the playing window's script gave
+    platform::MessageButtons buttons;
+    MessageAnswer expected;
+    std::size_t scriptsLeft;
+};
+
+class Answers : public ::testing::TestWithParam<AnswerRow> {};
+
+TEST_P(Answers, ComeFromThePlayingWindowOrATopLevelScript)
+{
+    ScriptQueue queue;
+    queue.queue(GetParam().queued);
+    std::optional<ScriptQueue::Playing> playing;
+    if (!GetParam().scriptedInWindow.empty())
+        playing.emplace(queue);
+    for (MessageAnswer a : GetParam().scriptedInWindow)
+        queue.answerNext(a);
+    EXPECT_EQ(queue.answerFor({u"¿Seguro?", GetParam().buttons}), GetParam().expected);
+    EXPECT_EQ(queue.pending(), GetParam().scriptsLeft);
+}
+
+const WindowScript kCancelBox{"msgbox", {answer(MessageAnswer::Cancel), answer(MessageAnswer::Cancel)}};
+INSTANTIATE_TEST_SUITE_P(Rules, Answers, ::testing::Values(
+    AnswerRow{"windowsOwnAnswer", {kCancelBox}, {MessageAnswer::Cancel}, platform::MessageButtons::OkCancel,
+              MessageAnswer::Cancel, 1},
+    AnswerRow{"topLevelScriptOutsideWindows", {kCancelBox}, {}, platform::MessageButtons::OkCancel, MessageAnswer::Cancel, 1},
+    AnswerRow{"okAloneIsAlwaysOk", {kCancelBox}, {}, platform::MessageButtons::Ok, MessageAnswer::Ok, 1},
+    AnswerRow{"noScriptMeansOk", {{"F_color", {}}}, {}, platform::MessageButtons::OkCancel, MessageAnswer::Ok, 1}),
+    labelled<AnswerRow>);
+
+TEST(Answers, AWindowOpenedInsideAnotherKeepsTheOutersAnswers)
+{
+    ScriptQueue queue;
+    const ScriptQueue::Playing outer(queue);
+    queue.answerNext(MessageAnswer::Cancel);
+    {
+        const ScriptQueue::Playing inner(queue);
+        EXPECT_EQ(queue.answerFor({u"interior", platform::MessageButtons::OkCancel}), MessageAnswer::Ok);
+    }
+    EXPECT_EQ(queue.answerFor({u"exterior", platform::MessageButtons::OkCancel}), MessageAnswer::Cancel);
+}
+
+// A question asked again and again for as long as OK is the answer ends the run; any other box in
+// between, or a scripted answer, starts the count again.
+TEST(Answers, TheSameUnansweredQuestionEndsTheRunAfterItsLimit)
+{
+    ScriptQueue queue;
+    const platform::MessageBoxRequest asked{u"Inserte el disco", platform::MessageButtons::OkCancel};
+    for (int i = 0; i < ScriptQueue::kMaxUnansweredRepeats; ++i)
+        EXPECT_EQ(queue.answerFor(asked), MessageAnswer::Ok) << i;
+    EXPECT_EQ(errorOf([&] { queue.answerFor(asked); }), 5);
+    ScriptQueue other;
+    for (int i = 0; i < 3 * ScriptQueue::kMaxUnansweredRepeats; ++i)
+        other.answerFor(i % 2 ? asked : platform::MessageBoxRequest{u"Otra", platform::MessageButtons::OkCancel});
+    SUCCEED() << "alternating questions never end the run";
+}
+
+struct TakeRow {
+    const char* label;
+    std::vector<WindowScript> queued;
+    const char* window;
+    std::u16string_view error;  ///< empty: the script is handed out
+};
+
+class Taking : public ::testing::TestWithParam<TakeRow> {};
+
+TEST_P(Taking, HandsOutOnlyTheWindowsOwnScript)
+{
+    ScriptQueue queue;
+    queue.queue(GetParam().queued);
+    const auto e = failureOf([&] {
+        if (std::string_view(GetParam().window) == "file")
+            queue.takeFileAction();
+        else
+            queue.take(GetParam().window);
+    });
+    EXPECT_EQ(e.has_value(), !GetParam().error.empty());
+    if (e) {
+        EXPECT_EQ(e->number(), 5);
+        EXPECT_NE(e->description().find(GetParam().error), Text::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, Taking, ::testing::Values(
+    TakeRow{"itsOwn", {{"F_color", {}}}, "F_color", u""},
+    TakeRow{"noneLeft", {}, "F_color", u"ningún guion"},
+    TakeRow{"anotherWindows", {{"f_Imput", {}}}, "F_color", u"f_Imput"},
+    TakeRow{"aFile", {pick(u"/a")}, "file", u""},
+    TakeRow{"aFileWithTwoActions", {{"file", {pick(u"/a").actions[0], cancelFile().actions[0]}}}, "file", u"una sola"},
+    TakeRow{"aClickForAFile", {{"file", {click("x")}}}, "file", u"no vale"}),
+    labelled<TakeRow>);
+
+} // namespace
