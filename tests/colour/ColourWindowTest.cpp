@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 
 using namespace Kor2_Sys;
 using namespace kor2test;
@@ -144,6 +145,39 @@ const CellRow kCells[] = {
     {"normalNine", "Pc_color_normal", 0.95, 0.5, u"9", 0xC0BCC0},
 };
 KOR2_TABLE(Cells, Palettes, kCells);
+
+// What a person sees in each palette cell is what a press there picks: the colour the display
+// list paints at the cell's centre (the last rectangle drawn there) is the colour chosen, and the
+// separators between cells are no colour of the palette's.
+Long paintedAt(const std::vector<platform::DisplayItem>& items, double x, double y)
+{
+    Long colour = -1;
+    for (const auto& item : items)
+        if (item.kind == platform::DisplayItem::Kind::FilledRect && x >= item.x1 && x < item.x2 && y >= item.y1 && y < item.y2)
+            colour = item.colour;
+    return colour;
+}
+
+TEST(PaletteCells, ShowTheColourAPressThereChooses)
+{
+    settings::ScopedStore store{":memory:"};
+    ColourWindow window;
+    window.C_expandir_colores();
+    auto& form = window.form();
+    for (const auto& [picture, columns, rows] : {std::tuple("Pc_color_normal", 9, 1), std::tuple("Pc_color_grises", 6, 1),
+                                                 std::tuple("Pc_color_especial", 24, 10)}) {
+        const auto& c = form.control(picture);
+        const double w = c.scaleWidth > 0 ? c.scaleWidth : c.width, h = c.scaleHeight > 0 ? c.scaleHeight : c.height;
+        for (int column = 0; column < columns; ++column)
+            for (int row = 0; row < rows; ++row) {
+                const double x = (column + 0.5) * w / columns, y = (row + 0.5) * h / rows;
+                form.userMouseDown(picture, 1, 0, x, y);
+                EXPECT_EQ(paintedAt(c.picture, x, y), window.C_color_elegido_Vb()) << picture << " " << column << "," << row;
+                EXPECT_EQ(paintedAt(c.picture, (column + 1) * w / columns - 1, y), c.picture.front().colour)
+                    << picture << " " << column << "," << row << ": the line after the cell";
+            }
+    }
+}
 
 // Every way to leave the chooser: what it hands back, and whether it stays open.
 struct EndRow {
