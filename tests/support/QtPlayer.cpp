@@ -89,11 +89,12 @@ void sendMouse(QWidget* target, QEvent::Type type, QPointF at)
     QApplication::sendEvent(target, &event);
 }
 
-class PlayingQt final : public Ks::platform::WindowSystem {
+// The real window system, with each window, box and file dialog played from the script queue.
+class PlayingQt final : public Ks::platform::qt::QtWindowSystem {
 public:
-    PlayingQt() : m_qt(dynamic_cast<Ks::platform::qt::QtWindowSystem*>(kor2_create_qt_window_system()))
+    PlayingQt()
     {
-        m_qt->setShownHook([this](QWidget* shown) { onShown(shown); });
+        setShownHook([this](QWidget* shown) { onShown(shown); });
         QGuiApplication::clipboard()->clear();
     }
 
@@ -109,7 +110,7 @@ public:
         shown.push_back(ShownForm::of(form));
         m_forms.push_back({&form, scripts.take(form.name())});
         const std::size_t depth = m_forms.size();
-        m_qt->showModal(form);
+        QtWindowSystem::showModal(form);
         if (m_forms.size() == depth) {
             ADD_FAILURE() << form.name() << " was shown, but its script never played";
             m_forms.pop_back();
@@ -118,7 +119,7 @@ public:
     void showModeless(Form& form) override
     {
         shown.push_back(ShownForm::of(form));
-        m_qt->showModeless(form);
+        QtWindowSystem::showModeless(form);
     }
     Ks::platform::MessageAnswer messageBox(const Ks::platform::MessageBoxRequest& request) override
     {
@@ -126,53 +127,20 @@ public:
         messages.push_back({request.text, request.title.value_or(Ks::platform::applicationTitle()), request.buttons,
                             request.icon, answer});
         m_boxAnswers.push_back(answer);
-        const auto given = m_qt->messageBox(request);
+        const auto given = QtWindowSystem::messageBox(request);
         EXPECT_EQ(given, answer) << "the message box's button";
         return given;
     }
     void beep() override
     {
         ++beeps;
-        m_qt->beep();
+        QtWindowSystem::beep();
     }
-    void doEvents() override { m_qt->doEvents(); }
-    double twipsPerPixelX() const override { return m_qt->twipsPerPixelX(); }
-    double twipsPerPixelY() const override { return m_qt->twipsPerPixelY(); }
-    Ks::Long screenWidth() const override { return m_qt->screenWidth(); }
-    Ks::Long screenHeight() const override { return m_qt->screenHeight(); }
-    std::vector<Ks::platform::ScreenArea> screens() const override { return m_qt->screens(); }
-    void clipboardClear() override { m_qt->clipboardClear(); }
-    void clipboardSetText(const Ks::Text& text) override { m_qt->clipboardSetText(text); }
     Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
     {
         fileRequests.push_back(request);
         m_fileActions.push_back(scripts.takeFileAction());
-        return m_qt->fileDialog(request);
-    }
-    void statusBarPartRect(Ks::Long bar, Ks::Long part, Ks::platform::PixelRect& rect) override
-    {
-        m_qt->statusBarPartRect(bar, part, rect);
-    }
-    void setParent(Ks::Long child, Ks::Long parent) override { m_qt->setParent(child, parent); }
-    std::unique_ptr<Ks::platform::MemoryDrawing> createMemoryDrawing(Ks::Long source) override
-    {
-        return m_qt->createMemoryDrawing(source);
-    }
-    void clipboardSetBitmap(std::unique_ptr<Ks::platform::Bitmap> bitmap) override
-    {
-        m_qt->clipboardSetBitmap(std::move(bitmap));
-    }
-    Ks::platform::PixelPoint cursorPosition() const override { return m_qt->cursorPosition(); }
-    Ks::Long menuBar(Ks::Long window) override { return m_qt->menuBar(window); }
-    Ks::Long subMenu(Ks::Long menu, Ks::Long position) override { return m_qt->subMenu(menu, position); }
-    void setMenuItemBitmaps(Ks::Long menu, Ks::Long item, Ks::Long flags, Ks::Long off, Ks::Long on) override
-    {
-        m_qt->setMenuItemBitmaps(menu, item, flags, off, on);
-    }
-    Ks::Long systemMenu(Ks::Long window) override { return m_qt->systemMenu(window); }
-    void appendMenuItem(Ks::Long menu, Ks::Long flags, Ks::Long command, const Ks::Text& text) override
-    {
-        m_qt->appendMenuItem(menu, flags, command, text);
+        return QtWindowSystem::fileDialog(request);
     }
 
 private:
@@ -336,7 +304,6 @@ private:
                       static_cast<int>(height / twipsPerPixelY()) - frame.height());
     }
 
-    std::unique_ptr<Ks::platform::qt::QtWindowSystem> m_qt;
     std::vector<Pending> m_forms;
     std::deque<Ks::platform::MessageAnswer> m_boxAnswers;
     std::deque<Action> m_fileActions;
@@ -377,6 +344,8 @@ private:
 std::unique_ptr<Player> makeQtPlayer()
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The module's own entry point makes the application the widgets need, as for a host without one.
+    delete kor2_create_qt_window_system();
     return std::make_unique<QtPlayer>();
 }
 

@@ -13,7 +13,7 @@ class QWidget;
 
 namespace Kor2_Sys::platform::qt {
 
-class KOR2_SYS_QT_EXPORT QtWindowSystem final : public WindowSystem {
+class KOR2_SYS_QT_EXPORT QtWindowSystem : public WindowSystem {
 public:
     /// Needs a running QApplication (see `kor2_create_qt_window_system`).
     QtWindowSystem();
