@@ -365,6 +365,21 @@ INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
     ),
     [](const auto& info) { return std::string(info.param.label); });
 
+#if KOR2_TEST_QT
+INSTANTIATE_TEST_SUITE_P(Qt, NoCopyLeft, ::testing::Values(
+    // Typed key by key into the real masked box, then read by late binding.
+    LeakCase{"typedOnRealWidgets", here([](const Text& password, const std::string&) {
+        ScopedPlayer ui{Backend::Qt};
+        ui->queue(typing(password));
+        auto login = createObject("Kor2_Sys.cls_Loging");
+        login->invoke("ShowDialog", InvokeKind::Method, {});
+        Variant read = login->invoke("Password", InvokeKind::Get, {});
+        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
+        wipe::value(read);
+    })}),
+    [](const auto& info) { return std::string(info.param.label); });
+#endif
+
 #ifdef KOR2_EXE
 INSTANTIATE_TEST_SUITE_P(Session, NoCopyLeft, ::testing::Values(
     // Set as a property in a padded request, then typed by a script: both lines and the stdio
