@@ -1,6 +1,7 @@
 // The focus as only real widgets show it: code that moves, hides and disables what has it, and a
 // line edit's own undo history kept while the model mirrors every typed character. How keys move
 // the focus is the players' table, on every backend.
+#include "ProbeWindow.h"
 #include "QtWindowTest.h"
 #include "frame/Utf.h"
 #include "prompts/InputWindow.h"
@@ -35,40 +36,28 @@ bool activated(QWidget* dialog, platform::Form& form)
 using QtFocus = kor2test::QtWindows;
 
 // A window whose code moves the focus and hides and disables what has it.
-class ProbeWindow final : public platform::FormEvents {
-public:
-    ProbeWindow() : form("F_prueba", *this)
-    {
-        form.add(platform::makeControl("TX_a", platform::ControlKind::TextBox, u"", 100, 100, 1500, 300, 0));
-        form.add(platform::makeControl("BT_b", platform::ControlKind::Button, u"b", 100, 500, 1000, 350, 1));
-        form.add(platform::makeControl("BT_c", platform::ControlKind::Button, u"c", 1200, 500, 1000, 350, 2));
-        form.add(platform::makeControl("BT_sin", platform::ControlKind::Button, u"sin", 2300, 500, 1000, 350));
-        form.resize(4000, 1500);
-    }
-    platform::Form form;
-};
-
+// The probe window's tab order: TX_valor, BT_aceptar, BT_cancelar (and a hidden frame's boxes).
 TEST_F(QtFocus, WidgetsFollowTheFocusTheWindowsCodeGives)
 {
-    ProbeWindow window;
+    kor2test::ProbeWindow window;
     platform::Form& form = window.form;
-    form.setFocus("BT_b");
+    form.setFocus("BT_aceptar");
     whenShown([&](QWidget* dialog) {
         if (!activated(dialog, form))
             return;
-        EXPECT_EQ(focusedControl(dialog), "BT_b") << "a focus given before the show";
-        form.setFocus("BT_c");
-        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_c"));
-        form.setVisible("BT_c", false);
-        EXPECT_EQ(form.focus(), "TX_a") << "round the end of the tab order";
-        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "TX_a"));
-        form.update("TX_a", [](platform::Control& c) { c.enabled = false; });
-        EXPECT_EQ(form.focus(), "BT_b");
-        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_b"));
-        QTest::mouseClick(child(dialog, "BT_sin"), Qt::LeftButton);
-        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_b")) << "a control outside the tab order takes no focus";
-        QTest::keyClick(child(dialog, "BT_b"), Qt::Key_Tab);
-        EXPECT_EQ(form.focus(), "BT_b") << "the only control left that takes the focus";
+        EXPECT_EQ(focusedControl(dialog), "BT_aceptar") << "a focus given before the show";
+        form.setFocus("BT_cancelar");
+        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_cancelar"));
+        form.setVisible("BT_cancelar", false);
+        EXPECT_EQ(form.focus(), "TX_valor") << "round the end of the tab order";
+        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "TX_valor"));
+        form.update("TX_valor", [](platform::Control& c) { c.enabled = false; });
+        EXPECT_EQ(form.focus(), "BT_aceptar");
+        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_aceptar"));
+        QTest::mouseClick(child(dialog, "Pc"), Qt::LeftButton);
+        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_aceptar")) << "a control outside the tab order takes no focus";
+        QTest::keyClick(child(dialog, "BT_aceptar"), Qt::Key_Tab);
+        EXPECT_EQ(form.focus(), "BT_aceptar") << "the only control left that takes the focus";
         form.hide();
     });
     platform::windowSystem().showModal(form);

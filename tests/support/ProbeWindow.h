@@ -7,6 +7,8 @@
 #include "platform/WindowSystem.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kor2test {
@@ -15,10 +17,16 @@ using Log = std::vector<std::string>;
 
 class ProbeWindow final : public Kor2_Sys::platform::FormEvents {
 public:
-    ProbeWindow() : form("F_prueba", *this)
+    /// Without `standardControls` the window is empty, for a test to add its own.
+    explicit ProbeWindow(std::string name = "F_prueba", bool standardControls = true) : form(std::move(name), *this)
     {
         using Kor2_Sys::platform::ControlKind;
         using Kor2_Sys::platform::makeControl;
+        if (!standardControls) {
+            form.resize(6000, 4000);
+            log.clear();
+            return;
+        }
         form.add(makeControl("TX_valor", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0));
         form.add(makeControl("BT_aceptar", ControlKind::Button, u"Aceptar", 100, 500, 1000, 350, 1));
         form.add(makeControl("BT_cancelar", ControlKind::Button, u"Cancelar", 1200, 500, 1000, 350, 2));
@@ -52,6 +60,7 @@ public:
     void onDoubleClick(const std::string& c) override { log.push_back("dblclick " + c); }
     void onMouseDown(const std::string& c, int button, int shift, double x, double y) override
     {
+        lastDown = {button, shift, x, y};
         log.push_back("mousedown " + c + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
                       std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
     }
@@ -88,8 +97,19 @@ public:
     }
     void onUnload() override { log.push_back("unload"); }
 
+    /// Adds a control of `kind` at a place in twips, with its caption and tab place.
+    Kor2_Sys::platform::Control& add(std::string_view name, Kor2_Sys::platform::ControlKind kind, std::u16string_view caption,
+                                     double left, double top, double width, double height, int tabIndex = -1)
+    {
+        return form.add(Kor2_Sys::platform::makeControl(name, kind, caption, left, top, width, height, tabIndex));
+    }
+
     Kor2_Sys::platform::Form form;
     Log log;
+    struct Down {
+        int button = 0, shift = 0;
+        double x = 0, y = 0;
+    } lastDown;  ///< the last mouse down, exactly
     bool accepted = false;
     bool refuseUserClose = false;
 
