@@ -302,19 +302,29 @@ TEST_F(StoreFile, ReadOnlyReadsAStoreAndLeavesEverythingAsItWas)
     EXPECT_EQ(look(dir.path()), folderBefore);
 }
 
-TEST_F(StoreFile, ReadOnlySeesWhatIsCommittedAfterItOpened)
+// A store open for reading, in either mode, sees every commit of another connection: new values,
+// new keys and removed keys, also after the writer has folded its journal back.
+class OpenReader : public StoreFile, public ::testing::WithParamInterface<OpenMode> {};
+TEST_P(OpenReader, SeesEveryCommitOfAnotherConnection)
 {
     seed();
-    auto reader = openFile(path, OpenMode::ReadOnly);
+    auto reader = openFile(path, GetParam());
     EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
     auto writer = openFile(path);
-    for (const Text value : {u"w", u"x", u"y"}) {
+    for (int round = 0; round < 20; ++round) {
+        const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x');
         writer->write(u"Vesolar", u"S", u"k", value);
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value);
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
+        writer->write(u"Vesolar", u"S", u"other" + value, u"1");
+        EXPECT_TRUE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
+        EXPECT_TRUE(writer->remove(u"Vesolar", u"S", u"other" + value));
+        EXPECT_FALSE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
     }
     writer.reset();
-    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"y") << "after the writer folded its journal back";
+    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"vxxxxx") << "after the writer folded its journal back";
 }
+INSTANTIATE_TEST_SUITE_P(Modes, OpenReader, ::testing::Values(OpenMode::ReadWrite, OpenMode::ReadOnly));
 
 TEST_F(StoreFile, ReadOnlyReportsADamagedStoreWhereItIs)
 {

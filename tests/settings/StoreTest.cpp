@@ -69,24 +69,6 @@ TEST_P(Backends, WritesReplaceAndRemovalsCount)
 
 INSTANTIATE_TEST_SUITE_P(FileAndMemory, Backends, ::testing::Values(true, false));
 
-TEST(FileStore, ReadsSeeEveryCommitOfAnotherConnection)
-{
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
-    auto writer = openFile(path);
-    auto reader = openFile(path);
-    for (int round = 0; round < 50; ++round) {
-        const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x');
-        writer->write(u"Vesolar", u"S", u"k", value);
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
-        writer->write(u"Vesolar", u"S", u"other" + value, u"1");
-        EXPECT_TRUE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
-        EXPECT_TRUE(writer->remove(u"Vesolar", u"S", u"other" + value));
-        EXPECT_FALSE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
-    }
-}
-
 TEST(StoreSelection, EnvironmentNamesTheFile)
 {
     kor2test::TempDir dir;

@@ -104,20 +104,9 @@ TEST_F(RefusedWrites, SuccessfulWriteReportsNothing)
     EXPECT_TRUE(log.seen().empty());
 }
 
-struct CHeard {
-    std::vector<std::string> lines;
-};
-
-extern "C" void hearFromC(int32_t number, const char* description, const char* operation, void* user)
-{
-    static_cast<CHeard*>(user)->lines.push_back(std::to_string(number) + " " + description + " " + operation);
-}
-
 TEST_F(RefusedWrites, ReachACHostThroughTheCEntryPoints)
 {
-    const auto outer = onSwallowedError({});
-    CHeard heard;
-    ASSERT_EQ(kor2_on_swallowed_error(&hearFromC, &heard), 0);
+    kor2test::CSwallowedLog heard;
     kor2_object* registro = nullptr;
     ASSERT_EQ(kor2_shared("Kor2_Sys.cRegistro", &registro, nullptr), 0);
     kor2_value* args[] = {kor2_value_text("A"), kor2_value_text("S"), kor2_value_text("k"), kor2_value_long(7)};
@@ -126,8 +115,6 @@ TEST_F(RefusedWrites, ReachACHostThroughTheCEntryPoints)
     for (kor2_value* arg : args)
         kor2_value_free(arg);
     kor2_release(registro);
-    kor2_on_swallowed_error(nullptr, nullptr);
-    onSwallowedError(outer);
     EXPECT_EQ(heard.lines, std::vector<std::string>{"70 Permiso denegado cRegistro.R_Grabar_un_dato_en_Win"});
 }
 
