@@ -2,6 +2,7 @@
 // environment and file-size limit, judged by exit status, output and what it leaves on disk.
 #include "ChildProcess.h"
 #include "Guards.h"
+#include "SettingsGuards.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,12 +25,6 @@ namespace fs = std::filesystem;
 
 using kor2test::Launch;
 using kor2test::Outcome;
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 Outcome kor2(std::vector<std::string> args, const Launch& launch = {})
 {
@@ -124,7 +118,7 @@ TEST(Export, ThatFailsLeavesTheFormerBackupWhole)
     const Outcome run = kor2({"settings", "export", backup}, onStore(store, 64 << 10));
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.err, "kor2: no se puede escribir " + backup + ": el archivo pasa del tamaño permitido\n");
-    EXPECT_EQ(slurp(backup), "la copia anterior");
+    EXPECT_EQ(kor2test::look(backup).contents, "la copia anterior");
     EXPECT_EQ(filesIn(dir.path()), before);  // no temporary file left behind
 }
 
@@ -138,7 +132,7 @@ TEST(Export, ReplacesThroughALinkWithAPrivateFile)
     const Outcome run = kor2({"settings", "export", dir.file("link.json")}, onStore(store));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::is_symlink(dir.file("link.json")));
-    EXPECT_NE(slurp(dir.file("real.json")).find(R"("key": "K", "value": "V")"), std::string::npos);
+    EXPECT_NE(kor2test::look(dir.file("real.json")).contents.find(R"("key": "K", "value": "V")"), std::string::npos);
     EXPECT_EQ(fs::status(dir.file("real.json")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
