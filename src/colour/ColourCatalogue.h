@@ -96,6 +96,21 @@ static_assert(std::adjacent_find(kReversePalette.begin(), kReversePalette.end(),
                   == kReversePalette.end(),
               "reverse-palette keys are unique");
 
+// A colour read back names the index it was written from: each index has at most one key, an
+// overridden key is never its own index's colour, and no key is the colour of another index.
+constexpr bool reverseKeysAreFaithful()
+{
+    for (const KeyOverride& o : kKeyOverrides)
+        if (o.key == kForwardPalette[static_cast<std::size_t>(o.index)])
+            return false;
+    for (const ReverseEntry& a : kReversePalette)
+        for (const ReverseEntry& b : kReversePalette)
+            if (&a != &b && (a.index == b.index || a.key == kForwardPalette[static_cast<std::size_t>(b.index)]))
+                return false;
+    return true;
+}
+static_assert(reverseKeysAreFaithful(), "every reverse-palette key leads back to its own index only");
+
 /// Fixed names of the indices 0 to 9; any other index is named by its digits.
 inline constexpr std::array<std::u16string_view, 10> kIndexNames = {
     u"por capa", u"rojo", u"amarillo", u"verde", u"ciano", u"azul", u"magenta", u"blanco", u"8", u"9"};

@@ -1,4 +1,5 @@
 #include "Describe.h"
+#include "FaultyStore.h"
 #include "Guards.h"
 #include "JsonReader.h"
 #include "JsonValues.h"
@@ -146,30 +147,46 @@ std::vector<std::string> runLines(const std::string& input, bool headless = true
     return lines;
 }
 
-TEST(Session, AnswersEveryRequestOnItsOwnLine)
+// A session answers each request on its own line, whatever the request.
+struct SessionCase {
+    const char* label;
+    std::string input;
+    std::vector<std::string> says;  ///< part of each answer line, in order
+    bool headless = true;
+};
+class SessionAnswers : public ::testing::TestWithParam<SessionCase> {};
+TEST_P(SessionAnswers, OneLinePerRequestSayingWhatHappened)
 {
-    const auto lines = runLines(
-        R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":200}]})" "\n"
-        "\n"
-        R"({"op":"new","class":"cls_Loging","id":"f"})" "\n"
-        R"({"op":"set","id":"f","member":"User","value":"Hola"})" "\n"
-        "not json\n"
-        R"({"op":"get","id":"nadie","member":"titulo"})" "\n"
-        R"({"op":"call","class":"CColores","member":"Col_NombreCad_NuCad","args":[-3]})" "\n");
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], R"({"result": {"type": "long", "value": 12}, "args": [{"type": "long", "value": 200}], "error": null, "messages": [], "beeps": 0, "clipboard": null, "warnings": []})");
-    EXPECT_NE(lines[1].find(R"("result": {"type": "object", "value": "cls_Loging"})"), std::string::npos);
-    EXPECT_NE(lines[2].find(R"("error": null)"), std::string::npos);
-    EXPECT_NE(lines[3].find(R"("number": 5)"), std::string::npos);
-    EXPECT_NE(lines[4].find("nadie"), std::string::npos);
-    EXPECT_NE(lines[5].find(R"("result": {"type": "text", "value": "3"})"), std::string::npos);
+    const auto lines = runLines(GetParam().input, GetParam().headless);
+    ASSERT_EQ(lines.size(), GetParam().says.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_NE(lines[i].find(GetParam().says[i]), std::string::npos) << lines[i];
 }
+const std::string kCall200 = R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[200]})" "\n";
+INSTANTIATE_TEST_SUITE_P(Requests, SessionAnswers, ::testing::Values(
+    SessionCase{"everyKindOfRequest",
+                R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":200}]})" "\n\n"
+                R"({"op":"new","class":"cls_Loging","id":"f"})" "\n" R"({"op":"set","id":"f","member":"User","value":"Hola"})" "\n"
+                "not json\n" R"({"op":"get","id":"nadie","member":"titulo"})" "\n"
+                R"({"op":"call","class":"CColores","member":"Col_NombreCad_NuCad","args":[-3]})" "\n",
+                {R"({"result": {"type": "long", "value": 12}, "args": [{"type": "long", "value": 200}], "error": null, )"
+                 R"("messages": [], "beeps": 0, "clipboard": null, "warnings": []})",
+                 R"("result": {"type": "object", "value": "cls_Loging"})", R"("error": null)", R"("number": 5)", "nadie",
+                 R"("result": {"type": "text", "value": "3"})"}},
+    SessionCase{"actionsNeedTheScriptedWindowSystem",
+                R"({"op":"actions","windows":[{"window":"msgbox","do":[{"answer":"cancel"}]}]})" "\n", {"--headless"}, false},
+    SessionCase{"overlongLineIsRefusedAndTheNextAnswered", std::string(kor2cli::kMaxRequestLine + 10, ' ') + "\n" + kCall200,
+                {"la petición pasa de 64 MiB", R"("value": 12})"}},
+    SessionCase{"theFieldAtFaultIsNamed",
+                R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":1.5}]})" "\n"
+                R"({"op":7})" "\n" R"({"op":"frob"})" "\n" R"({"op":"call","class":"CColores","member":"X","args":{}})" "\n",
+                {"argumento 1: el valor long debe ser un número entero, no un número", R"(\"op\" debe ser un texto, no un número)",
+                 "operación desconocida: frob", R"(\"args\" debe ser una lista)"}}),
+    kor2test::labelled<SessionCase>);
 
-TEST(Session, ActionsNeedTheScriptedWindowSystem)
+TEST(Session, RefusesOverlongLinesWithoutEchoingThem)
 {
-    const auto lines = runLines(R"({"op":"actions","windows":[{"window":"msgbox","do":[{"answer":"cancel"}]}]})" "\n", false);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("--headless"), std::string::npos);
+    EXPECT_LT(runLines(std::string(kor2cli::kMaxRequestLine + 10, ' ') + "\n").at(0).size(), 400u);
 }
 
 TEST(Scripts, ReadEveryAction)
@@ -227,7 +244,6 @@ TEST(Describe, ListsIdentifiersOfBuiltMembers)
     EXPECT_NE(disk.find("0x68030004  property put CurrentDrive: byte\n"), std::string::npos) << disk;
     for (const ClassInfo* info : libraryClasses())
         EXPECT_EQ(kor2cli::describe(*info, false).find("[sin implementar]"), std::string::npos) << info->name;
-    EXPECT_NE(listing.find("0x60030008  function     Col_NuCad_de_NuVB(byref NumColorVb: long): long\n"), std::string::npos);
     const auto json = kor2cli::parseJson(kor2cli::describe(*findClass("c_VL"), true));
     EXPECT_EQ(json.find(u"members")->items.at(5).find(u"hex")->string, u"0x68030004");
     EXPECT_EQ(json.find(u"creation")->string, u"creatable");
@@ -416,39 +432,9 @@ TEST(JsonValues, ReadTypedValuesWithTheirRanges)
 
 // --- Session answers ------------------------------------------------------------------------------
 
-// A store that refuses writes: each one (and each import) fails as a full disk would.
-class RefusingStore final : public settings::Store {
-public:
-    explicit RefusingStore(int writesAllowed) : m_writesAllowed(writesAllowed) {}
-    std::optional<Text> find(const Text& a, const Text& s, const Text& k) override { return m_inner->find(a, s, k); }
-    void write(const Text& a, const Text& s, const Text& k, const Text& v) override
-    {
-        if (m_writesAllowed-- <= 0)
-            throw errors::diskFull();
-        m_inner->write(a, s, k, v);
-    }
-    bool remove(const Text& a, const Text& s, const Text& k) override { return m_inner->remove(a, s, k); }
-    std::size_t removeSection(const Text& a, const Text& s) override { return m_inner->removeSection(a, s); }
-    std::vector<settings::Entry> entries() override { return m_inner->entries(); }
-    void writeAll(std::span<const settings::Entry>) override { throw errors::diskFull(); }
-
-private:
-    std::shared_ptr<settings::Store> m_inner = settings::openMemory();
-    int m_writesAllowed;
-};
-
-class WithStore {
-public:
-    explicit WithStore(std::shared_ptr<settings::Store> store) : m_previous(settings::installStore(std::move(store))) {}
-    ~WithStore() { settings::installStore(std::move(m_previous)); }
-
-private:
-    std::shared_ptr<settings::Store> m_previous;
-};
-
 TEST(Session, ListsWhatSilentTrapsSwallowedInEachAnswer)
 {
-    WithStore refusing(std::make_shared<RefusingStore>(0));
+    kor2test::InstalledStore refusing(std::make_shared<kor2test::FaultyStore>(errors::diskFull()));
     const auto lines = runLines(
         R"({"op":"call","class":"cRegistro","member":"R_Grabar_un_dato_en_Win","args":["A","S","K","V"]})" "\n"
         R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[200]})" "\n");
@@ -460,39 +446,13 @@ TEST(Session, ListsWhatSilentTrapsSwallowedInEachAnswer)
     EXPECT_NE(lines[1].find(R"("warnings": []})"), std::string::npos) << lines[1];
 }
 
-TEST(Session, RefusesOverlongLinesWithoutEchoingThem)
-{
-    std::string input(kor2cli::kMaxRequestLine + 10, ' ');
-    input += "\n" R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[200]})" "\n";
-    const auto lines = runLines(input);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find("la petición pasa de 64 MiB"), std::string::npos);
-    EXPECT_LT(lines[0].size(), 400u);
-    EXPECT_NE(lines[1].find(R"("value": 12})"), std::string::npos);
-}
-
-TEST(Session, NamesTheFieldAtFault)
-{
-    const auto lines = runLines(R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":1.5}]})" "\n"
-                                R"({"op":7})" "\n"
-                                R"({"op":"frob"})" "\n"
-                                R"({"op":"call","class":"CColores","member":"X","args":{}})" "\n");
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_NE(lines[0].find("argumento 1: el valor long debe ser un número entero, no un número"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[1].find(R"(\"op\" debe ser un texto, no un número)"), std::string::npos) << lines[1];
-    EXPECT_NE(lines[2].find("operación desconocida: frob"), std::string::npos) << lines[2];
-    EXPECT_NE(lines[3].find(R"(\"args\" debe ser una lista)"), std::string::npos) << lines[3];
-}
-
-// --- Settings -----------------------------------------------------------------------------------
-
 TEST(SettingsCommand, ImportWritesAllOrNothing)
 {
     kor2test::TempDir dir;
     std::ofstream(dir.file("five.json")) << kor2cli::exportJson(
         {{u"A", u"s", u"1", u"v"}, {u"A", u"s", u"2", u"v"}, {u"A", u"s", u"3", u"v"}, {u"A", u"s", u"4", u"v"}, {u"A", u"s", u"5", u"v"}});
-    auto store = std::make_shared<RefusingStore>(2);
-    WithStore installed(store);
+    auto store = std::make_shared<kor2test::FaultyStore>(errors::diskFull(), 2);
+    kor2test::InstalledStore installed(store);
     std::string said;
     EXPECT_EQ(settingsCommand({"import", dir.file("five.json")}, &said), 3);
     EXPECT_EQ(said, "kor2: error 61: Disco lleno; no se ha cambiado nada\n");

@@ -1,100 +1,37 @@
 // The kor2 program as a script meets it: a child process with its own standard streams,
 // environment and file-size limit, judged by exit status, output and what it leaves on disk.
+#include "ChildProcess.h"
 #include "Guards.h"
+#include "SettingsGuards.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <map>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;  ///< exit status, or 128 + signal
-    std::string out, err;
-};
-
-struct Launch {
-    std::string input;
-    std::string stdoutPath;  ///< empty: captured
-    std::map<std::string, std::optional<std::string>> env;  ///< nullopt: unset
-    rlim_t fileSizeLimit = RLIM_INFINITY;
-};
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using kor2test::Launch;
+using kor2test::Outcome;
 
 Outcome kor2(std::vector<std::string> args, const Launch& launch = {})
 {
-    kor2test::TempDir scratch;
-    std::ofstream(scratch.file("in"), std::ios::binary) << launch.input;
-    const std::string out = launch.stdoutPath.empty() ? scratch.file("out") : launch.stdoutPath;
-
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (!launch.env.contains(entry.substr(0, entry.find('='))))
-            env.push_back(entry);
-    }
-    for (const auto& [name, value] : launch.env)
-        if (value)
-            env.push_back(name + "=" + *value);
     // KOR2_TEST_EXE runs the same checks on another build of the program (an installed one).
     const char* exe = std::getenv("KOR2_TEST_EXE");
     args.insert(args.begin(), exe != nullptr ? exe : KOR2_EXE);
-    std::vector<char*> argv, envp;
-    for (auto [from, to] : {std::pair{&args, &argv}, std::pair{&env, &envp}}) {
-        for (auto& text : *from)
-            to->push_back(text.data());
-        to->push_back(nullptr);
-    }
-
-    const std::string in = scratch.file("in"), err = scratch.file("err");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int fds[] = {::open(in.c_str(), O_RDONLY), ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
-                           ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)};
-        for (int fd = 0; fd < 3; ++fd)
-            if (fds[fd] < 0 || ::dup2(fds[fd], fd) < 0)
-                ::_exit(126);
-        const rlimit limit{launch.fileSizeLimit, launch.fileSizeLimit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_DFL);  // as a shell leaves it: kor2 itself must turn it into EFBIG
-        ::alarm(60);                    // a run that never ends fails instead of hanging the suite
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    Outcome outcome;
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (launch.stdoutPath.empty())
-        outcome.out = slurp(out);
-    outcome.err = slurp(err);
-    return outcome;
+    return kor2test::runProgram(std::move(args), launch);
 }
 
 // A run on the settings file `store`, whose files may grow to `fileSizeLimit` bytes.
@@ -181,7 +118,7 @@ TEST(Export, ThatFailsLeavesTheFormerBackupWhole)
     const Outcome run = kor2({"settings", "export", backup}, onStore(store, 64 << 10));
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.err, "kor2: no se puede escribir " + backup + ": el archivo pasa del tamaño permitido\n");
-    EXPECT_EQ(slurp(backup), "la copia anterior");
+    EXPECT_EQ(kor2test::look(backup).contents, "la copia anterior");
     EXPECT_EQ(filesIn(dir.path()), before);  // no temporary file left behind
 }
 
@@ -195,7 +132,7 @@ TEST(Export, ReplacesThroughALinkWithAPrivateFile)
     const Outcome run = kor2({"settings", "export", dir.file("link.json")}, onStore(store));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::is_symlink(dir.file("link.json")));
-    EXPECT_NE(slurp(dir.file("real.json")).find(R"("key": "K", "value": "V")"), std::string::npos);
+    EXPECT_NE(kor2test::look(dir.file("real.json")).contents.find(R"("key": "K", "value": "V")"), std::string::npos);
     EXPECT_EQ(fs::status(dir.file("real.json")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 

@@ -206,26 +206,17 @@ TEST_P(BadHostRequest, AnswersErrorFiveSayingWhy)
     const std::string said = utf::toUtf8(answer.find(u"error")->find(u"description")->string);
     EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
 }
-std::string parts(int count)
+// `count` copies of `item` (its "#" replaced by the copy's number), joined by commas.
+std::string many(int count, const std::string& item)
 {
     std::string list;
-    for (int i = 0; i < count; ++i)
-        list += std::string(i ? "," : "") + "[0,0,1,1]";
-    return R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + list + "]}";
-}
-std::string props(int count)
-{
-    std::string list;
-    for (int i = 0; i < count; ++i)
-        list += (i ? ",\"p" : "\"p") + std::to_string(i) + "\":1";
-    return R"({"op":"host","id":"c","kind":"control","props":{)" + list + "}}";
-}
-std::string menu(int items)
-{
-    std::string list;
-    for (int i = 0; i < items; ++i)
-        list += std::string(i ? "," : "") + "\"x\"";
-    return R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" + list + "]}]}";
+    for (int i = 0; i < count; ++i) {
+        std::string one = item;
+        if (const auto at = one.find('#'); at != std::string::npos)
+            one.replace(at, 1, std::to_string(i));
+        list += (i ? "," : "") + one;
+    }
+    return list;
 }
 INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"unknownKind", R"({"op":"host","id":"w","kind":"window"})", "desconocida: window"},
@@ -236,8 +227,9 @@ INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"partsOfAForm", R"({"op":"host","id":"f2","kind":"form","parts":[[0,0,1,1]]})", "barra de estado"},
     BadCase{"partOfThreeSides", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1]]})", "[0] debe tener 4"},
     BadCase{"partSideNotWhole", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1,1.5]]})", "número entero"},
-    BadCase{"tooManyParts", parts(257), "hasta 256 partes"},
-    BadCase{"tooManyProperties", props(257), "hasta 256 propiedades"},
+    BadCase{"tooManyParts", R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + many(257, "[0,0,1,1]") + "]}", "hasta 256 partes"},
+    BadCase{"tooManyProperties", R"({"op":"host","id":"c","kind":"control","props":{)" + many(257, R"("p#":1)") + "}}",
+            "hasta 256 propiedades"},
     BadCase{"handleAsText", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":"7"}})", "long o integer"},
     BadCase{"handleZero", R"({"op":"host","id":"c","kind":"control","props":{"hwnd":0}})", "0 no nombra"},
     BadCase{"handleInUse", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":4096}})", "4096 ya está en uso"},
@@ -252,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"menuOfAControl", R"({"op":"host","id":"c","kind":"control","menu":[]})", "sólo vale para un formulario"},
     BadCase{"menuItemNotText", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[1]}]})",
             "\"menu\"[0].items"},
-    BadCase{"tooManyMenuItems", menu(1025), "hasta 1024 elementos"},
+    BadCase{"tooManyMenuItems", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" + many(1025, "\"x\"") + "]}]}",
+            "hasta 1024 elementos"},
     BadCase{"hostWithoutHeadless", R"({"op":"host","id":"f","kind":"form"})", "sólo vale con --headless", false}),
     [](const auto& info) { return info.param.label; });
 
@@ -269,9 +262,8 @@ TEST(HostSession, RefusesHostsPastTheLimit)
 
 TEST(Describe, ListsTheEnumerationAndNamesItInSignatures)
 {
-    EXPECT_EQ(kor2cli::describe(*findEnum("tiempo"), false),
-              "Tiempo (enumeración)\n  Milisegundos = 0\n  Segundos = 1\n  minutos = 2\n");
-    EXPECT_EQ(kor2cli::describe(*findEnum("Tiempo"), true),
+    // The listing itself is checked on the kor2 command line (cli.describe_enumeration).
+    EXPECT_EQ(kor2cli::describe(*findEnum("tiempo"), true),
               R"({"enum": "Tiempo", "members": [{"name": "Milisegundos", "value": 0}, {"name": "Segundos", "value": 1}, )"
               R"({"name": "minutos", "value": 2}]})" "\n");
     const std::string listing = kor2cli::describe(*findClass("CTiempo"), false);

@@ -128,13 +128,6 @@ INSTANTIATE_TEST_SUITE_P(Arguments, InvalidInvocation, ::testing::Values(
 
 TEST(CEntryPoints, FailuresComeBackWithNumberAndSpanishDescription)
 {
-    auto colours = create("Kor2_Sys.CColores");
-    {
-        ScopedError err;
-        EXPECT_EQ(kor2_invoke(colours.get(), "NoExiste", KOR2_METHOD, nullptr, 0, nullptr, &err.error), -1);
-        EXPECT_EQ(err.error.number, 438);
-        EXPECT_STREQ(err.error.description, "El objeto no admite esta propiedad o método");
-    }
     struct Creation {
         int (*make)(const char*, kor2_object**, kor2_error*);
         const char* progid;
@@ -165,6 +158,9 @@ TEST(CEntryPoints, ErrorOnTheCallersStackIsOnlyWritten)
         std::memset(&err, 0xAB, sizeof err);
         call(&err);
         EXPECT_EQ(err.number, number);
+        if (number == 438) {
+            EXPECT_STREQ(err.description, "El objeto no admite esta propiedad o método");
+        }
         kor2_error_clear(&err);
         EXPECT_EQ(err.number, 0);
         EXPECT_EQ(err.description, nullptr);

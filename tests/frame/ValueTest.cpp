@@ -92,7 +92,13 @@ INSTANTIATE_TEST_SUITE_P(TextReadsWithRegionalSeparator, Conversion, ::testing::
     ConversionCase{"lone sign", u'.', Text(u"-"), ValueType::Double, fails(13)},
     ConversionCase{"trailing word", u'.', Text(u"7 kg"), ValueType::Double, fails(13)},
     ConversionCase{"empty text", u'.', Text(u""), ValueType::Double, fails(13)},
-    ConversionCase{"spanish true", u'.', Text(u"verdadero"), ValueType::Boolean, gives(true)}));
+    ConversionCase{"spanish true", u'.', Text(u"verdadero"), ValueType::Boolean, gives(true)},
+    ConversionCase{"digits 0 and 9 on both sides and in the exponent", u',', Text(u"90,09E+09"), ValueType::Double,
+                   gives(90090000000.0)},
+    // Out of range by its digits and exponent together: the magnitude counts both.
+    ConversionCase{"700 zeros then e-300 is 1e400", u'.', Text(u"1" + Text(700, u'0') + u"e-300"), ValueType::Double, fails(6)},
+    ConversionCase{"700 zeros after the point then e300 is 1e-401", u'.', Text(u"0." + Text(700, u'0') + u"1e300"),
+                   ValueType::Double, gives(0.0)}));
 
 INSTANTIATE_TEST_SUITE_P(SpecialValues, Conversion, ::testing::Values(
     ConversionCase{"empty is zero", u'.', Variant{}, ValueType::Long, gives(Long{0})},
@@ -134,7 +140,11 @@ INSTANTIATE_TEST_SUITE_P(Doubles, RegionalText, ::testing::Values(
     TextCase{-0.0, u"0"},
     TextCase{-1.5, u"-1.5"},
     TextCase{0.0001, u"0.0001"},
-    TextCase{100.0, u"100"}));
+    TextCase{100.0, u"100"},
+    TextCase{std::nextafter(2.0, 0.0), u"2"},           // rounding carries into the first digit
+    TextCase{std::nextafter(1.0, 0.0), u"1"},           // and past it, one more digit before the point
+    TextCase{std::nextafter(1e-4, 0.0), u"0.0001"},
+    TextCase{HUGE_VAL, u"Inf"}, TextCase{-HUGE_VAL, u"-Inf"}));
 
 INSTANTIATE_TEST_SUITE_P(Singles, RegionalText, ::testing::Values(
     TextCase{Single{1e8f}, u"1E+08"},

@@ -1,6 +1,7 @@
 // Several processes on one store, and a writer killed at random moments: nothing acknowledged is
 // ever lost and the file always opens intact. KOR2_RELIABILITY_LONG=1 raises the counts
 // (`cmake --build <dir> --target reliability-long`).
+#include "ChildProcess.h"
 #include "Guards.h"
 #include "settings/Store.h"
 
@@ -8,17 +9,16 @@
 #include <sqlite3.h>
 
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <random>
 #include <string>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Kor2_Sys;
+using kor2test::Child;
 
 namespace {
 
@@ -28,16 +28,13 @@ bool longRun()
     return flag != nullptr && flag[0] == '1';
 }
 
-Text utf16(const std::string& ascii)
-{
-    return Text(ascii.begin(), ascii.end());
-}
-
 Text number(long n)
 {
     const std::string s = std::to_string(n);
     return Text(s.begin(), s.end());
 }
+
+Text key(const std::string& prefix, long n) { return Text(prefix.begin(), prefix.end()) + number(n); }
 
 std::string integrity(const std::string& path)
 {
@@ -52,121 +49,83 @@ std::string integrity(const std::string& path)
     return verdict;
 }
 
-// The child side: never returns into the test runner.
-[[noreturn]] void writeKeys(const std::string& path, const std::string& prefix, long from, long count, int ackFd)
+// A child's work: writes keys prefix+n one by one, acknowledging each on `ack` when there is one.
+int writeKeys(const std::string& path, const std::string& prefix, long from, long count, int ack = -1)
 {
-    int status = 0;
     try {
         auto store = settings::openFile(path);
         for (long n = from; n < from + count; ++n) {
-            store->write(u"Vesolar", u"fiabilidad", utf16(prefix) + number(n), number(n));
-            if (ackFd >= 0 && ::write(ackFd, &n, sizeof n) != sizeof n)
-                status = 2;
+            store->write(u"Vesolar", u"fiabilidad", key(prefix, n), number(n));
+            if (ack >= 0 && ::write(ack, &n, sizeof n) != sizeof n)
+                return 2;
         }
     } catch (const Error& e) {
         std::fprintf(stderr, "writer %s: %s\n", prefix.c_str(), e.what());
-        status = 1;  // a busy or failed store reached the caller
+        return 1;  // a busy or failed store reached the caller
     }
-    ::_exit(status);
+    return 0;
 }
 
-// A child process running `body` with the writing end of a pipe; the parent keeps the reading end.
-struct Child {
-    pid_t pid;
-    int pipe;
-};
-
-Child spawn(const std::function<void(int)>& body)
+Text readKey(const std::string& path, const std::string& prefix, long n)
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {-1, -1};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        body(fds[1]);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    return {pid, fds[0]};
+    return settings::openFile(path)->read(u"Vesolar", u"fiabilidad", key(prefix, n), u"<lost>");
 }
 
-TEST(Reliability, ConcurrentProcessesLoseNoWrite)
-{
+class Reliability : public ::testing::Test {
+protected:
     kor2test::TempDir dir;
     const std::string path = dir.file("settings.db");
+};
+
+TEST_F(Reliability, ConcurrentProcessesLoseNoWrite)
+{
     settings::openFile(path);  // created before the writers race
-    const int processes = 4;
     const long writes = longRun() ? 10000 : 2000;
-    std::vector<pid_t> children;
-    for (int p = 0; p < processes; ++p) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0)
-            writeKeys(path, "p" + std::to_string(p) + "-", 0, writes, -1);
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            << "a writer saw an error (status " << status << ", signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
-    }
-    auto store = settings::openFile(path);
-    EXPECT_EQ(store->entries().size(), static_cast<std::size_t>(processes * writes));
-    for (int p = 0; p < processes; ++p)
-        EXPECT_EQ(store->read(u"Vesolar", u"fiabilidad", utf16("p" + std::to_string(p) + "-") + number(writes - 1), u""),
-                  number(writes - 1));
+    std::vector<std::unique_ptr<Child>> writers;
+    for (int p = 0; p < 4; ++p)
+        writers.push_back(std::make_unique<Child>([&, p](int) { return writeKeys(path, "p" + std::to_string(p) + "-", 0, writes); }));
+    for (auto& writer : writers)
+        EXPECT_EQ(writer->wait(), 0) << "a writer saw an error or died";
+    EXPECT_EQ(settings::openFile(path)->entries().size(), static_cast<std::size_t>(4 * writes));
+    for (int p = 0; p < 4; ++p)
+        EXPECT_EQ(readKey(path, "p" + std::to_string(p) + "-", writes - 1), number(writes - 1));
     EXPECT_EQ(integrity(path), "ok");
 }
 
-TEST(Reliability, OpenReaderSeesAnotherProcesssCommits)
+TEST_F(Reliability, OpenReaderSeesAnotherProcesssCommits)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
     auto reader = settings::openFile(path);
     for (long round = 0; round < 20; ++round) {
-        EXPECT_EQ(reader->read(u"Vesolar", u"fiabilidad", u"k" + number(round), u"<absent>"), u"<absent>");
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0)
-            writeKeys(path, "k", round, 1, -1);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_EQ(reader->read(u"Vesolar", u"fiabilidad", u"k" + number(round), u"<absent>"), number(round)) << round;
+        EXPECT_EQ(reader->read(u"Vesolar", u"fiabilidad", key("k", round), u"<absent>"), u"<absent>");
+        EXPECT_EQ(Child([&](int) { return writeKeys(path, "k", round, 1); }).wait(), 0);
+        EXPECT_EQ(reader->read(u"Vesolar", u"fiabilidad", key("k", round), u"<absent>"), number(round)) << round;
     }
 }
 
-TEST(Reliability, KilledWriterNeverLosesAnAcknowledgedWrite)
+TEST_F(Reliability, KilledWriterNeverLosesAnAcknowledgedWrite)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
     settings::openFile(path);
     const int kills = longRun() ? 10000 : 200;
     std::mt19937 random(20261206);
     long next = 0;
     for (int round = 0; round < kills; ++round) {
-        const Child child = spawn([&](int ack) { writeKeys(path, "k", next, 1000000, ack); });
-        ASSERT_GE(child.pid, 0);
+        Child writer([&](int ack) { return writeKeys(path, "k", next, 1000000, ack); });
+        ASSERT_TRUE(writer.started());
         ::usleep(static_cast<useconds_t>(random() % 15000));
-        ::kill(child.pid, SIGKILL);
-        int status = 0;
-        ::waitpid(child.pid, &status, 0);
+        writer.kill();
+        writer.wait();
+        const std::string acks = writer.readAll();
         long acknowledged = next - 1;
-        for (long n; ::read(child.pipe, &n, sizeof n) == sizeof n;)
-            acknowledged = n;
-        ::close(child.pipe);
-
-        auto store = settings::openFile(path);  // opens, checks and would set aside a damaged file
+        if (acks.size() >= sizeof(long))
+            std::memcpy(&acknowledged, acks.data() + (acks.size() / sizeof(long) - 1) * sizeof(long), sizeof(long));
+        // Opening checks the file, and would set a damaged one aside.
         for (long n = std::max(0L, next - 1); n <= acknowledged; ++n)
-            ASSERT_EQ(store->read(u"Vesolar", u"fiabilidad", u"k" + number(n), u"<lost>"), number(n))
-                << "round " << round << ", key " << n;
+            ASSERT_EQ(readKey(path, "k", n), number(n)) << "round " << round << ", key " << n;
         next = acknowledged + 1;
     }
     EXPECT_EQ(integrity(path), "ok");
-    auto store = settings::openFile(path);
     for (long n = 0; n < next; ++n)
-        ASSERT_EQ(store->read(u"Vesolar", u"fiabilidad", u"k" + number(n), u"<lost>"), number(n));
+        ASSERT_EQ(readKey(path, "k", n), number(n));
     RecordProperty("acknowledged_writes", static_cast<int>(next));
 }
 
@@ -179,36 +138,28 @@ std::vector<settings::Entry> batch(long round, long count)
     return entries;
 }
 
-TEST(Reliability, KilledImportLeavesAllOrNothing)
+TEST_F(Reliability, KilledImportLeavesAllOrNothing)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
     settings::openFile(path)->write(u"Vesolar", u"antes", u"k", u"v");
     const int kills = longRun() ? 200 : 12;
     const long size = 40000;
     std::mt19937 random(20261207);
     int none = 0, all = 0;
     for (int round = 0; round < kills; ++round) {
-        const Child child = spawn([&](int progress) {
+        Child importer([&](int progress) {
             const auto entries = batch(round, size);
             auto store = settings::openFile(path);
-            const char started = 's', finished = 'f';
-            if (::write(progress, &started, 1) != 1)
-                ::_exit(2);
+            if (::write(progress, "s", 1) != 1)
+                return 2;
             store->writeAll(entries);
-            if (::write(progress, &finished, 1) != 1)
-                ::_exit(2);
+            return ::write(progress, "f", 1) == 1 ? 0 : 2;
         });
-        ASSERT_GE(child.pid, 0);
-        char signal = 0;
-        ASSERT_EQ(::read(child.pipe, &signal, 1), 1);
+        char started = 0;
+        ASSERT_EQ(::read(importer.pipe(), &started, 1), 1);
         ::usleep(static_cast<useconds_t>(random() % 200000));
-        ::kill(child.pid, SIGKILL);
-        int status = 0;
-        ::waitpid(child.pid, &status, 0);
-        const bool acknowledged = ::read(child.pipe, &signal, 1) == 1 && signal == 'f';
-        ::close(child.pipe);
-
+        importer.kill();
+        importer.wait();
+        const bool acknowledged = importer.readAll() == "f";
         // Counted by taking the import out again, so that the store stays small round after round.
         auto store = settings::openFile(path);
         const std::size_t found = store->removeSection(u"Vesolar", u"lote" + number(round));
@@ -227,15 +178,10 @@ TEST(Reliability, KilledImportLeavesAllOrNothing)
 
 // A disk that fills up in the middle of an import: here the file size limit of the writing
 // process, which makes its writes fail past a point as a full disk does.
-TEST(Reliability, ImportOnAFullDiskLeavesNothingAndSaysSo)
+TEST_F(Reliability, ImportOnAFullDiskLeavesNothingAndSaysSo)
 {
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
     settings::openFile(path)->write(u"Vesolar", u"antes", u"k", u"v");
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        int code = 0;
+    const int status = Child([&](int) {
         try {
             auto store = settings::openFile(path);
             store->read(u"Vesolar", u"antes", u"k", u"");
@@ -243,21 +189,16 @@ TEST(Reliability, ImportOnAFullDiskLeavesNothingAndSaysSo)
             const rlimit limit{256 * 1024, 256 * 1024};
             ::setrlimit(RLIMIT_FSIZE, &limit);
             store->writeAll(batch(0, 20000));
-            code = 10;  // the import fit
+            return 10;  // the import fit
         } catch (const Error& e) {
             std::fprintf(stderr, "import on a full disk: %s\n", e.what());
-            code = e.number() == 61 && e.description().find(Text(path.begin(), path.end())) != Text::npos ? 0 : 11;
+            return e.number() == 61 && e.description().find(Text(path.begin(), path.end())) != Text::npos ? 0 : 11;
         }
-        ::_exit(code);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "the importer died: signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_NE(WEXITSTATUS(status), 10) << "the limit did not bite";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a full disk is error 61 naming the store";
+    }).wait();
+    EXPECT_NE(status, 10) << "the limit did not bite";
+    EXPECT_EQ(status, 0) << "a full disk is error 61 naming the store";
     auto store = settings::openFile(path);
-    const auto entries = store->entries();
-    EXPECT_EQ(entries.size(), 1u) << "nothing of the import is kept";
+    EXPECT_EQ(store->entries().size(), 1u) << "nothing of the import is kept";
     EXPECT_EQ(store->read(u"Vesolar", u"antes", u"k", u""), u"v");
     store->write(u"Vesolar", u"después", u"k", u"v");
     EXPECT_EQ(integrity(path), "ok");

@@ -1,6 +1,7 @@
 // What a store may touch on disk: only files that are its own, folders only when they are missing
 // or the library's own, nothing at all when opened read-only; and side files that never leave a
 // store unwritable.
+#include "ChildProcess.h"
 #include "Guards.h"
 #include "SettingsGuards.h"
 #include "frame/Utf.h"
@@ -10,9 +11,6 @@
 #include <sqlite3.h>
 
 #include <functional>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Kor2_Sys;
@@ -181,13 +179,36 @@ TEST_P(UserFolder, KeepsItsModeWhenAStoreIsMadeInIt)
 
 INSTANTIATE_TEST_SUITE_P(Modes, UserFolder, ::testing::Values(01777u, 02775u, 0755u, 0700u));
 
-TEST(UserFolder, MissingFoldersAreCreatedPrivate)
+TEST(UserFolder, MissingFoldersAreCreatedPrivateAndTheStoreSurvivesReopening)
 {
     kor2test::TempDir dir;
     const std::string path = dir.file("a/b/settings.db");
     openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
-    EXPECT_EQ(modeOf(dir.path() / "a"), 0700u);
-    EXPECT_EQ(modeOf(dir.path() / "a/b"), 0700u);
+    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+    EXPECT_EQ(std::vector({modeOf(dir.path() / "a"), modeOf(dir.path() / "a/b"), modeOf(path)}), std::vector({0700u, 0700u, 0600u}));
+}
+
+// The copies of `path` set aside as damaged, beside it.
+std::vector<std::string> keptAside(const std::string& path)
+{
+    std::vector<std::string> contents;
+    const std::string prefix = std::filesystem::path(path).filename().string() + ".dañado-";
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && !name.ends_with("-wal") && !name.ends_with("-shm"))
+            contents.push_back(look(entry.path()).contents);
+    }
+    return contents;
+}
+
+TEST_F(StoreFile, DamagedOneIsMovedAsideNotOverwritten)
+{
+    makeDamagedStore(path);
+    const std::string damaged = look(path).contents;
+    expectRefused([&] { openFile(path); }, 75, path, u"dañado");
+    EXPECT_EQ(keptAside(path), std::vector<std::string>{damaged}) << "the damaged bytes are kept";
+    seed();
+    EXPECT_EQ(read(), u"v");
 }
 
 TEST(DefaultFolder, IsKeptPrivateAndItsUnreadableFileIsSetAside)
@@ -203,13 +224,7 @@ TEST(DefaultFolder, IsKeptPrivateAndItsUnreadableFileIsSetAside)
     writeFile(path, garbage);
     expectRefused([&] { openFile(path); }, 75, path, u"dañado");
     EXPECT_EQ(modeOf(folder), 0700u) << "the library's own folder is private";
-    int kept = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().filename().string().rfind("settings.db.dañado-", 0) == 0) {
-            EXPECT_EQ(look(entry.path()).contents, garbage);
-            ++kept;
-        }
-    EXPECT_EQ(kept, 1);
+    EXPECT_EQ(keptAside(path), std::vector<std::string>{garbage});
     openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
     EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
 }
@@ -287,19 +302,29 @@ TEST_F(StoreFile, ReadOnlyReadsAStoreAndLeavesEverythingAsItWas)
     EXPECT_EQ(look(dir.path()), folderBefore);
 }
 
-TEST_F(StoreFile, ReadOnlySeesWhatIsCommittedAfterItOpened)
+// A store open for reading, in either mode, sees every commit of another connection: new values,
+// new keys and removed keys, also after the writer has folded its journal back.
+class OpenReader : public StoreFile, public ::testing::WithParamInterface<OpenMode> {};
+TEST_P(OpenReader, SeesEveryCommitOfAnotherConnection)
 {
     seed();
-    auto reader = openFile(path, OpenMode::ReadOnly);
+    auto reader = openFile(path, GetParam());
     EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
     auto writer = openFile(path);
-    for (const Text value : {u"w", u"x", u"y"}) {
+    for (int round = 0; round < 20; ++round) {
+        const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x');
         writer->write(u"Vesolar", u"S", u"k", value);
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value);
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
+        writer->write(u"Vesolar", u"S", u"other" + value, u"1");
+        EXPECT_TRUE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
+        EXPECT_TRUE(writer->remove(u"Vesolar", u"S", u"other" + value));
+        EXPECT_FALSE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
     }
     writer.reset();
-    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"y") << "after the writer folded its journal back";
+    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"vxxxxx") << "after the writer folded its journal back";
 }
+INSTANTIATE_TEST_SUITE_P(Modes, OpenReader, ::testing::Values(OpenMode::ReadWrite, OpenMode::ReadOnly));
 
 TEST_F(StoreFile, ReadOnlyReportsADamagedStoreWhereItIs)
 {
@@ -354,72 +379,10 @@ TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
     EXPECT_EQ(read(), u"w");
 }
 
-// A folder where any user may make a folder of their own.
-std::filesystem::path sharedBase()
-{
-    for (const std::filesystem::path& base : {std::filesystem::temp_directory_path(), std::filesystem::path("/var/tmp"),
-                                             std::filesystem::path("/dev/shm")}) {
-        struct stat st{};
-        if (::stat(base.c_str(), &st) == 0 && (st.st_mode & 01003) == 01003)
-            return base;
-    }
-    return {};
-}
-
-// Runs `scenario` in a folder of its own where file permissions bind: as this user when it is
-// not root, else in a child that gives up root for "nobody". Returns what went wrong; "skip: ..."
-// when there is no way to run it.
-std::string asOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario)
-{
-    if (::geteuid() != 0) {
-        kor2test::TempDir dir;
-        return scenario(dir.path());
-    }
-    const passwd* nobody = ::getpwnam("nobody");
-    if (nobody == nullptr)
-        return "skip: there is no user nobody to run as";
-    if (sharedBase().empty())
-        return "skip: no folder open to every user";
-    kor2test::TempDir dir(sharedBase());
-    if (::chown(dir.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-        return "could not hand the folder over";
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return "no pipe";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::string result;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) {
-            result = "could not give up root";
-        } else {
-            try {
-                result = scenario(dir.path());
-            } catch (const std::exception& e) {
-                result = std::string("uncaught error: ") + e.what();
-            }
-        }
-        if (::write(fds[1], result.data(), result.size()) < 0)
-            ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string result;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        result.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        result += " (the child did not finish)";
-    return result;
-}
-
 // Runs `scenario` as asOrdinaryUser does and expects no findings.
 void expectAsOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario)
 {
-    const std::string result = asOrdinaryUser(scenario);
+    const std::string result = kor2test::asOrdinaryUser(scenario);
     if (result.rfind("skip", 0) == 0)
         GTEST_SKIP() << result;
     EXPECT_EQ(result, "");

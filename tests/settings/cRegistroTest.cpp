@@ -2,15 +2,15 @@
 #include <Kor2_Sys/cRegistro.h>
 
 #include "FakeWindow.h"
+#include "FaultyStore.h"
 #include "Guards.h"
+#include "SettingsGuards.h"
 #include "SwallowedLog.h"
 #include "settings/Store.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
-#include <map>
 
 using namespace Kor2_Sys;
 using kor2test::FakeWindow;
@@ -69,36 +69,16 @@ TEST(ValuesWithoutStore, FailSilentlyWithTheDefault)
 {
     kor2test::TempDir dir;
     std::ofstream(dir.file("bad.db")) << std::string(4096, 'x');
-    ::setenv("KOR2_SETTINGS", dir.file("bad.db").c_str(), 1);
-    auto previous = settings::installStore(nullptr);
-    cRegistro r;
-    EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"k", Long{7}), Variant(Long{7})) << "the store failed to open";
-    settings::installStore(std::move(previous));
-    ::unsetenv("KOR2_SETTINGS");
+    kor2test::ScopedEnv chosen("KOR2_SETTINGS", dir.file("bad.db"));
+    kor2test::InstalledStore none(nullptr);
+    EXPECT_EQ(cRegistro().R_Lee_un_dato_en_Win(u"A", u"S", u"k", Long{7}), Variant(Long{7})) << "the store failed to open";
 }
 
-// A store that answers reads from memory and refuses every change, like a file without write
-// permission.
-class ReadOnlyStore final : public settings::Store {
-public:
-    std::map<Text, Text> keys;  // by "section/key"
-    std::optional<Text> find(const Text&, const Text& section, const Text& key) override
-    {
-        const auto it = keys.find(section + u"/" + key);
-        return it == keys.end() ? std::nullopt : std::optional(it->second);
-    }
-    void write(const Text&, const Text&, const Text&, const Text&) override { throw errors::permissionDenied(); }
-    bool remove(const Text&, const Text&, const Text&) override { throw errors::permissionDenied(); }
-    std::size_t removeSection(const Text&, const Text&) override { throw errors::permissionDenied(); }
-    std::vector<settings::Entry> entries() override { return {}; }
-    void writeAll(std::span<const settings::Entry>) override { throw errors::permissionDenied(); }
-};
-
+// A store file without write permission: reads answer, every change is refused.
 class RefusedWrites : public ::testing::Test {
 protected:
-    std::shared_ptr<ReadOnlyStore> m_store = std::make_shared<ReadOnlyStore>();
-    std::shared_ptr<settings::Store> m_previous = settings::installStore(m_store);
-    ~RefusedWrites() override { settings::installStore(std::move(m_previous)); }
+    std::shared_ptr<kor2test::FaultyStore> m_store = std::make_shared<kor2test::FaultyStore>(errors::permissionDenied());
+    kor2test::InstalledStore m_installed{m_store};
     cRegistro r;
 };
 
@@ -110,7 +90,7 @@ TEST_F(RefusedWrites, ReachTheHostsHandlerWhileTheCallReturnsNormally)
     EXPECT_EQ(log.seen()[0].number, 70);
     EXPECT_EQ(log.seen()[0].description, u"Permiso denegado");
     EXPECT_EQ(log.seen()[0].operation, "cRegistro.R_Grabar_un_dato_en_Win");
-    m_store->keys[u"A S/k"] = u"leído";
+    m_store->inner().write(u"Vesolar", u"A S", u"k", u"leído");
     EXPECT_EQ(r.R_Lee_un_dato_en_Win(u"A", u"S", u"k", Long{1}), Variant(Text(u"leído")));
     EXPECT_EQ(log.seen().size(), 1u) << "a successful read reports nothing";
 }
@@ -124,20 +104,9 @@ TEST_F(RefusedWrites, SuccessfulWriteReportsNothing)
     EXPECT_TRUE(log.seen().empty());
 }
 
-struct CHeard {
-    std::vector<std::string> lines;
-};
-
-extern "C" void hearFromC(int32_t number, const char* description, const char* operation, void* user)
-{
-    static_cast<CHeard*>(user)->lines.push_back(std::to_string(number) + " " + description + " " + operation);
-}
-
 TEST_F(RefusedWrites, ReachACHostThroughTheCEntryPoints)
 {
-    const auto outer = onSwallowedError({});
-    CHeard heard;
-    ASSERT_EQ(kor2_on_swallowed_error(&hearFromC, &heard), 0);
+    kor2test::CSwallowedLog heard;
     kor2_object* registro = nullptr;
     ASSERT_EQ(kor2_shared("Kor2_Sys.cRegistro", &registro, nullptr), 0);
     kor2_value* args[] = {kor2_value_text("A"), kor2_value_text("S"), kor2_value_text("k"), kor2_value_long(7)};
@@ -146,8 +115,6 @@ TEST_F(RefusedWrites, ReachACHostThroughTheCEntryPoints)
     for (kor2_value* arg : args)
         kor2_value_free(arg);
     kor2_release(registro);
-    kor2_on_swallowed_error(nullptr, nullptr);
-    onSwallowedError(outer);
     EXPECT_EQ(heard.lines, std::vector<std::string>{"70 Permiso denegado cRegistro.R_Grabar_un_dato_en_Win"});
 }
 
@@ -206,48 +173,65 @@ TEST_F(Geometry, NoticeComesOnEveryCallOfTheFirstOperationOnly)
     EXPECT_EQ(ui->messages()[0].title, u"Kor2_Sys");
 }
 
-TEST_F(Geometry, SaveRestoreRoundTripInNormalState)
+// The state the host window reports when it is saved decides what is stored, and what each of the
+// four restoring operations does then to a normal window.
+struct StateCase {
+    const char* label;
+    Integer state;
+    const char16_t *estado, *top;  ///< stored
+    std::vector<double> tops;       ///< the window's top after each restoring operation
+    std::size_t sets;               ///< properties the four operations set
+    double stateAfter;
+};
+class HostState : public Geometry, public ::testing::WithParamInterface<StateCase> {};
+TEST_P(HostState, DecidesWhatIsSavedAndRestored)
 {
+    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");  // a normal record first
+    window->props["WindowState"] = GetParam().state;
     window->props["Top"] = 1234.5;
     r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
-    EXPECT_EQ(stored(u"Estado"), u"0");
-    EXPECT_EQ(stored(u"Top"), u"1234.5");
+    EXPECT_EQ(stored(u"Estado"), GetParam().estado);
+    EXPECT_EQ(stored(u"Top"), GetParam().top);
     EXPECT_EQ(stored(u"Width"), u"7000");
-    auto other = std::make_shared<FakeWindow>(0, 0, 0, 0);
-    window = other;
-    r.R_Lee_tamaño_y_pos_Obj_en_Win(other, u"App", u"Win", 1, 1, 1, 1);
-    expectAt(1234.5, 500, 7000, 5000);
-    r.R_Lee_tamaño_y_pos_Obj_en_Win1(other, u"App", u"Win", 1, 1, 1, 1);
-    EXPECT_EQ(other->value("Top"), 1234) << "whole-number conversion; halves to even";
-    EXPECT_EQ(other->log.size(), 8u);
+    window = std::make_shared<FakeWindow>(0, 0, 0, 0);
+    std::vector<double> tops;
+    r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 1, 1, 1, 1);
+    tops.push_back(window->value("Top"));
+    if (GetParam().sets == 14) {
+        expectAt(1234.5, 500, 7000, 5000);
+    }
+    r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 1, 1, 1, 1);  // whole numbers, halves to even
+    tops.push_back(window->value("Top"));
+    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
+    tops.push_back(window->value("Top"));
+    r.R_Lee_Pos_Form(window, u"App", u"Win");
+    tops.push_back(window->value("Top"));
+    EXPECT_EQ(tops, GetParam().tops);
+    EXPECT_EQ(window->log.size(), GetParam().sets);
+    EXPECT_EQ(window->value("WindowState"), GetParam().stateAfter);
 }
+INSTANTIATE_TEST_SUITE_P(States, HostState, ::testing::Values(
+    StateCase{"normal", 0, u"0", u"1234.5", {1234.5, 1234, 1234, 1234}, 14, 0},
+    StateCase{"minimisedKeepsTheLastNormalRecordAndRestoresNothing", 1, u"1", u"600", {0, 0, 0, 0}, 0, 0},
+    StateCase{"maximisedOnlyMaximises", 2, u"2", u"600", {0, 0, 0, 0}, 4, 2},
+    StateCase{"noSuchStateIsSavedAsNormal", 3, u"0", u"1234.5", {1234.5, 1234, 1234, 1234}, 14, 0}),
+    kor2test::labelled<StateCase>);
 
-TEST_F(Geometry, MinimisedKeepsTheLastNormalRecord)
+// A state no window can be in (a store edited by hand) restores nothing, and maximises nothing.
+TEST_F(Geometry, AStoredStateThePlatformDoesNotKnowRestoresNothing)
 {
-    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
-    window->props["WindowState"] = Integer{1};
-    window->props["Top"] = 9999.0;
-    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
-    EXPECT_EQ(stored(u"Estado"), u"1");
-    EXPECT_EQ(stored(u"Top"), u"600");
-    window->log.clear();
-    r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 0, 0, 0, 0);
-    r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 0, 0, 0, 0);
+    put(u"Estado", u"3");
     r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
     r.R_Lee_Pos_Form(window, u"App", u"Win");
-    EXPECT_TRUE(window->log.empty()) << "a minimised record changes nothing";
+    EXPECT_TRUE(window->log.empty());
 }
 
-TEST_F(Geometry, MaximisedOnlyMaximises)
+TEST_F(Geometry, PositionOnlySaveOfAMaximisedWindowStoresTheStateAlone)
 {
     window->props["WindowState"] = Integer{2};
     r.R_Graba_Pos_Form(window, u"App", u"Win");
     EXPECT_EQ(stored(u"Estado"), u"2");
     EXPECT_EQ(stored(u"Top"), u"<absent>");
-    window->props["WindowState"] = Integer{0};
-    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
-    EXPECT_EQ(window->log, (std::vector<std::string>{"set WindowState"}));
-    EXPECT_EQ(window->value("WindowState"), 2);
 }
 
 TEST_F(Geometry, PositionOnlySaveLeavesStoredSizeAlone)

@@ -2,6 +2,7 @@
 // Records every failure the silent traps absorb while the guard lives, through the public hook.
 
 #include <Kor2_Sys/Diagnostics.h>
+#include <Kor2_Sys/Kor2_Sys.h>
 
 #include <mutex>
 #include <string>
@@ -40,6 +41,29 @@ private:
     mutable std::mutex m_mutex;
     std::vector<Kor2_Sys::SwallowedError> m_seen;
     Kor2_Sys::SwallowedErrorHandler m_previous;
+};
+
+extern "C" inline void kor2testHearSwallowed(int32_t number, const char* description, const char* operation, void* user)
+{
+    static_cast<std::vector<std::string>*>(user)->push_back(std::to_string(number) + " " + description + " " + operation);
+}
+
+/// The same records as a C host hears them through kor2_on_swallowed_error, as "number
+/// description operation" lines; the C++ handler is set aside meanwhile.
+class CSwallowedLog {
+public:
+    CSwallowedLog() : m_outer(Kor2_Sys::onSwallowedError({})) { kor2_on_swallowed_error(&kor2testHearSwallowed, &lines); }
+    ~CSwallowedLog()
+    {
+        kor2_on_swallowed_error(nullptr, nullptr);
+        Kor2_Sys::onSwallowedError(std::move(m_outer));
+    }
+    CSwallowedLog(const CSwallowedLog&) = delete;
+    CSwallowedLog& operator=(const CSwallowedLog&) = delete;
+    std::vector<std::string> lines;
+
+private:
+    Kor2_Sys::SwallowedErrorHandler m_outer;
 };
 
 } // namespace kor2test

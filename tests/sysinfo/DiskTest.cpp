@@ -2,27 +2,20 @@
 #include <Kor2_Sys/c_VL.h>
 
 #include "Guards.h"
+#include "SettingsGuards.h"
 #include "FakeTree.h"
 #include "platform/linux/LinuxDiskQuery.h"
 #include "sysinfo/DiskIdentity.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 using namespace Kor2_Sys;
 using platform::IdentityBlock;
 
 namespace {
 
-std::string dataFile(const std::string& name)
-{
-    std::ifstream in(std::string(KOR2_SYSINFO_DATA) + "/" + name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+std::string dataFile(const std::string& name) { return kor2test::look(std::string(KOR2_SYSINFO_DATA) + "/" + name).contents; }
 
 using kor2test::errorOf;
 

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <tuple>
 
 using namespace Kor2_Sys;
 using platform::MessageAnswer;
@@ -138,55 +139,41 @@ TEST_F(Volumes, WithoutUdevTheDeviceIsProbed)
 
 // --- drive letters ------------------------------------------------------------------------------
 
-TEST_F(Volumes, DriveArgumentsAndMappings)
+// A letter in either case names its mapped volume (C is the root); a wrong letter is refused in a
+// box with the outputs untouched, except by D_Sol, which answers it without a word.
+struct LetterCase {
+    Text letter, label, serial, system;
+    Text message;  ///< the refusal; empty: none
+    Text sol;      ///< what D_Sol answers
+};
+const Text kUntouched = u"<sin tocar>";
+class DriveLetters : public Volumes, public ::testing::WithParamInterface<LetterCase> {};
+TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
 {
     kor2test::TempDir other;
     fake.mount("0:44", other.path().string(), "tmpfs", "tmpfs");
     mapDrive(u"Ñ", "/dev/vda");
     platform::ScopedSystemInfo info(machine());
-    CinfoDiscoVol& d = global<CinfoDiscoVol>();
-
-    const Answer lower = serie(u"c");
-    EXPECT_EQ(lower.label, u"raiz");
-    EXPECT_EQ(lower.serial, u"-1770025946");
-    EXPECT_EQ(serie(u"C").serial, lower.serial) << "c and C are one drive";
-    EXPECT_EQ(serie(u"ñ").serial, lower.serial) << "the mapping is found under the upper-case letter";
-    EXPECT_EQ(d.D_Sol(u"c"), lower.serial);
-
-    const Answer unmapped = serie(u"Q");
-    EXPECT_EQ(unmapped.label, u"");
-    EXPECT_EQ(unmapped.serial, u"0");
-    EXPECT_EQ(unmapped.system, u"");
-    EXPECT_EQ(d.D_Sol(u"Q"), u"0");
-    EXPECT_TRUE(ui->messages().empty());
-
-    EXPECT_EQ(d.D_Sol(u"CD"), u"");
-    EXPECT_EQ(d.D_Sol(u""), u"");
-    EXPECT_TRUE(ui->messages().empty()) << "D_Sol answers wrong letters without a word";
+    const auto& c = GetParam();
+    const Answer a = serie(c.letter);
+    EXPECT_EQ(std::tuple(a.label, a.serial, a.system), std::tuple(c.label, c.serial, c.system));
+    EXPECT_EQ(global<CinfoDiscoVol>().D_Sol(c.letter), c.sol);
+    ASSERT_EQ(ui->messages().size(), c.message.empty() ? 0u : 1u);
+    if (!c.message.empty()) {
+        EXPECT_EQ(ui->messages()[0].text, c.message);
+        EXPECT_EQ(ui->messages()[0].icon, MessageIcon::Stop);
+        EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
+        EXPECT_EQ(ui->messages()[0].title, platform::applicationTitle());
+    }
 }
-
-struct LetterCase {
-    Text letter;
-    Text message;
-};
-class WrongLetters : public Volumes, public ::testing::WithParamInterface<LetterCase> {};
-TEST_P(WrongLetters, AreRefusedWithOutputsUntouched)
-{
-    platform::ScopedSystemInfo info(machine());
-    const Answer a = serie(GetParam().letter);
-    EXPECT_EQ(a.label, u"<sin tocar>");
-    EXPECT_EQ(a.serial, u"<sin tocar>");
-    EXPECT_EQ(a.system, u"<sin tocar>");
-    ASSERT_EQ(ui->messages().size(), 1u);
-    EXPECT_EQ(ui->messages()[0].text, GetParam().message);
-    EXPECT_EQ(ui->messages()[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
-    EXPECT_EQ(ui->messages()[0].title, platform::applicationTitle());
-}
-INSTANTIATE_TEST_SUITE_P(Letters, WrongLetters, ::testing::Values(
-    LetterCase{u"", u"ERROR:No has especificado la unidad"},
-    LetterCase{u"C:", u"ERROR:Solo necesito la Letra de la unidad y noC:"},
-    LetterCase{u"CD", u"ERROR:Solo necesito la Letra de la unidad y noCD"}));
+INSTANTIATE_TEST_SUITE_P(Letters, DriveLetters, ::testing::Values(
+    LetterCase{u"c", u"raiz", u"-1770025946", u"ext4", u"", u"-1770025946"},
+    LetterCase{u"C", u"raiz", u"-1770025946", u"ext4", u"", u"-1770025946"},
+    LetterCase{u"ñ", u"raiz", u"-1770025946", u"ext4", u"", u"-1770025946"},  // mapped under the upper-case letter
+    LetterCase{u"Q", u"", u"0", u"", u"", u"0"},                               // not mapped
+    LetterCase{u"", kUntouched, kUntouched, kUntouched, u"ERROR:No has especificado la unidad", u""},
+    LetterCase{u"C:", kUntouched, kUntouched, kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:", u""},
+    LetterCase{u"CD", kUntouched, kUntouched, kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD", u""}));
 
 TEST_F(Volumes, ComputerNameIsOneUpperCaseLabelOfFifteen)
 {
