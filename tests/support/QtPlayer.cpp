@@ -103,6 +103,7 @@ public:
     std::vector<Ks::platform::FileDialogRequest> fileRequests;
     std::vector<std::string> trail;
     int beeps = 0;
+    int eventRuns = 0;
 
     void showModal(Form& form) override
     {
@@ -135,7 +136,11 @@ public:
         ++beeps;
         m_qt->beep();
     }
-    void doEvents() override { m_qt->doEvents(); }
+    void doEvents() override
+    {
+        ++eventRuns;
+        m_qt->doEvents();
+    }
     double twipsPerPixelX() const override { return m_qt->twipsPerPixelX(); }
     double twipsPerPixelY() const override { return m_qt->twipsPerPixelY(); }
     Ks::Long screenWidth() const override { return m_qt->screenWidth(); }
@@ -350,6 +355,7 @@ public:
     std::size_t pendingScripts() const override { return m_ws->scripts.pending(); }
     const std::vector<MessageRecord>& messages() const override { return m_ws->messages; }
     int beeps() const override { return m_ws->beeps; }
+    int eventRuns() const override { return m_ws->eventRuns; }
     std::optional<Ks::Text> clipboardText() const override
     {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
