@@ -132,6 +132,9 @@ TEST_P(BadObjects, LaterStepsStillRunAndNothingReachesTheUser)
     EXPECT_EQ(hosts->parentOf(bar), "Form1") << "a bar that cannot go into the status bar stays";
     EXPECT_EQ(visible(), row().shown);
     EXPECT_EQ(value(), row().shown ? 0 : 40);
+    if (row().shown) {
+        EXPECT_EQ(twipsOf(bar), std::vector<float>(4, 0)) << "no part read: the bar waits at the origin";
+    }
     EXPECT_EQ(swallowed.summary(), row().swallowed);
     EXPECT_TRUE(ui->messages().empty());
 }
@@ -145,6 +148,7 @@ const BadRow kBad[] = {
      {"424 " + kStep, "91 " + kStep}},
     {"destroyedStatusBar", [](BadObjects& d) { d.hosts->destroy(d.statusBar); }, true,
      std::vector<std::string>(2, "91 " + kStep)},
+    {"formAsStatusBar", [](BadObjects& d) { d.args[2] = d.args[0]; }, true, {}},
     {"nothingPassed", [](BadObjects& d) { d.args[0] = d.args[1] = d.args[2] = Variant{}; }, false,
      std::vector<std::string>(5, "91 " + kStep)},
 };

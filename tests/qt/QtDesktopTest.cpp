@@ -130,22 +130,6 @@ TEST_F(QtDesktop, ReparentingKeepsGeometryAndVisibilityAndRefusesLoops)
     EXPECT_EQ(panel->parentWidget(), &form) << "a parent inside the child would close a loop";
 }
 
-TEST_F(QtDesktop, StatusBarPartsAreTheShownWidgetsLeftToRightPermanentOnesLast)
-{
-    QMainWindow window;
-    auto* hidden = new QLabel(QStringLiteral("oculto"));
-    auto* permanent = new QLabel(QStringLiteral("fijo"));
-    window.statusBar()->addPermanentWidget(permanent);
-    window.statusBar()->addWidget(hidden);
-    hidden->hide();
-    window.statusBar()->addWidget(new QLabel(QStringLiteral("Listo")));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    platform::PixelRect part;
-    platform::windowSystem().statusBarPartRect(getProperty(*qt::hostStatusBar(window.statusBar()), "hWnd").toLong(), 1, part);
-    EXPECT_EQ(QRect(QPoint(part.left, part.top), QPoint(part.right - 1, part.bottom - 1)), permanent->geometry());
-}
-
 TEST_F(QtDesktop, APictureCopyHoldsWhatThePicturePaints)
 {
     kor2test::ScopedPlayer ui{kor2test::Backend::Qt};

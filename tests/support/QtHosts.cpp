@@ -70,10 +70,14 @@ public:
     {
         QStatusBar* bar = static_cast<QMainWindow*>(widget(form))->statusBar();
         name(bar, "StatusBar");
-        for (const int width : widths) {
+        // A hidden panel is no part, and the last part is a permanent one, laid out last.
+        auto* hidden = new QLabel(QStringLiteral("oculto"));
+        bar->addWidget(hidden);
+        hidden->hide();
+        for (std::size_t i = 0; i < widths.size(); ++i) {
             auto* part = new QLabel(QStringLiteral("Listo"));
-            part->setFixedWidth(width);
-            bar->addWidget(part);
+            part->setFixedWidth(widths[i]);
+            i + 1 < widths.size() ? bar->addWidget(part) : bar->addPermanentWidget(part);
             m_parts[bar].push_back(part);
         }
         bar->show();
