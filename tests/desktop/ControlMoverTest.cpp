@@ -1,166 +1,172 @@
+// The control mover on every backend: a grab with the left button, a drag with it and Ctrl, the
+// events it lets run, and the common report when the control cannot be moved. Rows read where the
+// label ends in pixels, so that they hold on a screen of any density (Qt reruns them at 192 dpi).
 #include <Kor2_Sys/cMoverControl.h>
 
-#include "Guards.h"
-#include "frame/Utf.h"
+#include "Hosts.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cmath>
 #include <optional>
-#include <string>
-#include <vector>
 
 using namespace Kor2_Sys;
-using platform::HostKind;
-using platform::PixelPoint;
-using platform::RecordedHost;
+using namespace kor2test;
 
 namespace {
 
 constexpr Integer kLeft = 1, kRight = 2, kCtrl = 2;
 
-// A label at 600, 300 twips on a 15 twips-per-pixel screen, moved by a fresh mover instance.
-class Mover : public ::testing::Test {
+// A label at pixels 40, 20 of a form, moved by a fresh mover instance.
+template <class Base> class MoverOf : public Base {
 public:
-    kor2test::ScopedHeadless ui;
-    std::shared_ptr<RecordedHost> label = ui->hosts().add(HostKind::Control, "Label1");
+    std::unique_ptr<Hosts> hosts = makeHosts(*this->ui);
+    Variant form = hosts->form();
+    Variant label = hosts->control(form, {40, 20});
     std::shared_ptr<Object> mover = createObject("Kor2_Sys.cMoverControl");
-    Variant control = std::shared_ptr<Object>(label);
 
-    Mover()
-    {
-        label->setProperty("Left", Single{600});
-        label->setProperty("Top", Single{300});
-    }
     void grab(PixelPoint at, Integer button = kLeft)
     {
-        ui->setCursorPosition(at);
-        Variant args[] = {button, control};
+        hosts->setCursor(at);
+        Variant args[] = {button, label};
         mover->invoke("Mueve_CtrlSeleccionar", InvokeKind::Method, args);
     }
     void drag(PixelPoint at, Integer button = kLeft, Integer shift = kCtrl)
     {
-        ui->setCursorPosition(at);
-        Variant args[] = {button, shift, control};
+        hosts->setCursor(at);
+        Variant args[] = {button, shift, label};
         mover->invoke("Mueve_CtrlMover", InvokeKind::Method, args);
     }
-    // The label's member calls: "Left", "ZOrder(0)", "Move(750,330)".
-    std::vector<std::string> calls() const
+    /// Where the label is, in pixels of the form.
+    PixelPoint where() const
     {
-        std::vector<std::string> out;
-        for (const auto& call : label->log()) {
-            std::string line = call.member;
-            for (std::size_t i = 0; i < call.args.size(); ++i)
-                line += (i ? "," : "(") + utf::toUtf8(call.args[i].toText());
-            out.push_back(line + (call.args.empty() ? "" : ")"));
-        }
+        const auto twips = twipsOf(label);
+        const auto& ws = platform::windowSystem();
+        return {static_cast<Long>(std::lround(twips[0] / ws.twipsPerPixelX())),
+                static_cast<Long>(std::lround(twips[1] / ws.twipsPerPixelY()))};
+    }
+    std::vector<Text> reports() const
+    {
+        std::vector<Text> out;
+        for (const auto& m : this->ui->messages())
+            out.push_back(m.text);
         return out;
     }
 };
 
-struct DragCase {
+struct DragRow {
     const char* label;
     std::optional<Integer> grabButton;  ///< none: no grab before the drag
     Integer dragButton, shift;
-    std::vector<std::string> calls;
+    PixelPoint ends;                    ///< where the label ends, pixels
     int eventRuns;
 };
-
-class Drags : public Mover, public ::testing::WithParamInterface<DragCase> {};
+using Drags = MoverOf<OnEveryBackend<DragRow>>;
 
 TEST_P(Drags, MoveOnlyWithLeftButtonAndCtrlAndLetEventsRunWithTheLeftButton)
 {
-    const DragCase& c = GetParam();
-    if (c.grabButton)
-        grab({100, 50}, *c.grabButton);
-    drag({110, 52}, c.dragButton, c.shift);
-    EXPECT_EQ(calls(), c.calls);
-    EXPECT_EQ(ui->eventRuns(), c.eventRuns);
+    if (row().grabButton)
+        grab({100, 50}, *row().grabButton);
+    drag({110, 52}, row().dragButton, row().shift);
+    EXPECT_EQ(where(), row().ends);
+    EXPECT_EQ(twipsOf(label)[2], 60 * platform::windowSystem().twipsPerPixelX()) << "the size stays";
+    EXPECT_EQ(ui->eventRuns(), row().eventRuns);
     EXPECT_TRUE(ui->messages().empty());
 }
 
-// What a grab asks of the label, then `after`.
-std::vector<std::string> grabbed(std::vector<std::string> after = {})
-{
-    after.insert(after.begin(), {"Left", "Top", "ZOrder(0)"});
-    return after;
-}
-INSTANTIATE_TEST_SUITE_P(Buttons, Drags, ::testing::Values(
-    // Offsets 1500 - 600 = 900 and 750 - 300 = 450; the label follows the cursor's travel.
-    DragCase{"GrabThenCtrlDrag", kLeft, kLeft, kCtrl, grabbed({"Move(750,330)"}), 1},
-    DragCase{"BitsNotValues", kLeft, kLeft | kRight, kCtrl | 1, grabbed({"Move(750,330)"}), 1},
-    DragCase{"WithoutCtrlNoMoveButEventsRun", kLeft, kLeft, 0, grabbed(), 1},
-    DragCase{"RightButtonDragDoesNothing", kLeft, kRight, kCtrl, grabbed(), 0},
-    // No grab, or one with the right button: offsets 0, the label jumps to the cursor in twips.
-    DragCase{"RightButtonGrabChangesNothing", kRight, kLeft, kCtrl, {"Move(1650,780)"}, 1},
-    DragCase{"DragBeforeAnyGrab", std::nullopt, kLeft, kCtrl, {"Move(1650,780)"}, 1}),
-    [](const auto& info) { return std::string(info.param.label); });
+const DragRow kDrags[] = {
+    // The label follows the cursor's travel of 10, 2 from where it was grabbed.
+    {"grabThenCtrlDrag", kLeft, kLeft, kCtrl, {50, 22}, 1},
+    {"bitsNotValues", kLeft, kLeft | kRight, kCtrl | 1, {50, 22}, 1},
+    {"withoutCtrlNoMoveButEventsRun", kLeft, kLeft, 0, {40, 20}, 1},
+    {"rightButtonDragDoesNothing", kLeft, kRight, kCtrl, {40, 20}, 0},
+    // No grab, or one with the right button: offsets 0, the label jumps to the cursor.
+    {"rightButtonGrabChangesNothing", kRight, kLeft, kCtrl, {110, 52}, 1},
+    {"dragBeforeAnyGrab", std::nullopt, kLeft, kCtrl, {110, 52}, 1},
+};
+KOR2_TABLE(Buttons, Drags, kDrags);
 
-TEST_F(Mover, HalvesOfTwipsGoToTheEvenNumber)
-{
-    ui->setTwipsPerPixel(7.5, 7.5);
-    label->setProperty("Left", Single{0});
-    label->setProperty("Top", Single{0});
-    grab({3, 5});  // 22.5 -> 22, 37.5 -> 38
-    drag({5, 7});  // 37.5 -> 38, 52.5 -> 52
-    EXPECT_EQ(calls(), grabbed({"Move(16,14)"}));
-}
+using ControlMover = MoverOf<EveryBackend>;
+KOR2_ON_EVERY_BACKEND(ControlMover);
 
-TEST_F(Mover, FreeCallsShareTheGrab)
+TEST_P(ControlMover, FreeCallsShareTheGrab)
 {
-    Variant args[] = {kLeft, control};
-    ui->setCursorPosition({100, 50});
+    Variant args[] = {kLeft, label};
+    hosts->setCursor({100, 50});
     sharedObject("Kor2_Sys.cMoverControl")->invoke("Mueve_CtrlSeleccionar", InvokeKind::Method, args);
-    ui->setCursorPosition({110, 52});
-    global<cMoverControl>().Mueve_CtrlMover(kLeft, kCtrl, control);
-    EXPECT_EQ(calls().back(), "Move(750,330)");
+    hosts->setCursor({110, 52});
+    global<cMoverControl>().Mueve_CtrlMover(kLeft, kCtrl, label);
+    EXPECT_EQ(where(), (PixelPoint{50, 22}));
 }
 
 // Run-time errors: the common report with the operation's tag, the offsets as far as they got.
-struct FailureCase {
+struct FailureRow {
     const char* label;
-    std::function<void(Mover&)> run;
+    void (*run)(MoverOf<OnEveryBackend<FailureRow>>&);
     std::vector<std::u16string> reports;
     int eventRuns;
+    Only only = Only::Any;
 };
-
-class MoverFailures : public Mover, public ::testing::WithParamInterface<FailureCase> {};
+using MoverFailures = MoverOf<OnEveryBackend<FailureRow>>;
 
 TEST_P(MoverFailures, ReportWithTheTagAndReturn)
 {
-    GetParam().run(*this);
-    std::vector<std::u16string> reports;
-    for (const auto& m : ui->messages())
-        reports.push_back(m.text);
-    EXPECT_EQ(reports, GetParam().reports);
-    EXPECT_EQ(ui->eventRuns(), GetParam().eventRuns);
+    row().run(*this);
+    EXPECT_EQ(reports(), row().reports);
+    EXPECT_EQ(ui->eventRuns(), row().eventRuns);
+}
+
+// Positions no widget takes: only a recorded label is placed there.
+void place(const Variant& label, const char* side, Single twips)
+{
+    dynamic_cast<platform::RecordedHost&>(*label.toObject()).setProperty(side, twips);
 }
 
 const std::u16string kNoMember = u"ERROR en Kor_Sys.DLL Nº438\r\n El objeto no admite esta propiedad o método";
-INSTANTIATE_TEST_SUITE_P(Controls, MoverFailures, ::testing::Values(
-    // 150,000,000 + 2,000,000,000 twips does not fit 32 bits, though each part does.
-    FailureCase{"OverflowInTheMove", [](Mover& t) {
-        t.label->setProperty("Left", Single{2e9f});
-        t.grab({0, 0});
-        t.drag({10'000'000, 0});
-        EXPECT_EQ(t.calls(), grabbed());
-    }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve2"}, 0},
-    FailureCase{"SecondOffsetFailsFirstIsKept", [](Mover& t) {
-        t.label->setProperty("Top", Single{1e20f});
-        t.grab({100, 50});
-        t.drag({110, 52});
-        EXPECT_EQ(t.calls().back(), "Move(750,780)");  // x offset 900 kept, y still 0
-    }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve1"}, 1},
-    FailureCase{"ControlWithoutMove", [](Mover& t) {
-        t.control = std::shared_ptr<Object>(t.ui->hosts().add(HostKind::StatusBar, "StatusBar1"));
-        t.grab({100, 50});
-        t.drag({110, 52});
-    }, {kNoMember + u"M_mueve1", kNoMember + u"M_mueve2"}, 0},
+const FailureRow kFailures[] = {
+    {"controlWithoutMove", [](MoverFailures& t) {
+         t.label = t.hosts->statusBar(t.form, {20});
+         t.grab({100, 50});
+         t.drag({110, 52});
+     }, {kNoMember + u"M_mueve1", kNoMember + u"M_mueve2"}, 0},
+    {"destroyedControl", [](MoverFailures& t) {
+         t.hosts->destroy(t.label);
+         t.drag({110, 52});
+     }, {u"ERROR en Kor_Sys.DLL Nº91\r\n Variable de objeto o bloque With no establecidoM_mueve2"}, 0},
     // Without Ctrl the control is never touched, so nothing passed is no error.
-    FailureCase{"NothingPassedWithoutCtrl", [](Mover& t) {
-        t.control = Variant{};
-        t.drag({110, 52}, kLeft, 0);
-    }, {}, 1}),
-    [](const auto& info) { return std::string(info.param.label); });
+    {"nothingPassedWithoutCtrl", [](MoverFailures& t) {
+         t.label = Variant{};
+         t.drag({110, 52}, kLeft, 0);
+     }, {}, 1},
+    // 150,000,000 + 2,000,000,000 twips does not fit 32 bits, though each part does.
+    {"overflowInTheMove", [](MoverFailures& t) {
+         place(t.label, "Left", 2e9f);
+         t.grab({0, 0});
+         t.drag({10'000'000, 0});
+         EXPECT_EQ(twipsOf(t.label)[0], 2e9f);
+     }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve2"}, 0, Only::Headless},
+    {"secondOffsetFailsFirstIsKept", [](MoverFailures& t) {
+         place(t.label, "Top", 1e20f);
+         t.grab({100, 50});
+         t.drag({110, 52});
+         EXPECT_EQ(t.where(), (PixelPoint{50, 52})) << "x offset kept, y still 0";
+     }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve1"}, 1, Only::Headless},
+};
+KOR2_TABLE(Controls, MoverFailures, kFailures);
+
+// At 7.5 twips per pixel, which only a headless screen is set to here, pixels are no whole number
+// of twips.
+TEST(HeadlessControlMover, HalvesOfTwipsGoToTheEvenNumber)
+{
+    const ScopedPlayer ui{Backend::Headless};
+    ui->headless()->setTwipsPerPixel(7.5, 7.5);
+    const auto hosts = makeHosts(*ui);
+    const Variant label = hosts->control(hosts->form(), {0, 0});
+    ui->headless()->setCursorPosition({3, 5});  // 22.5 -> 22, 37.5 -> 38
+    global<cMoverControl>().Mueve_CtrlSeleccionar(kLeft, label);
+    ui->headless()->setCursorPosition({5, 7});  // 37.5 -> 38, 52.5 -> 52
+    global<cMoverControl>().Mueve_CtrlMover(kLeft, kCtrl, label);
+    EXPECT_EQ(twipsOf(label), (std::vector<float>{16, 14, 450, 180}));
+}
 
 } // namespace

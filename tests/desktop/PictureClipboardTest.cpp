@@ -1,106 +1,107 @@
+// A picture box copied to the clipboard, on every backend: the bitmap's size in whole pixels, the
+// old contents cleared, and the sources the copy cannot start from.
 #include <Kor2_Sys/cImagen.h>
 
-#include "Guards.h"
+#include "Hosts.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 
 using namespace Kor2_Sys;
-using platform::HostKind;
-using platform::PixelPoint;
+using namespace kor2test;
 
 namespace {
 
 // Every case goes through the late-bound free call, with old text on the clipboard.
-class PictureCopy : public ::testing::Test {
+template <class Base> class CopyOf : public Base {
 public:
-    kor2test::ScopedHeadless ui;
-    std::shared_ptr<platform::RecordedHost> picture = ui->hosts().add(HostKind::Picture, "Picture1");
+    std::unique_ptr<Hosts> hosts = makeHosts(*this->ui);
+    Variant form = hosts->form();
 
     Variant copy(Variant objFrom)
     {
-        ui->clipboardSetText(u"texto viejo");
+        this->ui->windowSystem()->clipboardSetText(u"texto viejo");
         Variant args[] = {std::move(objFrom)};
         return sharedObject("Kor2_Sys.cImagen")->invoke("I__CopyPictureToClipboard", InvokeKind::Method, args);
     }
-    Variant copyPicture() { return copy(std::shared_ptr<Object>(picture)); }
 };
 
-struct SizeCase {
+struct SizeRow {
     const char* label;
-    Single scaleWidth, scaleHeight;
-    double twipsX, twipsY;
+    Single width, height;                ///< the picture's inner size, twips
     std::optional<PixelPoint> bitmap;
+    std::pair<double, double> screen{};  ///< twips per pixel of a headless screen of other density
+    Only only = Only::Any;
 };
-
-class Sizes : public PictureCopy, public ::testing::WithParamInterface<SizeCase> {};
+using Sizes = CopyOf<OnEveryBackend<SizeRow>>;
 
 TEST_P(Sizes, ClipboardHoldsOnlyTheBitmapInWholePixels)
 {
-    const SizeCase& c = GetParam();
-    picture->setProperty("ScaleWidth", c.scaleWidth);
-    picture->setProperty("ScaleHeight", c.scaleHeight);
-    ui->setTwipsPerPixel(c.twipsX, c.twipsY);
-    EXPECT_EQ(copyPicture(), Variant(true)) << "true also when no bitmap could be made";
-    EXPECT_EQ(ui->clipboardBitmap(), c.bitmap);
+    if (row().screen.first != 0)
+        ui->headless()->setTwipsPerPixel(row().screen.first, row().screen.second);
+    EXPECT_EQ(copy(hosts->picture(form, row().width, row().height)), Variant(true)) << "true also when no bitmap could be made";
+    EXPECT_EQ(hosts->clipboardBitmap(), row().bitmap);
     EXPECT_FALSE(ui->clipboardText().has_value()) << "the old text was cleared";
-    std::vector<std::string> read;
-    for (const auto& call : picture->log())
-        read.push_back(call.member);
-    EXPECT_EQ(read, (std::vector<std::string>{"hdc", "ScaleWidth", "ScaleHeight"}));
     EXPECT_TRUE(ui->messages().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Areas, Sizes, ::testing::Values(
-    SizeCase{"FormAtFifteen", 4500, 3000, 15, 15, PixelPoint{300, 200}},
-    SizeCase{"PartPixelCutOff", 4507, 3014, 15, 15, PixelPoint{300, 200}},
+const SizeRow kSizes[] = {
+    {"wide", 1800, 1200, PixelPoint{120, 80}},
+    {"tall", 450, 3000, PixelPoint{30, 200}},
+    {"zeroWidthLeavesClipboardEmpty", 0, 750, std::nullopt},
+    // Part of a pixel is a headless picture's only: Qt pictures are whole pixels.
+    {"partPixelCutOff", 4507, 3014, PixelPoint{300, 200}, {}, Only::Headless},
     // 44.5 goes to 44 (even), 29.5 to 30: each is rounded before the division, not after.
-    SizeCase{"TwipsTieToEvenBeforeDividing", 44.5f, 29.5f, 15, 15, PixelPoint{2, 2}},
-    SizeCase{"FactorTakenWhole", 4500, 3000, 7.5, 12.5, PixelPoint{562, 250}},
-    SizeCase{"ZeroSizeLeavesClipboardEmpty", 0, 3000, 15, 15, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.label); });
+    {"twipsTieToEvenBeforeDividing", 44.5f, 29.5f, PixelPoint{2, 2}, {}, Only::Headless},
+    {"factorTakenWhole", 4500, 3000, PixelPoint{562, 250}, {7.5, 12.5}, Only::Headless},
+};
+KOR2_TABLE(Areas, Sizes, kSizes);
 
 // A source the copy cannot start from: no drawing context gives false quietly, any run-time
 // error is the common report with the operation's tag; the clipboard is cleared either way.
-struct FailureCase {
+struct FailureRow {
     const char* label;
-    std::function<Variant(PictureCopy&)> source;
-    std::u16string_view report;  // empty: no report
+    Variant (*source)(Hosts& hosts, const Variant& form);
+    std::u16string_view report;  ///< empty: no report
+    std::pair<double, double> screen{};
+    Only only = Only::Any;
 };
-
-class Failures : public PictureCopy, public ::testing::WithParamInterface<FailureCase> {};
+using Failures = CopyOf<OnEveryBackend<FailureRow>>;
 
 TEST_P(Failures, FalseWithClipboardCleared)
 {
-    EXPECT_EQ(copy(GetParam().source(*this)), Variant(false));
+    if (row().screen.first != 0)
+        ui->headless()->setTwipsPerPixel(row().screen.first, row().screen.second);
+    EXPECT_EQ(copy(row().source(*hosts, form)), Variant(false));
     EXPECT_FALSE(ui->clipboardText().has_value());
-    EXPECT_FALSE(ui->clipboardBitmap().has_value());
-    if (GetParam().report.empty()) {
-        EXPECT_TRUE(ui->messages().empty());
-    } else {
-        ASSERT_EQ(ui->messages().size(), 1u);
-        EXPECT_EQ(ui->messages()[0].text, GetParam().report);
-    }
+    EXPECT_FALSE(hosts->clipboardBitmap().has_value());
+    std::vector<Text> reports;
+    for (const auto& m : ui->messages())
+        reports.push_back(m.text);
+    EXPECT_EQ(reports, row().report.empty() ? std::vector<Text>{} : std::vector<Text>{Text(row().report)});
 }
 
-INSTANTIATE_TEST_SUITE_P(Sources, Failures, ::testing::Values(
-    FailureCase{"NoDrawingContext", [](PictureCopy& t) -> Variant {
-        auto label = t.ui->hosts().add(HostKind::Control, "Label1");
-        label->setProperty("hdc", Long{label->handle()});
-        return std::shared_ptr<Object>(label);
-    }, u""},
-    FailureCase{"NoHdcMember", [](PictureCopy& t) -> Variant {
-        return std::shared_ptr<Object>(t.ui->hosts().add(HostKind::ProgressBar, "ProgressBar1"));
-    }, u"ERROR en Kor_Sys.DLL Nº438\r\n El objeto no admite esta propiedad o método.C_clipb"},
-    FailureCase{"NotAnObject", [](PictureCopy&) -> Variant { return Integer{3}; },
-                u"ERROR en Kor_Sys.DLL Nº424\r\n Se requiere un objeto.C_clipb"},
-    FailureCase{"FactorBelowHalfAPixel", [](PictureCopy& t) -> Variant {
-        t.ui->setTwipsPerPixel(0.4, 15);
-        t.picture->setProperty("ScaleWidth", Single{4500});
-        return std::shared_ptr<Object>(t.picture);
-    }, u"ERROR en Kor_Sys.DLL Nº11\r\n División por cero.C_clipb"}),
-    [](const auto& info) { return std::string(info.param.label); });
+const FailureRow kFailures[] = {
+    {"destroyedPicture", [](Hosts& h, const Variant& f) {
+         const Variant picture = h.picture(f, 450, 450);
+         h.destroy(picture);
+         return picture;
+     }, u"ERROR en Kor_Sys.DLL Nº91\r\n Variable de objeto o bloque With no establecido.C_clipb"},
+    {"noHdcMember", [](Hosts& h, const Variant& f) { return h.progressBar(f); },
+     u"ERROR en Kor_Sys.DLL Nº438\r\n El objeto no admite esta propiedad o método.C_clipb"},
+    {"notAnObject", [](Hosts&, const Variant&) { return Variant(Integer{3}); },
+     u"ERROR en Kor_Sys.DLL Nº424\r\n Se requiere un objeto.C_clipb"},
+    // A window whose hdc names no drawing: only a recorded host can answer so.
+    {"noDrawingContext", [](Hosts& h, const Variant& f) {
+         const Variant label = h.control(f, {1, 1});
+         auto& host = dynamic_cast<platform::RecordedHost&>(*label.toObject());
+         host.setProperty("hdc", Long{host.handle()});
+         return label;
+     }, u"", {}, Only::Headless},
+    {"factorBelowHalfAPixel", [](Hosts& h, const Variant& f) { return h.picture(f, 4500, 450); },
+     u"ERROR en Kor_Sys.DLL Nº11\r\n División por cero.C_clipb", {0.4, 15}, Only::Headless},
+};
+KOR2_TABLE(Sources, Failures, kFailures);
 
 } // namespace

@@ -1,151 +1,157 @@
+// Progress in a status-bar panel, on every backend: where the bar goes, what hiding gives back,
+// and the steps that still run when a host object cannot do its part.
 #include <Kor2_Sys/c_StatusBar.h>
 
-#include "Guards.h"
+#include "Hosts.h"
 #include "SwallowedLog.h"
-#include "frame/Utf.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace Kor2_Sys;
-using platform::HostKind;
-using platform::PixelRect;
-using platform::RecordedHost;
+using namespace kor2test;
 
 namespace {
 
-// A form holding a status bar and a progress bar, as a host lays them out.
-class Desktop : public ::testing::Test {
-public:
-    kor2test::ScopedHeadless ui;
-    std::shared_ptr<RecordedHost> form = ui->hosts().add(HostKind::Form, "Form1");
-    std::shared_ptr<RecordedHost> statusBar = ui->hosts().add(HostKind::StatusBar, "StatusBar1");
-    std::shared_ptr<RecordedHost> bar = ui->hosts().add(HostKind::ProgressBar, "ProgressBar1");
-    kor2test::SwallowedLog swallowed;
-    Variant args[5] = {ref(form), ref(bar), ref(statusBar), Integer{0}, true};
+constexpr int kWidths[] = {20, 100, 40};
 
-    static Variant ref(const std::shared_ptr<RecordedHost>& host) { return std::shared_ptr<Object>(host); }
+// A form with a status bar of three parts (20, 100 and 40 pixels) and a hidden progress bar at 40.
+template <class Base> class DesktopOf : public Base {
+public:
+    std::unique_ptr<Hosts> hosts = makeHosts(*this->ui);
+    Variant form = hosts->form();
+    Variant statusBar = hosts->statusBar(form, {kWidths[0], kWidths[1], kWidths[2]});
+    Variant bar = hosts->progressBar(form);
+    SwallowedLog swallowed;
+    Variant args[5] = {form, bar, statusBar, Integer{1}, true};
+
     void progreso(std::size_t count = 5)
     {
         createObject("Kor2_Sys.c_StatusBar")->invoke("Progreso", InvokeKind::Method, std::span(args, count));
     }
-
-    // The progress bar's member calls from `from` on: "hWnd", "Move(30,30,1500,270)", "Visible=Verdadero".
-    std::vector<std::string> barCalls(std::size_t from = 0) const
+    bool visible() const { return getProperty(*bar.toObject(), "Visible").toBoolean(); }
+    float value() const { return getProperty(*bar.toObject(), "Value").toSingle(); }
+    // Where the bar covers the part exactly, in twips of a 15 twips-per-pixel screen.
+    std::vector<float> over(int part) const
     {
-        std::vector<std::string> out;
-        for (std::size_t i = from; i < bar->log().size(); ++i) {
-            const auto& call = bar->log()[i];
-            std::string line = call.member + (call.kind == InvokeKind::Put ? "=" : call.args.empty() ? "" : "(");
-            for (std::size_t a = 0; a < call.args.size(); ++a) {
-                EXPECT_TRUE(call.kind == InvokeKind::Put || call.args[a].type() == ValueType::Single);
-                line += (a ? "," : "") + utf::toUtf8(call.args[a].toText());
-            }
-            out.push_back(line + (call.kind == InvokeKind::Method && !call.args.empty() ? ")" : ""));
-        }
-        return out;
+        const PixelRect r = hosts->part(statusBar, part);
+        return {r.left * 15.f, r.top * 15.f, (r.right - r.left) * 15.f, (r.bottom - r.top) * 15.f};
     }
 };
 
-struct PlacementCase {
+struct PartRow {
     const char* label;
-    std::vector<PixelRect> parts;
     Integer panel;
-    double twipsX, twipsY;
-    const char* move;
+    std::vector<float> twips;           ///< where the bar goes; empty: over the part exactly
+    std::pair<double, double> screen{};  ///< twips per pixel of a headless screen of other density
+    Only only = Only::Any;
 };
+using Placement = DesktopOf<OnEveryBackend<PartRow>>;
 
-class Placement : public Desktop, public ::testing::WithParamInterface<PlacementCase> {};
-
-TEST_P(Placement, BarCoversThePartAndIsShownAtZero)
+TEST_P(Placement, BarGoesIntoTheStatusBarOverThePartAndShowsZero)
 {
-    ui->setTwipsPerPixel(GetParam().twipsX, GetParam().twipsY);
-    statusBar->setParts(GetParam().parts);
-    args[3] = GetParam().panel;
+    if (row().screen.first != 0)
+        ui->headless()->setTwipsPerPixel(row().screen.first, row().screen.second);
+    args[3] = row().panel;
     progreso();
-    EXPECT_EQ(barCalls(), (std::vector<std::string>{"hWnd", GetParam().move, "Visible=Verdadero", "Value=0"}));
-    EXPECT_EQ(getProperty(*bar, "Parent"), Variant(u"StatusBar1"));
+    EXPECT_EQ(twipsOf(bar), row().twips.empty() ? over(row().panel) : row().twips);
+    if (row().twips.empty()) {
+        EXPECT_EQ(twipsOf(bar)[2], kWidths[row().panel] * 15) << "the part as the host laid it out";
+    }
+    EXPECT_EQ(hosts->parentOf(bar), "StatusBar1");
+    EXPECT_TRUE(visible());
+    EXPECT_EQ(value(), 0);
     EXPECT_TRUE(swallowed.seen().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Parts, Placement, ::testing::Values(
-    PlacementCase{"PixelsTimesFifteen", {{0, 2, 1, 20}, {2, 2, 102, 20}}, 1, 15, 15, "Move(30,30,1500,270)"},
-    // top 22.5 goes to 22 (even), and the height is 45 - 22, not 22.5 rounded or 45 - 23.
-    PlacementCase{"TiesToEvenFarSidesLessConvertedNearSides", {{1, 3, 5, 6}}, 0, 12, 7.5, "Move(12,22,48,23)"},
-    PlacementCase{"MissingPartLeavesAllZero", {{2, 2, 102, 20}}, 3, 15, 15, "Move(0,0,0,0)"}),
-    [](const auto& info) { return std::string(info.param.label); });
+const PartRow kParts[] = {
+    {"firstPart", 0, {}},
+    {"middlePart", 1, {}},
+    {"lastPart", 2, {}},
+    {"partPastTheLastLeavesAllZero", 3, {0, 0, 0, 0}},
+    {"negativePartLeavesAllZero", -1, {0, 0, 0, 0}},
+    // Part 0 is 1,3 to 21,21 pixels: top 22.5 goes to 22 (even), and the height is 21 × 7.5 - 22
+    // = 135.5 to 136, not 18 × 7.5 rounded; the width 21 × 12 - 12, to the twip.
+    {"tiesToEvenFarSidesLessConvertedNearSides", 0, {12, 22, 240, 136}, {12, 7.5}, Only::Headless},
+};
+KOR2_TABLE(Parts, Placement, kParts);
 
-TEST_F(Desktop, EveryShowRereadsThePartAndHidingGivesTheBarBackWhereItLies)
+using StatusBarProgress = DesktopOf<EveryBackend>;
+KOR2_ON_EVERY_BACKEND(StatusBarProgress);
+
+TEST_P(StatusBarProgress, EveryShowRereadsThePartAndHidingGivesTheBarBackWhereItLies)
 {
-    statusBar->setParts({{2, 2, 102, 20}});
     progreso();
-    putProperty(*bar, "Value", Integer{70});
-    statusBar->setParts({{4, 2, 204, 22}});
-    const std::size_t before = bar->log().size();
+    putProperty(*bar.toObject(), "Value", Integer{70});
+    hosts->widen(statusBar, 1, 30);
     progreso();
-    EXPECT_EQ(barCalls(before), (std::vector<std::string>{"hWnd", "Move(60,30,3000,300)", "Visible=Verdadero", "Value=0"}));
+    const std::vector<float> shown = over(1);
+    EXPECT_EQ(shown[2], (kWidths[1] + 30) * 15);
+    EXPECT_EQ(twipsOf(bar), shown);
+    EXPECT_EQ(value(), 0);
 
     progreso(4);  // bShowProgressBar omitted: false
-    EXPECT_EQ(barCalls(before + 4), (std::vector<std::string>{"hWnd", "Visible=Falso"})) << "no Move";
-    EXPECT_EQ(getProperty(*bar, "Parent"), Variant(u"Form1"));
-    EXPECT_EQ(bar->property("Width"), Variant(Single{3000}));
+    EXPECT_EQ(hosts->parentOf(bar), "Form1");
+    EXPECT_FALSE(visible());
+    EXPECT_EQ(twipsOf(bar)[2], shown[2]) << "hiding moves nothing";
     EXPECT_TRUE(swallowed.seen().empty());
 }
 
 // A bitmap has no window handle: it is no form, and hiding gives the bar back to the form kept before.
-TEST_F(Desktop, ObjectWithoutAWindowIsNotKeptAsTheForm)
+TEST_P(StatusBarProgress, ObjectWithoutAWindowIsNotKeptAsTheForm)
 {
-    statusBar->setParts({{2, 2, 102, 20}});
     const auto progress = createObject("Kor2_Sys.c_StatusBar");
     progress->invoke("Progreso", InvokeKind::Method, args);
-    args[0] = ref(ui->hosts().add(HostKind::Bitmap, "Bitmap1"));
+    args[0] = hosts->bitmap();
     args[4] = false;
     progress->invoke("Progreso", InvokeKind::Method, args);
-    EXPECT_EQ(getProperty(*bar, "Parent"), Variant(u"Form1"));
+    EXPECT_EQ(hosts->parentOf(bar), "Form1");
     EXPECT_EQ(swallowed.summary(), std::vector<std::string>{"438 c_StatusBar.Progreso"});
 }
 
-TEST_F(Desktop, ShowProgressInStatusBarTouchesNothing)
+TEST_P(StatusBarProgress, ShowProgressInStatusBarTouchesNothing)
 {
     createObject("Kor2_Sys.c_StatusBar")->invoke("ShowProgressInStatusBar", InvokeKind::Method, std::span(args, 4));
-    EXPECT_TRUE(form->log().empty() && bar->log().empty() && statusBar->log().empty());
+    EXPECT_EQ(hosts->parentOf(bar), "Form1");
+    EXPECT_FALSE(visible());
+    EXPECT_EQ(value(), 40);
 }
 
 // Whatever a step cannot do is skipped without a word, and the steps after it still run.
-struct BadCase {
+struct BadRow {
     const char* label;
-    std::function<void(Desktop&)> spoil;
-    std::vector<std::string> barCalls;
+    void (*spoil)(DesktopOf<OnEveryBackend<BadRow>>&);
+    bool shown;          ///< the bar is shown at zero
     std::vector<std::string> swallowed;
 };
+using BadObjects = DesktopOf<OnEveryBackend<BadRow>>;
 
-class BadObjects : public Desktop, public ::testing::WithParamInterface<BadCase> {};
-
-TEST_P(BadObjects, LaterStepsStillRunAndNothingReachesTheHost)
+TEST_P(BadObjects, LaterStepsStillRunAndNothingReachesTheUser)
 {
-    statusBar->setParts({{2, 2, 102, 20}});
-    GetParam().spoil(*this);
+    row().spoil(*this);
     EXPECT_NO_THROW(progreso());
-    EXPECT_EQ(barCalls(), GetParam().barCalls);
-    EXPECT_EQ(swallowed.summary(), GetParam().swallowed);
+    EXPECT_EQ(hosts->parentOf(bar), "Form1") << "a bar that cannot go into the status bar stays";
+    EXPECT_EQ(visible(), row().shown);
+    EXPECT_EQ(value(), row().shown ? 0 : 40);
+    if (row().shown) {
+        EXPECT_EQ(twipsOf(bar), std::vector<float>(4, 0)) << "no part read: the bar waits at the origin";
+    }
+    EXPECT_EQ(swallowed.summary(), row().swallowed);
     EXPECT_TRUE(ui->messages().empty());
 }
 
 const std::string kStep = "c_StatusBar.Progreso";
-INSTANTIATE_TEST_SUITE_P(Steps, BadObjects, ::testing::Values(
-    BadCase{"StatusBarAsProgressBar", [](Desktop& d) { d.args[1] = d.args[2]; }, {},
-            std::vector<std::string>(3, "438 " + kStep)},
+const BadRow kBad[] = {
+    {"statusBarAsProgressBar", [](BadObjects& d) { d.args[1] = d.args[2]; }, false,
+     std::vector<std::string>(3, "438 " + kStep)},
     // Hiding: the Integer is not kept and no form was kept before, so only the reparenting fails.
-    BadCase{"IntegerAsForm", [](Desktop& d) {
-                d.args[0] = Integer{5};
-                d.args[4] = false;
-            }, {"hWnd", "Visible=Falso"},
-            {"424 " + kStep, "91 " + kStep}},
-    BadCase{"DestroyedStatusBar", [](Desktop& d) { d.ui->hosts().destroy(d.statusBar->handle()); },
-            {"hWnd", "Move(0,0,0,0)", "Visible=Verdadero", "Value=0"}, std::vector<std::string>(2, "91 " + kStep)},
-    BadCase{"NothingPassed", [](Desktop& d) { d.args[0] = d.args[1] = d.args[2] = Variant{}; }, {},
-            std::vector<std::string>(5, "91 " + kStep)}),
-    [](const auto& info) { return std::string(info.param.label); });
+    {"integerAsForm", [](BadObjects& d) { d.args[0] = Integer{5}, d.args[4] = false; }, false,
+     {"424 " + kStep, "91 " + kStep}},
+    {"destroyedStatusBar", [](BadObjects& d) { d.hosts->destroy(d.statusBar); }, true,
+     std::vector<std::string>(2, "91 " + kStep)},
+    {"formAsStatusBar", [](BadObjects& d) { d.args[2] = d.args[0]; }, true, {}},
+    {"nothingPassed", [](BadObjects& d) { d.args[0] = d.args[1] = d.args[2] = Variant{}; }, false,
+     std::vector<std::string>(5, "91 " + kStep)},
+};
+KOR2_TABLE(Steps, BadObjects, kBad);
 
 } // namespace

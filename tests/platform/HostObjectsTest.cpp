@@ -41,13 +41,10 @@ TEST_P(HostMembers, AnswerAsTheirKindDoesAndRecordEveryCall)
     EXPECT_EQ(host.log()[0].member, c.member);
 }
 INSTANTIATE_TEST_SUITE_P(Kinds, HostMembers, ::testing::Values(
-    MemberCase{"formHandle", HostKind::Form, "hwnd", InvokeKind::Get, 0, 0},
     MemberCase{"formDrawingContext", HostKind::Form, "hDC", InvokeKind::Get, 0, 0},
     MemberCase{"controlHasNoDrawingContext", HostKind::Control, "hdc", InvokeKind::Get, 0, 438},
-    MemberCase{"progressBarVisible", HostKind::ProgressBar, "Visible", InvokeKind::Get, 0, 0},
     MemberCase{"controlHasNoValue", HostKind::Control, "Value", InvokeKind::Get, 0, 438},
     MemberCase{"controlHasNoInnerSize", HostKind::Control, "ScaleWidth", InvokeKind::Get, 0, 438},
-    MemberCase{"statusBarDoesNotMove", HostKind::StatusBar, "Move", InvokeKind::Method, 4, 438},
     MemberCase{"handleIsReadOnly", HostKind::Control, "hWnd", InvokeKind::Put, 1, 450},
     MemberCase{"drawingContextIsReadOnly", HostKind::Picture, "hdc", InvokeKind::Put, 1, 450},
     MemberCase{"parentIsReadOnly", HostKind::Form, "Parent", InvokeKind::Put, 1, 450},
@@ -58,7 +55,6 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HostMembers, ::testing::Values(
     MemberCase{"moveWithFiveArguments", HostKind::Form, "Move", InvokeKind::Method, 5, 450},
     MemberCase{"zOrderWithTwo", HostKind::Picture, "ZOrder", InvokeKind::Method, 2, 450},
     MemberCase{"bitmapDefaultValue", HostKind::Bitmap, "", InvokeKind::Get, 0, 0},
-    MemberCase{"bitmapIsNoWindow", HostKind::Bitmap, "hWnd", InvokeKind::Get, 0, 438},
     MemberCase{"bitmapValueIsReadOnly", HostKind::Bitmap, "", InvokeKind::Put, 1, 450}),
     [](const auto& info) { return info.param.label; });
 
@@ -81,7 +77,6 @@ TEST_P(HostMove, SetsTheSidesGivenOrNoneAtAll)
     EXPECT_EQ(sides, GetParam().sides);
 }
 INSTANTIATE_TEST_SUITE_P(Arguments, HostMove, ::testing::Values(
-    MoveCase{"allFour", {Long{30}, Long{30}, Long{1500}, Long{270}}, 0, {30, 30, 1500, 270}},
     MoveCase{"leftAndTopOnly", {Double{1.5}, Text(u"2")}, 0, {1.5f, 2, 70, 0}},
     MoveCase{"badLastArgumentMovesNothing", {Long{5}, Long{6}, Text(u"ancho")}, 13, {0, 0, 70, 0}},
     MoveCase{"overflowMovesNothing", {Long{5}, Double{1e300}}, 6, {0, 0, 70, 0}}),
@@ -192,31 +187,6 @@ TEST(HostRegistry, ObjectsThatReferToEachOtherGoWithTheDesktop)
     EXPECT_TRUE(control.expired());
 }
 
-struct PartCase {
-    std::string label;
-    bool askTheForm;
-    Long part;
-    PixelRect rect;
-};
-class StatusBarPart : public ::testing::TestWithParam<PartCase> {};
-TEST_P(StatusBarPart, FillsTheRectangleOnlyForAPartTheBarHas)
-{
-    HostRegistry hosts;
-    const auto form = hosts.add(HostKind::Form, "frm");
-    const auto bar = hosts.add(HostKind::StatusBar, "sb");
-    bar->setParts({{0, 0, 2, 20}, {2, 2, 102, 20}});
-    PixelRect rect{-1, -1, -1, -1};
-    hosts.statusBarPartRect(GetParam().askTheForm ? form->handle() : bar->handle(), GetParam().part, rect);
-    EXPECT_EQ(rect, GetParam().rect);
-}
-INSTANTIATE_TEST_SUITE_P(Parts, StatusBarPart, ::testing::Values(
-    PartCase{"first", false, 0, {0, 0, 2, 20}},
-    PartCase{"last", false, 1, {2, 2, 102, 20}},
-    PartCase{"pastTheLast", false, 2, {-1, -1, -1, -1}},
-    PartCase{"negative", false, -1, {-1, -1, -1, -1}},
-    PartCase{"aFormIsNoStatusBar", true, 0, {-1, -1, -1, -1}}),
-    [](const auto& info) { return info.param.label; });
-
 struct ParentCase {
     std::string label;
     std::string child, parent;  ///< names; "" for handle 0, "?" for a handle that names nothing
@@ -238,7 +208,6 @@ TEST_P(SetParent, ChangesTheParentOnlyBetweenLiveWindows)
     EXPECT_EQ(bar->parent(), handle(GetParam().parentAfter));
 }
 INSTANTIATE_TEST_SUITE_P(Windows, SetParent, ::testing::Values(
-    ParentCase{"intoTheStatusBar", "pb", "sb", "sb"},
     ParentCase{"toTheDesktop", "pb", "", ""},
     ParentCase{"toNoWindow", "pb", "?", "frm"},
     ParentCase{"toItself", "pb", "pb", "frm"}),
@@ -292,20 +261,6 @@ TEST_F(HostMenus, MenusGoWithTheirWindowAndHoldAtMostTheLimit)
 }
 
 // --- Drawing and the clipboard -----------------------------------------------------------------
-
-TEST(HeadlessDrawing, OnlyLiveFormsAndPicturesHaveADrawingContext)
-{
-    HeadlessWindowSystem windows;
-    for (const HostKind kind : {HostKind::Form, HostKind::StatusBar, HostKind::ProgressBar, HostKind::Picture,
-                                HostKind::Control}) {
-        const auto host = windows.hosts().add(kind, std::string(nameOf(kind)));
-        EXPECT_EQ(windows.createMemoryDrawing(host->handle()) != nullptr, host->drawable()) << nameOf(kind);
-    }
-    const Long picture = windows.hosts().byName("picture")->handle();
-    windows.hosts().destroy(picture);
-    EXPECT_EQ(windows.createMemoryDrawing(picture), nullptr);
-    EXPECT_EQ(windows.createMemoryDrawing(0), nullptr);
-}
 
 struct BitmapCase {
     Long width, height;

@@ -25,6 +25,7 @@ public:
     std::size_t pendingScripts() const override { return m_ws->pendingScripts(); }
     const std::vector<MessageRecord>& messages() const override { return m_ws->messages(); }
     int beeps() const override { return m_ws->beeps(); }
+    int eventRuns() const override { return m_ws->eventRuns(); }
     std::optional<Ks::Text> clipboardText() const override { return m_ws->clipboardText(); }
     const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests(); }
     const std::vector<ShownForm>& shownForms() const override { return m_ws->shownForms(); }

@@ -46,6 +46,8 @@ public:
 
     virtual const std::vector<MessageRecord>& messages() const = 0;
     virtual int beeps() const = 0;
+    /// How many times the library let pending events run (as a host's mouse handler waits on it).
+    virtual int eventRuns() const = 0;
     virtual std::optional<Kor2_Sys::Text> clipboardText() const = 0;
     virtual const std::vector<Kor2_Sys::platform::FileDialogRequest>& fileRequests() const = 0;
     /// Forms shown so far, as they were when shown.

@@ -104,6 +104,7 @@ public:
     std::vector<Ks::platform::FileDialogRequest> fileRequests;
     std::vector<std::string> trail;
     int beeps = 0;
+    int eventRuns = 0;
 
     void showModal(Form& form) override
     {
@@ -135,6 +136,11 @@ public:
     {
         ++beeps;
         QtWindowSystem::beep();
+    }
+    void doEvents() override
+    {
+        ++eventRuns;
+        QtWindowSystem::doEvents();
     }
     Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
     {
@@ -317,6 +323,7 @@ public:
     std::size_t pendingScripts() const override { return m_ws->scripts.pending(); }
     const std::vector<MessageRecord>& messages() const override { return m_ws->messages; }
     int beeps() const override { return m_ws->beeps; }
+    int eventRuns() const override { return m_ws->eventRuns; }
     std::optional<Ks::Text> clipboardText() const override
     {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
