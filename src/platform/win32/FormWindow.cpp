@@ -115,7 +115,8 @@ void paintDisplayList(HDC dc, const std::vector<DisplayItem>& items, double sx, 
 // A candidate dialog font measured on a screen drawing context.
 class GdiMeasure final : public view::TextMeasure {
 public:
-    GdiMeasure(const LOGFONTW& font) : m_dc(CreateCompatibleDC(nullptr))
+    /// `named`: the family was asked for by name, and a machine without it has no such candidate.
+    GdiMeasure(const LOGFONTW& font, bool named) : m_dc(CreateCompatibleDC(nullptr))
     {
         LOGFONTW bold = font;
         bold.lfWeight = FW_BOLD;
@@ -125,7 +126,7 @@ public:
         // A family the machine lacks comes back as another one: it is no candidate.
         wchar_t face[LF_FACESIZE] = {};
         GetTextFaceW(m_dc, LF_FACESIZE, face);
-        m_absent = _wcsicmp(face, font.lfFaceName) != 0;
+        m_absent = named && _wcsicmp(face, font.lfFaceName) != 0;
         TEXTMETRICW metrics{};
         GetTextMetricsW(m_dc, &metrics);
         m_lineSpacing = metrics.tmHeight + metrics.tmExternalLeading;
@@ -192,6 +193,7 @@ constexpr FontCandidate kFontCandidates[] = {
     {nullptr, 0},          {nullptr, 8},           {nullptr, 7.5},         {nullptr, 7},
     {L"Arial Narrow", 8},  {L"DejaVu Sans Condensed", 8},  {L"Liberation Sans Narrow", 8},
     {L"Arial Narrow", 7.5}, {L"DejaVu Sans Condensed", 7.5}, {L"Liberation Sans Narrow", 7.5},
+    {L"Arial Narrow", 7},  {L"DejaVu Sans Condensed", 7},  {L"Liberation Sans Narrow", 7},
 };
 
 // A candidate font for a screen of `dpi`.
@@ -360,7 +362,8 @@ FormWindow::FormWindow(Form& form, HWND owner) : m_form(form), m_owner(owner)
     std::vector<std::unique_ptr<GdiMeasure>> candidates(std::size(kFontCandidates));
     const auto measure = [&](std::size_t i) -> const view::TextMeasure& {
         if (!candidates[i])
-            candidates[i] = std::make_unique<GdiMeasure>(candidateFont(kFontCandidates[i], dpi));
+            candidates[i] = std::make_unique<GdiMeasure>(candidateFont(kFontCandidates[i], dpi),
+                                                         kFontCandidates[i].family != nullptr);
         return *candidates[i];
     };
     const auto chosen = view::chooseFont(form, m_tppX, m_tppY, "win32", std::size(kFontCandidates), measure);
