@@ -102,7 +102,7 @@ std::vector<HWND> childrenOf(HWND window, const std::wstring& windowClass)
 /// press a key in the n-th box. The platform's own dialogs name their controls by number instead,
 /// whatever language they speak.
 struct Step {
-    enum class Kind { Type, Click, Key, Measure } kind;
+    enum class Kind { Type, Click, Key, Measure, Chars, Shows } kind;
     int box = 0;                 ///< Type, Key: the box, from the top
     std::wstring text{};         ///< Type: the text; Click: the button's caption
     WPARAM key = 0;              ///< Key: virtual key
@@ -113,6 +113,10 @@ Step click(std::wstring caption) { return {Step::Kind::Click, 0, std::move(capti
 Step key(int box, WPARAM key) { return {Step::Kind::Key, box, {}, key}; }
 Step typeInto(int id, std::wstring text) { return {Step::Kind::Type, 0, std::move(text), 0, id}; }
 Step press(int id) { return {Step::Kind::Click, 0, {}, 0, id}; }
+// Selects all of the n-th box and types the text into it, one character message at a time.
+Step chars(int box, std::wstring text) { return {Step::Kind::Chars, box, std::move(text)}; }
+// The n-th box shows this text now (what was typed reached the screen, not only the window's data).
+Step shows(int box, std::wstring text) { return {Step::Kind::Shows, box, std::move(text)}; }
 // Where the n-th box lies in its window's client pixels, kept in `measured`.
 Step measure(int box) { return {Step::Kind::Measure, box}; }
 RECT measured{};
@@ -149,6 +153,18 @@ bool act(HWND window, const Step& step)
     if (step.kind == Step::Kind::Measure) {
         GetWindowRect(box, &measured);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&measured), 2);
+    } else if (step.kind == Step::Kind::Shows) {
+        // The characters were posted: they are typed once the window's thread has taken them.
+        std::wstring text;
+        for (int waited = 0; waited < 5000 && (text = textOf(box)) != step.text; waited += 20)
+            Sleep(20);
+        ++checks;
+        if (text != step.text)
+            fail("la caja muestra \"" + narrow(text) + "\" en vez de \"" + narrow(step.text) + "\"");
+    } else if (step.kind == Step::Kind::Chars) {
+        PostMessageW(box, EM_SETSEL, 0, -1);
+        for (wchar_t character : step.text)
+            PostMessageW(box, WM_CHAR, character, 1);
     } else if (step.kind == Step::Kind::Type) {
         SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.text.c_str()));
     } else {
@@ -175,8 +191,16 @@ std::string shownWindows()
     return narrow(list);
 }
 
-// Waits for the window, then works it; a window that never shows or lacks a control ends the
-// whole run, so that the modal call on the main thread cannot hang it.
+[[noreturn]] void giveUp(const std::string& why)
+{
+    fail(why);
+    std::printf("%d comprobaciones, %d fallos\n", checks, failures);
+    std::fflush(stdout);
+    ExitProcess(1);
+}
+
+// Waits for the window, then works it; a window that never shows, lacks a control or stays after
+// the last step ends the whole run, so that the modal call on the main thread cannot hang it.
 void person(std::wstring caption, std::vector<Step> steps)
 {
     HWND window = nullptr;
@@ -186,12 +210,13 @@ void person(std::wstring caption, std::vector<Step> steps)
             Sleep(20);
     }
     for (const Step& step : steps)
-        if (window == nullptr || !act(window, step)) {
-            fail("la ventana \"" + narrow(caption) + "\" no aparece o le falta un control; se ven: " + shownWindows());
-            std::printf("%d comprobaciones, %d fallos\n", checks, failures + 1);
-            std::fflush(stdout);
-            ExitProcess(1);
-        }
+        if (window == nullptr || !act(window, step))
+            giveUp("la ventana \"" + narrow(caption) + "\" no aparece o le falta un control; se ven: " + shownWindows());
+    for (int waited = 0; IsWindow(window) && IsWindowVisible(window); waited += 20) {
+        if (waited > 15000)
+            giveUp("la ventana \"" + narrow(caption) + "\" sigue abierta tras el último paso");
+        Sleep(20);
+    }
 }
 
 // --- the client -------------------------------------------------------------------------------
@@ -341,6 +366,9 @@ int main(int argc, char** argv)
     const Row rows[] = {
         {"color tecleado y aceptado", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(0)}); },
          L"Elige Color:", {type(0, L"12"), click(L"Aceptar")}, twelve},
+        {"color tecleado carácter a carácter", L"Kor2_Sys.CColores",
+         [](Object& o) { return method(o, L"A_Color_Show", {number(0)}); }, L"Elige Color:",
+         {chars(0, L"12"), shows(0, L"12"), click(L"Aceptar")}, twelve},
         {"color cancelado", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(200)}); },
          L"Elige Color:", {type(0, L"12"), click(L"Cancelar")}, L"200"},
         {"color con Escape", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(200)}); },
@@ -351,6 +379,9 @@ int main(int argc, char** argv)
         {"texto con Intro", L"Kor2_Sys.c_imput1",
          [](Object& o) { return method(o, L"A_Imput", {text(L"inicial"), text(L"Cota")}); }, L"Cota",
          {type(0, L"otro"), key(0, VK_RETURN)}, L"otro"},
+        {"texto tecleado con retroceso", L"Kor2_Sys.c_imput1",
+         [](Object& o) { return method(o, L"A_Imput", {text(L"inicial"), text(L"Cota")}); }, L"Cota",
+         {chars(0, L"abX\bc"), shows(0, L"abc"), key(0, VK_RETURN)}, L"abc"},
         {"texto cancelado", L"Kor2_Sys.c_imput1",
          [](Object& o) { return method(o, L"A_Imput", {text(L"inicial"), text(L"Cota")}); }, L"Cota",
          {type(0, L"nuevo"), click(L"Cancelar")}, L""},
@@ -371,6 +402,9 @@ int main(int argc, char** argv)
         {"contraseña aceptada", L"Kor2_Sys.cls_Loging", [](Object& o) { return method(o, L"ShowDialog", {}); },
          L"Contraseña:", {type(0, L"ana"), type(1, L"s3"), click(L"Aceptar")}, L"",
          {{L"User", L"ana"}, {L"Password", L"s3"}, {L"Acept", L"Verdadero"}}},
+        {"contraseña tecleada", L"Kor2_Sys.cls_Loging", [](Object& o) { return method(o, L"ShowDialog", {}); },
+         L"Contraseña:", {chars(0, L"luz"), chars(1, L"x\x00F1y"), shows(1, L"x\x00F1y"), click(L"Aceptar")}, L"",
+         {{L"User", L"luz"}, {L"Password", L"x\x00F1y"}, {L"Acept", L"Verdadero"}}},
         {"contraseña cancelada", L"Kor2_Sys.cls_Loging", [](Object& o) { return method(o, L"ShowDialog", {}); },
          L"Contraseña:", {type(0, L"otro"), click(L"&Cancelar")}, L"", {{L"Acept", L"Falso"}}},
     };
