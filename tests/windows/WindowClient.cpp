@@ -102,7 +102,7 @@ std::vector<HWND> childrenOf(HWND window, const std::wstring& windowClass)
 /// press a key in the n-th box. The platform's own dialogs name their controls by number instead,
 /// whatever language they speak.
 struct Step {
-    enum class Kind { Type, Click, Key, Measure, Chars, Shows } kind;
+    enum class Kind { Type, Click, Key, Measure, Chars, Shows, Move } kind;
     int box = 0;                 ///< Type, Key: the box, from the top
     std::wstring text{};         ///< Type: the text; Click: the button's caption
     WPARAM key = 0;              ///< Key: virtual key
@@ -117,6 +117,8 @@ Step press(int id) { return {Step::Kind::Click, 0, {}, 0, id}; }
 Step chars(int box, std::wstring text) { return {Step::Kind::Chars, box, std::move(text)}; }
 // The n-th box shows this text now (what was typed reached the screen, not only the window's data).
 Step shows(int box, std::wstring text) { return {Step::Kind::Shows, box, std::move(text)}; }
+// Drags the window to a place on the screen, in pixels.
+Step move(int x, int y) { return {Step::Kind::Move, x, {}, static_cast<WPARAM>(y)}; }
 // Where the n-th box lies in its window's client pixels, kept in `measured`.
 Step measure(int box) { return {Step::Kind::Measure, box}; }
 RECT measured{};
@@ -138,6 +140,9 @@ bool act(HWND window, const Step& step)
             PostMessageW(control, BM_CLICK, 0, 0);
         return true;
     }
+    if (step.kind == Step::Kind::Move)
+        return SetWindowPos(window, nullptr, step.box, static_cast<int>(step.key), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
     if (step.kind == Step::Kind::Click) {
         for (HWND button : childrenOf(window, L"Button"))
             if (textOf(button) == step.text) {
@@ -410,6 +415,16 @@ int main(int argc, char** argv)
     };
     for (const Row& row : rows)
         play(row);
+    // A prompt the user moved keeps, in the settings, the place where the user left it, in twips.
+    play({"texto movido", L"Kor2_Sys.c_imput1", [](Object& o) { return method(o, L"A_Imput", {text(L"x"), text(L"Movida")}); },
+          L"Movida", {move(200, 120), click(L"Aceptar")}, L"x"});
+    for (const auto& [key, px] : {std::pair(L"Left", 200L), std::pair(L"Top", 120L)}) {
+        wchar_t stored[64] = {};
+        DWORD size = sizeof stored;
+        RegGetValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Vesolar\\Input Movida", key,
+                     RRF_RT_REG_SZ, nullptr, stored, &size);
+        expect("texto movido " + narrow(key), stored, std::to_wstring(px * 1440 / dpi));
+    }
     // The colour box of the colour chooser sits at 1230, 960 twips in its window, 1140 × 330 twips
     // large: at 192 dots per inch 7.5 twips make a pixel, and no pixel may be lost or gained.
     play({"caja de color medida", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(7)}); },
