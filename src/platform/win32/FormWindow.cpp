@@ -267,10 +267,11 @@ struct FormWindow::Kinds {
     {
         if (c.passwordChar != 0)
             SendMessageW(control, EM_SETPASSWORDCHAR, c.passwordChar, 0);
-        if (windowText(control) != wide(c.caption)) {
+        const WipedWide shown(windowText(control)), model(wide(c.caption));
+        if (shown.get() != model.get()) {
             if (c.passwordChar != 0)
                 forget(control);
-            SetWindowTextW(control, wide(c.caption).c_str());
+            SetWindowTextW(control, model.c_str());
         }
         SendMessageW(control, EM_SETSEL, static_cast<WPARAM>(c.selStart), static_cast<LPARAM>(c.selStart + c.selLength));
     }
@@ -444,7 +445,8 @@ HWND FormWindow::realise(const Control& c)
     const Kinds::Binding& kind = Kinds::of(c.kind);
     const RECT place = placeOf(c);
     const DWORD style = Kinds::styleOf(c) | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
-    HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, wide(c.caption).c_str(), style, place.left, place.top,
+    const WipedWide caption(wide(c.caption));
+    HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, caption.c_str(), style, place.left, place.top,
                                    place.right - place.left, place.bottom - place.top, m_window,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(m_controls.size() + 1)),
                                    moduleInstance(), nullptr);
@@ -685,8 +687,9 @@ void FormWindow::typed(HWND edit, const std::string& name, wchar_t character)
         }
         DWORD caret = 0;
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
-        const std::wstring shown = windowText(edit);
-        same = view::mirrored(box, std::u16string_view(reinterpret_cast<const char16_t*>(shown.data()), shown.size()), caret);
+        const WipedWide shown(windowText(edit));
+        same = view::mirrored(
+            box, std::u16string_view(reinterpret_cast<const char16_t*>(shown.get().data()), shown.get().size()), caret);
     }
     if (!same)
         sync(box);
@@ -707,7 +710,8 @@ void FormWindow::command(HWND child, WORD code)
     case EN_CHANGE:
         if (m_echo.applying())
             break;
-        if (m_echo.userEdit(name, [&] { m_form.userEdited(name, fromWide(windowText(child))); }) > 1 && !m_detached)
+        if (m_echo.userEdit(name, [&] { m_form.userEdited(name, fromWide(WipedWide(windowText(child)).get())); }) > 1 &&
+            !m_detached)
             sync(m_form.control(name));
         break;
     default: break;

@@ -3,9 +3,12 @@
 
 #include <Kor2_Sys/Value.h>
 
+#include "frame/Wipe.h"
+
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace Kor2_Sys::platform::win32 {
 
@@ -28,5 +31,19 @@ inline std::wstring windowText(HWND window)
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
+
+/// A copy of a box's text that is overwritten when it goes: the box may be a password box.
+class WipedWide {
+public:
+    explicit WipedWide(std::wstring text) : m_text(std::move(text)) {}
+    ~WipedWide() { wipe::text(m_text); }
+    WipedWide(const WipedWide&) = delete;
+    WipedWide& operator=(const WipedWide&) = delete;
+    const std::wstring& get() const noexcept { return m_text; }
+    const wchar_t* c_str() const noexcept { return m_text.c_str(); }
+
+private:
+    std::wstring m_text;
+};
 
 } // namespace Kor2_Sys::platform::win32
