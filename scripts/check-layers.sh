@@ -7,9 +7,11 @@
 #   platform/headless   frame/, platform/X.h, script/ and itself
 #   platform/qt         frame/, platform/X.h and itself
 #   platform/linux      frame/, platform/X.h and itself
-#   platform/windows    frame/, platform/X.h, script/, platform/headless/ (it plays window scripts) and itself
+#   platform/windows    frame/, platform/X.h and itself
+#   platform/win32      frame/, platform/X.h and itself
+#   com/ScriptedWindows the component server's choice of scripted windows: also script/ and platform/headless/
 #   subsystems          anything but the backends (platform/qt/, platform/headless/, platform/linux/,
-#                       platform/windows/) and the scripts they play (script/)
+#                       platform/windows/, platform/win32/) and the scripts they play (script/)
 # No quoted include climbs out with "../"; no Qt header outside platform/qt.
 set -eu
 src=${1:-$(dirname "$0")/../src}
@@ -24,9 +26,11 @@ breaches=$(
         platform/headless/*) allow='^(frame/|platform/[^/]+$|script/|platform/headless/)' rule='the headless backend sees the seam, the scripts it plays and itself' ;;
         platform/qt/*) allow='^(frame/|platform/[^/]+$|platform/qt/)' rule='a backend sees the seam and itself' ;;
         platform/linux/*) allow='^(frame/|platform/[^/]+$|platform/linux/)' rule='a backend sees the seam and itself' ;;
-        platform/windows/*) allow='^(frame/|platform/[^/]+$|script/|platform/headless/|platform/windows/)' rule='the Windows services see the seam, the scripts, the headless window system and themselves' ;;
+        platform/windows/*) allow='^(frame/|platform/[^/]+$|platform/windows/)' rule='a backend sees the seam and itself' ;;
+        platform/win32/*) allow='^(frame/|platform/[^/]+$|platform/win32/)' rule='a backend sees the seam and itself' ;;
+        com/ScriptedWindows.cpp) allow='.' deny='\.\./|^platform/(qt|linux|windows|win32)/' rule='the start-up sees the headless window system, no other backend' ;;
         platform/*) allow='^(frame/|platform/[^/]+$)' rule='the seam sees the frame and itself' ;;
-        *) allow='.' deny='\.\./|^(platform/(qt|headless|linux|windows)|script)/' rule='subsystems know the platform through the seams only' ;;
+        *) allow='.' deny='\.\./|^(platform/(qt|headless|linux|windows|win32)|script)/' rule='subsystems know the platform through the seams only' ;;
         esac
         grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]*"' "$file" | while IFS= read -r line; do
             header=$(printf '%s\n' "$line" | sed 's/^[^"]*"\([^"]*\)".*/\1/')

@@ -3,6 +3,7 @@
 
 #include "com/Dispatch.h"
 #include "com/NameUuid.h"
+#include "com/ScriptedWindows.h"
 
 #include <Kor2_Sys/Object.h>
 
@@ -229,6 +230,9 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, R
     const Kor2_Sys::ClassInfo* info = classOfClsid(clsid);
     if (info == nullptr)
         return CLASS_E_CLASSNOTAVAILABLE;
+    // Before the first object exists, so before any window is asked for.
+    static const bool chosen = (chooseWindowSystem(), true);
+    (void)chosen;
     auto* factory = new (std::nothrow) ClassObject(*info);
     if (factory == nullptr)
         return E_OUTOFMEMORY;

@@ -21,6 +21,7 @@ struct Installed {
     std::mutex mutex;
     std::shared_ptr<WindowSystem> current;
     std::optional<std::thread::id> owner;
+    WindowSystemLoader loader = nullptr;
 };
 
 Installed& installed()
@@ -76,10 +77,17 @@ WindowSystem& windowSystem()
     if (state.owner && *state.owner != std::this_thread::get_id())
         throw wrongThread();
     if (!state.current) {
-        state.current = loadDefaultWindowSystem();
+        state.current = state.loader ? state.loader() : loadDefaultWindowSystem();
         state.owner = std::this_thread::get_id();
     }
     return *state.current;
+}
+
+void setWindowSystemLoader(WindowSystemLoader loader) noexcept
+{
+    auto& state = installed();
+    const std::lock_guard lock(state.mutex);
+    state.loader = loader;
 }
 
 std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws)

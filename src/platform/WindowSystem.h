@@ -1,6 +1,7 @@
 #pragma once
 // The window-system seam: everything the library asks of the platform's user interface.
-// Implementations: the scripted headless one (tests, `kor2 --headless`) and the Qt module.
+// Implementations: the scripted headless one (tests, `kor2 --headless`), the Qt module and the
+// Win32 one.
 
 #include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/Value.h>
@@ -150,12 +151,16 @@ public:
     virtual void appendMenuItem(Long menu, Long flags, Long command, const Text& text);
 };
 
-/// The window system in use. When none was installed, the Qt module is loaded; if it cannot be
-/// (no display, no Qt), error 68 says why. The window system belongs to the thread that installed
+/// The window system in use. When none was installed, the platform's own is loaded (the Qt module,
+/// or the Win32 one); if it cannot be (no display, no Qt, no window station), error 68 says why. The window system belongs to the thread that installed
 /// or loaded it: from any other thread this is error 5.
 KOR2_SYS_EXPORT WindowSystem& windowSystem();
 /// Loads the platform's own window system (the Qt module); error 68 when it cannot be had.
 KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> loadDefaultWindowSystem();
+/// What loads the window system when none was installed (null: `loadDefaultWindowSystem`). A test
+/// mode chosen at start-up (scripted windows) sets it before any window is asked for.
+using WindowSystemLoader = std::shared_ptr<WindowSystem> (*)();
+KOR2_SYS_EXPORT void setWindowSystemLoader(WindowSystemLoader loader) noexcept;
 /// Installs a window system (null: back to loading the default) for the calling thread; returns
 /// the previous one. Safe from any thread.
 KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws);

@@ -1,11 +1,25 @@
 #!/bin/sh
-# Runs a Windows program under Wine in the test prefix: wine-run.sh WINE PREFIX [DECIMAL] -- PROGRAM ARGS...
-# A DECIMAL of "," or "." is written to the user's regional settings first.
+# Runs a Windows program under Wine in the test prefix: wine-run.sh WINE PREFIX [DECIMAL|DPIdpi] -- PROGRAM ARGS...
+# A DECIMAL of "," or "." is written to the user's regional settings first; "192dpi" sets the
+# screen's dots per inch for this run and puts back 96 afterwards.
 wine="$1"; export WINEPREFIX="$2"; shift 2
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ "$1" != "--" ]; then
+dpi=
+case "$1" in
+--) ;;
+*dpi)
+    dpi=${1%dpi}
+    "$wine" reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null || exit 1
+    shift ;;
+*)
     "$wine" reg add "HKCU\\Control Panel\\International" /v sDecimal /d "$1" /f >/dev/null || exit 1
-    shift
-fi
+    shift ;;
+esac
 shift
-exec "$wine" "$@"
+if [ -z "$dpi" ]; then
+    exec "$wine" "$@"
+fi
+"$wine" "$@"
+status=$?
+"$wine" reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+exit $status

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QIcon>
-#include <QScopedValueRollback>
 #include <QPlainTextEdit>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -15,6 +14,7 @@
 #include <QPushButton>
 
 #include "frame/Wipe.h"
+#include "platform/FormView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,19 +75,18 @@ protected:
     {
         const Control& c = m_form.control(m_name);
         QPainter painter(this);
-        paintDisplayList(painter, c.picture, width() / scale(c.scaleWidth, c.width), height() / scale(c.scaleHeight, c.height));
+        const view::PictureScale scale = view::pictureScale(c, width(), height());
+        paintDisplayList(painter, c.picture, 1 / scale.unitsX, 1 / scale.unitsY);
     }
     void mousePressEvent(QMouseEvent* event) override
     {
-        const Control& c = m_form.control(m_name);
-        const double x = event->position().x() * scale(c.scaleWidth, c.width) / std::max(1, width());
-        const double y = event->position().y() * scale(c.scaleHeight, c.height) / std::max(1, height());
+        const auto [x, y] = view::pictureUnits(m_form.control(m_name), width(), height(), event->position().x(),
+                                               event->position().y());
         m_form.userMouseDown(m_name, buttonOf(event->button()), shiftOf(event->modifiers()), x, y);
     }
     void mouseDoubleClickEvent(QMouseEvent*) override { m_form.userDoubleClick(m_name); }
 
 private:
-    static double scale(double scaleValue, double size) { return scaleValue > 0 ? scaleValue : std::max(size, 1.0); }
     static int buttonOf(Qt::MouseButton b) { return b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 1; }
     static int shiftOf(Qt::KeyboardModifiers m)
     {
@@ -108,79 +107,48 @@ void forget(QLineEdit* edit)
     edit->setText(QString());  // unlike clear(), drops the undo history that could bring the text back
 }
 
-/// Whether a control's caption fits its size in pixels in a font; null where any caption fits.
-using CaptionFit = bool (*)(const QFontMetrics& metrics, const QString& caption, int width, int height);
+// A candidate dialog font measured by Qt.
+class QtMeasure final : public view::TextMeasure {
+public:
+    explicit QtMeasure(const QFont& font) : font(font), m_metrics(font), m_bold(boldOf(font)) {}
+    int advance(std::u16string_view text, bool bold) const override
+    {
+        return (bold ? m_bold : m_metrics).horizontalAdvance(toQString(Text(text)));
+    }
+    int wrappedHeight(std::u16string_view text, int width, bool bold) const override
+    {
+        return (bold ? m_bold : m_metrics).boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, toQString(Text(text))).height();
+    }
+    int lineSpacing() const override { return m_metrics.lineSpacing(); }
 
-bool labelCaptionFits(const QFontMetrics& metrics, const QString& caption, int width, int height)
-{
-    if (height >= 2 * metrics.lineSpacing())
-        return metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, caption).height() <= height;
-    return metrics.horizontalAdvance(caption) <= width;
-}
-
-bool buttonCaptionFits(const QFontMetrics& metrics, const QString& caption, int width, int)
-{
-    return metrics.horizontalAdvance(caption) + 8 <= width;
-}
-
-bool frameCaptionFits(const QFontMetrics& metrics, const QString& caption, int width, int)
-{
-    return metrics.horizontalAdvance(caption) + 12 <= width;
-}
-
-// The windows are laid out in twips for an 8-point dialog font of the narrow kind their captions
-// were measured in. The first font, from the desktop's own to narrower families and smaller
-// sizes, in which every caption fits its control, is the one used.
-struct DialogFont {
     QFont font;
-    bool captionsFit = false;  // every caption fits its control in this font
-    int lineSpacing = 13;
+
+private:
+    static QFont boldOf(QFont font)
+    {
+        font.setBold(true);
+        return font;
+    }
+    QFontMetrics m_metrics, m_bold;
 };
 
-DialogFont chooseDialogFont(const Form& form, double tppX, double tppY, CaptionFit (*fitOf)(ControlKind))
+constexpr double kFontSizes[] = {8.0, 7.5, 7.0};
+constexpr std::size_t kFontFamilies = 4;
+constexpr std::size_t kFontCandidates = std::size(kFontSizes) * kFontFamilies;
+
+// The desktop's own family, then narrower ones, at each size.
+std::vector<QtMeasure> fontCandidates()
 {
-    const QString families[] = {QFont().family(), QStringLiteral("DejaVu Sans Condensed"),
-                                QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")};
-    QFont chosen;
-    chosen.setPointSizeF(8);
-    for (double size : {8.0, 7.5, 7.0}) {
+    const QString families[kFontFamilies] = {QFont().family(), QStringLiteral("DejaVu Sans Condensed"),
+                                             QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")};
+    std::vector<QtMeasure> candidates;
+    for (double size : kFontSizes)
         for (const QString& family : families) {
             QFont candidate(family);
             candidate.setPointSizeF(size);
-            QFont boldCandidate = candidate;
-            boldCandidate.setBold(true);
-            const QFontMetrics metrics(candidate), boldMetrics(boldCandidate);
-            bool all = true;
-            for (const Control& c : form.controls()) {
-                const CaptionFit fits = fitOf(c.kind);
-                all = all && (c.caption.empty() || fits == nullptr ||
-                              fits(c.bold ? boldMetrics : metrics, toQString(c.caption),
-                                   static_cast<int>(c.width / tppX), static_cast<int>(c.height / tppY)));
-            }
-            if (all)
-                return {candidate, true, metrics.lineSpacing()};
+            candidates.emplace_back(candidate);
         }
-    }
-    return {chosen, false, QFontMetrics(chosen).lineSpacing()};
-}
-
-// Font lookups are the slowest part of building a dialog; a window shows the same captions every
-// time, so its choice is kept for the process.
-const DialogFont& dialogFont(const Form& form, double tppX, double tppY, CaptionFit (*fitOf)(ControlKind))
-{
-    static std::map<std::u16string, DialogFont> chosen;
-    std::u16string key(form.name().begin(), form.name().end());
-    for (const double tpp : {tppX, tppY}) {
-        const std::string digits = std::to_string(tpp);
-        key += u'|';
-        key.append(digits.begin(), digits.end());
-    }
-    for (const Control& c : form.controls())
-        key += u'|' + c.caption;
-    auto it = chosen.find(key);
-    if (it == chosen.end())
-        it = chosen.emplace(std::move(key), chooseDialogFont(form, tppX, tppY, fitOf)).first;
-    return it->second;
+    return candidates;
 }
 
 // A caption is never clipped: a label whose text does not fit its place (in as many lines as its
@@ -258,7 +226,6 @@ struct FormDialog::Kinds {
     struct Binding {
         QWidget* (*create)(FormDialog& dialog, const Control& c, QWidget* parent);
         void (*sync)(FormDialog& dialog, QWidget* widget, const Control& c);
-        CaptionFit captionFits;  // null: any caption fits
         bool clickOnRelease;     // the widget has no click of its own: a released button is one
     };
 
@@ -299,7 +266,7 @@ struct FormDialog::Kinds {
             }
             area->setTabChangesFocus(true);  // Tab belongs to the model's tab order
             connect(area, &QPlainTextEdit::textChanged, &dialog, [&dialog, area, name = c.name] {
-                if (!dialog.m_syncing &&
+                if (!dialog.m_echo.applying() &&
                     dialog.userEdit(name, [&] { dialog.m_form.userEdited(name, toText(area->toPlainText())); }) > 1)
                     dialog.sync(dialog.m_form.control(name));
             });
@@ -307,16 +274,16 @@ struct FormDialog::Kinds {
         }
         auto* edit = new QLineEdit(parent);
         connect(edit, &QLineEdit::textEdited, &dialog, [&dialog, name = c.name](const QString& text) {
-            if (!dialog.m_syncing && dialog.userEdit(name, [&] { dialog.m_form.userEdited(name, toText(text)); }) > 1)
+            if (!dialog.m_echo.applying() && dialog.userEdit(name, [&] { dialog.m_form.userEdited(name, toText(text)); }) > 1)
                 dialog.sync(dialog.m_form.control(name));
         });
         connect(edit, &QLineEdit::selectionChanged, &dialog, [&dialog, edit, name = c.name] {
-            if (!dialog.m_syncing)
+            if (!dialog.m_echo.applying())
                 dialog.m_form.userSelected(name, edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition(),
                                            static_cast<Long>(edit->selectionLength()));
         });
         connect(edit, &QLineEdit::cursorPositionChanged, &dialog, [&dialog, edit, name = c.name](int, int now) {
-            if (!dialog.m_syncing && !edit->hasSelectedText())
+            if (!dialog.m_echo.applying() && !edit->hasSelectedText())
                 dialog.m_form.userSelected(name, now, 0);
         });
         return edit;
@@ -388,12 +355,12 @@ struct FormDialog::Kinds {
 
     // In the order of ControlKind.
     static constexpr Binding kTable[] = {
-        {createLabel, syncLabel, labelCaptionFits, true},
-        {createFrame, syncFrame, frameCaptionFits, false},
-        {createTextBox, syncTextBox, nullptr, false},
-        {createButton, syncButton, buttonCaptionFits, false},
-        {createPicture, syncPicture, nullptr, false},
-        {createFilledRect, syncFilledRect, nullptr, false},
+        {createLabel, syncLabel, true},
+        {createFrame, syncFrame, false},
+        {createTextBox, syncTextBox, false},
+        {createButton, syncButton, false},
+        {createPicture, syncPicture, false},
+        {createFilledRect, syncFilledRect, false},
     };
     static_assert(std::size(kTable) == static_cast<std::size_t>(ControlKind::Count), "one entry per control kind");
 
@@ -419,10 +386,21 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
     setObjectName(QString::fromStdString(form.name()));
-    const DialogFont& font = dialogFont(form, m_tppX, m_tppY, [](ControlKind kind) { return Kinds::of(kind).captionFits; });
-    setFont(font.font);
-    m_captionsFit = font.captionsFit;
-    m_lineSpacing = font.lineSpacing;
+    // Candidates are measured only when the window's captions were never fitted at these factors.
+    std::optional<std::vector<QtMeasure>> candidates;
+    const auto measure = [&](std::size_t i) -> const view::TextMeasure& {
+        if (!candidates)
+            candidates = fontCandidates();
+        return (*candidates)[i];
+    };
+    const std::optional<std::size_t> chosen = view::chooseFont(form, m_tppX, m_tppY, "qt", kFontCandidates, measure);
+    QFont font;
+    font.setPointSizeF(8);
+    if (chosen)
+        font = static_cast<const QtMeasure&>(measure(*chosen)).font;
+    setFont(font);
+    m_captionsFit = chosen.has_value();
+    m_lineSpacing = QFontMetrics(font).lineSpacing();
     if (form.toolWindow())
         setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // The native window first: the controls then find their screen through it, instead of each
@@ -452,13 +430,8 @@ QWidget* FormDialog::realise(const Control& c)
     m_widgets[c.name] = widget;
     // Siblings overlap in the order of the model (a later control is drawn over an earlier one),
     // whatever order their widgets were made in.
-    const auto& controls = m_form.controls();
-    auto later = std::find_if(controls.begin(), controls.end(), [&](const Control& other) { return &other == &c; });
-    for (auto it = later == controls.end() ? later : std::next(later); it != controls.end(); ++it)
-        if (QWidget* above = widgetOf(it->name); above && it->container == c.container) {
-            widget->stackUnder(above);
-            break;
-        }
+    if (const Control* above = view::stackedAbove(m_form, c, [&](const Control& o) { return widgetOf(o.name) != nullptr; }))
+        widget->stackUnder(widgetOf(above->name));
     sync(c);
     return widget;
 }
@@ -474,7 +447,7 @@ FormDialog::~FormDialog()
 
 void FormDialog::forgetPasswords()
 {
-    const QScopedValueRollback syncing(m_syncing, true);
+    const view::Echo::Applying applying(m_echo);
     for (const Control& c : m_form.controls())
         if (auto* edit = qobject_cast<QLineEdit*>(widgetOf(c.name)); edit && c.passwordChar != 0)
             forget(edit);
@@ -504,11 +477,9 @@ void FormDialog::sync(const Control& c)
         return;
     // The widget already shows the user's edit: writing the whole text back for every typed
     // character would make typing a long text quadratic.
-    if (m_userEdit.control != nullptr && *m_userEdit.control == c.name) {
-        ++m_userEdit.notices;
+    if (m_echo.absorbed(c.name))
         return;
-    }
-    m_syncing = true;
+    const view::Echo::Applying applying(m_echo);
     widget->setGeometry(px(c.left), py(c.top), px(c.width), py(c.height));
     widget->setVisible(c.visible);
     widget->setEnabled(c.enabled);
@@ -520,21 +491,11 @@ void FormDialog::sync(const Control& c)
         font.setBold(c.bold);
         widget->setFont(font);
     }
-    m_syncing = false;
-}
-
-int FormDialog::toPixels(double twips, double twipsPerPixel)
-{
-    // Whole-number division, except that a value within rounding noise of a whole pixel is that
-    // pixel: twips computed from pixels by the same factor must come back to the same pixels.
-    const double pixels = twips / twipsPerPixel;
-    const double nearest = std::round(pixels);
-    return static_cast<int>(std::abs(pixels - nearest) < 1e-6 ? nearest : std::trunc(pixels));
 }
 
 void FormDialog::syncWindow()
 {
-    const QScopedValueRollback placing(m_placing, true);
+    const view::Echo::Applying applying(m_echo);
     setWindowTitle(toQString(m_form.caption()));
     if (m_form.icon() != m_icon) {
         m_icon = m_form.icon();
@@ -551,14 +512,8 @@ void FormDialog::syncWindow()
 // The controls that have widgets, in their tab order.
 std::vector<QWidget*> FormDialog::tabOrder() const
 {
-    std::vector<const Control*> ordered;
-    for (const Control& c : m_form.controls())
-        if (c.tabIndex >= 0 && widgetOf(c.name))
-            ordered.push_back(&c);
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
     std::vector<QWidget*> widgets;
-    for (const Control* c : ordered)
+    for (const Control* c : view::tabOrder(m_form, [&](const Control& o) { return widgetOf(o.name) != nullptr; }))
         widgets.push_back(widgetOf(c->name));
     return widgets;
 }
@@ -618,7 +573,7 @@ void FormDialog::visibilityChanged(bool visible)
 
 void FormDialog::focusChanged(const std::string& control)
 {
-    const QScopedValueRollback focusing(m_focusing, true);
+    const view::Echo::Applying applying(m_echo);
     if (QWidget* widget = widgetOf(control))
         widget->setFocus(Qt::OtherFocusReason);
     else if (QWidget* focused = focusWidget(); control.empty() && focused)
@@ -638,7 +593,7 @@ bool FormDialog::placedByUser() const
 {
     // Before the window shows, Qt replays the geometry the model gave it; a minimised window keeps
     // its normal place; and what the model itself applies only echoes back.
-    return isVisible() && !isMinimized() && !m_placing && !m_detached;
+    return isVisible() && !isMinimized() && !m_echo.applying() && !m_detached;
 }
 
 // The model's frame is the design one; once the window shows, the real frame is known. A sizeable
@@ -717,30 +672,20 @@ bool FormDialog::keyToModel(const std::string& control, const QKeyEvent& event)
 {
     if (control.empty() || (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
-    const Control& c = m_form.control(control);
-    int key = 0, shift = 0;
+    view::NativeKey native = view::NativeKey::Other;
     switch (event.key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        key = keys::Tab;
-        shift = event.key() == Qt::Key_Backtab || (event.modifiers() & Qt::ShiftModifier) ? keys::ShiftDown : 0;
-        break;
+    case Qt::Key_Tab: native = view::NativeKey::Tab; break;
+    case Qt::Key_Backtab: native = view::NativeKey::BackTab; break;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // A box of several lines takes Enter as a new line, unless there is a default button.
-        if (c.kind == ControlKind::TextBox && c.multiline && m_form.defaultButton().empty())
-            return false;
-        key = keys::Enter;
-        break;
-    case Qt::Key_Escape: key = keys::Escape; break;
-    case Qt::Key_Space:
-        if (c.kind != ControlKind::Button)
-            return false;
-        key = keys::Space;
-        break;
+    case Qt::Key_Enter: native = view::NativeKey::Enter; break;
+    case Qt::Key_Escape: native = view::NativeKey::Escape; break;
+    case Qt::Key_Space: native = view::NativeKey::Space; break;
     default: return false;
     }
-    m_form.userKey(control, key, shift);
+    const auto key = view::modelKey(m_form, m_form.control(control), native, event.modifiers() & Qt::ShiftModifier, false);
+    if (!key)
+        return false;
+    m_form.userKey(control, key->key, key->shift);
     return true;
 }
 
@@ -757,7 +702,7 @@ void FormDialog::keyPressEvent(QKeyEvent* event)
 // moves the focus itself (or already did, for a control it hid) and the widget follows.
 bool FormDialog::focusNextPrevChild(bool next)
 {
-    if (!m_syncing && !m_detached && m_form.visible() && !m_form.focus().empty())
+    if (!m_echo.applying() && !m_detached && m_form.visible() && !m_form.focus().empty())
         m_form.userKey(std::string(m_form.focus()), keys::Tab, next ? 0 : keys::ShiftDown);
     return true;
 }
@@ -779,7 +724,7 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     if (type == QEvent::FocusIn) {
         // Qt moved the focus on its own (a click, the window activated): the model follows.
-        if (!m_focusing && !m_syncing && !m_detached && m_form.visible() && m_form.focus() != name &&
+        if (!m_echo.applying() && !m_detached && m_form.visible() && m_form.focus() != name &&
             m_form.takesFocus(name))
             m_form.setFocus(name);
         return QDialog::eventFilter(watched, event);
@@ -799,8 +744,8 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
         // Typed characters go through the model: key press (which may change or swallow the key),
         // then the edit and its change event.
         const QString text = key->text();
-        const bool printable = text.size() == 1 && (text[0].unicode() >= 32 || text[0].unicode() == keys::Backspace) &&
-                               !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        const bool printable =
+            text.size() == 1 && view::typedByModel(text[0].unicode(), key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
         if (printable || key->key() == Qt::Key_Backspace) {
             typed(edit, name, printable ? text[0].unicode() : keys::Backspace);
             return true;
@@ -811,9 +756,7 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
 
 int FormDialog::userEdit(const std::string& control, const std::function<void()>& edit)
 {
-    const QScopedValueRollback echo(m_userEdit, UserEdit{&control, 0});
-    edit();
-    return m_userEdit.notices;
+    return m_echo.userEdit(control, edit);
 }
 
 void FormDialog::typed(QLineEdit* edit, const std::string& control, int key)
@@ -832,16 +775,13 @@ void FormDialog::typed(QLineEdit* edit, const std::string& control, int key)
 // character before the caret: the widget makes the same edit, at no cost that grows with the text.
 bool FormDialog::followTyped(QLineEdit* edit, const Control& box, qsizetype before, qsizetype selected)
 {
-    const QScopedValueRollback syncing(m_syncing, true);
-    const auto size = static_cast<qsizetype>(box.caption.size());
-    const qsizetype caret = box.selStart;
-    if (size == before - selected + 1 && caret > 0)
-        edit->insert(QString(QChar(box.caption[static_cast<std::size_t>(caret - 1)])));
+    const view::Echo::Applying applying(m_echo);
+    const view::TypedMirror edit_ = view::mirrorTyped(box, static_cast<std::size_t>(before), static_cast<std::size_t>(selected));
+    if (edit_.kind == view::TypedMirror::Kind::Insert)
+        edit->insert(QString(QChar(edit_.character)));
     else
         edit->backspace();
-    const QString shown = edit->text();
-    return shown.size() == size && edit->cursorPosition() == caret &&
-           (caret == 0 || shown[caret - 1] == QChar(box.caption[static_cast<std::size_t>(caret - 1)]));
+    return view::mirrored(box, toText(edit->text()), static_cast<std::size_t>(edit->cursorPosition()));
 }
 
 } // namespace Kor2_Sys::platform::qt

@@ -3,6 +3,7 @@
 // kept in step with the model, and every user action sent back through the model's own paths.
 
 #include "platform/Form.h"
+#include "platform/FormView.h"
 
 #include <QDialog>
 
@@ -53,9 +54,8 @@ private:
     /// How each control kind is made, kept in step and measured: one entry per kind (FormDialog.cpp).
     struct Kinds;
 
-    int px(double twips) const { return toPixels(twips, m_tppX); }
-    int py(double twips) const { return toPixels(twips, m_tppY); }
-    static int toPixels(double twips, double twipsPerPixel);
+    int px(double twips) const { return view::toPixels(twips, m_tppX); }
+    int py(double twips) const { return view::toPixels(twips, m_tppY); }
     /// Whether moves and resizes of the widget now come from the user or the window manager.
     bool placedByUser() const;
     void adoptFrame();
@@ -86,13 +86,8 @@ private:
     Form& m_form;
     double m_tppX, m_tppY;
     std::map<std::string, QWidget*> m_widgets;
-    bool m_syncing = false;
-    bool m_focusing = false;  // the model's focus is being applied: Qt's focus events echo it
-    struct UserEdit {
-        const std::string* control = nullptr;  // the control whose widget already shows the edit
-        int notices = 0;
-    } m_userEdit;
-    bool m_placing = false;  // the model's geometry is being applied: the widget's events echo it
+    /// What the dialog applies from the model, and the user's edits the model tells back, are echoes.
+    view::Echo m_echo;
     std::string m_icon;
     bool m_modal = false;
     bool m_detached = false;

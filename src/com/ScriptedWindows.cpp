@@ -1,8 +1,9 @@
-#include "platform/WindowSystem.h"
+#include "com/ScriptedWindows.h"
 
 #include <Kor2_Sys/Error.h>
 
 #include "frame/Utf.h"
+#include "platform/WindowSystem.h"
 #include "platform/headless/HeadlessWindowSystem.h"
 #include "script/ScriptJson.h"
 
@@ -13,7 +14,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace Kor2_Sys::platform {
+namespace Kor2_Sys::com {
 
 using script::parseJson;
 using script::scriptsFromJson;
@@ -21,8 +22,9 @@ using script::WindowScript;
 
 namespace {
 
-// Names a file of window scripts (the JSON array `kor2 --actions` reads); with it the headless
-// window system plays them, so dialogs are testable here before a native renderer exists.
+using platform::HeadlessWindowSystem;
+
+// Names a file of window scripts (the JSON array `kor2 --actions` reads).
 constexpr const wchar_t* kActionsVariable = L"KOR2_ACTIONS";
 
 std::wstring environmentValue(const wchar_t* name)
@@ -55,15 +57,17 @@ std::vector<WindowScript> scriptsFrom(const std::wstring& file)
     }
 }
 
-} // namespace
-
-std::shared_ptr<WindowSystem> loadDefaultWindowSystem()
+std::shared_ptr<platform::WindowSystem> scriptedWindows()
 {
-    const std::wstring actions = environmentValue(kActionsVariable);
-    if (!actions.empty())
-        return std::make_shared<HeadlessWindowSystem>(scriptsFrom(actions));
-    throw errors::deviceUnavailable(u"esta versión para Windows no tiene todavía sistema de ventanas propio; "
-                                    u"sólo el sistema sin pantalla con guiones en KOR2_ACTIONS");
+    return std::make_shared<HeadlessWindowSystem>(scriptsFrom(environmentValue(kActionsVariable)));
 }
 
-} // namespace Kor2_Sys::platform
+} // namespace
+
+void chooseWindowSystem()
+{
+    if (!environmentValue(kActionsVariable).empty())
+        platform::setWindowSystemLoader(&scriptedWindows);
+}
+
+} // namespace Kor2_Sys::com
