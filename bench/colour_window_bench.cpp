@@ -7,6 +7,7 @@
 #include <Kor2_Sys/c_imput1.h>
 
 #include "platform/WindowSystem.h"
+#include "platform/qt/QtWindowSystem.h"
 #include "settings/Store.h"
 
 #include <QApplication>
@@ -245,6 +246,8 @@ int main(int argc, char** argv)
         hook.start = start;
         hook.out = &painted;
         Kor2_Sys::platform::windowSystem();  // creates the application inside the library
+        // The library refuses to show windows that no one sees; this program watches and closes them.
+        Kor2_Sys::platform::installWindowSystem(std::make_shared<Kor2_Sys::platform::qt::QtWindowSystem>());
         qApp->installEventFilter(&hook);
         Kor2_Sys::global<Kor2_Sys::CColores>().A_Color_Show(255);
         std::printf("%.9f\n", painted / 1e9);
@@ -253,6 +256,7 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::setenv("KOR2_SETTINGS", ":memory:", 1);
     Kor2_Sys::platform::windowSystem();
+    Kor2_Sys::platform::installWindowSystem(std::make_shared<Kor2_Sys::platform::qt::QtWindowSystem>());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -223,10 +223,19 @@ private:
 
 } // namespace
 
-QtWindowSystem::QtWindowSystem() = default;
+QtWindowSystem::QtWindowSystem(Audience audience) : m_audience(audience) {}
+
+void QtWindowSystem::requireAudience(std::u16string_view window) const
+{
+    if (m_audience == Audience::Nobody)
+        throw errors::deviceUnavailable(u"nadie vería la ventana " + Text(window) + u" (la plataforma " +
+                                        toText(QGuiApplication::platformName()) +
+                                        u" no la muestra): use kor2 --headless con un guion de acciones, o xvfb-run");
+}
 
 void QtWindowSystem::showModal(Form& form)
 {
+    requireAudience(utf::fromUtf8(form.name()));
     const SpanishWhileShown spanish;
     FormDialog dialog(form, twipsPerPixelX(), twipsPerPixelY());
     if (m_shownHook)
@@ -253,6 +262,7 @@ MessageAnswer QtWindowSystem::messageBox(const MessageBoxRequest& request)
     case MessageIcon::Warning: icon = QMessageBox::Warning; break;
     case MessageIcon::Stop: icon = QMessageBox::Critical; break;
     }
+    requireAudience(u"de mensaje");
     const auto buttons = request.buttons == MessageButtons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel;
     const SpanishWhileShown spanish;
     QMessageBox box(icon, toQString(request.title.value_or(applicationTitle())), toQString(request.text), buttons);
@@ -355,6 +365,7 @@ PixelPoint QtWindowSystem::cursorPosition() const
 
 Text QtWindowSystem::fileDialog(const FileDialogRequest& request)
 {
+    requireAudience(u"de archivos");
     const SpanishWhileShown spanish;
     FileDialog dialog(request);
     const QStringList filters = nameFilters(request.filter);
@@ -391,7 +402,8 @@ void requireX11Display()
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0')
         throw Kor2_Sys::errors::deviceUnavailable(
-            u"no hay pantalla: defina DISPLAY (o QT_QPA_PLATFORM=offscreen para trabajar sin ella)");
+            u"no hay pantalla: defina DISPLAY, o trabaje sin ella con kor2 --headless y un guion de acciones, "
+            u"o dentro de xvfb-run");
     // A local display ":N" listens on /tmp/.X11-unix/XN.
     if (display[0] == ':') {
         const std::string number = std::string(display + 1).substr(0, std::string(display + 1).find('.'));
@@ -422,6 +434,10 @@ void requireDisplay()
 
 extern "C" KOR2_SYS_QT_EXPORT Kor2_Sys::platform::WindowSystem* kor2_create_qt_window_system()
 {
+    using Kor2_Sys::platform::qt::QtWindowSystem;
+    // Set once the library has made the application: no host then runs an event loop of its own
+    // or drives the windows, so on a platform that draws nowhere a modal window would wait forever.
+    static bool madeHere = false;
     if (QApplication::instance() == nullptr) {
         requireDisplay();
         // The library's own application, for hosts that have none (the kor2 command): it lives
@@ -430,8 +446,11 @@ extern "C" KOR2_SYS_QT_EXPORT Kor2_Sys::platform::WindowSystem* kor2_create_qt_w
         static char name[] = "kor2";
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
+        madeHere = true;
     } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         throw Kor2_Sys::errors::deviceUnavailable(u"la aplicación anfitriona no es una aplicación de ventanas Qt");
     }
-    return new Kor2_Sys::platform::qt::QtWindowSystem();
+    const QString platform = QGuiApplication::platformName();
+    const bool drawsNowhere = platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+    return new QtWindowSystem(madeHere && drawsNowhere ? QtWindowSystem::Audience::Nobody : QtWindowSystem::Audience::Screen);
 }

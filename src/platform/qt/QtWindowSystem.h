@@ -15,8 +15,14 @@ namespace Kor2_Sys::platform::qt {
 
 class KOR2_SYS_QT_EXPORT QtWindowSystem : public WindowSystem {
 public:
-    /// Needs a running QApplication (see `kor2_create_qt_window_system`).
-    QtWindowSystem();
+    /// Who would see a modal window: a screen, or nobody (a platform that draws nowhere, with an
+    /// application the library made itself, so no host drives the windows either).
+    enum class Audience { Screen, Nobody };
+
+    /// Needs a running QApplication (see `kor2_create_qt_window_system`). With `Audience::Nobody`
+    /// every modal window, message box and file dialog is error 68 instead of a wait that no one
+    /// could end.
+    explicit QtWindowSystem(Audience audience = Audience::Screen);
 
     void showModal(Form& form) override;
     void showModeless(Form& form) override;
@@ -63,7 +69,10 @@ public:
     void setShownHook(std::function<void(QWidget*)> hook) { m_shownHook = std::move(hook); }
 
 private:
+    void requireAudience(std::u16string_view window) const;
+
     std::function<void(QWidget*)> m_shownHook;
+    Audience m_audience;
 };
 
 } // namespace Kor2_Sys::platform::qt

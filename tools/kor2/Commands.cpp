@@ -1,0 +1,275 @@
+#include "Commands.h"
+
+#include "Io.h"
+#include "JsonReader.h"
+
+#include <algorithm>
+
+namespace kor2cli {
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr std::array kSettingsActions{"get"sv, "set"sv, "list"sv, "delete"sv, "export"sv, "import"sv};
+constexpr std::array kInfoQueries{"host"sv, "volume"sv, "disk"sv, "identify"sv};
+
+constexpr unsigned kDialog = kUsesHeadless | kUsesActions | kUsesSettings;
+
+struct CommandRow {
+    std::string_view name;
+    std::string_view help;
+    unsigned globals;                             ///< GlobalUse bits
+    std::span<const std::string_view> choices{};  ///< the first positional's words, when closed
+};
+
+// In the order --help, the manual and the completion list them.
+constexpr std::array kCommands{
+    CommandRow{"call", "Una llamada con enlace tardío; MIEMBRO= asigna una propiedad",
+               kUsesHeadless | kUsesActions | kUsesSettings | kUsesDecimal},
+    CommandRow{"session", "Peticiones JSON por líneas en la entrada estándar",
+               kUsesHeadless | kUsesActions | kUsesSettings | kUsesDecimal},
+    CommandRow{"describe", "Miembros de una clase con sus identificadores, valores de una enumeración", kUsesJson},
+    CommandRow{"settings", "El almacén de configuración: get, set, list, delete, export, import",
+               kUsesSettings | kUsesJson, kSettingsActions},
+    CommandRow{"color", "El selector de colores; imprime el color, su índice y su nombre", kDialog},
+    CommandRow{"input", "Pide un texto; lo imprime al aceptar", kDialog},
+    CommandRow{"number", "Pide un número (coma o punto); lo imprime al aceptar", kDialog},
+    CommandRow{"open", "Elige un archivo para leer; imprime su ruta", kDialog},
+    CommandRow{"save", "Elige un archivo para grabar; imprime su ruta", kDialog},
+    CommandRow{"message", "Muestra un texto largo que se puede copiar", kDialog},
+    CommandRow{"login", "Pide usuario y contraseña; al aceptar los imprime en dos líneas", kDialog | kUsesJson},
+    CommandRow{"info", "La máquina, el volumen de una unidad y la identidad de un disco", kUsesSettings | kUsesJson,
+               kInfoQueries},
+    CommandRow{"help", "Muestra la ayuda de kor2 o de una orden", 0},
+};
+
+const CommandRow* rowOf(std::string_view name)
+{
+    const auto* row = std::find_if(kCommands.begin(), kCommands.end(), [&](const CommandRow& r) { return r.name == name; });
+    return row == kCommands.end() ? nullptr : row;
+}
+
+std::string joined(std::span<const std::string_view> words, std::string_view separator)
+{
+    std::string out;
+    for (std::string_view word : words)
+        out += (out.empty() ? "" : std::string(separator)) + std::string(word);
+    return out;
+}
+
+// Sub-command help shows only the command's own options: the global ones it honours are named in
+// its footer, so that `kor2 call --help` says that --headless applies.
+std::string globalsFooter(unsigned globals)
+{
+    if (globals == 0)
+        return {};
+    std::string footer = "Opciones globales (antes o después de la orden):\n";
+    for (const GlobalOptionRow& option : kGlobalOptions) {
+        if ((globals & option.use) == 0)
+            continue;
+        std::string left = "  " + std::string(option.name) + (option.value.empty() ? "" : " " + std::string(option.value));
+        left.resize(std::max<std::size_t>(left.size() + 1, 24), ' ');
+        footer += left + std::string(option.help) + "\n";
+    }
+    return footer;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// The commands that do the work: help is offered by the line that follows every usage error.
+std::string commandNames(const CLI::App& app)
+{
+    std::string names;
+    for (const CLI::App* sub : app.get_subcommands({}))
+        if (sub->get_name() != "help")
+            names += (names.empty() ? "" : ", ") + sub->get_name();
+    return names;
+}
+
+// The parser's own words are English; what a user meets is said again in Spanish. Anything not
+// recognised keeps the parser's text after a Spanish lead.
+std::string spanishParseError(const CLI::App& app, const CLI::Error& e)
+{
+    const std::string what = e.what();
+    const auto after = [&](std::string_view lead) { return what.substr(std::min(what.size(), lead.size())); };
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+        if (what == "A subcommand is required") {
+            const auto rest = app.remaining();
+            if (!rest.empty())
+                return "orden desconocida: " + kor2cli::excerpt(rest.front()) + " (órdenes: " + commandNames(app) + ")";
+            return "falta la orden (" + commandNames(app) + ")";
+        }
+        if (endsWith(what, " is required"))
+            return "falta " + what.substr(0, what.size() - std::string_view(" is required").size());
+        return "faltan opciones obligatorias";
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+        const auto colon = what.find(": ");
+        const std::string words = colon == std::string::npos ? what : what.substr(colon + 2);
+        return (words.find(' ') == std::string::npos ? "argumento inesperado: " : "argumentos inesperados: ") +
+               kor2cli::excerpt(words, 200);
+    }
+    if (dynamic_cast<const CLI::ConversionError*>(&e) != nullptr) {
+        if (startsWith(what, "Could not convert: ")) {
+            const std::string rest = after("Could not convert: ");
+            const auto equals = rest.find(" = ");
+            if (equals != std::string::npos)
+                return "valor no válido para " + rest.substr(0, equals) + ": " + kor2cli::excerpt(rest.substr(equals + 3));
+        }
+        if (const auto colon = what.find(": too many inputs for a flag"); colon != std::string::npos)
+            return what.substr(0, colon) + " no admite valor";
+        return "valor no válido (" + kor2cli::excerpt(what, 200) + ")";
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        if (const auto colon = what.find(": "); colon != std::string::npos && endsWith(what, " missing"))
+            return what.substr(0, colon) + " necesita un valor";
+        return "número de valores incorrecto (" + kor2cli::excerpt(what, 200) + ")";
+    }
+    if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr) {
+        if (const auto at = what.find(" excludes "); at != std::string::npos)
+            return what.substr(0, at) + " y " + what.substr(at + 10) + " no pueden ir juntas";
+    }
+    if (dynamic_cast<const CLI::RequiresError*>(&e) != nullptr) {
+        if (const auto at = what.find(" requires "); at != std::string::npos)
+            return what.substr(0, at) + " necesita " + what.substr(at + 10);
+    }
+    return "argumentos no válidos (" + kor2cli::excerpt(what, 200) + ")";
+}
+
+// Help texts in Spanish: labels, the help flag, the group titles. Set before any option or
+// command is added, since those copy them when they are made.
+void spanishHelp(CLI::App& app)
+{
+    auto formatter = std::make_shared<CLI::Formatter>();
+    for (const auto& [key, label] : {std::pair{"Usage", "Uso"}, {"OPTIONS", "OPCIONES"}, {"SUBCOMMAND", "ORDEN"},
+                                     {"SUBCOMMANDS", "ÓRDENES"}, {"Positionals", "Argumentos"},
+                                     {"REQUIRED", "OBLIGATORIO"}, {"TEXT", "TEXTO"}, {"INT", "ENTERO"},
+                                     {"UINT", "NATURAL"}, {"FLOAT", "NÚMERO"}, {"Needs", "Necesita"},
+                                     {"Excludes", "Excluye"}, {"Env", "Variable"}})
+        formatter->label(key, label);
+    app.formatter(formatter);
+    app.option_defaults()->group("Opciones");
+    app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+    app.failure_message([](const CLI::App* top, const CLI::Error& e) {
+        return "kor2: " + spanishParseError(*top, e) + "\nUse --help para más información.\n";
+    });
+}
+
+} // namespace
+
+std::string_view version() { return KOR2_VERSION; }
+
+CommandLine::CommandLine()
+{
+    spanishHelp(app);
+    app.require_subcommand(1);
+    app.fallthrough();  // global options may also follow the command
+    app.set_version_flag("--version", "kor2 " + std::string(version()), "Muestra la versión y termina");
+    app.footer("Use «kor2 help ORDEN» para la ayuda de una orden.");
+    for (const GlobalOptionRow& row : kGlobalOptions) {
+        const std::string name(row.name);
+        const std::string help(row.help);
+        if (row.use == kUsesHeadless)
+            app.add_flag(name, options.headless, help);
+        else if (row.use == kUsesJson)
+            app.add_flag(name, options.json, help);
+        else
+            app.add_option(name, row.use == kUsesActions ? options.actionsFile
+                                 : row.use == kUsesSettings ? options.settings
+                                                            : options.decimal, help)
+                ->type_name(std::string(row.value));
+    }
+    for (const CommandRow& row : kCommands) {
+        CLI::App* sub = app.add_subcommand(std::string(row.name), std::string(row.help));
+        sub->group("Órdenes");
+        sub->get_help_ptr()->group("Opciones");
+        sub->footer(globalsFooter(row.globals));
+    }
+    const auto sub = [this](const char* name) { return app.get_subcommand(name); };
+
+    CLI::App* callCmd = sub("call");
+    callCmd->add_option("CLASE", call.className, "Clase, p. ej. CColores")->required();
+    callCmd->add_option("MIEMBRO", call.member, "Miembro")->required();
+    callCmd->add_option("ARG", call.args, "byte:N int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
+
+    sub("describe")->add_option("CLASE", describeName, "Clase o enumeración; sin ella, todas");
+
+    CLI::App* settingsCmd = sub("settings");
+    settingsCmd->add_option("ACCIÓN", settings.action, joined(kSettingsActions, "|"))->required();
+    settingsCmd->add_option("PALABRAS", settings.words, "SECCIÓN, CLAVE, VALOR o ARCHIVO según la acción");
+    settingsCmd->add_option("--app", settings.app, "Aplicación (por omisión Vesolar)");
+
+    CLI::App* colorCmd = sub("color");
+    colorCmd->add_option("--initial", colour.initial, "Número de color propuesto");
+    colorCmd->add_option("--title", colour.title, "Título de la ventana");
+    layerOption = colorCmd->add_option("--layer", layer, "Color de la capa principal que se ofrece");
+
+    CLI::App* inputCmd = sub("input");
+    inputCmd->add_option("--title", input.title, "Título de la ventana");
+    inputCmd->add_option("--text", input.text, "Texto propuesto");
+    inputCmd->add_option("--info", input.info, "Texto del botón Ayuda");
+
+    CLI::App* numberCmd = sub("number");
+    numberCmd->add_option("--title", number.title, "Título de la ventana");
+    numberCmd->add_option("--value", number.value, "Número propuesto");
+    numberCmd->add_option("--decimals", number.decimals, "Decimales con que se muestra");
+
+    save.save = true;
+    for (auto [cmd, file] : {std::pair{sub("open"), &open}, std::pair{sub("save"), &save}}) {
+        cmd->add_option("--title", file->title, "Título del diálogo (recuerda la última ruta de cada título)");
+        cmd->add_option("--filter", file->filter, "Filtro: descripción|patrón;patrón|descripción|patrón");
+        cmd->add_option("--dir", file->dir, "Carpeta inicial en lugar de la recordada");
+    }
+
+    CLI::App* messageCmd = sub("message");
+    messageCmd->add_option("--title", message.title, "Título de la ventana")->required();
+    messageText = messageCmd->add_option("--text", message.text, "El texto");
+    messageFile = messageCmd->add_option("--file", message.file, "Archivo con el texto (UTF-8)");
+    messageText->excludes(messageFile);
+
+    CLI::App* infoCmd = sub("info");
+    infoCmd->add_option("CONSULTA", info.what, "host | volume LETRA | disk N | identify ARCHIVO")->required();
+    infoCmd->add_option("PALABRAS", info.words, "LETRA, N o ARCHIVO según la consulta");
+
+    sub("help")->add_option("ORDEN", helpTopic, "La orden de la que se quiere ayuda");
+}
+
+CLI::App* CommandLine::command() const
+{
+    const auto parsed = app.get_subcommands();
+    return parsed.empty() ? nullptr : parsed.front();
+}
+
+unsigned CommandLine::globalsOf(const CLI::App& command)
+{
+    const CommandRow* row = rowOf(command.get_name());
+    return row ? row->globals : 0;
+}
+
+std::span<const std::string_view> CommandLine::choicesOf(const CLI::App& command, const CLI::Option& positional)
+{
+    const CommandRow* row = rowOf(command.get_name());
+    const auto positionals = command.get_options([](const CLI::Option* o) { return o->get_positional(); });
+    if (row == nullptr || positionals.empty() || positionals.front() != &positional)
+        return {};
+    return row->choices;
+}
+
+std::string helpText(const CommandLine& line, const std::string& topic)
+{
+    // Through the formatter: the application's own help() would describe the command just parsed,
+    // which is `help` itself.
+    const auto formatter = line.app.get_formatter();
+    if (topic.empty())
+        return formatter->make_help(&line.app, line.app.get_name(), CLI::AppFormatMode::Normal);
+    const CLI::App* command = rowOf(topic) ? line.app.get_subcommand(topic) : nullptr;
+    if (command == nullptr)
+        throw std::invalid_argument("orden desconocida: " + excerpt(topic) + " (órdenes: " + commandNames(line.app) + ")");
+    return formatter->make_help(command, line.app.get_name() + " " + command->get_name(), CLI::AppFormatMode::Normal);
+}
+
+} // namespace kor2cli

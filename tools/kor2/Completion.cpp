@@ -1,0 +1,145 @@
+#include "Completion.h"
+
+#include "Commands.h"
+
+#include <Kor2_Sys/Object.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace kor2cli {
+namespace {
+
+// Every word goes into single quotes: one that could end them would break the script.
+std::string word(std::string_view text)
+{
+    if (text.find_first_of("' \t\n\\\"$`") != std::string_view::npos)
+        throw std::logic_error("nombre que no se puede completar: " + std::string(text));
+    return std::string(text);
+}
+
+void append(std::string& list, std::string_view text)
+{
+    list += (list.empty() ? "" : " ") + word(text);
+}
+
+bool isFlag(const CLI::Option& option) { return option.get_type_size() == 0; }
+
+// Each case of a `case "$1" in` body: the key, then the words it yields.
+std::string caseArm(const std::string& keys, const std::string& words)
+{
+    return "    " + keys + ") echo '" + words + "' ;;\n";
+}
+
+std::string optionLists(const CLI::App& app, bool takingValues)
+{
+    std::string arms;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        std::string names;
+        for (const CLI::Option* option : command->get_options([](const CLI::Option* o) { return !o->get_positional(); }))
+            if (!takingValues || !isFlag(*option))
+                for (const std::string& name : option->get_lnames())
+                    append(names, "--" + name);
+        arms += caseArm(word(command->get_name()), names);
+    }
+    return arms;
+}
+
+std::string choiceLists(const CLI::App& app)
+{
+    std::string arms;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        const auto positionals = command->get_options([](const CLI::Option* o) { return o->get_positional(); });
+        if (positionals.empty())
+            continue;
+        std::string words;
+        for (std::string_view choice : CommandLine::choicesOf(*command, *positionals.front()))
+            append(words, choice);
+        if (!words.empty())
+            arms += caseArm(word(command->get_name()), words);
+    }
+    return arms;
+}
+
+// A member appears once even when it is both read and assigned.
+std::string memberLists()
+{
+    std::string arms;
+    for (const Kor2_Sys::ClassInfo* info : Kor2_Sys::libraryClasses()) {
+        std::vector<std::string_view> seen;
+        std::string words;
+        for (const Kor2_Sys::MemberInfo& member : info->members)
+            if (std::find(seen.begin(), seen.end(), member.name) == seen.end()) {
+                seen.push_back(member.name);
+                append(words, member.name);
+            }
+        arms += caseArm(word(info->name) + "|" + word(info->progId()), words);
+    }
+    return arms;
+}
+
+} // namespace
+
+std::string completionScript(const CommandLine& line)
+{
+    const CLI::App& app = line.app;
+    std::string globals, globalValues, commands, classes, enums;
+    for (const GlobalOptionRow& row : kGlobalOptions) {
+        append(globals, row.name);
+        if (!row.value.empty())
+            append(globalValues, row.name);
+    }
+    append(globals, "--version");
+    append(globals, "--help");
+    for (const CLI::App* command : app.get_subcommands({}))
+        append(commands, command->get_name());
+    for (const Kor2_Sys::ClassInfo* info : Kor2_Sys::libraryClasses())
+        append(classes, info->name);
+    for (const Kor2_Sys::EnumInfo* info : Kor2_Sys::libraryEnums())
+        append(enums, info->name);
+
+    return "# Completado de bash para kor2 " + std::string(version()) +
+           ", escrito al compilar a partir de la tabla de órdenes y de las tablas de despacho.\n"
+           "\n_kor2_members() {\n  case \"$1\" in\n" + memberLists() + "  esac\n}\n"
+           "\n_kor2_options() {\n  case \"$1\" in\n" + optionLists(app, false) + "  esac\n}\n"
+           "\n_kor2_valued() {\n  case \"$1\" in\n" + optionLists(app, true) + "  esac\n}\n"
+           "\n_kor2_choices() {\n  case \"$1\" in\n" + choiceLists(app) + "  esac\n}\n"
+           "\n_kor2() {\n"
+           "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
+           "  local command='' first='' positional=0 words='' i\n"
+           "  local valued=' " + globalValues + " '\n"
+           "  COMPREPLY=()\n"
+           "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
+           "    local w=${COMP_WORDS[i]}\n"
+           "    if [[ $w == -* ]]; then\n"
+           "      [[ \" $valued $(_kor2_valued \"$command\") \" == *\" $w \"* ]] && ((i++))\n"
+           "    elif [[ -z $command ]]; then\n"
+           "      command=$w\n"
+           "    else\n"
+           "      ((positional++ == 0)) && first=$w\n"
+           "    fi\n"
+           "  done\n"
+           "  if [[ $prev == -* && \" $valued $(_kor2_valued \"$command\") \" == *\" $prev \"* ]]; then\n"
+           "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+           "    return\n"
+           "  fi\n"
+           "  if [[ $cur == -* ]]; then\n"
+           "    words='" + globals + "'\" $(_kor2_options \"$command\")\"\n"
+           "  elif [[ -z $command ]]; then\n"
+           "    words='" + commands + "'\n"
+           "  elif ((positional == 0)); then\n"
+           "    case $command in\n"
+           "      call) words='" + classes + "' ;;\n"
+           "      describe) words='" + classes + " " + enums + "' ;;\n"
+           "      help) words='" + commands + "' ;;\n"
+           "      *) words=$(_kor2_choices \"$command\") ;;\n"
+           "    esac\n"
+           "  elif [[ $command == call && $positional == 1 ]]; then\n"
+           "    words=$(_kor2_members \"$first\")\n"
+           "  fi\n"
+           "  COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
+           "}\n"
+           "complete -F _kor2 kor2\n";
+}
+
+} // namespace kor2cli
