@@ -311,6 +311,8 @@ bool Form::pressable(const std::string& button) const
 void Form::userClick(std::string_view control)
 {
     const std::size_t index = indexOf(control);
+    if (!reachable(index))
+        return;  // a hidden or disabled control, or one in such a frame, takes no mouse
     focusIfAble(index);
     const std::string name = m_controls[index].name;  // handlers may add controls
     m_events.onClick(name);
@@ -319,6 +321,8 @@ void Form::userClick(std::string_view control)
 void Form::userDoubleClick(std::string_view control)
 {
     const std::size_t index = indexOf(control);
+    if (!reachable(index))
+        return;  // a hidden or disabled control, or one in such a frame, takes no mouse
     focusIfAble(index);
     const std::string name = m_controls[index].name;
     m_events.onDoubleClick(name);
@@ -327,6 +331,8 @@ void Form::userDoubleClick(std::string_view control)
 void Form::userMouseDown(std::string_view control, int button, int shift, double x, double y)
 {
     const std::size_t index = indexOf(control);
+    if (!reachable(index))
+        return;  // a hidden or disabled control, or one in such a frame, takes no mouse
     focusIfAble(index);
     const std::string name = m_controls[index].name;
     m_events.onMouseDown(name, button, shift, x, y);

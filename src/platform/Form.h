@@ -205,7 +205,8 @@ public:
 
     // --- user actions: the single path by which any window system delivers input ---------
     // A click, double click or mouse down on a control that can take the focus gives it the
-    // focus before its event.
+    // focus before its event; one on a hidden or disabled control (or inside such a frame) reaches
+    // nobody, as no person can click it.
     void userClick(std::string_view control);
     void userDoubleClick(std::string_view control);
     void userMouseDown(std::string_view control, int button, int shift, double x, double y);

@@ -38,6 +38,7 @@ TEST_P(Playback, DeliversEventsAndFocusAsAPersonCausesThem)
 }
 
 void noDefaultButton(Form& f) { f.setDefaultButton(""); }
+void disableAccept(Form& f) { f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
 void notesWithoutDefault(Form& f)
 {
     f.setVisible("Fr", true);
@@ -98,6 +99,8 @@ const PlayRow kKeys[] = {
     {"escapePressesCancelWhereverTheFocusIs", {escape("BT_aceptar")}, {"click BT_cancelar"}, {"TX_valor", "BT_aceptar"},
      false},
     {"spacePressesTheFocusedButton", {key("BT_aceptar", 32)}, {"click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
+    {"aDisabledButtonTakesNoClickAndNoFocus", {click("BT_aceptar"), tab("TX_valor"), key("BT_cancelar", 32)},
+     {"click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false, disableAccept},
     {"aPictureTakesNoFocusFromAPress", {mousedown("Pc", 0, 0), click("BT_cancelar")},
      {"mousedown Pc 1 0 0 0", "click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false},
     // A text box takes the focus from a click on every backend; only the scripted one also
