@@ -10,22 +10,25 @@ kor2_cli_test(dialog_help_names_headless 0 "--headless.*--actions ARCHIVO" input
 
 # Without a display the advice is one that works; offscreen without --headless is refused at once
 # instead of waiting for a click that no one can make.
-add_test(NAME cli.input_without_display_advice
-  COMMAND sh -c "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \"$<TARGET_FILE:kor2>\" input; echo \"exit $?\"")
-set_tests_properties(cli.input_without_display_advice PROPERTIES LABELS core
-  PASS_REGULAR_EXPRESSION "error 68: .*--headless.*xvfb-run.*\nexit 3" FAIL_REGULAR_EXPRESSION "offscreen")
-# The file chooser's own trap absorbs the refusal: the command answers "cancelled", at once.
-foreach(row IN ITEMS "input|error 68: .*nadie vería la ventana f_Imput .*offscreen.*--headless.*\nexit 3"
-                     "login|error 68: .*nadie vería la ventana dlgLoging .*\nexit 3"
-                     "color|error 68: .*nadie vería la ventana F_color .*\nexit 3"
-                     "open|exit 1")
-  string(REPLACE "|" ";" row "${row}")
-  list(GET row 0 command)
-  list(GET row 1 pattern)
-  add_test(NAME cli.${command}_offscreen_refused
-    COMMAND sh -c "env -u DISPLAY QT_QPA_PLATFORM=offscreen KOR2_SETTINGS=:memory: \"$<TARGET_FILE:kor2>\" ${command}; echo \"exit $?\"")
-  set_tests_properties(cli.${command}_offscreen_refused PROPERTIES LABELS core TIMEOUT 20 PASS_REGULAR_EXPRESSION "${pattern}")
-endforeach()
+# Both come from the Qt module: a build without it has no window to refuse.
+if(TARGET Kor2_Sys_qt)
+  add_test(NAME cli.input_without_display_advice
+    COMMAND sh -c "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \"$<TARGET_FILE:kor2>\" input; echo \"exit $?\"")
+  set_tests_properties(cli.input_without_display_advice PROPERTIES LABELS core
+    PASS_REGULAR_EXPRESSION "error 68: .*--headless.*xvfb-run.*\nexit 3" FAIL_REGULAR_EXPRESSION "offscreen")
+  # The file chooser's own trap absorbs the refusal: the command answers "cancelled", at once.
+  foreach(row IN ITEMS "input|error 68: .*nadie vería la ventana f_Imput .*offscreen.*--headless.*\nexit 3"
+                       "login|error 68: .*nadie vería la ventana dlgLoging .*\nexit 3"
+                       "color|error 68: .*nadie vería la ventana F_color .*\nexit 3"
+                       "open|exit 1")
+    string(REPLACE "|" ";" row "${row}")
+    list(GET row 0 command)
+    list(GET row 1 pattern)
+    add_test(NAME cli.${command}_offscreen_refused
+      COMMAND sh -c "env -u DISPLAY QT_QPA_PLATFORM=offscreen KOR2_SETTINGS=:memory: \"$<TARGET_FILE:kor2>\" ${command}; echo \"exit $?\"")
+    set_tests_properties(cli.${command}_offscreen_refused PROPERTIES LABELS core TIMEOUT 20 PASS_REGULAR_EXPRESSION "${pattern}")
+  endforeach()
+endif()
 
 get_target_property(kor2_docs_dir kor2 BINARY_DIR)
 add_test(NAME cli.completion COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/completion.sh ${kor2_docs_dir}/kor2.bash

@@ -92,7 +92,8 @@ public:
     {
         const Ks::Long shown = m_bitmap ? m_bitmap->handle() : 0;
         std::vector<std::pair<bool, bool>> out;
-        for (const auto& entry : m_ws.hosts().menuBarOf(recorded(form)).at(menu).items)
+        const auto bar = m_ws.hosts().menuBarOf(recorded(form));  // a copy: iterate it while it lives
+        for (const auto& entry : bar.at(menu).items)
             out.emplace_back(entry.item.unchecked == shown, entry.item.checked == shown);
         return out;
     }
