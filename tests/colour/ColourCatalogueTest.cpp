@@ -145,4 +145,53 @@ TEST(LateBoundConversions, OutOfRangeArgumentIsAnOverflowForTheCaller)
         << "a 16-bit parameter cannot take 70000";
 }
 
+// The catalogue's data are the published numbering that hosts and drawings rely on: its tables as
+// a whole, digested, so that an edit anywhere (a colour, a key, a name, a list row) is a decision
+// made here too and never slips through rows that sample them.
+class Digest {
+public:
+    void add(std::uint64_t value)
+    {
+        for (int i = 0; i < 8; ++i, value >>= 8)
+            m_hash = (m_hash ^ (value & 0xFF)) * 0x100000001B3ULL;
+    }
+    void add(std::u16string_view text)
+    {
+        add(text.size());
+        for (char16_t unit : text)
+            add(unit);
+    }
+    std::uint64_t value() const { return m_hash; }
+
+private:
+    std::uint64_t m_hash = 0xCBF29CE484222325ULL;
+};
+
+TEST(CatalogueData, IsThePublishedNumbering)
+{
+    Digest d;
+    for (Long colour : colour::kForwardPalette)
+        d.add(static_cast<std::uint64_t>(colour));
+    for (const auto& o : colour::kKeyOverrides)
+        d.add(static_cast<std::uint64_t>(o.index) << 32 | static_cast<std::uint32_t>(o.key));
+    for (Long index : colour::kIndicesWithoutKey)
+        d.add(static_cast<std::uint64_t>(index));
+    for (std::u16string_view name : colour::kIndexNames)
+        d.add(name);
+    for (const auto& row : colour::kSixteenColours) {
+        d.add(row.label);
+        d.add(static_cast<std::uint64_t>(row.cadIndex) << 32 | static_cast<std::uint32_t>(row.consoleCode));
+    }
+    for (const auto& word : colour::kColourWords) {
+        for (std::u16string_view w : word.words)
+            d.add(w);
+        d.add(static_cast<std::uint64_t>(word.colour));
+    }
+    for (const auto& name : colour::kColourNames) {
+        d.add(static_cast<std::uint64_t>(name.colour));
+        d.add(name.name);
+    }
+    EXPECT_EQ(d.value(), 0x98FE534BFA6E0585ULL) << std::hex << "digest 0x" << d.value();
+}
+
 } // namespace
