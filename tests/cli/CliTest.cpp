@@ -308,14 +308,18 @@ TEST(SettingsCommand, GetSetListDeleteWithTheirExitStatus)
 
 TEST(JsonReader, KeepsLoneSurrogatesAndRefusesJunk)
 {
-    const auto doc = kor2cli::parseJson(R"({"a": ["\ud800x", "\u00f1", "ñ", true, false, null, -1.5e3, {}]})");
+    const auto doc = kor2cli::parseJson("{\"a\": [\"\\ud800x\", \"\\u00f1\", \"ñ\", true, false, null, -1.5e3, {}, "
+                                        "\"\\u00F1\\uABcd\\u0009\", \"\xF1\x90\x80\x80\xF4\x8F\xBF\xBF\"]}");
     const auto* a = doc.find(u"a");
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ((std::vector<std::u16string>{a->items[0].string, a->items[1].string, a->items[2].string}),
-              (std::vector<std::u16string>{u"\xD800x", u"ñ", u"ñ"}));
+    EXPECT_EQ((std::vector<std::u16string>{a->items[0].string, a->items[1].string, a->items[2].string,
+                                           a->items[8].string, a->items[9].string}),
+              (std::vector<std::u16string>{u"\xD800x", u"ñ", u"ñ", u"ñ\xABCD\t", u"\U00050000\U0010FFFF"}))
+        << "escapes in either case; four-byte characters of every lead";
     EXPECT_EQ(std::pair(a->items[3].boolean, a->items[4].boolean), std::pair(true, false));
     EXPECT_EQ(a->items[6].number, -1500);
-    for (const char* bad : {"", "{", "[1,]", "{\"a\" 1}", "\"\\q\"", "tru", "1 2", "\"a\nb\""})
+    for (const char* bad : {"", "{", "[1,]", "{\"a\" 1}", "\"\\q\"", "tru", "1 2", "\"a\nb\"", "\"\\u00g1\"",
+                            "\"\xF4\x90\x80\x80\"", "\"\xED\xA0\x80\""})
         EXPECT_THROW(kor2cli::parseJson(bad), std::invalid_argument) << bad;
 }
 

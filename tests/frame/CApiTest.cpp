@@ -204,7 +204,8 @@ TEST(CEntryPoints, MalformedUtf8BecomesReplacementCharacters)
         const char* out;
     };
     for (const Case& c : {Case{"\xff" "a", "\xEF\xBF\xBD" "a"}, Case{"a\xC3", "a\xEF\xBF\xBD"},
-                          Case{"\xED\xA0\x80", "\xEF\xBF\xBD"}, Case{"\xC0\xAF", "\xEF\xBF\xBD"}}) {
+                          Case{"\xED\xA0\x80", "\xEF\xBF\xBD"}, Case{"\xC0\xAF", "\xEF\xBF\xBD"},
+                          Case{"\xF4\x90\x80\x80", "\xEF\xBF\xBD"}, Case{"\xF1\x90\x80\x80", "\xF1\x90\x80\x80"}}) {
         Value value(kor2_value_text(c.in));
         ASSERT_NE(value, nullptr);
         EXPECT_EQ(kor2_value_type(value.get()), KOR2_TEXT);
