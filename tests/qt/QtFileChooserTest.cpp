@@ -43,7 +43,7 @@ QString typeAndEnter(QWidget* shown, const QString& folder, const QString& name,
         return {};
     }
     QTest::keyClicks(edit, name);
-    const QString asked = kor2test::answerNextBox([&] { QTest::keyClick(edit, Qt::Key_Return); }, answer);
+    const QString asked = kor2test::answerNextBox([&] { QTest::keyClick(edit, Qt::Key_Return); }, {answer});
     if (dialog->isVisible())
         dialog->reject();
     return asked;

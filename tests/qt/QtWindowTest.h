@@ -3,14 +3,12 @@
 // hook through which a test drives each window once it is on screen.
 
 #include "Guards.h"
+#include "QtBoxes.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "settings/Store.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -26,28 +24,6 @@ namespace kor2test {
 
 /// The widget of a control (widgets carry their controls' names).
 inline QWidget* child(QWidget* dialog, const char* name) { return dialog->findChild<QWidget*>(name); }
-
-/// Answers the next modal message box raised while `act` runs with `button` and returns its
-/// text; an empty text when none came. A box that should not appear cannot block the test.
-inline QString answerNextBox(const std::function<void()>& act, QMessageBox::StandardButton button = QMessageBox::Ok)
-{
-    QString text;
-    QTimer answer;
-    answer.setSingleShot(true);
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            text = box->text();
-            if (QAbstractButton* b = box->button(button))
-                b->click();
-            else
-                box->reject();
-        }
-    });
-    answer.start(0);
-    act();
-    QApplication::processEvents();
-    return text;
-}
 
 class QtWindows : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // person drives it (clicks, key presses with their texts, the close box, the file dialog's name
 // box), with the same script rules as the headless window system.
 #include "Player.h"
+#include "QtBoxes.h"
 
 #include "platform/qt/QtWindowSystem.h"
 #include "script/ScriptQueue.h"
@@ -18,7 +19,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
-#include <QTimer>
 
 #include <cstdlib>
 #include <deque>
@@ -207,17 +207,7 @@ private:
         typeText(name, Ks::Text(reinterpret_cast<const char16_t*>(typed.utf16()), static_cast<std::size_t>(typed.size())));
         // Choosing a file is confirming it: a question the dialog raises (writing over a file that
         // exists) is answered yes.
-        QTimer confirm;
-        QObject::connect(&confirm, &QTimer::timeout, [&confirm] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                confirm.stop();
-                QAbstractButton* yes = box->button(QMessageBox::Yes);
-                QTest::mouseClick(yes ? yes : box->button(QMessageBox::Ok), Qt::LeftButton);
-            }
-        });
-        confirm.start(5);
-        QTest::keyClick(name, Qt::Key_Return);
-        confirm.stop();
+        answerNextBox([name] { QTest::keyClick(name, Qt::Key_Return); }, {QMessageBox::Yes, QMessageBox::Ok});
         if (dialog.isVisible()) {
             ADD_FAILURE() << "the file dialog refused " << file.filePath().toStdString();
             dialog.reject();

@@ -7,7 +7,6 @@
 #include "script/ScriptQueue.h"
 
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
