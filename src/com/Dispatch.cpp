@@ -244,12 +244,20 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
         return fail(Error(51, u"Error interno"), exception);
     }
     for (std::size_t i = 0; i < args.size() && !put; ++i) {
-        VARIANT& out = params->rgvarg[count - 1 - i];
-        if (out.vt & VT_BYREF)
-            writeThrough(args[i], out);
+        const HRESULT written = writeThrough(args[i], params->rgvarg[count - 1 - i]);
+        if (FAILED(written)) {
+            if (argError != nullptr)
+                *argError = static_cast<UINT>(count - 1 - i);
+            return written;
+        }
     }
-    if (result != nullptr && !put)
-        toVariant(value, *result);
+    if (result != nullptr && !put) {
+        try {
+            toVariant(value, *result);
+        } catch (const Error& error) {
+            return fail(error, exception);
+        }
+    }
     return S_OK;
 }
 

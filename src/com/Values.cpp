@@ -2,6 +2,7 @@
 
 #include "com/Dispatch.h"
 
+#include <array>
 #include <string>
 
 namespace Kor2_Sys::com {
@@ -75,15 +76,46 @@ private:
     IDispatch* m_dispatch;
 };
 
+// The element types an array of the run-time and an array of the library can share; a Variant
+// array holds values of any type.
+struct ElementType {
+    VARTYPE runtime;
+    ValueType library;
+};
+constexpr std::array kElementTypes{
+    ElementType{VT_VARIANT, ValueType::Any},   ElementType{VT_BSTR, ValueType::Text},
+    ElementType{VT_I2, ValueType::Integer},    ElementType{VT_I4, ValueType::Long},
+    ElementType{VT_R4, ValueType::Single},     ElementType{VT_R8, ValueType::Double},
+    ElementType{VT_BOOL, ValueType::Boolean},  ElementType{VT_UI1, ValueType::Byte},
+    ElementType{VT_DISPATCH, ValueType::Object}, ElementType{VT_UNKNOWN, ValueType::Object},
+};
+
+const ElementType* elementOf(VARTYPE runtime)
+{
+    for (const ElementType& row : kElementTypes)
+        if (row.runtime == runtime)
+            return &row;
+    return nullptr;
+}
+
+VARTYPE runtimeElementOf(ValueType library)
+{
+    for (const ElementType& row : kElementTypes)
+        if (row.library == library)
+            return row.runtime;
+    return VT_VARIANT;
+}
+
 Variant arrayOf(SAFEARRAY* array, VARTYPE element)
 {
-    Array out;
-    if (array == nullptr || SafeArrayGetDim(array) != 1)
+    const ElementType* type = elementOf(element);
+    if (array == nullptr || type == nullptr || SafeArrayGetDim(array) != 1)
         throw errors::typeMismatch();
+    Array out;
     LONG low = 0, high = -1;
     SafeArrayGetLBound(array, 1, &low);
     SafeArrayGetUBound(array, 1, &high);
-    out.elementType = element == VT_BSTR ? ValueType::Text : ValueType::Any;
+    out.elementType = type->library;
     for (LONG i = low; i <= high; ++i) {
         VARIANT item;
         VariantInit(&item);
@@ -91,12 +123,93 @@ Variant arrayOf(SAFEARRAY* array, VARTYPE element)
             SafeArrayGetElement(array, &i, &item);
         } else {
             item.vt = element;
-            SafeArrayGetElement(array, &i, &item.lVal);
+            SafeArrayGetElement(array, &i, &item.bVal);
         }
-        out.items.push_back(fromVariant(item));
+        try {
+            out.items.push_back(fromVariant(item));
+        } catch (...) {
+            VariantClear(&item);
+            throw;
+        }
         VariantClear(&item);
     }
     return Variant(std::move(out));
+}
+
+// A fresh array of the run-time with `element` items, each converted as an assignment would.
+SAFEARRAY* safeArrayOf(const Array& items, VARTYPE element)
+{
+    if (elementOf(element) == nullptr)
+        throw errors::typeMismatch();
+    SAFEARRAY* array = SafeArrayCreateVector(element, 0, static_cast<ULONG>(items.items.size()));
+    if (array == nullptr)
+        throw errors::outOfMemory();
+    for (LONG i = 0; i < static_cast<LONG>(items.items.size()); ++i) {
+        VARIANT item;
+        toVariant(items.items[static_cast<std::size_t>(i)], item);
+        HRESULT hr = S_OK;
+        if (element != VT_VARIANT && item.vt != element)
+            hr = VariantChangeType(&item, &item, 0, element);
+        if (SUCCEEDED(hr)) {
+            void* payload = &item.bVal;  // the run-time copies an element of the array's own size
+            if (element == VT_VARIANT)
+                payload = &item;
+            else if (element == VT_BSTR)
+                payload = item.bstrVal;
+            else if (element == VT_DISPATCH || element == VT_UNKNOWN)
+                payload = item.punkVal;
+            hr = SafeArrayPutElement(array, &i, payload);
+        }
+        VariantClear(&item);
+        if (FAILED(hr)) {
+            SafeArrayDestroy(array);
+            throw errors::typeMismatch();
+        }
+    }
+    return array;
+}
+
+// A fixed or locked array of the caller is not replaced: the run-time's own answer for it.
+bool replaceable(const SAFEARRAY* array)
+{
+    return array == nullptr ||
+           (array->cLocks == 0 && (array->fFeatures & (FADF_FIXEDSIZE | FADF_STATIC | FADF_EMBEDDED | FADF_AUTO)) == 0);
+}
+
+// Script hosts index only Variant arrays and a compiled host's typed array must stay typed, so the
+// caller's variable chooses the element type: an empty or Variant variable gets a Variant array.
+HRESULT writeArrayThrough(const Array& items, VARIANT& byRef)
+{
+    VARIANT* holder = byRef.vt == (VT_BYREF | VT_VARIANT) ? byRef.pvarVal : &byRef;
+    if (holder == nullptr)
+        return S_OK;
+    SAFEARRAY** slot = nullptr;
+    VARTYPE element = VT_VARIANT;
+    if (holder->vt & VT_ARRAY) {
+        element = holder->vt & VT_TYPEMASK;
+        slot = (holder->vt & VT_BYREF) ? holder->pparray : &holder->parray;
+        if (slot == nullptr)
+            return S_OK;
+        if (!replaceable(*slot))
+            return DISP_E_ARRAYISLOCKED;
+    } else if (holder == &byRef) {
+        return DISP_E_TYPEMISMATCH;  // a typed scalar variable cannot hold an array
+    }
+    SAFEARRAY* fresh = nullptr;
+    try {
+        fresh = safeArrayOf(items, element);
+    } catch (const Error&) {
+        return DISP_E_TYPEMISMATCH;
+    }
+    if (slot != nullptr) {
+        SafeArrayDestroy(*slot);
+        *slot = fresh;
+    } else {
+        VariantClear(holder);
+        holder->vt = VT_ARRAY | VT_VARIANT;
+        holder->parray = fresh;
+    }
+    return S_OK;
 }
 
 } // namespace
@@ -174,19 +287,9 @@ void toVariant(const Variant& value, VARIANT& out)
         void operator()(const Text& v) const { out.vt = VT_BSTR; out.bstrVal = bstrOf(v); }
         void operator()(const std::shared_ptr<Array>& v) const
         {
-            const bool texts = v->elementType == ValueType::Text;
-            SAFEARRAY* array = SafeArrayCreateVector(texts ? VT_BSTR : VT_VARIANT, 0, static_cast<ULONG>(v->items.size()));
-            for (LONG i = 0; i < static_cast<LONG>(v->items.size()); ++i) {
-                VARIANT item;
-                toVariant(v->items[static_cast<std::size_t>(i)], item);
-                if (texts && item.vt == VT_BSTR)
-                    SafeArrayPutElement(array, &i, item.bstrVal);
-                else if (!texts)
-                    SafeArrayPutElement(array, &i, &item);
-                VariantClear(&item);
-            }
-            out.vt = VT_ARRAY | (texts ? VT_BSTR : VT_VARIANT);
-            out.parray = array;
+            const VARTYPE element = runtimeElementOf(v->elementType);
+            out.parray = safeArrayOf(*v, element);
+            out.vt = VT_ARRAY | element;
         }
         void operator()(const std::shared_ptr<Object>& v) const
         {
@@ -205,10 +308,12 @@ void toVariant(const Variant& value, VARIANT& out)
     std::visit(Visitor{out}, value.storage());
 }
 
-void writeThrough(const Variant& value, VARIANT& byRef)
+HRESULT writeThrough(const Variant& value, VARIANT& byRef)
 {
     if (!(byRef.vt & VT_BYREF))
-        return;
+        return S_OK;
+    if (value.type() == ValueType::Array)
+        return writeArrayThrough(value.toArray(), byRef);
     VARIANT fresh;
     toVariant(value, fresh);
     const VARTYPE target = byRef.vt & ~VT_BYREF;
@@ -219,12 +324,12 @@ void writeThrough(const Variant& value, VARIANT& byRef)
         } else {
             VariantClear(&fresh);
         }
-        return;
+        return S_OK;
     }
     // A typed variable of the caller keeps its type: the value is converted to it.
     if (target != fresh.vt && FAILED(VariantChangeType(&fresh, &fresh, 0, target))) {
         VariantClear(&fresh);
-        return;
+        return S_OK;
     }
     switch (target) {
     case VT_UI1: *byRef.pbVal = fresh.bVal; break;
@@ -236,15 +341,16 @@ void writeThrough(const Variant& value, VARIANT& byRef)
     case VT_BSTR:
         SysFreeString(*byRef.pbstrVal);
         *byRef.pbstrVal = fresh.bstrVal;
-        return;
+        return S_OK;
     case VT_DISPATCH:
         if (*byRef.ppdispVal)
             (*byRef.ppdispVal)->Release();
         *byRef.ppdispVal = fresh.pdispVal;
-        return;
+        return S_OK;
     default: break;
     }
     VariantClear(&fresh);
+    return S_OK;
 }
 
 } // namespace Kor2_Sys::com
