@@ -4,11 +4,29 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Kor2_Sys::com {
 namespace {
 
-// A host object handed in by the run-time (a window, a control): its members are reached by name.
+// What a host object's failure means to the library: the run-time's codes as the library's errors.
+Error errorOf(HRESULT hr)
+{
+    switch (hr) {
+    case DISP_E_MEMBERNOTFOUND:
+    case DISP_E_UNKNOWNNAME: return errors::memberNotSupported();
+    case DISP_E_TYPEMISMATCH: return errors::typeMismatch();
+    case DISP_E_OVERFLOW: return errors::overflow();
+    case DISP_E_BADPARAMCOUNT: return errors::wrongArgumentCount();
+    case DISP_E_PARAMNOTOPTIONAL: return errors::argumentNotOptional();
+    case E_OUTOFMEMORY: return errors::outOfMemory();
+    default: return errors::invalidCall();
+    }
+}
+
+// A host object handed in by the run-time (a window, a control, a picture): its members are
+// reached by name, the empty name being its default value.
 class HostObject final : public Object {
 public:
     explicit HostObject(IDispatch* dispatch) : m_dispatch(dispatch) { m_dispatch->AddRef(); }
@@ -20,17 +38,25 @@ public:
 
     Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override
     {
-        const std::u16string name = utf16(member);
-        std::wstring wide(name.begin(), name.end());
-        LPOLESTR names[] = {wide.data()};
-        DISPID id = 0;
-        if (FAILED(m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
-            throw errors::memberNotSupported();
-        std::vector<VARIANT> values(args.size());
-        for (std::size_t i = 0; i < args.size(); ++i)
-            toVariant(args[i], values[args.size() - 1 - i]);
+        const DISPID id = idOf(member);
+        std::array<VARIANT, 4> few;
+        std::vector<VARIANT> many(args.size() > few.size() ? args.size() : 0);
+        VARIANT* values = args.size() > few.size() ? many.data() : few.data();
+        std::size_t filled = 0;
+        auto clear = [&] {
+            for (std::size_t i = 0; i < filled; ++i)
+                VariantClear(&values[i]);
+        };
+        try {
+            // The run-time takes the arguments last first.
+            for (; filled < args.size(); ++filled)
+                toVariant(args[args.size() - 1 - filled], values[filled]);
+        } catch (...) {
+            clear();
+            throw;
+        }
         DISPID put = DISPID_PROPERTYPUT;
-        DISPPARAMS params{values.data(), nullptr, static_cast<UINT>(values.size()), 0};
+        DISPPARAMS params{values, nullptr, static_cast<UINT>(args.size()), 0};
         WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
         if (kind == InvokeKind::Put) {
             params.rgdispidNamedArgs = &put;
@@ -40,11 +66,12 @@ public:
         VARIANT result;
         VariantInit(&result);
         EXCEPINFO exception{};
-        const HRESULT hr = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &exception,
-                                              nullptr);
-        for (VARIANT& v : values)
-            VariantClear(&v);
+        const HRESULT hr = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                              kind == InvokeKind::Put ? nullptr : &result, &exception, nullptr);
+        clear();
         if (hr == DISP_E_EXCEPTION) {
+            if (exception.pfnDeferredFillIn != nullptr)
+                exception.pfnDeferredFillIn(&exception);
             const Long number = HRESULT_FACILITY(exception.scode) == FACILITY_CONTROL ? (exception.scode & 0xFFFF)
                                                                                         : exception.wCode;
             const Text description = exception.bstrDescription
@@ -53,27 +80,48 @@ public:
             SysFreeString(exception.bstrDescription);
             SysFreeString(exception.bstrSource);
             SysFreeString(exception.bstrHelpFile);
+            if (number == 0)
+                throw errorOf(exception.scode);
             throw Error(number, description);
         }
         if (FAILED(hr))
-            throw hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME ? errors::memberNotSupported()
-                                                                         : errors::invalidCall();
-        Variant value = fromVariant(result);
-        VariantClear(&result);
-        return value;
+            throw errorOf(hr);
+        try {
+            Variant value = fromVariant(result);
+            VariantClear(&result);
+            return value;
+        } catch (...) {
+            VariantClear(&result);
+            throw;
+        }
     }
 
 private:
-    static std::u16string utf16(std::string_view utf8)
+    // The identifier of a member, asked of the object once per name: the same members are read
+    // on every step of a loop.
+    DISPID idOf(std::string_view member)
     {
-        std::u16string out;
-        const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(length), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-        return std::u16string(wide.begin(), wide.end());
+        if (member.empty())
+            return DISPID_VALUE;
+        for (const auto& [name, id] : m_ids)
+            if (name == member)
+                return id;
+        std::wstring wide(static_cast<std::size_t>(
+                              MultiByteToWideChar(CP_UTF8, 0, member.data(), static_cast<int>(member.size()), nullptr, 0)),
+                          L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, member.data(), static_cast<int>(member.size()), wide.data(),
+                            static_cast<int>(wide.size()));
+        LPOLESTR names[] = {wide.data()};
+        DISPID id = DISPID_UNKNOWN;
+        const HRESULT hr = m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        if (FAILED(hr))
+            throw errorOf(hr == E_OUTOFMEMORY ? hr : DISP_E_UNKNOWNNAME);
+        m_ids.emplace_back(std::string(member), id);
+        return id;
     }
 
     IDispatch* m_dispatch;
+    std::vector<std::pair<std::string, DISPID>> m_ids;
 };
 
 // The element types an array of the run-time and an array of the library can share; a Variant
