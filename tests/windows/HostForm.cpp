@@ -1,0 +1,555 @@
+// A compiled host on the platform's own window system: a real form with a menu bar of two
+// drop-down menus, a status bar of three parts, a progress bar, a label and a picture, each handed
+// to the library as an automation object with the members a compiled form gives (hWnd, hdc,
+// Left/Top/Width/Height in twips, Move, ZOrder, Visible, Value, ScaleWidth/ScaleHeight,
+// WindowState, a picture's default value). Every check reads the effect back with the platform's
+// own calls. Prints FALLO per fault and "OK n comprobaciones".
+//   host_form
+
+#include "platform/win32/Handles.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <oleauto.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Kor2_Sys::platform::win32::handleOf;
+using Kor2_Sys::platform::win32::longOf;
+
+int checks = 0, failures = 0;
+
+void check(bool ok, const std::string& what)
+{
+    ++checks;
+    if (!ok) {
+        ++failures;
+        std::printf("FALLO %s\n", what.c_str());
+        std::fflush(stdout);
+    }
+}
+
+void pump()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+double twipsPerPixel()
+{
+    HDC screen = GetDC(nullptr);
+    const double twips = 1440.0 / GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return twips;
+}
+
+// A window's rectangle where its host sees it: on the screen for a form, in its parent's client
+// area for a control.
+RECT placeOf(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+VARIANT number(double value, VARTYPE type = VT_R4)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R8;
+    v.dblVal = value;
+    VariantChangeType(&v, &v, 0, type);
+    return v;
+}
+
+// How a host object answers, for the rows that check what its failures become in the library.
+enum class Answers { AsAControl, NoMembers, WrongTypes };
+
+enum Member : DISPID { kHwnd = 1, kHdc, kLeft, kTop, kWidth, kHeight, kMove, kZOrder, kVisible, kValue,
+                       kScaleWidth, kScaleHeight, kWindowState };
+const std::pair<const wchar_t*, DISPID> kMembers[] = {
+    {L"hWnd", kHwnd}, {L"hdc", kHdc}, {L"Left", kLeft}, {L"Top", kTop}, {L"Width", kWidth}, {L"Height", kHeight},
+    {L"Move", kMove}, {L"ZOrder", kZOrder}, {L"Visible", kVisible}, {L"Value", kValue},
+    {L"ScaleWidth", kScaleWidth}, {L"ScaleHeight", kScaleHeight}, {L"WindowState", kWindowState}};
+
+// A form, control or picture of the host as late binding reaches it.
+class HostControl final : public IDispatch {
+public:
+    HostControl(HWND window, HBITMAP picture = nullptr, Answers answers = Answers::AsAControl)
+        : m_window(window), m_picture(picture), m_answers(answers)
+    {
+    }
+    ~HostControl()
+    {
+        if (m_dc != nullptr)
+            ReleaseDC(m_window, m_dc);
+    }
+    ULONG references() const { return m_references; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+        if (*out == nullptr)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }  // owned by the test
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override
+    {
+        *ids = DISPID_UNKNOWN;
+        for (const auto& [name, id] : kMembers)
+            if (m_answers != Answers::NoMembers && _wcsicmp(name, names[0]) == 0)
+                *ids = id;
+        return *ids == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO*, UINT*) override
+    {
+        if (m_answers == Answers::WrongTypes)
+            return DISP_E_TYPEMISMATCH;
+        const bool put = flags & DISPATCH_PROPERTYPUT;
+        // Arguments come last first.
+        std::vector<double> args;
+        for (UINT i = params->cArgs; i-- > 0;) {
+            VARIANT v;
+            VariantInit(&v);
+            if (FAILED(VariantChangeType(&v, &params->rgvarg[i], 0, VT_R8)))
+                return DISP_E_TYPEMISMATCH;
+            args.push_back(v.dblVal);
+        }
+        if (put && args.size() != 1)
+            return DISP_E_BADPARAMCOUNT;
+        const double tpp = twipsPerPixel();
+        RECT r = placeOf(m_window);
+        auto pixels = [&](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
+        auto answer = [&](double value, VARTYPE type = VT_R4) {
+            if (result != nullptr)
+                *result = number(value, type);
+            return S_OK;
+        };
+        auto place = [&] {
+            MoveWindow(m_window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+            return S_OK;
+        };
+        switch (id) {
+        case DISPID_VALUE:
+            return m_picture != nullptr && !put ? answer(longOf(m_picture), VT_I4) : DISP_E_MEMBERNOTFOUND;
+        case kHwnd: return answer(longOf(m_window), VT_I4);
+        case kHdc:
+            if (m_dc == nullptr)
+                m_dc = GetDC(m_window);
+            return answer(longOf(m_dc), VT_I4);
+        case kLeft:
+        case kTop:
+        case kWidth:
+        case kHeight: {
+            LONG& lo = id == kLeft || id == kWidth ? r.left : r.top;
+            LONG& hi = id == kLeft || id == kWidth ? r.right : r.bottom;
+            const bool side = id == kWidth || id == kHeight;
+            if (!put)
+                return answer((side ? hi - lo : lo) * tpp);
+            if (side) {
+                hi = lo + pixels(args[0]);
+            } else {
+                hi += pixels(args[0]) - lo;
+                lo = pixels(args[0]);
+            }
+            return place();
+        }
+        case kMove:
+            if (args.empty() || args.size() > 4)
+                return DISP_E_BADPARAMCOUNT;
+            r = {pixels(args[0]), args.size() > 1 ? pixels(args[1]) : r.top,
+                 pixels(args[0]) + (args.size() > 2 ? pixels(args[2]) : r.right - r.left),
+                 (args.size() > 1 ? pixels(args[1]) : r.top) + (args.size() > 3 ? pixels(args[3]) : r.bottom - r.top)};
+            return place();
+        case kZOrder:
+            SetWindowPos(m_window, !args.empty() && args[0] == 1 ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE);
+            return S_OK;
+        case kVisible:
+            if (!put)
+                return answer(IsWindowVisible(m_window) ? -1 : 0, VT_BOOL);
+            ShowWindow(m_window, args[0] != 0 ? SW_SHOWNA : SW_HIDE);
+            return S_OK;
+        case kValue:
+            if (!put)
+                return answer(static_cast<double>(SendMessageW(m_window, PBM_GETPOS, 0, 0)), VT_I2);
+            SendMessageW(m_window, PBM_SETPOS, static_cast<WPARAM>(args[0]), 0);
+            return S_OK;
+        case kScaleWidth:
+        case kScaleHeight: {
+            RECT client{};
+            GetClientRect(m_window, &client);
+            return answer((id == kScaleWidth ? client.right : client.bottom) * tpp);
+        }
+        case kWindowState:
+            if (!put)
+                return answer(IsIconic(m_window) ? 1 : IsZoomed(m_window) ? 2 : 0, VT_I2);
+            ShowWindow(m_window, args[0] == 2 ? SW_MAXIMIZE : args[0] == 1 ? SW_MINIMIZE : SW_RESTORE);
+            return S_OK;
+        default: return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+
+private:
+    ULONG m_references = 1;
+    HWND m_window;
+    HBITMAP m_picture;
+    Answers m_answers;
+    HDC m_dc = nullptr;
+};
+
+// --- the library, late bound as a compiled host's variables of type Object reach it ---------
+
+struct Library {
+    IDispatch* object = nullptr;
+    explicit Library(const wchar_t* progId)
+    {
+        CLSID clsid;
+        if (FAILED(CLSIDFromProgID(progId, &clsid)) ||
+            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                    reinterpret_cast<void**>(&object))))
+            object = nullptr;
+        check(object != nullptr, "no se crea la clase");
+    }
+    ~Library()
+    {
+        if (object != nullptr)
+            object->Release();
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    // args in call order; objects by value, numbers and texts as by-reference temporaries do.
+    HRESULT call(const wchar_t* member, std::vector<VARIANT> args, long* libraryError = nullptr,
+                 VARIANT* result = nullptr)
+    {
+        if (object == nullptr)
+            return E_FAIL;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+        DISPID id = 0;
+        HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+        EXCEPINFO exception{};
+        if (SUCCEEDED(hr))
+            hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, &exception,
+                                nullptr);
+        if (libraryError != nullptr)
+            *libraryError = hr == DISP_E_EXCEPTION ? HRESULT_CODE(exception.scode) : 0;
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+        for (VARIANT& v : args)
+            VariantClear(&v);
+        return hr;
+    }
+};
+
+VARIANT object(HostControl& control)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_DISPATCH;
+    v.pdispVal = &control;
+    control.AddRef();
+    return v;
+}
+
+VARIANT text(const wchar_t* value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(value);
+    return v;
+}
+
+LRESULT CALLBACK pictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &paint.rcPaint, red);
+        DeleteObject(red);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct Form {
+    HWND form, status, progress, label, picture;
+    HMENU bar;
+    HBITMAP icon;
+};
+
+Form makeForm()
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    WNDCLASSW pictureClass{};
+    pictureClass.lpfnWndProc = pictureProc;
+    pictureClass.lpszClassName = L"Kor2HostPicture";
+    RegisterClassW(&pictureClass);
+    WNDCLASSW formClass{};
+    formClass.lpfnWndProc = DefWindowProcW;
+    formClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    formClass.lpszClassName = L"Kor2HostForm";
+    RegisterClassW(&formClass);
+
+    Form f{};
+    f.bar = CreateMenu();
+    HMENU file = CreatePopupMenu(), edit = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, 101, L"&Abrir");
+    AppendMenuW(file, MF_STRING, 102, L"&Salir");
+    AppendMenuW(edit, MF_STRING, 201, L"&Copiar");
+    AppendMenuW(edit, MF_STRING, 202, L"&Pegar");
+    AppendMenuW(f.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Archivo");
+    AppendMenuW(f.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edición");
+    f.form = CreateWindowExW(0, L"Kor2HostForm", L"Anfitrión de prueba", WS_OVERLAPPEDWINDOW, 100, 80, 520, 360,
+                             nullptr, f.bar, nullptr, nullptr);
+    f.status = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, f.form, nullptr,
+                               nullptr, nullptr);
+    int parts[] = {140, 320, -1};
+    SendMessageW(f.status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    f.progress = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD, 10, 10, 200, 20, f.form, nullptr, nullptr,
+                                 nullptr);
+    f.label = CreateWindowExW(0, L"STATIC", L"Arrástrame con Ctrl", WS_CHILD | WS_VISIBLE, 20, 60, 160, 24, f.form,
+                              nullptr, nullptr, nullptr);
+    f.picture = CreateWindowExW(0, L"Kor2HostPicture", nullptr, WS_CHILD | WS_VISIBLE, 260, 60, 90, 70, f.form,
+                                nullptr, nullptr, nullptr);
+    f.icon = CreateBitmap(13, 13, 1, 32, nullptr);
+    ShowWindow(f.form, SW_SHOWNORMAL);
+    UpdateWindow(f.form);
+    pump();
+    return f;
+}
+
+// A message box of the library would wait for a person: it is answered, and its text kept for
+// the check of the call that showed it.
+std::mutex boxesLock;
+std::vector<std::string> boxes;
+
+void answerMessageBoxes(const std::atomic<bool>& done)
+{
+    while (!done) {
+        EnumWindows(
+            [](HWND window, LPARAM) -> BOOL {
+                DWORD process = 0;
+                wchar_t name[16] = {};
+                GetWindowThreadProcessId(window, &process);
+                GetClassNameW(window, name, 16);
+                if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+                    wchar_t said[256] = {};
+                    GetDlgItemTextW(window, 0xFFFF, said, 256);  // the box's text
+                    char shown[512] = {};
+                    WideCharToMultiByte(CP_UTF8, 0, said, -1, shown, sizeof shown, nullptr, nullptr);
+                    std::lock_guard lock(boxesLock);
+                    boxes.emplace_back(shown);
+                    SendMessageW(window, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+        Sleep(100);
+    }
+}
+
+// The boxes shown since the last look, as "a|b".
+std::string boxesShown()
+{
+    std::lock_guard lock(boxesLock);
+    std::string out;
+    for (const std::string& box : boxes)
+        out += (out.empty() ? "" : "|") + box;
+    boxes.clear();
+    return out;
+}
+
+} // namespace
+
+int main()
+{
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    std::atomic<bool> done{false};
+    std::thread watcher(answerMessageBoxes, std::cref(done));
+    const Form f = makeForm();
+    HostControl form(f.form), status(f.status), progress(f.progress), label(f.label), picture(f.picture, f.icon);
+    const double tpp = twipsPerPixel();
+
+    // Handles travel as 32-bit numbers and come back as the same handles.
+    HDC dc = GetDC(f.picture);
+    check(handleOf<HWND>(longOf(f.form)) == f.form && handleOf<HMENU>(longOf(f.bar)) == f.bar &&
+              handleOf<HBITMAP>(longOf(f.icon)) == f.icon && handleOf<HDC>(longOf(dc)) == dc,
+          "un identificador no vuelve entero de 32 bits");
+    ReleaseDC(f.picture, dc);
+
+    {
+        // Progress in part 1 of the status bar, then back on the form.
+        Library bar(L"Kor2_Sys.c_StatusBar");
+        SendMessageW(f.progress, PBM_SETPOS, 50, 0);
+        VARIANT panel = number(1, VT_I2), show = number(-1, VT_BOOL);
+        bar.call(L"Progreso", {object(form), object(progress), object(status), panel, show});
+        RECT part{};
+        SendMessageW(f.status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+        const RECT at = placeOf(f.progress);
+        check(GetParent(f.progress) == f.status, "Progreso: la barra no está en la barra de estado");
+        check(std::abs(at.left - part.left) <= 1 && std::abs(at.top - part.top) <= 1 &&
+                  std::abs(at.right - part.right) <= 1 && std::abs(at.bottom - part.bottom) <= 1,
+              "Progreso: la barra no ocupa la parte 1 (" + std::to_string(at.left) + "," + std::to_string(at.top) +
+                  "," + std::to_string(at.right) + "," + std::to_string(at.bottom) + ")");
+        check(IsWindowVisible(f.progress) && SendMessageW(f.progress, PBM_GETPOS, 0, 0) == 0,
+              "Progreso: la barra no se ve o no empieza en 0");
+        VARIANT hide = number(0, VT_BOOL);
+        bar.call(L"Progreso", {object(form), object(progress), object(status), number(1, VT_I2), hide});
+        check(GetParent(f.progress) == f.form && !IsWindowVisible(f.progress),
+              "Progreso(False): la barra no vuelve oculta al formulario");
+    }
+
+    {
+        // The picture beside item 0 of the second drop-down menu; the system menu's own entry.
+        Library icons(L"Kor2_Sys.CIconosMenu");
+        icons.call(L"I_insertar_iconos_en_menu", {number(1, VT_I2), number(0, VT_I2), object(picture), object(form)});
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_CHECKMARKS;
+        GetMenuItemInfoW(GetSubMenu(GetMenu(f.form), 1), 0, TRUE, &item);
+        check(item.hbmpUnchecked == f.icon && item.hbmpChecked == f.icon,
+              "I_insertar_iconos_en_menu: el elemento no lleva la imagen");
+        icons.call(L"I_inserta_espacio_despues_icono", {number(longOf(f.form), VT_I4)});
+        HMENU system = GetSystemMenu(f.form, FALSE);
+        const int count = GetMenuItemCount(system);
+        wchar_t caption[64] = {};
+        GetMenuStringW(system, count - 1, caption, 64, MF_BYPOSITION);
+        check(std::wstring(caption) == L"&Informationen" && GetMenuItemID(system, count - 1) == 512 &&
+                  (GetMenuState(system, count - 2, MF_BYPOSITION) & MF_SEPARATOR),
+              "I_inserta_espacio_despues_icono: el menú de sistema no termina en separador e &Informationen");
+    }
+
+    {
+        // The picture's client area on the clipboard, as it shows on the screen.
+        Library images(L"Kor2_Sys.cImagen");
+        RedrawWindow(f.picture, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        VARIANT copied;
+        VariantInit(&copied);
+        images.call(L"I__CopyPictureToClipboard", {object(picture)}, nullptr, &copied);
+        check(copied.vt == VT_BOOL && copied.boolVal == VARIANT_TRUE, "I__CopyPictureToClipboard no devuelve True");
+        BITMAP size{};
+        COLORREF middle = CLR_INVALID;
+        if (OpenClipboard(nullptr)) {
+            if (auto* bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
+                GetObjectW(bitmap, sizeof size, &size);
+                HDC memory = CreateCompatibleDC(nullptr);
+                HGDIOBJ previous = SelectObject(memory, bitmap);
+                middle = GetPixel(memory, size.bmWidth / 2, size.bmHeight / 2);
+                SelectObject(memory, previous);
+                DeleteDC(memory);
+            }
+            CloseClipboard();
+        }
+        RECT client{};
+        GetClientRect(f.picture, &client);
+        check(size.bmWidth == client.right && size.bmHeight == client.bottom,
+              "portapapeles: mapa de bits de " + std::to_string(size.bmWidth) + "x" + std::to_string(size.bmHeight));
+        check(middle == RGB(255, 0, 0), "portapapeles: el centro no es el rojo de la imagen");
+    }
+
+    {
+        // Ctrl+drag of the label: it follows the cursor; without Ctrl it stays.
+        Library mover(L"Kor2_Sys.cMoverControl");
+        RECT start{};
+        GetWindowRect(f.label, &start);
+        SetCursorPos(start.left + 5, start.top + 5);
+        mover.call(L"Mueve_CtrlSeleccionar", {number(1, VT_I2), object(label)});
+        SetCursorPos(start.left + 45, start.top + 35);
+        mover.call(L"Mueve_CtrlMover", {number(1, VT_I2), number(0, VT_I2), object(label)});
+        RECT still{};
+        GetWindowRect(f.label, &still);
+        check(still.left == start.left && still.top == start.top, "Mueve_CtrlMover sin Ctrl mueve el control");
+        mover.call(L"Mueve_CtrlMover", {number(1, VT_I2), number(2, VT_I2), object(label)});
+        RECT moved{};
+        GetWindowRect(f.label, &moved);
+        check(moved.left - start.left == 40 && moved.top - start.top == 30 &&
+                  moved.right - moved.left == start.right - start.left,
+              "Mueve_CtrlMover con Ctrl: desplazado " + std::to_string(moved.left - start.left) + "," +
+                  std::to_string(moved.top - start.top) + " en vez de 40,30");
+    }
+
+    {
+        // The form's geometry saved, lost and read back.
+        Library settings(L"Kor2_Sys.cRegistro");
+        MoveWindow(f.form, 140, 110, 530, 370, TRUE);
+        RECT saved{};
+        GetWindowRect(f.form, &saved);
+        settings.call(L"R_Graba_tamaño_y_pos_Obj_en_Win", {object(form), text(L"Prueba"), text(L"Anfitrión")});
+        MoveWindow(f.form, 10, 10, 300, 200, TRUE);
+        settings.call(L"R_Lee_tamaño_y_pos_Obj_en_Win", {object(form), text(L"Prueba"), text(L"Anfitrión"),
+                                                         number(0), number(0), number(0), number(0)});
+        const std::string shown = boxesShown();
+        check(shown == "registro sin actualizar", "R_Lee_tamaño_y_pos_Obj_en_Win muestra [" + shown + "]");
+        RECT back{};
+        GetWindowRect(f.form, &back);
+        check(EqualRect(&saved, &back), "R_Lee_tamaño_y_pos_Obj_en_Win no devuelve el formulario a " +
+                                            std::to_string(saved.left) + "," + std::to_string(saved.top));
+        check(std::lround((back.right - back.left) * tpp) == std::lround((saved.right - saved.left) * tpp),
+              "el ancho en twips cambia");
+
+        // A host object's own failures reach the host as the library's numbers.
+        struct Refusal {
+            const char* label;
+            Answers answers;
+            long number;
+        };
+        for (const Refusal& row : {Refusal{"sin miembros", Answers::NoMembers, 438},
+                                   Refusal{"tipos que no coinciden", Answers::WrongTypes, 13}}) {
+            HostControl odd(f.form, nullptr, row.answers);
+            long number = 0;
+            settings.call(L"R_Lee_Pos_Form", {object(odd), text(L"Prueba"), text(L"Anfitrión")}, &number);
+            check(number == row.number, std::string("objeto ") + row.label + ": error " + std::to_string(number) +
+                                            " en vez de " + std::to_string(row.number));
+            check(odd.references() == 1, std::string("objeto ") + row.label + ": referencias sin devolver");
+        }
+    }
+
+    const std::string shown = boxesShown();
+    check(shown.empty(), "cajas de mensaje inesperadas: " + shown);
+    // What the library held of the host's objects it has given back.
+    for (const HostControl* control : {&form, &status, &progress, &label, &picture})
+        check(control->references() == 1,
+              "referencias sin devolver: " + std::to_string(control->references() - 1));
+
+    done = true;
+    watcher.join();
+    DestroyWindow(f.form);
+    DeleteObject(f.icon);
+    CoUninitialize();
+    if (failures == 0)
+        std::printf("OK %d comprobaciones\n", checks);
+    return failures == 0 ? 0 : 1;
+}
