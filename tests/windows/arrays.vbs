@@ -31,4 +31,12 @@ Check "S_Lee_Tira_1 cuenta", n, 2
 Check "S_Lee_Tira_1 elementos", items(1) & "|" & items(2), "uno, dos|tres"
 s.S_Lee_Tira_1 "   ", n, items
 Check "S_Lee_Tira_1 sin elementos deja la matriz", UBound(items) & n, "20"
+' A fixed array cannot take the items: the script host's own error, and the array stays.
+Dim fixed(4)
+On Error Resume Next
+s.S_LeeTira "a,b", fixed
+n = Err.Number
+On Error GoTo 0
+Check "matriz fija: error 10", n, 10
+Check "matriz fija intacta", UBound(fixed), 4
 Finish
