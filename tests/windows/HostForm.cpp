@@ -6,6 +6,7 @@
 // own calls. Prints FALLO per fault and "OK n comprobaciones".
 //   host_form
 
+#include "HostWindow.h"
 #include "platform/win32/Handles.h"
 
 #include <windows.h>
@@ -25,6 +26,10 @@ namespace {
 
 using Kor2_Sys::platform::win32::handleOf;
 using Kor2_Sys::platform::win32::longOf;
+using kor2host::HostWindow;
+using kor2host::number;
+using kor2host::placeOf;
+using kor2host::twipsPerPixel;
 
 int checks = 0, failures = 0;
 
@@ -47,59 +52,14 @@ void pump()
     }
 }
 
-double twipsPerPixel()
-{
-    HDC screen = GetDC(nullptr);
-    const double twips = 1440.0 / GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return twips;
-}
-
-// A window's rectangle where its host sees it: on the screen for a form, in its parent's client
-// area for a control.
-RECT placeOf(HWND window)
-{
-    RECT r{};
-    GetWindowRect(window, &r);
-    if (GetWindowLongW(window, GWL_STYLE) & WS_CHILD)
-        MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-VARIANT number(double value, VARTYPE type = VT_R4)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_R8;
-    v.dblVal = value;
-    VariantChangeType(&v, &v, 0, type);
-    return v;
-}
-
 // How a host object answers, for the rows that check what its failures become in the library.
-enum class Answers { AsAControl, NoMembers, WrongTypes };
+enum class Answers { NoMembers, WrongTypes };
 
-enum Member : DISPID { kHwnd = 1, kHdc, kLeft, kTop, kWidth, kHeight, kMove, kZOrder, kVisible, kValue,
-                       kScaleWidth, kScaleHeight, kWindowState };
-const std::pair<const wchar_t*, DISPID> kMembers[] = {
-    {L"hWnd", kHwnd}, {L"hdc", kHdc}, {L"Left", kLeft}, {L"Top", kTop}, {L"Width", kWidth}, {L"Height", kHeight},
-    {L"Move", kMove}, {L"ZOrder", kZOrder}, {L"Visible", kVisible}, {L"Value", kValue},
-    {L"ScaleWidth", kScaleWidth}, {L"ScaleHeight", kScaleHeight}, {L"WindowState", kWindowState}};
-
-// A form, control or picture of the host as late binding reaches it.
-class HostControl final : public IDispatch {
+// A host object that refuses: no member names, or every call a type mismatch.
+class Refusing final : public IDispatch {
 public:
-    HostControl(HWND window, HBITMAP picture = nullptr, Answers answers = Answers::AsAControl)
-        : m_window(window), m_picture(picture), m_answers(answers)
-    {
-    }
-    ~HostControl()
-    {
-        if (m_dc != nullptr)
-            ReleaseDC(m_window, m_dc);
-    }
+    explicit Refusing(Answers answers) : m_answers(answers) {}
     ULONG references() const { return m_references; }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
         *out = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
@@ -109,117 +69,26 @@ public:
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }  // owned by the test
+    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
         *count = 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* ids) override
     {
-        *ids = DISPID_UNKNOWN;
-        for (const auto& [name, id] : kMembers)
-            if (m_answers != Answers::NoMembers && _wcsicmp(name, names[0]) == 0)
-                *ids = id;
-        return *ids == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+        *ids = m_answers == Answers::NoMembers ? DISPID_UNKNOWN : 1;
+        return m_answers == Answers::NoMembers ? DISP_E_UNKNOWNNAME : S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO*, UINT*) override
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
     {
-        if (m_answers == Answers::WrongTypes)
-            return DISP_E_TYPEMISMATCH;
-        const bool put = flags & DISPATCH_PROPERTYPUT;
-        // Arguments come last first.
-        std::vector<double> args;
-        for (UINT i = params->cArgs; i-- > 0;) {
-            VARIANT v;
-            VariantInit(&v);
-            if (FAILED(VariantChangeType(&v, &params->rgvarg[i], 0, VT_R8)))
-                return DISP_E_TYPEMISMATCH;
-            args.push_back(v.dblVal);
-        }
-        if (put && args.size() != 1)
-            return DISP_E_BADPARAMCOUNT;
-        const double tpp = twipsPerPixel();
-        RECT r = placeOf(m_window);
-        auto pixels = [&](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
-        auto answer = [&](double value, VARTYPE type = VT_R4) {
-            if (result != nullptr)
-                *result = number(value, type);
-            return S_OK;
-        };
-        auto place = [&] {
-            MoveWindow(m_window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-            return S_OK;
-        };
-        switch (id) {
-        case DISPID_VALUE:
-            return m_picture != nullptr && !put ? answer(longOf(m_picture), VT_I4) : DISP_E_MEMBERNOTFOUND;
-        case kHwnd: return answer(longOf(m_window), VT_I4);
-        case kHdc:
-            if (m_dc == nullptr)
-                m_dc = GetDC(m_window);
-            return answer(longOf(m_dc), VT_I4);
-        case kLeft:
-        case kTop:
-        case kWidth:
-        case kHeight: {
-            LONG& lo = id == kLeft || id == kWidth ? r.left : r.top;
-            LONG& hi = id == kLeft || id == kWidth ? r.right : r.bottom;
-            const bool side = id == kWidth || id == kHeight;
-            if (!put)
-                return answer((side ? hi - lo : lo) * tpp);
-            if (side) {
-                hi = lo + pixels(args[0]);
-            } else {
-                hi += pixels(args[0]) - lo;
-                lo = pixels(args[0]);
-            }
-            return place();
-        }
-        case kMove:
-            if (args.empty() || args.size() > 4)
-                return DISP_E_BADPARAMCOUNT;
-            r = {pixels(args[0]), args.size() > 1 ? pixels(args[1]) : r.top,
-                 pixels(args[0]) + (args.size() > 2 ? pixels(args[2]) : r.right - r.left),
-                 (args.size() > 1 ? pixels(args[1]) : r.top) + (args.size() > 3 ? pixels(args[3]) : r.bottom - r.top)};
-            return place();
-        case kZOrder:
-            SetWindowPos(m_window, !args.empty() && args[0] == 1 ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE);
-            return S_OK;
-        case kVisible:
-            if (!put)
-                return answer(IsWindowVisible(m_window) ? -1 : 0, VT_BOOL);
-            ShowWindow(m_window, args[0] != 0 ? SW_SHOWNA : SW_HIDE);
-            return S_OK;
-        case kValue:
-            if (!put)
-                return answer(static_cast<double>(SendMessageW(m_window, PBM_GETPOS, 0, 0)), VT_I2);
-            SendMessageW(m_window, PBM_SETPOS, static_cast<WPARAM>(args[0]), 0);
-            return S_OK;
-        case kScaleWidth:
-        case kScaleHeight: {
-            RECT client{};
-            GetClientRect(m_window, &client);
-            return answer((id == kScaleWidth ? client.right : client.bottom) * tpp);
-        }
-        case kWindowState:
-            if (!put)
-                return answer(IsIconic(m_window) ? 1 : IsZoomed(m_window) ? 2 : 0, VT_I2);
-            ShowWindow(m_window, args[0] == 2 ? SW_MAXIMIZE : args[0] == 1 ? SW_MINIMIZE : SW_RESTORE);
-            return S_OK;
-        default: return DISP_E_MEMBERNOTFOUND;
-        }
+        return DISP_E_TYPEMISMATCH;
     }
 
 private:
     ULONG m_references = 1;
-    HWND m_window;
-    HBITMAP m_picture;
     Answers m_answers;
-    HDC m_dc = nullptr;
 };
 
 // --- the library, late bound as a compiled host's variables of type Object reach it ---------
@@ -269,7 +138,7 @@ struct Library {
     }
 };
 
-VARIANT object(HostControl& control)
+VARIANT object(IDispatch& control)
 {
     VARIANT v;
     VariantInit(&v);
@@ -400,7 +269,7 @@ int main()
     std::atomic<bool> done{false};
     std::thread watcher(answerMessageBoxes, std::cref(done));
     const Form f = makeForm();
-    HostControl form(f.form), status(f.status), progress(f.progress), label(f.label), picture(f.picture, f.icon);
+    HostWindow form(f.form), status(f.status), progress(f.progress), label(f.label), picture(f.picture, f.icon);
     const double tpp = twipsPerPixel();
 
     // Handles travel as 32-bit numbers and come back as the same handles.
@@ -528,7 +397,7 @@ int main()
         };
         for (const Refusal& row : {Refusal{"sin miembros", Answers::NoMembers, 438},
                                    Refusal{"tipos que no coinciden", Answers::WrongTypes, 13}}) {
-            HostControl odd(f.form, nullptr, row.answers);
+            Refusing odd(row.answers);
             long number = 0;
             settings.call(L"R_Lee_Pos_Form", {object(odd), text(L"Prueba"), text(L"Anfitrión")}, &number);
             check(number == row.number, std::string("objeto ") + row.label + ": error " + std::to_string(number) +
@@ -540,7 +409,7 @@ int main()
     const std::string shown = boxesShown();
     check(shown.empty(), "cajas de mensaje inesperadas: " + shown);
     // What the library held of the host's objects it has given back.
-    for (const HostControl* control : {&form, &status, &progress, &label, &picture})
+    for (const HostWindow* control : {&form, &status, &progress, &label, &picture})
         check(control->references() == 1,
               "referencias sin devolver: " + std::to_string(control->references() - 1));
 
