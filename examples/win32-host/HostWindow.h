@@ -56,17 +56,12 @@ template <class Handle> long handleNumber(Handle handle)
     return static_cast<long>(reinterpret_cast<INT_PTR>(handle));
 }
 
-// A form, control or picture of the host as late binding reaches it: the members a compiled form
-// gives its windows, in twips where it gives twips. The host owns it; references only count.
-class HostWindow final : public IDispatch {
+// What every host object of this program shares: interface queries and a reference count. The
+// host owns its objects, so a count that falls to zero deletes nothing; it only shows whether
+// the library gave back every reference it took.
+class HostDispatch : public IDispatch {
 public:
-    /// A window of the host; `picture` is the value it stands for (a picture's bitmap), if any.
-    explicit HostWindow(HWND window, HBITMAP picture = nullptr) : m_window(window), m_picture(picture) {}
-    ~HostWindow()
-    {
-        if (m_dc != nullptr)
-            ReleaseDC(m_window, m_dc);
-    }
+    virtual ~HostDispatch() = default;
     ULONG references() const { return m_references; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
@@ -78,13 +73,30 @@ public:
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }  // owned by the test
+    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
         *count = 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+
+private:
+    ULONG m_references = 1;
+};
+
+// A form, control or picture of the host as late binding reaches it: the members a compiled form
+// gives its windows, in twips where it gives twips.
+class HostWindow final : public HostDispatch {
+public:
+    /// A window of the host; `picture` is the value it stands for (a picture's bitmap), if any.
+    explicit HostWindow(HWND window, HBITMAP picture = nullptr) : m_window(window), m_picture(picture) {}
+    ~HostWindow() override
+    {
+        if (m_dc != nullptr)
+            ReleaseDC(m_window, m_dc);
+    }
+
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override
     {
         *ids = DISPID_UNKNOWN;
@@ -182,7 +194,6 @@ public:
     }
 
 private:
-    ULONG m_references = 1;
     HWND m_window;
     HBITMAP m_picture;
     HDC m_dc = nullptr;

@@ -4,6 +4,8 @@
 // codes or the library's numbered errors. Prints FALLO per fault and "OK n comprobaciones".
 //   dispatch_client IDENTIFIERS.txt
 
+#include "ClientChecks.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -16,13 +18,9 @@
 
 namespace {
 
-int checks = 0, failures = 0;
-
-void fail(const std::string& what)
-{
-    ++failures;
-    std::printf("FALLO %s\n", what.c_str());
-}
+using kor2client::checks;
+using kor2client::fail;
+using kor2client::text;
 
 std::wstring wide(const std::string& utf8)
 {
@@ -92,15 +90,6 @@ void identifiersMatch(const char* listFile)
         }
         object->Release();
     }
-}
-
-VARIANT text(const wchar_t* value)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(value);
-    return v;
 }
 
 VARIANT number(long value)
@@ -329,7 +318,5 @@ int main(int argc, char** argv)
     badCallsAnswer();
     arraysKeepTheirElementType();
     CoUninitialize();
-    if (failures == 0)
-        std::printf("OK %d comprobaciones\n", checks);
-    return failures == 0 ? 0 : 1;
+    return kor2client::finish();
 }

@@ -6,6 +6,7 @@
 // own calls. Prints FALLO per fault and "OK n comprobaciones".
 //   host_form
 
+#include "ClientChecks.h"
 #include "HostWindow.h"
 #include "platform/win32/Handles.h"
 
@@ -31,17 +32,8 @@ using kor2host::number;
 using kor2host::placeOf;
 using kor2host::twipsPerPixel;
 
-int checks = 0, failures = 0;
-
-void check(bool ok, const std::string& what)
-{
-    ++checks;
-    if (!ok) {
-        ++failures;
-        std::printf("FALLO %s\n", what.c_str());
-        std::fflush(stdout);
-    }
-}
+using kor2client::check;
+using kor2client::text;
 
 void pump()
 {
@@ -56,26 +48,9 @@ void pump()
 enum class Answers { NoMembers, WrongTypes };
 
 // A host object that refuses: no member names, or every call a type mismatch.
-class Refusing final : public IDispatch {
+class Refusing final : public kor2host::HostDispatch {
 public:
     explicit Refusing(Answers answers) : m_answers(answers) {}
-    ULONG references() const { return m_references; }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-        if (*out == nullptr)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_references; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* ids) override
     {
         *ids = m_answers == Answers::NoMembers ? DISPID_UNKNOWN : 1;
@@ -87,7 +62,6 @@ public:
     }
 
 private:
-    ULONG m_references = 1;
     Answers m_answers;
 };
 
@@ -145,15 +119,6 @@ VARIANT object(IDispatch& control)
     v.vt = VT_DISPATCH;
     v.pdispVal = &control;
     control.AddRef();
-    return v;
-}
-
-VARIANT text(const wchar_t* value)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(value);
     return v;
 }
 
@@ -418,7 +383,5 @@ int main()
     DestroyWindow(f.form);
     DeleteObject(f.icon);
     CoUninitialize();
-    if (failures == 0)
-        std::printf("OK %d comprobaciones\n", checks);
-    return failures == 0 ? 0 : 1;
+    return kor2client::finish();
 }
