@@ -1,8 +1,8 @@
 #pragma once
 // The host's side of the demonstration: its own windows as the automation objects a compiled host
 // hands to the library (hWnd, hdc, Left/Top/Width/Height in twips, Move, ZOrder, Visible, Value,
-// ScaleWidth/ScaleHeight, WindowState, and a picture's bitmap as its default value). Also used by
-// the test host of tests/windows, which reads the effects back.
+// ScaleWidth/ScaleHeight, WindowState, and a picture's bitmap as its default value), and the form's
+// parts they stand for. Also used by the test host of tests/windows, which reads the effects back.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -198,5 +198,69 @@ private:
     HBITMAP m_picture;
     HDC m_dc = nullptr;
 };
+
+// The picture: a drawing of the host's own, which the clipboard copy takes as it shows.
+inline LRESULT CALLBACK pictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PAINT)
+        return DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT r;
+    GetClientRect(window, &r);
+    for (int band = 0; band < 8; ++band) {
+        RECT strip{r.left, r.top + (r.bottom * band) / 8, r.right, r.top + (r.bottom * (band + 1)) / 8};
+        HBRUSH sky = CreateSolidBrush(RGB(90 + band * 18, 150 + band * 10, 230));
+        FillRect(dc, &strip, sky);
+        DeleteObject(sky);
+    }
+    HBRUSH sun = CreateSolidBrush(RGB(255, 210, 40));
+    HGDIOBJ previous = SelectObject(dc, sun);
+    Ellipse(dc, r.right - 60, 12, r.right - 16, 56);
+    SelectObject(dc, previous);
+    DeleteObject(sun);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 10, r.bottom - 22, L"Plano de la cota 7", 18);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// The windows of the host's form that the desktop utilities work on.
+struct HostParts {
+    HWND status = nullptr, progress = nullptr, label = nullptr, picture = nullptr;
+};
+
+// Gives `form` a menu bar (Archivo with three items, Edición with two), a status bar of three
+// parts, a hidden progress bar, a label of window class `labelClass` and a picture.
+inline HostParts addHostParts(HWND form, const wchar_t* labelClass)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    WNDCLASSW pictureClass{};
+    pictureClass.lpfnWndProc = pictureProc;
+    pictureClass.lpszClassName = L"Kor2HostPicture";
+    RegisterClassW(&pictureClass);  // once per process: a second registration changes nothing
+
+    HMENU bar = CreateMenu(), file = CreatePopupMenu(), edit = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, 1001, L"&Abrir plano");
+    AppendMenuW(file, MF_STRING, 1002, L"&Guardar plano");
+    AppendMenuW(file, MF_STRING, 1003, L"&Salir");
+    AppendMenuW(edit, MF_STRING, 1101, L"&Copiar");
+    AppendMenuW(edit, MF_STRING, 1102, L"&Pegar");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Archivo");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edición");
+    SetMenu(form, bar);
+    HostParts parts;
+    parts.status = CreateWindowW(STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, form, nullptr, nullptr, nullptr);
+    int edges[] = {220, 470, -1};
+    SendMessageW(parts.status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    parts.progress = CreateWindowW(PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 100, 16, form, nullptr, nullptr, nullptr);
+    parts.label = CreateWindowW(labelClass, L"Arrástreme con Ctrl", WS_CHILD | WS_VISIBLE, 24, 170, 150, 28, form, nullptr,
+                                nullptr, nullptr);
+    parts.picture = CreateWindowW(L"Kor2HostPicture", nullptr, WS_CHILD | WS_VISIBLE, 360, 150, 220, 140, form, nullptr,
+                                  nullptr, nullptr);
+    return parts;
+}
 
 } // namespace kor2host

@@ -273,33 +273,6 @@ LRESULT CALLBACK labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-// The picture: a drawing of the host's own, which the clipboard copy takes as it shows.
-LRESULT CALLBACK pictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_PAINT)
-        return DefWindowProcW(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT r;
-    GetClientRect(window, &r);
-    for (int band = 0; band < 8; ++band) {
-        RECT strip{r.left, r.top + (r.bottom * band) / 8, r.right, r.top + (r.bottom * (band + 1)) / 8};
-        HBRUSH sky = CreateSolidBrush(RGB(90 + band * 18, 150 + band * 10, 230));
-        FillRect(dc, &strip, sky);
-        DeleteObject(sky);
-    }
-    HBRUSH sun = CreateSolidBrush(RGB(255, 210, 40));
-    HGDIOBJ previous = SelectObject(dc, sun);
-    Ellipse(dc, r.right - 60, 12, r.right - 16, 56);
-    SelectObject(dc, previous);
-    DeleteObject(sun);
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    TextOutW(dc, 10, r.bottom - 22, L"Plano de la cota 7", 18);
-    EndPaint(window, &paint);
-    return 0;
-}
-
 // A small menu picture: a coloured square in a frame.
 HBITMAP menuPicture(COLORREF colour)
 {
@@ -320,28 +293,17 @@ HBITMAP menuPicture(COLORREF colour)
     return bitmap;
 }
 
-void buildHostForm(HWND window, HINSTANCE instance)
+void buildHostForm(HWND window)
 {
     HostForm& h = g_host;
     h.form = window;
-    HMENU bar = CreateMenu(), file = CreatePopupMenu(), edit = CreatePopupMenu();
-    AppendMenuW(file, MF_STRING, 1001, L"&Abrir plano");
-    AppendMenuW(file, MF_STRING, 1002, L"&Guardar plano");
-    AppendMenuW(file, MF_STRING, 1003, L"&Salir");
-    AppendMenuW(edit, MF_STRING, 1101, L"&Copiar");
-    AppendMenuW(edit, MF_STRING, 1102, L"&Pegar");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Archivo");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edición");
-    SetMenu(window, bar);
-    h.status = CreateWindowW(STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window, nullptr, instance, nullptr);
-    int parts[] = {220, 470, -1};
-    SendMessageW(h.status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    const kor2host::HostParts parts = kor2host::addHostParts(window, L"Kor2DemoLabel");
+    h.status = parts.status;
+    h.progress = parts.progress;
+    h.label = parts.label;
+    h.picture = parts.picture;
     SendMessageW(h.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Listo"));
     SendMessageW(h.status, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"Cota 7"));
-    h.progress = CreateWindowW(PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 100, 16, window, nullptr, instance, nullptr);
-    h.label = CreateWindowW(L"Kor2DemoLabel", nullptr, WS_CHILD | WS_VISIBLE, 24, 170, 150, 28, window, nullptr, instance, nullptr);
-    h.picture = CreateWindowW(L"Kor2DemoPicture", nullptr, WS_CHILD | WS_VISIBLE, 360, 150, 220, 140, window, nullptr,
-                              instance, nullptr);
     h.formObject = std::make_unique<kor2host::HostWindow>(h.form);
     h.statusObject = std::make_unique<kor2host::HostWindow>(h.status);
     h.progressObject = std::make_unique<kor2host::HostWindow>(h.progress);
@@ -391,17 +353,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show)
     host.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     host.lpszClassName = L"Kor2HostDemo";
     RegisterClassW(&host);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    const std::pair<const wchar_t*, WNDPROC> parts[] = {{L"Kor2DemoLabel", labelProc}, {L"Kor2DemoPicture", pictureProc}};
-    for (const auto& [name, proc] : parts) {
-        WNDCLASSW part{};
-        part.lpfnWndProc = proc;
-        part.hInstance = instance;
-        part.hCursor = host.hCursor;
-        part.lpszClassName = name;
-        RegisterClassW(&part);
-    }
+    WNDCLASSW label{};
+    label.lpfnWndProc = labelProc;
+    label.hInstance = instance;
+    label.hCursor = host.hCursor;
+    label.lpszClassName = L"Kor2DemoLabel";
+    RegisterClassW(&label);
     HWND window = CreateWindowW(L"Kor2HostDemo", L"Anfitrión de Kor2_Sys", WS_OVERLAPPEDWINDOW, 40, 40, 700, 420, nullptr,
                                 nullptr, instance, nullptr);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -416,7 +373,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show)
     g_result = CreateWindowW(L"STATIC", L"Elija una ventana de la biblioteca.", WS_CHILD | WS_VISIBLE, 12, 92, 660, 48,
                              window, nullptr, instance, nullptr);
     SendMessageW(g_result, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    buildHostForm(window, instance);
+    buildHostForm(window);
     ShowWindow(window, show);
     UpdateWindow(window);
     // A window named on the command line opens as if its button were pressed.

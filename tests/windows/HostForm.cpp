@@ -122,61 +122,26 @@ VARIANT object(IDispatch& control)
     return v;
 }
 
-LRESULT CALLBACK pictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-        FillRect(dc, &paint.rcPaint, red);
-        DeleteObject(red);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 struct Form {
     HWND form, status, progress, label, picture;
-    HMENU bar;
     HBITMAP icon;
 };
 
 Form makeForm()
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    WNDCLASSW pictureClass{};
-    pictureClass.lpfnWndProc = pictureProc;
-    pictureClass.lpszClassName = L"Kor2HostPicture";
-    RegisterClassW(&pictureClass);
     WNDCLASSW formClass{};
     formClass.lpfnWndProc = DefWindowProcW;
     formClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     formClass.lpszClassName = L"Kor2HostForm";
     RegisterClassW(&formClass);
-
     Form f{};
-    f.bar = CreateMenu();
-    HMENU file = CreatePopupMenu(), edit = CreatePopupMenu();
-    AppendMenuW(file, MF_STRING, 101, L"&Abrir");
-    AppendMenuW(file, MF_STRING, 102, L"&Salir");
-    AppendMenuW(edit, MF_STRING, 201, L"&Copiar");
-    AppendMenuW(edit, MF_STRING, 202, L"&Pegar");
-    AppendMenuW(f.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Archivo");
-    AppendMenuW(f.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edición");
-    f.form = CreateWindowExW(0, L"Kor2HostForm", L"Anfitrión de prueba", WS_OVERLAPPEDWINDOW, 100, 80, 520, 360,
-                             nullptr, f.bar, nullptr, nullptr);
-    f.status = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, f.form, nullptr,
-                               nullptr, nullptr);
-    int parts[] = {140, 320, -1};
-    SendMessageW(f.status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
-    f.progress = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD, 10, 10, 200, 20, f.form, nullptr, nullptr,
-                                 nullptr);
-    f.label = CreateWindowExW(0, L"STATIC", L"Arrástrame con Ctrl", WS_CHILD | WS_VISIBLE, 20, 60, 160, 24, f.form,
-                              nullptr, nullptr, nullptr);
-    f.picture = CreateWindowExW(0, L"Kor2HostPicture", nullptr, WS_CHILD | WS_VISIBLE, 260, 60, 90, 70, f.form,
-                                nullptr, nullptr, nullptr);
+    f.form = CreateWindowExW(0, L"Kor2HostForm", L"Anfitrión de prueba", WS_OVERLAPPEDWINDOW, 100, 80, 700, 420,
+                             nullptr, nullptr, nullptr, nullptr);
+    const kor2host::HostParts parts = kor2host::addHostParts(f.form, L"STATIC");
+    f.status = parts.status;
+    f.progress = parts.progress;
+    f.label = parts.label;
+    f.picture = parts.picture;
     f.icon = CreateBitmap(13, 13, 1, 32, nullptr);
     ShowWindow(f.form, SW_SHOWNORMAL);
     UpdateWindow(f.form);
@@ -239,7 +204,8 @@ int main()
 
     // Handles travel as 32-bit numbers and come back as the same handles.
     HDC dc = GetDC(f.picture);
-    check(handleOf<HWND>(longOf(f.form)) == f.form && handleOf<HMENU>(longOf(f.bar)) == f.bar &&
+    HMENU bar = GetMenu(f.form);
+    check(handleOf<HWND>(longOf(f.form)) == f.form && handleOf<HMENU>(longOf(bar)) == bar &&
               handleOf<HBITMAP>(longOf(f.icon)) == f.icon && handleOf<HDC>(longOf(dc)) == dc,
           "un identificador no vuelve entero de 32 bits");
     ReleaseDC(f.picture, dc);
@@ -301,7 +267,7 @@ int main()
                 GetObjectW(bitmap, sizeof size, &size);
                 HDC memory = CreateCompatibleDC(nullptr);
                 HGDIOBJ previous = SelectObject(memory, bitmap);
-                middle = GetPixel(memory, size.bmWidth / 2, size.bmHeight / 2);
+                middle = GetPixel(memory, size.bmWidth * 3 / 4, size.bmHeight / 4);
                 SelectObject(memory, previous);
                 DeleteDC(memory);
             }
@@ -311,7 +277,10 @@ int main()
         GetClientRect(f.picture, &client);
         check(size.bmWidth == client.right && size.bmHeight == client.bottom,
               "portapapeles: mapa de bits de " + std::to_string(size.bmWidth) + "x" + std::to_string(size.bmHeight));
-        check(middle == RGB(255, 0, 0), "portapapeles: el centro no es el rojo de la imagen");
+        HDC shown = GetDC(f.picture);
+        const COLORREF onScreen = GetPixel(shown, client.right * 3 / 4, client.bottom / 4);
+        ReleaseDC(f.picture, shown);
+        check(middle == onScreen, "portapapeles: el sol de la imagen no está donde se ve");
     }
 
     {
