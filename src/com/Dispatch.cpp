@@ -4,6 +4,7 @@
 #include "com/NameUuid.h"
 #include "com/Values.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string>
@@ -277,12 +278,14 @@ HRESULT Dispatch::InterfaceSupportsErrorInfo(REFIID)
 
 HRESULT Dispatch::callFromVtable(DISPID id, WORD flags, std::vector<VARIANT>& args, VARIANT* result)
 {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    // The run-time's order, last first, in place: the caller's list is put back after the call.
+    std::reverse(args.begin(), args.end());
     DISPID put = DISPID_PROPERTYPUT;
     const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-    DISPPARAMS params{reversed.data(), isPut ? &put : nullptr, static_cast<UINT>(reversed.size()), isPut ? 1u : 0u};
+    DISPPARAMS params{args.data(), isPut ? &put : nullptr, static_cast<UINT>(args.size()), isPut ? 1u : 0u};
     EXCEPINFO exception{};
     const HRESULT hr = Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &exception, nullptr);
+    std::reverse(args.begin(), args.end());
     if (hr != DISP_E_EXCEPTION)
         return hr;
     SysFreeString(exception.bstrSource);
