@@ -1,10 +1,11 @@
 // The cost of a late-bound call through the component binding against the same call through the
 // C++ API, in one process: Col_NuCad_de_NuVB(200) by IDispatch::Invoke (identifier looked up once,
-// as hosts cache it) and by CColores directly. A plain timed loop: this program runs under Wine,
+// as hosts cache it), by the library's own late-bound call and by CColores directly. A plain timed loop: this program runs under Wine,
 // where the benchmark library is not built. Needs the binding registered.
 //   late_bound_call [CALLS]
 
 #include <Kor2_Sys/CColores.h>
+#include <Kor2_Sys/Object.h>
 
 #include <windows.h>
 #include <oleauto.h>
@@ -57,6 +58,11 @@ int main(int argc, char** argv)
         seen += result.lVal;
         VariantClear(&result);
     });
+    const std::shared_ptr<Kor2_Sys::Object> object = Kor2_Sys::createObject("CColores");
+    const double lateCpp = nanosecondsPerCall(calls, [&] {
+        Kor2_Sys::Variant arg(Kor2_Sys::Long{200});
+        seen += object->invoke("Col_NuCad_de_NuVB", Kor2_Sys::InvokeKind::Method, std::span(&arg, 1)).toLong();
+    });
     Kor2_Sys::CColores direct;
     const double early = nanosecondsPerCall(calls, [&] {
         Kor2_Sys::Long colour = 200;
@@ -64,13 +70,14 @@ int main(int argc, char** argv)
     });
     colours->Release();
     CoUninitialize();
-    if (seen != 2 * 12 * calls) {
+    if (seen != 3 * 12 * calls) {
         std::printf("resultado inesperado\n");
         return 1;
     }
     std::printf("Col_NuCad_de_NuVB(200), %ld llamadas\n", calls);
     std::printf("  IDispatch::Invoke  %10.1f ns/llamada\n", late);
+    std::printf("  C++ por nombre     %10.1f ns/llamada\n", lateCpp);
     std::printf("  API de C++         %10.1f ns/llamada\n", early);
-    std::printf("  proporción         %10.1f\n", late / early);
+    std::printf("  proporción         %10.1f (IDispatch::Invoke / C++ por nombre)\n", late / lateCpp);
     return 0;
 }

@@ -37,4 +37,7 @@ shot message mensaje
 shot open abrir
 shot save guardar
 shot login contraseña
+shot utilities utilidades
+shot menu-icons iconos
+shot system-menu sistema
 echo "$out/windows-*.png"

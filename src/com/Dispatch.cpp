@@ -4,6 +4,9 @@
 #include "com/NameUuid.h"
 #include "com/Values.h"
 
+#include <algorithm>
+#include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -195,10 +198,15 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
         return E_INVALIDARG;
     if (m_info == nullptr)
         return DISP_E_MEMBERNOTFOUND;
-    InvokeKind kind = InvokeKind::Method;
-    const MemberInfo* row = memberFor(*m_info, id, flags, kind);
-    if (row == nullptr)
-        return DISP_E_MEMBERNOTFOUND;
+    if (m_last.row == nullptr || m_last.id != id || m_last.flags != flags) {
+        InvokeKind found = InvokeKind::Method;
+        const MemberInfo* row = memberFor(*m_info, id, flags, found);
+        if (row == nullptr)
+            return DISP_E_MEMBERNOTFOUND;
+        m_last = {id, flags, row, found};
+    }
+    const MemberInfo* row = m_last.row;
+    const InvokeKind kind = m_last.kind;
     const bool put = kind == InvokeKind::Put;
     if (params->cNamedArgs > (put ? 1u : 0u) ||
         (put && (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)))
@@ -210,8 +218,10 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
     if (!put)
         while (given > 0 && isMissing(params->rgvarg[count - given]))
             --given;
-    std::vector<Variant> args;
-    args.reserve(given);
+    // Most calls take a few arguments: those stay on the stack.
+    std::array<Variant, 4> few;
+    std::vector<Variant> many(given > few.size() ? given : 0);
+    const std::span<Variant> args = given > few.size() ? std::span<Variant>(many) : std::span<Variant>(few.data(), given);
     for (std::size_t i = 0; i < given; ++i) {
         const VARIANT& in = params->rgvarg[count - 1 - i];
         try {
@@ -219,7 +229,7 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
             const bool declared = !row->acceptsAnyArguments && i < row->params.size() && !put;
             if (declared && row->params[i].type != ValueType::Any && !value.isEmpty())
                 (void)value.convertedTo(row->params[i].type);
-            args.push_back(std::move(value));
+            args[i] = std::move(value);
         } catch (const Error& error) {
             if (argError != nullptr)
                 *argError = static_cast<UINT>(count - 1 - i);
@@ -244,12 +254,20 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
         return fail(Error(51, u"Error interno"), exception);
     }
     for (std::size_t i = 0; i < args.size() && !put; ++i) {
-        VARIANT& out = params->rgvarg[count - 1 - i];
-        if (out.vt & VT_BYREF)
-            writeThrough(args[i], out);
+        const HRESULT written = writeThrough(args[i], params->rgvarg[count - 1 - i]);
+        if (FAILED(written)) {
+            if (argError != nullptr)
+                *argError = static_cast<UINT>(count - 1 - i);
+            return written;
+        }
     }
-    if (result != nullptr && !put)
-        toVariant(value, *result);
+    if (result != nullptr && !put) {
+        try {
+            toVariant(value, *result);
+        } catch (const Error& error) {
+            return fail(error, exception);
+        }
+    }
     return S_OK;
 }
 
@@ -260,12 +278,14 @@ HRESULT Dispatch::InterfaceSupportsErrorInfo(REFIID)
 
 HRESULT Dispatch::callFromVtable(DISPID id, WORD flags, std::vector<VARIANT>& args, VARIANT* result)
 {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    // The run-time's order, last first, in place: the caller's list is put back after the call.
+    std::reverse(args.begin(), args.end());
     DISPID put = DISPID_PROPERTYPUT;
     const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-    DISPPARAMS params{reversed.data(), isPut ? &put : nullptr, static_cast<UINT>(reversed.size()), isPut ? 1u : 0u};
+    DISPPARAMS params{args.data(), isPut ? &put : nullptr, static_cast<UINT>(args.size()), isPut ? 1u : 0u};
     EXCEPINFO exception{};
     const HRESULT hr = Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &exception, nullptr);
+    std::reverse(args.begin(), args.end());
     if (hr != DISP_E_EXCEPTION)
         return hr;
     SysFreeString(exception.bstrSource);

@@ -49,6 +49,14 @@ private:
     const ClassInfo* m_info;
     IID m_interface{};
     std::unique_ptr<DualInterface> m_dual;
+    // Hosts call one member in a loop: the row of the last identifier and flags asked for.
+    struct Lookup {
+        DISPID id = DISPID_UNKNOWN;
+        WORD flags = 0;
+        const MemberInfo* row = nullptr;
+        InvokeKind kind = InvokeKind::Method;
+    };
+    Lookup m_last;
 };
 
 /// Objects and class objects alive: the library may be unloaded when none is.

@@ -2,12 +2,31 @@
 
 #include "com/Dispatch.h"
 
+#include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Kor2_Sys::com {
 namespace {
 
-// A host object handed in by the run-time (a window, a control): its members are reached by name.
+// What a host object's failure means to the library: the run-time's codes as the library's errors.
+Error errorOf(HRESULT hr)
+{
+    switch (hr) {
+    case DISP_E_MEMBERNOTFOUND:
+    case DISP_E_UNKNOWNNAME: return errors::memberNotSupported();
+    case DISP_E_TYPEMISMATCH: return errors::typeMismatch();
+    case DISP_E_OVERFLOW: return errors::overflow();
+    case DISP_E_BADPARAMCOUNT: return errors::wrongArgumentCount();
+    case DISP_E_PARAMNOTOPTIONAL: return errors::argumentNotOptional();
+    case E_OUTOFMEMORY: return errors::outOfMemory();
+    default: return errors::invalidCall();
+    }
+}
+
+// A host object handed in by the run-time (a window, a control, a picture): its members are
+// reached by name, the empty name being its default value.
 class HostObject final : public Object {
 public:
     explicit HostObject(IDispatch* dispatch) : m_dispatch(dispatch) { m_dispatch->AddRef(); }
@@ -19,17 +38,25 @@ public:
 
     Variant invoke(std::string_view member, InvokeKind kind, std::span<Variant> args) override
     {
-        const std::u16string name = utf16(member);
-        std::wstring wide(name.begin(), name.end());
-        LPOLESTR names[] = {wide.data()};
-        DISPID id = 0;
-        if (FAILED(m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
-            throw errors::memberNotSupported();
-        std::vector<VARIANT> values(args.size());
-        for (std::size_t i = 0; i < args.size(); ++i)
-            toVariant(args[i], values[args.size() - 1 - i]);
+        const DISPID id = idOf(member);
+        std::array<VARIANT, 4> few;
+        std::vector<VARIANT> many(args.size() > few.size() ? args.size() : 0);
+        VARIANT* values = args.size() > few.size() ? many.data() : few.data();
+        std::size_t filled = 0;
+        auto clear = [&] {
+            for (std::size_t i = 0; i < filled; ++i)
+                VariantClear(&values[i]);
+        };
+        try {
+            // The run-time takes the arguments last first.
+            for (; filled < args.size(); ++filled)
+                toVariant(args[args.size() - 1 - filled], values[filled]);
+        } catch (...) {
+            clear();
+            throw;
+        }
         DISPID put = DISPID_PROPERTYPUT;
-        DISPPARAMS params{values.data(), nullptr, static_cast<UINT>(values.size()), 0};
+        DISPPARAMS params{values, nullptr, static_cast<UINT>(args.size()), 0};
         WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
         if (kind == InvokeKind::Put) {
             params.rgdispidNamedArgs = &put;
@@ -39,11 +66,12 @@ public:
         VARIANT result;
         VariantInit(&result);
         EXCEPINFO exception{};
-        const HRESULT hr = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &exception,
-                                              nullptr);
-        for (VARIANT& v : values)
-            VariantClear(&v);
+        const HRESULT hr = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                              kind == InvokeKind::Put ? nullptr : &result, &exception, nullptr);
+        clear();
         if (hr == DISP_E_EXCEPTION) {
+            if (exception.pfnDeferredFillIn != nullptr)
+                exception.pfnDeferredFillIn(&exception);
             const Long number = HRESULT_FACILITY(exception.scode) == FACILITY_CONTROL ? (exception.scode & 0xFFFF)
                                                                                         : exception.wCode;
             const Text description = exception.bstrDescription
@@ -52,38 +80,90 @@ public:
             SysFreeString(exception.bstrDescription);
             SysFreeString(exception.bstrSource);
             SysFreeString(exception.bstrHelpFile);
+            if (number == 0)
+                throw errorOf(exception.scode);
             throw Error(number, description);
         }
         if (FAILED(hr))
-            throw hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME ? errors::memberNotSupported()
-                                                                         : errors::invalidCall();
-        Variant value = fromVariant(result);
-        VariantClear(&result);
-        return value;
+            throw errorOf(hr);
+        try {
+            Variant value = fromVariant(result);
+            VariantClear(&result);
+            return value;
+        } catch (...) {
+            VariantClear(&result);
+            throw;
+        }
     }
 
 private:
-    static std::u16string utf16(std::string_view utf8)
+    // The identifier of a member, asked of the object once per name: the same members are read
+    // on every step of a loop.
+    DISPID idOf(std::string_view member)
     {
-        std::u16string out;
-        const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(length), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-        return std::u16string(wide.begin(), wide.end());
+        if (member.empty())
+            return DISPID_VALUE;
+        for (const auto& [name, id] : m_ids)
+            if (name == member)
+                return id;
+        std::wstring wide(static_cast<std::size_t>(
+                              MultiByteToWideChar(CP_UTF8, 0, member.data(), static_cast<int>(member.size()), nullptr, 0)),
+                          L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, member.data(), static_cast<int>(member.size()), wide.data(),
+                            static_cast<int>(wide.size()));
+        LPOLESTR names[] = {wide.data()};
+        DISPID id = DISPID_UNKNOWN;
+        const HRESULT hr = m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        if (FAILED(hr))
+            throw errorOf(hr == E_OUTOFMEMORY ? hr : DISP_E_UNKNOWNNAME);
+        m_ids.emplace_back(std::string(member), id);
+        return id;
     }
 
     IDispatch* m_dispatch;
+    std::vector<std::pair<std::string, DISPID>> m_ids;
 };
+
+// The element types an array of the run-time and an array of the library can share; a Variant
+// array holds values of any type.
+struct ElementType {
+    VARTYPE runtime;
+    ValueType library;
+};
+constexpr std::array kElementTypes{
+    ElementType{VT_VARIANT, ValueType::Any},   ElementType{VT_BSTR, ValueType::Text},
+    ElementType{VT_I2, ValueType::Integer},    ElementType{VT_I4, ValueType::Long},
+    ElementType{VT_R4, ValueType::Single},     ElementType{VT_R8, ValueType::Double},
+    ElementType{VT_BOOL, ValueType::Boolean},  ElementType{VT_UI1, ValueType::Byte},
+    ElementType{VT_DISPATCH, ValueType::Object}, ElementType{VT_UNKNOWN, ValueType::Object},
+};
+
+const ElementType* elementOf(VARTYPE runtime)
+{
+    for (const ElementType& row : kElementTypes)
+        if (row.runtime == runtime)
+            return &row;
+    return nullptr;
+}
+
+VARTYPE runtimeElementOf(ValueType library)
+{
+    for (const ElementType& row : kElementTypes)
+        if (row.library == library)
+            return row.runtime;
+    return VT_VARIANT;
+}
 
 Variant arrayOf(SAFEARRAY* array, VARTYPE element)
 {
-    Array out;
-    if (array == nullptr || SafeArrayGetDim(array) != 1)
+    const ElementType* type = elementOf(element);
+    if (array == nullptr || type == nullptr || SafeArrayGetDim(array) != 1)
         throw errors::typeMismatch();
+    Array out;
     LONG low = 0, high = -1;
     SafeArrayGetLBound(array, 1, &low);
     SafeArrayGetUBound(array, 1, &high);
-    out.elementType = element == VT_BSTR ? ValueType::Text : ValueType::Any;
+    out.elementType = type->library;
     for (LONG i = low; i <= high; ++i) {
         VARIANT item;
         VariantInit(&item);
@@ -91,12 +171,93 @@ Variant arrayOf(SAFEARRAY* array, VARTYPE element)
             SafeArrayGetElement(array, &i, &item);
         } else {
             item.vt = element;
-            SafeArrayGetElement(array, &i, &item.lVal);
+            SafeArrayGetElement(array, &i, &item.bVal);
         }
-        out.items.push_back(fromVariant(item));
+        try {
+            out.items.push_back(fromVariant(item));
+        } catch (...) {
+            VariantClear(&item);
+            throw;
+        }
         VariantClear(&item);
     }
     return Variant(std::move(out));
+}
+
+// A fresh array of the run-time with `element` items, each converted as an assignment would.
+SAFEARRAY* safeArrayOf(const Array& items, VARTYPE element)
+{
+    if (elementOf(element) == nullptr)
+        throw errors::typeMismatch();
+    SAFEARRAY* array = SafeArrayCreateVector(element, 0, static_cast<ULONG>(items.items.size()));
+    if (array == nullptr)
+        throw errors::outOfMemory();
+    for (LONG i = 0; i < static_cast<LONG>(items.items.size()); ++i) {
+        VARIANT item;
+        toVariant(items.items[static_cast<std::size_t>(i)], item);
+        HRESULT hr = S_OK;
+        if (element != VT_VARIANT && item.vt != element)
+            hr = VariantChangeType(&item, &item, 0, element);
+        if (SUCCEEDED(hr)) {
+            void* payload = &item.bVal;  // the run-time copies an element of the array's own size
+            if (element == VT_VARIANT)
+                payload = &item;
+            else if (element == VT_BSTR)
+                payload = item.bstrVal;
+            else if (element == VT_DISPATCH || element == VT_UNKNOWN)
+                payload = item.punkVal;
+            hr = SafeArrayPutElement(array, &i, payload);
+        }
+        VariantClear(&item);
+        if (FAILED(hr)) {
+            SafeArrayDestroy(array);
+            throw errors::typeMismatch();
+        }
+    }
+    return array;
+}
+
+// A fixed or locked array of the caller is not replaced: the run-time's own answer for it.
+bool replaceable(const SAFEARRAY* array)
+{
+    return array == nullptr ||
+           (array->cLocks == 0 && (array->fFeatures & (FADF_FIXEDSIZE | FADF_STATIC | FADF_EMBEDDED | FADF_AUTO)) == 0);
+}
+
+// Script hosts index only Variant arrays and a compiled host's typed array must stay typed, so the
+// caller's variable chooses the element type: an empty or Variant variable gets a Variant array.
+HRESULT writeArrayThrough(const Array& items, VARIANT& byRef)
+{
+    VARIANT* holder = byRef.vt == (VT_BYREF | VT_VARIANT) ? byRef.pvarVal : &byRef;
+    if (holder == nullptr)
+        return S_OK;
+    SAFEARRAY** slot = nullptr;
+    VARTYPE element = VT_VARIANT;
+    if (holder->vt & VT_ARRAY) {
+        element = holder->vt & VT_TYPEMASK;
+        slot = (holder->vt & VT_BYREF) ? holder->pparray : &holder->parray;
+        if (slot == nullptr)
+            return S_OK;
+        if (!replaceable(*slot))
+            return DISP_E_ARRAYISLOCKED;
+    } else if (holder == &byRef) {
+        return DISP_E_TYPEMISMATCH;  // a typed scalar variable cannot hold an array
+    }
+    SAFEARRAY* fresh = nullptr;
+    try {
+        fresh = safeArrayOf(items, element);
+    } catch (const Error&) {
+        return DISP_E_TYPEMISMATCH;
+    }
+    if (slot != nullptr) {
+        SafeArrayDestroy(*slot);
+        *slot = fresh;
+    } else {
+        VariantClear(holder);
+        holder->vt = VT_ARRAY | VT_VARIANT;
+        holder->parray = fresh;
+    }
+    return S_OK;
 }
 
 } // namespace
@@ -174,19 +335,9 @@ void toVariant(const Variant& value, VARIANT& out)
         void operator()(const Text& v) const { out.vt = VT_BSTR; out.bstrVal = bstrOf(v); }
         void operator()(const std::shared_ptr<Array>& v) const
         {
-            const bool texts = v->elementType == ValueType::Text;
-            SAFEARRAY* array = SafeArrayCreateVector(texts ? VT_BSTR : VT_VARIANT, 0, static_cast<ULONG>(v->items.size()));
-            for (LONG i = 0; i < static_cast<LONG>(v->items.size()); ++i) {
-                VARIANT item;
-                toVariant(v->items[static_cast<std::size_t>(i)], item);
-                if (texts && item.vt == VT_BSTR)
-                    SafeArrayPutElement(array, &i, item.bstrVal);
-                else if (!texts)
-                    SafeArrayPutElement(array, &i, &item);
-                VariantClear(&item);
-            }
-            out.vt = VT_ARRAY | (texts ? VT_BSTR : VT_VARIANT);
-            out.parray = array;
+            const VARTYPE element = runtimeElementOf(v->elementType);
+            out.parray = safeArrayOf(*v, element);
+            out.vt = VT_ARRAY | element;
         }
         void operator()(const std::shared_ptr<Object>& v) const
         {
@@ -205,10 +356,12 @@ void toVariant(const Variant& value, VARIANT& out)
     std::visit(Visitor{out}, value.storage());
 }
 
-void writeThrough(const Variant& value, VARIANT& byRef)
+HRESULT writeThrough(const Variant& value, VARIANT& byRef)
 {
     if (!(byRef.vt & VT_BYREF))
-        return;
+        return S_OK;
+    if (value.type() == ValueType::Array)
+        return writeArrayThrough(value.toArray(), byRef);
     VARIANT fresh;
     toVariant(value, fresh);
     const VARTYPE target = byRef.vt & ~VT_BYREF;
@@ -219,12 +372,12 @@ void writeThrough(const Variant& value, VARIANT& byRef)
         } else {
             VariantClear(&fresh);
         }
-        return;
+        return S_OK;
     }
     // A typed variable of the caller keeps its type: the value is converted to it.
     if (target != fresh.vt && FAILED(VariantChangeType(&fresh, &fresh, 0, target))) {
         VariantClear(&fresh);
-        return;
+        return S_OK;
     }
     switch (target) {
     case VT_UI1: *byRef.pbVal = fresh.bVal; break;
@@ -236,15 +389,16 @@ void writeThrough(const Variant& value, VARIANT& byRef)
     case VT_BSTR:
         SysFreeString(*byRef.pbstrVal);
         *byRef.pbstrVal = fresh.bstrVal;
-        return;
+        return S_OK;
     case VT_DISPATCH:
         if (*byRef.ppdispVal)
             (*byRef.ppdispVal)->Release();
         *byRef.ppdispVal = fresh.pdispVal;
-        return;
+        return S_OK;
     default: break;
     }
     VariantClear(&fresh);
+    return S_OK;
 }
 
 } // namespace Kor2_Sys::com

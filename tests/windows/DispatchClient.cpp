@@ -4,6 +4,8 @@
 // codes or the library's numbered errors. Prints FALLO per fault and "OK n comprobaciones".
 //   dispatch_client IDENTIFIERS.txt
 
+#include "ClientChecks.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -16,13 +18,9 @@
 
 namespace {
 
-int checks = 0, failures = 0;
-
-void fail(const std::string& what)
-{
-    ++failures;
-    std::printf("FALLO %s\n", what.c_str());
-}
+using kor2client::checks;
+using kor2client::fail;
+using kor2client::text;
 
 std::wstring wide(const std::string& utf8)
 {
@@ -92,15 +90,6 @@ void identifiersMatch(const char* listFile)
         }
         object->Release();
     }
-}
-
-VARIANT text(const wchar_t* value)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(value);
-    return v;
 }
 
 VARIANT number(long value)
@@ -210,6 +199,109 @@ void badCallsAnswer()
     }
 }
 
+// The caller's array before the call: one item, so a refused write shows as an unchanged array.
+SAFEARRAY* oneItemArray(VARTYPE element, USHORT features)
+{
+    SAFEARRAY* array = SafeArrayCreateVector(element, 0, 1);
+    LONG at = 0;
+    VARIANT item = element == VT_I4 ? number(7) : text(L"viejo");
+    SafeArrayPutElement(array, &at, element == VT_VARIANT ? static_cast<void*>(&item)
+                                    : element == VT_BSTR  ? static_cast<void*>(item.bstrVal)
+                                                          : static_cast<void*>(&item.lVal));
+    VariantClear(&item);
+    array->fFeatures |= features;
+    return array;
+}
+
+// The items of a one-dimensional array as "a|b|c" (empty when one does not read as text).
+std::wstring joined(SAFEARRAY* array)
+{
+    std::wstring out;
+    LONG high = -1;
+    SafeArrayGetUBound(array, 1, &high);
+    VARTYPE element = VT_EMPTY;
+    SafeArrayGetVartype(array, &element);
+    for (LONG i = 0; i <= high; ++i) {
+        VARIANT item;
+        VariantInit(&item);
+        if (element == VT_VARIANT) {
+            SafeArrayGetElement(array, &i, &item);
+        } else {
+            item.vt = element;
+            SafeArrayGetElement(array, &i, element == VT_BSTR ? static_cast<void*>(&item.bstrVal) : &item.lVal);
+        }
+        if (FAILED(VariantChangeType(&item, &item, 0, VT_BSTR)))
+            return L"?";
+        out += (i > 0 ? L"|" : L"") + std::wstring(item.bstrVal, SysStringLen(item.bstrVal));
+        VariantClear(&item);
+    }
+    return out;
+}
+
+struct ArrayCase {
+    const char* label;
+    VARTYPE caller;    // the caller's variable: VT_EMPTY or the element type of its array
+    bool inVariant;    // a Variant holding it, as script hosts pass; else the typed array itself
+    USHORT features;   // of the caller's array
+    HRESULT expected;
+    VARTYPE holds;     // the variable's type after the call
+    const wchar_t* items;
+};
+
+// S_LeeTira writes its items into the caller's array, which keeps its element type: a script host
+// indexes only Variant arrays, a compiled host declared its own.
+void arraysKeepTheirElementType()
+{
+    const std::vector<ArrayCase> cases = {
+        {"variable vacía", VT_EMPTY, true, 0, S_OK, VT_ARRAY | VT_VARIANT, L"|a||b"},
+        {"matriz Variant en un Variant", VT_VARIANT, true, 0, S_OK, VT_ARRAY | VT_VARIANT, L"|a||b"},
+        {"String() en un Variant", VT_BSTR, true, 0, S_OK, VT_ARRAY | VT_BSTR, L"|a||b"},
+        {"String()", VT_BSTR, false, 0, S_OK, VT_ARRAY | VT_BSTR, L"|a||b"},
+        {"Variant()", VT_VARIANT, false, 0, S_OK, VT_ARRAY | VT_VARIANT, L"|a||b"},
+        {"Long(): el índice 0 vacío no es un número", VT_I4, false, 0, DISP_E_TYPEMISMATCH, VT_ARRAY | VT_I4, L"7"},
+        {"String() de tamaño fijo", VT_BSTR, false, FADF_FIXEDSIZE, DISP_E_ARRAYISLOCKED, VT_ARRAY | VT_BSTR,
+         L"viejo"},
+        {"matriz fija en un Variant", VT_VARIANT, true, FADF_STATIC, DISP_E_ARRAYISLOCKED, VT_ARRAY | VT_VARIANT,
+         L"viejo"},
+    };
+    IDispatch* strings = create("Kor2_Sys.CString");
+    if (strings == nullptr)
+        return;
+    HRESULT hr;
+    const DISPID id = idOf(strings, L"S_LeeTira", hr);
+    for (const ArrayCase& row : cases) {
+        VARIANT variable;  // the caller's own variable
+        VariantInit(&variable);
+        SAFEARRAY* array = row.caller == VT_EMPTY ? nullptr : oneItemArray(row.caller, row.features);
+        if (array != nullptr) {
+            variable.vt = VT_ARRAY | row.caller;
+            variable.parray = array;
+        }
+        BSTR tira = SysAllocString(L"a,,b");
+        VARIANT args[2];  // last first
+        args[1].vt = VT_BYREF | VT_BSTR;
+        args[1].pbstrVal = &tira;
+        if (row.inVariant) {
+            args[0].vt = VT_BYREF | VT_VARIANT;
+            args[0].pvarVal = &variable;
+        } else {
+            args[0].vt = VT_BYREF | VT_ARRAY | row.caller;
+            args[0].pparray = &variable.parray;
+        }
+        DISPPARAMS params{args, nullptr, 2, 0};
+        const HRESULT got = strings->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                            nullptr, nullptr);
+        ++checks;
+        if (got != row.expected || variable.vt != row.holds || joined(variable.parray) != row.items)
+            fail(std::string("S_LeeTira en ") + row.label + ": " + hex(got) + ", tipo " + std::to_string(variable.vt));
+        if (variable.parray != nullptr)
+            variable.parray->fFeatures &= static_cast<USHORT>(~row.features);
+        VariantClear(&variable);
+        SysFreeString(tira);
+    }
+    strings->Release();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -224,8 +316,7 @@ int main(int argc, char** argv)
     }
     identifiersMatch(argv[1]);
     badCallsAnswer();
+    arraysKeepTheirElementType();
     CoUninitialize();
-    if (failures == 0)
-        std::printf("OK %d comprobaciones\n", checks);
-    return failures == 0 ? 0 : 1;
+    return kor2client::finish();
 }

@@ -3,6 +3,8 @@
 // call goes through the vtable of a class's dual interface. Prints FALLO per fault and
 // "OK n comprobaciones".
 
+#include "ClientChecks.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -15,16 +17,7 @@
 
 namespace {
 
-int checks = 0, failures = 0;
-
-void check(bool ok, const std::string& what)
-{
-    ++checks;
-    if (!ok) {
-        ++failures;
-        std::printf("FALLO %s\n", what.c_str());
-    }
-}
+using kor2client::check;
 
 std::string hex(long value)
 {
@@ -267,7 +260,5 @@ int main()
     errorsCarryTheLibrarysNumber();
     typeLibraryDescribesTheVtable();
     CoUninitialize();
-    if (failures == 0)
-        std::printf("OK %d comprobaciones\n", checks);
-    return failures == 0 ? 0 : 1;
+    return kor2client::finish();
 }

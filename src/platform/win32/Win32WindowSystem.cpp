@@ -3,26 +3,18 @@
 #include <Kor2_Sys/Error.h>
 
 #include "platform/win32/FormWindow.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Text.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace Kor2_Sys::platform::win32 {
 namespace {
-
-// USER handles fit 32 bits; the library carries them sign-extended, as the platform does.
-template <class Handle> Handle handleOf(Long value)
-{
-    return reinterpret_cast<Handle>(static_cast<INT_PTR>(value));
-}
-
-template <class Handle> Long longOf(Handle handle)
-{
-    return static_cast<Long>(reinterpret_cast<INT_PTR>(handle));
-}
 
 // The library window most recently shown without modality: the file chooser's, which owns the
 // common dialog it runs.
@@ -38,6 +30,59 @@ HWND clipboardOwner()
     thread_local HWND owner = CreateWindowExW(0, L"STATIC", L"Kor2_Sys", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     return owner;
 }
+
+// A bitmap made for a drawing context; it is deleted with this object unless the clipboard took it.
+class GdiBitmap final : public Bitmap {
+public:
+    GdiBitmap(HBITMAP bitmap, Long width, Long height) : m_bitmap(bitmap), m_width(width), m_height(height) {}
+    ~GdiBitmap() override
+    {
+        if (m_bitmap != nullptr)
+            DeleteObject(m_bitmap);
+    }
+    GdiBitmap(const GdiBitmap&) = delete;
+    GdiBitmap& operator=(const GdiBitmap&) = delete;
+
+    Long width() const override { return m_width; }
+    Long height() const override { return m_height; }
+    HBITMAP handle() const noexcept { return m_bitmap; }
+    HBITMAP release() noexcept { return std::exchange(m_bitmap, nullptr); }
+
+private:
+    HBITMAP m_bitmap;
+    Long m_width, m_height;
+};
+
+class GdiMemoryDrawing final : public MemoryDrawing {
+public:
+    GdiMemoryDrawing(HDC source, HDC memory) : m_source(source), m_memory(memory) {}
+    ~GdiMemoryDrawing() override { DeleteDC(m_memory); }
+    GdiMemoryDrawing(const GdiMemoryDrawing&) = delete;
+    GdiMemoryDrawing& operator=(const GdiMemoryDrawing&) = delete;
+
+    std::unique_ptr<Bitmap> createBitmap(Long width, Long height) override
+    {
+        if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxBitmapPixels)
+            return nullptr;
+        // Compatible with the source, not with the memory context, which starts monochrome.
+        HBITMAP bitmap = CreateCompatibleBitmap(m_source, width, height);
+        if (bitmap == nullptr)
+            return nullptr;
+        return std::make_unique<GdiBitmap>(bitmap, width, height);
+    }
+
+    void copySource(Bitmap& bitmap) override
+    {
+        auto& gdi = static_cast<GdiBitmap&>(bitmap);
+        HGDIOBJ previous = SelectObject(m_memory, gdi.handle());
+        BitBlt(m_memory, 0, 0, gdi.width(), gdi.height(), m_source, 0, 0, SRCCOPY);
+        SelectObject(m_memory, previous);
+    }
+
+private:
+    HDC m_source;
+    HDC m_memory;
+};
 
 UINT systemDpi()
 {
@@ -242,6 +287,28 @@ void Win32WindowSystem::statusBarPartRect(Long statusBar, Long part, PixelRect& 
 void Win32WindowSystem::setParent(Long child, Long parent)
 {
     SetParent(handleOf<HWND>(child), handleOf<HWND>(parent));
+}
+
+std::unique_ptr<MemoryDrawing> Win32WindowSystem::createMemoryDrawing(Long source)
+{
+    HDC dc = handleOf<HDC>(source);
+    HDC memory = CreateCompatibleDC(dc);
+    if (memory == nullptr)
+        return nullptr;
+    return std::make_unique<GdiMemoryDrawing>(dc, memory);
+}
+
+void Win32WindowSystem::clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap)
+{
+    auto* gdi = dynamic_cast<GdiBitmap*>(bitmap.get());
+    if (gdi == nullptr)
+        return;
+    if (!OpenClipboard(clipboardOwner()))
+        throw errors::deviceUnavailable(u"el portapapeles está ocupado");
+    EmptyClipboard();
+    if (SetClipboardData(CF_BITMAP, gdi->handle()) != nullptr)
+        gdi->release();  // the clipboard owns it now
+    CloseClipboard();
 }
 
 PixelPoint Win32WindowSystem::cursorPosition() const

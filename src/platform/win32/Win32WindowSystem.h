@@ -31,6 +31,8 @@ public:
 
     void statusBarPartRect(Long statusBar, Long part, PixelRect& rect) override;
     void setParent(Long child, Long parent) override;
+    std::unique_ptr<MemoryDrawing> createMemoryDrawing(Long source) override;
+    void clipboardSetBitmap(std::unique_ptr<Bitmap> bitmap) override;
     PixelPoint cursorPosition() const override;
     Long menuBar(Long window) override;
     Long subMenu(Long menu, Long position) override;

@@ -1,0 +1,356 @@
+// A compiled host on the platform's own window system: a real form with a menu bar of two
+// drop-down menus, a status bar of three parts, a progress bar, a label and a picture, each handed
+// to the library as an automation object with the members a compiled form gives (hWnd, hdc,
+// Left/Top/Width/Height in twips, Move, ZOrder, Visible, Value, ScaleWidth/ScaleHeight,
+// WindowState, a picture's default value). Every check reads the effect back with the platform's
+// own calls. Prints FALLO per fault and "OK n comprobaciones".
+//   host_form
+
+#include "ClientChecks.h"
+#include "HostWindow.h"
+#include "platform/win32/Handles.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <oleauto.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Kor2_Sys::platform::win32::handleOf;
+using Kor2_Sys::platform::win32::longOf;
+using kor2host::HostWindow;
+using kor2host::number;
+using kor2host::placeOf;
+using kor2host::twipsPerPixel;
+
+using kor2client::check;
+using kor2client::text;
+
+void pump()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// How a host object answers, for the rows that check what its failures become in the library.
+enum class Answers { NoMembers, WrongTypes };
+
+// A host object that refuses: no member names, or every call a type mismatch.
+class Refusing final : public kor2host::HostDispatch {
+public:
+    explicit Refusing(Answers answers) : m_answers(answers) {}
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* ids) override
+    {
+        *ids = m_answers == Answers::NoMembers ? DISPID_UNKNOWN : 1;
+        return m_answers == Answers::NoMembers ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return DISP_E_TYPEMISMATCH;
+    }
+
+private:
+    Answers m_answers;
+};
+
+// --- the library, late bound as a compiled host's variables of type Object reach it ---------
+
+struct Library {
+    IDispatch* object = nullptr;
+    explicit Library(const wchar_t* progId)
+    {
+        CLSID clsid;
+        if (FAILED(CLSIDFromProgID(progId, &clsid)) ||
+            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                    reinterpret_cast<void**>(&object))))
+            object = nullptr;
+        check(object != nullptr, "no se crea la clase");
+    }
+    ~Library()
+    {
+        if (object != nullptr)
+            object->Release();
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    // args in call order; objects by value, numbers and texts as by-reference temporaries do.
+    HRESULT call(const wchar_t* member, std::vector<VARIANT> args, long* libraryError = nullptr,
+                 VARIANT* result = nullptr)
+    {
+        if (object == nullptr)
+            return E_FAIL;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
+        DISPID id = 0;
+        HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+        EXCEPINFO exception{};
+        if (SUCCEEDED(hr))
+            hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, &exception,
+                                nullptr);
+        if (libraryError != nullptr)
+            *libraryError = hr == DISP_E_EXCEPTION ? HRESULT_CODE(exception.scode) : 0;
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+        for (VARIANT& v : args)
+            VariantClear(&v);
+        return hr;
+    }
+};
+
+VARIANT object(IDispatch& control)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_DISPATCH;
+    v.pdispVal = &control;
+    control.AddRef();
+    return v;
+}
+
+struct Form {
+    HWND form, status, progress, label, picture;
+    HBITMAP icon;
+};
+
+Form makeForm()
+{
+    WNDCLASSW formClass{};
+    formClass.lpfnWndProc = DefWindowProcW;
+    formClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    formClass.lpszClassName = L"Kor2HostForm";
+    RegisterClassW(&formClass);
+    Form f{};
+    f.form = CreateWindowExW(0, L"Kor2HostForm", L"Anfitrión de prueba", WS_OVERLAPPEDWINDOW, 100, 80, 700, 420,
+                             nullptr, nullptr, nullptr, nullptr);
+    const kor2host::HostParts parts = kor2host::addHostParts(f.form, L"STATIC");
+    f.status = parts.status;
+    f.progress = parts.progress;
+    f.label = parts.label;
+    f.picture = parts.picture;
+    f.icon = CreateBitmap(13, 13, 1, 32, nullptr);
+    ShowWindow(f.form, SW_SHOWNORMAL);
+    UpdateWindow(f.form);
+    pump();
+    return f;
+}
+
+// A message box of the library would wait for a person: it is answered, and its text kept for
+// the check of the call that showed it.
+std::mutex boxesLock;
+std::vector<std::string> boxes;
+
+void answerMessageBoxes(const std::atomic<bool>& done)
+{
+    while (!done) {
+        EnumWindows(
+            [](HWND window, LPARAM) -> BOOL {
+                DWORD process = 0;
+                wchar_t name[16] = {};
+                GetWindowThreadProcessId(window, &process);
+                GetClassNameW(window, name, 16);
+                if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+                    wchar_t said[256] = {};
+                    GetDlgItemTextW(window, 0xFFFF, said, 256);  // the box's text
+                    char shown[512] = {};
+                    WideCharToMultiByte(CP_UTF8, 0, said, -1, shown, sizeof shown, nullptr, nullptr);
+                    std::lock_guard lock(boxesLock);
+                    boxes.emplace_back(shown);
+                    SendMessageW(window, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+        Sleep(100);
+    }
+}
+
+// The boxes shown since the last look, as "a|b".
+std::string boxesShown()
+{
+    std::lock_guard lock(boxesLock);
+    std::string out;
+    for (const std::string& box : boxes)
+        out += (out.empty() ? "" : "|") + box;
+    boxes.clear();
+    return out;
+}
+
+} // namespace
+
+int main()
+{
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    std::atomic<bool> done{false};
+    std::thread watcher(answerMessageBoxes, std::cref(done));
+    const Form f = makeForm();
+    HostWindow form(f.form), status(f.status), progress(f.progress), label(f.label), picture(f.picture, f.icon);
+    const double tpp = twipsPerPixel();
+
+    // Handles travel as 32-bit numbers and come back as the same handles.
+    HDC dc = GetDC(f.picture);
+    HMENU bar = GetMenu(f.form);
+    check(handleOf<HWND>(longOf(f.form)) == f.form && handleOf<HMENU>(longOf(bar)) == bar &&
+              handleOf<HBITMAP>(longOf(f.icon)) == f.icon && handleOf<HDC>(longOf(dc)) == dc,
+          "un identificador no vuelve entero de 32 bits");
+    ReleaseDC(f.picture, dc);
+
+    {
+        // Progress in part 1 of the status bar, then back on the form.
+        Library bar(L"Kor2_Sys.c_StatusBar");
+        SendMessageW(f.progress, PBM_SETPOS, 50, 0);
+        VARIANT panel = number(1, VT_I2), show = number(-1, VT_BOOL);
+        bar.call(L"Progreso", {object(form), object(progress), object(status), panel, show});
+        RECT part{};
+        SendMessageW(f.status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+        const RECT at = placeOf(f.progress);
+        check(GetParent(f.progress) == f.status, "Progreso: la barra no está en la barra de estado");
+        check(std::abs(at.left - part.left) <= 1 && std::abs(at.top - part.top) <= 1 &&
+                  std::abs(at.right - part.right) <= 1 && std::abs(at.bottom - part.bottom) <= 1,
+              "Progreso: la barra no ocupa la parte 1 (" + std::to_string(at.left) + "," + std::to_string(at.top) +
+                  "," + std::to_string(at.right) + "," + std::to_string(at.bottom) + ")");
+        check(IsWindowVisible(f.progress) && SendMessageW(f.progress, PBM_GETPOS, 0, 0) == 0,
+              "Progreso: la barra no se ve o no empieza en 0");
+        VARIANT hide = number(0, VT_BOOL);
+        bar.call(L"Progreso", {object(form), object(progress), object(status), number(1, VT_I2), hide});
+        check(GetParent(f.progress) == f.form && !IsWindowVisible(f.progress),
+              "Progreso(False): la barra no vuelve oculta al formulario");
+    }
+
+    {
+        // The picture beside item 0 of the second drop-down menu; the system menu's own entry.
+        Library icons(L"Kor2_Sys.CIconosMenu");
+        icons.call(L"I_insertar_iconos_en_menu", {number(1, VT_I2), number(0, VT_I2), object(picture), object(form)});
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_CHECKMARKS;
+        GetMenuItemInfoW(GetSubMenu(GetMenu(f.form), 1), 0, TRUE, &item);
+        check(item.hbmpUnchecked == f.icon && item.hbmpChecked == f.icon,
+              "I_insertar_iconos_en_menu: el elemento no lleva la imagen");
+        icons.call(L"I_inserta_espacio_despues_icono", {number(longOf(f.form), VT_I4)});
+        HMENU system = GetSystemMenu(f.form, FALSE);
+        const int count = GetMenuItemCount(system);
+        wchar_t caption[64] = {};
+        GetMenuStringW(system, count - 1, caption, 64, MF_BYPOSITION);
+        check(std::wstring(caption) == L"&Informationen" && GetMenuItemID(system, count - 1) == 512 &&
+                  (GetMenuState(system, count - 2, MF_BYPOSITION) & MF_SEPARATOR),
+              "I_inserta_espacio_despues_icono: el menú de sistema no termina en separador e &Informationen");
+    }
+
+    {
+        // The picture's client area on the clipboard, as it shows on the screen.
+        Library images(L"Kor2_Sys.cImagen");
+        RedrawWindow(f.picture, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        VARIANT copied;
+        VariantInit(&copied);
+        images.call(L"I__CopyPictureToClipboard", {object(picture)}, nullptr, &copied);
+        check(copied.vt == VT_BOOL && copied.boolVal == VARIANT_TRUE, "I__CopyPictureToClipboard no devuelve True");
+        BITMAP size{};
+        COLORREF middle = CLR_INVALID;
+        if (OpenClipboard(nullptr)) {
+            if (auto* bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
+                GetObjectW(bitmap, sizeof size, &size);
+                HDC memory = CreateCompatibleDC(nullptr);
+                HGDIOBJ previous = SelectObject(memory, bitmap);
+                middle = GetPixel(memory, size.bmWidth * 3 / 4, size.bmHeight / 4);
+                SelectObject(memory, previous);
+                DeleteDC(memory);
+            }
+            CloseClipboard();
+        }
+        RECT client{};
+        GetClientRect(f.picture, &client);
+        check(size.bmWidth == client.right && size.bmHeight == client.bottom,
+              "portapapeles: mapa de bits de " + std::to_string(size.bmWidth) + "x" + std::to_string(size.bmHeight));
+        HDC shown = GetDC(f.picture);
+        const COLORREF onScreen = GetPixel(shown, client.right * 3 / 4, client.bottom / 4);
+        ReleaseDC(f.picture, shown);
+        check(middle == onScreen, "portapapeles: el sol de la imagen no está donde se ve");
+    }
+
+    {
+        // Ctrl+drag of the label: it follows the cursor; without Ctrl it stays.
+        Library mover(L"Kor2_Sys.cMoverControl");
+        RECT start{};
+        GetWindowRect(f.label, &start);
+        SetCursorPos(start.left + 5, start.top + 5);
+        mover.call(L"Mueve_CtrlSeleccionar", {number(1, VT_I2), object(label)});
+        SetCursorPos(start.left + 45, start.top + 35);
+        mover.call(L"Mueve_CtrlMover", {number(1, VT_I2), number(0, VT_I2), object(label)});
+        RECT still{};
+        GetWindowRect(f.label, &still);
+        check(still.left == start.left && still.top == start.top, "Mueve_CtrlMover sin Ctrl mueve el control");
+        mover.call(L"Mueve_CtrlMover", {number(1, VT_I2), number(2, VT_I2), object(label)});
+        RECT moved{};
+        GetWindowRect(f.label, &moved);
+        check(moved.left - start.left == 40 && moved.top - start.top == 30 &&
+                  moved.right - moved.left == start.right - start.left,
+              "Mueve_CtrlMover con Ctrl: desplazado " + std::to_string(moved.left - start.left) + "," +
+                  std::to_string(moved.top - start.top) + " en vez de 40,30");
+    }
+
+    {
+        // The form's geometry saved, lost and read back.
+        Library settings(L"Kor2_Sys.cRegistro");
+        MoveWindow(f.form, 140, 110, 530, 370, TRUE);
+        RECT saved{};
+        GetWindowRect(f.form, &saved);
+        settings.call(L"R_Graba_tamaño_y_pos_Obj_en_Win", {object(form), text(L"Prueba"), text(L"Anfitrión")});
+        MoveWindow(f.form, 10, 10, 300, 200, TRUE);
+        settings.call(L"R_Lee_tamaño_y_pos_Obj_en_Win", {object(form), text(L"Prueba"), text(L"Anfitrión"),
+                                                         number(0), number(0), number(0), number(0)});
+        const std::string shown = boxesShown();
+        check(shown == "registro sin actualizar", "R_Lee_tamaño_y_pos_Obj_en_Win muestra [" + shown + "]");
+        RECT back{};
+        GetWindowRect(f.form, &back);
+        check(EqualRect(&saved, &back), "R_Lee_tamaño_y_pos_Obj_en_Win no devuelve el formulario a " +
+                                            std::to_string(saved.left) + "," + std::to_string(saved.top));
+        check(std::lround((back.right - back.left) * tpp) == std::lround((saved.right - saved.left) * tpp),
+              "el ancho en twips cambia");
+
+        // A host object's own failures reach the host as the library's numbers.
+        struct Refusal {
+            const char* label;
+            Answers answers;
+            long number;
+        };
+        for (const Refusal& row : {Refusal{"sin miembros", Answers::NoMembers, 438},
+                                   Refusal{"tipos que no coinciden", Answers::WrongTypes, 13}}) {
+            Refusing odd(row.answers);
+            long number = 0;
+            settings.call(L"R_Lee_Pos_Form", {object(odd), text(L"Prueba"), text(L"Anfitrión")}, &number);
+            check(number == row.number, std::string("objeto ") + row.label + ": error " + std::to_string(number) +
+                                            " en vez de " + std::to_string(row.number));
+            check(odd.references() == 1, std::string("objeto ") + row.label + ": referencias sin devolver");
+        }
+    }
+
+    const std::string shown = boxesShown();
+    check(shown.empty(), "cajas de mensaje inesperadas: " + shown);
+    // What the library held of the host's objects it has given back.
+    for (const HostWindow* control : {&form, &status, &progress, &label, &picture})
+        check(control->references() == 1,
+              "referencias sin devolver: " + std::to_string(control->references() - 1));
+
+    done = true;
+    watcher.join();
+    DestroyWindow(f.form);
+    DeleteObject(f.icon);
+    CoUninitialize();
+    return kor2client::finish();
+}
