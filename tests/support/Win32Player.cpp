@@ -104,9 +104,11 @@ void typeOver(HWND box, const Ks::Text& text)
         PostMessageW(box, WM_KEYDOWN, VK_DELETE, 1);
         PostMessageW(box, WM_KEYUP, VK_DELETE, 1 | (3u << 30));
     }
-    for (char16_t unit : text)
-        PostMessageW(box, WM_CHAR, unit, 1);
     runPosted();
+    for (char16_t unit : text) {
+        PostMessageW(box, WM_CHAR, unit, 1);
+        runPosted();
+    }
 }
 
 void mouse(HWND target, UINT message, double x, double y)
