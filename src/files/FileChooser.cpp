@@ -9,6 +9,7 @@
 #include "settings/Store.h"
 
 #include <filesystem>
+#include <type_traits>
 
 namespace Kor2_Sys::files {
 namespace {
@@ -17,7 +18,23 @@ constexpr std::u16string_view kPathKey = u"Directorio y Nombre";
 constexpr std::u16string_view kOwnSection = u"Fichero";
 constexpr double kOffScreen = -10000;
 
-std::filesystem::path fsPath(const Text& path) { return std::filesystem::path(utf::toUtf8(path)); }
+// Names as the platform's file calls take them: UTF-16 units where it is wide (a narrow name
+// there would go through the ANSI code page and lose every character outside it), else UTF-8.
+constexpr bool kWideNames = std::is_same_v<std::filesystem::path::value_type, wchar_t>;
+std::filesystem::path fsPath(const Text& path)
+{
+    if constexpr (kWideNames)
+        return std::filesystem::path(std::wstring(path.begin(), path.end()));
+    else
+        return std::filesystem::path(utf::toUtf8(path));
+}
+Text textOf(const std::filesystem::path& path)
+{
+    if constexpr (kWideNames)
+        return Text(path.native().begin(), path.native().end());
+    else
+        return utf::fromUtf8(path.string());
+}
 
 // The user's cancel is an answer, not a failure: only the others reach the host's handler.
 void absorbed(std::string_view operation, const Error& error)
@@ -54,7 +71,8 @@ bool isOrdinaryFile(const Text& path)
 {
     std::error_code ec;
     const auto p = fsPath(path);
-    return !path.empty() && std::filesystem::is_regular_file(p, ec) && p.filename().string().rfind('.', 0) != 0;
+    return !path.empty() && std::filesystem::is_regular_file(p, ec) &&
+           p.filename().native().rfind(std::filesystem::path::value_type('.'), 0) != 0;
 }
 
 FileChooser::FileChooser() : m_form("F_Archivo", *this)
@@ -113,7 +131,7 @@ Text FileChooser::startFolder() const
     std::error_code ec;
     for (auto p = fsPath(folder); !p.empty(); p = p.parent_path()) {
         if (std::filesystem::is_directory(p, ec))
-            return utf::fromUtf8(p.string());
+            return textOf(p);
         if (p == p.parent_path())
             break;
     }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace Kor2_Sys;
@@ -18,14 +19,15 @@ using namespace kor2test;
 namespace {
 
 WindowScript cancel() { return cancelFile(); }
+constexpr char16_t kSep = static_cast<char16_t>(std::filesystem::path::preferred_separator);
 
 // Every chooser as a person answers its file dialog, on every backend.
 class FileChoosers : public EveryBackend {
 protected:
     FileChoosers()
     {
-        existing = folder() + u"/plano de obra ñ.txt";
-        std::ofstream(utf::toUtf8(existing)) << "x";
+        existing = folder() + kSep + u"plano de obra ñ.txt";
+        std::ofstream(std::filesystem::path(existing)) << "x";
     }
     Text folder() const { return utf::fromUtf8(dir.path().string()); }
     Text remembered(const Text& title) { return settings::store().read(u"Vesolar", title, u"Directorio y Nombre", u"<nada>"); }
@@ -58,7 +60,7 @@ TEST_P(FileChoosers, ConfirmedFileIsReturnedAndRememberedPerTitle)
     cfrm_Dialog writer;
     writer.titulo = u"Planos";
     EXPECT_EQ(writer.Fich_NonbreRuta_a_Grabar(), existing);
-    EXPECT_EQ(ui->fileRequests()[2].initialDirectory, folder() + u"/") << "the same title shares the remembered path";
+    EXPECT_EQ(ui->fileRequests()[2].initialDirectory, folder() + kSep) << "the same title shares the remembered path";
     EXPECT_EQ(ui->fileRequests()[2].mode, platform::FileDialogMode::Save);
 }
 
@@ -78,7 +80,7 @@ TEST_P(FileChoosers, CancelGivesTheDefaultNameOnlyWhenReading)
 
 TEST_P(FileChoosers, ReadingANameThatIsNoFileGivesTheLibraryFolder)
 {
-    ui->queue({pick(folder() + u"/no existe.txt")});
+    ui->queue({pick(folder() + kSep + u"no existe.txt")});
     cfrm_Dialog d;
     d.titulo = u"T";
     EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), files::libraryFolder());
@@ -92,8 +94,8 @@ TEST_P(FileChoosers, ReadingANameThatIsNoFileGivesTheLibraryFolder)
 
 TEST_P(FileChoosers, RememberedFolderDeletedSinceStartsInItsNearestParent)
 {
-    const Text gone = folder() + u"/borrada/sub";
-    settings::store().write(u"Vesolar", u"T", u"Directorio y Nombre", gone + u"/a.txt");
+    const Text gone = folder() + kSep + u"borrada" + kSep + u"sub";
+    settings::store().write(u"Vesolar", u"T", u"Directorio y Nombre", gone + kSep + u"a.txt");
     ui->queue({cancel()});
     CCmDialog d;
     d.titulo = u"T";

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <optional>
+#include <random>
 #include <utility>
 #include <filesystem>
 #include <memory>
@@ -68,8 +69,14 @@ class TempDir {
 public:
     explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path())
     {
-        std::string pattern = (base / "kor2-test-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        // A name nobody holds yet, made by whoever creates it first.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const std::filesystem::path candidate = base / ("kor2-test-" + std::to_string(random()));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec))
+                m_path = candidate;
+        }
     }
     ~TempDir()
     {

@@ -9,6 +9,9 @@ namespace Ks = Kor2_Sys;
 #if KOR2_TEST_QT
 std::unique_ptr<Player> makeQtPlayer();  // QtPlayer.cpp
 #endif
+#if KOR2_TEST_WIN32
+std::unique_ptr<Player> makeWin32Player();  // Win32Player.cpp
+#endif
 
 namespace {
 
@@ -48,12 +51,17 @@ void follow(std::vector<std::string>& trail, const Ks::platform::Form& form, boo
         trail.push_back(form.focus());
 }
 
-const char* backendName(Backend backend) { return backend == Backend::Qt ? "Qt" : "Headless"; }
+const char* backendName(Backend backend)
+{
+    return backend == Backend::Qt ? "Qt" : backend == Backend::Win32 ? "Win32" : "Headless";
+}
 
 const std::vector<Backend>& backends()
 {
 #if KOR2_TEST_QT
     static const std::vector<Backend> all{Backend::Headless, Backend::Qt};
+#elif KOR2_TEST_WIN32
+    static const std::vector<Backend> all{Backend::Headless, Backend::Win32};
 #else
     static const std::vector<Backend> all{Backend::Headless};
 #endif
@@ -65,6 +73,10 @@ std::unique_ptr<Player> makePlayer(Backend backend)
 #if KOR2_TEST_QT
     if (backend == Backend::Qt)
         return makeQtPlayer();
+#endif
+#if KOR2_TEST_WIN32
+    if (backend == Backend::Win32)
+        return makeWin32Player();
 #endif
     (void)backend;
     return std::make_unique<HeadlessPlayer>();

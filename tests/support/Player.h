@@ -1,7 +1,7 @@
 #pragma once
 // The window player: one interface through which a test shows the library's windows, plays the
-// same window scripts on every window system the build has (the headless one; real Qt widgets,
-// acted on as a person would), and reads back what a person would have seen. A case table is
+// same window scripts on every window system the build has (the headless one; real Qt widgets or
+// the platform's standard controls on Windows, acted on as a person would), and reads back what a person would have seen. A case table is
 // written once and run on each backend with `everyBackend(rows)`.
 
 #include <Kor2_Sys/Value.h>
@@ -21,9 +21,9 @@
 
 namespace kor2test {
 
-enum class Backend : std::uint8_t { Headless, Qt };
+enum class Backend : std::uint8_t { Headless, Qt, Win32 };
 
-/// "Headless", "Qt": the first word of every test name a table gives.
+/// "Headless", "Qt", "Win32": the first word of every test name a table gives.
 const char* backendName(Backend backend);
 /// The backends this build can play on, the headless one first.
 const std::vector<Backend>& backends();
@@ -81,14 +81,15 @@ private:
     std::shared_ptr<Kor2_Sys::platform::WindowSystem> m_previous;
 };
 
-/// Which backends a row runs on. A row that holds `Only only` runs only there; every other row
-/// runs everywhere. Rows mark known differences this way, never by skipping.
-enum class Only : std::uint8_t { Any, Headless, Qt };
+/// Which backends a row runs on: a set of them, `Any` for all. A row that holds `Only only` runs only
+/// there; every other row runs everywhere. Rows mark known differences this way, never by skipping.
+enum class Only : std::uint8_t { Any = 0, Headless = 1, Qt = 2, Win32 = 4, Screens = Qt | Win32 };
+constexpr Only operator|(Only a, Only b) { return static_cast<Only>(static_cast<int>(a) | static_cast<int>(b)); }
 
 template <class Row> bool runsOn(const Row& row, Backend backend)
 {
     if constexpr (requires { row.only; })
-        return row.only == Only::Any || (row.only == Only::Headless) == (backend == Backend::Headless);
+        return row.only == Only::Any || (static_cast<int>(row.only) & (1 << static_cast<int>(backend))) != 0;
     return true;
 }
 

@@ -112,6 +112,35 @@ void paintDisplayList(HDC dc, const std::vector<DisplayItem>& items, double sx, 
     }
 }
 
+// A multi-line box breaks its lines at CR LF; the model keeps the LF that Enter types everywhere.
+// Other boxes (passwords among them) show the model's text as it is.
+std::wstring shownText(const Control& c)
+{
+    std::wstring text = wide(c.caption);
+    if (!c.multiline)
+        return text;
+    std::wstring shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r'))
+            shown += L'\r';
+        shown += text[i];
+    }
+    return shown;
+}
+
+Text modelText(const Control& c, const std::wstring& shown)
+{
+    if (!c.multiline)
+        return fromWide(shown);
+    Text text;
+    text.reserve(shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (shown[i] != L'\r' || i + 1 == shown.size() || shown[i + 1] != L'\n')
+            text += static_cast<char16_t>(shown[i]);
+    return text;
+}
+
 // A candidate dialog font measured on a screen drawing context.
 class GdiMeasure final : public view::TextMeasure {
 public:
@@ -267,7 +296,7 @@ struct FormWindow::Kinds {
     {
         if (c.passwordChar != 0)
             SendMessageW(control, EM_SETPASSWORDCHAR, c.passwordChar, 0);
-        const WipedWide shown(windowText(control)), model(wide(c.caption));
+        const WipedWide shown(windowText(control)), model(shownText(c));
         if (shown.get() != model.get()) {
             if (c.passwordChar != 0)
                 forget(control);
@@ -408,6 +437,14 @@ FormWindow::~FormWindow()
         SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
         DestroyWindow(m_window);
     }
+}
+
+FormWindow* FormWindow::of(HWND window)
+{
+    wchar_t name[std::size(kFormClass)] = {};
+    if (GetClassNameW(window, name, static_cast<int>(std::size(name))) == 0 || wcscmp(name, kFormClass) != 0)
+        return nullptr;
+    return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 HWND FormWindow::controlWindow(const std::string& control) const
@@ -710,7 +747,10 @@ void FormWindow::command(HWND child, WORD code)
     case EN_CHANGE:
         if (m_echo.applying())
             break;
-        if (m_echo.userEdit(name, [&] { m_form.userEdited(name, fromWide(WipedWide(windowText(child)).get())); }) > 1 &&
+        if (m_echo.userEdit(name, [&] {
+                const Control& box = m_form.control(name);
+                m_form.userEdited(name, modelText(box, WipedWide(windowText(child)).get()));
+            }) > 1 &&
             !m_detached)
             sync(m_form.control(name));
         break;
@@ -748,6 +788,14 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (lParam != 0)
             command(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return 0;
+    case WM_SETFOCUS:
+        // The window is active again (after a box it owned, or from another window): the focus
+        // goes back to the model's control, as a dialog's does.
+        if (HWND control = controlWindow(m_form.focus()); control && IsWindowVisible(control) && IsWindowEnabled(control)) {
+            SetFocus(control);
+            return 0;
+        }
+        break;
     case WM_ENTERSIZEMOVE: m_sizing = true; break;
     case WM_EXITSIZEMOVE:
         m_sizing = false;

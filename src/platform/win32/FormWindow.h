@@ -35,6 +35,9 @@ public:
     /// Shows the window; it destroys itself once the model hides or unloads it.
     void showModeless();
     HWND handle() const noexcept { return m_window; }
+    /// The form window of a top-level window of the library's class, or null.
+    static FormWindow* of(HWND window);
+    const Form& form() const noexcept { return m_form; }
     /// The child window of a control, or null.
     HWND controlWindow(const std::string& control) const;
 

@@ -13,7 +13,7 @@ namespace Kor2_Sys::platform::win32 {
 /// NUL characters, the list ended by two. A description without a pattern is dropped.
 KOR2_SYS_EXPORT std::wstring commonDialogFilter(const Text& filter);
 
-class Win32WindowSystem final : public WindowSystem {
+class Win32WindowSystem : public WindowSystem {
 public:
     void showModal(Form& form) override;
     void showModeless(Form& form) override;

@@ -1,0 +1,446 @@
+// The player of the platform's own windows: each window the library shows is worked through its
+// standard controls as a person's input reaches them (BM_CLICK, select-all and characters posted to
+// a box, keys posted down and up, the close box's system command, the frame moved), played from a
+// timer inside the window's own modal loop; message boxes and the common file dialog are answered
+// through their buttons and name box. The script rules are the headless window system's.
+#include "Player.h"
+
+#include "platform/win32/FormWindow.h"
+#include "platform/win32/Win32WindowSystem.h"
+#include "script/ScriptQueue.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace kor2test {
+namespace {
+
+namespace Ks = Kor2_Sys;
+using Ks::platform::Form;
+using Ks::platform::win32::FormWindow;
+using Ks::script::Action;
+
+std::wstring wideOf(const Ks::Text& text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The first shown, enabled top-level window of this thread that `accept` takes: the one a modal
+// loop is waiting on (the windows under a modal one are disabled).
+HWND threadWindow(const std::function<bool(HWND)>& accept)
+{
+    struct Search {
+        const std::function<bool(HWND)>& accept;
+        HWND found;
+    } search{accept, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (!IsWindowVisible(window) || !IsWindowEnabled(window) || !s.accept(window))
+                return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND dialogBox()
+{
+    return threadWindow([](HWND window) { return classOf(window) == L"#32770"; });
+}
+
+// Runs what was posted to this thread, as the modal loop would.
+void runPosted()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// A key press as the keyboard makes it: down (which the loop translates into its character) and up,
+// with Shift held in the thread's keyboard state for the while.
+void pressKey(HWND target, int key, int shift)
+{
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    const BYTE before = state[VK_SHIFT];
+    state[VK_SHIFT] = (shift & Ks::platform::keys::ShiftDown) ? 0x80 : 0;
+    SetKeyboardState(state);
+    static constexpr int kNamed[] = {Ks::platform::keys::Tab, Ks::platform::keys::Enter, Ks::platform::keys::Escape,
+                                     Ks::platform::keys::Space, Ks::platform::keys::Backspace};
+    if (std::find(std::begin(kNamed), std::end(kNamed), key) != std::end(kNamed)) {
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+        PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(key), scan | 1);
+        runPosted();
+        PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(key), scan | 1 | (3u << 30));
+    } else {
+        PostMessageW(target, WM_CHAR, static_cast<WPARAM>(key), 1);
+    }
+    runPosted();
+    GetKeyboardState(state);
+    state[VK_SHIFT] = before;
+    SetKeyboardState(state);
+}
+
+// As a person replaces a box's text: select all, then type (each unit of a pair is its own
+// character message, as the keyboard sends them); the empty text is a Delete.
+void typeOver(HWND box, const Ks::Text& text)
+{
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    if (text.empty()) {
+        PostMessageW(box, WM_KEYDOWN, VK_DELETE, 1);
+        PostMessageW(box, WM_KEYUP, VK_DELETE, 1 | (3u << 30));
+    }
+    runPosted();
+    for (char16_t unit : text) {
+        PostMessageW(box, WM_CHAR, unit, 1);
+        runPosted();
+    }
+}
+
+void mouse(HWND target, UINT message, double x, double y)
+{
+    RECT r{};
+    GetClientRect(target, &r);
+    // The pixel nearest the point a person aims at.
+    const auto px = static_cast<int>(std::lround(x * r.right)), py = static_cast<int>(std::lround(y * r.bottom));
+    PostMessageW(target, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(px, py));
+}
+
+class PlayingWin32;
+PlayingWin32*& current()
+{
+    thread_local PlayingWin32* player = nullptr;
+    return player;
+}
+
+// The real window system, with each window, box and file dialog played from the script queue.
+class PlayingWin32 final : public Ks::platform::win32::Win32WindowSystem {
+public:
+    PlayingWin32()
+    {
+        current() = this;
+        clipboardClear();
+    }
+    ~PlayingWin32() override { current() = nullptr; }
+    PlayingWin32(const PlayingWin32&) = delete;
+    PlayingWin32& operator=(const PlayingWin32&) = delete;
+
+    Ks::script::ScriptQueue scripts;
+    std::vector<MessageRecord> messages;
+    std::vector<ShownForm> shown;
+    std::vector<Ks::platform::FileDialogRequest> fileRequests;
+    std::vector<std::string> trail;
+    int beeps = 0;
+    int eventRuns = 0;
+
+    void showModal(Form& form) override
+    {
+        shown.push_back(ShownForm::of(form));
+        m_forms.push_back({&form, scripts.take(form.name())});
+        const std::size_t depth = m_forms.size();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 1, &PlayingWin32::onFormTimer);
+        m_timers.push_back({timer, &form});
+        Win32WindowSystem::showModal(form);
+        forgetTimer(timer);
+        if (m_forms.size() == depth) {
+            ADD_FAILURE() << form.name() << " was shown, but its script never played";
+            m_forms.pop_back();
+        }
+    }
+    void showModeless(Form& form) override
+    {
+        shown.push_back(ShownForm::of(form));
+        Win32WindowSystem::showModeless(form);
+    }
+    Ks::platform::MessageAnswer messageBox(const Ks::platform::MessageBoxRequest& request) override
+    {
+        const auto answer = scripts.answerFor(request);
+        messages.push_back({request.text, request.title.value_or(Ks::platform::applicationTitle()), request.buttons,
+                            request.icon, answer});
+        m_boxAnswers.push_back(answer);
+        const UINT_PTR timer = SetTimer(nullptr, 0, 1, &PlayingWin32::onBoxTimer);
+        const auto given = Win32WindowSystem::messageBox(request);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(given, answer) << "the message box's button";
+        return given;
+    }
+    void beep() override
+    {
+        ++beeps;
+        Win32WindowSystem::beep();
+    }
+    void doEvents() override
+    {
+        ++eventRuns;
+        Win32WindowSystem::doEvents();
+    }
+    Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
+    {
+        fileRequests.push_back(request);
+        m_file = {scripts.takeFileAction()};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, &PlayingWin32::onFileTimer);
+        struct Stop {
+            UINT_PTR timer;
+            ~Stop() { KillTimer(nullptr, timer); }
+        } stop{timer};
+        return Win32WindowSystem::fileDialog(request);
+    }
+
+    std::optional<Ks::Text> clipboard() const
+    {
+        if (!OpenClipboard(nullptr))
+            return std::nullopt;
+        std::optional<Ks::Text> text;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+                text = Ks::Text(chars);
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+
+private:
+    struct Pending {
+        Form* form;
+        Ks::script::WindowScript script;
+    };
+    struct FileAnswer {
+        Action action;
+        bool typed = false, refused = false;
+        int ticks = 0;
+    };
+
+    void forgetTimer(UINT_PTR timer)
+    {
+        KillTimer(nullptr, timer);
+        std::erase_if(m_timers, [&](const auto& t) { return t.first == timer; });
+    }
+
+    static void CALLBACK onFormTimer(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        PlayingWin32* self = current();
+        if (self == nullptr)
+            return;
+        const auto it = std::find_if(self->m_timers.begin(), self->m_timers.end(), [&](const auto& t) { return t.first == timer; });
+        if (it == self->m_timers.end())
+            return;
+        Form* form = it->second;
+        HWND window = threadWindow([form](HWND w) {
+            const FormWindow* shown = FormWindow::of(w);
+            return shown != nullptr && &shown->form() == form;
+        });
+        if (window == nullptr)
+            return;  // not up yet, or under a window of its own: a later tick
+        self->forgetTimer(timer);
+        self->playForm(window, *form);
+    }
+
+    static void CALLBACK onBoxTimer(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        PlayingWin32* self = current();
+        HWND box = dialogBox();
+        if (self == nullptr || box == nullptr)
+            return;
+        KillTimer(nullptr, timer);
+        const auto answer = self->m_boxAnswers.empty() ? Ks::platform::MessageAnswer::Ok : self->m_boxAnswers.front();
+        if (!self->m_boxAnswers.empty())
+            self->m_boxAnswers.pop_front();
+        HWND button = GetDlgItem(box, answer == Ks::platform::MessageAnswer::Ok ? IDOK : IDCANCEL);
+        if (button == nullptr) {
+            ADD_FAILURE() << "the message box has no button for the answer";
+            button = GetDlgItem(box, IDOK);
+        }
+        PostMessageW(button, BM_CLICK, 0, 0);
+    }
+
+    // The path is typed into the dialog's name box and OK pressed; a question the dialog raises
+    // (writing over a file that exists) is answered yes. A dialog that refuses the name is
+    // cancelled, which the test then sees.
+    static void CALLBACK onFileTimer(HWND, UINT, UINT_PTR, DWORD)
+    {
+        PlayingWin32* self = current();
+        HWND dialog = dialogBox();
+        if (self == nullptr || dialog == nullptr)
+            return;
+        FileAnswer& file = self->m_file;
+        HWND name = GetDlgItem(dialog, 0x47C);  // the name box of the explorer-style dialog
+        if (name == nullptr)
+            name = GetDlgItem(dialog, 0x480);
+        if (name == nullptr) {
+            // A box of the dialog's own: a question is answered yes, anything else is a refusal.
+            HWND yes = GetDlgItem(dialog, IDYES);
+            if (yes == nullptr && !file.refused) {
+                ADD_FAILURE() << "the file dialog refused the path it was given";
+                file.refused = true;
+            }
+            PostMessageW(yes ? yes : GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            return;
+        }
+        if (file.typed && !file.refused && ++file.ticks < 300)
+            return;  // closing, or asking
+        if (file.typed || file.action.kind != Action::Kind::File) {
+            if (file.action.kind != Action::Kind::Cancel && !file.refused)
+                ADD_FAILURE() << "the file dialog stays open on the path it was given";
+            file.refused = true;
+            PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+            return;
+        }
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wideOf(file.action.text).c_str()));
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        file.typed = true;
+    }
+
+    void playForm(HWND window, Form& form)
+    {
+        const auto at = std::find_if(m_forms.rbegin(), m_forms.rend(), [&](const Pending& p) { return p.form == &form; });
+        if (at == m_forms.rend())
+            return;
+        Pending pending = std::move(*at);
+        m_forms.erase(std::next(at).base());
+        const Ks::script::WipedWhenPlayed wiped(pending.script);
+        const Ks::script::ScriptQueue::Playing playing(scripts);
+        const FormWindow& shownWindow = *FormWindow::of(window);
+        follow(trail, form, true);
+        expectFocusShown(shownWindow, form, "when shown");
+        for (const Action& action : pending.script.actions) {
+            if (!form.visible()) {
+                ADD_FAILURE() << form.name() << ": '" << action.describe() << "' comes after the window was hidden";
+                return;
+            }
+            play(window, shownWindow, form, action);
+            follow(trail, form, false);
+            if (form.visible() && IsWindow(window))
+                expectFocusShown(shownWindow, form, "after " + action.describe());
+        }
+        if (form.visible()) {
+            ADD_FAILURE() << form.name() << ": the script ends with the window still shown";
+            form.hide();
+        }
+    }
+
+    // The control that has the platform's focus is the control that has the model's.
+    static void expectFocusShown(const FormWindow& window, const Form& form, const std::string& when)
+    {
+        HWND focused = GetFocus();
+        std::string name;
+        for (const auto& c : form.controls())
+            if (focused != nullptr && window.controlWindow(c.name) == focused)
+                name = c.name;
+        EXPECT_EQ(name, form.focus()) << form.name() << " " << when;
+    }
+
+    void play(HWND window, const FormWindow& shownWindow, Form& form, const Action& action)
+    {
+        using Kind = Action::Kind;
+        switch (action.kind) {
+        case Kind::Set: form.setText(action.control, action.text); return;
+        case Kind::Move:
+            SetWindowPos(window, nullptr, static_cast<int>(action.left / twipsPerPixelX()),
+                         static_cast<int>(action.top / twipsPerPixelY()), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return;
+        case Kind::Resize:
+            SetWindowPos(window, nullptr, 0, 0, static_cast<int>(action.width / twipsPerPixelX()),
+                         static_cast<int>(action.height / twipsPerPixelY()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return;
+        case Kind::Close:
+            if (action.fromUser)
+                SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                form.requestClose(false);
+            return;
+        case Kind::Answer: scripts.answerNext(action.answer); return;
+        case Kind::File:
+        case Kind::Cancel: ADD_FAILURE() << "'" << action.describe() << "' is for the file dialog only"; return;
+        default: break;
+        }
+        HWND target = shownWindow.controlWindow(action.control);
+        if (target == nullptr) {
+            ADD_FAILURE() << "the window " << form.name() << " shows no control " << action.control;
+            return;
+        }
+        // A person reaches only what is on the screen and enabled.
+        const bool reachable = IsWindowVisible(target) && IsWindowEnabled(target);
+        switch (action.kind) {
+        case Kind::Click:
+            if (!reachable)
+                break;
+            if (classOf(target) == L"Button") {
+                SendMessageW(target, BM_CLICK, 0, 0);
+            } else {
+                mouse(target, WM_LBUTTONDOWN, 0.5, 0.5);
+                mouse(target, WM_LBUTTONUP, 0.5, 0.5);
+                runPosted();
+            }
+            break;
+        case Kind::DoubleClick:
+            if (!reachable)
+                break;
+            mouse(target, WM_LBUTTONDBLCLK, 0.5, 0.5);
+            mouse(target, WM_LBUTTONUP, 0.5, 0.5);
+            runPosted();
+            break;
+        case Kind::Type: typeOver(target, action.text); break;
+        case Kind::Key: pressKey(target, action.key, action.shift); break;
+        case Kind::MouseDown:
+            mouse(target, WM_LBUTTONDOWN, action.x, action.y);
+            mouse(target, WM_LBUTTONUP, action.x, action.y);
+            runPosted();
+            break;
+        default: break;
+        }
+    }
+
+    std::vector<Pending> m_forms;
+    std::vector<std::pair<UINT_PTR, Form*>> m_timers;
+    std::deque<Ks::platform::MessageAnswer> m_boxAnswers;
+    FileAnswer m_file{};
+};
+
+class Win32Player final : public Player {
+public:
+    Backend backend() const override { return Backend::Win32; }
+    std::shared_ptr<Ks::platform::WindowSystem> windowSystem() override { return m_ws; }
+    void queue(std::vector<Ks::script::WindowScript> scripts) override { m_ws->scripts.queue(std::move(scripts)); }
+    std::size_t pendingScripts() const override { return m_ws->scripts.pending(); }
+    const std::vector<MessageRecord>& messages() const override { return m_ws->messages; }
+    int beeps() const override { return m_ws->beeps; }
+    int eventRuns() const override { return m_ws->eventRuns; }
+    std::optional<Ks::Text> clipboardText() const override { return m_ws->clipboard(); }
+    const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests; }
+    const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
+    const std::vector<std::string>& focusTrail() const override { return m_ws->trail; }
+    void clearRecords() override
+    {
+        m_ws->messages.clear();
+        m_ws->shown.clear();
+        m_ws->beeps = 0;
+    }
+
+private:
+    std::shared_ptr<PlayingWin32> m_ws = std::make_shared<PlayingWin32>();
+};
+
+} // namespace
+
+std::unique_ptr<Player> makeWin32Player()
+{
+    return std::make_unique<Win32Player>();
+}
+
+} // namespace kor2test
