@@ -102,7 +102,7 @@ std::vector<HWND> childrenOf(HWND window, const std::wstring& windowClass)
 /// press a key in the n-th box. The platform's own dialogs name their controls by number instead,
 /// whatever language they speak.
 struct Step {
-    enum class Kind { Type, Click, Key, Measure, Chars, Shows, Move, Names, FocusKey } kind;
+    enum class Kind { Type, Click, Key, Measure, Chars, Shows, Move, Names, FocusKey, FocusReads } kind;
     int box = 0;                 ///< Type, Key: the box, from the top
     std::wstring text{};         ///< Type: the text; Click: the button's caption
     WPARAM key = 0;              ///< Key: virtual key
@@ -124,11 +124,15 @@ Step move(int x, int y) { return {Step::Kind::Move, x, {}, static_cast<WPARAM>(y
 Step names() { return {Step::Kind::Names}; }
 // A key pressed where the window's focus is, as a keyboard user does, handled before the next step.
 Step focusKey(WPARAM key) { return {Step::Kind::FocusKey, 0, {}, key}; }
+// The control that has the focus reads this name (a palette names its ringed cell).
+Step focusReads(std::wstring name) { return {Step::Kind::FocusReads, 0, std::move(name)}; }
 // Where the n-th box lies in its window's client pixels, kept in `measured`.
 Step measure(int box) { return {Step::Kind::Measure, box}; }
 RECT measured{};
 // The common file dialog's name box.
 constexpr int kFileNameBox = 0x480, kFileNameCombo = 0x47C;
+
+void expect(const std::string& label, const std::wstring& got, const std::wstring& wanted);
 
 void checkNames(HWND window)
 {
@@ -156,11 +160,15 @@ bool act(HWND window, const Step& step)
         checkNames(window);
         return true;
     }
-    if (step.kind == Step::Kind::FocusKey) {
+    if (step.kind == Step::Kind::FocusKey || step.kind == Step::Kind::FocusReads) {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus == nullptr)
             return false;
+        if (step.kind == Step::Kind::FocusReads) {
+            expect("el foco se lee", textOf(info.hwndFocus), step.text);
+            return true;
+        }
         // Sent, not posted: the focus the next key goes to is the one this key left.
         SendMessageW(info.hwndFocus, WM_KEYDOWN, step.key, 1);
         SendMessageW(info.hwndFocus, WM_KEYUP, step.key, 0xC0000001);
@@ -218,6 +226,16 @@ bool act(HWND window, const Step& step)
     return true;
 }
 
+// The class and text of the control that has the focus in the window's thread.
+std::string focusedControl(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus == nullptr)
+        return "ninguno";
+    return narrow(classOf(info.hwndFocus) + L" \"" + textOf(info.hwndFocus) + L"\"");
+}
+
 // The captions of this process's top-level windows, shown or not, to tell what did appear.
 std::string shownWindows()
 {
@@ -258,7 +276,8 @@ void person(std::wstring caption, std::vector<Step> steps)
             giveUp("la ventana \"" + narrow(caption) + "\" no aparece o le falta un control; se ven: " + shownWindows());
     for (int waited = 0; IsWindow(window) && IsWindowVisible(window); waited += 20) {
         if (waited > 15000)
-            giveUp("la ventana \"" + narrow(caption) + "\" sigue abierta tras el último paso");
+            giveUp("la ventana \"" + narrow(caption) + "\" sigue abierta tras el último paso, con el foco en " +
+                   focusedControl(window));
         Sleep(20);
     }
 }
@@ -421,7 +440,8 @@ int main(int argc, char** argv)
         {"verde por teclado", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(0)}); },
          L"Elige Color:",
          {focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_HOME), focusKey(VK_RIGHT),
-          focusKey(VK_RIGHT), focusKey(VK_RETURN), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB),
+          focusKey(VK_RIGHT), focusReads(L"Colores normales: verde, 3"), focusKey(VK_RETURN),
+          focusReads(L"Colores normales: verde, 3 (elegido)"), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB),
           focusKey(VK_RETURN)},
          L"65280"},
         {"texto aceptado", L"Kor2_Sys.c_imput1",

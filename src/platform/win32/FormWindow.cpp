@@ -289,11 +289,23 @@ struct FormWindow::Kinds {
             SendMessageW(control, BM_SETSTYLE, style, TRUE);
         InvalidateRect(control, nullptr, TRUE);
     }
-    // A picture paints itself; its window text is only what screen readers read for it.
+    // A picture paints itself; its window text is only what screen readers read for it. A palette
+    // has no cells of its own here: its text names the ringed cell too ("Colores normales: verde,
+    // 3"), and a reader hears the new name as the ring moves.
     static void syncPicture(FormWindow& window, HWND control, const Control& c)
     {
-        if (const std::wstring name = wide(accessibleName(window.m_form, c)); windowText(control) != name)
-            SetWindowTextW(control, name.c_str());
+        Text name = accessibleName(window.m_form, c);
+        if (c.swatches && !c.swatches->names.empty()) {
+            const int cells = static_cast<int>(c.swatches->names.size());
+            const int ringed = std::clamp(c.swatches->current, 0, cells - 1);
+            name += u": " + c.swatches->names[static_cast<std::size_t>(ringed)];
+            if (ringed == c.swatches->selected)
+                name += u" (elegido)";
+        }
+        if (const std::wstring text = wide(name); windowText(control) != text) {
+            SetWindowTextW(control, text.c_str());
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+        }
         InvalidateRect(control, nullptr, FALSE);
     }
     // A label of one line never wraps; when the window's captions do not all fit its font, a label
@@ -585,8 +597,13 @@ void FormWindow::visibilityChanged(bool visible)
         return;
     // The model keeps a password for its window's code to read; the screen keeps none.
     forgetPasswords();
-    if (m_modal)
-        return;  // the modal loop sees the model hidden and ends
+    if (m_modal) {
+        // The modal loop sees the model hidden and ends, once its wait returns: a message sent from
+        // another thread (a screen reader's default action, a test driver's key) is handled inside
+        // that wait and returns none, so one is posted.
+        PostMessageW(m_window, WM_NULL, 0, 0);
+        return;
+    }
     detach();
     ShowWindow(m_window, SW_HIDE);
     PostMessageW(m_window, kDestroyLater, 0, 0);
@@ -796,6 +813,15 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (lParam != 0)
             command(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return 0;
+    case WM_SETFOCUS:
+        // The window itself takes no keys. Activated (late, by the window manager, or again after
+        // another window), it gets the focus from the system: the control the model has it on
+        // takes it over, as a dialog's does, so the keyboard goes on where it was.
+        if (HWND control = controlWindow(m_form.focus()); control && !m_detached) {
+            SetFocus(control);
+            return 0;
+        }
+        break;
     case WM_ENTERSIZEMOVE: m_sizing = true; break;
     case WM_EXITSIZEMOVE:
         m_sizing = false;
