@@ -1,15 +1,15 @@
 #!/bin/sh
 # Takes the window pictures of docs/ the way a person sees them: each window under a virtual screen
 # with a window manager (openbox) that draws the caption bar and the window's icon, cut from the
-# screen with its frame. Needs xvfb, openbox, x11-utils and imagemagick.
+# screen with its frame. Needs xvfb, openbox, x11-utils, xdotool and imagemagick.
 # Usage: scripts/screenshots.sh [BUILD_DIR] [OUT_DIR]
 set -eu
 build=${1:-build/default}
 out=${2:-docs}
 kor2="$build/tools/kor2/kor2"
 demo="$build/examples/demo-host"
-for tool in xvfb-run openbox xwininfo xprop import; do
-  command -v "$tool" >/dev/null || { echo "falta $tool (apt-get install xvfb openbox x11-utils imagemagick)" >&2; exit 2; }
+for tool in xvfb-run openbox xwininfo xprop xdotool import; do
+  command -v "$tool" >/dev/null || { echo "falta $tool (apt-get install xvfb openbox x11-utils xdotool imagemagick)" >&2; exit 2; }
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,6 +25,12 @@ sleep 1
 sleep 3
 # By id: xprop finds a window by a name only in Latin-1, and titles may be UTF-8 ("Contraseña:").
 id=$(xwininfo -name "$TITLE" | awk '/Window id:/ {print $4}')
+# Keys a person presses before the picture is taken (keys="Tab Tab Right" around a shot).
+if [ -n "${KEYS:-}" ]; then
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  xdotool key --delay 100 $KEYS
+  sleep 1
+fi
 extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -e 's/.*= //' -e 's/,//g')
 geometry=$(xwininfo -id "$id" | awk -v e="$extents" 'BEGIN {split(e, f, " ")}
   /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
@@ -50,7 +56,7 @@ chmod +x "$work/progress.sh"
 shot() {  # OUT TITLE DPI COMMAND...
   file=$1 title=$2 dpi=$3
   shift 3
-  TITLE=$title OUT=$file QT_FONT_DPI=$dpi QT_QPA_PLATFORM=xcb KOR2_SETTINGS=:memory: \
+  TITLE=$title OUT=$file KEYS=${keys:-} QT_FONT_DPI=$dpi QT_QPA_PLATFORM=xcb KOR2_SETTINGS=:memory: \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$work/shot.sh" "$@"
 }
 
@@ -68,6 +74,11 @@ awk 'BEGIN {
 
 shot "$out/colour-window.png" "Elige Color:" 96 "$kor2" color --initial 255 --layer 65280 --title "Elige Color:"
 shot "$out/colour-window-144dpi.png" "Elige Color:" 144 "$kor2" color --initial 255 --layer 65280 --title "Elige Color:"
+# The focus ring on "verde" of the normal palette: the box, three buttons, then the palette.
+keys="Tab Tab Tab Tab Right Right"
+shot "$out/colour-focus-96dpi.png" "Elige Color:" 96 "$kor2" color --initial 255 --title "Elige Color:"
+shot "$out/colour-focus-144dpi.png" "Elige Color:" 144 "$kor2" color --initial 255 --title "Elige Color:"
+keys=""
 shot "$out/input-prompt.png" "Cota del punto" 96 "$kor2" input --title "Cota del punto" --text "612,437"
 shot "$out/message-window.png" "Replanteo" 96 "$kor2" message --title "Replanteo" --file "$work/listado.txt"
 shot "$out/open-chooser.png" "Abrir plano" 96 "$kor2" open --title "Abrir plano" --filter "Dibujos|*.dxf;*.dwg|Todos|*" \

@@ -21,6 +21,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -38,6 +39,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -52,7 +54,13 @@ QString toQString(const Text& text)
 // The drawing area: a parcel with its corner points on a survey grid.
 class Plan final : public QWidget {
 public:
-    explicit Plan(QWidget* parent) : QWidget(parent) { setMinimumSize(360, 170); }
+    explicit Plan(QWidget* parent) : QWidget(parent)
+    {
+        setMinimumSize(360, 170);
+        // A drawing says to a screen reader what it shows; its labels are its children.
+        setAccessibleName(QStringLiteral("Plano de la parcela 12"));
+        setAccessibleDescription(QStringLiteral("Parcela de cinco vértices, P1 a P5, sobre la cuadrícula"));
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -84,18 +92,49 @@ protected:
 };
 
 // A label of the drawing that the user moves with Ctrl + left button: its mouse events go to the
-// library's control mover, as the host's own control events would.
+// library's control mover, as the host's own control events would. Without a mouse, Tab selects a
+// label and Ctrl + an arrow moves it by one pixel.
 class PlanLabel final : public QLabel {
 public:
     PlanLabel(const QString& text, QPoint at, QWidget* plan) : QLabel(text, plan)
     {
         setStyleSheet(kIdle);
-        setToolTip(QStringLiteral("Ctrl + botón izquierdo: mover"));
+        setToolTip(QStringLiteral("Ctrl + botón izquierdo o Ctrl + flechas: mover"));
+        setAccessibleName(QStringLiteral("Etiqueta movible: ") + text);
+        setAccessibleDescription(QStringLiteral("Ctrl + flechas la mueven un píxel"));
+        setFocusPolicy(Qt::StrongFocus);
         adjustSize();
         move(at);
     }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        static constexpr std::pair<int, QPoint> kSteps[] = {
+            {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
+        if (event->modifiers() & Qt::ControlModifier)
+            for (const auto& [key, step] : kSteps)
+                if (event->key() == key) {
+                    // Kept inside the drawing, as a drag is.
+                    const QRect room = parentWidget()->rect().adjusted(0, 0, -width(), -height());
+                    const QPoint to = pos() + step;
+                    move(std::clamp(to.x(), room.left(), std::max(room.left(), room.right())),
+                         std::clamp(to.y(), room.top(), std::max(room.top(), room.bottom())));
+                    return;
+                }
+        QLabel::keyPressEvent(event);
+    }
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QLabel::focusInEvent(event);
+        setStyleSheet(kGrabbed);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QLabel::focusOutEvent(event);
+        setStyleSheet(kIdle);
+    }
+
     void mousePressEvent(QMouseEvent* event) override
     {
         if (event->button() == Qt::LeftButton)
@@ -109,7 +148,7 @@ protected:
                                                 (event->modifiers() & Qt::AltModifier ? 4 : 0));
         global<cMoverControl>().Mueve_CtrlMover(buttons(*event), shift, qt::hostControl(this));
     }
-    void mouseReleaseEvent(QMouseEvent*) override { setStyleSheet(kIdle); }
+    void mouseReleaseEvent(QMouseEvent*) override { setStyleSheet(hasFocus() ? kGrabbed : kIdle); }
 
 private:
     static Integer buttons(const QMouseEvent& event)
@@ -178,6 +217,7 @@ public:
         m_swatch = new QLabel(central);
         m_swatch->setFixedSize(96, 48);
         m_swatch->setFrameShape(QFrame::Box);
+        m_swatch->setAccessibleName(QStringLiteral("Color elegido"));
         row->addWidget(choose);
         row->addWidget(m_swatch);
         row->addStretch();

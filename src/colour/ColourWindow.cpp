@@ -30,10 +30,11 @@ constexpr Long kFrameHeight = 345;
 constexpr Long kDefaultPosition = 1000;
 constexpr std::u16string_view kSection = u"ColorPosicion";
 
-// The window's controls, positions in twips relative to their container.
+// The window's controls, positions in twips relative to their container. The palettes come last in
+// the tab order, after every control that had a place in it before they took the keyboard.
 constexpr std::array<platform::ControlRow, 17> kControls = {{
     {"Frame3", ControlKind::Frame, "", 105, 105, 3705, 675, u"Colores normales", -1},
-    {"Pc_color_normal", ControlKind::Picture, "Frame3", 105, 210, 2490, 360, u"", -1},
+    {"Pc_color_normal", ControlKind::Picture, "Frame3", 105, 210, 2490, 360, u"", 5},
     {"BT_otros", ControlKind::Button, "Frame3", 2730, 210, 750, 330, u"otros ...", 3},
     {"Frame1", ControlKind::Frame, "", 105, 735, 3720, 675, u"", -1},
     {"Label1", ControlKind::Label, "Frame1", 135, 315, 960, 195, u"Color elegido:", -1},
@@ -45,10 +46,10 @@ constexpr std::array<platform::ControlRow, 17> kControls = {{
     {"BT_aceptar", ControlKind::Button, "Frame2", 105, 210, 1170, 405, u"Aceptar", 1},
     {"BT_cancelar", ControlKind::Button, "Frame2", 105, 740, 1170, 405, u"Cancelar", 2},
     {"Frame4", ControlKind::Frame, "", 105, 1470, 5160, 2430, u"Colores especiales", -1},
-    {"Pc_color_grises", ControlKind::Picture, "Frame4", 105, 315, 1680, 360, u"", -1},
+    {"Pc_color_grises", ControlKind::Picture, "Frame4", 105, 315, 1680, 360, u"", 6},
     {"LB_capa_principal", ControlKind::Label, "Frame4", 2205, 315, 1470, 195, u"color capa principal :", -1},
     {"BT_por_capa", ControlKind::Button, "Frame4", 3780, 210, 540, 330, u"", 4},
-    {"Pc_color_especial", ControlKind::Picture, "Frame4", 105, 735, 4965, 1620, u"", -1},
+    {"Pc_color_especial", ControlKind::Picture, "Frame4", 105, 735, 4965, 1620, u"", 7},
 }};
 
 // Row offsets of the special palette: row r (1 to 10) of column c shows index 10c + d[r - 1].
@@ -77,15 +78,49 @@ std::vector<DisplayItem> grid(double width, double height, int columns, int rows
     return items;
 }
 
-Long whole(double value)
+// The index each cell of a palette stands for, cells row by row, and the grid it is drawn in.
+struct PaletteGrid {
+    const char* picture;
+    int columns, rows;
+    Long (*indexAt)(int column, int row);  // both from 1
+    std::u16string_view family;            // read before the number of a colour the catalogue leaves unnamed
+};
+const std::array<PaletteGrid, 3> kPalettes = {{
+    {"Pc_color_normal", 9, 1, [](int c, int) { return Long{c}; }, u""},
+    {"Pc_color_grises", 6, 1, [](int c, int) { return Long{249 + c}; }, u"gris "},
+    {"Pc_color_especial", 24, 10, [](int c, int r) { return 10 * c + kSpecialRowOffset[static_cast<std::size_t>(r - 1)]; }, u""},
+}};
+
+Long cellIndex(const PaletteGrid& grid, int cell)
 {
-    return static_cast<Long>(std::floor(value));
+    return grid.indexAt(cell % grid.columns + 1, cell / grid.columns + 1);
 }
 
 Text digits(long long value)
 {
     const std::string text = std::to_string(value);
     return Text(text.begin(), text.end());
+}
+
+// A cell is read as the catalogue names its colour with the index after it ("rojo, 1"); an index
+// the catalogue names by its digits is read once, after the palette's family word if it has one.
+Text swatchName(const PaletteGrid& grid, Long index)
+{
+    const Text number = digits(index), name = nameOfIndex(index);
+    return name == number ? Text(grid.family) + number : name + u", " + number;
+}
+
+platform::Swatches swatchesOf(const PaletteGrid& grid)
+{
+    platform::Swatches swatches{grid.columns, grid.rows, {}, 0, -1};
+    for (int cell = 0; cell < grid.columns * grid.rows; ++cell)
+        swatches.names.push_back(swatchName(grid, cellIndex(grid, cell)));
+    return swatches;
+}
+
+Long whole(double value)
+{
+    return static_cast<Long>(std::floor(value));
 }
 
 // The index the colour box reads from its text: a colour word or its digit, otherwise the number
@@ -140,15 +175,33 @@ void ColourWindow::build()
     m_form.setCancelButton("BT_cancelar");
     // The palettes never change: drawn once per process, each window takes a copy.
     static const std::vector<DisplayItem> normal =
-        grid(2490, 360, 9, 1, kNormalSeparator, [](int c, int) { return Long{c}; });
-    static const std::vector<DisplayItem> greys =
-        grid(1680, 360, 6, 1, kNormalSeparator, [](int c, int) { return Long{249 + c}; });
-    static const std::vector<DisplayItem> special = grid(4965, 1620, 24, 10, kSpecialSeparator, [](int c, int r) {
-        return 10 * c + kSpecialRowOffset[static_cast<std::size_t>(r - 1)];
-    });
+        grid(2490, 360, 9, 1, kNormalSeparator, kPalettes[0].indexAt);
+    static const std::vector<DisplayItem> greys = grid(1680, 360, 6, 1, kNormalSeparator, kPalettes[1].indexAt);
+    static const std::vector<DisplayItem> special = grid(4965, 1620, 24, 10, kSpecialSeparator, kPalettes[2].indexAt);
     m_form.setPicture("Pc_color_normal", normal);
     m_form.setPicture("Pc_color_grises", greys);
     m_form.setPicture("Pc_color_especial", special);
+    static const std::array<platform::Swatches, 3> swatches = {swatchesOf(kPalettes[0]), swatchesOf(kPalettes[1]),
+                                                              swatchesOf(kPalettes[2])};
+    for (std::size_t i = 0; i < kPalettes.size(); ++i)
+        m_form.update(kPalettes[i].picture, [&](Control& c) { c.swatches = swatches[i]; });
+    m_form.update("TX_color", [](Control& c) { c.labelledBy = "Label1"; });
+    m_form.update("Pc_color_normal", [](Control& c) { c.labelledBy = "Frame3"; });
+    m_form.update("Pc_color_grises", [](Control& c) { c.accessibleName = u"Grises"; });
+    m_form.update("Pc_color_especial", [](Control& c) { c.labelledBy = "Frame4"; });
+    m_form.update("BT_por_capa", [](Control& c) { c.labelledBy = "LB_capa_principal"; });
+}
+
+// The cell of the chosen index shows as selected, and the focus ring starts there.
+void ColourWindow::markChosen(Long index)
+{
+    for (const PaletteGrid& grid : kPalettes)
+        m_form.update(grid.picture, [&](Control& c) {
+            c.swatches->selected = -1;
+            for (int cell = 0; cell < grid.columns * grid.rows; ++cell)
+                if (cellIndex(grid, cell) == index)
+                    c.swatches->selected = c.swatches->current = cell;
+        });
 }
 
 void ColourWindow::restorePosition()
@@ -216,6 +269,7 @@ void ColourWindow::colourBox()
         return;
     }
     m_form.setVisible("LB_error", false);
+    markChosen(*index);
     m_chosen = forwardColour(*index);
     m_form.update("SH_color", [&](Control& c) { c.fillColour = m_chosen; });
 }

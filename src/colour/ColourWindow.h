@@ -62,6 +62,7 @@ private:
     void accept();
     void showError();
     void chooseIndex(Long index);
+    void markChosen(Long index);
 
     platform::Form m_form;
     Long m_chosen = 0;

@@ -39,7 +39,11 @@ LoginWindow::LoginWindow() : m_form("dlgLoging", *this)
         c.bold = row.kind == ControlKind::Frame;
         m_form.add(std::move(c));
     }
-    m_form.update("txtPassword", [](platform::Control& c) { c.passwordChar = u'*'; });
+    m_form.update("txtUser", [](platform::Control& c) { c.labelledBy = "Frame1"; });
+    m_form.update("txtPassword", [](platform::Control& c) {
+        c.passwordChar = u'*';
+        c.labelledBy = "Frame2";
+    });
 }
 
 void LoginWindow::show()

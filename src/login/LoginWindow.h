@@ -9,7 +9,7 @@
 
 namespace Kor2_Sys::login {
 
-class LoginWindow final : public platform::FormEvents {
+class KOR2_SYS_EXPORT LoginWindow final : public platform::FormEvents {
 public:
     LoginWindow();
 
@@ -24,6 +24,7 @@ public:
     const Text& password() const { return m_form.control("txtPassword").caption; }
     /// Unloads the window (a close request from code, which it never refuses).
     void unload() { m_form.unload(); }
+    platform::Form& form() noexcept { return m_form; }
 
 private:
     void onClick(const std::string& control) override;

@@ -47,6 +47,24 @@ Control makeControl(const ControlRow& row)
     return c;
 }
 
+Text accessibleName(const Form& form, const Control& control)
+{
+    const bool captioned = control.kind == ControlKind::Button || control.kind == ControlKind::Label ||
+                           control.kind == ControlKind::Frame;
+    const Text& named = !control.accessibleName.empty() ? control.accessibleName
+                        : !control.labelledBy.empty() && form.has(control.labelledBy) ? form.control(control.labelledBy).caption
+                        : captioned ? control.caption
+                                    : control.accessibleName;
+    // A single ampersand marks the next letter as the mnemonic; "&&" shows one.
+    Text plain;
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        if (named[i] == u'&' && i + 1 < named.size())
+            ++i;
+        plain += named[i];
+    }
+    return plain;
+}
+
 Form::Form(std::string name, FormEvents& events) : m_name(std::move(name)), m_events(events) {}
 
 Form::~Form()
@@ -372,6 +390,16 @@ void Form::keyOn(std::size_t index, int key, int shift)
         moveFocus((shift & keys::ShiftDown) != 0);
         return;
     }
+    const bool ringed = m_focus == index && m_controls[index].swatches && !m_controls[index].swatches->names.empty();
+    if (keys::isNavigation(key)) {
+        if (ringed)
+            moveRing(index, key);
+        return;
+    }
+    if ((key == keys::Enter || key == keys::Space) && ringed) {
+        pressSwatch(index);
+        return;
+    }
     const bool focusedButton = m_focus == index && m_controls[index].kind == ControlKind::Button;
     if ((key == keys::Enter || key == keys::Space) && focusedButton) {
         press(m_controls[index].name);
@@ -394,6 +422,43 @@ void Form::keyOn(std::size_t index, int key, int shift)
     // An edit cannot change who may have the focus: the observer only.
     notify(name);
     m_events.onChange(name);
+}
+
+// The ring stops at the edges of the grid: a person walking a palette by ear must hear where it ends.
+void Form::moveRing(std::size_t index, int key)
+{
+    Swatches& grid = *m_controls[index].swatches;
+    const int columns = std::max(grid.columns, 1);
+    const int cells = static_cast<int>(grid.names.size());
+    const int at = std::clamp(grid.current, 0, cells - 1);
+    const int row = at / columns, column = at % columns;
+    const int rowEnd = std::min(cells - 1, row * columns + columns - 1);
+    int next = at;
+    switch (key) {
+    case keys::Left: next = column > 0 ? at - 1 : at; break;
+    case keys::Right: next = std::min(at + 1, rowEnd); break;
+    case keys::Up: next = row > 0 ? at - columns : at; break;
+    case keys::Down: next = at + columns < cells ? at + columns : at; break;
+    case keys::Home: next = row * columns; break;
+    case keys::End: next = rowEnd; break;
+    default: break;
+    }
+    if (next == grid.current)
+        return;
+    grid.current = next;
+    notify(m_controls[index].name);
+}
+
+void Form::pressSwatch(std::size_t index)
+{
+    const Control& c = m_controls[index];
+    const Swatches& grid = *c.swatches;
+    const int columns = std::max(grid.columns, 1), rows = std::max(grid.rows, 1);
+    const int at = std::clamp(grid.current, 0, static_cast<int>(grid.names.size()) - 1);
+    const double width = c.scaleWidth > 0 ? c.scaleWidth : c.width;
+    const double height = c.scaleHeight > 0 ? c.scaleHeight : c.height;
+    const std::string name = c.name;
+    m_events.onMouseDown(name, 1, 0, (at % columns + 0.5) * width / columns, (at / columns + 0.5) * height / rows);
 }
 
 void Form::press(std::string button)

@@ -28,6 +28,17 @@ constexpr int Enter = 13;   ///< presses the focused button, else the default bu
 constexpr int Escape = 27;  ///< presses the cancel button
 constexpr int Space = 32;   ///< presses the focused button
 constexpr int ShiftDown = 1;  ///< bit of the shift state, as in mouse events
+// Keys that type no character: past the last code point, so no typed character is ever taken for
+// one, with the desktop's own key number in the low byte. They move the focus ring of a swatch
+// picture and raise no key press event anywhere.
+constexpr int End = 0x110023;
+constexpr int Home = 0x110024;
+constexpr int Left = 0x110025;
+constexpr int Up = 0x110026;
+constexpr int Right = 0x110027;
+constexpr int Down = 0x110028;
+/// Whether `key` is one of the arrows, Home or End.
+constexpr bool isNavigation(int key) { return key >= End && key <= Down; }
 } // namespace keys
 
 /// One drawing instruction of a picture, in the picture's scale units.
@@ -36,6 +47,15 @@ struct DisplayItem {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  ///< rectangle corners or line ends
     Long colour = 0;                         ///< colour number
     Text text{};                             ///< for Text items, drawn at (x1, y1)
+};
+
+/// A picture made of equal cells that each stand for one choice (a palette): the keyboard walks them
+/// and a screen reader reads each cell by its name.
+struct Swatches {
+    int columns = 0, rows = 0;
+    std::vector<Text> names{};  ///< one per cell, row by row from the top left
+    int current = 0;            ///< the cell with the focus ring
+    int selected = -1;          ///< the cell of the choice the window holds now; -1: none
 };
 
 /// A control of a form. Geometry in twips relative to its container.
@@ -60,7 +80,18 @@ struct Control {
     Text toolTip{};
     double scaleWidth = 0, scaleHeight = 0;  ///< picture scale; 0 means the size in twips
     std::vector<DisplayItem> picture{};
+    /// What a screen reader says for the control; empty: the caption of `labelledBy`, else (a
+    /// button, label or frame) its own caption. See `accessibleName`.
+    Text accessibleName{};
+    Text accessibleDescription{};
+    std::string labelledBy{};  ///< the label or frame whose caption names the control
+    std::optional<Swatches> swatches{};
 };
+
+/// The name a screen reader gives `control` in `form`, with the mnemonic marks of a caption taken
+/// out ("&Cancelar" reads "Cancelar"); empty when nothing names it.
+class Form;
+KOR2_SYS_EXPORT Text accessibleName(const Form& form, const Control& control);
 
 /// A control of `kind` placed at `left`, `top` with a size, in twips, with its caption or text and
 /// its place in the tab order (-1: it takes no focus).
@@ -215,6 +246,9 @@ public:
     /// default button; Space presses the focused button; Escape presses the cancel button. A key
     /// that moves the focus or presses a button raises no key press event; any other key does,
     /// and a printable key or backspace then edits a text box (change event after the key press).
+    /// On a picture with swatches that has the focus, the arrows move its focus ring (Home and End
+    /// to the ends of the row) and Enter or Space are a mouse down in the middle of the ringed cell,
+    /// as a click there would be.
     void userKey(std::string_view control, int key, int shift = 0);
     /// As a user who selects all of a text box and types `text` (see the window scripts); each
     /// character costs the same however long the text already is.
@@ -252,6 +286,8 @@ private:
     bool pressable(const std::string& button) const;
     void press(std::string button);
     void keyOn(std::size_t index, int key, int shift);
+    void moveRing(std::size_t index, int key);
+    void pressSwatch(std::size_t index);
 
     std::string m_name;
     FormEvents& m_events;

@@ -20,6 +20,11 @@ std::optional<ModelKey> modelKey(const Form& form, const Control& control, Nativ
 {
     if (controlOrAltHeld)
         return std::nullopt;
+    const auto walks = [&](int code) -> std::optional<ModelKey> {
+        if (!control.swatches)
+            return std::nullopt;
+        return ModelKey{code, 0};
+    };
     switch (key) {
     case NativeKey::Tab:
     case NativeKey::BackTab:
@@ -31,12 +36,34 @@ std::optional<ModelKey> modelKey(const Form& form, const Control& control, Nativ
         return ModelKey{keys::Enter, 0};
     case NativeKey::Escape: return ModelKey{keys::Escape, 0};
     case NativeKey::Space:
-        if (control.kind != ControlKind::Button)
+        if (control.kind != ControlKind::Button && !control.swatches)
             return std::nullopt;
         return ModelKey{keys::Space, 0};
+    case NativeKey::Left: return walks(keys::Left);
+    case NativeKey::Right: return walks(keys::Right);
+    case NativeKey::Up: return walks(keys::Up);
+    case NativeKey::Down: return walks(keys::Down);
+    case NativeKey::Home: return walks(keys::Home);
+    case NativeKey::End: return walks(keys::End);
     case NativeKey::Other: break;
     }
     return std::nullopt;
+}
+
+PixelRect swatchCell(const Swatches& swatches, int index, int width, int height)
+{
+    const int columns = std::max(swatches.columns, 1), rows = std::max(swatches.rows, 1);
+    const int column = index % columns, row = index / columns;
+    const int left = column * width / columns, top = row * height / rows;
+    return {left, top, (column + 1) * width / columns - left, (row + 1) * height / rows - top};
+}
+
+std::optional<PixelRect> ringCell(const Control& picture, int width, int height)
+{
+    if (!picture.swatches || picture.swatches->names.empty())
+        return std::nullopt;
+    const int cells = static_cast<int>(picture.swatches->names.size());
+    return swatchCell(*picture.swatches, std::clamp(picture.swatches->current, 0, cells - 1), width, height);
 }
 
 bool typedByModel(char32_t character, bool controlOrAltHeld)

@@ -20,11 +20,12 @@ namespace Kor2_Sys::platform::view {
 KOR2_SYS_EXPORT int toPixels(double twips, double twipsPerPixel);
 
 /// The keys a toolkit reports that the model may answer.
-enum class NativeKey : std::uint8_t { Tab, BackTab, Enter, Escape, Space, Other };
+enum class NativeKey : std::uint8_t { Tab, BackTab, Enter, Escape, Space, Left, Right, Up, Down, Home, End, Other };
 
 /// The model's key (code and shift state) for a native key pressed on `control`, or none when the
 /// native control keeps it: Enter in a box of several lines without a default button is a new
-/// line, Space is a button's only, and any key with Control or Alt held is the toolkit's.
+/// line, Space is a button's or a swatch picture's only, the arrows, Home and End a swatch
+/// picture's only, and any key with Control or Alt held is the toolkit's.
 struct ModelKey {
     int key = 0;
     int shift = 0;
@@ -65,6 +66,16 @@ KOR2_SYS_EXPORT PictureScale pictureScale(const Control& picture, int width, int
 /// A position in a picture's pixels as the picture's scale units (what mouse events report).
 KOR2_SYS_EXPORT std::pair<double, double> pictureUnits(const Control& picture, int width, int height, double x,
                                                        double y);
+
+/// A rectangle in a control's pixels.
+struct PixelRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+/// The cell of a swatch picture shown `width` × `height` pixels that has the focus ring; none for a
+/// picture without swatches.
+KOR2_SYS_EXPORT std::optional<PixelRect> ringCell(const Control& picture, int width, int height);
+/// The rectangle of cell `index` of a swatch picture in its pixels (cells row by row).
+KOR2_SYS_EXPORT PixelRect swatchCell(const Swatches& swatches, int index, int width, int height);
 
 /// How a renderer measures text in a candidate dialog font, in pixels.
 class TextMeasure {

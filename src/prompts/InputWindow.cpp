@@ -48,6 +48,9 @@ void InputWindow::A_Input(const Text& Texto, const Text& titulo, const Text& inf
     m_form.update("TxtInput", [&](Control& c) {
         c.selStart = 0;
         c.selLength = static_cast<Long>(Texto.size());
+        // The title is the question the box answers; a prompt without one still says what it is.
+        c.accessibleName = titulo.empty() ? Text(u"Texto") : titulo;
+        c.accessibleDescription = informacion;
     });
     loadGeometry(m_form, section(), kDefaults);
     platform::windowSystem().showModal(m_form);

@@ -44,7 +44,8 @@ MessageWindow::MessageWindow() : m_form("F_mensajes", *this)
     Control text = platform::makeControl("TxtMensaje", ControlKind::TextBox, u"", 60, 0, 4635, 3015, 1);
     text.multiline = text.fixedPitch = true;
     Control copy = platform::makeControl("cmdcopy", ControlKind::Button, u"", 60, 3480, 375, 375, 2);
-    copy.toolTip = u"Copia todo al portapapeles";
+    copy.toolTip = copy.accessibleDescription = u"Copia todo al portapapeles";
+    copy.accessibleName = u"Copiar";
     copy.scaleWidth = copy.scaleHeight = 375;
     copy.picture = clipboardPicture();
     m_form.add(platform::makeControl("cmdAceptar", ControlKind::Button, u"Aceptar", 3420, 3240, 1245, 405, 0));
@@ -63,7 +64,10 @@ void MessageWindow::A_Mensaje(const Text& Mensaje, const Text& titulo)
 {
     m_form.setText("TxtMensaje", Mensaje);
     m_form.setCaption(titulo);
-    m_form.update("TxtMensaje", [](Control& c) { c.left = c.top = 0; });
+    m_form.update("TxtMensaje", [&](Control& c) {
+        c.left = c.top = 0;
+        c.accessibleName = titulo.empty() ? Text(u"Mensaje") : titulo;
+    });
     loadGeometry(m_form, section(m_form), kDefaults);
     platform::windowSystem().showModal(m_form);
 }

@@ -2,7 +2,9 @@
 
 #include "frame/Utf.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -37,6 +39,18 @@ Action textAction(Action::Kind kind, const JsonNode& pair, std::string_view verb
     return action;
 }
 
+// A character code, or the name of a key that types none.
+int keyOf(const JsonNode& key)
+{
+    if (key.kind != JsonNode::Kind::String)
+        return static_cast<int>(integerOf(key, "la tecla", 0, 0xFFFF));
+    const std::string name = utf::toUtf8(key.string);
+    for (const NamedKey& named : kNamedKeys)
+        if (named.name == name)
+            return named.key;
+    throw std::invalid_argument("tecla desconocida: " + excerpt(name));
+}
+
 Action parseAction(const JsonNode& json)
 {
     if (json.kind != JsonNode::Kind::Object || json.members.size() != 1)
@@ -55,7 +69,7 @@ Action parseAction(const JsonNode& json)
     case Action::Kind::Set: return textAction(*kind, arg, verb);
     case Action::Kind::Key:
         action = controlAction(*kind, at(arg, 0, verb));
-        action.key = static_cast<int>(integerOf(at(arg, 1, verb), "la tecla", 0, 0xFFFF));
+        action.key = keyOf(at(arg, 1, verb));
         // An optional third element is the shift state: 1 for Shift (Shift+Tab goes back).
         if (arrayOf(arg, verb).size() > 2)
             action.shift = static_cast<int>(integerOf(at(arg, 2, verb), "el estado de mayúsculas", 0, 7));
@@ -173,7 +187,14 @@ void writeAction(std::string& out, const Action& a)
     case Action::Kind::Key:
         out += '[';
         quote(out, a.control);
-        out += ',' + std::to_string(a.key) + ',' + std::to_string(a.shift) + ']';
+        out += ',';
+        if (const auto named = std::find_if(std::begin(kNamedKeys), std::end(kNamedKeys),
+                                            [&](const NamedKey& k) { return k.key == a.key; });
+            named != std::end(kNamedKeys))
+            quote(out, named->name);
+        else
+            out += std::to_string(a.key);
+        out += ',' + std::to_string(a.shift) + ']';
         break;
     case Action::Kind::MouseDown:
         out += '[';

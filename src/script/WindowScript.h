@@ -6,6 +6,7 @@
 #include <Kor2_Sys/Kor2_SysExport.h>
 #include <Kor2_Sys/Value.h>
 
+#include "platform/Form.h"
 #include "platform/WindowSystem.h"
 
 #include <iterator>
@@ -24,7 +25,7 @@ struct Action {
     Kind kind = Kind::Click;
     std::string control{};
     Text text{};             ///< Type, Set, File
-    int key = 0;             ///< Key: character code (9 Tab, 13 Enter, 27 Escape, 8 Backspace)
+    int key = 0;             ///< Key: character code (9 Tab, 13 Enter, 27 Escape, 8 Backspace) or `kNamedKeys`
     int shift = 0;           ///< Key: shift state, `keys::ShiftDown` for Shift+Tab
     double x = 0, y = 0;     ///< MouseDown: fractions of the scale width and height
     Long left = 0, top = 0;      ///< Move: the outer position in twips, as the user drags the window
@@ -66,6 +67,16 @@ constexpr std::optional<Action::Kind> actionOfVerb(std::string_view verb)
             return row.kind;
     return std::nullopt;
 }
+
+/// Keys that type no character, as a script names them: `{"key": ["Pc_color_normal", "Right"]}`.
+struct NamedKey {
+    std::string_view name;
+    int key;
+};
+inline constexpr NamedKey kNamedKeys[] = {
+    {"Left", platform::keys::Left}, {"Right", platform::keys::Right}, {"Up", platform::keys::Up},
+    {"Down", platform::keys::Down}, {"Home", platform::keys::Home},   {"End", platform::keys::End},
+};
 
 /// The actions played in one window: `window` is the form's name, "file" for the file dialog or
 /// "msgbox" for message boxes raised while no window is playing.

@@ -223,6 +223,7 @@ TEST(Scripts, NameTheScriptAtFault)
     for (const char* bad : {R"({"window": "x"})", R"([{"window": "x", "do": [{"hover": "a"}]}])",
                             R"([{"window": "x", "do": [{"close": "maybe"}]}])",
                             R"([{"window": "x", "do": [{"key": ["a", 9, 8]}]}])",
+                            R"([{"window": "x", "do": [{"key": ["a", "Intro"]}]}])",
                             R"([{"window": "x", "do": []}, {"do": []}])",
                             R"([{"window": "x", "do": [{"click": "a", "dblclick": "b"}]}])"}) {
         try {

@@ -190,6 +190,8 @@ struct EndRow {
 };
 
 using Ending = ColourRows<EndRow>;
+using platform::keys::Down, platform::keys::End, platform::keys::Home, platform::keys::Left, platform::keys::Right,
+    platform::keys::Space, platform::keys::Up;
 
 TEST_P(Ending, HandsBackTheChoice)
 {
@@ -220,6 +222,21 @@ const EndRow kEnds[] = {
     {"escapeFromAccept", {tab("TX_color"), escape("BT_aceptar")}, false, 0x00FF00},
     // Typing runs the box on every key: "-" alone reads as 0, "-1" then keeps that colour.
     {"typedNegativeKeepsThePrefixsColour", {type("TX_color", u"-1"), click("BT_cancelar")}, false, 0x807C80, 1},
+    // The palettes follow the other controls in the tab order; Enter on a cell is a press there.
+    {"verdeByArrowsAndEnter",
+     {tab("TX_color"), tab("BT_aceptar"), tab("BT_cancelar"), tab("BT_otros"), key("Pc_color_normal", Right),
+      key("Pc_color_normal", Right), enter("Pc_color_normal"), backTab("Pc_color_normal"), backTab("BT_otros"),
+      backTab("BT_cancelar"), enter("BT_aceptar")},
+     true, 65280, 0, std::nullopt},
+    // From the first cell: down a row (16), its end (246), up (248), back to the row's start (18),
+    // two right (38), down (36); the ring stops at the left edge.
+    {"specialWalkedSpacePressesEscapeLeaves",
+     {backTab("TX_color"), key("Pc_color_especial", Down), key("Pc_color_especial", End), key("Pc_color_especial", Up),
+      key("Pc_color_especial", Home), key("Pc_color_especial", Left), key("Pc_color_especial", Right),
+      key("Pc_color_especial", Right), key("Pc_color_especial", Down), key("Pc_color_especial", Space),
+      escape("Pc_color_especial")},
+     false, 0x003C80},
+    {"arrowsInTheBoxMoveNoRing", {key("TX_color", Right), tab("TX_color"), enter("BT_aceptar")}, true, 0x00FF00},
 };
 KOR2_TABLE(Ends, Ending, kEnds);
 
@@ -231,6 +248,26 @@ TEST_P(ColourWindowTest, AValidTextHidesTheErrorAgain)
     play(window, {type("TX_color", u"7"), click("BT_cancelar")});
     EXPECT_FALSE(shows(window, "LB_error"));
     EXPECT_EQ(window.C_color_elegido_Vb(), 0xFFFFFF);
+}
+
+// A screen reader names every control the keyboard reaches and every cell; the chosen cell is the
+// ring's start, so a reader lands on the colour the window holds.
+TEST_P(ColourWindowTest, ReadersNameEveryControlAndCell)
+{
+    ColourWindow window;
+    window.C_añadir_BT_por_Capa(Long{255});
+    window.C_expandir_colores();
+    window.setC_color_elegido_Vb(0x00FF00);
+    play(window, {backTab("TX_color"), tab("Pc_color_especial"), escape("TX_color")});
+    expectReaderNames(*ui, window.form(),
+                      {{"TX_color", u"Color elegido:"}, {"BT_otros", u"otros ..."}, {"BT_por_capa", u"color capa principal :"},
+                       {"Pc_color_normal", u"Colores normales"}, {"Pc_color_normal[0]", u"rojo, 1"},
+                       {"Pc_color_normal[7]", u"8"}, {"Pc_color_grises[2]", u"gris 252"},
+                       {"Pc_color_especial", u"Colores especiales"}, {"Pc_color_especial[0]", u"18"}});
+    const auto& normal = *window.form().control("Pc_color_normal").swatches;
+    EXPECT_EQ(normal.selected, 2);
+    EXPECT_EQ(normal.current, 2);
+    EXPECT_EQ(window.form().control("Pc_color_especial").swatches->selected, -1);
 }
 
 TEST_P(ColourWindowTest, OtherColoursTogglesTheHeight)

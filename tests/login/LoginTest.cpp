@@ -6,6 +6,7 @@
 #include "Guards.h"
 #include "LoginOutcome.h"
 #include "Player.h"
+#include "login/LoginWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,7 @@ const EndingRow kEndings[] = {
     {"enterAndEscapeElsewherePressNothing",
      {enter("txtUser"), enter("txtPassword"), escape("txtPassword"), escape("cmdAcept"), key("cmdCancel", 32)},
      {false, u"antes", u"previa"}},
+    {"keyboardCancel", {tab("cmdAcept"), key("cmdCancel", 32)}, {false, u"antes", u"previa"}},
     {"nulPastedIsKept", {set("txtPassword", Text(u"a\0b", 3)), click("cmdAcept")}, {true, u"vupa", Text(u"a\0b", 3)}},
     // What a keyboard cannot type: a NUL key, lone surrogates, a megabyte one key at a time.
     {"nulTypedIsNoCharacter", {type("txtUser", Text(u"a\0b", 3)), click("cmdAcept")}, {true, u"ab", u"vupa"},
@@ -61,6 +63,19 @@ const EndingRow kEndings[] = {
     {"megabyteUserName", {type("txtUser", kMegabyte), click("cmdAcept")}, {true, kMegabyte, u"vupa"}, Only::Headless},
 };
 KOR2_TABLE(Ways, Ending, kEndings);
+
+// The boxes are read by their frames' titles, the buttons without their mnemonic mark.
+class LoginReaders : public EveryBackend {};
+KOR2_ON_EVERY_BACKEND(LoginReaders);
+
+TEST_P(LoginReaders, NameEveryControl)
+{
+    ui->queue({{"dlgLoging", {click("cmdCancel")}}});
+    login::LoginWindow window;
+    window.show();
+    expectReaderNames(*ui, window.form(),
+                      {{"txtUser", u"Nombre Usuario"}, {"txtPassword", u"Contraseña"}, {"cmdCancel", u"Cancelar"}});
+}
 
 // Every call opens a new window with its own proposals, whatever the last one was left with.
 TEST(Login, SecondCallStartsFromTheProposals)

@@ -26,7 +26,8 @@ TEST(ScriptJson, EveryActionReadsBackAsWritten)
     const std::vector<WindowScript> scripts{
         {"F_color",
          {click("BT_aceptar"), dblclick("Pc"), type("TX_color", Text(u"a\"\\\x01ñ\U0001F600\xD800", 8)),
-          set("TX_color", u""), key("TX_color", 9, 1), mousedown("Pc", 0.1, 1.0 / 3), move(-1500, 2147483647),
+          set("TX_color", u""), key("TX_color", 9, 1), key("Pc", platform::keys::End), key("Pc", platform::keys::Left),
+          mousedown("Pc", 0.1, 1.0 / 3), move(-1500, 2147483647),
           resize(6000, -3000), closeBox(), closeFromCode(), answer(platform::MessageAnswer::Cancel),
           answer(platform::MessageAnswer::Ok)}},
         pick(u"/tmp/año 1.txt"),

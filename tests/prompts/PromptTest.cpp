@@ -204,8 +204,10 @@ TEST_P(MessageEnds, ReopenWhereItWasLeft)
     EXPECT_EQ(stored(u"Mensaje: Informe", u"Height"), u"4500");
 }
 
-const MessageEndRow kMessageEnds[] = {
-    {"accept", click("cmdAceptar")}, {"escape", escape("TxtMensaje")}, {"closeBox", closeBox()}};
+const MessageEndRow kMessageEnds[] = {{"accept", click("cmdAceptar")},
+                                      {"escape", escape("TxtMensaje")},
+                                      {"closeBox", closeBox()},
+                                      {"enterOnTheFocusedButton", enter("cmdAceptar")}};
 KOR2_TABLE(Ends, MessageEnds, kMessageEnds);
 
 TEST_P(Prompts, CopyPutsTheTextAsItStandsOnTheClipboard)
@@ -218,6 +220,23 @@ TEST_P(Prompts, CopyPutsTheTextAsItStandsOnTheClipboard)
     c_imput1().A_Mensaje(message, u"Copia");
     EXPECT_EQ(ui->clipboardText(), u"editado");
     EXPECT_EQ(ui->shownForms()[0].text("TxtMensaje"), message);
+}
+
+// The box is named by what it asks (the title; a prompt without one says "Texto"), the copy
+// button by what it does.
+TEST_P(Prompts, ReadersNameEveryControl)
+{
+    ui->queue({{"f_Imput", {enter("TxtInput")}}, {"f_Imput", {escape("TxtInput")}}, {"F_mensajes", {enter("cmdAceptar")}}});
+    InputWindow asked;
+    asked.A_Input(u"", u"Cota", u"Metros sobre el nivel del mar");
+    expectReaderNames(*ui, asked.form(), {{"TxtInput", u"Cota"}, {"cmdAyuda", u"Ayuda"}, {"cmdCancel", u"Cancelar"}});
+    EXPECT_EQ(asked.form().control("TxtInput").accessibleDescription, u"Metros sobre el nivel del mar");
+    InputWindow untitled;
+    untitled.A_Input(u"x", u"");
+    expectReaderNames(*ui, untitled.form(), {{"TxtInput", u"Texto"}});
+    MessageWindow message;
+    message.A_Mensaje(u"uno", u"Informe");
+    expectReaderNames(*ui, message.form(), {{"TxtMensaje", u"Informe"}, {"cmdcopy", u"Copiar"}, {"cmdAceptar", u"Aceptar"}});
 }
 
 // --- the front class ---------------------------------------------------------------------

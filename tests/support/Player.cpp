@@ -1,6 +1,9 @@
 #include "Player.h"
 
+#include "frame/Utf.h"
+
 #include <cctype>
+#include <map>
 
 namespace kor2test {
 
@@ -20,7 +23,11 @@ class HeadlessPlayer final : public Player {
 public:
     HeadlessPlayer()
     {
-        m_ws->setPlayedHook([this](const Ks::platform::Form& form, bool shown) { follow(m_trail, form, shown); });
+        m_ws->setPlayedHook([this](const Ks::platform::Form& form, bool shown) {
+            follow(m_trail, form, shown);
+            if (shown)
+                m_names = readerNamesOf(form);
+        });
     }
     Backend backend() const override { return Backend::Headless; }
     std::shared_ptr<Ks::platform::WindowSystem> windowSystem() override { return m_ws; }
@@ -33,15 +40,31 @@ public:
     const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests(); }
     const std::vector<ShownForm>& shownForms() const override { return m_ws->shownForms(); }
     const std::vector<std::string>& focusTrail() const override { return m_trail; }
+    const std::vector<std::pair<std::string, Ks::Text>>& readerNames() const override { return m_names; }
     void clearRecords() override { m_ws->clearRecords(); }
     Ks::platform::HeadlessWindowSystem* headless() override { return m_ws.get(); }
 
 private:
     std::shared_ptr<Ks::platform::HeadlessWindowSystem> m_ws = std::make_shared<Ks::platform::HeadlessWindowSystem>();
     std::vector<std::string> m_trail;
+    std::vector<std::pair<std::string, Ks::Text>> m_names;
 };
 
 } // namespace
+
+std::vector<std::pair<std::string, Ks::Text>> readerNamesOf(const Ks::platform::Form& form)
+{
+    std::vector<std::pair<std::string, Ks::Text>> names;
+    for (const Ks::platform::Control& c : form.controls()) {
+        if (!form.takesFocus(c.name))
+            continue;
+        names.emplace_back(c.name, Ks::platform::accessibleName(form, c));
+        if (c.swatches)
+            for (std::size_t i = 0; i < c.swatches->names.size(); ++i)
+                names.emplace_back(c.name + "[" + std::to_string(i) + "]", c.swatches->names[i]);
+    }
+    return names;
+}
 
 void follow(std::vector<std::string>& trail, const Ks::platform::Form& form, bool shown)
 {
@@ -49,6 +72,24 @@ void follow(std::vector<std::string>& trail, const Ks::platform::Form& form, boo
         trail.assign(1, form.focus());
     else if (trail.empty() || trail.back() != form.focus())
         trail.push_back(form.focus());
+}
+
+void expectReaderNames(const Player& player, const Ks::platform::Form& form,
+                       const std::vector<std::pair<std::string, Ks::Text>>& expected)
+{
+    std::map<std::string, Ks::Text> read;
+    for (const auto& [control, name] : player.readerNames()) {
+        EXPECT_FALSE(name.empty()) << form.name() << ": " << control << " has no name";
+        read.emplace(control, name);
+    }
+    const auto reached = [&](const std::string& control) {
+        return read.contains(control) || (!player.cellsOfTheirOwn() && control.ends_with(']'));
+    };
+    for (const auto& [control, name] : readerNamesOf(form))
+        EXPECT_TRUE(reached(control)) << form.name() << ": a screen reader cannot reach " << control;
+    for (const auto& [control, name] : expected)
+        if (read.contains(control) || !reached(control))
+            EXPECT_EQ(Ks::utf::toUtf8(read[control]), Ks::utf::toUtf8(name)) << form.name() << ": " << control;
 }
 
 const char* backendName(Backend backend)

@@ -17,6 +17,7 @@
 #include <string>
 #include <ostream>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kor2test {
@@ -55,6 +56,13 @@ public:
     /// The focus in the last modal window played: the control that had it when the window was
     /// shown, then each control it moved to as the actions played.
     virtual const std::vector<std::string>& focusTrail() const = 0;
+    /// What a screen reader met in the last modal window played, as it was shown: each control that
+    /// can take the focus by its name, and each swatch of a palette as "picture[cell]", with the name
+    /// read for it (on Qt, from the accessible interfaces of the widgets).
+    virtual const std::vector<std::pair<std::string, Kor2_Sys::Text>>& readerNames() const = 0;
+    /// Whether a palette's cells reach a screen reader each as a child of its own; where they do
+    /// not (Win32), only the ringed cell is read, through the palette's own name.
+    virtual bool cellsOfTheirOwn() const { return true; }
     /// Forgets messages, beeps and shown forms.
     virtual void clearRecords() = 0;
     /// The headless window system, for the rows that set up its screen; null on other backends.
@@ -65,6 +73,15 @@ std::unique_ptr<Player> makePlayer(Backend backend);
 
 /// Starts a focus trail when the window was just shown; adds its focus when it moved since.
 void follow(std::vector<std::string>& trail, const Kor2_Sys::platform::Form& form, bool shown);
+
+/// The model's side of `Player::readerNames`, read from the form.
+std::vector<std::pair<std::string, Kor2_Sys::Text>> readerNamesOf(const Kor2_Sys::platform::Form& form);
+
+/// What a screen reader met in the last window `player` played: a non-empty name for everything it
+/// can focus, every control of `form` that takes the focus among them (cells of palettes too),
+/// and the names in `expected` as given.
+void expectReaderNames(const Player& player, const Kor2_Sys::platform::Form& form,
+                       const std::vector<std::pair<std::string, Kor2_Sys::Text>>& expected);
 
 /// A player installed as the window system for the guard's lifetime.
 class ScopedPlayer {

@@ -8,6 +8,7 @@
 #include "script/ScriptQueue.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -48,6 +49,12 @@ void pressKey(QWidget* target, int key, int shift)
 {
     const Qt::KeyboardModifiers modifiers = (shift & Ks::platform::keys::ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier;
     static constexpr std::pair<int, Qt::Key> kNamed[] = {{Ks::platform::keys::Tab, Qt::Key_Tab},
+                                                         {Ks::platform::keys::Left, Qt::Key_Left},
+                                                         {Ks::platform::keys::Right, Qt::Key_Right},
+                                                         {Ks::platform::keys::Up, Qt::Key_Up},
+                                                         {Ks::platform::keys::Down, Qt::Key_Down},
+                                                         {Ks::platform::keys::Home, Qt::Key_Home},
+                                                         {Ks::platform::keys::End, Qt::Key_End},
                                                          {Ks::platform::keys::Enter, Qt::Key_Return},
                                                          {Ks::platform::keys::Escape, Qt::Key_Escape},
                                                          {Ks::platform::keys::Space, Qt::Key_Space},
@@ -89,6 +96,24 @@ void sendMouse(QWidget* target, QEvent::Type type, QPointF at)
     QApplication::sendEvent(target, &event);
 }
 
+// What a screen reader finds below `node`: every focusable object that shows, by its object name
+// (a cell without an object of its own by its list's name and place), with its accessible name.
+void walkReader(QAccessibleInterface* node, const std::string& list, std::vector<std::pair<std::string, Ks::Text>>& found)
+{
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child == nullptr)
+            continue;
+        const std::string name = child->object() ? child->object()->objectName().toStdString()
+                                                 : list + "[" + std::to_string(i) + "]";
+        if (child->state().focusable && !child->state().invisible) {
+            const QString spoken = child->text(QAccessible::Name);
+            found.emplace_back(name, Ks::Text(reinterpret_cast<const char16_t*>(spoken.utf16()), static_cast<std::size_t>(spoken.size())));
+        }
+        walkReader(child, name, found);
+    }
+}
+
 // The real window system, with each window, box and file dialog played from the script queue.
 class PlayingQt final : public Ks::platform::qt::QtWindowSystem {
 public:
@@ -103,6 +128,7 @@ public:
     std::vector<ShownForm> shown;
     std::vector<Ks::platform::FileDialogRequest> fileRequests;
     std::vector<std::string> trail;
+    std::vector<std::pair<std::string, Ks::Text>> names;
     int beeps = 0;
     int eventRuns = 0;
 
@@ -231,6 +257,8 @@ private:
             ADD_FAILURE() << form.name() << " does not activate";
         follow(trail, form, true);
         expectFocusShown(dialog, form, "when shown");
+        names.clear();
+        walkReader(QAccessible::queryAccessibleInterface(&dialog), "", names);
         for (const Action& action : pending.script.actions) {
             if (!form.visible()) {
                 ADD_FAILURE() << form.name() << ": '" << action.describe() << "' comes after the window was hidden";
@@ -325,6 +353,7 @@ public:
     const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests; }
     const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
     const std::vector<std::string>& focusTrail() const override { return m_ws->trail; }
+    const std::vector<std::pair<std::string, Ks::Text>>& readerNames() const override { return m_ws->names; }
     void clearRecords() override
     {
         m_ws->messages.clear();

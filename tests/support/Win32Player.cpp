@@ -60,6 +60,44 @@ HWND dialogBox()
     return threadWindow([](HWND window) { return classOf(window) == L"#32770"; });
 }
 
+Ks::Text textOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    Ks::Text read;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] != L'&' || (i + 1 < text.size() && text[++i] == L'&'))
+            read.push_back(static_cast<char16_t>(text[i]));
+    return read;
+}
+
+// What a screen reader reads of the controls the focus reaches, from the windows alone: an edit
+// box by the static text just above it in the z-order, every other control by its own text without
+// its access-key mark. A palette has no cells of its own here: its text ("Colores normales: verde,
+// 3 (elegido)") names the ringed cell after the palette's own name.
+std::vector<std::pair<std::string, Ks::Text>> readerNamesShown(const FormWindow& window, const Form& form)
+{
+    std::vector<std::pair<std::string, Ks::Text>> names;
+    for (const auto& c : form.controls()) {
+        HWND control = window.controlWindow(c.name);
+        if (!form.takesFocus(c.name) || control == nullptr)
+            continue;
+        HWND above = GetWindow(control, GW_HWNDPREV);
+        const bool edit = classOf(control) == L"Edit";
+        Ks::Text name = !edit ? textOf(control) : above && classOf(above) == L"Static" ? textOf(above) : Ks::Text();
+        const std::size_t cell = c.swatches ? name.find(u": ") : Ks::Text::npos;
+        if (cell != Ks::Text::npos) {
+            Ks::Text ringed = name.substr(cell + 2);
+            if (ringed.ends_with(u" (elegido)"))
+                ringed.resize(ringed.size() - 10);
+            name.resize(cell);
+            names.emplace_back(c.name + "[" + std::to_string(c.swatches->current) + "]", ringed);
+        }
+        names.emplace_back(c.name, std::move(name));
+    }
+    return names;
+}
+
 // Runs what was posted to this thread, as the modal loop would.
 void runPosted()
 {
@@ -144,6 +182,7 @@ public:
     std::vector<ShownForm> shown;
     std::vector<Ks::platform::FileDialogRequest> fileRequests;
     std::vector<std::string> trail;
+    std::vector<std::pair<std::string, Ks::Text>> names;
     int beeps = 0;
     int eventRuns = 0;
 
@@ -317,6 +356,7 @@ private:
         const Ks::script::ScriptQueue::Playing playing(scripts);
         const FormWindow& shownWindow = *FormWindow::of(window);
         follow(trail, form, true);
+        names = readerNamesShown(shownWindow, form);
         expectFocusShown(shownWindow, form, "when shown");
         for (const Action& action : pending.script.actions) {
             if (!form.visible()) {
@@ -425,6 +465,8 @@ public:
     const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests; }
     const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
     const std::vector<std::string>& focusTrail() const override { return m_ws->trail; }
+    const std::vector<std::pair<std::string, Ks::Text>>& readerNames() const override { return m_ws->names; }
+    bool cellsOfTheirOwn() const override { return false; }
     void clearRecords() override
     {
         m_ws->messages.clear();

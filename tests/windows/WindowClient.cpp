@@ -102,7 +102,7 @@ std::vector<HWND> childrenOf(HWND window, const std::wstring& windowClass)
 /// press a key in the n-th box. The platform's own dialogs name their controls by number instead,
 /// whatever language they speak.
 struct Step {
-    enum class Kind { Type, Click, Key, Measure, Chars, Shows, Move } kind;
+    enum class Kind { Type, Click, Key, Measure, Chars, Shows, Move, Names, FocusKey, FocusReads } kind;
     int box = 0;                 ///< Type, Key: the box, from the top
     std::wstring text{};         ///< Type: the text; Click: the button's caption
     WPARAM key = 0;              ///< Key: virtual key
@@ -119,14 +119,61 @@ Step chars(int box, std::wstring text) { return {Step::Kind::Chars, box, std::mo
 Step shows(int box, std::wstring text) { return {Step::Kind::Shows, box, std::move(text)}; }
 // Drags the window to a place on the screen, in pixels.
 Step move(int x, int y) { return {Step::Kind::Move, x, {}, static_cast<WPARAM>(y)}; }
+// Every control the keyboard reaches has the name a screen reader reads: a box the text of the
+// static label just above it in the z-order, any other control its own text.
+Step names() { return {Step::Kind::Names}; }
+// A key pressed where the window's focus is, as a keyboard user does, handled before the next step.
+Step focusKey(WPARAM key) { return {Step::Kind::FocusKey, 0, {}, key}; }
+// The control that has the focus reads this name (a palette names its ringed cell).
+Step focusReads(std::wstring name) { return {Step::Kind::FocusReads, 0, std::move(name)}; }
 // Where the n-th box lies in its window's client pixels, kept in `measured`.
 Step measure(int box) { return {Step::Kind::Measure, box}; }
 RECT measured{};
 // The common file dialog's name box.
 constexpr int kFileNameBox = 0x480, kFileNameCombo = 0x47C;
 
+void expect(const std::string& label, const std::wstring& got, const std::wstring& wanted);
+
+void checkNames(HWND window)
+{
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM) -> BOOL {
+            if (!IsWindowVisible(child) || !(GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP))
+                return TRUE;
+            ++checks;
+            std::wstring name = textOf(child);
+            if (_wcsicmp(classOf(child).c_str(), L"Edit") == 0) {
+                HWND label = GetWindow(child, GW_HWNDPREV);
+                name = label && _wcsicmp(classOf(label).c_str(), L"Static") == 0 ? textOf(label) : L"";
+            }
+            if (name.empty())
+                fail("un control " + narrow(classOf(child)) + " sin nombre para un lector de pantalla");
+            return TRUE;
+        },
+        0);
+}
+
 bool act(HWND window, const Step& step)
 {
+    if (step.kind == Step::Kind::Names) {
+        checkNames(window);
+        return true;
+    }
+    if (step.kind == Step::Kind::FocusKey || step.kind == Step::Kind::FocusReads) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus == nullptr)
+            return false;
+        if (step.kind == Step::Kind::FocusReads) {
+            expect("el foco se lee", textOf(info.hwndFocus), step.text);
+            return true;
+        }
+        // Sent, not posted: the focus the next key goes to is the one this key left.
+        SendMessageW(info.hwndFocus, WM_KEYDOWN, step.key, 1);
+        SendMessageW(info.hwndFocus, WM_KEYUP, step.key, 0xC0000001);
+        return true;
+    }
     if (step.id != 0) {
         HWND control = GetDlgItem(window, step.id);
         // The name box is an edit box in one version of the dialog, a combo box in another.
@@ -179,6 +226,16 @@ bool act(HWND window, const Step& step)
     return true;
 }
 
+// The class and text of the control that has the focus in the window's thread.
+std::string focusedControl(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus == nullptr)
+        return "ninguno";
+    return narrow(classOf(info.hwndFocus) + L" \"" + textOf(info.hwndFocus) + L"\"");
+}
+
 // The captions of this process's top-level windows, shown or not, to tell what did appear.
 std::string shownWindows()
 {
@@ -219,7 +276,8 @@ void person(std::wstring caption, std::vector<Step> steps)
             giveUp("la ventana \"" + narrow(caption) + "\" no aparece o le falta un control; se ven: " + shownWindows());
     for (int waited = 0; IsWindow(window) && IsWindowVisible(window); waited += 20) {
         if (waited > 15000)
-            giveUp("la ventana \"" + narrow(caption) + "\" sigue abierta tras el último paso");
+            giveUp("la ventana \"" + narrow(caption) + "\" sigue abierta tras el último paso, con el foco en " +
+                   focusedControl(window));
         Sleep(20);
     }
 }
@@ -377,13 +435,21 @@ int main(int argc, char** argv)
         {"color cancelado", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(200)}); },
          L"Elige Color:", {type(0, L"12"), click(L"Cancelar")}, L"200"},
         {"color con Escape", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(200)}); },
-         L"Elige Color:", {key(0, VK_ESCAPE)}, L"200"},
+         L"Elige Color:", {names(), key(0, VK_ESCAPE)}, L"200"},
+        // The palette after the buttons; its ring starts on the chosen white, Home goes to red.
+        {"verde por teclado", L"Kor2_Sys.CColores", [](Object& o) { return method(o, L"A_Color_Show", {number(0)}); },
+         L"Elige Color:",
+         {focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_HOME), focusKey(VK_RIGHT),
+          focusKey(VK_RIGHT), focusReads(L"Colores normales: verde, 3"), focusKey(VK_RETURN),
+          focusReads(L"Colores normales: verde, 3 (elegido)"), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB), focusKey(VK_TAB),
+          focusKey(VK_RETURN)},
+         L"65280"},
         {"texto aceptado", L"Kor2_Sys.c_imput1",
          [](Object& o) { return method(o, L"A_Imput", {text(L"inicial"), text(L"Cota")}); }, L"Cota",
          {type(0, L"nuevo"), click(L"Aceptar")}, L"nuevo"},
         {"texto con Intro", L"Kor2_Sys.c_imput1",
          [](Object& o) { return method(o, L"A_Imput", {text(L"inicial"), text(L"Cota")}); }, L"Cota",
-         {type(0, L"otro"), key(0, VK_RETURN)}, L"otro"},
+         {names(), type(0, L"otro"), key(0, VK_RETURN)}, L"otro"},
         {"texto tecleado con retroceso", L"Kor2_Sys.c_imput1",
          [](Object& o) { return method(o, L"A_Imput", {text(L"inicial"), text(L"Cota")}); }, L"Cota",
          {chars(0, L"abX\bc"), shows(0, L"abc"), key(0, VK_RETURN)}, L"abc"},
@@ -395,7 +461,7 @@ int main(int argc, char** argv)
          {click(L"Cancelar")}, L"-0.0007"},
         {"mensaje", L"Kor2_Sys.c_imput1",
          [](Object& o) { return method(o, L"A_Mensaje", {text(L"uno"), text(L"Informe")}); }, L"Informe",
-         {click(L"Aceptar")}, L""},
+         {names(), click(L"Aceptar")}, L""},
         {"archivo a leer", L"Kor2_Sys.CCmDialog", chooser(L"Fich_NonbreRuta_a_Leer", L"Abrir prueba", L""),
          L"Abrir prueba", {typeInto(kFileNameBox, self), press(IDOK)}, self},
         {"archivo a leer cancelado", L"Kor2_Sys.CCmDialog", chooser(L"Fich_NonbreRuta_a_Leer", L"Abrir prueba", L"dado.txt"),
@@ -411,7 +477,7 @@ int main(int argc, char** argv)
          L"Contraseña:", {chars(0, L"luz"), chars(1, L"x\x00F1y"), shows(1, L"x\x00F1y"), click(L"Aceptar")}, L"",
          {{L"User", L"luz"}, {L"Password", L"x\x00F1y"}, {L"Acept", L"Verdadero"}}},
         {"contraseña cancelada", L"Kor2_Sys.cls_Loging", [](Object& o) { return method(o, L"ShowDialog", {}); },
-         L"Contraseña:", {type(0, L"otro"), click(L"&Cancelar")}, L"", {{L"Acept", L"Falso"}}},
+         L"Contraseña:", {names(), type(0, L"otro"), click(L"&Cancelar")}, L"", {{L"Acept", L"Falso"}}},
     };
     for (const Row& row : rows)
         play(row);

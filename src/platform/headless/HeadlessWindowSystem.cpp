@@ -97,9 +97,12 @@ void HeadlessWindowSystem::clearRecords()
 ShownForm ShownForm::of(const Form& form)
 {
     ShownForm shown{form.name(), form.caption(), form.left(), form.top(), form.width(), form.height(), form.controls()};
-    for (Control& c : shown.controls)
+    for (Control& c : shown.controls) {
+        // What a screen reader would have read, however the window named the control.
+        c.accessibleName = accessibleName(form, form.control(c.name));
         if (c.passwordChar != 0)
             wipe::assign(c.caption, Text(c.caption.size(), c.passwordChar));
+    }
     return shown;
 }
 

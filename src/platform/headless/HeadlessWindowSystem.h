@@ -24,7 +24,7 @@ struct KOR2_SYS_EXPORT ShownForm {
     /// The caption or text of a control when the window was shown.
     const Text& text(std::string_view control) const;
     /// The window as a person sees it now: a password box shows one password character per
-    /// character.
+    /// character, and each control's accessible name is the one a screen reader reads.
     static ShownForm of(const Form& form);
 };
 

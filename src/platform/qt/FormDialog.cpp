@@ -1,6 +1,9 @@
 #include "platform/qt/FormDialog.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QPointer>
 #include <QFontDatabase>
 #include <QIcon>
 #include <QPlainTextEdit>
@@ -65,18 +68,40 @@ void paintDisplayList(QPainter& painter, const std::vector<DisplayItem>& items, 
 }
 
 // A picture: paints its display list scaled to the widget and reports mouse positions in the
-// picture's own scale units.
+// picture's own scale units. A picture of swatches takes the focus and rings one cell.
 class PictureWidget final : public QWidget {
 public:
     PictureWidget(Form& form, std::string name, QWidget* parent) : QWidget(parent), m_form(form), m_name(std::move(name)) {}
 
+    const Control& control() const { return m_form.control(m_name); }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        const Control& c = m_form.control(m_name);
+        const Control& c = control();
         QPainter painter(this);
         const view::PictureScale scale = view::pictureScale(c, width(), height());
         paintDisplayList(painter, c.picture, 1 / scale.unitsX, 1 / scale.unitsY);
+        if (!hasFocus())
+            return;
+        if (const auto cell = view::ringCell(c, width(), height())) {
+            // Black inside white: the ring must show on every colour of a palette, the palest too.
+            const QRect ring = QRect(cell->left, cell->top, cell->width, cell->height).adjusted(1, 1, -2, -2);
+            painter.setPen(QPen(Qt::white, 3));
+            painter.drawRect(ring);
+            painter.setPen(QPen(Qt::black, 1));
+            painter.drawRect(ring);
+        }
+    }
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QWidget::focusInEvent(event);
+        update();
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QWidget::focusOutEvent(event);
+        update();
     }
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -95,6 +120,105 @@ private:
     Form& m_form;
     std::string m_name;
 };
+
+// One cell of a swatch picture as a screen reader meets it: a list item with the cell's name,
+// selected when it is the window's choice, focused when it has the ring.
+class SwatchAccessible final : public QAccessibleInterface {
+public:
+    SwatchAccessible(PictureWidget* picture, int cell) : m_picture(picture), m_cell(cell) {}
+
+    bool isValid() const override { return !m_picture.isNull() && m_picture->control().swatches.has_value(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return m_picture ? m_picture->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_picture.data()); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Name || !isValid())
+            return {};
+        const auto& names = m_picture->control().swatches->names;
+        return m_cell < static_cast<int>(names.size()) ? toQString(names[static_cast<std::size_t>(m_cell)]) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const view::PixelRect cell = view::swatchCell(*m_picture->control().swatches, m_cell, m_picture->width(), m_picture->height());
+        return QRect(m_picture->mapToGlobal(QPoint(cell.left, cell.top)), QSize(cell.width, cell.height));
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        if (!isValid())
+            return state;
+        const Swatches& swatches = *m_picture->control().swatches;
+        state.focusable = state.selectable = true;
+        state.focused = m_picture->hasFocus() && swatches.current == m_cell;
+        state.selected = swatches.selected == m_cell;
+        return state;
+    }
+
+private:
+    QPointer<PictureWidget> m_picture;
+    int m_cell;
+};
+
+// A swatch picture as a list of its cells. The cells' interfaces live as long as the picture's.
+class PaletteAccessible final : public QAccessibleWidget {
+public:
+    explicit PaletteAccessible(PictureWidget* picture) : QAccessibleWidget(picture, QAccessible::List) {}
+    ~PaletteAccessible() override
+    {
+        for (const QAccessible::Id id : m_cells)
+            if (id != 0)
+                QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override
+    {
+        const Control& c = picture()->control();
+        return c.swatches ? static_cast<int>(c.swatches->names.size()) : 0;
+    }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        m_cells.resize(static_cast<std::size_t>(childCount()), 0);
+        QAccessible::Id& id = m_cells[static_cast<std::size_t>(index)];
+        if (id == 0)
+            id = QAccessible::registerAccessibleInterface(new SwatchAccessible(picture(), index));
+        return QAccessible::accessibleInterface(id);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        for (int i = 0; i < static_cast<int>(m_cells.size()); ++i)
+            if (m_cells[static_cast<std::size_t>(i)] != 0 && QAccessible::accessibleInterface(m_cells[static_cast<std::size_t>(i)]) == child)
+                return i;
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        for (int i = 0; i < childCount(); ++i)
+            if (child(i)->rect().contains(x, y))
+                return child(i);
+        return nullptr;
+    }
+
+private:
+    PictureWidget* picture() const { return static_cast<PictureWidget*>(widget()); }
+    mutable std::vector<QAccessible::Id> m_cells;
+};
+
+QAccessibleInterface* paletteAccessible(const QString&, QObject* object)
+{
+    auto* picture = dynamic_cast<PictureWidget*>(object);
+    return picture && picture->control().swatches ? new PaletteAccessible(picture) : nullptr;
+}
 
 // Overwrites a line edit's text where the widget keeps it, then empties the widget: Qt releases a
 // replaced text without overwriting it, and a password box must not leave one behind. A text Qt
@@ -341,10 +465,22 @@ struct FormDialog::Kinds {
 
     static QWidget* createPicture(FormDialog& dialog, const Control& c, QWidget* parent)
     {
-        return new PictureWidget(dialog.m_form, c.name, parent);
+        auto* picture = new PictureWidget(dialog.m_form, c.name, parent);
+        if (c.swatches && c.tabIndex >= 0)
+            picture->setFocusPolicy(Qt::StrongFocus);
+        return picture;
     }
-    // A picture paints its display list from the model on every paint.
-    static void syncPicture(FormDialog&, QWidget* widget, const Control&) { widget->update(); }
+    // A picture paints its display list from the model on every paint; a screen reader hears the
+    // ring move from cell to cell.
+    static void syncPicture(FormDialog&, QWidget* widget, const Control& c)
+    {
+        widget->update();
+        if (c.swatches && widget->hasFocus() && QAccessible::isActive()) {
+            QAccessibleEvent moved(widget, QAccessible::Focus);
+            moved.setChild(c.swatches->current);
+            QAccessible::updateAccessibility(&moved);
+        }
+    }
 
     static QWidget* createFilledRect(FormDialog&, const Control&, QWidget* parent) { return new FillWidget(parent); }
     static void syncFilledRect(FormDialog&, QWidget* widget, const Control& c)
@@ -386,6 +522,11 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
     setObjectName(QString::fromStdString(form.name()));
+    static const bool palettesRead = [] {
+        QAccessible::installFactory(paletteAccessible);
+        return true;
+    }();
+    (void)palettesRead;
     // Candidates are measured only when the window's captions were never fitted at these factors.
     std::optional<std::vector<QtMeasure>> candidates;
     const auto measure = [&](std::size_t i) -> const view::TextMeasure& {
@@ -484,6 +625,7 @@ void FormDialog::sync(const Control& c)
     widget->setVisible(c.visible);
     widget->setEnabled(c.enabled);
     Kinds::of(c.kind).sync(*this, widget, c);
+    nameForReaders(widget, c);
     // A widget takes its font from its parent: a control inside a bold frame says it is not bold,
     // so that only the frame's title is.
     if (c.bold || widget->font().bold()) {
@@ -491,6 +633,16 @@ void FormDialog::sync(const Control& c)
         font.setBold(c.bold);
         widget->setFont(font);
     }
+}
+
+void FormDialog::nameForReaders(QWidget* widget, const Control& c)
+{
+    if (const QString name = toQString(platform::accessibleName(m_form, c)); widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+    if (const QString description = toQString(c.accessibleDescription); widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
+    if (auto* label = qobject_cast<QLabel*>(widgetOf(c.labelledBy)); label && label->buddy() != widget)
+        label->setBuddy(widget);
 }
 
 void FormDialog::syncWindow()
@@ -680,6 +832,12 @@ bool FormDialog::keyToModel(const std::string& control, const QKeyEvent& event)
     case Qt::Key_Enter: native = view::NativeKey::Enter; break;
     case Qt::Key_Escape: native = view::NativeKey::Escape; break;
     case Qt::Key_Space: native = view::NativeKey::Space; break;
+    case Qt::Key_Left: native = view::NativeKey::Left; break;
+    case Qt::Key_Right: native = view::NativeKey::Right; break;
+    case Qt::Key_Up: native = view::NativeKey::Up; break;
+    case Qt::Key_Down: native = view::NativeKey::Down; break;
+    case Qt::Key_Home: native = view::NativeKey::Home; break;
+    case Qt::Key_End: native = view::NativeKey::End; break;
     default: return false;
     }
     const auto key = view::modelKey(m_form, m_form.control(control), native, event.modifiers() & Qt::ShiftModifier, false);

@@ -65,6 +65,8 @@ private:
     std::vector<QWidget*> tabOrder() const;
     void sync(const Control& control);
     void syncWindow();
+    /// What a screen reader reads for the control's widget: its name, description and label.
+    void nameForReaders(QWidget* widget, const Control& c);
     void setTabOrderFromModel();
     /// Wipes and empties the widgets of the password boxes.
     void forgetPasswords();

@@ -306,16 +306,37 @@ struct FormWindow::Kinds {
     }
     static void syncButton(FormWindow& window, HWND control, const Control& c)
     {
-        syncCaption(window, control, c);
         // A button with a colour or a picture of its own is drawn by the window; the default
-        // button shows it is one.
+        // button shows it is one. A drawn button paints the model's caption, so its window text
+        // is free to carry the name screen readers read when it has no caption.
         const bool drawn = c.backColour.has_value() || !c.picture.empty();
+        if (const std::wstring text = wide(drawn && c.caption.empty() ? accessibleName(window.m_form, c) : c.caption);
+            windowText(control) != text)
+            SetWindowTextW(control, text.c_str());
         const DWORD style = drawn ? BS_OWNERDRAW : window.m_form.defaultButton() == c.name ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         if ((GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) != style)
             SendMessageW(control, BM_SETSTYLE, style, TRUE);
         InvalidateRect(control, nullptr, TRUE);
     }
-    static void syncPicture(FormWindow&, HWND control, const Control&) { InvalidateRect(control, nullptr, FALSE); }
+    // A picture paints itself; its window text is only what screen readers read for it. A palette
+    // has no cells of its own here: its text names the ringed cell too ("Colores normales: verde,
+    // 3"), and a reader hears the new name as the ring moves.
+    static void syncPicture(FormWindow& window, HWND control, const Control& c)
+    {
+        Text name = accessibleName(window.m_form, c);
+        if (c.swatches && !c.swatches->names.empty()) {
+            const int cells = static_cast<int>(c.swatches->names.size());
+            const int ringed = std::clamp(c.swatches->current, 0, cells - 1);
+            name += u": " + c.swatches->names[static_cast<std::size_t>(ringed)];
+            if (ringed == c.swatches->selected)
+                name += u" (elegido)";
+        }
+        if (const std::wstring text = wide(name); windowText(control) != text) {
+            SetWindowTextW(control, text.c_str());
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+        }
+        InvalidateRect(control, nullptr, FALSE);
+    }
     // A label of one line never wraps; when the window's captions do not all fit its font, a label
     // grows to the right just enough to show its caption whole.
     static void syncLabel(FormWindow& window, HWND control, const Control& c)
@@ -408,6 +429,8 @@ FormWindow::FormWindow(Form& form, HWND owner) : m_form(form), m_owner(owner)
         if (it->visible)
             realise(*it);
     m_built = true;
+    for (const auto& [name, control] : m_controls)
+        nameForReaders(control, form.control(name));
     syncWindow();
     form.setObserver(this);
     // A sizeable window keeps its outer size and takes the inner size the real frame leaves.
@@ -504,7 +527,37 @@ HWND FormWindow::realise(const Control& c)
     }
     const view::Echo::Applying applying(m_echo);
     Kinds::of(c.kind).sync(*this, control, c);
+    // A control made later may have gone between a label and the box it names.
+    if (m_built)
+        for (const auto& [name, made] : m_controls)
+            nameForReaders(made, m_form.control(name));
     return control;
+}
+
+// Screen readers name an edit box by the static text just above it in the z-order, and every
+// other standard control by its own text.
+void FormWindow::nameForReaders(HWND control, const Control& c)
+{
+    if (c.kind != ControlKind::TextBox || c.tabIndex < 0)
+        return;
+    HWND label = nullptr;
+    if (!c.labelledBy.empty() && m_form.has(c.labelledBy) && m_form.control(c.labelledBy).kind == ControlKind::Label)
+        label = controlWindow(c.labelledBy);
+    const std::wstring name = wide(accessibleName(m_form, c));
+    if (label == nullptr) {
+        if (name.empty())
+            return;
+        HWND& own = m_readerLabels[c.name];
+        if (own == nullptr)
+            own = CreateWindowExW(0, L"STATIC", name.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, m_window,
+                                  nullptr, moduleInstance(), nullptr);
+        else if (windowText(own) != name)
+            SetWindowTextW(own, name.c_str());
+        label = own;
+    }
+    HWND above = GetWindow(control, GW_HWNDPREV);
+    if (label != nullptr && above != label)
+        SetWindowPos(label, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void FormWindow::sync(const Control& c)
@@ -519,6 +572,7 @@ void FormWindow::sync(const Control& c)
     EnableWindow(control, c.enabled);
     Kinds::of(c.kind).sync(*this, control, c);
     ShowWindow(control, c.visible ? SW_SHOWNA : SW_HIDE);
+    nameForReaders(control, c);
 }
 
 void FormWindow::syncWindow()
@@ -580,8 +634,13 @@ void FormWindow::visibilityChanged(bool visible)
         return;
     // The model keeps a password for its window's code to read; the screen keeps none.
     forgetPasswords();
-    if (m_modal)
-        return;  // the modal loop sees the model hidden and ends
+    if (m_modal) {
+        // The modal loop sees the model hidden and ends, once its wait returns: a message sent from
+        // another thread (a screen reader's default action, a test driver's key) is handled inside
+        // that wait and returns none, so one is posted.
+        PostMessageW(m_window, WM_NULL, 0, 0);
+        return;
+    }
     detach();
     ShowWindow(m_window, SW_HIDE);
     PostMessageW(m_window, kDestroyLater, 0, 0);
@@ -688,6 +747,12 @@ bool FormWindow::keyToModel(const std::string& name, WPARAM key)
     case VK_RETURN: native = view::NativeKey::Enter; break;
     case VK_ESCAPE: native = view::NativeKey::Escape; break;
     case VK_SPACE: native = view::NativeKey::Space; break;
+    case VK_LEFT: native = view::NativeKey::Left; break;
+    case VK_RIGHT: native = view::NativeKey::Right; break;
+    case VK_UP: native = view::NativeKey::Up; break;
+    case VK_DOWN: native = view::NativeKey::Down; break;
+    case VK_HOME: native = view::NativeKey::Home; break;
+    case VK_END: native = view::NativeKey::End; break;
     default: return false;
     }
     const bool controlOrAlt = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
@@ -789,9 +854,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             command(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return 0;
     case WM_SETFOCUS:
-        // The window is active again (after a box it owned, or from another window): the focus
-        // goes back to the model's control, as a dialog's does.
-        if (HWND control = controlWindow(m_form.focus()); control && IsWindowVisible(control) && IsWindowEnabled(control)) {
+        // The window itself takes no keys. Activated (late, by the window manager, or again after
+        // another window), it gets the focus from the system: the control the model has it on
+        // takes it over, as a dialog's does, so the keyboard goes on where it was.
+        if (HWND control = controlWindow(m_form.focus()); control && !m_detached && IsWindowVisible(control) && IsWindowEnabled(control)) {
             SetFocus(control);
             return 0;
         }
@@ -877,7 +943,7 @@ LRESULT FormWindow::handleControl(HWND window, const std::string& nameRef, UINT 
     case WM_CHAR:
         // The keys the model answered on their way down leave no character behind.
         if (wParam == L'\t' || wParam == 27 || (wParam == L'\r' && !(c.kind == ControlKind::TextBox && c.multiline)) ||
-            (wParam == L' ' && c.kind == ControlKind::Button))
+            (wParam == L' ' && (c.kind == ControlKind::Button || c.swatches)))
             return 0;
         if (c.kind == ControlKind::TextBox && !c.multiline && view::typedByModel(static_cast<char32_t>(wParam), false)) {
             typed(window, name, static_cast<wchar_t>(wParam));
@@ -889,10 +955,14 @@ LRESULT FormWindow::handleControl(HWND window, const std::string& nameRef, UINT 
             return 0;  // pressed on the way down, by the model
         break;
     case WM_SETFOCUS:
+        if (picture)
+            InvalidateRect(window, nullptr, FALSE);  // the focus ring
         if (!m_echo.applying() && m_form.visible() && m_form.focus() != name && m_form.takesFocus(name))
             m_form.setFocus(name);
         break;
     case WM_KILLFOCUS:
+        if (picture)
+            InvalidateRect(window, nullptr, FALSE);
         if (c.kind == ControlKind::TextBox) {
             DWORD start = 0, end = 0;
             SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -918,6 +988,13 @@ LRESULT FormWindow::handleControl(HWND window, const std::string& nameRef, UINT 
             } else {
                 const view::PictureScale scale = view::pictureScale(c, r.right, r.bottom);
                 paintDisplayList(dc, c.picture, 1 / scale.unitsX, 1 / scale.unitsY);
+                // Black inside white: the ring must show on every colour of a palette.
+                if (const auto cell = view::ringCell(c, r.right, r.bottom); cell && GetFocus() == window) {
+                    RECT ring{cell->left + 1, cell->top + 1, cell->left + cell->width - 1, cell->top + cell->height - 1};
+                    FrameRect(dc, &ring, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+                    InflateRect(&ring, -1, -1);
+                    FrameRect(dc, &ring, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+                }
             }
             EndPaint(window, &paint);
             return 0;

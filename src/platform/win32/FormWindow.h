@@ -68,6 +68,9 @@ private:
     void sync(const Control& control);
     void syncWindow();
     void reportPlacement();
+    /// Makes what screen readers read for a control: the label that names it right above it in
+    /// the z-order, or a label of no size with its name when no label of the window shows it.
+    void nameForReaders(HWND control, const Control& c);
     void forgetPasswords();
     const std::string* nameOf(HWND child) const;
     void detach();
@@ -81,6 +84,7 @@ private:
     int m_lineSpacing = 13;
     std::map<std::string, HWND> m_controls;
     std::map<HWND, std::string> m_names;
+    std::map<std::string, HWND> m_readerLabels;  // by the control they name
     view::Echo m_echo;
     std::string m_icon;
     HICON m_iconHandle = nullptr;
