@@ -3,7 +3,7 @@
 #include <Kor2_Sys/Error.h>
 
 #include "frame/Utf.h"
-#include "platform/linux/SharedLibrary.h"
+#include "frame/SharedLibrary.h"
 
 #include <blkid/blkid.h>
 #include <dirent.h>
@@ -144,7 +144,7 @@ struct BlkidCalls {
 const BlkidCalls& libblkid()
 {
     static const BlkidCalls calls = [] {
-        const linuxos::SharedLibrary library("libblkid.so.1");
+        const SharedLibrary library("libblkid.so.1");
         BlkidCalls c;
         c.complete = library.bind(c.newProbe, "blkid_new_probe") && library.bind(c.freeProbe, "blkid_free_probe") &&
                      library.bind(c.setDevice, "blkid_probe_set_device") &&

@@ -1,6 +1,6 @@
 #include "platform/linux/SystemTree.h"
 
-#include "platform/linux/SharedLibrary.h"
+#include "frame/SharedLibrary.h"
 
 #include <libudev.h>
 #include <sys/sysmacros.h>

@@ -4,7 +4,7 @@
 
 #include <dlfcn.h>
 
-namespace Kor2_Sys::platform::linuxos {
+namespace Kor2_Sys {
 
 class SharedLibrary {
 public:
@@ -25,4 +25,4 @@ private:
     void* m_handle;
 };
 
-} // namespace Kor2_Sys::platform::linuxos
+} // namespace Kor2_Sys
