@@ -183,10 +183,10 @@ constexpr const ListEntry& listEntry(Long number) noexcept
 }
 
 /// Colour number of a colour word (case and surrounding blanks ignored); white when none matches.
-KOR2_SYS_EXPORT Long colourOfWord(std::u16string_view word);
+Long colourOfWord(std::u16string_view word);
 /// Name of a colour number: its own name, else the digits of its reverse-palette index.
-KOR2_SYS_EXPORT Text nameOfColour(Long colour);
+Text nameOfColour(Long colour);
 /// Name of a CAD colour index: the fixed names of 0 to 9, else the digits without sign.
-KOR2_SYS_EXPORT Text nameOfIndex(Long index);
+Text nameOfIndex(Long index);
 
 } // namespace Kor2_Sys::colour

@@ -11,7 +11,7 @@
 
 namespace Kor2_Sys::colour {
 
-class KOR2_SYS_EXPORT ColourWindow final : public platform::FormEvents {
+class ColourWindow final : public platform::FormEvents {
 public:
     /// Heights of the window, in twips: the top three frames only, or with the special colours.
     static constexpr Long kCollapsedHeight = 1785;
@@ -80,6 +80,6 @@ struct ColourChoice {
 
 /// Runs the chooser modally, expanded, under `title`, proposing the colour `proposal` and offering
 /// `layer` when given. Errors reach the caller.
-KOR2_SYS_EXPORT ColourChoice chooseColour(const Text& title, Long proposal, std::optional<Long> layer);
+ColourChoice chooseColour(const Text& title, Long proposal, std::optional<Long> layer);
 
 } // namespace Kor2_Sys::colour

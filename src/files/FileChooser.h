@@ -11,15 +11,15 @@
 namespace Kor2_Sys::files {
 
 /// The folder that holds the library's own file, without a trailing separator.
-KOR2_SYS_EXPORT Text libraryFolder();
+Text libraryFolder();
 /// Everything up to and including the last '/' of a platform path; empty without one.
-KOR2_SYS_EXPORT Text folderOf(const Text& path);
+Text folderOf(const Text& path);
 /// Everything after the last '/' of a platform path; empty without one.
-KOR2_SYS_EXPORT Text nameOf(const Text& path);
+Text nameOf(const Text& path);
 /// Whether `path` names an existing ordinary, non-hidden file.
-KOR2_SYS_EXPORT bool isOrdinaryFile(const Text& path);
+bool isOrdinaryFile(const Text& path);
 
-class KOR2_SYS_EXPORT FileChooser final : public platform::FormEvents {
+class FileChooser final : public platform::FormEvents {
 public:
     FileChooser();
     ~FileChooser() override;
@@ -57,6 +57,6 @@ private:
 /// Runs the chooser once, as both file dialog classes do, for a file to read (`toRead`) or to
 /// write, and returns the path it reads back (what each class documents for a cancel). A
 /// non-empty `initialFolder` starts the dialog there instead of the remembered folder.
-KOR2_SYS_EXPORT Text chooseFile(const FileDialogFields& fields, bool toRead, const Text& initialFolder = {});
+Text chooseFile(const FileDialogFields& fields, bool toRead, const Text& initialFolder = {});
 
 } // namespace Kor2_Sys::files

@@ -131,7 +131,7 @@ constexpr MemberInfo propertyPut(std::string_view name, ValueType type, MemberHa
 /// The rows of one table by name. Each name is folded once (ASCII and Latin-1 letters to lower
 /// case, the comparison of `utf::equalNames`) and hashed into an open-addressing table, so a call
 /// folds only the name it is given and compares it with one row, not the whole table.
-class KOR2_SYS_EXPORT NameIndex {
+class NameIndex {
 public:
     explicit NameIndex(std::span<const MemberInfo> members);
     /// As `ClassInfo::find` by name: the first row in table order with this name in any letter
@@ -159,7 +159,7 @@ template <const ClassInfo& Info> const NameIndex& namesOf()
 
 /// Runs one row against an instance: checks the argument count, converts the arguments to the
 /// declared types, calls the handler and writes by-reference arguments back.
-KOR2_SYS_EXPORT Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args);
+Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args);
 
 /// A library class instance reached by late binding.
 template <class T> class Dispatched final : public Object {

@@ -2,14 +2,12 @@
 // The regional number settings. Every conversion between numbers and regional text asks this
 // seam, so that tests and the command line can run under either decimal separator.
 
-#include <Kor2_Sys/Kor2_SysExport.h>
-
 namespace Kor2_Sys::locale {
 
 /// The regional decimal separator: ',' or '.'. Defaults to the process's LC_NUMERIC setting.
-KOR2_SYS_EXPORT char16_t decimalSeparator();
+char16_t decimalSeparator();
 /// Replaces the regional decimal separator for the whole process; returns the previous one.
-KOR2_SYS_EXPORT char16_t setDecimalSeparator(char16_t separator);
+char16_t setDecimalSeparator(char16_t separator);
 
 /// The separator the user's regional settings name (the platform's own part of this seam).
 char16_t regionalSeparator();

@@ -13,25 +13,25 @@ namespace Kor2_Sys::numtext {
 /// A double in regional form: rounded to 15 significant digits (halves away from zero), trailing
 /// zeros dropped, no grouping; exponent form ("1.2E+15", "5.6789E-12") for rounded magnitudes of
 /// 1E+15 or more, and below 1E-4 when the fixed form would need more than 15 decimals.
-KOR2_SYS_EXPORT Text regional(Double value);
+Text regional(Double value);
 /// A single in regional form: the same rule with 7 significant digits and the threshold 1E+07.
-KOR2_SYS_EXPORT Text regional(Single value);
+Text regional(Single value);
 
 /// Reads a whole text as a number the way a value conversion does: blanks around it, an optional
 /// sign, digits with the regional decimal separator, an optional exponent (E or D), or an "&H" /
 /// "&O" literal. Nothing else may follow. No value when the text is no number; error 6 when it
 /// is one but does not fit a double.
-KOR2_SYS_EXPORT std::optional<Double> parseRegional(std::u16string_view text);
+std::optional<Double> parseRegional(std::u16string_view text);
 
 /// Reads a number independently of the regional settings: blanks, tabs and line feeds are ignored
 /// anywhere; then a sign, digits, a point and digits, an exponent (E or D); or "&H" / "&O"
 /// literals typed as 16- or 32-bit integers. Stops at the first character that cannot continue;
 /// 0 when there is no number. Error 6 when the number does not fit.
-KOR2_SYS_EXPORT Double parsePointOnly(std::u16string_view text);
+Double parsePointOnly(std::u16string_view text);
 
 /// Position (1-based) of the first `unit` in `text`, as a 16-bit position: 0 when absent,
 /// error 6 when it lies beyond 32,767.
-KOR2_SYS_EXPORT Integer firstPosition(std::u16string_view text, char16_t unit);
+Integer firstPosition(std::u16string_view text, char16_t unit);
 
 /// A positive number as decimal digits: `digits` without leading zeros (at least one), the first
 /// one standing at 10^`exponent`.
@@ -41,6 +41,6 @@ struct Decimal {
 };
 
 /// |value| rounded to `significant` digits, halves away from zero, trailing zeros dropped.
-KOR2_SYS_EXPORT Decimal significantDigits(Double value, std::size_t significant);
+Decimal significantDigits(Double value, std::size_t significant);
 
 } // namespace Kor2_Sys::numtext

@@ -11,20 +11,20 @@ namespace Kor2_Sys::trap {
 
 /// The text of the common error report: "ERROR en Kor_Sys.DLL Nº<number>", CR LF, one blank,
 /// the description and the procedure tag directly after it.
-KOR2_SYS_EXPORT Text reportText(const Error& error, std::u16string_view tag);
+Text reportText(const Error& error, std::u16string_view tag);
 /// Shows a report text in a modal message box, OK only, no icon, the application title. When no
 /// window system can be had the text goes to standard error instead: the report must not fail.
-KOR2_SYS_EXPORT void showReport(const Text& text);
+void showReport(const Text& text);
 
 /// Where report texts are shown; it raises `Error` when it cannot show one.
 using ReportSink = void (*)(const Text& text);
 /// Installs the sink of `showReport` (null: standard error only). The window-system layer
 /// installs its message box here, so the traps need not know that layer.
-KOR2_SYS_EXPORT void setReportSink(ReportSink sink) noexcept;
+void setReportSink(ReportSink sink) noexcept;
 
 /// Hands an absorbed failure of `operation` ("Class.Member") to the host's swallowed-error
 /// handler (Diagnostics.h), if one is installed. Never throws.
-KOR2_SYS_EXPORT void swallowed(std::string_view operation, const Error& error) noexcept;
+void swallowed(std::string_view operation, const Error& error) noexcept;
 
 /// Runs `fn`; a run-time error inside it goes to `onError`, and the caller continues normally.
 template <class F, class OnError> void handle(F&& fn, OnError&& onError)

@@ -9,7 +9,7 @@
 
 namespace Kor2_Sys::login {
 
-class KOR2_SYS_EXPORT LoginWindow final : public platform::FormEvents {
+class LoginWindow final : public platform::FormEvents {
 public:
     LoginWindow();
 

@@ -12,7 +12,7 @@
 namespace Kor2_Sys::platform {
 
 /// The system's millisecond tick and a blocking sleep.
-class KOR2_SYS_EXPORT Clock {
+class Clock {
 public:
     virtual ~Clock();
     /// Milliseconds since the system started, as an unsigned 32-bit counter that wraps after
@@ -23,7 +23,7 @@ public:
 };
 
 /// `CLOCK_MONOTONIC` milliseconds folded into 32 bits; `nanosleep`, resumed after signals.
-class KOR2_SYS_EXPORT SystemClock final : public Clock {
+class SystemClock final : public Clock {
 public:
     std::uint32_t tickCount() override;
     void sleep(Long milliseconds) override;
@@ -31,7 +31,7 @@ public:
 
 /// A tick that only moves when told: by `sleep` (at once, without blocking) and by `advance`.
 /// With it a pass of the tick through 2147483647 or 0xFFFFFFFF takes no real time.
-class KOR2_SYS_EXPORT VirtualClock final : public Clock {
+class VirtualClock final : public Clock {
 public:
     explicit VirtualClock(std::uint32_t tick = 0) : m_tick(tick) {}
     std::uint32_t tickCount() override { return m_tick; }
@@ -49,9 +49,9 @@ private:
 };
 
 /// The clock in use: the system clock unless another was installed.
-KOR2_SYS_EXPORT Clock& clock();
+Clock& clock();
 /// Installs a clock (null: back to the system clock); returns the previous one.
-KOR2_SYS_EXPORT std::shared_ptr<Clock> installClock(std::shared_ptr<Clock> clock);
+std::shared_ptr<Clock> installClock(std::shared_ptr<Clock> clock);
 
 /// Installs a clock for the guard's lifetime.
 using ScopedClock = ScopedInstall<Clock, &installClock>;

@@ -4,8 +4,6 @@
 // implementation is in platform/linux; tests install fakes, or the Linux one over a fake system
 // tree.
 
-#include <Kor2_Sys/Kor2_SysExport.h>
-
 #include "platform/Installed.h"
 
 #include <array>
@@ -51,7 +49,7 @@ inline constexpr AtaStringField kFirmwareField{46, 8};
 
 /// Writes `text` into `field` as an ATA string: byte-swapped in pairs, filled up with spaces, cut
 /// at the field's length. Lets every source of identity answer in the one block layout.
-KOR2_SYS_EXPORT void putAtaString(IdentityBlock& block, AtaStringField field, std::string_view text);
+void putAtaString(IdentityBlock& block, AtaStringField field, std::string_view text);
 
 /// A drive's answer: the block (all zero when the drive did not answer), which source gave it and
 /// the device it came from.
@@ -62,14 +60,14 @@ struct IdentifyAnswer {
 };
 
 /// An opened drive; closed when destroyed.
-class KOR2_SYS_EXPORT DiskDevice {
+class DiskDevice {
 public:
     virtual ~DiskDevice();
     /// Sends the request and returns the answer; a drive that does not answer gives a zero block.
     virtual IdentifyAnswer identify(const IdentifyRequest& request) = 0;
 };
 
-class KOR2_SYS_EXPORT DiskQuery {
+class DiskQuery {
 public:
     virtual ~DiskQuery();
     virtual PlatformVersion version() = 0;
@@ -80,9 +78,9 @@ public:
 };
 
 /// The disk query in use (the platform's own unless one was installed).
-KOR2_SYS_EXPORT std::shared_ptr<DiskQuery> diskQuery();
+std::shared_ptr<DiskQuery> diskQuery();
 /// Installs one (null: back to the platform's own); returns the previous one. Safe from any thread.
-KOR2_SYS_EXPORT std::shared_ptr<DiskQuery> installDiskQuery(std::shared_ptr<DiskQuery> query);
+std::shared_ptr<DiskQuery> installDiskQuery(std::shared_ptr<DiskQuery> query);
 /// The platform's own, made on first use (defined by the platform's implementation).
 std::shared_ptr<DiskQuery> platformDiskQuery();
 

@@ -91,11 +91,11 @@ struct Control {
 /// The name a screen reader gives `control` in `form`, with the mnemonic marks of a caption taken
 /// out ("&Cancelar" reads "Cancelar"); empty when nothing names it.
 class Form;
-KOR2_SYS_EXPORT Text accessibleName(const Form& form, const Control& control);
+Text accessibleName(const Form& form, const Control& control);
 
 /// A control of `kind` placed at `left`, `top` with a size, in twips, with its caption or text and
 /// its place in the tab order (-1: it takes no focus).
-KOR2_SYS_EXPORT Control makeControl(std::string_view name, ControlKind kind, std::u16string_view caption, double left,
+Control makeControl(std::string_view name, ControlKind kind, std::u16string_view caption, double left,
                                     double top, double width, double height, int tabIndex = -1);
 
 /// One row of a window's table of controls: name, kind, the frame that holds it (empty: the window),
@@ -110,7 +110,7 @@ struct ControlRow {
 };
 
 /// The control a row of a window's table describes.
-KOR2_SYS_EXPORT Control makeControl(const ControlRow& row);
+Control makeControl(const ControlRow& row);
 
 /// What the window's logic answers. Every handler has a default that does nothing.
 class FormEvents {
@@ -147,7 +147,7 @@ enum class WindowState : std::uint8_t { Normal = 0, Minimised = 1, Maximised = 2
 /// A private window as data. Mutations go through members so that observers hear of them and
 /// events fire where the window system would fire them (setting a text box's text from code
 /// raises its change event).
-class KOR2_SYS_EXPORT Form {
+class Form {
 public:
     Form(std::string name, FormEvents& events);
     /// Wipes the text of every password box.

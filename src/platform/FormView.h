@@ -17,7 +17,7 @@ namespace Kor2_Sys::platform::view {
 /// Pixels of a length in twips: whole-number division, except that a value within rounding noise
 /// of a whole pixel is that pixel (twips computed from pixels by the same factor come back to the
 /// same pixels). A factor of 0 or less counts as 15.
-KOR2_SYS_EXPORT int toPixels(double twips, double twipsPerPixel);
+int toPixels(double twips, double twipsPerPixel);
 
 /// The keys a toolkit reports that the model may answer.
 enum class NativeKey : std::uint8_t { Tab, BackTab, Enter, Escape, Space, Left, Right, Up, Down, Home, End, Other };
@@ -30,12 +30,12 @@ struct ModelKey {
     int key = 0;
     int shift = 0;
 };
-KOR2_SYS_EXPORT std::optional<ModelKey> modelKey(const Form& form, const Control& control, NativeKey key,
+std::optional<ModelKey> modelKey(const Form& form, const Control& control, NativeKey key,
                                                  bool shiftHeld, bool controlOrAltHeld);
 
 /// Whether a character a native text box received is one the model types (a printable character
 /// or backspace, no Control or Alt held).
-KOR2_SYS_EXPORT bool typedByModel(char32_t character, bool controlOrAltHeld);
+bool typedByModel(char32_t character, bool controlOrAltHeld);
 
 /// The edit that brings a native single-line box up to the model after the model took one typed
 /// character: `before` and `selected` are the box's length and selection before the key.
@@ -43,18 +43,18 @@ struct TypedMirror {
     enum class Kind : std::uint8_t { Insert, Backspace } kind = Kind::Insert;
     char16_t character = 0;  ///< for Insert: what goes where the selection was
 };
-KOR2_SYS_EXPORT TypedMirror mirrorTyped(const Control& box, std::size_t before, std::size_t selected);
+TypedMirror mirrorTyped(const Control& box, std::size_t before, std::size_t selected);
 /// Whether the native box, after the mirrored edit, shows what the model holds around the caret
 /// (its length, caret and the character before it); false: it needs a full sync.
-KOR2_SYS_EXPORT bool mirrored(const Control& box, std::u16string_view shown, std::size_t caret);
+bool mirrored(const Control& box, std::u16string_view shown, std::size_t caret);
 
 /// The controls that take a place in the tab order and that `rendered` accepts, in that order (ties
 /// in the order the controls were added).
-KOR2_SYS_EXPORT std::vector<const Control*> tabOrder(const Form& form,
+std::vector<const Control*> tabOrder(const Form& form,
                                                      const std::function<bool(const Control&)>& rendered);
 /// The control that `control` must be stacked under: the first later sibling (same container) that
 /// `rendered` accepts, so that a later control is drawn over an earlier one; null when none.
-KOR2_SYS_EXPORT const Control* stackedAbove(const Form& form, const Control& control,
+const Control* stackedAbove(const Form& form, const Control& control,
                                             const std::function<bool(const Control&)>& rendered);
 
 /// A picture's scale units per pixel, horizontally and vertically, for a control shown `width` ×
@@ -62,9 +62,9 @@ KOR2_SYS_EXPORT const Control* stackedAbove(const Form& form, const Control& con
 struct PictureScale {
     double unitsX = 1, unitsY = 1;
 };
-KOR2_SYS_EXPORT PictureScale pictureScale(const Control& picture, int width, int height);
+PictureScale pictureScale(const Control& picture, int width, int height);
 /// A position in a picture's pixels as the picture's scale units (what mouse events report).
-KOR2_SYS_EXPORT std::pair<double, double> pictureUnits(const Control& picture, int width, int height, double x,
+std::pair<double, double> pictureUnits(const Control& picture, int width, int height, double x,
                                                        double y);
 
 /// A rectangle in a control's pixels.
@@ -73,9 +73,9 @@ struct PixelRect {
 };
 /// The cell of a swatch picture shown `width` × `height` pixels that has the focus ring; none for a
 /// picture without swatches.
-KOR2_SYS_EXPORT std::optional<PixelRect> ringCell(const Control& picture, int width, int height);
+std::optional<PixelRect> ringCell(const Control& picture, int width, int height);
 /// The rectangle of cell `index` of a swatch picture in its pixels (cells row by row).
-KOR2_SYS_EXPORT PixelRect swatchCell(const Swatches& swatches, int index, int width, int height);
+PixelRect swatchCell(const Swatches& swatches, int index, int width, int height);
 
 /// How a renderer measures text in a candidate dialog font, in pixels.
 class TextMeasure {
@@ -90,14 +90,14 @@ public:
 /// Whether a control's caption fits its size in pixels in the measured font: a label on one line,
 /// or in as many lines as its height holds; a button with its margins; a frame with its title's.
 /// Text boxes and pictures fit any caption.
-KOR2_SYS_EXPORT bool captionFits(const Control& control, const TextMeasure& measure, int width, int height);
+bool captionFits(const Control& control, const TextMeasure& measure, int width, int height);
 
 /// The windows are laid out in twips for an 8-point dialog font of the narrow kind their captions
 /// were measured in: the first candidate (the renderer lists the desktop's own, then narrower
 /// families and smaller sizes) in which every caption fits; none when no candidate fits them all.
 /// The choice is kept per window, factors and captions, as font lookups are the slowest part of
 /// building a dialog.
-KOR2_SYS_EXPORT std::optional<std::size_t> chooseFont(const Form& form, double twipsPerPixelX,
+std::optional<std::size_t> chooseFont(const Form& form, double twipsPerPixelX,
                                                       double twipsPerPixelY, std::string_view renderer,
                                                       std::size_t candidates,
                                                       const std::function<const TextMeasure&(std::size_t)>& measure);
@@ -105,7 +105,7 @@ KOR2_SYS_EXPORT std::optional<std::size_t> chooseFont(const Form& form, double t
 /// The echo protocol between a form model and its rendering. What the renderer applies to its
 /// toolkit (geometry, focus, text) comes back as toolkit events; what the user edited in a native
 /// control comes back as model notices. Both are echoes and must not travel back again.
-class KOR2_SYS_EXPORT Echo {
+class Echo {
 public:
     /// While alive, toolkit events are echoes of the model being applied.
     class Applying {

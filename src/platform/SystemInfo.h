@@ -4,8 +4,6 @@
 // Linux implementation is in platform/linux; tests install fakes, or the Linux one over a fake
 // system tree.
 
-#include <Kor2_Sys/Kor2_SysExport.h>
-
 #include "platform/Installed.h"
 
 #include <cstdint>
@@ -27,7 +25,7 @@ struct VolumeFacts {
     std::uint64_t fsid = 0;  ///< the mounted file system's identifier (statfs), used when no UUID is known
 };
 
-class KOR2_SYS_EXPORT SystemInfo {
+class SystemInfo {
 public:
     virtual ~SystemInfo();
 
@@ -51,12 +49,12 @@ public:
 };
 
 /// The full path of the library's own file, links resolved; empty when it cannot be told.
-KOR2_SYS_EXPORT std::string libraryFile();
+std::string libraryFile();
 
 /// The system information in use (the platform's own unless one was installed).
-KOR2_SYS_EXPORT std::shared_ptr<SystemInfo> systemInfo();
+std::shared_ptr<SystemInfo> systemInfo();
 /// Installs one (null: back to the platform's own); returns the previous one. Safe from any thread.
-KOR2_SYS_EXPORT std::shared_ptr<SystemInfo> installSystemInfo(std::shared_ptr<SystemInfo> info);
+std::shared_ptr<SystemInfo> installSystemInfo(std::shared_ptr<SystemInfo> info);
 /// The platform's own, made on first use (defined by the platform's implementation).
 std::shared_ptr<SystemInfo> platformSystemInfo();
 

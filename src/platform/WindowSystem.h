@@ -27,7 +27,7 @@ struct MessageBoxRequest {
 };
 
 /// The title of every message box that brings none of its own.
-KOR2_SYS_EXPORT const Text& applicationTitle();
+const Text& applicationTitle();
 
 enum class FileDialogMode : std::uint8_t { Open, Save };
 
@@ -63,7 +63,7 @@ struct PixelPoint {
 inline constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 26;
 
 /// Pixels that the platform keeps: made for a drawing context, handed on to the clipboard.
-class KOR2_SYS_EXPORT Bitmap {
+class Bitmap {
 public:
     virtual ~Bitmap();
     virtual Long width() const = 0;
@@ -72,7 +72,7 @@ public:
 
 /// An off-screen drawing context compatible with a window's drawing context; it is released when
 /// destroyed.
-class KOR2_SYS_EXPORT MemoryDrawing {
+class MemoryDrawing {
 public:
     virtual ~MemoryDrawing();
     /// A bitmap of `width` × `height` pixels compatible with the source; null when it cannot be made
@@ -91,7 +91,7 @@ inline constexpr Long kSeparator = 0x800;   ///< a separator line
 } // namespace menuflags
 
 /// The platform's window services, all called on the host's user-interface thread.
-class KOR2_SYS_EXPORT WindowSystem {
+class WindowSystem {
 public:
     virtual ~WindowSystem();
 
@@ -154,21 +154,21 @@ public:
 /// The window system in use. When none was installed, the platform's own is loaded (the Qt module,
 /// or the Win32 one); if it cannot be (no display, no Qt, no window station), error 68 says why. The window system belongs to the thread that installed
 /// or loaded it: from any other thread this is error 5.
-KOR2_SYS_EXPORT WindowSystem& windowSystem();
+WindowSystem& windowSystem();
 /// Loads the platform's own window system (the Qt module); error 68 when it cannot be had.
-KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> loadDefaultWindowSystem();
+std::shared_ptr<WindowSystem> loadDefaultWindowSystem();
 /// What loads the window system when none was installed (null: `loadDefaultWindowSystem`). A test
 /// mode chosen at start-up (scripted windows) sets it before any window is asked for.
 using WindowSystemLoader = std::shared_ptr<WindowSystem> (*)();
-KOR2_SYS_EXPORT void setWindowSystemLoader(WindowSystemLoader loader) noexcept;
+void setWindowSystemLoader(WindowSystemLoader loader) noexcept;
 /// Installs a window system (null: back to loading the default) for the calling thread; returns
 /// the previous one. Safe from any thread.
-KOR2_SYS_EXPORT std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws);
+std::shared_ptr<WindowSystem> installWindowSystem(std::shared_ptr<WindowSystem> ws);
 
 /// Installs a window system for the guard's lifetime.
 using ScopedWindowSystem = ScopedInstall<WindowSystem, &installWindowSystem>;
 
 /// Error 32755, raised by the file dialog when the user cancels.
-KOR2_SYS_EXPORT Error fileDialogCancelled();
+Error fileDialogCancelled();
 
 } // namespace Kor2_Sys::platform

@@ -8,7 +8,7 @@
 
 namespace Kor2_Sys::prompts {
 
-class KOR2_SYS_EXPORT InputWindow final : public platform::FormEvents {
+class InputWindow final : public platform::FormEvents {
 public:
     InputWindow();
 

@@ -8,7 +8,7 @@
 
 namespace Kor2_Sys::prompts {
 
-class KOR2_SYS_EXPORT MessageWindow final : public platform::FormEvents {
+class MessageWindow final : public platform::FormEvents {
 public:
     MessageWindow();
     ~MessageWindow() override;

@@ -4,7 +4,6 @@
 // what kor2 writes reads back unit for unit, and it bounds what a document may cost before any of
 // it is used.
 
-#include <Kor2_Sys/Kor2_SysExport.h>
 #include <Kor2_Sys/Value.h>
 
 #include <cstddef>
@@ -36,8 +35,8 @@ struct JsonNode {
     std::vector<JsonMember> members;
 
     /// The member named `name`, or null.
-    KOR2_SYS_EXPORT const JsonNode* find(std::u16string_view name) const;
-    KOR2_SYS_EXPORT JsonNode* find(std::u16string_view name);
+    const JsonNode* find(std::u16string_view name) const;
+    JsonNode* find(std::u16string_view name);
 };
 
 // A class of its own rather than a std::pair, which would need JsonNode complete inside JsonNode.
@@ -48,27 +47,27 @@ struct JsonMember {
 
 /// Parses one JSON document; throws std::invalid_argument naming the byte offset at fault and
 /// quoting a short piece of the text there.
-KOR2_SYS_EXPORT JsonNode parseJson(std::string_view utf8);
+JsonNode parseJson(std::string_view utf8);
 
 /// A piece of user text fit to quote in a message: at most `most` bytes (cut on a character
 /// boundary, "…" after a cut), control characters and broken UTF-8 shown as \xNN.
-KOR2_SYS_EXPORT std::string excerpt(std::string_view text, std::size_t most = 60);
+std::string excerpt(std::string_view text, std::size_t most = 60);
 
 /// "texto", "número", ... for messages.
-KOR2_SYS_EXPORT std::string_view kindName(JsonNode::Kind kind);
+std::string_view kindName(JsonNode::Kind kind);
 
 // Typed access for the readers built on top; each throws std::invalid_argument naming `what`.
-KOR2_SYS_EXPORT const JsonNode& need(const JsonNode& object, std::u16string_view name,
+const JsonNode& need(const JsonNode& object, std::u16string_view name,
                                      std::string_view what);
-KOR2_SYS_EXPORT JsonNode& need(JsonNode& object, std::u16string_view name, std::string_view what);
-KOR2_SYS_EXPORT const Text& textOf(const JsonNode& node, std::string_view what);
+JsonNode& need(JsonNode& object, std::u16string_view name, std::string_view what);
+const Text& textOf(const JsonNode& node, std::string_view what);
 /// A text as UTF-8 (names of operations, classes, members, controls).
-KOR2_SYS_EXPORT std::string nameOf(const JsonNode& node, std::string_view what);
-KOR2_SYS_EXPORT std::int64_t integerOf(const JsonNode& node, std::string_view what, std::int64_t least,
+std::string nameOf(const JsonNode& node, std::string_view what);
+std::int64_t integerOf(const JsonNode& node, std::string_view what, std::int64_t least,
                                       std::int64_t most);
-KOR2_SYS_EXPORT double numberOf(const JsonNode& node, std::string_view what);
-KOR2_SYS_EXPORT bool booleanOf(const JsonNode& node, std::string_view what);
-KOR2_SYS_EXPORT const std::vector<JsonNode>& arrayOf(const JsonNode& node, std::string_view what);
-KOR2_SYS_EXPORT std::vector<JsonNode>& arrayOf(JsonNode& node, std::string_view what);
+double numberOf(const JsonNode& node, std::string_view what);
+bool booleanOf(const JsonNode& node, std::string_view what);
+const std::vector<JsonNode>& arrayOf(const JsonNode& node, std::string_view what);
+std::vector<JsonNode>& arrayOf(JsonNode& node, std::string_view what);
 
 } // namespace Kor2_Sys::script

@@ -11,10 +11,10 @@
 namespace Kor2_Sys::script {
 
 /// Throws std::invalid_argument with a message naming the script and action at fault.
-KOR2_SYS_EXPORT std::vector<WindowScript> scriptsFromJson(const JsonNode& json);
+std::vector<WindowScript> scriptsFromJson(const JsonNode& json);
 
 /// The scripts as the JSON text `scriptsFromJson` reads back to the same actions (texts unit for
 /// unit, lone surrogates included), for handing scripts to another process.
-KOR2_SYS_EXPORT std::string scriptsToJson(const std::vector<WindowScript>& scripts);
+std::string scriptsToJson(const std::vector<WindowScript>& scripts);
 
 } // namespace Kor2_Sys::script

@@ -16,10 +16,10 @@
 namespace Kor2_Sys::script {
 
 /// Error 5 naming the window and what is wrong with its script.
-KOR2_SYS_EXPORT Error scriptError(const std::string& window, const std::string& what);
+Error scriptError(const std::string& window, const std::string& what);
 
 /// A script's texts (passwords among them) wiped when it goes out of scope.
-class KOR2_SYS_EXPORT WipedWhenPlayed {
+class WipedWhenPlayed {
 public:
     explicit WipedWhenPlayed(WindowScript& script) : m_script(script) {}
     ~WipedWhenPlayed();
@@ -30,7 +30,7 @@ private:
     WindowScript& m_script;
 };
 
-class KOR2_SYS_EXPORT ScriptQueue {
+class ScriptQueue {
 public:
     /// Appends scripts.
     void queue(std::vector<WindowScript> scripts);
@@ -42,7 +42,7 @@ public:
     Action takeFileAction();
 
     /// While a window's script plays, its `answer` actions line up for its message boxes.
-    class KOR2_SYS_EXPORT Playing {
+    class Playing {
     public:
         explicit Playing(ScriptQueue& queue);
         ~Playing();

@@ -3,7 +3,6 @@
 // system plays it, kor2 and the Windows services read it from JSON, and the tests play the same
 // scripts on every window system. It knows the seam's words (answers, keys) and no window system.
 
-#include <Kor2_Sys/Kor2_SysExport.h>
 #include <Kor2_Sys/Value.h>
 
 #include "platform/Form.h"
@@ -34,7 +33,7 @@ struct Action {
     MessageAnswer answer = MessageAnswer::Ok;  ///< Answer
 
     /// Short description for error texts, e.g. `click BT_aceptar`.
-    KOR2_SYS_EXPORT std::string describe() const;
+    std::string describe() const;
 };
 
 /// How a window script spells each action: one row per `Action::Kind`, in its order, read both by

@@ -2,6 +2,7 @@
 
 #include "frame/SystemReason.h"
 #include "frame/Utf.h"
+#include "settings/Sqlite.h"
 #include "settings/WatchedVfs.h"
 
 #include <sqlite3.h>
@@ -50,7 +51,9 @@ struct Failure {
 
 Failure failure(sqlite3* db, int code)
 {
-    return {code, db != nullptr ? sqlite3_system_errno(db) : 0, db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code)};
+    const SqliteCalls& sql = sqlite();
+    return {code, db != nullptr ? sql.sqlite3_system_errno(db) : 0,
+            db != nullptr ? sql.sqlite3_errmsg(db) : sql.sqlite3_errstr(code)};
 }
 
 bool isDamage(int code)
@@ -161,7 +164,7 @@ Error notOurs(const std::string& path, std::u16string_view what)
 class Connection {
 public:
     explicit Connection(sqlite3* db) : m_db(db) {}
-    ~Connection() { sqlite3_close_v2(m_db); }
+    ~Connection() { sqlite().sqlite3_close_v2(m_db); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
     sqlite3* get() const noexcept { return m_db; }
@@ -175,21 +178,22 @@ class Statement {
 public:
     Statement(sqlite3* db, const char* sql) : m_db(db)
     {
-        const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
+        const int rc = sqlite().sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
         if (rc != SQLITE_OK)
             throw failure(db, rc);
     }
-    ~Statement() { sqlite3_finalize(m_stmt); }
+    ~Statement() { sqlite().sqlite3_finalize(m_stmt); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
     Statement& bind(int index, const Text& text)
     {
         // The units go in as they are, lone surrogates and NULs included.
-        sqlite3_bind_blob(m_stmt, index, text.c_str(), static_cast<int>(text.size() * sizeof(char16_t)), SQLITE_STATIC);
+        sqlite().sqlite3_bind_blob(m_stmt, index, text.c_str(), static_cast<int>(text.size() * sizeof(char16_t)),
+                                   SQLITE_STATIC);
         return *this;
     }
-    int step() { return sqlite3_step(m_stmt); }
+    int step() { return sqlite().sqlite3_step(m_stmt); }
     /// One step that must finish the statement.
     void run()
     {
@@ -198,8 +202,8 @@ public:
     }
     Text column(int index) const
     {
-        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_stmt, index));
-        const auto size = static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, index));
+        const auto* bytes = static_cast<const char*>(sqlite().sqlite3_column_blob(m_stmt, index));
+        const auto size = static_cast<std::size_t>(sqlite().sqlite3_column_bytes(m_stmt, index));
         Text text(size / sizeof(char16_t), u'\0');
         if (size > 0)
             std::memcpy(text.data(), bytes, text.size() * sizeof(char16_t));
@@ -207,8 +211,8 @@ public:
     }
     void reset()
     {
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
+        sqlite().sqlite3_reset(m_stmt);
+        sqlite().sqlite3_clear_bindings(m_stmt);
     }
 
 private:
@@ -231,7 +235,7 @@ private:
 
 void exec(sqlite3* db, const char* sql)
 {
-    if (const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr); rc != SQLITE_OK)
+    if (const int rc = sqlite().sqlite3_exec(db, sql, nullptr, nullptr, nullptr); rc != SQLITE_OK)
         throw failure(db, rc);
 }
 
@@ -239,10 +243,10 @@ void exec(sqlite3* db, const char* sql)
 template <class Row> void query(sqlite3* db, const char* sql, Row&& row)
 {
     sqlite3_stmt* raw = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(raw, &sqlite3_finalize);
+    int rc = sqlite().sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(raw, sqlite().sqlite3_finalize);
     if (rc == SQLITE_OK) {
-        while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
+        while ((rc = sqlite().sqlite3_step(raw)) == SQLITE_ROW)
             row(raw);
         if (rc == SQLITE_DONE)
             return;
@@ -252,7 +256,7 @@ template <class Row> void query(sqlite3* db, const char* sql, Row&& row)
 
 std::string textColumn(sqlite3_stmt* stmt, int index)
 {
-    const unsigned char* text = sqlite3_column_text(stmt, index);
+    const unsigned char* text = sqlite().sqlite3_column_text(stmt, index);
     return text != nullptr ? reinterpret_cast<const char*>(text) : "";
 }
 
@@ -262,7 +266,7 @@ public:
     explicit Transaction(sqlite3* db) : m_db(db)
     {
         for (int round = 0;; ++round) {
-            const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            const int rc = sqlite().sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
             if (rc == SQLITE_OK)
                 return;
             if ((rc & 0xFF) != SQLITE_BUSY || round + 1 >= kBusyRounds)
@@ -272,7 +276,7 @@ public:
     ~Transaction()
     {
         if (!m_done)
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite().sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -375,12 +379,12 @@ std::unique_ptr<Connection> connectAs(const std::string& path, Access access)
                       : access == Access::Snapshot ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI
                                                    : SQLITE_OPEN_READONLY;
     sqlite3* db = nullptr;
-    if (const int rc = sqlite3_open_v2(name.c_str(), &db, flags, watchedVfsName()); rc != SQLITE_OK) {
+    if (const int rc = sqlite().sqlite3_open_v2(name.c_str(), &db, flags, watchedVfsName()); rc != SQLITE_OK) {
         const Failure f = failure(db, rc);
-        sqlite3_close_v2(db);
+        sqlite().sqlite3_close_v2(db);
         throw f;
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite().sqlite3_busy_timeout(db, kBusyTimeoutMs);
     return std::make_unique<Connection>(db);
 }
 
@@ -407,7 +411,7 @@ enum class Identity : std::uint8_t { Ours, Earlier, Blank, Foreign };
 Identity identify(sqlite3* db)
 {
     std::int64_t id = 0;
-    query(db, "PRAGMA application_id", [&](sqlite3_stmt* s) { id = sqlite3_column_int64(s, 0); });
+    query(db, "PRAGMA application_id", [&](sqlite3_stmt* s) { id = sqlite().sqlite3_column_int64(s, 0); });
     if (id == kApplicationId)
         return Identity::Ours;
     if (id != 0)
@@ -490,7 +494,7 @@ std::string checkHealth(sqlite3* db)
     } catch (const Failure& f) {
         if (!isDamage(f.code))
             throw;
-        return sqlite3_errstr(f.code);
+        return sqlite().sqlite3_errstr(f.code);
     }
     return verdict;
 }
@@ -877,7 +881,7 @@ private:
             bind(*q.operator->());
             q->run();
         }
-        const int changed = sqlite3_changes(link.db());
+        const int changed = sqlite().sqlite3_changes(link.db());
         transaction.commit();
         return changed;
     }

@@ -29,7 +29,7 @@ struct Entry {
 /// A store backend. Failures raise `Error` (61 disk full, 70 permission denied, 75 access error),
 /// whose description names the file at fault. Every store may be called from any thread at once:
 /// each object runs one operation at a time.
-class KOR2_SYS_EXPORT Store {
+class Store {
 public:
     virtual ~Store();
     /// The stored text, also when it is empty; nothing when the key does not exist.
@@ -65,34 +65,34 @@ enum class OpenMode : std::uint8_t { ReadWrite, ReadOnly };
 /// A store of ours that is damaged is moved aside (its name gains ".dañado-<time>") and an error
 /// says so; the next open starts a fresh store. A file that cannot be written is opened for
 /// reading; writes then fail with error 70 until it can be written again.
-KOR2_SYS_EXPORT std::shared_ptr<Store> openFile(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
+std::shared_ptr<Store> openFile(const std::string& path, OpenMode mode = OpenMode::ReadWrite);
 /// A store that lives in memory only.
-KOR2_SYS_EXPORT std::shared_ptr<Store> openMemory();
+std::shared_ptr<Store> openMemory();
 /// `path`, or ":memory:", as `KOR2_SETTINGS` names it.
-KOR2_SYS_EXPORT std::shared_ptr<Store> open(const std::string& pathOrMemory, OpenMode mode = OpenMode::ReadWrite);
+std::shared_ptr<Store> open(const std::string& pathOrMemory, OpenMode mode = OpenMode::ReadWrite);
 /// Where the store lives unless KOR2_SETTINGS says otherwise:
 /// ${XDG_CONFIG_HOME:-$HOME/.config}/kor2-sys/settings.db. A relative XDG_CONFIG_HOME is ignored;
 /// with no absolute XDG_CONFIG_HOME and no absolute HOME there is no such place: error 75.
-KOR2_SYS_EXPORT std::string defaultPath();
+std::string defaultPath();
 
 /// KOR2_SETTINGS when it is set, else `defaultPath()`.
-KOR2_SYS_EXPORT std::string configuredPath();
+std::string configuredPath();
 
 /// The platform's own store: the file `configuredPath()` names, or, on Windows, the per-user
 /// registry unless KOR2_SETTINGS names a file.
-KOR2_SYS_EXPORT std::shared_ptr<Store> openDefault();
+std::shared_ptr<Store> openDefault();
 
 /// The store the library uses, opened on first need (`openDefault()`). The result stays
 /// valid for as long as the caller holds it, whatever another thread installs meanwhile.
-KOR2_SYS_EXPORT std::shared_ptr<Store> currentStore();
+std::shared_ptr<Store> currentStore();
 /// The store the library uses, as a reference that is valid for the life of the process: each of
 /// its operations goes to the store installed at the moment of that call. Code that must keep to
 /// one store across several calls while other threads may install another holds
 /// `currentStore()` instead.
-KOR2_SYS_EXPORT Store& store();
+Store& store();
 /// Installs a store (null: back to opening the configured one); returns the previous one. A
 /// store that another thread is using stays alive until that thread is done with it.
-KOR2_SYS_EXPORT std::shared_ptr<Store> installStore(std::shared_ptr<Store> store);
+std::shared_ptr<Store> installStore(std::shared_ptr<Store> store);
 
 /// Uses another store for the guard's lifetime: ":memory:" or a file path.
 class ScopedStore : public platform::ScopedInstall<Store, &installStore> {

@@ -1,5 +1,7 @@
 #include "settings/WatchedVfs.h"
 
+#include "settings/Sqlite.h"
+
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -107,7 +109,8 @@ int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, in
     int rc = g_real->xOpen(g_real, name, watched->real, flags, outFlags);
     if (rc == SQLITE_OK && newWal)
         giveOwnerWrite(name);
-    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) != 0 && sqlite3_uri_boolean(name, "immutable", 0) != 0) {
+    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) != 0 &&
+        sqlite().sqlite3_uri_boolean(name, "immutable", 0) != 0) {
         // Closing the file releases the lock.
         rc = holdShared(watched->real);
         if (rc != SQLITE_OK) {
@@ -122,7 +125,7 @@ int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, in
 
 void install()
 {
-    g_real = sqlite3_vfs_find(nullptr);
+    g_real = sqlite().sqlite3_vfs_find(nullptr);
     g_watched = *g_real;
     g_watched.zName = "kor2-watched";
     g_watched.szOsFile = static_cast<int>(sizeof(WatchedFile)) + g_real->szOsFile;
@@ -131,7 +134,7 @@ void install()
     g_methods = sqlite3_io_methods{3, &xClose, &xRead, &xWrite, &xTruncate, &xSync, &xFileSize, &xLock, &xUnlock,
                                    &xCheckReservedLock, &xFileControl, &xSectorSize, &xDeviceCharacteristics,
                                    &xShmMap, &xShmLock, &xShmBarrier, &xShmUnmap, &xFetch, &xUnfetch};
-    sqlite3_vfs_register(&g_watched, 0);
+    sqlite().sqlite3_vfs_register(&g_watched, 0);
 }
 
 } // namespace
@@ -146,7 +149,7 @@ const char* watchedVfsName()
 const volatile unsigned char* walIndex(sqlite3* db)
 {
     sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || file == nullptr ||
+    if (sqlite().sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || file == nullptr ||
         file->pMethods != &g_methods)
         return nullptr;
     return reinterpret_cast<WatchedFile*>(file)->walIndex;

@@ -25,24 +25,24 @@ struct Volume {
 };
 
 /// The letter as drives are named: upper case (c and C are one drive).
-KOR2_SYS_EXPORT char16_t driveLetter(char16_t letter);
+char16_t driveLetter(char16_t letter);
 /// Where drive `letter` points: "/" for C, else its mapping; nothing when it has none.
-KOR2_SYS_EXPORT std::optional<std::string> driveTarget(char16_t letter);
+std::optional<std::string> driveTarget(char16_t letter);
 /// The volume of drive `letter`; nothing when it has no readable volume.
-KOR2_SYS_EXPORT std::optional<Volume> driveVolume(char16_t letter);
+std::optional<Volume> driveVolume(char16_t letter);
 /// What `facts` show the host: the original platform's names of its own file systems and their
 /// serial numbers as it reports them (FAT and exFAT: the volume serial; NTFS: the low 32 bits of
 /// the volume serial), otherwise a 32-bit value folded from the file-system UUID, or from the
 /// file-system identifier when no UUID is known.
-KOR2_SYS_EXPORT Volume volumeOf(platform::VolumeFacts facts);
+Volume volumeOf(platform::VolumeFacts facts);
 /// The serial number as the host reads it: signed 32-bit decimal.
-KOR2_SYS_EXPORT Text serialText(std::uint32_t serial);
+Text serialText(std::uint32_t serial);
 /// The serial number as the original platform prints it: "ABCD-1234".
-KOR2_SYS_EXPORT std::string serialHex(std::uint32_t serial);
+std::string serialHex(std::uint32_t serial);
 
 /// A file name on this platform: a drive path ("C:\datos\*.txt", either slash) goes through its
 /// drive's folder, other paths are taken as they are (backslashes read as slashes when the path
 /// has no slash). Error 68 for a drive with no mapping; the drive's own errors (71, 68, ...).
-KOR2_SYS_EXPORT std::string platformPath(const Text& name);
+std::string platformPath(const Text& name);
 
 } // namespace Kor2_Sys::sysinfo

@@ -3,15 +3,24 @@
 # taken from README.md as printed, against the installed tree (CMake package, pkg-config); a Qt
 # host with the package's Qt component when the build has it; a C host hearing absorbed failures;
 # and the README's C++ example again with the library added as a subdirectory of the host's tree.
+#   run.sh BUILD_DIR               against the build installed into a folder of its own
+#   run.sh BUILD_DIR --installed   against the packages installed on this machine (/usr)
 set -eu
 build_dir=$1
+installed=${2:-}
 source_dir=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$source_dir/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cmake --install "$build_dir" --prefix "$work/prefix" > "$work/install.log"
-libdir=$(dirname "$(find "$work/prefix" -name 'libKor2_Sys.so' | head -n 1)")
-export PKG_CONFIG_PATH="$libdir/pkgconfig"
+if [ "$installed" = "--installed" ]; then
+  prefix=/usr
+  libdir=$(dirname "$(find /usr/lib -name 'libKor2_Sys.so' | head -n 1)")
+else
+  prefix="$work/prefix"
+  cmake --install "$build_dir" --prefix "$prefix" > "$work/install.log"
+  libdir=$(dirname "$(find "$prefix" -name 'libKor2_Sys.so' | head -n 1)")
+  export PKG_CONFIG_PATH="$libdir/pkgconfig"
+fi
 
 # Every fenced block after a line "<!-- example: NAME -->" becomes the file NAME.
 mkdir "$work/readme"
@@ -23,19 +32,22 @@ for file in CMakeLists.txt main.cpp host.c build-c.sh; do
   test -s "$work/readme/$file" || { echo "README.md has no example $file" >&2; exit 1; }
 done
 
-cmake -S "$work/readme" -B "$work/readme/build" -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/readme-configure.log"
+cmake -S "$work/readme" -B "$work/readme/build" -DCMAKE_PREFIX_PATH="$prefix" > "$work/readme-configure.log"
 cmake --build "$work/readme/build" > "$work/readme-build.log" || { cat "$work/readme-build.log"; exit 1; }
 echo "README C++: $(LD_LIBRARY_PATH="$libdir" "$work/readme/build/my_host")"
 (cd "$work/readme" && sh build-c.sh)
 echo "README C: $(LD_LIBRARY_PATH="$libdir" "$work/readme/host")"
 
 if [ -e "$libdir/libKor2_Sys_qt.so" ]; then
-  cmake -S "$source_dir" -B "$work/qt" -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/qt-configure.log"
+  cmake -S "$source_dir" -B "$work/qt" -DCMAKE_PREFIX_PATH="$prefix" > "$work/qt-configure.log"
   cmake --build "$work/qt" > "$work/qt-build.log" || { cat "$work/qt-build.log"; exit 1; }
   echo "Qt: $(LD_LIBRARY_PATH="$libdir" QT_QPA_PLATFORM=offscreen "$work/qt/consumer_qt")"
 fi
 cc "$source_dir/consumer.c" -o "$work/consumer_c" $(pkg-config --cflags --libs kor2-sys)
 echo "C, absorbed failures: $(LD_LIBRARY_PATH="$libdir" "$work/consumer_c")"
+
+# The source tree is no installed file.
+[ "$installed" = "--installed" ] && exit 0
 
 # Kept in the build tree, so that a second run only rebuilds what changed.
 subdir_build="$build_dir/tests/consumer-subdirectory"

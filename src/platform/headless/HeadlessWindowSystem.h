@@ -15,7 +15,7 @@
 namespace Kor2_Sys::platform {
 
 /// A window as it was when it was shown.
-struct KOR2_SYS_EXPORT ShownForm {
+struct ShownForm {
     std::string name;
     Text caption;
     double left = 0, top = 0, width = 0, height = 0;
@@ -37,7 +37,7 @@ struct MessageRecord {
     MessageAnswer answer = MessageAnswer::Ok;
 };
 
-class KOR2_SYS_EXPORT HeadlessWindowSystem final : public WindowSystem {
+class HeadlessWindowSystem final : public WindowSystem {
 public:
     explicit HeadlessWindowSystem(std::vector<script::WindowScript> scripts = {});
 

@@ -79,7 +79,7 @@ class HostRegistry;
 /// pictures, progress bars and controls have `Move` (left, top, width, height) and `ZOrder`;
 /// `Parent` reads the name of the window the native operations made its parent (empty when none).
 /// A member it does not have is error 438; once destroyed, every call is error 91.
-class KOR2_SYS_EXPORT RecordedHost final : public Object {
+class RecordedHost final : public Object {
 public:
     RecordedHost(HostKind kind, std::string name, Long handle);
 
@@ -133,7 +133,7 @@ private:
 };
 
 /// The host objects of one scripted desktop, by handle and by name.
-class KOR2_SYS_EXPORT HostRegistry {
+class HostRegistry {
 public:
     HostRegistry() = default;
     /// The desktop goes away with its windows: every host object is destroyed and lets go of the

@@ -17,9 +17,9 @@ namespace Kor2_Sys::platform::linuxos {
 /// An NVMe Identify Controller data structure laid out as an IDENTIFY block: its serial number
 /// (bytes 4 to 23), model number (24 to 63) and firmware revision (64 to 71) in the ATA string
 /// fields.
-KOR2_SYS_EXPORT IdentityBlock identityFromNvme(std::span<const std::uint8_t> data);
+IdentityBlock identityFromNvme(std::span<const std::uint8_t> data);
 
-class KOR2_SYS_EXPORT LinuxDiskQuery final : public DiskQuery {
+class LinuxDiskQuery final : public DiskQuery {
 public:
     explicit LinuxDiskQuery(SystemTree tree = {}) : m_tree(std::move(tree)) {}
 

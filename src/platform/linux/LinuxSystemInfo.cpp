@@ -3,6 +3,7 @@
 #include <Kor2_Sys/Error.h>
 
 #include "frame/Utf.h"
+#include "frame/SharedLibrary.h"
 
 #include <blkid/blkid.h>
 #include <dirent.h>
@@ -128,36 +129,68 @@ bool fromUdev(const UdevProperties& p, VolumeFacts& facts)
 
 enum class Probe { Found, NoMedium, Unreadable };
 
-std::string lookup(blkid_probe probe, const char* name)
+// The calls of libblkid that probe a file system's superblock, all or none.
+struct BlkidCalls {
+    decltype(blkid_new_probe)* newProbe = nullptr;
+    decltype(blkid_free_probe)* freeProbe = nullptr;
+    decltype(blkid_probe_set_device)* setDevice = nullptr;
+    decltype(blkid_probe_enable_superblocks)* enableSuperblocks = nullptr;
+    decltype(blkid_probe_set_superblocks_flags)* superblockFlags = nullptr;
+    decltype(blkid_do_safeprobe)* safeProbe = nullptr;
+    decltype(blkid_probe_lookup_value)* lookupValue = nullptr;
+    bool complete = false;
+};
+
+const BlkidCalls& libblkid()
+{
+    static const BlkidCalls calls = [] {
+        const SharedLibrary library("libblkid.so.1");
+        BlkidCalls c;
+        c.complete = library.bind(c.newProbe, "blkid_new_probe") && library.bind(c.freeProbe, "blkid_free_probe") &&
+                     library.bind(c.setDevice, "blkid_probe_set_device") &&
+                     library.bind(c.enableSuperblocks, "blkid_probe_enable_superblocks") &&
+                     library.bind(c.superblockFlags, "blkid_probe_set_superblocks_flags") &&
+                     library.bind(c.safeProbe, "blkid_do_safeprobe") &&
+                     library.bind(c.lookupValue, "blkid_probe_lookup_value");
+        return c;
+    }();
+    return calls;
+}
+
+std::string lookup(const BlkidCalls& blkid, blkid_probe probe, const char* name)
 {
     const char* data = nullptr;
     std::size_t length = 0;
-    if (blkid_probe_lookup_value(probe, name, &data, &length) != 0 || data == nullptr)
+    if (blkid.lookupValue(probe, name, &data, &length) != 0 || data == nullptr)
         return {};
     return std::string(data, strnlen(data, length));
 }
 
+// Without libblkid a device reads as unreadable, and statfs answers as for any other.
 Probe fromBlkid(const std::string& node, VolumeFacts& facts)
 {
+    const BlkidCalls& blkid = libblkid();
+    if (!blkid.complete)
+        return Probe::Unreadable;
     const int fd = ::open(node.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOMEDIUM ? Probe::NoMedium : Probe::Unreadable;
-    blkid_probe probe = blkid_new_probe();
+    blkid_probe probe = blkid.newProbe();
     bool found = false;
-    if (probe != nullptr && blkid_probe_set_device(probe, fd, 0, 0) == 0) {
-        blkid_probe_enable_superblocks(probe, 1);
-        blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE |
-                                                     BLKID_SUBLKS_VERSION);
-        if (blkid_do_safeprobe(probe) == 0) {
-            facts.type = lookup(probe, "TYPE");
-            facts.uuid = lookup(probe, "UUID");
-            facts.label = lookup(probe, "LABEL");
-            facts.version = lookup(probe, "VERSION");
+    if (probe != nullptr && blkid.setDevice(probe, fd, 0, 0) == 0) {
+        blkid.enableSuperblocks(probe, 1);
+        blkid.superblockFlags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE | BLKID_SUBLKS_VERSION);
+        if (blkid.safeProbe(probe) == 0) {
+            facts.type = lookup(blkid, probe, "TYPE");
+            facts.uuid = lookup(blkid, probe, "UUID");
+            facts.label = lookup(blkid, probe, "LABEL");
+            facts.version = lookup(blkid, probe, "VERSION");
             facts.source = "blkid";
             found = !facts.type.empty();
         }
     }
-    blkid_free_probe(probe);
+    if (probe != nullptr)
+        blkid.freeProbe(probe);
     ::close(fd);
     return found ? Probe::Found : Probe::Unreadable;
 }

@@ -8,7 +8,7 @@
 
 namespace Kor2_Sys::platform::linuxos {
 
-class KOR2_SYS_EXPORT LinuxSystemInfo final : public SystemInfo {
+class LinuxSystemInfo final : public SystemInfo {
 public:
     explicit LinuxSystemInfo(SystemTree tree = {}) : m_tree(std::move(tree)) {}
 

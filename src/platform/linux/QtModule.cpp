@@ -12,12 +12,12 @@ namespace Kor2_Sys::platform {
 namespace {
 
 // The module exports this factory; the library never links Qt itself.
-constexpr const char* kModuleName = "libKor2_Sys_qt.so";
+constexpr const char* kModuleName = KOR2_QT_MODULE;
 constexpr const char* kFactorySymbol = "kor2_create_qt_window_system";
 using Factory = WindowSystem* (*)();
 
 // The module stands beside the library (build tree and installed tree alike); the loader's own
-// search path is the fallback.
+// search path is the fallback, and the only way when the core is linked into a program.
 void* openModule()
 {
     Dl_info self{};

@@ -1,5 +1,7 @@
 #include "platform/linux/SystemTree.h"
 
+#include "frame/SharedLibrary.h"
+
 #include <libudev.h>
 #include <sys/sysmacros.h>
 
@@ -14,24 +16,56 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The calls of libudev that read a device's properties, all or none.
+struct UdevCalls {
+    decltype(udev_new)* newContext = nullptr;
+    decltype(udev_unref)* unref = nullptr;
+    decltype(udev_device_new_from_devnum)* device = nullptr;
+    decltype(udev_device_unref)* deviceUnref = nullptr;
+    decltype(udev_device_get_properties_list_entry)* firstProperty = nullptr;
+    decltype(udev_list_entry_get_next)* next = nullptr;
+    decltype(udev_list_entry_get_name)* name = nullptr;
+    decltype(udev_list_entry_get_value)* value = nullptr;
+    bool complete = false;
+};
+
+const UdevCalls& libudev()
+{
+    static const UdevCalls calls = [] {
+        const SharedLibrary library("libudev.so.1");
+        UdevCalls c;
+        c.complete = library.bind(c.newContext, "udev_new") && library.bind(c.unref, "udev_unref") &&
+                     library.bind(c.device, "udev_device_new_from_devnum") &&
+                     library.bind(c.deviceUnref, "udev_device_unref") &&
+                     library.bind(c.firstProperty, "udev_device_get_properties_list_entry") &&
+                     library.bind(c.next, "udev_list_entry_get_next") &&
+                     library.bind(c.name, "udev_list_entry_get_name") &&
+                     library.bind(c.value, "udev_list_entry_get_value");
+        return c;
+    }();
+    return calls;
+}
+
+// Without libudev the database reads as empty, as when it holds nothing about the device.
 class LibUdev final : public UdevDatabase {
 public:
     UdevProperties properties(DeviceNumber number) override
     {
         UdevProperties out;
-        udev* context = udev_new();
+        const UdevCalls& udev = libudev();
+        if (!udev.complete)
+            return out;
+        auto* context = udev.newContext();
         if (context == nullptr)
             return out;
-        if (udev_device* device = udev_device_new_from_devnum(context, 'b', makedev(number.major, number.minor))) {
-            udev_list_entry* entry = nullptr;
-            udev_list_entry_foreach(entry, udev_device_get_properties_list_entry(device))
-            {
-                const char* value = udev_list_entry_get_value(entry);
-                out.emplace(udev_list_entry_get_name(entry), value ? value : "");
+        if (auto* device = udev.device(context, 'b', makedev(number.major, number.minor))) {
+            for (auto* entry = udev.firstProperty(device); entry != nullptr; entry = udev.next(entry)) {
+                const char* value = udev.value(entry);
+                out.emplace(udev.name(entry), value ? value : "");
             }
-            udev_device_unref(device);
+            udev.deviceUnref(device);
         }
-        udev_unref(context);
+        udev.unref(context);
         return out;
     }
 };

@@ -3,8 +3,6 @@
 // file-system table and the udev database. The real system by default; tests point it at a tree
 // of their own.
 
-#include <Kor2_Sys/Kor2_SysExport.h>
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,7 +23,7 @@ struct DeviceNumber {
 /// Properties the udev database keeps for one device ("ID_FS_UUID" = "...").
 using UdevProperties = std::map<std::string, std::string, std::less<>>;
 
-class KOR2_SYS_EXPORT UdevDatabase {
+class UdevDatabase {
 public:
     virtual ~UdevDatabase();
     /// The properties of block device `number`; empty when the database knows none.
@@ -33,12 +31,12 @@ public:
 };
 
 /// The value of `key`; empty when absent.
-KOR2_SYS_EXPORT std::string property(const UdevProperties& properties, std::string_view key);
+std::string property(const UdevProperties& properties, std::string_view key);
 /// A text as udev's "_ENC" properties write it (unsafe characters as \xHH), decoded.
-KOR2_SYS_EXPORT std::string udevDecoded(std::string_view text);
+std::string udevDecoded(std::string_view text);
 
 /// The system's udev database, read through libudev.
-KOR2_SYS_EXPORT std::shared_ptr<UdevDatabase> systemUdev();
+std::shared_ptr<UdevDatabase> systemUdev();
 
 /// One line of the mount table.
 struct Mount {
@@ -48,7 +46,7 @@ struct Mount {
     std::string source;
 };
 
-struct KOR2_SYS_EXPORT SystemTree {
+struct SystemTree {
     std::string sys = "/sys";
     std::string dev = "/dev";
     std::string mountinfo = "/proc/self/mountinfo";

@@ -1,6 +1,7 @@
 #include "platform/qt/QtWindowSystem.h"
 
 #include <Kor2_Sys/Error.h>
+#include <Kor2_Sys/qt/Kor2_SysQtExport.h>
 
 #include "frame/Utf.h"
 #include "platform/qt/FormDialog.h"

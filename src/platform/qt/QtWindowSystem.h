@@ -5,15 +5,13 @@
 
 #include "platform/WindowSystem.h"
 
-#include <Kor2_Sys/qt/Kor2_SysQtExport.h>
-
 #include <functional>
 
 class QWidget;
 
 namespace Kor2_Sys::platform::qt {
 
-class KOR2_SYS_QT_EXPORT QtWindowSystem : public WindowSystem {
+class QtWindowSystem : public WindowSystem {
 public:
     /// Who would see a modal window: a screen, or nobody (a platform that draws nowhere, with an
     /// application the library made itself, so no host drives the windows either).

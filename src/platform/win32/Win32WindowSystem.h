@@ -11,7 +11,7 @@ namespace Kor2_Sys::platform::win32 {
 
 /// The filter of the common file dialog from a "description|pattern|..." text: pairs separated by
 /// NUL characters, the list ended by two. A description without a pattern is dropped.
-KOR2_SYS_EXPORT std::wstring commonDialogFilter(const Text& filter);
+std::wstring commonDialogFilter(const Text& filter);
 
 class Win32WindowSystem : public WindowSystem {
 public:
