@@ -88,8 +88,9 @@ void expectReaderNames(const Player& player, const Ks::platform::Form& form,
     for (const auto& [control, name] : readerNamesOf(form))
         EXPECT_TRUE(reached(control)) << form.name() << ": a screen reader cannot reach " << control;
     for (const auto& [control, name] : expected)
-        if (read.contains(control) || !reached(control))
+        if (read.contains(control) || !reached(control)) {
             EXPECT_EQ(Ks::utf::toUtf8(read[control]), Ks::utf::toUtf8(name)) << form.name() << ": " << control;
+        }
 }
 
 const char* backendName(Backend backend)
