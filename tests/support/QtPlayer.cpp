@@ -2,6 +2,7 @@
 // person drives it (clicks, key presses with their texts, the close box, the file dialog's name
 // box), with the same script rules as the headless window system.
 #include "Player.h"
+#include "PlayingSystem.h"
 #include "QtBoxes.h"
 
 #include "platform/qt/QtWindowSystem.h"
@@ -115,7 +116,7 @@ void walkReader(QAccessibleInterface* node, const std::string& list, std::vector
 }
 
 // The real window system, with each window, box and file dialog played from the script queue.
-class PlayingQt final : public Ks::platform::qt::QtWindowSystem {
+class PlayingQt final : public PlayingSystem<Ks::platform::qt::QtWindowSystem> {
 public:
     PlayingQt()
     {
@@ -123,51 +124,6 @@ public:
         QGuiApplication::clipboard()->clear();
     }
 
-    Ks::script::ScriptQueue scripts;
-    std::vector<MessageRecord> messages;
-    std::vector<ShownForm> shown;
-    std::vector<Ks::platform::FileDialogRequest> fileRequests;
-    std::vector<std::string> trail;
-    std::vector<std::pair<std::string, Ks::Text>> names;
-    int beeps = 0;
-    int eventRuns = 0;
-
-    void showModal(Form& form) override
-    {
-        shown.push_back(ShownForm::of(form));
-        m_forms.push_back({&form, scripts.take(form.name())});
-        const std::size_t depth = m_forms.size();
-        QtWindowSystem::showModal(form);
-        if (m_forms.size() == depth) {
-            ADD_FAILURE() << form.name() << " was shown, but its script never played";
-            m_forms.pop_back();
-        }
-    }
-    void showModeless(Form& form) override
-    {
-        shown.push_back(ShownForm::of(form));
-        QtWindowSystem::showModeless(form);
-    }
-    Ks::platform::MessageAnswer messageBox(const Ks::platform::MessageBoxRequest& request) override
-    {
-        const auto answer = scripts.answerFor(request);
-        messages.push_back({request.text, request.title.value_or(Ks::platform::applicationTitle()), request.buttons,
-                            request.icon, answer});
-        m_boxAnswers.push_back(answer);
-        const auto given = QtWindowSystem::messageBox(request);
-        EXPECT_EQ(given, answer) << "the message box's button";
-        return given;
-    }
-    void beep() override
-    {
-        ++beeps;
-        QtWindowSystem::beep();
-    }
-    void doEvents() override
-    {
-        ++eventRuns;
-        QtWindowSystem::doEvents();
-    }
     Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
     {
         fileRequests.push_back(request);
@@ -176,11 +132,6 @@ public:
     }
 
 private:
-    struct Pending {
-        Form* form;
-        Ks::script::WindowScript script;
-    };
-
     void onShown(QWidget* shown)
     {
         if (auto* box = qobject_cast<QMessageBox*>(shown))
@@ -193,9 +144,7 @@ private:
 
     void answerBox(QMessageBox& box)
     {
-        const auto answer = m_boxAnswers.empty() ? Ks::platform::MessageAnswer::Ok : m_boxAnswers.front();
-        if (!m_boxAnswers.empty())
-            m_boxAnswers.pop_front();
+        const auto answer = nextBoxAnswer();
         QAbstractButton* button = box.button(answer == Ks::platform::MessageAnswer::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
         if (button == nullptr) {
             ADD_FAILURE() << "the message box has no button for the answer";
@@ -328,20 +277,12 @@ private:
                       static_cast<int>(height / twipsPerPixelY()) - frame.height());
     }
 
-    std::vector<Pending> m_forms;
-    std::deque<Ks::platform::MessageAnswer> m_boxAnswers;
     std::deque<Action> m_fileActions;
 };
 
-class QtPlayer final : public Player {
+class QtPlayer final : public PlayerOver<PlayingQt> {
 public:
-    Backend backend() const override { return Backend::Qt; }
-    std::shared_ptr<Ks::platform::WindowSystem> windowSystem() override { return m_ws; }
-    void queue(std::vector<Ks::script::WindowScript> scripts) override { m_ws->scripts.queue(std::move(scripts)); }
-    std::size_t pendingScripts() const override { return m_ws->scripts.pending(); }
-    const std::vector<MessageRecord>& messages() const override { return m_ws->messages; }
-    int beeps() const override { return m_ws->beeps; }
-    int eventRuns() const override { return m_ws->eventRuns; }
+    QtPlayer() : PlayerOver(Backend::Qt) {}
     std::optional<Ks::Text> clipboardText() const override
     {
         const QMimeData* data = QGuiApplication::clipboard()->mimeData();
@@ -350,21 +291,7 @@ public:
         const QString text = data->text();
         return Ks::Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
     }
-    const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests; }
-    const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
-    const std::vector<std::string>& focusTrail() const override { return m_ws->trail; }
-    const std::vector<std::pair<std::string, Ks::Text>>& readerNames() const override { return m_ws->names; }
-    void clearRecords() override
-    {
-        m_ws->messages.clear();
-        m_ws->shown.clear();
-        m_ws->beeps = 0;
-    }
-
-private:
-    std::shared_ptr<PlayingQt> m_ws = std::make_shared<PlayingQt>();
 };
-
 } // namespace
 
 std::unique_ptr<Player> makeQtPlayer()

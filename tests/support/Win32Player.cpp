@@ -4,6 +4,7 @@
 // timer inside the window's own modal loop; message boxes and the common file dialog are answered
 // through their buttons and name box. The script rules are the headless window system's.
 #include "Player.h"
+#include "PlayingSystem.h"
 
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -65,9 +66,11 @@ Ks::Text textOf(HWND window)
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     Ks::Text read;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] != L'&' || (i + 1 < text.size() && text[++i] == L'&'))
-            read.push_back(static_cast<char16_t>(text[i]));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && ++i == text.size())
+            break;  // "&C" reads "C", "&&" reads "&"
+        read.push_back(static_cast<char16_t>(text[i]));
+    }
     return read;
 }
 
@@ -119,11 +122,14 @@ void pressKey(HWND target, int key, int shift)
     SetKeyboardState(state);
     static constexpr int kNamed[] = {Ks::platform::keys::Tab, Ks::platform::keys::Enter, Ks::platform::keys::Escape,
                                      Ks::platform::keys::Space, Ks::platform::keys::Backspace};
-    if (std::find(std::begin(kNamed), std::end(kNamed), key) != std::end(kNamed)) {
-        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
-        PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(key), scan | 1);
+    // The arrows, Home and End carry the desktop's key number in their low byte; they are extended keys.
+    const bool navigation = Ks::platform::keys::isNavigation(key);
+    if (navigation || std::find(std::begin(kNamed), std::end(kNamed), key) != std::end(kNamed)) {
+        const auto vk = static_cast<UINT>(navigation ? key & 0xFF : key);
+        const LPARAM scan = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (navigation ? 1 << 24 : 0);
+        PostMessageW(target, WM_KEYDOWN, vk, scan | 1);
         runPosted();
-        PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(key), scan | 1 | (3u << 30));
+        PostMessageW(target, WM_KEYUP, vk, scan | 1 | (3u << 30));
     } else {
         PostMessageW(target, WM_CHAR, static_cast<WPARAM>(key), 1);
     }
@@ -166,7 +172,7 @@ PlayingWin32*& current()
 }
 
 // The real window system, with each window, box and file dialog played from the script queue.
-class PlayingWin32 final : public Ks::platform::win32::Win32WindowSystem {
+class PlayingWin32 final : public PlayingSystem<Ks::platform::win32::Win32WindowSystem> {
 public:
     PlayingWin32()
     {
@@ -177,56 +183,6 @@ public:
     PlayingWin32(const PlayingWin32&) = delete;
     PlayingWin32& operator=(const PlayingWin32&) = delete;
 
-    Ks::script::ScriptQueue scripts;
-    std::vector<MessageRecord> messages;
-    std::vector<ShownForm> shown;
-    std::vector<Ks::platform::FileDialogRequest> fileRequests;
-    std::vector<std::string> trail;
-    std::vector<std::pair<std::string, Ks::Text>> names;
-    int beeps = 0;
-    int eventRuns = 0;
-
-    void showModal(Form& form) override
-    {
-        shown.push_back(ShownForm::of(form));
-        m_forms.push_back({&form, scripts.take(form.name())});
-        const std::size_t depth = m_forms.size();
-        const UINT_PTR timer = SetTimer(nullptr, 0, 1, &PlayingWin32::onFormTimer);
-        m_timers.push_back({timer, &form});
-        Win32WindowSystem::showModal(form);
-        forgetTimer(timer);
-        if (m_forms.size() == depth) {
-            ADD_FAILURE() << form.name() << " was shown, but its script never played";
-            m_forms.pop_back();
-        }
-    }
-    void showModeless(Form& form) override
-    {
-        shown.push_back(ShownForm::of(form));
-        Win32WindowSystem::showModeless(form);
-    }
-    Ks::platform::MessageAnswer messageBox(const Ks::platform::MessageBoxRequest& request) override
-    {
-        const auto answer = scripts.answerFor(request);
-        messages.push_back({request.text, request.title.value_or(Ks::platform::applicationTitle()), request.buttons,
-                            request.icon, answer});
-        m_boxAnswers.push_back(answer);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 1, &PlayingWin32::onBoxTimer);
-        const auto given = Win32WindowSystem::messageBox(request);
-        KillTimer(nullptr, timer);
-        EXPECT_EQ(given, answer) << "the message box's button";
-        return given;
-    }
-    void beep() override
-    {
-        ++beeps;
-        Win32WindowSystem::beep();
-    }
-    void doEvents() override
-    {
-        ++eventRuns;
-        Win32WindowSystem::doEvents();
-    }
     Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
     {
         fileRequests.push_back(request);
@@ -255,10 +211,20 @@ public:
     }
 
 private:
-    struct Pending {
-        Form* form;
-        Ks::script::WindowScript script;
-    };
+    void showPlaying(Form& form) override
+    {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 1, &PlayingWin32::onFormTimer);
+        m_timers.push_back({timer, &form});
+        Win32WindowSystem::showModal(form);
+        forgetTimer(timer);
+    }
+    MessageAnswer boxPlaying(const MessageBoxRequest& request) override
+    {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 1, &PlayingWin32::onBoxTimer);
+        const auto given = Win32WindowSystem::messageBox(request);
+        KillTimer(nullptr, timer);
+        return given;
+    }
     struct FileAnswer {
         Action action;
         bool typed = false, refused = false;
@@ -297,9 +263,7 @@ private:
         if (self == nullptr || box == nullptr)
             return;
         KillTimer(nullptr, timer);
-        const auto answer = self->m_boxAnswers.empty() ? Ks::platform::MessageAnswer::Ok : self->m_boxAnswers.front();
-        if (!self->m_boxAnswers.empty())
-            self->m_boxAnswers.pop_front();
+        const auto answer = self->nextBoxAnswer();
         HWND button = GetDlgItem(box, answer == Ks::platform::MessageAnswer::Ok ? IDOK : IDCANCEL);
         if (button == nullptr) {
             ADD_FAILURE() << "the message box has no button for the answer";
@@ -446,36 +410,15 @@ private:
         }
     }
 
-    std::vector<Pending> m_forms;
     std::vector<std::pair<UINT_PTR, Form*>> m_timers;
-    std::deque<Ks::platform::MessageAnswer> m_boxAnswers;
     FileAnswer m_file{};
 };
 
-class Win32Player final : public Player {
+class Win32Player final : public PlayerOver<PlayingWin32> {
 public:
-    Backend backend() const override { return Backend::Win32; }
-    std::shared_ptr<Ks::platform::WindowSystem> windowSystem() override { return m_ws; }
-    void queue(std::vector<Ks::script::WindowScript> scripts) override { m_ws->scripts.queue(std::move(scripts)); }
-    std::size_t pendingScripts() const override { return m_ws->scripts.pending(); }
-    const std::vector<MessageRecord>& messages() const override { return m_ws->messages; }
-    int beeps() const override { return m_ws->beeps; }
-    int eventRuns() const override { return m_ws->eventRuns; }
+    Win32Player() : PlayerOver(Backend::Win32) {}
     std::optional<Ks::Text> clipboardText() const override { return m_ws->clipboard(); }
-    const std::vector<Ks::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests; }
-    const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
-    const std::vector<std::string>& focusTrail() const override { return m_ws->trail; }
-    const std::vector<std::pair<std::string, Ks::Text>>& readerNames() const override { return m_ws->names; }
     bool cellsOfTheirOwn() const override { return false; }
-    void clearRecords() override
-    {
-        m_ws->messages.clear();
-        m_ws->shown.clear();
-        m_ws->beeps = 0;
-    }
-
-private:
-    std::shared_ptr<PlayingWin32> m_ws = std::make_shared<PlayingWin32>();
 };
 
 } // namespace
