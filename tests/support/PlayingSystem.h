@@ -1,7 +1,8 @@
 #pragma once
 // What the players of the real window systems share: the real system underneath, each modal
-// window and message box handed its part of the script queue, and the records a test reads back.
-// A player says only how it plays from inside the real loops (`showPlaying`, `boxPlaying`).
+// window, message box and file dialog handed its part of the script queue, a script's window-level
+// actions, and the records a test reads back. A player says only how it plays from inside the real
+// loops (`showPlaying`, `boxPlaying`, `filePlaying`) and what a person does on its screen (`act`).
 
 #include "Player.h"
 
@@ -9,6 +10,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +22,8 @@ public:
     using Form = Kor2_Sys::platform::Form;
     using MessageAnswer = Kor2_Sys::platform::MessageAnswer;
     using MessageBoxRequest = Kor2_Sys::platform::MessageBoxRequest;
+    using FileDialogRequest = Kor2_Sys::platform::FileDialogRequest;
+    using Action = Kor2_Sys::script::Action;
 
     Kor2_Sys::script::ScriptQueue scripts;
     std::vector<MessageRecord> messages;
@@ -56,6 +60,11 @@ public:
         EXPECT_EQ(given, answer) << "the message box's button";
         return given;
     }
+    Kor2_Sys::Text fileDialog(const FileDialogRequest& request) override
+    {
+        fileRequests.push_back(request);
+        return filePlaying(request, scripts.takeFileAction());
+    }
     void beep() override
     {
         ++beeps;
@@ -87,8 +96,71 @@ protected:
         return answer;
     }
 
+    /// The real file dialog, with the player ready to play `action` (a file or a cancel) in it.
+    virtual Kor2_Sys::Text filePlaying(const FileDialogRequest& request, Action action) = 0;
+
+    /// What a person does in the window being played: a click, keys, a move, a resize, the close box.
+    virtual void act(Form& form, const Action& action) = 0;
+    /// The control the platform's focus is on in the window being played; none when it is gone.
+    virtual std::optional<std::string> focusShown(const Form& form) const = 0;
+    /// What a screen reader reads of the window being played, as `Player::readerNames` gives it.
+    virtual std::vector<std::pair<std::string, Kor2_Sys::Text>> readerNamesShown(const Form& form) const = 0;
+
+    /// Plays a script on its window, which is now on the screen and being played.
+    void playScript(Pending pending)
+    {
+        Form& form = *pending.form;
+        const Kor2_Sys::script::WipedWhenPlayed wiped(pending.script);
+        const Kor2_Sys::script::ScriptQueue::Playing playing(scripts);
+        follow(trail, form, true);
+        names = readerNamesShown(form);
+        expectFocusShown(form, "when shown");
+        for (const Action& action : pending.script.actions) {
+            if (!form.visible()) {
+                ADD_FAILURE() << form.name() << ": '" << action.describe() << "' comes after the window was hidden";
+                return;
+            }
+            play(form, action);
+            follow(trail, form, false);
+            if (form.visible())
+                expectFocusShown(form, "after " + action.describe());
+        }
+        if (form.visible()) {
+            ADD_FAILURE() << form.name() << ": the script ends with the window still shown";
+            form.hide();
+        }
+    }
+
     std::vector<Pending> m_forms;
     std::deque<MessageAnswer> m_boxAnswers;
+
+private:
+    // The control that has the platform's focus is the control that has the model's.
+    void expectFocusShown(const Form& form, const std::string& when) const
+    {
+        if (const std::optional<std::string> focused = focusShown(form)) {
+            EXPECT_EQ(*focused, form.focus()) << form.name() << " " << when;
+        }
+    }
+
+    // The window-level actions are the model's own; the rest is what a person does on the screen.
+    void play(Form& form, const Action& action)
+    {
+        switch (action.kind) {
+        case Action::Kind::Set: form.setText(action.control, action.text); return;
+        case Action::Kind::Answer: scripts.answerNext(action.answer); return;
+        case Action::Kind::File:
+        case Action::Kind::Cancel: ADD_FAILURE() << "'" << action.describe() << "' is for the file dialog only"; return;
+        case Action::Kind::Close:
+            if (!action.fromUser) {
+                form.requestClose(false);
+                return;
+            }
+            break;
+        default: break;
+        }
+        act(form, action);
+    }
 };
 
 /// A player over a `PlayingSystem`: the records read back as the system keeps them.

@@ -24,6 +24,8 @@
 
 #include <cstdlib>
 #include <deque>
+#include <optional>
+#include <utility>
 #include <vector>
 
 extern "C" Kor2_Sys::platform::WindowSystem* kor2_create_qt_window_system();
@@ -49,17 +51,11 @@ QWidget* widgetOf(QWidget* dialog, const std::string& control)
 void pressKey(QWidget* target, int key, int shift)
 {
     const Qt::KeyboardModifiers modifiers = (shift & Ks::platform::keys::ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier;
-    static constexpr std::pair<int, Qt::Key> kNamed[] = {{Ks::platform::keys::Tab, Qt::Key_Tab},
-                                                         {Ks::platform::keys::Left, Qt::Key_Left},
-                                                         {Ks::platform::keys::Right, Qt::Key_Right},
-                                                         {Ks::platform::keys::Up, Qt::Key_Up},
-                                                         {Ks::platform::keys::Down, Qt::Key_Down},
-                                                         {Ks::platform::keys::Home, Qt::Key_Home},
-                                                         {Ks::platform::keys::End, Qt::Key_End},
-                                                         {Ks::platform::keys::Enter, Qt::Key_Return},
-                                                         {Ks::platform::keys::Escape, Qt::Key_Escape},
-                                                         {Ks::platform::keys::Space, Qt::Key_Space},
-                                                         {Ks::platform::keys::Backspace, Qt::Key_Backspace}};
+    using namespace Ks::platform::keys;
+    static constexpr std::pair<int, Qt::Key> kNamed[] = {
+        {Tab, Qt::Key_Tab}, {Left, Qt::Key_Left}, {Right, Qt::Key_Right}, {Up, Qt::Key_Up}, {Down, Qt::Key_Down},
+        {Home, Qt::Key_Home}, {End, Qt::Key_End}, {Enter, Qt::Key_Return}, {Escape, Qt::Key_Escape},
+        {Space, Qt::Key_Space}, {Backspace, Qt::Key_Backspace}};
     for (const auto& [code, qtKey] : kNamed)
         if (code == key) {
             QTest::keyClick(target, qtKey, modifiers);
@@ -124,14 +120,13 @@ public:
         QGuiApplication::clipboard()->clear();
     }
 
-    Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
+private:
+    Ks::Text filePlaying(const FileDialogRequest& request, Action action) override
     {
-        fileRequests.push_back(request);
-        m_fileActions.push_back(scripts.takeFileAction());
+        m_fileActions.push_back(std::move(action));
         return QtWindowSystem::fileDialog(request);
     }
 
-private:
     void onShown(QWidget* shown)
     {
         if (auto* box = qobject_cast<QMessageBox*>(shown))
@@ -197,61 +192,41 @@ private:
         }
         Pending pending = std::move(m_forms.back());
         m_forms.pop_back();
-        Form& form = *pending.form;
-        const Ks::script::WipedWhenPlayed wiped(pending.script);
-        const Ks::script::ScriptQueue::Playing playing(scripts);
         // A person's keys and clicks reach an active window, and Qt gives the focus only within one.
         dialog.activateWindow();
         if (!QTest::qWaitForWindowActive(&dialog))
-            ADD_FAILURE() << form.name() << " does not activate";
-        follow(trail, form, true);
-        expectFocusShown(dialog, form, "when shown");
-        names.clear();
-        walkReader(QAccessible::queryAccessibleInterface(&dialog), "", names);
-        for (const Action& action : pending.script.actions) {
-            if (!form.visible()) {
-                ADD_FAILURE() << form.name() << ": '" << action.describe() << "' comes after the window was hidden";
-                return;
-            }
-            play(dialog, form, action);
-            follow(trail, form, false);
-            if (form.visible())
-                expectFocusShown(dialog, form, "after " + action.describe());
-        }
-        if (form.visible()) {
-            ADD_FAILURE() << form.name() << ": the script ends with the window still shown";
-            form.hide();
-        }
+            ADD_FAILURE() << pending.form->name() << " does not activate";
+        // A window the script opens is played inside this one's; this one's actions go on after it.
+        QWidget* outer = std::exchange(m_dialog, &dialog);
+        playScript(std::move(pending));
+        m_dialog = outer;
     }
 
-    // The widget that has Qt's focus is the control that has the model's.
-    static void expectFocusShown(QWidget& dialog, const Form& form, const std::string& when)
+    std::vector<std::pair<std::string, Ks::Text>> readerNamesShown(const Form&) const override
     {
-        QWidget* focused = dialog.focusWidget();
-        EXPECT_EQ(focused ? focused->objectName().toStdString() : std::string(), form.focus()) << form.name() << " " << when;
+        std::vector<std::pair<std::string, Ks::Text>> found;
+        walkReader(QAccessible::queryAccessibleInterface(m_dialog), "", found);
+        return found;
     }
 
-    void play(QWidget& dialog, Form& form, const Action& action)
+    std::optional<std::string> focusShown(const Form&) const override
+    {
+        QWidget* focused = m_dialog->focusWidget();
+        return focused ? focused->objectName().toStdString() : std::string();
+    }
+
+    void act(Form&, const Action& action) override
     {
         using Kind = Action::Kind;
         switch (action.kind) {
-        case Kind::Set: form.setText(action.control, action.text); return;
         case Kind::Move:
-            dialog.move(static_cast<int>(action.left / twipsPerPixelX()), static_cast<int>(action.top / twipsPerPixelY()));
+            m_dialog->move(static_cast<int>(action.left / twipsPerPixelX()), static_cast<int>(action.top / twipsPerPixelY()));
             return;
-        case Kind::Resize: resizeOuter(dialog, action.width, action.height); return;
-        case Kind::Close:
-            if (action.fromUser)
-                dialog.close();
-            else
-                form.requestClose(false);
-            return;
-        case Kind::Answer: scripts.answerNext(action.answer); return;
-        case Kind::File:
-        case Kind::Cancel: ADD_FAILURE() << "'" << action.describe() << "' is for the file dialog only"; return;
+        case Kind::Resize: resizeOuter(*m_dialog, action.width, action.height); return;
+        case Kind::Close: m_dialog->close(); return;
         default: break;
         }
-        QWidget* target = widgetOf(&dialog, action.control);
+        QWidget* target = widgetOf(m_dialog, action.control);
         if (target == nullptr)
             return;
         switch (action.kind) {
@@ -278,6 +253,7 @@ private:
     }
 
     std::deque<Action> m_fileActions;
+    QWidget* m_dialog = nullptr;
 };
 
 class QtPlayer final : public PlayerOver<PlayingQt> {

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace kor2test {
@@ -78,7 +80,7 @@ Ks::Text textOf(HWND window)
 // box by the static text just above it in the z-order, every other control by its own text without
 // its access-key mark. A palette has no cells of its own here: its text ("Colores normales: verde,
 // 3 (elegido)") names the ringed cell after the palette's own name.
-std::vector<std::pair<std::string, Ks::Text>> readerNamesShown(const FormWindow& window, const Form& form)
+std::vector<std::pair<std::string, Ks::Text>> readerNamesIn(const FormWindow& window, const Form& form)
 {
     std::vector<std::pair<std::string, Ks::Text>> names;
     for (const auto& c : form.controls()) {
@@ -183,18 +185,6 @@ public:
     PlayingWin32(const PlayingWin32&) = delete;
     PlayingWin32& operator=(const PlayingWin32&) = delete;
 
-    Ks::Text fileDialog(const Ks::platform::FileDialogRequest& request) override
-    {
-        fileRequests.push_back(request);
-        m_file = {scripts.takeFileAction()};
-        const UINT_PTR timer = SetTimer(nullptr, 0, 10, &PlayingWin32::onFileTimer);
-        struct Stop {
-            UINT_PTR timer;
-            ~Stop() { KillTimer(nullptr, timer); }
-        } stop{timer};
-        return Win32WindowSystem::fileDialog(request);
-    }
-
     std::optional<Ks::Text> clipboard() const
     {
         if (!OpenClipboard(nullptr))
@@ -217,6 +207,16 @@ private:
         m_timers.push_back({timer, &form});
         Win32WindowSystem::showModal(form);
         forgetTimer(timer);
+    }
+    Ks::Text filePlaying(const FileDialogRequest& request, Action action) override
+    {
+        m_file = {std::move(action)};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, &PlayingWin32::onFileTimer);
+        struct Stop {
+            UINT_PTR timer;
+            ~Stop() { KillTimer(nullptr, timer); }
+        } stop{timer};
+        return Win32WindowSystem::fileDialog(request);
     }
     MessageAnswer boxPlaying(const MessageBoxRequest& request) override
     {
@@ -316,102 +316,77 @@ private:
             return;
         Pending pending = std::move(*at);
         m_forms.erase(std::next(at).base());
-        const Ks::script::WipedWhenPlayed wiped(pending.script);
-        const Ks::script::ScriptQueue::Playing playing(scripts);
-        const FormWindow& shownWindow = *FormWindow::of(window);
-        follow(trail, form, true);
-        names = readerNamesShown(shownWindow, form);
-        expectFocusShown(shownWindow, form, "when shown");
-        for (const Action& action : pending.script.actions) {
-            if (!form.visible()) {
-                ADD_FAILURE() << form.name() << ": '" << action.describe() << "' comes after the window was hidden";
-                return;
-            }
-            play(window, shownWindow, form, action);
-            follow(trail, form, false);
-            if (form.visible() && IsWindow(window))
-                expectFocusShown(shownWindow, form, "after " + action.describe());
-        }
-        if (form.visible()) {
-            ADD_FAILURE() << form.name() << ": the script ends with the window still shown";
-            form.hide();
-        }
+        // A window the script opens is played inside this one's; this one's actions go on after it.
+        const HWND outer = std::exchange(m_window, window);
+        playScript(std::move(pending));
+        m_window = outer;
     }
 
-    // The control that has the platform's focus is the control that has the model's.
-    static void expectFocusShown(const FormWindow& window, const Form& form, const std::string& when)
+    std::vector<std::pair<std::string, Ks::Text>> readerNamesShown(const Form& form) const override
     {
+        return readerNamesIn(*FormWindow::of(m_window), form);
+    }
+
+    std::optional<std::string> focusShown(const Form& form) const override
+    {
+        if (!IsWindow(m_window))
+            return std::nullopt;
         HWND focused = GetFocus();
         std::string name;
         for (const auto& c : form.controls())
-            if (focused != nullptr && window.controlWindow(c.name) == focused)
+            if (focused != nullptr && FormWindow::of(m_window)->controlWindow(c.name) == focused)
                 name = c.name;
-        EXPECT_EQ(name, form.focus()) << form.name() << " " << when;
+        return name;
     }
 
-    void play(HWND window, const FormWindow& shownWindow, Form& form, const Action& action)
+    void act(Form& form, const Action& action) override
     {
         using Kind = Action::Kind;
         switch (action.kind) {
-        case Kind::Set: form.setText(action.control, action.text); return;
         case Kind::Move:
-            SetWindowPos(window, nullptr, static_cast<int>(action.left / twipsPerPixelX()),
+            SetWindowPos(m_window, nullptr, static_cast<int>(action.left / twipsPerPixelX()),
                          static_cast<int>(action.top / twipsPerPixelY()), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             return;
         case Kind::Resize:
-            SetWindowPos(window, nullptr, 0, 0, static_cast<int>(action.width / twipsPerPixelX()),
+            SetWindowPos(m_window, nullptr, 0, 0, static_cast<int>(action.width / twipsPerPixelX()),
                          static_cast<int>(action.height / twipsPerPixelY()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             return;
-        case Kind::Close:
-            if (action.fromUser)
-                SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            else
-                form.requestClose(false);
-            return;
-        case Kind::Answer: scripts.answerNext(action.answer); return;
-        case Kind::File:
-        case Kind::Cancel: ADD_FAILURE() << "'" << action.describe() << "' is for the file dialog only"; return;
+        case Kind::Close: SendMessageW(m_window, WM_SYSCOMMAND, SC_CLOSE, 0); return;
         default: break;
         }
-        HWND target = shownWindow.controlWindow(action.control);
+        HWND target = FormWindow::of(m_window)->controlWindow(action.control);
         if (target == nullptr) {
             ADD_FAILURE() << "the window " << form.name() << " shows no control " << action.control;
             return;
         }
         // A person reaches only what is on the screen and enabled.
         const bool reachable = IsWindowVisible(target) && IsWindowEnabled(target);
+        const auto mouseAt = [target](UINT down, double x, double y) {
+            mouse(target, down, x, y);
+            mouse(target, WM_LBUTTONUP, x, y);
+            runPosted();
+        };
         switch (action.kind) {
         case Kind::Click:
-            if (!reachable)
-                break;
-            if (classOf(target) == L"Button") {
+            if (reachable && classOf(target) == L"Button")
                 SendMessageW(target, BM_CLICK, 0, 0);
-            } else {
-                mouse(target, WM_LBUTTONDOWN, 0.5, 0.5);
-                mouse(target, WM_LBUTTONUP, 0.5, 0.5);
-                runPosted();
-            }
+            else if (reachable)
+                mouseAt(WM_LBUTTONDOWN, 0.5, 0.5);
             break;
         case Kind::DoubleClick:
-            if (!reachable)
-                break;
-            mouse(target, WM_LBUTTONDBLCLK, 0.5, 0.5);
-            mouse(target, WM_LBUTTONUP, 0.5, 0.5);
-            runPosted();
+            if (reachable)
+                mouseAt(WM_LBUTTONDBLCLK, 0.5, 0.5);
             break;
         case Kind::Type: typeOver(target, action.text); break;
         case Kind::Key: pressKey(target, action.key, action.shift); break;
-        case Kind::MouseDown:
-            mouse(target, WM_LBUTTONDOWN, action.x, action.y);
-            mouse(target, WM_LBUTTONUP, action.x, action.y);
-            runPosted();
-            break;
+        case Kind::MouseDown: mouseAt(WM_LBUTTONDOWN, action.x, action.y); break;
         default: break;
         }
     }
 
     std::vector<std::pair<UINT_PTR, Form*>> m_timers;
     FileAnswer m_file{};
+    HWND m_window = nullptr;
 };
 
 class Win32Player final : public PlayerOver<PlayingWin32> {
