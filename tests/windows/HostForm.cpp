@@ -68,16 +68,8 @@ private:
 // --- the library, late bound as a compiled host's variables of type Object reach it ---------
 
 struct Library {
-    IDispatch* object = nullptr;
-    explicit Library(const wchar_t* progId)
-    {
-        CLSID clsid;
-        if (FAILED(CLSIDFromProgID(progId, &clsid)) ||
-            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                    reinterpret_cast<void**>(&object))))
-            object = nullptr;
-        check(object != nullptr, "no se crea la clase");
-    }
+    IDispatch* object;
+    explicit Library(const wchar_t* progId) : object(kor2client::create(progId)) {}
     ~Library()
     {
         if (object != nullptr)
@@ -90,25 +82,10 @@ struct Library {
     HRESULT call(const wchar_t* member, std::vector<VARIANT> args, long* libraryError = nullptr,
                  VARIANT* result = nullptr)
     {
-        if (object == nullptr)
-            return E_FAIL;
-        LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
-        DISPID id = 0;
-        HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-        DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-        EXCEPINFO exception{};
-        if (SUCCEEDED(hr))
-            hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, &exception,
-                                nullptr);
+        const kor2client::Answer answer = kor2client::invoke(object, member, DISPATCH_METHOD, std::move(args), result);
         if (libraryError != nullptr)
-            *libraryError = hr == DISP_E_EXCEPTION ? HRESULT_CODE(exception.scode) : 0;
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
-        for (VARIANT& v : args)
-            VariantClear(&v);
-        return hr;
+            *libraryError = answer.hr == DISP_E_EXCEPTION ? HRESULT_CODE(answer.scode) : 0;
+        return answer.hr;
     }
 };
 

@@ -18,13 +18,7 @@
 namespace {
 
 using kor2client::check;
-
-std::string hex(long value)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
-    return text;
-}
+using kor2client::hex;
 
 // Texts compared by their character codes, so nothing depends on the console.
 std::wstring textOf(BSTR text)
@@ -95,10 +89,9 @@ void byReferenceWriteBack()
     BSTR letter = SysAllocString(L"C");
     BSTR volume = SysAllocString(L"?"), serial = SysAllocString(L"?"), system = SysAllocString(L"?");
     const HRESULT hr = disk->D_NumeroDeSerieVolyMas(&letter, &volume, &serial, &system);
-    check(hr == S_OK, "D_NumeroDeSerieVolyMas: " + hex(hr));
-    check(textOf(letter) == L"C", "la letra de unidad cambia");
-    check(textOf(serial) != L"?" && !textOf(serial).empty(), "el número de serie no vuelve");
-    check(textOf(system) != L"?" && !textOf(system).empty(), "el sistema de archivos no vuelve");
+    check(hr == S_OK && textOf(letter) == L"C", "D_NumeroDeSerieVolyMas: " + hex(hr) + " o la letra de unidad cambia");
+    for (BSTR back : {serial, system})
+        check(textOf(back) != L"?" && !textOf(back).empty(), "el número de serie o el sistema de archivos no vuelve");
     for (BSTR text : {letter, volume, serial, system})
         SysFreeString(text);
     disk->Release();
@@ -110,26 +103,17 @@ void propertiesOfAForm()
     _cfrm_Color* form = create<_cfrm_Color, cfrm_Color>("cfrm_Color");
     if (form == nullptr)
         return;
-    BSTR title = SysAllocString(L"Elige un color \u00f1");
-    HRESULT hr = form->put_titulo(title);
-    SysFreeString(title);
-    BSTR back = nullptr;
-    if (SUCCEEDED(hr))
-        hr = form->get_titulo(&back);
-    check(hr == S_OK && textOf(back) == L"Elige un color \u00f1", "titulo (" + hex(hr) + ")");
-    SysFreeString(back);
-
+    BSTR title = SysAllocString(L"Elige un color \u00f1"), back = nullptr;
     long chosen = 0;
-    hr = form->put_NumColorElegiVB(0x00FF00);
-    if (SUCCEEDED(hr))
-        hr = form->get_NumColorElegiVB(&chosen);
-    check(hr == S_OK && chosen == 0x00FF00, "NumColorElegiVB = " + hex(chosen) + " (" + hex(hr) + ")");
-
     VARIANT_BOOL byLayer = VARIANT_FALSE;
-    hr = form->put_PorCapa(VARIANT_TRUE);
-    if (SUCCEEDED(hr))
-        hr = form->get_PorCapa(&byLayer);
-    check(hr == S_OK && byLayer == VARIANT_TRUE, "PorCapa (" + hex(hr) + ")");
+    const bool written = form->put_titulo(title) == S_OK && form->put_NumColorElegiVB(0x00FF00) == S_OK &&
+                         form->put_PorCapa(VARIANT_TRUE) == S_OK;
+    const bool read = form->get_titulo(&back) == S_OK && form->get_NumColorElegiVB(&chosen) == S_OK &&
+                      form->get_PorCapa(&byLayer) == S_OK;
+    check(written && read && textOf(back) == textOf(title) && chosen == 0x00FF00 && byLayer == VARIANT_TRUE,
+          "titulo, NumColorElegiVB o PorCapa no leen lo escrito: " + hex(chosen) + " " + std::to_string(byLayer));
+    SysFreeString(title);
+    SysFreeString(back);
     form->Release();
 }
 
@@ -178,28 +162,13 @@ void errorsCarryTheLibrarysNumber()
 
     IDispatch* dispatch = nullptr;
     if (SUCCEEDED(drive->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
-        LPOLESTR names[] = {const_cast<LPOLESTR>(L"CurrentDrive")};
-        DISPID id = DISPID_UNKNOWN;
         VARIANT drive200;
         VariantInit(&drive200);
         drive200.vt = VT_UI1;
         drive200.bVal = 200;
-        DISPID put = DISPID_PROPERTYPUT;
-        DISPPARAMS write{&drive200, &put, 1, 1};
-        VARIANT result;
-        VariantInit(&result);
-        EXCEPINFO exception{};
-        HRESULT late = dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-        if (SUCCEEDED(late))
-            late = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &write, &result,
-                                    &exception, nullptr);
-        check(late == DISP_E_EXCEPTION && exception.scode == early.hr &&
-                  textOf(exception.bstrDescription) == early.description,
-              "el error por IDispatch es otro: " + hex(exception.scode));
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
-        VariantClear(&result);
+        const kor2client::Answer late = kor2client::invoke(dispatch, L"CurrentDrive", DISPATCH_PROPERTYPUT, {drive200});
+        check(late.hr == DISP_E_EXCEPTION && late.scode == early.hr && late.description == early.description,
+              "el error por IDispatch es otro: " + hex(late.scode));
         dispatch->Release();
     }
     drive->Release();
