@@ -36,23 +36,6 @@ std::wstring classOf(HWND window)
     return name;
 }
 
-// A shown top-level window of this process with this caption.
-HWND findWindow(const std::wstring& caption)
-{
-    std::pair<const std::wstring*, HWND> search{&caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<std::pair<const std::wstring*, HWND>*>(data);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == GetCurrentProcessId() && IsWindowVisible(window) && textOf(window) == *s.first)
-                s.second = window;
-            return s.second == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
 // The visible child windows of a class, from the top of the window down, then left to right.
 std::vector<HWND> childrenOf(HWND window, const std::wstring& windowClass)
 {
@@ -118,10 +101,10 @@ HWND controlFor(HWND window, const Step& step)
 void person(std::wstring caption, std::vector<Step> steps)
 {
     HWND window = nullptr;
-    for (int waited = 0; (window = findWindow(caption)) == nullptr && waited < 15000; waited += 20)
+    for (int waited = 0; waited < 15000 && !IsWindowVisible(window = FindWindowW(nullptr, caption.c_str())); waited += 20)
         Sleep(20);
     for (const Step& step : steps) {
-        HWND control = window ? controlFor(window, step) : nullptr;
+        HWND control = IsWindowVisible(window) ? controlFor(window, step) : nullptr;
         if (control == nullptr)
             giveUp("la ventana \"" + narrow(caption) + "\" no aparece o le falta un control");
         if (step.click)

@@ -17,12 +17,6 @@ v = c.Col_NuCad_de_NuVB(): Expect "falta un argumento", 449
 v = c.Col_NuCad_de_NuVB("rojo"): Expect "tipo equivocado", 13
 v = c.Col_NuTB_de_NuCad(100000): Expect "desbordamiento", 6
 v = s.S_redondea(Nothing, 0): Expect "objeto donde va un número", 13
-Dim d: Set d = CreateObject("Kor2_Sys.c_VL")
-d.CurrentDrive = 200
-v = d.GetModelNumber(): Dim number, description: number = Err.Number: description = Err.Description
-Err.Clear
-Check "número de la biblioteca", number >= 10000 And number <= 10003, True
-Check "descripción de la biblioteca", Len(description) > 0, True
 Set v = CreateObject("Kor2_Sys.NoExiste"): Expect "clase desconocida", 429
 On Error Goto 0
 Finish
