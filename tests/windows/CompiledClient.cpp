@@ -171,6 +171,7 @@ void arraysKeepTheirElementType()
         {"Variant()", VT_VARIANT, false, 0, S_OK, VT_ARRAY | VT_VARIANT, L"|a||b"},
         {"Long(): el índice 0 vacío no es un número", VT_I4, false, 0, DISP_E_TYPEMISMATCH, VT_ARRAY | VT_I4, L"0"},
         {"String() de tamaño fijo", VT_BSTR, false, FADF_FIXEDSIZE, DISP_E_ARRAYISLOCKED, VT_ARRAY | VT_BSTR, L""},
+        {"matriz fija en un Variant", VT_VARIANT, true, FADF_STATIC, DISP_E_ARRAYISLOCKED, VT_ARRAY | VT_VARIANT, L""},
     };
     IDispatch* strings = create(L"Kor2_Sys.CString");
     if (strings == nullptr)

@@ -179,11 +179,13 @@ int main()
     HostWindow form(f.form), status(f.status), progress(f.progress), label(f.label), picture(f.picture, f.icon);
     const double tpp = twipsPerPixel();
 
-    // Handles travel as 32-bit numbers and come back as the same handles.
+    // Handles travel as 32-bit numbers and come back as the same handles; the predefined ones with
+    // the top bit set only when the number is sign-extended.
     HDC dc = GetDC(f.picture);
     HMENU bar = GetMenu(f.form);
     check(handleOf<HWND>(longOf(f.form)) == f.form && handleOf<HMENU>(longOf(bar)) == bar &&
-              handleOf<HBITMAP>(longOf(f.icon)) == f.icon && handleOf<HDC>(longOf(dc)) == dc,
+              handleOf<HBITMAP>(longOf(f.icon)) == f.icon && handleOf<HDC>(longOf(dc)) == dc &&
+              handleOf<HKEY>(longOf(HKEY_CURRENT_USER)) == HKEY_CURRENT_USER && handleOf<HWND>(longOf(HWND_TOPMOST)) == HWND_TOPMOST,
           "un identificador no vuelve entero de 32 bits");
     ReleaseDC(f.picture, dc);
 
