@@ -1,6 +1,6 @@
 ' The item arrays of the list splits, read as a script host reads arrays: only Variant arrays can
 ' be indexed, joined or walked here.
-Dim s, tira, items, fresh, n, item, walked
+Dim s, tira, items, fresh, n
 ' By index, as Join would (Wine's script host has no Join).
 Function Joined(a)
     Dim i
@@ -18,11 +18,6 @@ Check "S_LeeTira tipo de la matriz", VarType(items), vbArray + vbVariant
 Check "S_LeeTira cuenta", UBound(items), 3
 Check "S_LeeTira elementos", Joined(items), "|a||b"
 Check "S_LeeTira blanco añadido", tira, "a,,b "
-walked = ""
-For Each item In items
-    walked = walked & "[" & item & "]"
-Next
-Check "S_LeeTira recorrida", walked, "[][a][][b]"
 s.S_LeeTira "x y", fresh
 Check "variable vacía: tipo", VarType(fresh), vbArray + vbVariant
 Check "variable vacía: elementos", Joined(fresh), "|x|y"

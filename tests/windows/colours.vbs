@@ -10,12 +10,4 @@ Check "Col_NuVB_de_Nombre_o_inicial", c.Col_NuVB_de_Nombre_o_inicial(" am "), &H
 ' By reference: a variable of the declared type sees the member's change, here none.
 n = " am ": v = c.Col_NuVB_de_Nombre_o_inicial(n)
 Check "argumento por referencia intacto", n, " am "
-' Every class of the library is creatable by its programmatic identifier.
-Dim name
-For Each name In Array("CColores", "cfrm_Color", "CString", "c_imput1", "CCmDialog", "cfrm_Dialog", _
-                       "cRegistro", "c_StatusBar", "CTiempo", "CIconosMenu", "cImagen", "cMoverControl", _
-                       "CinfoDiscoVol", "c_VL", "cls_Loging", "cCambiaTxt")
-    Set v = CreateObject("Kor2_Sys." & name)
-    Check "CreateObject " & name, TypeName(v) <> "Nothing", True
-Next
 Finish

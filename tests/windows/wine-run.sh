@@ -16,10 +16,7 @@ case "$1" in
     shift ;;
 esac
 shift
-if [ -z "$dpi" ]; then
-    exec "$wine" "$@"
-fi
 "$wine" "$@"
 status=$?
-"$wine" reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+[ -z "$dpi" ] || "$wine" reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
 exit $status
