@@ -14,18 +14,14 @@ namespace kor2client {
 
 inline int checks = 0, failures = 0;
 
-inline void fail(const std::string& what)
-{
-    ++failures;
-    std::printf("FALLO %s\n", what.c_str());
-    std::fflush(stdout);
-}
-
 inline void check(bool ok, const std::string& what)
 {
     ++checks;
-    if (!ok)
-        fail(what);
+    if (!ok) {
+        ++failures;
+        std::printf("FALLO %s\n", what.c_str());
+        std::fflush(stdout);
+    }
 }
 
 /// Prints "OK n comprobaciones" when nothing failed; the process's exit status.

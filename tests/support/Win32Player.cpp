@@ -28,8 +28,6 @@ using Ks::platform::Form;
 using Ks::platform::win32::FormWindow;
 using Ks::script::Action;
 
-std::wstring wideOf(const Ks::Text& text) { return std::wstring(text.begin(), text.end()); }
-
 std::wstring classOf(HWND window)
 {
     wchar_t name[64] = {};
@@ -182,8 +180,6 @@ public:
         clipboardClear();
     }
     ~PlayingWin32() override { current() = nullptr; }
-    PlayingWin32(const PlayingWin32&) = delete;
-    PlayingWin32& operator=(const PlayingWin32&) = delete;
 
     std::optional<Ks::Text> clipboard() const
     {
@@ -304,7 +300,8 @@ private:
             PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
             return;
         }
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wideOf(file.action.text).c_str()));
+        const std::wstring path(file.action.text.begin(), file.action.text.end());
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         file.typed = true;
     }
