@@ -21,11 +21,18 @@ using kor2cli::JsonNode;
 
 namespace {
 
+kor2cli::GlobalOptions options(bool headless)
+{
+    kor2cli::GlobalOptions o;
+    o.headless = headless;
+    return o;
+}
+
 // A session whose runtime stays installed between batches of requests, so that a test can look
 // at the window system and the clock the requests left behind.
-class HostSession {
-public:
-    explicit HostSession(bool headless = true) : m_runtime(options(headless)) {}
+struct HostSession {
+    kor2cli::Runtime runtime;
+    explicit HostSession(bool headless = true) : runtime(options(headless)) {}
 
     std::vector<std::string> send(const std::vector<std::string>& requests)
     {
@@ -34,7 +41,7 @@ public:
             input += request + "\n";
         std::istringstream in(input);
         std::ostringstream out;
-        kor2cli::runSession(m_runtime, in, out);
+        kor2cli::runSession(runtime, in, out);
         std::vector<std::string> lines;
         std::istringstream split(out.str());
         for (std::string line; std::getline(split, line);)
@@ -43,25 +50,14 @@ public:
         return lines;
     }
     JsonNode last(const std::vector<std::string>& requests) { return kor2cli::parseJson(send(requests).back()); }
-
-private:
-    static kor2cli::GlobalOptions options(bool headless)
-    {
-        kor2cli::GlobalOptions o;
-        o.headless = headless;
-        return o;
-    }
-    kor2cli::Runtime m_runtime;
 };
 
 std::string scalar(const JsonNode& node)
 {
-    switch (node.kind) {
-    case JsonNode::Kind::Boolean: return node.boolean ? "true" : "false";
-    case JsonNode::Kind::Number: return kor2cli::shortestNumber(node.number);
-    case JsonNode::Kind::String: return utf::toUtf8(node.string);
-    default: return "?";
-    }
+    using Kind = JsonNode::Kind;
+    return node.kind == Kind::Boolean  ? (node.boolean ? "true" : "false")
+           : node.kind == Kind::Number ? kor2cli::shortestNumber(node.number)
+           : node.kind == Kind::String ? utf::toUtf8(node.string) : "?";
 }
 
 // An answer's "log" as "kind member arg..." entries joined by "; ".
@@ -155,39 +151,29 @@ TEST(HostSession, MenuFormGetsItsIconAndInformationEntry)
     EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get ; get ");
 }
 
-struct ClockCase {
-    std::string label;
-    std::vector<std::string> requests;  ///< after {"op":"new","class":"CTiempo","id":"t"}
-    std::string last;                   ///< part of the last answer
-};
-class VirtualTick : public ::testing::TestWithParam<ClockCase> {};
-TEST_P(VirtualTick, MovesOnlyWithPausesAndClockRequests)
+// The virtual tick moves only with pauses and clock requests, and the real clock is back after.
+TEST(HostSession, VirtualTickMovesOnlyWithPausesAndClockRequests)
 {
-    {
-        HostSession session;
-        std::vector<std::string> requests{R"({"op":"new","class":"CTiempo","id":"t"})"};
-        requests.insert(requests.end(), GetParam().requests.begin(), GetParam().requests.end());
-        const std::string last = session.send(requests).back();
-        EXPECT_NE(last.find(GetParam().last), std::string::npos) << last;
-    }
-    EXPECT_EQ(dynamic_cast<platform::VirtualClock*>(&platform::clock()), nullptr);  // the real one is back
-}
-const std::string kStart = R"({"op":"call","id":"t","member":"T_IniciaReloj"})";
-const std::string kElapsed = R"({"op":"call","id":"t","member":"T_TiempoTranscurrido"})";
-const std::string kTick = R"({"op":"call","id":"t","member":"T_tiempo"})";
-INSTANTIATE_TEST_SUITE_P(Clock, VirtualTick, ::testing::Values(
-    ClockCase{"spanAcrossTheSignOverflows", {R"({"op":"clock","tick":2147483000})", kStart,
-                                             R"({"op":"clock","tick":2147484000})", kElapsed},
-              R"("error": {"number": 6)"},
-    ClockCase{"passFromMinusOneToZero", {R"({"op":"clock","tick":-1})", kStart, R"({"op":"clock","tick":999})", kElapsed},
-              R"("value": "1000")"},
-    ClockCase{"pauseAdvances", {R"({"op":"clock","tick":5000})", kStart,
-                                R"({"op":"call","id":"t","member":"Pausa","args":[250]})", kElapsed},
+    const std::string start = R"({"op":"call","id":"t","member":"T_IniciaReloj"})";
+    const std::string elapsed = R"({"op":"call","id":"t","member":"T_TiempoTranscurrido"})";
+    for (const auto& [requests, says] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{R"({"op":"clock","tick":2147483000})", start, R"({"op":"clock","tick":2147484000})", elapsed},
+              R"("error": {"number": 6)"},  // a span across the sign overflows
+             {{R"({"op":"clock","tick":-1})", start, R"({"op":"clock","tick":999})", elapsed}, R"("value": "1000")"},
+             {{R"({"op":"clock","tick":5000})", start, R"({"op":"call","id":"t","member":"Pausa","args":[250]})", elapsed},
               R"("value": "250")"},
-    ClockCase{"negativePauseDoesNot", {R"({"op":"clock","tick":5000})",
-                                       R"({"op":"call","id":"t","member":"Pausa","args":[-1]})", kTick},
-              R"("value": 5000})"}),
-    [](const auto& info) { return info.param.label; });
+             {{R"({"op":"clock","tick":5000})", R"({"op":"call","id":"t","member":"Pausa","args":[-1]})",
+               R"({"op":"call","id":"t","member":"T_tiempo"})"}, R"("value": 5000})"}}) {
+        {
+            HostSession session;
+            std::vector<std::string> all{R"({"op":"new","class":"CTiempo","id":"t"})"};
+            all.insert(all.end(), requests.begin(), requests.end());
+            const std::string last = session.send(all).back();
+            EXPECT_NE(last.find(says), std::string::npos) << last;
+        }
+        EXPECT_EQ(dynamic_cast<platform::VirtualClock*>(&platform::clock()), nullptr);
+    }
+}
 
 struct BadCase {
     std::string label;
@@ -207,15 +193,11 @@ TEST_P(BadHostRequest, AnswersErrorFiveSayingWhy)
     EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
 }
 // `count` copies of `item` (its "#" replaced by the copy's number), joined by commas.
-std::string many(int count, const std::string& item)
+std::string many(int count, std::string item)
 {
     std::string list;
-    for (int i = 0; i < count; ++i) {
-        std::string one = item;
-        if (const auto at = one.find('#'); at != std::string::npos)
-            one.replace(at, 1, std::to_string(i));
-        list += (i ? "," : "") + one;
-    }
+    for (int i = 0; i < count; ++i)
+        list += (i ? "," : "") + (item.find('#') == std::string::npos ? item : std::string(item).replace(item.find('#'), 1, std::to_string(i)));
     return list;
 }
 INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
