@@ -10,13 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -43,11 +42,10 @@ Launch onStore(const std::string& store, rlim_t fileSizeLimit = RLIM_INFINITY)
     return launch;
 }
 
-Launch fed(std::string input, std::string stdoutPath = {})
+Launch fed(std::string input)
 {
     Launch launch;
     launch.input = std::move(input);
-    launch.stdoutPath = std::move(stdoutPath);
     return launch;
 }
 
@@ -69,28 +67,6 @@ void bigStore(const kor2test::TempDir& dir, const std::string& store)
                R"(", "value": ")" + std::string(1000, 'v') + "\"}";
     std::ofstream(dir.file("big.json")) << doc + "]}";
     ASSERT_EQ(kor2({"settings", "import", dir.file("big.json")}, onStore(store)).status, 0);
-}
-
-// --- Output that cannot be written ----------------------------------------------------------------
-
-TEST(FullStandardOutput, IsAnErrorWhateverTheCommand)
-{
-    for (const auto& [args, input] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"describe"}, ""}, {{"describe", "CColores"}, ""}, {{"call", "CColores", "Col_NuCad_de_NuVB", "long:1"}, ""},
-             {{"--headless", "session"}, R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[1]})" "\n"},
-             {{"--settings", ":memory:", "settings", "export"}, ""}, {{"--help"}, ""}}) {
-        const Outcome run = kor2(args, fed(input, "/dev/full"));
-        EXPECT_EQ(run.status, 3) << args[0] << run.err;
-        EXPECT_EQ(run.err, "kor2: no se puede escribir la salida: no queda espacio en el disco\n");
-    }
-}
-
-TEST(Export, ToAFullDeviceFailsNamingIt)
-{
-    const Outcome run = kor2({"--settings", ":memory:", "settings", "export", "/dev/full"});
-    EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(run.err, "kor2: no se puede escribir /dev/full: no queda espacio en el disco\n");
-    EXPECT_TRUE(fs::is_character_file("/dev/full"));  // written to, never replaced
 }
 
 TEST(Export, ThatFailsLeavesTheFormerBackupWhole)
@@ -149,72 +125,20 @@ TEST(Import, ThatFailsForLackOfRoomChangesNothing)
     EXPECT_EQ(kor2({"settings", "list"}, onStore(store)).out, "[Antes] K = V\n");
 }
 
-TEST(SettingsCommand, ThatOnlyReadsCreatesNothing)
-{
-    kor2test::TempDir home;
-    Launch launch;
-    launch.env = {{"HOME", home.path().string()}, {"KOR2_SETTINGS", std::nullopt}, {"XDG_CONFIG_HOME", std::nullopt}};
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"settings", "get", "S", "K"},
-                                                 std::vector<std::string>{"settings", "list"},
-                                                 std::vector<std::string>{"settings", "export"}}) {
-        const Outcome run = kor2(args, launch);
-        EXPECT_LE(run.status, 1) << args[1] << run.err;
-        EXPECT_TRUE(filesIn(home.path()).empty()) << args[1];
-    }
-}
-
-// --- Refusals: exit status and a whole message in Spanish -------------------------------------------
-
-std::string usage(const std::string& text) { return "kor2: " + text + "\nUse --help para más información.\n"; }
-
-struct RefusalCase {
-    std::vector<std::string> args;  ///< "DIR" and "DIR/..." name a folder holding `binary` and `dangling.db`
-    int status;
-    std::string says;
-    friend std::ostream& operator<<(std::ostream& os, const RefusalCase& c) { return os << c.says; }
-};
-class Refusal : public ::testing::TestWithParam<RefusalCase> {};
-TEST_P(Refusal, HasItsStatusAndIsWholeAndInSpanish)
+// What the tool says about a file or a store it cannot use: whole, escaped and in Spanish (the
+// usage errors and the plain file arguments are checked on the command line: cli.usage_*).
+TEST(Refusal, OfAFileOrStoreIsWholeAndInSpanish)
 {
     kor2test::TempDir dir;
     std::ofstream(dir.file("binary"), std::ios::binary) << std::string("ab\0cd\x1b", 6);
     fs::create_symlink(dir.file("nowhere/settings.db"), dir.file("dangling.db"));
-    std::vector<std::string> args = GetParam().args;
-    for (auto& a : args)
-        a = a == "DIR" ? dir.path().string() : a.starts_with("DIR/") ? dir.file(a.substr(4)) : a;
-    const Outcome run = kor2(args, onStore(":memory:"));
-    EXPECT_EQ(run.status, GetParam().status) << run.err;
-    EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find("No such"), std::string::npos) << run.err;
-}
-const char* const kCommands = "call, session, describe, settings, color, input, number, open, save, message, login, info";
-INSTANTIATE_TEST_SUITE_P(Arguments, Refusal, ::testing::Values(
-    RefusalCase{{"--headless", "--actions", "/tmp", "call", "CColores", "Col_NuCad_de_NuVB", "long:1"}, 2,
-                "no se puede leer el archivo de acciones /tmp: es una carpeta, no un archivo"},
-    RefusalCase{{"settings", "import", "/tmp"}, 2, "no se puede leer el archivo de importación /tmp: es una carpeta"},
-    RefusalCase{{"message", "--title", "t", "--file", "/tmp"}, 2, "no se puede leer el archivo del mensaje /tmp: es una carpeta"},
-    RefusalCase{{"message", "--title", "t", "--file", "/dev/zero"}, 2, "el archivo del mensaje /dev/zero pasa de 16 MiB"},
-    RefusalCase{{"--headless", "--actions", "/dev/zero", "call", "CColores", "Col_NuCad_de_NuVB", "long:1"}, 2, "pasa de 64 MiB"},
-    RefusalCase{{"settings", "import", "/nonexistent/x.json"}, 2, "/nonexistent/x.json: no existe"},
-    RefusalCase{{"info", "identify", "DIR/binary"}, 2, "tiene \"ab\\u0000cd\\u001b\", que no es una palabra hexadecimal"},
-    RefusalCase{{"--settings", "DIR/dangling.db", "settings", "set", "S", "K", "V"}, 3, "dangling.db: no existe"},
-    RefusalCase{{"bogus"}, 2, usage("orden desconocida: bogus (órdenes: " + std::string(kCommands) + ")")},
-    RefusalCase{{}, 2, usage("falta la orden (" + std::string(kCommands) + ")")},
-    RefusalCase{{"call", "CColores"}, 2, usage("falta MIEMBRO")},
-    RefusalCase{{"describe", "a", "b"}, 2, usage("argumento inesperado: b")},
-    RefusalCase{{"color", "--initial", "x"}, 2, usage("valor no válido para --initial: x")},
-    RefusalCase{{"--decimal"}, 2, usage("--decimal necesita un valor")},
-    RefusalCase{{"message", "--title", "a", "--text", "b", "--file", "c"}, 2, usage("--text y --file no pueden ir juntas")}));
-
-TEST(Help, IsInSpanish)
-{
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"settings", "--help"}}) {
+    for (const auto& [args, status, says] : std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
+             {{"info", "identify", dir.file("binary")}, 2, "tiene \"ab\\u0000cd\\u001b\", que no es una palabra hexadecimal"},
+             {{"--settings", dir.file("dangling.db"), "settings", "set", "S", "K", "V"}, 3, "dangling.db: no existe"}}) {
         const Outcome run = kor2(args);
-        EXPECT_EQ(run.status, 0);
-        EXPECT_NE(run.out.find("Uso: "), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("Muestra esta ayuda y termina"), std::string::npos) << run.out;
-        for (const char* english : {"Usage", "Options", "Print this", "Subcommands", "REQUIRED", "TEXT ", "ACTION"})
-            EXPECT_EQ(run.out.find(english), std::string::npos) << english << "\n" << run.out;
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("No such"), std::string::npos) << run.err;
     }
 }
 
