@@ -158,46 +158,4 @@ TEST(SessionCommand, AnswersDeepNestingWithAnErrorLine)
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3);
 }
 
-// --- Text from devices and files never steers the terminal -----------------------------------------
-
-// A raw identity block whose model, serial and firmware words hold terminal controls.
-std::string craftedIdentity()
-{
-    std::string block(512, ' ');
-    const auto put = [&](std::size_t word, std::string_view text) {
-        for (std::size_t i = 0; i < text.size(); ++i)
-            block[2 * word + (i ^ 1)] = text[i];  // two characters to a word, the first in the high byte
-    };
-    put(10, "\x1b]0;titulo\a");
-    put(23, "\x9b" "31m");
-    put(27, "MODELO\x1b[2J\x7f");
-    return block;
-}
-
-TEST(Info, IdentifyEscapesControlsOfTheBlock)
-{
-    kor2test::TempDir dir;
-    std::ofstream(dir.file("block.bin"), std::ios::binary) << craftedIdentity();
-    const Outcome run = kor2({"info", "identify", dir.file("block.bin")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.find_first_of("\x1b\x07\x7f"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("\xc2\x9b"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("modelo: MODELO\\u001b[2J\\u007f"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("número de serie: \\u001b]0;titulo\\u0007"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("firmware: \\u009b31m"), std::string::npos) << run.out;
-}
-
-// --- Swallowed failures -------------------------------------------------------------------------
-
-TEST(CallCommand, ReportsASettingsWriteThatWasLost)
-{
-    kor2test::TempDir dir;  // a folder where the store's file should be: no store can open there
-    const Outcome run = kor2({"--settings", dir.path().string(), "call", "cRegistro", "R_Grabar_un_dato_en_Win", "text:A",
-                              "text:S", "text:K", "text:V"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find(R"("error": null)"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find(R"("operation": "cRegistro.R_Grabar_un_dato_en_Win"}])"), std::string::npos) << run.out;
-    EXPECT_TRUE(fs::is_directory(dir.path()));
-}
-
 } // namespace

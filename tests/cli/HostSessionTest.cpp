@@ -1,6 +1,5 @@
 // kor2 session with host objects, the headless screen and the virtual clock, as a driving
-// program uses them; and the Tiempo enumeration in `kor2 describe`.
-#include "Describe.h"
+// program uses them.
 #include "JsonReader.h"
 #include "JsonWriter.h"
 #include "Runtime.h"
@@ -240,17 +239,6 @@ TEST(HostSession, RefusesHostsPastTheLimit)
     const auto lines = session.send(requests);
     EXPECT_NE(lines[4095].find(R"("error": null)"), std::string::npos);
     EXPECT_NE(lines[4096].find("ya tiene 4096 objetos anfitriones"), std::string::npos) << lines[4096];
-}
-
-TEST(Describe, ListsTheEnumerationAndNamesItInSignatures)
-{
-    // The listing itself is checked on the kor2 command line (cli.describe_enumeration).
-    EXPECT_EQ(kor2cli::describe(*findEnum("tiempo"), true),
-              R"({"enum": "Tiempo", "members": [{"name": "Milisegundos", "value": 0}, {"name": "Segundos", "value": 1}, )"
-              R"({"name": "minutos", "value": 2}]})" "\n");
-    const std::string listing = kor2cli::describe(*findClass("CTiempo"), false);
-    EXPECT_NE(listing.find("T_TiempoTranscurrido([byref Tipo: Tiempo]): text\n"), std::string::npos) << listing;
-    EXPECT_NE(listing.find("Pausa(byref Tiempo: long)\n"), std::string::npos) << listing;
 }
 
 } // namespace
