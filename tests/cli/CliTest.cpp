@@ -30,6 +30,17 @@ namespace {
 
 using kor2cli::JsonWriter;
 
+std::string nested(std::size_t depth, std::string_view open, std::string_view middle, std::string_view close)
+{
+    std::string text;
+    for (std::size_t i = 0; i < depth; ++i)
+        text += open;
+    text += middle;
+    for (std::size_t i = 0; i < depth; ++i)
+        text += close;
+    return text;
+}
+
 std::string readerError(std::string_view json)
 {
     try {
@@ -185,6 +196,9 @@ INSTANTIATE_TEST_SUITE_P(Requests, SessionAnswers, ::testing::Values(
                 R"({"op":7})" "\n" R"({"op":"frob"})" "\n" R"({"op":"call","class":"CColores","member":"X","args":{}})" "\n",
                 {"argumento 1: el valor long debe ser un número entero, no un número", R"(\"op\" debe ser un texto, no un número)",
                  "operación desconocida: frob", R"(\"args\" debe ser una lista)"}},
+    SessionCase{"deepNestingIsAnErrorLine",
+                std::string(100000, '[') + "\n" + kCall200.substr(0, 69) + nested(20000, R"({"type":"array","value":[)", "", "") + "\n" + kCall200,
+                {"más de 64 niveles de anidamiento", "más de 64 niveles de anidamiento", R"("value": 12})"}},
     SessionCase{"scriptsAtFaultAreNamed",
                 R"({"op":"actions","windows":[{"window":"dlgLoging","do":[{"type":["txtUser","x"]}]}]})" "\n"
                 R"({"op":"new","class":"cls_Loging","id":"l"})" "\n" R"({"op":"call","id":"l","member":"ShowDialog"})" "\n"
@@ -363,14 +377,6 @@ TEST(SettingsCommand, ListKeepsEveryEntryOnItsOwnLine)
 }
 
 // --- One reader for everything kor2 reads --------------------------------------------------------
-
-std::string nested(std::size_t depth, std::string_view open, std::string_view middle, std::string_view close)
-{
-    std::string text(middle);
-    while (depth-- > 0)
-        text = std::string(open) + text + std::string(close);
-    return text;
-}
 
 TEST(JsonReader, ReadsStringsNumbersAndNestingItAccepts)
 {

@@ -42,13 +42,6 @@ Launch onStore(const std::string& store, rlim_t fileSizeLimit = RLIM_INFINITY)
     return launch;
 }
 
-Launch fed(std::string input)
-{
-    Launch launch;
-    launch.input = std::move(input);
-    return launch;
-}
-
 std::vector<std::string> filesIn(const fs::path& folder)
 {
     std::vector<std::string> names;
@@ -140,22 +133,6 @@ TEST(Refusal, OfAFileOrStoreIsWholeAndInSpanish)
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find("No such"), std::string::npos) << run.err;
     }
-}
-
-TEST(SessionCommand, AnswersDeepNestingWithAnErrorLine)
-{
-    const std::string request = R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[)";
-    std::string typed = request;
-    for (int i = 0; i < 20000; ++i)
-        typed += R"({"type":"array","value":[)";
-    const Outcome run = kor2({"--headless", "session"}, fed(std::string(100000, '[') + "\n" + typed + "\n" + request + "200]}\n"));
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::string deep = "más de 64 niveles de anidamiento";
-    const auto second = run.out.find('\n') + 1, third = run.out.find('\n', second) + 1;
-    EXPECT_NE(run.out.substr(0, second).find(deep), std::string::npos) << run.out.substr(0, 300);
-    EXPECT_NE(run.out.substr(second, third - second).find(deep), std::string::npos) << run.out.substr(0, 300);
-    EXPECT_NE(run.out.substr(third).find(R"("value": 12})"), std::string::npos) << run.out.substr(0, 300);
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3);
 }
 
 } // namespace
