@@ -66,7 +66,10 @@ Copies copiesInMemory(pid_t pid, std::span<const std::string_view> needles, std:
                       std::span<const std::string_view> stackNeedles = {})
 {
     constexpr std::size_t kChunk = std::size_t{1} << 20, kOverlap = 256, kMaxRegions = 1 << 14;
-    static std::uintptr_t regions[kMaxRegions][3];
+    static struct {
+        std::uintptr_t begin, end;
+        bool stack;
+    } regions[kMaxRegions];
     char path[48];
     const auto open = [&](const char* name) {
         std::snprintf(path, sizeof path, "/proc/%d/%s", static_cast<int>(pid == 0 ? ::getpid() : pid), name);
@@ -82,31 +85,25 @@ Copies copiesInMemory(pid_t pid, std::span<const std::string_view> needles, std:
         size += static_cast<std::size_t>(n);
     ::close(maps);
     chunk[size] = '\0';
-    // "begin-end perms ...": readable ('r') and private ('p') mappings.
-    for (char* line = chunk; line != nullptr && *line != '\0' && count < kMaxRegions;) {
-        char* next = std::strchr(line, '\n');
-        char* at = line;
+    // "begin-end perms ... [stack]": readable ('r') and private ('p') mappings.
+    for (char *at = chunk, *next; *at != '\0' && count < kMaxRegions && (next = std::strchr(at, '\n')); at = next + 1) {
+        *next = '\0';
         const std::uintptr_t begin = std::strtoull(at, &at, 16), end = std::strtoull(at + 1, &at, 16);
-        if (at[1] == 'r' && at[4] == 'p') {
-            regions[count][0] = begin;
-            regions[count][1] = end;
-            const char* stack = std::strstr(at, "[stack]");
-            regions[count++][2] = stack != nullptr && (next == nullptr || stack < next);
-        }
-        line = next ? next + 1 : nullptr;
+        if (at[1] == 'r' && at[4] == 'p')
+            regions[count++] = {begin, end, std::strstr(at, "[stack]") != nullptr};
     }
     const auto inside = [](std::uintptr_t at, const void* begin, std::size_t length) {
-        return at >= reinterpret_cast<std::uintptr_t>(begin) && at < reinterpret_cast<std::uintptr_t>(begin) + length;
+        return at - reinterpret_cast<std::uintptr_t>(begin) < length;
     };
     Copies copies;
     const int mem = open("mem");
     for (std::size_t r = 0; r < count; ++r) {
-        for (std::uintptr_t at = regions[r][0]; at < regions[r][1]; at += kChunk) {
-            const ssize_t got = ::pread(mem, chunk, std::min<std::uintptr_t>(kChunk + kOverlap, regions[r][1] - at),
+        for (std::uintptr_t at = regions[r].begin; at < regions[r].end; at += kChunk) {
+            const ssize_t got = ::pread(mem, chunk, std::min<std::uintptr_t>(kChunk + kOverlap, regions[r].end - at),
                                         static_cast<off_t>(at));
             if (got <= 0)
                 continue;  // a region the kernel does not let us read (guard pages, vvar)
-            for (const std::span<const std::string_view> list : {needles, regions[r][2] ? stackNeedles : needles.first(0)})
+            for (const std::span<const std::string_view> list : {needles, regions[r].stack ? stackNeedles : needles.first(0)})
             for (const std::string_view needle : list) {
                 const char* end = chunk + got;
                 for (const char* hit = chunk;
