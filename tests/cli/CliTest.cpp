@@ -325,19 +325,6 @@ TEST(SettingsCommand, GetSetListDeleteWithTheirExitStatus)
     }
 }
 
-TEST(SettingsCommand, ImportWritesAllOrNothing)
-{
-    kor2test::TempDir dir;
-    std::ofstream(dir.file("five.json")) << kor2cli::exportJson(
-        {{u"A", u"s", u"1", u"v"}, {u"A", u"s", u"2", u"v"}, {u"A", u"s", u"3", u"v"}, {u"A", u"s", u"4", u"v"}, {u"A", u"s", u"5", u"v"}});
-    auto store = std::make_shared<kor2test::FaultyStore>(errors::diskFull(), 2);
-    kor2test::InstalledStore installed(store);
-    std::string said;
-    EXPECT_EQ(settingsCommand({"import", dir.file("five.json")}, &said), 3);
-    EXPECT_EQ(said, "kor2: error 61: Disco lleno; no se ha cambiado nada\n");
-    EXPECT_TRUE(store->entries().empty());
-}
-
 TEST(SettingsCommand, ImportNamesTheEntryAtFault)
 {
     kor2test::TempDir dir;
