@@ -219,28 +219,6 @@ TEST(Session, ListsWhatSilentTrapsSwallowedInEachAnswer)
     EXPECT_NE(lines[1].find(R"("warnings": []})"), std::string::npos) << lines[1];
 }
 
-TEST(Scripts, ReadEveryActionAndNameItByItsVerb)
-{
-    const auto scripts = script::scriptsFromJson(kor2cli::parseJson(R"([
-        {"window": "F_color", "do": [{"click": "BT_aceptar"}, {"dblclick": "Pc"}, {"type": ["TX_color", "12"]},
-                                     {"set": ["TX_color", ""]}, {"key": ["TX_color", 13]},
-                                     {"mousedown": ["Pc_color_especial", 0.5, 0.25]}, {"resize": [6000, 3000]},
-                                     {"close": "user"}, {"answer": "cancel"}, {"key": ["TX_color", 9, 1]}]},
-        {"window": "file", "do": [{"file": "/tmp/a b.txt"}]},
-        {"window": "file", "do": [{"cancel": true}]}])"));
-    ASSERT_EQ(scripts.size(), 3u);
-    const auto& a = scripts[0].actions;
-    ASSERT_EQ(a.size(), 10u);
-    EXPECT_EQ(std::tuple(a[2].text, a[5].y, a[6].height, a[7].fromUser, a[8].answer, scripts[1].actions[0].text),
-              std::tuple(Text(u"12"), 0.25, 3000, true, platform::MessageAnswer::Cancel, Text(u"/tmp/a b.txt")));
-    std::string described;
-    for (const auto& s : scripts)
-        for (const auto& action : s.actions)
-            described += action.describe() + "|";
-    EXPECT_EQ(described, "click BT_aceptar|dblclick Pc|type TX_color|set TX_color|key TX_color 13|mousedown Pc_color_especial|"
-                         "resize|close user|answer|key TX_color 9 shift|file|cancel|");
-}
-
 TEST(Scripts, NameTheScriptAndActionAtFault)
 {
     for (const auto& [json, says] : std::vector<std::pair<const char*, const char*>>{

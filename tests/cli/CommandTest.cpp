@@ -14,10 +14,6 @@
 #include <tuple>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -74,48 +70,6 @@ TEST(Export, ThatFailsLeavesTheFormerBackupWhole)
     EXPECT_EQ(run.err, "kor2: no se puede escribir " + backup + ": el archivo pasa del tamaño permitido\n");
     EXPECT_EQ(kor2test::look(backup).contents, "la copia anterior");
     EXPECT_EQ(filesIn(dir.path()), before);  // no temporary file left behind
-}
-
-// Through a link the real file is replaced, private; a killed export's temporary files are
-// removed by the next export to that file, and only those no run still holds.
-TEST(Export, ReplacesThroughALinkAndRemovesTheTemporaryFilesNoRunHolds)
-{
-    kor2test::TempDir dir;
-    const std::string store = dir.file("settings.db");
-    ASSERT_EQ(kor2({"settings", "set", "S", "K", "V"}, onStore(store)).status, 0);
-    std::ofstream(dir.file("backup.json")) << "vieja";
-    fs::create_symlink("backup.json", dir.file("link.json"));
-    const std::vector<std::string> stale{".backup.json.kor2-a1B2c3", ".backup.json.kor2-XXXXXX"},
-        kept{".backup.json.kor2-Live00", ".backup.json.kor2-toolong", ".other.json.kor2-a1B2c3", "backup.json.kor2-a1B2c3"};
-    for (const auto& name : stale)
-        std::ofstream(dir.file(name)) << std::string(1000, 'x');
-    for (const auto& name : kept)
-        std::ofstream(dir.file(name)) << "x";
-    const int live = ::open(dir.file(kept[0]).c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(::flock(live, LOCK_EX), 0);  // a run that is still writing it
-    const Outcome run = kor2({"settings", "export", dir.file("link.json")}, onStore(store));
-    ::close(live);
-    ASSERT_EQ(run.status, 0) << run.err;
-    for (const auto& name : stale)
-        EXPECT_FALSE(fs::exists(dir.file(name))) << name;
-    for (const auto& name : kept)
-        EXPECT_TRUE(fs::exists(dir.file(name))) << name;
-    EXPECT_TRUE(fs::is_symlink(dir.file("link.json")));
-    EXPECT_NE(kor2test::look(dir.file("backup.json")).contents.find(R"("key": "K", "value": "V")"), std::string::npos);
-    EXPECT_EQ(fs::status(dir.file("backup.json")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST(Import, ThatFailsForLackOfRoomChangesNothing)
-{
-    kor2test::TempDir dir;
-    const std::string store = dir.file("settings.db");
-    ASSERT_EQ(kor2({"settings", "set", "Antes", "K", "V"}, onStore(store)).status, 0);
-    bigStore(dir, dir.file("other.db"));
-    const Outcome run = kor2({"settings", "import", dir.file("big.json")}, onStore(store, 64 << 10));
-    EXPECT_EQ(run.status, 3);
-    EXPECT_NE(run.err.find("no se ha cambiado nada"), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find("error;"), std::string::npos) << "in Spanish: " << run.err;
-    EXPECT_EQ(kor2({"settings", "list"}, onStore(store)).out, "[Antes] K = V\n");
 }
 
 // What the tool says about a file or a store it cannot use: whole, escaped and in Spanish (the

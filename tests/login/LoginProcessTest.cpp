@@ -263,46 +263,8 @@ INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
         Variant read = login->invoke("Password", InvokeKind::Get, {});
         EXPECT_TRUE(std::get<Text>(read.storage()) == password);
         wipe::value(read);
-    })},
-    LeakCase{"writtenByTheHost", here([](const Text& password, const std::string&) {
-        auto login = createObject("Kor2_Sys.cls_Loging");
-        Variant written{Text(password)};
-        login->invoke("Password", InvokeKind::Put, std::span<Variant>(&written, 1));
-        wipe::value(written);
-        Variant read = login->invoke("Password", InvokeKind::Get, {});
-        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
-        wipe::value(read);
-    })},
-    LeakCase{"typedAndReadThroughTheCEntryPoints", here([](const Text& password, const std::string& utf8) {
-        kor2test::ScopedHeadless ui(typing(password));
-        kor2_object* login = nullptr;
-        kor2_value* read = nullptr;
-        ASSERT_EQ(kor2_create("Kor2_Sys.cls_Loging", &login, nullptr), 0);
-        ASSERT_EQ(kor2_invoke(login, "ShowDialog", KOR2_METHOD, nullptr, 0, nullptr, nullptr), 0);
-        ASSERT_EQ(kor2_invoke(login, "Password", KOR2_GET, nullptr, 0, &read, nullptr), 0);
-        char* text = kor2_value_as_text(read, nullptr);
-        EXPECT_STREQ(text, utf8.c_str());
-        kor2_string_free(text);
-        kor2_value_free(read);
-        kor2_release(login);
-    })}
-    ),
-    [](const auto& info) { return std::string(info.param.label); });
-
-#if KOR2_TEST_QT
-INSTANTIATE_TEST_SUITE_P(Qt, NoCopyLeft, ::testing::Values(
-    // Typed key by key into the real masked box, then read by late binding.
-    LeakCase{"typedOnRealWidgets", here([](const Text& password, const std::string&) {
-        ScopedPlayer ui{Backend::Qt};
-        ui->queue(typing(password));
-        auto login = createObject("Kor2_Sys.cls_Loging");
-        login->invoke("ShowDialog", InvokeKind::Method, {});
-        Variant read = login->invoke("Password", InvokeKind::Get, {});
-        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
-        wipe::value(read);
     })}),
     [](const auto& info) { return std::string(info.param.label); });
-#endif
 
 #ifdef KOR2_EXE
 INSTANTIATE_TEST_SUITE_P(Session, NoCopyLeft, ::testing::Values(
