@@ -289,9 +289,11 @@ TEST(SettingsCommand, GetSetListDeleteWithTheirExitStatus)
         bool json = false;
     } steps[] = {
         {{"set", "App Win", "Top", "300"}, 0, ""}, {{"get", "App Win", "Top"}, 0, "300\n"},
-        {{"set", "App Win", "Titulo", "a\x1b[2J\xc2\x9b\n"}, 0, ""},
-        {{"get", "App Win", "Titulo"}, 0, "a\\u001b[2J\\u009b\\n\n"},  // a stored value never steers the terminal
-        {{"delete", "App Win", "Titulo"}, 0, ""}, {{"get", "App Win", "Nada"}, 1}, {{"list"}, 0, "[App Win] Top = 300\n"},
+        // A stored name or value never steers the terminal nor breaks a listing's lines.
+        {{"set", "App\nWin", "T\r[x] y = z", "a\x1b[2J\xc2\x9b\x7f\n"}, 0, ""},
+        {{"get", "App\nWin", "T\r[x] y = z"}, 0, "a\\u001b[2J\\u009b\\u007f\\n\n"},
+        {{"list"}, 0, "[App\\nWin] T\\r[x] y = z = a\\u001b[2J\\u009b\\u007f\\n\n[App Win] Top = 300\n"},
+        {{"delete", "App\nWin", "T\r[x] y = z"}, 0, ""}, {{"get", "App Win", "Nada"}, 1},
         {{"list", "App Win"}, 0, "{\"format\": \"kor2-settings\", \"version\": 1, \"entries\": [\n"
                                    "  {\"app\": \"Vesolar\", \"section\": \"App Win\", \"key\": \"Top\", \"value\": \"300\"}\n]}\n", true},
         {{"delete", "App Win", "Top"}, 0, ""}, {{"delete", "App Win", "Top"}, 1}, {{"get", "solo-una-palabra"}, 2},
@@ -328,17 +330,6 @@ TEST(SettingsCommand, ImportNamesTheEntryAtFault)
         EXPECT_NE(said.find("no se ha cambiado nada"), std::string::npos) << said;
     }
     EXPECT_TRUE(settings::store().entries().empty());
-}
-
-TEST(SettingsCommand, ListKeepsEveryEntryOnItsOwnLine)
-{
-    settings::ScopedStore store(":memory:");
-    settings::store().write(u"Vesolar", u"a\nb", u"k\r[x] y = z", Text(u"\x1b[31mrojo\0", 10) + u"\xD800\x9B" + u"C:\\ñ");
-    settings::store().write(u"Vesolar", u"b", u"\t", u"\x7f");
-    std::string out;
-    ASSERT_EQ(settingsCommand({"list"}, &out), 0);
-    EXPECT_EQ(out, "[a\\nb] k\\r[x] y = z = \\u001b[31mrojo\\u0000\\ud800\\u009bC:\\ñ\n"
-                   "[b] \\t = \\u007f\n");
 }
 
 // --- One reader for everything kor2 reads --------------------------------------------------------

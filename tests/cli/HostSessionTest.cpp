@@ -78,25 +78,19 @@ const std::string kForm = R"({"op":"host","id":"frm","kind":"form","props":{"Sca
 const std::string kBar = R"({"op":"host","id":"sb","kind":"statusbar","parts":[[0,0,2,20],[2,2,102,20]]})";
 const std::string kProgress = R"({"op":"host","id":"pb","kind":"progressbar"})";
 
-TEST(HostSession, ProgressBarGoesIntoTheStatusBarPartAndBackToItsForm)
+TEST(HostSession, ProgressBarGoesIntoTheStatusBarPart)
 {
     HostSession session;
-    const std::string objects = obj("frm") + "," + obj("pb") + "," + obj("sb");
     const auto lines = session.send({kForm, kBar, kProgress, R"({"op":"screen","twips":[15,15]})",
                                      R"({"op":"new","class":"c_StatusBar","id":"s"})",
-                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + objects +
-                                         R"(,{"type":"integer","value":1},true]})",
-                                     R"({"op":"log","id":"pb"})", R"({"op":"get","id":"pb","member":"Parent"})",
-                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + objects + ",1]}",
-                                     R"({"op":"get","id":"pb","member":"Parent"})", R"({"op":"log","id":"pb"})"});
+                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + obj("frm") + "," + obj("pb") +
+                                         "," + obj("sb") + R"(,{"type":"integer","value":1},true]})",
+                                     R"({"op":"log","id":"pb"})", R"({"op":"get","id":"pb","member":"Parent"})"});
     EXPECT_EQ(resultOf(kor2cli::parseJson(lines[1])), "4097");  // the handle assigned
     EXPECT_NE(lines[5].find(R"("args": [{"type": "object", "value": "frm"}, {"type": "object", "value": "pb"})"),
               std::string::npos) << lines[5];
     EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get hWnd; method Move 30 30 1500 270; put Visible true; put Value 0");
     EXPECT_EQ(resultOf(kor2cli::parseJson(lines[7])), "sb");
-    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[9])), "frm");
-    EXPECT_EQ(logOf(kor2cli::parseJson(lines[10])),
-              "get hWnd; method Move 30 30 1500 270; put Visible true; put Value 0; get hWnd; put Visible false");
 }
 
 TEST(HostSession, PictureCopyReportsTheBitmapOnTheClipboard)
@@ -120,9 +114,8 @@ TEST(HostSession, ScreenSetsTheHeadlessTwipsAndCursor)
     EXPECT_EQ(platform::windowSystem().cursorPosition(), (platform::PixelPoint{100, 50}));
 }
 
-// A form with a menu bar, a bitmap beside its first item and the information entry in its system
-// menu, read back as the menus stand.
-TEST(HostSession, MenuFormGetsItsIconAndInformationEntry)
+// A form with a menu bar and a bitmap beside its first item, read back as the menu stands.
+TEST(HostSession, MenuFormGetsItsIcon)
 {
     HostSession session;
     const auto lines = session.send({
@@ -131,23 +124,14 @@ TEST(HostSession, MenuFormGetsItsIconAndInformationEntry)
         R"({"op":"host","id":"ico","kind":"bitmap","props":{"Handle":700}})",
         R"({"op":"call","class":"CIconosMenu","member":"I_insertar_iconos_en_menu","args":[)"
         R"({"type":"integer","value":0},{"type":"integer","value":0},)" + obj("ico") + "," + obj("frm") + "]}",
-        R"({"op":"call","class":"CIconosMenu","member":"I_inserta_espacio_despues_icono","args":[4096]})",
-        R"({"op":"get","id":"frm","member":"menu"})",
-        R"({"op":"get","id":"frm","member":"SystemMenu"})",
-        R"({"op":"log","id":"ico"})"});
-    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[1])), "700");
+        R"({"op":"get","id":"frm","member":"menu"})"});
     EXPECT_NE(lines[2].find(R"("messages": [])"), std::string::npos) << lines[2];
-    EXPECT_NE(lines[4].find(R"("menu": [{"caption": "&Archivo", "id": 0, "separator": false, "bitmaps": [0, 0], "items": [)"
+    EXPECT_NE(lines[3].find(R"("menu": [{"caption": "&Archivo", "id": 0, "separator": false, "bitmaps": [0, 0], "items": [)"
                             R"({"caption": "&Abrir", "id": 1, "separator": false, "bitmaps": [700, 700]}, )"
                             R"({"caption": "", "id": 0, "separator": true, "bitmaps": [0, 0]}, )"
                             R"({"caption": "&Salir", "id": 2, "separator": false, "bitmaps": [0, 0]}]}, )"
                             R"({"caption": "&Ver", "id": 0, "separator": false, "bitmaps": [0, 0], "items": []}])"),
-              std::string::npos) << lines[4];
-    EXPECT_NE(lines[5].find(R"({"caption": "&Cerrar\tAlt+F4", "id": 61536, "separator": false, "bitmaps": [0, 0]}, )"
-                            R"({"caption": "", "id": 0, "separator": true, "bitmaps": [0, 0]}, )"
-                            R"({"caption": "&Informationen", "id": 512, "separator": false, "bitmaps": [0, 0]}])"),
-              std::string::npos) << lines[5];
-    EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get ; get ");
+              std::string::npos) << lines[3];
 }
 
 // The virtual tick moves only with pauses and clock requests, and the real clock is back after.
@@ -202,29 +186,22 @@ std::string many(int count, std::string item)
 INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"unknownKind", R"({"op":"host","id":"w","kind":"window"})", "desconocida: window"},
     BadCase{"duplicateHostId", R"({"op":"host","id":"frm","kind":"picture"})", "ya hay un objeto con id \"frm\""},
-    BadCase{"idOfALibraryObject", R"({"op":"host","id":"s","kind":"picture"})", "ya hay un objeto con id \"s\""},
     BadCase{"newOverAHost", R"({"op":"new","class":"c_StatusBar","id":"frm"})", "objeto anfitrión"},
     BadCase{"releaseAHost", R"({"op":"release","id":"frm"})", "sigue en el escritorio"},
     BadCase{"partsOfAForm", R"({"op":"host","id":"f2","kind":"form","parts":[[0,0,1,1]]})", "barra de estado"},
-    BadCase{"partOfThreeSides", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1]]})", "[0] debe tener 4"},
     BadCase{"partSideNotWhole", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1,1.5]]})", "número entero"},
     BadCase{"tooManyParts", R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + many(257, "[0,0,1,1]") + "]}", "hasta 256 partes"},
     BadCase{"tooManyProperties", R"({"op":"host","id":"c","kind":"control","props":{)" + many(257, R"("p#":1)") + "}}",
             "hasta 256 propiedades"},
-    BadCase{"handleAsText", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":"7"}})", "long o integer"},
     BadCase{"handleZero", R"({"op":"host","id":"c","kind":"control","props":{"hwnd":0}})", "0 no nombra"},
     BadCase{"handleInUse", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":4096}})", "4096 ya está en uso"},
     BadCase{"parentIsTheWindows", R"({"op":"host","id":"c","kind":"control","props":{"Parent":"frm"}})", "la da la ventana"},
     BadCase{"unknownObjectArgument", R"({"op":"call","id":"s","member":"Progreso","args":[{"type":"object","value":"x"}]})",
             "argumento 1: no hay ningún objeto con id \"x\""},
     BadCase{"logOfNoHost", R"({"op":"log","id":"s"})", "ningún objeto anfitrión con id \"s\""},
-    BadCase{"screenWithNothing", R"({"op":"screen"})", "necesita"},
     BadCase{"twipsZero", R"({"op":"screen","twips":[15,0]})", "mayor que 0"},
-    BadCase{"twipsPastAnInch", R"({"op":"screen","twips":[1441,15]})", "no pasar de 1440"},
     BadCase{"tickPastUnsigned", R"({"op":"clock","tick":4294967296})", "fuera del intervalo"},
     BadCase{"menuOfAControl", R"({"op":"host","id":"c","kind":"control","menu":[]})", "sólo vale para un formulario"},
-    BadCase{"menuItemNotText", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[1]}]})",
-            "\"menu\"[0].items"},
     BadCase{"tooManyMenuItems", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" + many(1025, "\"x\"") + "]}]}",
             "hasta 1024 elementos"},
     BadCase{"hostWithoutHeadless", R"({"op":"host","id":"f","kind":"form"})", "sólo vale con --headless", false}),
