@@ -81,7 +81,7 @@ const std::string kProgress = R"({"op":"host","id":"pb","kind":"progressbar"})";
 TEST(HostSession, ProgressBarGoesIntoTheStatusBarPart)
 {
     HostSession session;
-    const auto lines = session.send({kForm, kBar, kProgress, R"({"op":"screen","twips":[15,15]})",
+    const auto lines = session.send({kForm, kBar, kProgress, R"({"op":"screen","twips":[15,15],"cursor":[100,50]})",
                                      R"({"op":"new","class":"c_StatusBar","id":"s"})",
                                      R"({"op":"call","id":"s","member":"Progreso","args":[)" + obj("frm") + "," + obj("pb") +
                                          "," + obj("sb") + R"(,{"type":"integer","value":1},true]})",
@@ -91,6 +91,7 @@ TEST(HostSession, ProgressBarGoesIntoTheStatusBarPart)
               std::string::npos) << lines[5];
     EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get hWnd; method Move 30 30 1500 270; put Visible true; put Value 0");
     EXPECT_EQ(resultOf(kor2cli::parseJson(lines[7])), "sb");
+    EXPECT_EQ(platform::windowSystem().cursorPosition(), (platform::PixelPoint{100, 50}));
 }
 
 TEST(HostSession, PictureCopyReportsTheBitmapOnTheClipboard)
@@ -103,15 +104,6 @@ TEST(HostSession, PictureCopyReportsTheBitmapOnTheClipboard)
     EXPECT_EQ(lines[3].find("bitmap"), std::string::npos) << lines[3];  // an empty area makes none
     EXPECT_EQ(logOf(session.last({R"({"op":"log","id":"frm"})"})), "get hdc; get ScaleWidth; get ScaleHeight; "
                                                                    "get hdc; get ScaleWidth; get ScaleHeight");
-}
-
-TEST(HostSession, ScreenSetsTheHeadlessTwipsAndCursor)
-{
-    HostSession session;
-    session.send({R"({"op":"screen","twips":[12,15],"cursor":[100,50]})",
-                  R"({"op":"screen","twips":[10,10],"cursor":[1.5,0]})"});  // refused whole
-    EXPECT_EQ(platform::windowSystem().twipsPerPixelX(), 12);
-    EXPECT_EQ(platform::windowSystem().cursorPosition(), (platform::PixelPoint{100, 50}));
 }
 
 // A form with a menu bar and a bitmap beside its first item, read back as the menu stands.

@@ -139,15 +139,6 @@ struct LeakCase {
     std::function<Scanned(const Text& password, const std::string& utf8)> run;
 };
 
-// A case run in the test's own process.
-template <class F> std::function<Scanned(const Text&, const std::string&)> here(F run)
-{
-    return [run](const Text& password, const std::string& utf8) {
-        run(password, utf8);
-        return Scanned{};
-    };
-}
-
 class NoCopyLeft : public ::testing::TestWithParam<LeakCase> {};
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -256,14 +247,15 @@ std::vector<script::WindowScript> typing(const Text& password)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
-    LeakCase{"typedAndReadByLateBinding", here([](const Text& password, const std::string&) {
+    LeakCase{"typedAndReadByLateBinding", [](const Text& password, const std::string&) {
         kor2test::ScopedHeadless ui(typing(password));
         auto login = createObject("Kor2_Sys.cls_Loging");
         login->invoke("ShowDialog", InvokeKind::Method, {});
         Variant read = login->invoke("Password", InvokeKind::Get, {});
         EXPECT_TRUE(std::get<Text>(read.storage()) == password);
         wipe::value(read);
-    })}),
+        return Scanned{};  // this process
+    }}),
     [](const auto& info) { return std::string(info.param.label); });
 
 #ifdef KOR2_EXE
