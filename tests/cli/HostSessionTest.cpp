@@ -20,7 +20,7 @@ using kor2cli::JsonNode;
 
 namespace {
 
-kor2cli::GlobalOptions options(bool headless)
+kor2cli::GlobalOptions withHeadless(bool headless)
 {
     kor2cli::GlobalOptions o;
     o.headless = headless;
@@ -31,7 +31,7 @@ kor2cli::GlobalOptions options(bool headless)
 // at the window system and the clock the requests left behind.
 struct HostSession {
     kor2cli::Runtime runtime;
-    explicit HostSession(bool headless = true) : runtime(options(headless)) {}
+    explicit HostSession(bool headless = true) : runtime(withHeadless(headless)) {}
 
     std::vector<std::string> send(const std::vector<std::string>& requests)
     {
@@ -99,11 +99,8 @@ TEST(HostSession, PictureCopyReportsTheBitmapOnTheClipboard)
     HostSession session;
     const auto copy = R"({"op":"call","class":"cImagen","member":"I__CopyPictureToClipboard","args":[)" + obj("frm") + "]}";
     const auto lines = session.send({kForm, copy, R"({"op":"set","id":"frm","member":"ScaleWidth","value":0})", copy});
-    EXPECT_NE(lines[1].find(R"("result": {"type": "boolean", "value": true})"), std::string::npos) << lines[1];
     EXPECT_NE(lines[1].find(R"("clipboard": {"bitmap": [300, 200]})"), std::string::npos) << lines[1];
     EXPECT_EQ(lines[3].find("bitmap"), std::string::npos) << lines[3];  // an empty area makes none
-    EXPECT_EQ(logOf(session.last({R"({"op":"log","id":"frm"})"})), "get hdc; get ScaleWidth; get ScaleHeight; "
-                                                                   "get hdc; get ScaleWidth; get ScaleHeight");
 }
 
 // A form with a menu bar and a bitmap beside its first item, read back as the menu stands.
@@ -172,7 +169,8 @@ std::string many(int count, std::string item)
 {
     std::string list;
     for (int i = 0; i < count; ++i)
-        list += (i ? "," : "") + (item.find('#') == std::string::npos ? item : std::string(item).replace(item.find('#'), 1, std::to_string(i)));
+        list += (i ? "," : "") +
+                (item.find('#') == std::string::npos ? item : std::string(item).replace(item.find('#'), 1, std::to_string(i)));
     return list;
 }
 INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
@@ -181,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"newOverAHost", R"({"op":"new","class":"c_StatusBar","id":"frm"})", "objeto anfitrión"},
     BadCase{"releaseAHost", R"({"op":"release","id":"frm"})", "sigue en el escritorio"},
     BadCase{"partsOfAForm", R"({"op":"host","id":"f2","kind":"form","parts":[[0,0,1,1]]})", "barra de estado"},
-    BadCase{"partSideNotWhole", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1,1.5]]})", "número entero"},
-    BadCase{"tooManyParts", R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + many(257, "[0,0,1,1]") + "]}", "hasta 256 partes"},
+    BadCase{"tooManyParts", R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + many(257, "[0,0,1,1]") + "]}",
+            "hasta 256 partes"},
     BadCase{"tooManyProperties", R"({"op":"host","id":"c","kind":"control","props":{)" + many(257, R"("p#":1)") + "}}",
             "hasta 256 propiedades"},
     BadCase{"handleZero", R"({"op":"host","id":"c","kind":"control","props":{"hwnd":0}})", "0 no nombra"},
@@ -190,11 +188,11 @@ INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"parentIsTheWindows", R"({"op":"host","id":"c","kind":"control","props":{"Parent":"frm"}})", "la da la ventana"},
     BadCase{"unknownObjectArgument", R"({"op":"call","id":"s","member":"Progreso","args":[{"type":"object","value":"x"}]})",
             "argumento 1: no hay ningún objeto con id \"x\""},
-    BadCase{"logOfNoHost", R"({"op":"log","id":"s"})", "ningún objeto anfitrión con id \"s\""},
     BadCase{"twipsZero", R"({"op":"screen","twips":[15,0]})", "mayor que 0"},
     BadCase{"tickPastUnsigned", R"({"op":"clock","tick":4294967296})", "fuera del intervalo"},
     BadCase{"menuOfAControl", R"({"op":"host","id":"c","kind":"control","menu":[]})", "sólo vale para un formulario"},
-    BadCase{"tooManyMenuItems", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" + many(1025, "\"x\"") + "]}]}",
+    BadCase{"tooManyMenuItems", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" +
+                                       many(1025, "\"x\"") + "]}]}",
             "hasta 1024 elementos"},
     BadCase{"hostWithoutHeadless", R"({"op":"host","id":"f","kind":"form"})", "sólo vale con --headless", false}),
     [](const auto& info) { return info.param.label; });

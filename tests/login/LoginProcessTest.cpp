@@ -211,7 +211,8 @@ Scanned session(std::span<std::string> requests)
         wipe::text(request);
     }
     char answer[4096];
-    for (std::size_t lines = 0, n; lines < requests.size() && (n = std::max<ssize_t>(::read(out[0], answer, sizeof answer), 0));) {
+    for (std::size_t lines = 0, n;
+         lines < requests.size() && (n = std::max<ssize_t>(::read(out[0], answer, sizeof answer), 0));) {
         EXPECT_EQ(std::string_view(answer, n).find("\"error\": {"), std::string_view::npos) << std::string_view(answer, n);
         lines += static_cast<std::size_t>(std::count(answer, answer + n, '\n'));
     }
