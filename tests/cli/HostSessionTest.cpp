@@ -1,6 +1,5 @@
 // kor2 session with host objects, the headless screen and the virtual clock, as a driving
-// program uses them; and the Tiempo enumeration in `kor2 describe`.
-#include "Describe.h"
+// program uses them.
 #include "JsonReader.h"
 #include "JsonWriter.h"
 #include "Runtime.h"
@@ -21,11 +20,18 @@ using kor2cli::JsonNode;
 
 namespace {
 
+kor2cli::GlobalOptions withHeadless(bool headless)
+{
+    kor2cli::GlobalOptions o;
+    o.headless = headless;
+    return o;
+}
+
 // A session whose runtime stays installed between batches of requests, so that a test can look
 // at the window system and the clock the requests left behind.
-class HostSession {
-public:
-    explicit HostSession(bool headless = true) : m_runtime(options(headless)) {}
+struct HostSession {
+    kor2cli::Runtime runtime;
+    explicit HostSession(bool headless = true) : runtime(withHeadless(headless)) {}
 
     std::vector<std::string> send(const std::vector<std::string>& requests)
     {
@@ -34,7 +40,7 @@ public:
             input += request + "\n";
         std::istringstream in(input);
         std::ostringstream out;
-        kor2cli::runSession(m_runtime, in, out);
+        kor2cli::runSession(runtime, in, out);
         std::vector<std::string> lines;
         std::istringstream split(out.str());
         for (std::string line; std::getline(split, line);)
@@ -43,25 +49,14 @@ public:
         return lines;
     }
     JsonNode last(const std::vector<std::string>& requests) { return kor2cli::parseJson(send(requests).back()); }
-
-private:
-    static kor2cli::GlobalOptions options(bool headless)
-    {
-        kor2cli::GlobalOptions o;
-        o.headless = headless;
-        return o;
-    }
-    kor2cli::Runtime m_runtime;
 };
 
 std::string scalar(const JsonNode& node)
 {
-    switch (node.kind) {
-    case JsonNode::Kind::Boolean: return node.boolean ? "true" : "false";
-    case JsonNode::Kind::Number: return kor2cli::shortestNumber(node.number);
-    case JsonNode::Kind::String: return utf::toUtf8(node.string);
-    default: return "?";
-    }
+    using Kind = JsonNode::Kind;
+    return node.kind == Kind::Boolean  ? (node.boolean ? "true" : "false")
+           : node.kind == Kind::Number ? kor2cli::shortestNumber(node.number)
+           : node.kind == Kind::String ? utf::toUtf8(node.string) : "?";
 }
 
 // An answer's "log" as "kind member arg..." entries joined by "; ".
@@ -83,25 +78,20 @@ const std::string kForm = R"({"op":"host","id":"frm","kind":"form","props":{"Sca
 const std::string kBar = R"({"op":"host","id":"sb","kind":"statusbar","parts":[[0,0,2,20],[2,2,102,20]]})";
 const std::string kProgress = R"({"op":"host","id":"pb","kind":"progressbar"})";
 
-TEST(HostSession, ProgressBarGoesIntoTheStatusBarPartAndBackToItsForm)
+TEST(HostSession, ProgressBarGoesIntoTheStatusBarPart)
 {
     HostSession session;
-    const std::string objects = obj("frm") + "," + obj("pb") + "," + obj("sb");
-    const auto lines = session.send({kForm, kBar, kProgress, R"({"op":"screen","twips":[15,15]})",
+    const auto lines = session.send({kForm, kBar, kProgress, R"({"op":"screen","twips":[15,15],"cursor":[100,50]})",
                                      R"({"op":"new","class":"c_StatusBar","id":"s"})",
-                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + objects +
-                                         R"(,{"type":"integer","value":1},true]})",
-                                     R"({"op":"log","id":"pb"})", R"({"op":"get","id":"pb","member":"Parent"})",
-                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + objects + ",1]}",
-                                     R"({"op":"get","id":"pb","member":"Parent"})", R"({"op":"log","id":"pb"})"});
+                                     R"({"op":"call","id":"s","member":"Progreso","args":[)" + obj("frm") + "," + obj("pb") +
+                                         "," + obj("sb") + R"(,{"type":"integer","value":1},true]})",
+                                     R"({"op":"log","id":"pb"})", R"({"op":"get","id":"pb","member":"Parent"})"});
     EXPECT_EQ(resultOf(kor2cli::parseJson(lines[1])), "4097");  // the handle assigned
     EXPECT_NE(lines[5].find(R"("args": [{"type": "object", "value": "frm"}, {"type": "object", "value": "pb"})"),
               std::string::npos) << lines[5];
     EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get hWnd; method Move 30 30 1500 270; put Visible true; put Value 0");
     EXPECT_EQ(resultOf(kor2cli::parseJson(lines[7])), "sb");
-    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[9])), "frm");
-    EXPECT_EQ(logOf(kor2cli::parseJson(lines[10])),
-              "get hWnd; method Move 30 30 1500 270; put Visible true; put Value 0; get hWnd; put Visible false");
+    EXPECT_EQ(platform::windowSystem().cursorPosition(), (platform::PixelPoint{100, 50}));
 }
 
 TEST(HostSession, PictureCopyReportsTheBitmapOnTheClipboard)
@@ -109,25 +99,12 @@ TEST(HostSession, PictureCopyReportsTheBitmapOnTheClipboard)
     HostSession session;
     const auto copy = R"({"op":"call","class":"cImagen","member":"I__CopyPictureToClipboard","args":[)" + obj("frm") + "]}";
     const auto lines = session.send({kForm, copy, R"({"op":"set","id":"frm","member":"ScaleWidth","value":0})", copy});
-    EXPECT_NE(lines[1].find(R"("result": {"type": "boolean", "value": true})"), std::string::npos) << lines[1];
     EXPECT_NE(lines[1].find(R"("clipboard": {"bitmap": [300, 200]})"), std::string::npos) << lines[1];
     EXPECT_EQ(lines[3].find("bitmap"), std::string::npos) << lines[3];  // an empty area makes none
-    EXPECT_EQ(logOf(session.last({R"({"op":"log","id":"frm"})"})), "get hdc; get ScaleWidth; get ScaleHeight; "
-                                                                   "get hdc; get ScaleWidth; get ScaleHeight");
 }
 
-TEST(HostSession, ScreenSetsTheHeadlessTwipsAndCursor)
-{
-    HostSession session;
-    session.send({R"({"op":"screen","twips":[12,15],"cursor":[100,50]})",
-                  R"({"op":"screen","twips":[10,10],"cursor":[1.5,0]})"});  // refused whole
-    EXPECT_EQ(platform::windowSystem().twipsPerPixelX(), 12);
-    EXPECT_EQ(platform::windowSystem().cursorPosition(), (platform::PixelPoint{100, 50}));
-}
-
-// A form with a menu bar, a bitmap beside its first item and the information entry in its system
-// menu, read back as the menus stand.
-TEST(HostSession, MenuFormGetsItsIconAndInformationEntry)
+// A form with a menu bar and a bitmap beside its first item, read back as the menu stands.
+TEST(HostSession, MenuFormGetsItsIcon)
 {
     HostSession session;
     const auto lines = session.send({
@@ -136,58 +113,39 @@ TEST(HostSession, MenuFormGetsItsIconAndInformationEntry)
         R"({"op":"host","id":"ico","kind":"bitmap","props":{"Handle":700}})",
         R"({"op":"call","class":"CIconosMenu","member":"I_insertar_iconos_en_menu","args":[)"
         R"({"type":"integer","value":0},{"type":"integer","value":0},)" + obj("ico") + "," + obj("frm") + "]}",
-        R"({"op":"call","class":"CIconosMenu","member":"I_inserta_espacio_despues_icono","args":[4096]})",
-        R"({"op":"get","id":"frm","member":"menu"})",
-        R"({"op":"get","id":"frm","member":"SystemMenu"})",
-        R"({"op":"log","id":"ico"})"});
-    EXPECT_EQ(resultOf(kor2cli::parseJson(lines[1])), "700");
+        R"({"op":"get","id":"frm","member":"menu"})"});
     EXPECT_NE(lines[2].find(R"("messages": [])"), std::string::npos) << lines[2];
-    EXPECT_NE(lines[4].find(R"("menu": [{"caption": "&Archivo", "id": 0, "separator": false, "bitmaps": [0, 0], "items": [)"
+    EXPECT_NE(lines[3].find(R"("menu": [{"caption": "&Archivo", "id": 0, "separator": false, "bitmaps": [0, 0], "items": [)"
                             R"({"caption": "&Abrir", "id": 1, "separator": false, "bitmaps": [700, 700]}, )"
                             R"({"caption": "", "id": 0, "separator": true, "bitmaps": [0, 0]}, )"
                             R"({"caption": "&Salir", "id": 2, "separator": false, "bitmaps": [0, 0]}]}, )"
                             R"({"caption": "&Ver", "id": 0, "separator": false, "bitmaps": [0, 0], "items": []}])"),
-              std::string::npos) << lines[4];
-    EXPECT_NE(lines[5].find(R"({"caption": "&Cerrar\tAlt+F4", "id": 61536, "separator": false, "bitmaps": [0, 0]}, )"
-                            R"({"caption": "", "id": 0, "separator": true, "bitmaps": [0, 0]}, )"
-                            R"({"caption": "&Informationen", "id": 512, "separator": false, "bitmaps": [0, 0]}])"),
-              std::string::npos) << lines[5];
-    EXPECT_EQ(logOf(kor2cli::parseJson(lines[6])), "get ; get ");
+              std::string::npos) << lines[3];
 }
 
-struct ClockCase {
-    std::string label;
-    std::vector<std::string> requests;  ///< after {"op":"new","class":"CTiempo","id":"t"}
-    std::string last;                   ///< part of the last answer
-};
-class VirtualTick : public ::testing::TestWithParam<ClockCase> {};
-TEST_P(VirtualTick, MovesOnlyWithPausesAndClockRequests)
+// The virtual tick moves only with pauses and clock requests, and the real clock is back after.
+TEST(HostSession, VirtualTickMovesOnlyWithPausesAndClockRequests)
 {
-    {
-        HostSession session;
-        std::vector<std::string> requests{R"({"op":"new","class":"CTiempo","id":"t"})"};
-        requests.insert(requests.end(), GetParam().requests.begin(), GetParam().requests.end());
-        const std::string last = session.send(requests).back();
-        EXPECT_NE(last.find(GetParam().last), std::string::npos) << last;
-    }
-    EXPECT_EQ(dynamic_cast<platform::VirtualClock*>(&platform::clock()), nullptr);  // the real one is back
-}
-const std::string kStart = R"({"op":"call","id":"t","member":"T_IniciaReloj"})";
-const std::string kElapsed = R"({"op":"call","id":"t","member":"T_TiempoTranscurrido"})";
-const std::string kTick = R"({"op":"call","id":"t","member":"T_tiempo"})";
-INSTANTIATE_TEST_SUITE_P(Clock, VirtualTick, ::testing::Values(
-    ClockCase{"spanAcrossTheSignOverflows", {R"({"op":"clock","tick":2147483000})", kStart,
-                                             R"({"op":"clock","tick":2147484000})", kElapsed},
-              R"("error": {"number": 6)"},
-    ClockCase{"passFromMinusOneToZero", {R"({"op":"clock","tick":-1})", kStart, R"({"op":"clock","tick":999})", kElapsed},
-              R"("value": "1000")"},
-    ClockCase{"pauseAdvances", {R"({"op":"clock","tick":5000})", kStart,
-                                R"({"op":"call","id":"t","member":"Pausa","args":[250]})", kElapsed},
+    const std::string start = R"({"op":"call","id":"t","member":"T_IniciaReloj"})";
+    const std::string elapsed = R"({"op":"call","id":"t","member":"T_TiempoTranscurrido"})";
+    for (const auto& [requests, says] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{R"({"op":"clock","tick":2147483000})", start, R"({"op":"clock","tick":2147484000})", elapsed},
+              R"("error": {"number": 6)"},  // a span across the sign overflows
+             {{R"({"op":"clock","tick":-1})", start, R"({"op":"clock","tick":999})", elapsed}, R"("value": "1000")"},
+             {{R"({"op":"clock","tick":5000})", start, R"({"op":"call","id":"t","member":"Pausa","args":[250]})", elapsed},
               R"("value": "250")"},
-    ClockCase{"negativePauseDoesNot", {R"({"op":"clock","tick":5000})",
-                                       R"({"op":"call","id":"t","member":"Pausa","args":[-1]})", kTick},
-              R"("value": 5000})"}),
-    [](const auto& info) { return info.param.label; });
+             {{R"({"op":"clock","tick":5000})", R"({"op":"call","id":"t","member":"Pausa","args":[-1]})",
+               R"({"op":"call","id":"t","member":"T_tiempo"})"}, R"("value": 5000})"}}) {
+        {
+            HostSession session;
+            std::vector<std::string> all{R"({"op":"new","class":"CTiempo","id":"t"})"};
+            all.insert(all.end(), requests.begin(), requests.end());
+            const std::string last = session.send(all).back();
+            EXPECT_NE(last.find(says), std::string::npos) << last;
+        }
+        EXPECT_EQ(dynamic_cast<platform::VirtualClock*>(&platform::clock()), nullptr);
+    }
+}
 
 struct BadCase {
     std::string label;
@@ -207,68 +165,36 @@ TEST_P(BadHostRequest, AnswersErrorFiveSayingWhy)
     EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
 }
 // `count` copies of `item` (its "#" replaced by the copy's number), joined by commas.
-std::string many(int count, const std::string& item)
+std::string many(int count, std::string item)
 {
     std::string list;
-    for (int i = 0; i < count; ++i) {
-        std::string one = item;
-        if (const auto at = one.find('#'); at != std::string::npos)
-            one.replace(at, 1, std::to_string(i));
-        list += (i ? "," : "") + one;
-    }
+    for (int i = 0; i < count; ++i)
+        list += (i ? "," : "") +
+                (item.find('#') == std::string::npos ? item : std::string(item).replace(item.find('#'), 1, std::to_string(i)));
     return list;
 }
 INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"unknownKind", R"({"op":"host","id":"w","kind":"window"})", "desconocida: window"},
     BadCase{"duplicateHostId", R"({"op":"host","id":"frm","kind":"picture"})", "ya hay un objeto con id \"frm\""},
-    BadCase{"idOfALibraryObject", R"({"op":"host","id":"s","kind":"picture"})", "ya hay un objeto con id \"s\""},
     BadCase{"newOverAHost", R"({"op":"new","class":"c_StatusBar","id":"frm"})", "objeto anfitrión"},
     BadCase{"releaseAHost", R"({"op":"release","id":"frm"})", "sigue en el escritorio"},
     BadCase{"partsOfAForm", R"({"op":"host","id":"f2","kind":"form","parts":[[0,0,1,1]]})", "barra de estado"},
-    BadCase{"partOfThreeSides", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1]]})", "[0] debe tener 4"},
-    BadCase{"partSideNotWhole", R"({"op":"host","id":"b","kind":"statusbar","parts":[[0,0,1,1.5]]})", "número entero"},
-    BadCase{"tooManyParts", R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + many(257, "[0,0,1,1]") + "]}", "hasta 256 partes"},
+    BadCase{"tooManyParts", R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + many(257, "[0,0,1,1]") + "]}",
+            "hasta 256 partes"},
     BadCase{"tooManyProperties", R"({"op":"host","id":"c","kind":"control","props":{)" + many(257, R"("p#":1)") + "}}",
             "hasta 256 propiedades"},
-    BadCase{"handleAsText", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":"7"}})", "long o integer"},
     BadCase{"handleZero", R"({"op":"host","id":"c","kind":"control","props":{"hwnd":0}})", "0 no nombra"},
     BadCase{"handleInUse", R"({"op":"host","id":"c","kind":"control","props":{"hWnd":4096}})", "4096 ya está en uso"},
     BadCase{"parentIsTheWindows", R"({"op":"host","id":"c","kind":"control","props":{"Parent":"frm"}})", "la da la ventana"},
     BadCase{"unknownObjectArgument", R"({"op":"call","id":"s","member":"Progreso","args":[{"type":"object","value":"x"}]})",
             "argumento 1: no hay ningún objeto con id \"x\""},
-    BadCase{"logOfNoHost", R"({"op":"log","id":"s"})", "ningún objeto anfitrión con id \"s\""},
-    BadCase{"screenWithNothing", R"({"op":"screen"})", "necesita"},
     BadCase{"twipsZero", R"({"op":"screen","twips":[15,0]})", "mayor que 0"},
-    BadCase{"twipsPastAnInch", R"({"op":"screen","twips":[1441,15]})", "no pasar de 1440"},
     BadCase{"tickPastUnsigned", R"({"op":"clock","tick":4294967296})", "fuera del intervalo"},
     BadCase{"menuOfAControl", R"({"op":"host","id":"c","kind":"control","menu":[]})", "sólo vale para un formulario"},
-    BadCase{"menuItemNotText", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[1]}]})",
-            "\"menu\"[0].items"},
-    BadCase{"tooManyMenuItems", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" + many(1025, "\"x\"") + "]}]}",
+    BadCase{"tooManyMenuItems", R"({"op":"host","id":"f2","kind":"form","menu":[{"caption":"&A","items":[)" +
+                                       many(1025, "\"x\"") + "]}]}",
             "hasta 1024 elementos"},
     BadCase{"hostWithoutHeadless", R"({"op":"host","id":"f","kind":"form"})", "sólo vale con --headless", false}),
     [](const auto& info) { return info.param.label; });
-
-TEST(HostSession, RefusesHostsPastTheLimit)
-{
-    HostSession session;
-    std::vector<std::string> requests;
-    for (int i = 0; i <= 4096; ++i)
-        requests.push_back(R"({"op":"host","kind":"control","id":"c)" + std::to_string(i) + "\"}");
-    const auto lines = session.send(requests);
-    EXPECT_NE(lines[4095].find(R"("error": null)"), std::string::npos);
-    EXPECT_NE(lines[4096].find("ya tiene 4096 objetos anfitriones"), std::string::npos) << lines[4096];
-}
-
-TEST(Describe, ListsTheEnumerationAndNamesItInSignatures)
-{
-    // The listing itself is checked on the kor2 command line (cli.describe_enumeration).
-    EXPECT_EQ(kor2cli::describe(*findEnum("tiempo"), true),
-              R"({"enum": "Tiempo", "members": [{"name": "Milisegundos", "value": 0}, {"name": "Segundos", "value": 1}, )"
-              R"({"name": "minutos", "value": 2}]})" "\n");
-    const std::string listing = kor2cli::describe(*findClass("CTiempo"), false);
-    EXPECT_NE(listing.find("T_TiempoTranscurrido([byref Tipo: Tiempo]): text\n"), std::string::npos) << listing;
-    EXPECT_NE(listing.find("Pausa(byref Tiempo: long)\n"), std::string::npos) << listing;
-}
 
 } // namespace

@@ -24,18 +24,12 @@ check() {
 }
 check "kor2 call CCol" "CColores"
 check "kor2 call CColores Col_" "Col_NuVB_de_Nombre_o_inicial Col_NuTB_de_NuCad Col_NuyNomTB_de_NuTB Col_NombCad_de_NuVb Col_NombreCad_NuCad Col_NuVB_de_NuTB Col_NumVB_de_NumCad Col_NuCad_de_NuVB"
-check "kor2 call Kor2_Sys.CColores A_" "A_Color_Show"
 check "kor2 --settings :memory: --headless call cfrm_Col" "cfrm_Color"
 check "kor2 call cRegistro R_Lee_tamaño_y_pos_Obj_en_Win_" "R_Lee_tamaño_y_pos_Obj_en_Win_O"
 check "kor2 call CColores Col_NuCad_de_NuVB lo" ""
 check "kor2 desc" "describe"
-check "kor2 describe Tiem" "Tiempo"
-check "kor2 help lo" "login"
 check "kor2 settings " "get set list delete export import"
-check "kor2 info d" "disk"
 check "kor2 color --ti" "--title"
-check "kor2 --js" "--json"
-check "kor2 --ver" "--version"
 check "kor2 --actions " "+$(basename "$1")"
 echo "$failures fallos"
 exit $((failures > 0))

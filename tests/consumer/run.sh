@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds hosts against the library as a host project meets it: the README's own C++ and C examples,
 # taken from README.md as printed, against the installed tree (CMake package, pkg-config); a Qt
-# host with the package's Qt component when the build has it; a C host hearing absorbed failures;
+# host with the package's Qt component when the build has it;
 # and the README's C++ example again with the library added as a subdirectory of the host's tree.
 #   run.sh BUILD_DIR               against the build installed into a folder of its own
 #   run.sh BUILD_DIR --installed   against the packages installed on this machine (/usr)
@@ -43,8 +43,6 @@ if [ -e "$libdir/libKor2_Sys_qt.so" ]; then
   cmake --build "$work/qt" > "$work/qt-build.log" || { cat "$work/qt-build.log"; exit 1; }
   echo "Qt: $(LD_LIBRARY_PATH="$libdir" QT_QPA_PLATFORM=offscreen "$work/qt/consumer_qt")"
 fi
-cc "$source_dir/consumer.c" -o "$work/consumer_c" $(pkg-config --cflags --libs kor2-sys)
-echo "C, absorbed failures: $(LD_LIBRARY_PATH="$libdir" "$work/consumer_c")"
 
 # The source tree is no installed file.
 [ "$installed" = "--installed" ] && exit 0
