@@ -107,7 +107,6 @@ struct Foreign {
     const char* name;
     std::function<void(const std::string&)> make;
 };
-
 const Foreign kForeign[] = {
     {"TextFile", [](const std::string& p) {
          std::string text;
@@ -124,11 +123,9 @@ const Foreign kForeign[] = {
     {"OurTableAndAnother", [](const std::string& p) { sql(p, std::string(kOurTable) + "; CREATE TABLE extra(x)"); }},
     {"DatabaseWithoutTables", [](const std::string& p) { sql(p, "PRAGMA user_version = 7"); }},
 };
-
 void PrintTo(const Foreign& f, std::ostream* out) { *out << f.name; }
 
 class ForeignFile : public ::testing::TestWithParam<std::tuple<Foreign, OpenMode>> {};
-
 TEST_P(ForeignFile, IsRefusedByNameAndLeftAsItWas)
 {
     const auto& [foreign, mode] = GetParam();
@@ -144,7 +141,6 @@ TEST_P(ForeignFile, IsRefusedByNameAndLeftAsItWas)
     EXPECT_EQ(look(path), fileBefore) << "bytes, mode and time of the file stay as they were";
     EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
 }
-
 INSTANTIATE_TEST_SUITE_P(Kinds, ForeignFile,
                          ::testing::Combine(::testing::ValuesIn(kForeign),
                                             ::testing::Values(OpenMode::ReadWrite, OpenMode::ReadOnly)),
@@ -162,26 +158,18 @@ TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
 
 // ---- Folders -----------------------------------------------------------------------------------
 
-class UserFolder : public ::testing::TestWithParam<unsigned> {};
-
-TEST_P(UserFolder, KeepsItsModeWhenAStoreIsMadeInIt)
+// A user's folder keeps its mode (sticky and set-group bits too); missing ones are made private.
+TEST(Folders, KeepTheirModeOrAreCreatedPrivate)
 {
     kor2test::TempDir dir;
-    const auto folder = dir.path() / "compartida";
-    std::filesystem::create_directory(folder);
-    ::chmod(folder.c_str(), GetParam());
-    const std::string path = (folder / "settings.db").string();
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
-    EXPECT_EQ(modeOf(folder), GetParam());
-    EXPECT_EQ(modeOf(path), 0600u);
-    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, UserFolder, ::testing::Values(01777u, 02775u, 0755u, 0700u));
-
-TEST(UserFolder, MissingFoldersAreCreatedPrivateAndTheStoreSurvivesReopening)
-{
-    kor2test::TempDir dir;
+    for (const unsigned mode : {01777u, 02775u, 0755u, 0700u}) {
+        const auto folder = dir.path() / std::to_string(mode);
+        std::filesystem::create_directory(folder);
+        ::chmod(folder.c_str(), mode);
+        const std::string path = (folder / "settings.db").string();
+        openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+        EXPECT_EQ(std::pair(modeOf(folder), modeOf(path)), std::pair(mode, 0600u)) << std::oct << mode;
+    }
     const std::string path = dir.file("a/b/settings.db");
     openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
     EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
@@ -195,18 +183,22 @@ std::vector<std::string> keptAside(const std::string& path)
     const std::string prefix = std::filesystem::path(path).filename().string() + ".dañado-";
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path())) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && !name.ends_with("-wal") && !name.ends_with("-shm"))
+        if (name.starts_with(prefix) && !name.ends_with("-wal") && !name.ends_with("-shm"))
             contents.push_back(look(entry.path()).contents);
     }
     return contents;
 }
 
+// Read-only, a damaged store is reported where it is; writable, it is moved aside, not overwritten.
 TEST_F(StoreFile, DamagedOneIsMovedAsideNotOverwritten)
 {
     makeDamagedStore(path);
-    const std::string damaged = look(path).contents;
+    const auto folderBefore = look(dir.path()), fileBefore = look(path);
+    expectRefused([&] { openFile(path, OpenMode::ReadOnly)->entries(); }, 75, path, u"dañado");
+    EXPECT_EQ(look(dir.path()), folderBefore) << "read-only: not moved aside";
+    EXPECT_EQ(look(path), fileBefore);
     expectRefused([&] { openFile(path); }, 75, path, u"dañado");
-    EXPECT_EQ(keptAside(path), std::vector<std::string>{damaged}) << "the damaged bytes are kept";
+    EXPECT_EQ(keptAside(path), std::vector<std::string>{fileBefore.contents}) << "the damaged bytes are kept";
     seed();
     EXPECT_EQ(read(), u"v");
 }
@@ -247,31 +239,21 @@ TEST_F(StoreFile, EarlierVersionIsReadAsItIsAndMarkedOnTheFirstWritableOpen)
     }
     EXPECT_EQ(applicationId(path), kOurMark);
     EXPECT_EQ(read(), u"después");
-}
-
-TEST_F(StoreFile, NewOneCarriesTheMark)
-{
-    openFile(path);
-    EXPECT_EQ(applicationId(path), kOurMark);
+    openFile(dir.file("nueva.db"));
+    EXPECT_EQ(applicationId(dir.file("nueva.db")), kOurMark) << "a new store carries the mark";
 }
 
 // ---- Read-only stores --------------------------------------------------------------------------
 
 // Every change a read-only store must refuse.
-const std::function<void(Store&)> kChanges[] = {
-    [](Store& s) { s.write(u"Vesolar", u"S", u"k", u"w"); },
-    [](Store& s) { s.remove(u"Vesolar", u"S", u"k"); },
-    [](Store& s) { s.removeSection(u"Vesolar", u"S"); },
-    [](Store& s) {
-        const Entry e{u"Vesolar", u"S", u"k", u"w"};
-        s.writeAll(std::span(&e, 1));
-    },
-};
-
 void expectEveryChangeRefused(Store& s, const std::string& path)
 {
-    for (const auto& change : kChanges)
-        expectRefused([&] { change(s); }, 70, path);
+    const Entry e{u"Vesolar", u"S", u"k", u"w"};
+    for (const auto& change : {std::function<void()>([&] { s.write(u"Vesolar", u"S", u"k", u"w"); }),
+                               std::function<void()>([&] { s.remove(u"Vesolar", u"S", u"k"); }),
+                               std::function<void()>([&] { s.removeSection(u"Vesolar", u"S"); }),
+                               std::function<void()>([&] { s.writeAll(std::span(&e, 1)); })})
+        expectRefused(change, 70, path);
 }
 
 TEST(ReadOnlyStore, AMissingFileIsAnEmptyStoreAndNothingIsCreated)
@@ -293,7 +275,6 @@ TEST_F(StoreFile, ReadOnlyReadsAStoreAndLeavesEverythingAsItWas)
     const auto fileBefore = look(path), folderBefore = look(dir.path());
     {
         auto s = openFile(path, OpenMode::ReadOnly);
-        EXPECT_EQ(s->read(u"Vesolar", u"S", u"k", u""), u"v");
         EXPECT_EQ(s->entries(), (std::vector<Entry>{{u"Vesolar", u"S", u"k", u"v"}}));
         expectEveryChangeRefused(*s, path);
         EXPECT_EQ(look(dir.path()), folderBefore) << "no side files while it is open";
@@ -312,28 +293,19 @@ TEST_P(OpenReader, SeesEveryCommitOfAnotherConnection)
     EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
     auto writer = openFile(path);
     for (int round = 0; round < 20; ++round) {
-        const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x');
+        const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x'), other = u"other" + value;
         writer->write(u"Vesolar", u"S", u"k", value);
         EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
         EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
-        writer->write(u"Vesolar", u"S", u"other" + value, u"1");
-        EXPECT_TRUE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
-        EXPECT_TRUE(writer->remove(u"Vesolar", u"S", u"other" + value));
-        EXPECT_FALSE(reader->find(u"Vesolar", u"S", u"other" + value).has_value()) << round;
+        writer->write(u"Vesolar", u"S", other, u"1");
+        EXPECT_TRUE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
+        EXPECT_TRUE(writer->remove(u"Vesolar", u"S", other));
+        EXPECT_FALSE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
     }
     writer.reset();
     EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"vxxxxx") << "after the writer folded its journal back";
 }
 INSTANTIATE_TEST_SUITE_P(Modes, OpenReader, ::testing::Values(OpenMode::ReadWrite, OpenMode::ReadOnly));
-
-TEST_F(StoreFile, ReadOnlyReportsADamagedStoreWhereItIs)
-{
-    makeDamagedStore(path);
-    const auto folderBefore = look(dir.path()), fileBefore = look(path);
-    expectRefused([&] { openFile(path, OpenMode::ReadOnly)->entries(); }, 75, path, u"dañado");
-    EXPECT_EQ(look(dir.path()), folderBefore) << "not moved aside";
-    EXPECT_EQ(look(path), fileBefore);
-}
 
 // ---- Side files --------------------------------------------------------------------------------
 
@@ -379,69 +351,49 @@ TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
     EXPECT_EQ(read(), u"w");
 }
 
-// Runs `scenario` as asOrdinaryUser does and expects no findings.
-void expectAsOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario)
+// Where permissions bind: a store that was read-only is writable once its file is, and a folder
+// where the journal cannot be made is named.
+TEST(SideFiles, PermissionsAsAnOrdinaryUser)
 {
-    const std::string result = kor2test::asOrdinaryUser(scenario);
-    if (result.rfind("skip", 0) == 0)
-        GTEST_SKIP() << result;
-    EXPECT_EQ(result, "");
-}
-
-// Collects failed expectations of a scenario that may run in another process.
-struct Findings {
-    std::string text;
-    void expect(bool ok, const std::string& what)
-    {
-        if (!ok)
-            text += what + "; ";
-    }
-    void expectRefused(const std::function<void()>& change, long number, const std::string& named, const std::string& what)
-    {
-        try {
-            change();
-            expect(false, what + ": no error");
-        } catch (const Error& e) {
-            expect(e.number() == number && mentions(e, named), what + ": " + e.what());
-        }
-    }
-};
-
-TEST(SideFiles, AStoreThatWasReadOnlyIsWritableOnceItsFileIs)
-{
-    expectAsOrdinaryUser([](const std::filesystem::path& dir) {
+    const std::string result = kor2test::asOrdinaryUser([](const std::filesystem::path& dir) {
+        std::string findings;
+        const auto expect = [&](bool ok, const std::string& what) { findings += ok ? "" : what + "; "; };
+        const auto refused = [&](const std::function<void()>& change, const std::string& named, const std::string& what) {
+            try {
+                change();
+                expect(false, what + ": no error");
+            } catch (const Error& e) {
+                expect(e.number() == 70 && mentions(e, named), what + ": " + e.what());
+            }
+        };
         const std::string path = (dir / "settings.db").string();
-        Findings f;
         openFile(path)->write(u"V", u"S", u"k", u"v");
         ::chmod(path.c_str(), 0400);
         auto s = openFile(path);
-        f.expect(s->read(u"V", u"S", u"k", u"") == u"v", "a store the user may only read answers reads");
-        f.expectRefused([&] { s->write(u"V", u"S", u"k", u"w"); }, 70, path, "a write to an unwritable store");
+        expect(s->read(u"V", u"S", u"k", u"") == u"v", "a store the user may only read answers reads");
+        refused([&] { s->write(u"V", u"S", u"k", u"w"); }, path, "a write to an unwritable store");
         ::chmod(path.c_str(), 0600);
         try {
             s->write(u"V", u"S", u"k", u"w");
             openFile(path)->write(u"V", u"S", u"k2", u"x");
         } catch (const Error& e) {
-            f.expect(false, std::string("writable again, but: ") + e.what());
+            expect(false, std::string("writable again, but: ") + e.what());
         }
-        f.expect(openFile(path)->read(u"V", u"S", u"k", u"") == u"w", "the write after recovery is stored");
-        return f.text;
-    });
-}
+        expect(openFile(path)->read(u"V", u"S", u"k", u"") == u"w", "the write after recovery is stored");
+        s.reset();
 
-TEST(SideFiles, AFolderThatRefusesThemIsNamed)
-{
-    expectAsOrdinaryUser([](const std::filesystem::path& dir) {
         const auto folder = dir / "cerrada";
-        const std::string path = (folder / "settings.db").string();
-        Findings f;
-        openFile(path)->write(u"V", u"S", u"k", u"v");
+        const std::string closed = (folder / "settings.db").string();
+        openFile(closed)->write(u"V", u"S", u"k", u"v");
         ::chmod(folder.c_str(), 0500);
-        f.expectRefused([&] { openFile(path)->write(u"V", u"S", u"k", u"w"); }, 70, folder.string(),
-                        "a folder where the journal cannot be made");
+        refused([&] { openFile(closed)->write(u"V", u"S", u"k", u"w"); }, folder.string(),
+                "a folder where the journal cannot be made");
         ::chmod(folder.c_str(), 0700);
-        return f.text;
+        return findings;
     });
+    if (result.starts_with("skip"))
+        GTEST_SKIP() << result;
+    EXPECT_EQ(result, "");
 }
 
 } // namespace

@@ -32,25 +32,18 @@ TEST_P(Backends, NamesMatchExactlyAsComposed)
         EXPECT_EQ(s->read(app, section, key, u"d"), u"d");
 }
 
-TEST_P(Backends, EmptyNamesAndEmptyValuesAreReal)
+// Empty names and values are real; values keep every unit, lone surrogates and NULs included.
+TEST_P(Backends, EmptyAndOddNamesAndValuesAreKept)
 {
     auto s = make();
-    s->write(u"", u"", u"", u"nothing named");
-    s->write(u"Vesolar", u" ", u"vacía", u"");
-    EXPECT_EQ(s->read(u"", u"", u"", u"d"), u"nothing named");
-    EXPECT_EQ(s->read(u"Vesolar", u" ", u"vacía", u"d"), u"") << "an existing empty key is not the default";
+    const Text odd = Text(u"a\0b", 3) + u"\xD800" + u"ñ\xDFFF" + u"\U0001F600", big(100000, u'x');
+    const Entry rows[] = {{u"", u"", u"", u"nothing named"}, {u"Vesolar", u" ", u"vacía", u""}, {odd, odd, odd, odd},
+                          {u"Vesolar", u"big", u"k", big}};
+    for (const Entry& e : rows)
+        s->write(e.app, e.section, e.key, e.value);
+    for (const Entry& e : rows)
+        EXPECT_EQ(s->read(e.app, e.section, e.key, u"d"), e.value) << "an existing empty key is not the default";
     EXPECT_EQ(s->find(u"Vesolar", u" ", u"otra"), std::nullopt);
-}
-
-TEST_P(Backends, ValuesKeepEveryUnit)
-{
-    auto s = make();
-    const Text odd = Text(u"a\0b", 3) + u"\xD800" + u"ñ\xDFFF" + u"\U0001F600";
-    s->write(odd, odd, odd, odd);
-    EXPECT_EQ(s->read(odd, odd, odd, u""), odd);
-    const Text big(100000, u'x');
-    s->write(u"Vesolar", u"big", u"k", big);
-    EXPECT_EQ(s->read(u"Vesolar", u"big", u"k", u""), big);
 }
 
 TEST_P(Backends, WritesReplaceAndRemovalsCount)
@@ -68,18 +61,6 @@ TEST_P(Backends, WritesReplaceAndRemovalsCount)
 }
 
 INSTANTIATE_TEST_SUITE_P(FileAndMemory, Backends, ::testing::Values(true, false));
-
-TEST(StoreSelection, EnvironmentNamesTheFile)
-{
-    kor2test::TempDir dir;
-    const std::string path = dir.file("chosen.db");
-    {
-        kor2test::ScopedEnv chosen("KOR2_SETTINGS", path);
-        kor2test::InstalledStore none(nullptr);
-        store().write(u"Vesolar", u"S", u"k", u"v");
-    }
-    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
-}
 
 // ---- Where the store lives ---------------------------------------------------------------------
 
@@ -112,8 +93,14 @@ TEST_P(DefaultPath, FollowsTheConfigurationFolderRules)
             EXPECT_NE(e.description().find(u"XDG_CONFIG_HOME"), Text::npos) << e.what();
         }
     }
-    kor2test::ScopedEnv named("KOR2_SETTINGS", ":memory:");
-    EXPECT_EQ(configuredPath(), ":memory:") << "a named store needs no home";
+    kor2test::TempDir dir;
+    kor2test::ScopedEnv named("KOR2_SETTINGS", dir.file("chosen.db"));
+    EXPECT_EQ(configuredPath(), dir.file("chosen.db")) << "a named store needs no home";
+    {
+        kor2test::InstalledStore none(nullptr);
+        store().write(u"Vesolar", u"S", u"k", u"v");
+    }
+    EXPECT_EQ(openFile(dir.file("chosen.db"))->read(u"Vesolar", u"S", u"k", u""), u"v");
 }
 
 INSTANTIATE_TEST_SUITE_P(Environments, DefaultPath,
