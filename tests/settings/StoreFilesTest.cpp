@@ -24,28 +24,22 @@ constexpr std::int64_t kOurMark = 0x4B6F7232;
 constexpr const char* kOurTable = "CREATE TABLE settings(app BLOB NOT NULL, section BLOB NOT NULL, key BLOB NOT NULL, "
                                   "value BLOB NOT NULL, PRIMARY KEY(app, section, key)) WITHOUT ROWID";
 
-// Runs SQL on a database with SQLite alone, as another program would.
-void sql(const std::string& path, const std::string& statements)
+// Runs SQL on a database with SQLite alone, as another program would; the first column of the
+// last row it answers.
+std::string sql(const std::string& path, const std::string& statements)
 {
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
+    std::string last;
+    const auto take = [](void* to, int, char** row, char**) { *static_cast<std::string*>(to) = row[0] ? row[0] : ""; return 0; };
     char* message = nullptr;
-    if (sqlite3_exec(db, statements.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
+    if (sqlite3_exec(db, statements.c_str(), take, &last, &message) != SQLITE_OK)
         ADD_FAILURE() << statements << ": " << (message ? message : "");
     sqlite3_free(message);
     sqlite3_close(db);
+    return last;
 }
-
-std::int64_t applicationId(const std::string& path)
-{
-    std::int64_t id = -1;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const auto take = [](void* to, int, char** row, char**) { *static_cast<std::int64_t*>(to) = std::stoll(row[0]); return 0; };
-    sqlite3_exec(db, "PRAGMA application_id", take, &id, nullptr);
-    sqlite3_close(db);
-    return id;
-}
+std::int64_t applicationId(const std::string& path) { return std::stoll(sql(path, "PRAGMA application_id")); }
 
 void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
@@ -75,16 +69,10 @@ bool mentions(const Error& e, const std::string& path) { return e.description().
 // `action` fails with error `number`, whose description names `path` (and says `words`).
 void expectRefused(const std::function<void()>& action, long number, const std::string& path, std::u16string_view words = {})
 {
-    try {
-        action();
-        ADD_FAILURE() << "no error; expected " << number << " naming " << path;
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), number) << e.what();
-        EXPECT_TRUE(mentions(e, path)) << e.what();
-        if (!words.empty()) {
-            EXPECT_NE(e.description().find(words), Text::npos) << e.what();
-        }
-    }
+    const auto e = kor2test::failureOf(action);
+    ASSERT_TRUE(e) << "no error; expected " << number << " naming " << path;
+    EXPECT_EQ(e->number(), number) << e->what();
+    EXPECT_TRUE(mentions(*e, path) && e->description().find(words) != Text::npos) << e->what();
 }
 
 // A store of ours with enough rows to span several pages, its second page then overwritten.
@@ -359,12 +347,8 @@ TEST(SideFiles, PermissionsAsAnOrdinaryUser)
         std::string findings;
         const auto expect = [&](bool ok, const std::string& what) { findings += ok ? "" : what + "; "; };
         const auto refused = [&](const std::function<void()>& change, const std::string& named, const std::string& what) {
-            try {
-                change();
-                expect(false, what + ": no error");
-            } catch (const Error& e) {
-                expect(e.number() == 70 && mentions(e, named), what + ": " + e.what());
-            }
+            const auto e = kor2test::failureOf(change);
+            expect(e && e->number() == 70 && mentions(*e, named), what + ": " + (e ? e->what() : "no error"));
         };
         const std::string path = (dir / "settings.db").string();
         openFile(path)->write(u"V", u"S", u"k", u"v");
