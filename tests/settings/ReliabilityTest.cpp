@@ -83,33 +83,6 @@ TEST_F(Reliability, ConcurrentProcessesLoseNoWrite)
     EXPECT_EQ(integrity(path), "ok");
 }
 
-TEST_F(Reliability, KilledWriterNeverLosesAnAcknowledgedWrite)
-{
-    settings::openFile(path);
-    const int kills = longRun() ? 10000 : 200;
-    std::mt19937 random(20261206);
-    long next = 0;
-    for (int round = 0; round < kills; ++round) {
-        Child writer([&](int ack) { return writeKeys(path, "k", next, 1000000, ack); });
-        ASSERT_TRUE(writer.started());
-        ::usleep(static_cast<useconds_t>(random() % 15000));
-        writer.kill();
-        writer.wait();
-        const std::string acks = writer.readAll();
-        long acknowledged = next - 1;
-        if (acks.size() >= sizeof(long))
-            std::memcpy(&acknowledged, acks.data() + (acks.size() / sizeof(long) - 1) * sizeof(long), sizeof(long));
-        // Opening checks the file, and would set a damaged one aside.
-        for (long n = std::max(0L, next - 1); n <= acknowledged; ++n)
-            ASSERT_EQ(readKey(path, "k", n), number(n)) << "round " << round << ", key " << n;
-        next = acknowledged + 1;
-    }
-    EXPECT_EQ(integrity(path), "ok");
-    for (long n = 0; n < next; ++n)
-        ASSERT_EQ(readKey(path, "k", n), number(n));
-    RecordProperty("acknowledged_writes", static_cast<int>(next));
-}
-
 // A disk that fills up in the middle of an import (one writeAll): here the file size limit of the
 // writing process, which makes its writes fail past a point as a full disk does. All of the
 // import or none of it is kept.

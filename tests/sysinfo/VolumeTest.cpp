@@ -112,7 +112,9 @@ INSTANTIATE_TEST_SUITE_P(FromUdev, VolumeFacts, ::testing::Values(
     VolumeCase{"ext4", {{"ID_FS_TYPE", "ext4"}, {"ID_FS_UUID", "3e6be9de-8139-11d1-9106-a43f08d823a6"}}, u"",
                u"-1770025946", u"ext4"},
     VolumeCase{"btrfs", {{"ID_FS_TYPE", "btrfs"}, {"ID_FS_UUID", "00000001-0000-0000-0000-000000000002"}}, u"",
-               u"50331648", u"btrfs"}),
+               u"50331648", u"btrfs"},
+    // A lone last digit is the high half of its byte: 0xC0AB.
+    VolumeCase{"odd digit count", {{"ID_FS_TYPE", "xfs"}, {"ID_FS_UUID", "AB-C"}}, u"", u"49323", u"xfs"}),
     kor2test::labelled<VolumeCase>);
 
 TEST_F(Volumes, WithoutUdevTheDeviceIsProbed)
