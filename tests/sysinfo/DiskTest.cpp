@@ -196,7 +196,7 @@ TEST(LinuxDisks, WholeDisksInDriveOrderAndTheirPublishedIdentity)
     kor2test::FakeTree fake;
     for (const auto& [name, number] : {std::pair{"sdb", "8:16"}, {"sdaa", "65:160"}, {"sda", "8:0"}, {"vda", "254:0"},
                                        {"nvme0n1", "259:0"}, {"nvme10n1", "259:10"},
-                                       {"nvme2n1", "259:2"}, {"nvme0c0n1", "259:9"}, {"loop0", "7:0"}, {"sr0", "11:0"}})
+                                       {"nvme2n1", "259:2"}, {"nvme3n1", "259:3"}, {"nvme20n1", "259:20"}, {"nvme0c0n1", "259:9"}, {"loop0", "7:0"}, {"sr0", "11:0"}})
         fake.blockDevice(name, number, "2048", true);
     fake.write("sys/block/nvme0c0n1/hidden", "1\n");
     // sda: what udev recorded (the model with its blanks kept in the _ENC form).
@@ -207,9 +207,9 @@ TEST(LinuxDisks, WholeDisksInDriveOrderAndTheirPublishedIdentity)
     fake.write("sys/block/sdb/device/rev", "R9  \n");
     // sdaa: nothing published at all.
     platform::linuxos::LinuxDiskQuery query(fake.tree());
-    EXPECT_EQ(query.wholeDisks(), (std::vector<std::string>{"sda", "sdb", "sdaa", "nvme0n1", "nvme2n1", "nvme10n1", "vda"}))
+    EXPECT_EQ(query.wholeDisks(), (std::vector<std::string>{"sda", "sdb", "sdaa", "nvme0n1", "nvme2n1", "nvme3n1", "nvme10n1", "nvme20n1", "vda"}))
         << "numbers in names compare as numbers";
-    EXPECT_EQ(query.openPhysicalDrive(7), nullptr);
+    EXPECT_EQ(query.openPhysicalDrive(9), nullptr);
 
     // nvme0n1 (drive 3): sysfs of its controller, blanks around the values.
     fake.write("sys/block/nvme0n1/device/model", "KOR2 NVME SYSFS                         \n");
