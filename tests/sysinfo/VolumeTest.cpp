@@ -193,7 +193,7 @@ protected:
         Volumes::SetUp();
         const fs::path d = media.path();
         fs::create_directories(d / "sub" / "carpeta.txt");
-        for (const char* name : {"plano.txt", "LEEME", ".oculto.csv"})
+        for (const char* name : {"plano.txt", "LEEME", ".oculto.csv", "n\xBA" "1.dat"})  // a Latin-1 name too
             std::ofstream(d / "sub" / name) << "x";
         fs::create_symlink(d / "sub" / "plano.txt", d / "sub" / "enlace.dxf");
         fs::create_symlink("bucle", d / "bucle");
@@ -213,6 +213,7 @@ TEST_F(Files, OrdinaryFilesOnlyWithWildcards)
         {in("sub/*.dxf"), true},        {in("sub/"), true},               {in("nada/*.txt"), false},
         {"D:\\sub\\*.txt", true},       {"d:/sub/plano.txt", true},       {"D:sub\\LEEME", true},
         {"D:\\sub\\*.dwg", false},      {"/proc/*", true},                {"", false},
+        {in("sub/n?1.dat"), true},      {in("sub/n??1.dat"), false},
     };
     for (const auto& [name, found] : cases)
         EXPECT_EQ(exists(name), found) << name;
