@@ -271,6 +271,18 @@ TEST_F(StoreFile, ReadOnlyReadsAStoreAndLeavesEverythingAsItWas)
     EXPECT_EQ(look(dir.path()), folderBefore);
 }
 
+// A reader leaves the journal of a writer that has it open as it found it.
+TEST_F(StoreFile, ReadOnlyLeavesAnOpenWritersJournalAlone)
+{
+    seed();
+    auto writer = openFile(path);
+    writer->write(u"Vesolar", u"S", u"k", u"w");
+    ASSERT_TRUE(std::filesystem::exists(path + "-wal"));
+    ::chmod((path + "-wal").c_str(), 0400);
+    EXPECT_EQ(openFile(path, OpenMode::ReadOnly)->read(u"Vesolar", u"S", u"k", u""), u"w");
+    EXPECT_EQ(modeOf(path + "-wal"), 0400u);
+}
+
 // A store open for reading, in either mode, sees every commit of another connection: new values,
 // new keys and removed keys, also after the writer has folded its journal back.
 class OpenReader : public StoreFile, public ::testing::WithParamInterface<OpenMode> {};
