@@ -1,5 +1,5 @@
-// Several processes on one store, and a writer killed at random moments: nothing acknowledged is
-// ever lost and the file always opens intact. KOR2_RELIABILITY_LONG=1 raises the counts
+// Several processes on one store, and an import cut short by a full disk: nothing acknowledged is
+// ever lost, nothing half-done is kept, and the file always opens intact. KOR2_RELIABILITY_LONG=1 raises the counts
 // (`cmake --build <dir> --target reliability-long`).
 #include "ChildProcess.h"
 #include "Guards.h"
