@@ -10,10 +10,8 @@
 #include <sqlite3.h>
 
 #include <csignal>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -40,15 +38,13 @@ std::string integrity(const std::string& path)
     return verdict;
 }
 
-// A child's work: writes keys prefix+n one by one, acknowledging each on `ack` when there is one.
-int writeKeys(const std::string& path, const std::string& prefix, long from, long count, int ack = -1)
+// A child's work: writes keys prefix+n one by one.
+int writeKeys(const std::string& path, const std::string& prefix, long from, long count)
 {
     try {
         auto store = settings::openFile(path);
         for (long n = from; n < from + count; ++n) {
             store->write(u"Vesolar", u"fiabilidad", key(prefix, n), number(n));
-            if (ack >= 0 && ::write(ack, &n, sizeof n) != sizeof n)
-                return 2;
         }
     } catch (const Error& e) {
         std::fprintf(stderr, "writer %s: %s\n", prefix.c_str(), e.what());
