@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace Kor2_Sys;
@@ -51,18 +53,6 @@ protected:
     void seed() { openFile(path)->write(u"Vesolar", u"S", u"k", u"v"); }
     Text read() { return openFile(path)->read(u"Vesolar", u"S", u"k", u""); }
 };
-
-// A SQL literal of the UTF-16 units of an ASCII text, as the store keeps names and values.
-std::string utf16Literal(const std::string& ascii)
-{
-    std::string hex = "X'";
-    for (const unsigned char c : ascii) {
-        char unit[5];
-        std::snprintf(unit, sizeof unit, "%02X00", c);
-        hex += unit;
-    }
-    return hex + "'";
-}
 
 bool mentions(const Error& e, const std::string& path) { return e.description().find(utf::fromUtf8(path)) != Text::npos; }
 
@@ -213,9 +203,8 @@ TEST(DefaultFolder, IsKeptPrivateAndItsUnreadableFileIsSetAside)
 
 TEST_F(StoreFile, EarlierVersionIsReadAsItIsAndMarkedOnTheFirstWritableOpen)
 {
-    sql(path, "PRAGMA journal_mode=WAL; " + std::string(kOurTable) + "; INSERT INTO settings VALUES(" +
-                  utf16Literal("Vesolar") + ", " + utf16Literal("S") + ", " + utf16Literal("k") + ", " +
-                  utf16Literal("antes") + ")");
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"antes");
+    sql(path, "PRAGMA application_id = 0");  // as the earlier version left its stores
     ASSERT_EQ(applicationId(path), 0);
     const auto before = look(path);
     EXPECT_EQ(openFile(path, OpenMode::ReadOnly)->read(u"Vesolar", u"S", u"k", u""), u"antes");
@@ -317,21 +306,6 @@ void expectSideFilesWritable(const std::string& path, const char* when)
         }
 }
 
-TEST_F(StoreFile, SideFilesOfAReadOnlyStoreAreLeftWritable)
-{
-    seed();
-    ::chmod(path.c_str(), 0400);
-    {
-        auto s = openFile(path);
-        EXPECT_EQ(s->read(u"Vesolar", u"S", u"k", u""), u"v");
-        expectSideFilesWritable(path, "while open");
-    }
-    expectSideFilesWritable(path, "after closing");
-    ::chmod(path.c_str(), 0600);
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"w");
-    EXPECT_EQ(read(), u"w");
-}
-
 TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
 {
     seed();
@@ -351,45 +325,32 @@ TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
     EXPECT_EQ(read(), u"w");
 }
 
-// Where permissions bind: a store that was read-only is writable once its file is, and a folder
-// where the journal cannot be made is named.
-TEST(SideFiles, PermissionsAsAnOrdinaryUser)
-{
-    const std::string result = kor2test::asOrdinaryUser([](const std::filesystem::path& dir) {
-        std::string findings;
-        const auto expect = [&](bool ok, const std::string& what) { findings += ok ? "" : what + "; "; };
-        const auto refused = [&](const std::function<void()>& change, const std::string& named, const std::string& what) {
-            const auto e = kor2test::failureOf(change);
-            expect(e && e->number() == 70 && mentions(*e, named), what + ": " + (e ? e->what() : "no error"));
-        };
-        const std::string path = (dir / "settings.db").string();
-        openFile(path)->write(u"V", u"S", u"k", u"v");
-        ::chmod(path.c_str(), 0400);
-        auto s = openFile(path);
-        expect(s->read(u"V", u"S", u"k", u"") == u"v", "a store the user may only read answers reads");
-        refused([&] { s->write(u"V", u"S", u"k", u"w"); }, path, "a write to an unwritable store");
-        ::chmod(path.c_str(), 0600);
-        try {
-            s->write(u"V", u"S", u"k", u"w");
-            openFile(path)->write(u"V", u"S", u"k2", u"x");
-        } catch (const Error& e) {
-            expect(false, std::string("writable again, but: ") + e.what());
-        }
-        expect(openFile(path)->read(u"V", u"S", u"k", u"") == u"w", "the write after recovery is stored");
-        s.reset();
+// ---- A full disk -------------------------------------------------------------------------------
 
-        const auto folder = dir / "cerrada";
-        const std::string closed = (folder / "settings.db").string();
-        openFile(closed)->write(u"V", u"S", u"k", u"v");
-        ::chmod(folder.c_str(), 0500);
-        refused([&] { openFile(closed)->write(u"V", u"S", u"k", u"w"); }, folder.string(),
-                "a folder where the journal cannot be made");
-        ::chmod(folder.c_str(), 0700);
-        return findings;
-    });
-    if (result.starts_with("skip"))
-        GTEST_SKIP() << result;
-    EXPECT_EQ(result, "");
+// A disk that fills up in the middle of an import (one writeAll): here the file size limit of the
+// writing process, which makes its writes fail past a point as a full disk does. All of the
+// import or none of it is kept, and the file still opens intact.
+TEST_F(StoreFile, ImportOnAFullDiskLeavesNothingAndSaysSo)
+{
+    seed();
+    const int status = kor2test::Child([&](int) {
+        auto store = openFile(path);
+        store->read(u"Vesolar", u"S", u"k", u"");
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{256 * 1024, 256 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::vector<Entry> entries;
+        for (int n = 0; n < 20000; ++n)
+            entries.push_back({u"Vesolar", u"lote", u"k" + utf::fromUtf8(std::to_string(n)), Text(60, u'v')});
+        const auto e = kor2test::failureOf([&] { store->writeAll(entries); });
+        return !e ? 10 : e->number() == 61 && mentions(*e, path) ? 0 : 11;  // 10: the import fit
+    }).wait();
+    EXPECT_NE(status, 10) << "the limit did not bite";
+    EXPECT_EQ(status, 0) << "a full disk is error 61 naming the store";
+    EXPECT_EQ(openFile(path)->entries(), (std::vector<Entry>{{u"Vesolar", u"S", u"k", u"v"}})) << "nothing of the import";
+    seed();
+    EXPECT_EQ(sql(path, "PRAGMA integrity_check"), "ok");
 }
+
 
 } // namespace

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
-#include <thread>
 
 using namespace Kor2_Sys;
 using namespace Kor2_Sys::settings;
@@ -112,72 +110,5 @@ INSTANTIATE_TEST_SUITE_P(Environments, DefaultPath,
                       PlaceCase{"EmptyHome", std::nullopt, "", std::nullopt},
                       PlaceCase{"RelativeHome", std::nullopt, "casa", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// ---- Threads -----------------------------------------------------------------------------------
-
-// Threads each work on a section of their own, reading another's as they go; at the end every
-// thread has removed what it meant to.
-TEST_P(Backends, SeveralThreadsAtOnce)
-{
-    auto s = make();
-    std::atomic<int> failures{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            const Text mine = u"hilo" + Text(1, char16_t(u'0' + t));
-            try {
-                for (int round = 0; round < 150; ++round) {
-                    const Text value = Text(static_cast<std::size_t>(round % 9 + 1), u'v');
-                    s->write(u"Vesolar", mine, u"k", value);
-                    failures += s->read(u"Vesolar", mine, u"k", u"") != value;
-                    s->read(u"Vesolar", u"hilo0", u"k", u"");
-                    const Entry batch[] = {{u"Vesolar", mine, u"a", value}, {u"Vesolar", mine, u"b", value}};
-                    s->writeAll(batch);
-                    failures += s->entries().size() < 3;
-                    s->remove(u"Vesolar", mine, u"a");
-                    if (round % 50 == 49)
-                        s->removeSection(u"Vesolar", mine);
-                }
-            } catch (const Error& e) {
-                ADD_FAILURE() << e.what();
-            }
-        });
-    for (auto& thread : threads)
-        thread.join();
-    EXPECT_EQ(failures, 0);
-    for (const Entry& e : s->entries())
-        EXPECT_NE(e.key, u"a") << "left in " << std::string(e.section.begin(), e.section.end());
-}
-
-// The installed store stays usable, and a store held stays the one written, while another thread
-// installs stores.
-TEST(InstalledStore, StaysUsableWhileAnotherThreadInstallsStores)
-{
-    ScopedStore guard(":memory:");
-    std::atomic<bool> done{false};
-    std::atomic<int> failures{0};
-    std::vector<std::thread> users;
-    for (int t = 0; t < 3; ++t)
-        users.emplace_back([&, t] {
-            const Text key(1, char16_t(u'a' + t));
-            while (!done) {
-                try {
-                    store().write(u"Vesolar", u"S", key, u"v");
-                    store().read(u"Vesolar", u"S", key, u"");
-                    auto held = currentStore();
-                    held->write(u"Vesolar", u"S", key, u"w");
-                    failures += held->read(u"Vesolar", u"S", key, u"") != u"w";
-                } catch (const Error&) {
-                    ++failures;
-                }
-            }
-        });
-    for (int round = 0; round < 300; ++round)
-        installStore(openMemory());
-    done = true;
-    for (auto& user : users)
-        user.join();
-    EXPECT_EQ(failures, 0);
-}
 
 } // namespace

@@ -251,13 +251,4 @@ TEST_F(Geometry, AFailingWindowReachesTheHost)
     EXPECT_EQ(errorOf([&] { r.R_Graba_Pos_Form(nullptr, u"App", u"Win"); }), 91) << "no window to move";
 }
 
-TEST_F(Geometry, LateBoundWithAHostObject)
-{
-    std::vector<Variant> args{Variant(std::static_pointer_cast<Object>(window)), Text(u"App"), Text(u"Win")};
-    sharedObject("cRegistro")->invoke("R_Graba_tamaño_y_pos_Obj_en_Win", InvokeKind::Method, args);
-    EXPECT_EQ(stored(u"Height"), u"5000");
-    std::vector<Variant> nothing{Variant{}, Text(u"App"), Text(u"Win")};
-    EXPECT_THROW(sharedObject("cRegistro")->invoke("R_Lee_Pos_Form", InvokeKind::Method, nothing), Error);
-}
-
 } // namespace

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -305,14 +303,6 @@ TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
 INSTANTIATE_TEST_SUITE_P(Answers, NotReady, ::testing::Values(
     RetryCase{"cancel", {MessageAnswer::Cancel}, 100, false, 1},
     RetryCase{"ok after inserting", {MessageAnswer::Ok}, 1, true, 1},
-    RetryCase{"ok twice then cancel", {MessageAnswer::Ok, MessageAnswer::Ok, MessageAnswer::Cancel}, 100, false, 3},
-    // OK asks again however often it is pressed; only the script player ends a run that would
-    // answer OK for ever.
-    RetryCase{"ok past twenty then cancel", [] {
-                  std::vector<MessageAnswer> answers(25, MessageAnswer::Ok);
-                  answers.push_back(MessageAnswer::Cancel);
-                  return answers;
-              }(), 1000, false, 26},
     RetryCase{"ok for ever", {}, 1000, false, 100}),
     kor2test::labelled<RetryCase>);
 
@@ -340,75 +330,5 @@ TEST_F(Files, MountPointOfTheFileSystemTableWithNothingMountedIsNotReady)
     EXPECT_EQ(std::get<1>(serie(u"J")), u"0") << "no medium: no volume, no message";
     EXPECT_EQ(ui->messages().size(), 3u);
 }
-
-// --- real volumes, where the machine lets this user mount images ---------------------------------
-
-// Makes the image at the path given; false when this machine has no way to.
-using ImageMaker = bool (*)(const std::string& path);
-bool makeFat(const std::string& path)
-{
-    std::ofstream(path, std::ios::binary) << fatImage(0xC0FFEE42, "TARJETA");
-    return true;
-}
-bool makeExt4(const std::string& path)
-{
-    std::ofstream(path, std::ios::binary) << std::string(4 << 20, '\0');
-    return std::system(("PATH=$PATH:/sbin:/usr/sbin mkfs.ext4 -q -F -U 3e6be9de-8139-11d1-9106-a43f08d823a6 -L PRUEBA " +
-                        path + " 2>/dev/null").c_str()) == 0;
-}
-
-struct LoopCase {
-    const char* label;
-    ImageMaker make;
-    Answer answer;
-    Text fileSystemByStatfs;  ///< what statfs alone tells
-    Text serialByStatfs;      ///< empty: statfs cannot know it
-};
-class LoopMounted : public Volumes, public ::testing::WithParamInterface<LoopCase> {
-protected:
-    void TearDown() override
-    {
-        if (!m_mounted.empty())
-            std::system(("umount " + m_mounted + " 2>/dev/null").c_str());
-    }
-    std::string m_mounted;
-};
-TEST_P(LoopMounted, AnswersAsTheImageWasMade)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "mounting a loop image needs root; run the tests as root to cover it";
-    const std::string image = (media.path() / "volumen.img").string(), point = (media.path() / "montado").string();
-    if (!GetParam().make(image))
-        GTEST_SKIP() << "this machine cannot make the image (mkfs.ext4 missing?)";
-    fs::create_directories(point);
-    if (std::system(("mount -o loop " + image + " " + point + " 2>/dev/null").c_str()) != 0)
-        GTEST_SKIP() << "this machine does not mount " << GetParam().label << " loop images";
-    m_mounted = point;
-    std::ofstream(point + "/plano.txt") << "x";
-    mapDrive(u"D", point);
-    // The machine's own services: udev where it runs, else libblkid as root.
-    EXPECT_EQ(serie(u"D"), GetParam().answer);
-    EXPECT_TRUE(exists("D:\\*.txt"));
-    EXPECT_FALSE(exists("D:\\*.dwg"));
-
-    // A user without udev and without access to the device: statfs on the mount point.
-    struct NoUdev final : platform::linuxos::UdevDatabase {
-        platform::linuxos::UdevProperties properties(platform::linuxos::DeviceNumber) override { return {}; }
-    };
-    platform::linuxos::SystemTree blind;
-    blind.dev = media.path().string() + "/sin-dev";
-    blind.udev = std::make_shared<NoUdev>();
-    platform::ScopedSystemInfo info(std::make_shared<LinuxSystemInfo>(blind));
-    const Answer byStatfs = serie(u"D");
-    EXPECT_EQ(std::get<2>(byStatfs), GetParam().fileSystemByStatfs);
-    if (!GetParam().serialByStatfs.empty()) {
-        EXPECT_EQ(std::get<1>(byStatfs), GetParam().serialByStatfs);
-    }
-    EXPECT_TRUE(ui->messages().empty());
-}
-INSTANTIATE_TEST_SUITE_P(Images, LoopMounted, ::testing::Values(
-    LoopCase{"vfat", &makeFat, {u"TARJETA", u"-1056969150", u"FAT"}, u"FAT", u""},
-    LoopCase{"ext4", &makeExt4, {u"PRUEBA", u"-1770025946", u"ext4"}, u"ext4", u"-1770025946"}),
-    kor2test::labelled<LoopCase>);
 
 } // namespace
