@@ -193,15 +193,6 @@ INSTANTIATE_TEST_SUITE_P(States, HostState, ::testing::Values(
     StateCase{"noSuchStateIsSavedAsNormal", 3, u"0", u"1234.5", {1234.5, 1234, 1234, 1234}, 14, 0}),
     kor2test::labelled<StateCase>);
 
-// A state no window can be in (a store edited by hand) restores nothing, and maximises nothing.
-TEST_F(Geometry, AStoredStateThePlatformDoesNotKnowRestoresNothing)
-{
-    put(u"Estado", u"3");
-    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
-    r.R_Lee_Pos_Form(window, u"App", u"Win");
-    EXPECT_TRUE(window->log.empty());
-}
-
 TEST_F(Geometry, PositionOnlySaveLeavesStoredSizeAlone)
 {
     put(u"Width", u"4444");

@@ -22,29 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A 1.44 MB FAT12 floppy image whose boot sector holds `serial` and whose root folder holds the
-// volume label, laid out as the FAT boot sector and directory entry are documented.
-std::string fatImage(std::uint32_t serial, const std::string& label)
-{
-    std::string image(1474560, '\0');
-    const auto put = [&](std::size_t at, std::initializer_list<int> bytes) {
-        for (int b : bytes)
-            image[at++] = static_cast<char>(b);
-    };
-    put(0, {0xEB, 0x3C, 0x90, 'K', 'O', 'R', '2', 'T', 'E', 'S', 'T'});
-    put(11, {0x00, 0x02, 1, 1, 0, 2, 0xE0, 0x00, 0x40, 0x0B, 0xF0, 9, 0, 18, 0, 2, 0});
-    put(38, {0x29, int(serial & 0xFF), int((serial >> 8) & 0xFF), int((serial >> 16) & 0xFF), int(serial >> 24)});
-    const std::string padded = (label + std::string(11, ' ')).substr(0, 11);
-    image.replace(43, 11, padded);
-    image.replace(54, 8, "FAT12   ");
-    put(510, {0x55, 0xAA});
-    for (std::size_t fat : {512u, 512u * 10})
-        put(fat, {0xF0, 0xFF, 0xFF});
-    image.replace(512 * 19, 11, padded);
-    image[512 * 19 + 11] = 0x08;  // the volume label's attribute
-    return image;
-}
-
 Text utf16(const std::string& s) { return Text(s.begin(), s.end()); }
 using Answer = std::tuple<Text, Text, Text>;  ///< label, serial, file system
 script::Action answer(MessageAnswer a) { return {.kind = script::Action::Kind::Answer, .answer = a}; }
@@ -114,19 +91,6 @@ INSTANTIATE_TEST_SUITE_P(FromUdev, VolumeFacts, ::testing::Values(
     // A lone last digit is the high half of its byte: 0xC0AB.
     VolumeCase{"odd digit count", {{"ID_FS_TYPE", "xfs"}, {"ID_FS_UUID", "AB-C"}}, u"", u"49323", u"xfs"}),
     kor2test::labelled<VolumeCase>);
-
-TEST_F(Volumes, WithoutUdevTheDeviceIsProbed)
-{
-    // No udev entry: libblkid reads the FAT boot sector of the device node (an image here).
-    fake.blockDevice("sdc1", "8:33");
-    fake.write("dev/sdc1", fatImage(0x4A3B2C1D, "VIEJO"));
-    fake.mount("8:33", media.path().string(), "vfat", "/dev/sdc1");
-    mapDrive(u"E", "/dev/sdc1");
-    mapDrive(u"F", media.path().string());
-    platform::ScopedSystemInfo info(machine());
-    for (const char16_t* drive : {u"E", u"F"})
-        EXPECT_EQ(serie(drive), Answer(u"VIEJO", u"1245391901", u"FAT")) << char(drive[0]);
-}
 
 // --- drive letters ------------------------------------------------------------------------------
 
@@ -274,7 +238,7 @@ private:
 
 struct RetryCase {
     const char* label;
-    std::vector<MessageAnswer> answers;
+    std::vector<script::Action> answers;  ///< what the boxes are answered
     int insertAfter;
     bool found;
     std::size_t boxes;
@@ -288,10 +252,7 @@ TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
         fake.blockDevice("sde1", "8:65", "60000");
         fake.mount("8:65", media.path().string(), "vfat", "/dev/sde1");
     }, GetParam().insertAfter));
-    std::vector<script::Action> answers;
-    for (MessageAnswer a : GetParam().answers)
-        answers.push_back(answer(a));
-    ui->queue({{"msgbox", answers}});
+    ui->queue({{"msgbox", GetParam().answers}});
 
     EXPECT_EQ(exists("H:\\sub\\*.txt"), GetParam().found);
     ASSERT_EQ(ui->messages().size(), GetParam().boxes);
@@ -301,8 +262,8 @@ TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
                              MessageIcon::Warning, MessageButtons::OkCancel));
 }
 INSTANTIATE_TEST_SUITE_P(Answers, NotReady, ::testing::Values(
-    RetryCase{"cancel", {MessageAnswer::Cancel}, 100, false, 1},
-    RetryCase{"ok after inserting", {MessageAnswer::Ok}, 1, true, 1},
+    RetryCase{"cancel", {answer(MessageAnswer::Cancel)}, 100, false, 1},
+    RetryCase{"ok after inserting", {answer(MessageAnswer::Ok)}, 1, true, 1},
     RetryCase{"ok for ever", {}, 1000, false, 100}),
     kor2test::labelled<RetryCase>);
 
