@@ -1,23 +1,28 @@
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/c_VL.h>
 
+#include "FakeTree.h"
 #include "Guards.h"
 #include "SettingsGuards.h"
-#include "FakeTree.h"
 #include "platform/linux/LinuxDiskQuery.h"
 #include "sysinfo/DiskIdentity.h"
 
 #include <gtest/gtest.h>
 
-
 using namespace Kor2_Sys;
 using platform::IdentityBlock;
+using kor2test::errorOf;
 
 namespace {
 
 std::string dataFile(const std::string& name) { return kor2test::look(std::string(KOR2_SYSINFO_DATA) + "/" + name).contents; }
-
-using kor2test::errorOf;
+std::string utf8(const Text& t) { return std::string(t.begin(), t.end()); }
+// Model, serial and firmware as the one reader decodes them.
+std::vector<std::string> fields(const IdentityBlock& block)
+{
+    return {utf8(sysinfo::identityString(block, 0)), utf8(sysinfo::identityString(block, 1)),
+            utf8(sysinfo::identityString(block, 2))};
+}
 
 // --- the reader: one code path from the block to the strings -----------------------------------
 
@@ -30,18 +35,6 @@ IdentityBlock withBytes(std::initializer_list<std::pair<std::size_t, char>> byte
         block[at] = static_cast<std::uint8_t>(c);
     return block;
 }
-
-struct ReaderCase {
-    const char* label;
-    IdentityBlock block;
-    int selector;
-    Text expected;
-};
-class Reader : public ::testing::TestWithParam<ReaderCase> {};
-TEST_P(Reader, ReadsPairsHighByteFirstUpToAZero)
-{
-    EXPECT_EQ(sysinfo::identityString(GetParam().block, GetParam().selector), GetParam().expected);
-}
 IdentityBlock diskModel7()
 {
     IdentityBlock block{};
@@ -50,51 +43,42 @@ IdentityBlock diskModel7()
         block[54 + (k % 2 == 0 ? k + 1 : k - 1)] = static_cast<std::uint8_t>(text[k]);
     return block;
 }
-INSTANTIATE_TEST_SUITE_P(Blocks, Reader, ::testing::Values(
-    ReaderCase{"model filled with blanks", diskModel7(), 0, u"DISK MODEL 7"},
-    ReaderCase{"zero high byte ends it", withBytes({{21, 'A'}, {20, 'B'}, {23, '\0'}, {22, 'C'}, {25, 'D'}}), 1, u"AB"},
-    ReaderCase{"zero low byte ends it", withBytes({{21, 'A'}, {20, 'B'}, {23, 'C'}, {22, '\0'}, {25, 'D'}}), 1, u"ABC"},
-    ReaderCase{"blanks both sides", withBytes({{47, ' '}, {46, '1'}, {49, '.'}, {48, '0'}, {51, ' '}, {50, ' '}}), 2, u"1.0"},
-    ReaderCase{"all zero", IdentityBlock{}, 0, u""},
-    // Only the field's own bytes: the firmware ends with byte 52 even when byte 55 follows.
-    ReaderCase{"field length", withBytes({{47, 'F'}, {46, 'W'}, {49, '0'}, {48, '1'}, {51, '2'}, {50, '3'}, {53, '4'},
-                                         {52, '5'}, {55, 'X'}, {54, 'Y'}}), 2, u"FW012345"}),
-    [](const auto& info) { return std::to_string(info.index); });
 
-TEST(Reader, UnknownSelectorIsError10001)
+TEST(Reader, ReadsPairsHighByteFirstUpToAZero)
 {
-    EXPECT_EQ(errorOf([] { sysinfo::identityString({}, 3); }), 10001);
-}
-
-struct DumpCase {
-    const char* file;
-    std::string model, serial, firmware;
-};
-class SavedBlocks : public ::testing::TestWithParam<DumpCase> {};
-TEST_P(SavedBlocks, DecodeThroughTheOneReader)
-{
-    const std::string dump = dataFile(GetParam().file);
-    ASSERT_FALSE(dump.empty()) << GetParam().file;
-    IdentityBlock block = sysinfo::parseIdentityDump(dump);
-    if (std::string_view(GetParam().file).starts_with("nvme"))
-        block = platform::linuxos::identityFromNvme(std::span<const std::uint8_t>(block.data(), block.size()));
-    const auto utf8 = [&](int selector) {
-        const Text t = sysinfo::identityString(block, selector);
-        return std::string(t.begin(), t.end());
+    const struct {
+        const char* label;
+        IdentityBlock block;
+        int selector;
+        Text expected;
+    } rows[] = {
+        {"model filled with blanks", diskModel7(), 0, u"DISK MODEL 7"},
+        {"zero high byte ends it", withBytes({{21, 'A'}, {20, 'B'}, {23, '\0'}, {22, 'C'}, {25, 'D'}}), 1, u"AB"},
+        {"zero low byte ends it", withBytes({{21, 'A'}, {20, 'B'}, {23, 'C'}, {22, '\0'}, {25, 'D'}}), 1, u"ABC"},
+        {"blanks both sides", withBytes({{47, ' '}, {46, '1'}, {49, '.'}, {48, '0'}, {51, ' '}, {50, ' '}}), 2, u"1.0"},
+        {"all zero", IdentityBlock{}, 0, u""},
+        // Only the field's own bytes: the firmware ends with byte 52 even when byte 55 follows.
+        {"field length", withBytes({{47, 'F'}, {46, 'W'}, {49, '0'}, {48, '1'}, {51, '2'}, {50, '3'}, {53, '4'},
+                                    {52, '5'}, {55, 'X'}, {54, 'Y'}}), 2, u"FW012345"},
     };
-    EXPECT_EQ(utf8(0), GetParam().model);
-    EXPECT_EQ(utf8(1), GetParam().serial);
-    EXPECT_EQ(utf8(2), GetParam().firmware);
-    // The same block as 512 raw bytes reads the same.
-    const std::string raw(block.begin(), block.end());
-    EXPECT_EQ(sysinfo::parseIdentityDump(raw), block);
+    for (const auto& r : rows)
+        EXPECT_EQ(sysinfo::identityString(r.block, r.selector), r.expected) << r.label;
+    EXPECT_EQ(errorOf([] { sysinfo::identityString({}, 3); }), 10001) << "no such selector";
 }
-INSTANTIATE_TEST_SUITE_P(Drives, SavedBlocks, ::testing::Values(
-    DumpCase{"sata-identify.hex", "KOR2 CONSTRUIDO SATA 1TB", "K2S-0001-0042", "K2F1.0"},
-    DumpCase{"nvme-identify-controller.hex", "KOR2 CONSTRUIDO NVME 512GB", "K2N0000000000042", "K2NV0101"}));
 
-TEST(SavedBlocks, MalformedDumpsAreRefused)
+TEST(SavedBlocks, DecodeThroughTheOneReader)
 {
+    for (const auto& [file, expected] :
+         {std::pair<std::string, std::vector<std::string>>{"sata-identify.hex", {"KOR2 CONSTRUIDO SATA 1TB", "K2S-0001-0042", "K2F1.0"}},
+          {"nvme-identify-controller.hex", {"KOR2 CONSTRUIDO NVME 512GB", "K2N0000000000042", "K2NV0101"}}}) {
+        const std::string dump = dataFile(file);
+        ASSERT_FALSE(dump.empty()) << file;
+        IdentityBlock block = sysinfo::parseIdentityDump(dump);
+        if (file.starts_with("nvme"))
+            block = platform::linuxos::identityFromNvme(std::span<const std::uint8_t>(block.data(), block.size()));
+        EXPECT_EQ(fields(block), expected) << file;
+        EXPECT_EQ(sysinfo::parseIdentityDump(std::string(block.begin(), block.end())), block) << "as 512 raw bytes";
+    }
     const std::string words = dataFile("sata-identify.hex");
     for (const std::string& bad : {words.substr(0, words.rfind("0000")), words + "0000\n", words + "zz\n",
                                    std::string("12345 ") + words, std::string(511, 'x')})
@@ -150,16 +134,14 @@ TEST_F(DiskIdentity, DriveSelectionThroughLateBinding)
     auto vl = createObject("Kor2_Sys.c_VL");
     std::vector<Variant> none;
     const Variant fresh = vl->invoke("CurrentDrive", InvokeKind::Get, none);
-    EXPECT_EQ(fresh.type(), ValueType::Byte);
-    EXPECT_EQ(fresh.toLong(), 0);
+    EXPECT_EQ(std::pair(fresh.type(), fresh.toLong()), std::pair(ValueType::Byte, Long{0}));
     const auto put = [&](Variant v) {
         std::vector<Variant> args{std::move(v)};
-        return errorOf([&] { vl->invoke("CurrentDrive", InvokeKind::Put, args); });
+        return kor2test::failureOf([&] { vl->invoke("CurrentDrive", InvokeKind::Put, args); }).value_or(Error{0, u""});
     };
-    EXPECT_EQ(put(Byte{3}), 0);
-    EXPECT_EQ(put(Byte{4}), 10000);
-    EXPECT_EQ(put(Long{256}), 6) << "no byte holds 256";
-    EXPECT_EQ(put(Integer{-1}), 6);
+    EXPECT_EQ(put(Byte{3}).number(), 0);
+    EXPECT_EQ(std::pair(put(Byte{4}).number(), put(Byte{4}).description()), std::pair(Long{10000}, Text(u"Illegal drive number")));
+    EXPECT_EQ(std::pair(put(Long{256}).number(), put(Integer{-1}).number()), std::pair(Long{6}, Long{6}));  // no byte holds them
     EXPECT_EQ(vl->invoke("CurrentDrive", InvokeKind::Get, none).toLong(), 3) << "a refused drive changes nothing";
     EXPECT_EQ(vl->invoke("Copyright", InvokeKind::Get, none), Variant(Text()));
     EXPECT_EQ(vl->invoke("Platform", InvokeKind::Get, none), Variant(Text(u"WNT")));
@@ -174,10 +156,9 @@ TEST_F(DiskIdentity, RequestAddressesTheSelectedDrive)
     EXPECT_EQ(vl.GetFirmwareRevision(), u"K2F1.0");
     ASSERT_EQ(disks->requests.size(), 3u);
     EXPECT_EQ(disks->requests[0].driveHead, 0xA0);
-    EXPECT_EQ(disks->requests[1].driveHead, 0xB0) << "an odd drive is the second device on its channel";
-    EXPECT_EQ(disks->requests[1].driveNumber, 1);
-    EXPECT_EQ(disks->requests[1].command, 0xEC);
-    EXPECT_EQ(disks->requests[1].bufferSize, 512u);
+    const auto& second = disks->requests[1];  // an odd drive is the second device on its channel
+    EXPECT_EQ(std::tuple(second.driveHead, second.driveNumber, second.command, second.bufferSize),
+              std::tuple(0xB0, 1, 0xEC, 512u));
     EXPECT_EQ(disks->opened, (std::vector<std::string>{"drive 0", "drive 1", "drive 1"})) << "one open per call";
 
     vl.CurrentDrive(2);
@@ -187,46 +168,23 @@ TEST_F(DiskIdentity, RequestAddressesTheSelectedDrive)
     EXPECT_EQ(vl.GetModelNumber(), u"") << "a drive that does not answer";
 }
 
-struct PlatformCase {
-    platform::PlatformVersion version;
-    Text text;
-    Long error;  ///< of every Get... member
-    const char* opened;
-};
-class Platforms : public DiskIdentity, public ::testing::WithParamInterface<PlatformCase> {};
-TEST_P(Platforms, DecideHowTheDriveIsOpened)
+TEST_F(DiskIdentity, PlatformDecidesHowTheDriveIsOpened)
 {
-    disks->versionAnswer = GetParam().version;
-    c_VL vl;
-    EXPECT_EQ(vl.Platform(), GetParam().text);
-    EXPECT_EQ(errorOf([&] { vl.GetModelNumber(); }), GetParam().error);
-    EXPECT_EQ(errorOf([&] { vl.GetSerialNumber(); }), GetParam().error);
-    EXPECT_EQ(errorOf([&] { vl.GetFirmwareRevision(); }), GetParam().error);
-    EXPECT_EQ(disks->opened.empty() ? "" : disks->opened[0], std::string(GetParam().opened));
-}
-INSTANTIATE_TEST_SUITE_P(Versions, Platforms, ::testing::Values(
-    PlatformCase{{2, 1}, u"WNT", 0, "drive 0"},
-    PlatformCase{{1, 0}, u"W95", 0, "smart"},
-    PlatformCase{{1, 10}, u"W98", 0, "smart"},
-    PlatformCase{{0, 0}, u"32S", 10002, ""},
-    PlatformCase{{3, 0}, u"Unk", 10002, ""}),
-    [](const auto& info) { return std::string(info.param.text.begin(), info.param.text.end()); });
-
-TEST_F(DiskIdentity, ByteTravelsThroughTheCEntryPoints)
-{
-    kor2_object* vl = nullptr;
-    ASSERT_EQ(kor2_create("Kor2_Sys.c_VL", &vl, nullptr), 0);
-    kor2_value* drive = kor2_value_byte(4);
-    kor2_error error{0, nullptr};
-    EXPECT_EQ(kor2_invoke(vl, "CurrentDrive", KOR2_PUT, &drive, 1, nullptr, &error), -1);
-    EXPECT_STREQ(error.description, "Illegal drive number");
-    kor2_value* result = nullptr;
-    ASSERT_EQ(kor2_invoke(vl, "CurrentDrive", KOR2_GET, nullptr, 0, &result, nullptr), 0);
-    EXPECT_EQ(kor2_value_type(result), KOR2_BYTE);
-    kor2_error_clear(&error);
-    kor2_value_free(result);
-    kor2_value_free(drive);
-    kor2_release(vl);
+    const struct {
+        platform::PlatformVersion version;
+        Text text;
+        Long error;
+        const char* opened;
+    } rows[] = {{{2, 1}, u"WNT", 0, "drive 0"}, {{1, 0}, u"W95", 0, "smart"}, {{1, 10}, u"W98", 0, "smart"},
+                {{0, 0}, u"32S", 10002, ""},    {{3, 0}, u"Unk", 10002, ""}};
+    for (const auto& r : rows) {
+        disks->versionAnswer = r.version;
+        disks->opened.clear();
+        c_VL vl;
+        EXPECT_EQ(vl.Platform(), r.text);
+        EXPECT_EQ(errorOf([&] { vl.GetFirmwareRevision(); }), r.error) << utf8(r.text);
+        EXPECT_EQ(disks->opened.empty() ? "" : disks->opened[0], std::string(r.opened)) << utf8(r.text);
+    }
 }
 
 // --- Linux: drive numbers and the world-readable sources, over a fake system tree ---------------
@@ -235,7 +193,8 @@ TEST(LinuxDisks, WholeDisksInDriveOrderAndTheirPublishedIdentity)
 {
     kor2test::FakeTree fake;
     for (const auto& [name, number] : {std::pair{"sdb", "8:16"}, {"sdaa", "65:160"}, {"sda", "8:0"}, {"vda", "254:0"},
-                                       {"nvme0n1", "259:0"}, {"nvme0c0n1", "259:9"}, {"loop0", "7:0"}, {"sr0", "11:0"}})
+                                       {"nvme0n1", "259:0"}, {"nvme10n1", "259:10"},
+                                       {"nvme2n1", "259:2"}, {"nvme3n1", "259:3"}, {"nvme20n1", "259:20"}, {"nvme0c0n1", "259:9"}, {"loop0", "7:0"}, {"sr0", "11:0"}})
         fake.blockDevice(name, number, "2048", true);
     fake.write("sys/block/nvme0c0n1/hidden", "1\n");
     // sda: what udev recorded (the model with its blanks kept in the _ENC form).
@@ -246,8 +205,9 @@ TEST(LinuxDisks, WholeDisksInDriveOrderAndTheirPublishedIdentity)
     fake.write("sys/block/sdb/device/rev", "R9  \n");
     // sdaa: nothing published at all.
     platform::linuxos::LinuxDiskQuery query(fake.tree());
-    EXPECT_EQ(query.wholeDisks(), (std::vector<std::string>{"sda", "sdb", "sdaa", "nvme0n1", "vda"}));
-    EXPECT_EQ(query.openPhysicalDrive(5), nullptr);
+    EXPECT_EQ(query.wholeDisks(), (std::vector<std::string>{"sda", "sdb", "sdaa", "nvme0n1", "nvme2n1", "nvme3n1", "nvme10n1", "nvme20n1", "vda"}))
+        << "numbers in names compare as numbers";
+    EXPECT_EQ(query.openPhysicalDrive(9), nullptr);
 
     // nvme0n1 (drive 3): sysfs of its controller, blanks around the values.
     fake.write("sys/block/nvme0n1/device/model", "KOR2 NVME SYSFS                         \n");
@@ -255,25 +215,15 @@ TEST(LinuxDisks, WholeDisksInDriveOrderAndTheirPublishedIdentity)
     fake.write("sys/block/nvme0n1/device/firmware_rev", "2.0.1   \n");
 
     platform::ScopedDiskQuery installed(std::make_shared<platform::linuxos::LinuxDiskQuery>(fake.tree()));
-    const struct {
-        Byte drive;
-        std::string model, serial, firmware, source;
-    } expected[] = {
-        {0, "KOR2 DISCO UDEV", "UD-77", "U1.2", "udev"},
-        {1, "SOLO_MODELO", "", "R9", "udev + sysfs"},
-        {2, "", "", "", ""},
-        {3, "KOR2 NVME SYSFS", "NV-0099", "2.0.1", "sysfs"},
+    const std::pair<std::vector<std::string>, std::string> expected[] = {
+        {{"KOR2 DISCO UDEV", "UD-77", "U1.2"}, "udev"},
+        {{"SOLO_MODELO", "", "R9"}, "udev + sysfs"},
+        {{"", "", ""}, ""},
+        {{"KOR2 NVME SYSFS", "NV-0099", "2.0.1"}, "sysfs"},
     };
-    for (const auto& e : expected) {
-        const auto answer = sysinfo::identifyDrive(u"WNT", e.drive);
-        const auto read = [&](int s) {
-            const Text t = sysinfo::identityString(answer.block, s);
-            return std::string(t.begin(), t.end());
-        };
-        EXPECT_EQ(read(0), e.model) << int(e.drive);
-        EXPECT_EQ(read(1), e.serial) << int(e.drive);
-        EXPECT_EQ(read(2), e.firmware) << int(e.drive);
-        EXPECT_EQ(answer.source, e.source) << int(e.drive);
+    for (Byte drive = 0; drive < 4; ++drive) {
+        const auto answer = sysinfo::identifyDrive(u"WNT", drive);
+        EXPECT_EQ(std::pair(fields(answer.block), answer.source), expected[drive]) << int(drive);
     }
     c_VL vl;
     vl.CurrentDrive(3);

@@ -7,10 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -26,28 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A 1.44 MB FAT12 floppy image whose boot sector holds `serial` and whose root folder holds the
-// volume label, laid out as the FAT boot sector and directory entry are documented.
-std::string fatImage(std::uint32_t serial, const std::string& label)
-{
-    std::string image(1474560, '\0');
-    const auto put = [&](std::size_t at, std::initializer_list<int> bytes) {
-        for (int b : bytes)
-            image[at++] = static_cast<char>(b);
-    };
-    put(0, {0xEB, 0x3C, 0x90, 'K', 'O', 'R', '2', 'T', 'E', 'S', 'T'});
-    put(11, {0x00, 0x02, 1, 1, 0, 2, 0xE0, 0x00, 0x40, 0x0B, 0xF0, 9, 0, 18, 0, 2, 0});
-    put(38, {0x29, int(serial & 0xFF), int((serial >> 8) & 0xFF), int((serial >> 16) & 0xFF), int(serial >> 24)});
-    const std::string padded = (label + std::string(11, ' ')).substr(0, 11);
-    image.replace(43, 11, padded);
-    image.replace(54, 8, "FAT12   ");
-    put(510, {0x55, 0xAA});
-    for (std::size_t fat : {512u, 512u * 10})
-        put(fat, {0xF0, 0xFF, 0xFF});
-    image.replace(512 * 19, 11, padded);
-    image[512 * 19 + 11] = 0x08;  // the volume label's attribute
-    return image;
-}
+Text utf16(const std::string& s) { return Text(s.begin(), s.end()); }
+using Answer = std::tuple<Text, Text, Text>;  ///< label, serial, file system
+script::Action answer(MessageAnswer a) { return {.kind = script::Action::Kind::Answer, .answer = a}; }
 
 class Volumes : public ::testing::Test {
 protected:
@@ -62,16 +39,13 @@ protected:
     {
         settings::store().write(u"Vesolar", u"Unidades", letter, utf16(target));
     }
-    static Text utf16(const std::string& s) { return Text(s.begin(), s.end()); }
-    struct Answer {
-        Text label = u"<sin tocar>", serial = u"<sin tocar>", system = u"<sin tocar>";
-    };
     Answer serie(const Text& letter)
     {
-        Answer a;
-        global<CinfoDiscoVol>().D_NumeroDeSerieVolyMas(letter, a.label, a.serial, a.system);
+        Answer a{u"<sin tocar>", u"<sin tocar>", u"<sin tocar>"};
+        global<CinfoDiscoVol>().D_NumeroDeSerieVolyMas(letter, std::get<0>(a), std::get<1>(a), std::get<2>(a));
         return a;
     }
+    bool exists(const std::string& name) { return global<CinfoDiscoVol>().D_Existe_fichero(utf16(name)); }
     std::shared_ptr<LinuxSystemInfo> machine() { return std::make_shared<LinuxSystemInfo>(fake.tree()); }
 
     settings::ScopedStore store{":memory:"};
@@ -87,7 +61,6 @@ struct VolumeCase {
     platform::linuxos::UdevProperties udev;
     Text volumeName, serial, fileSystem;
 };
-
 class VolumeFacts : public Volumes, public ::testing::WithParamInterface<VolumeCase> {};
 TEST_P(VolumeFacts, ShowTheNumbersUsersKnow)
 {
@@ -96,10 +69,7 @@ TEST_P(VolumeFacts, ShowTheNumbersUsersKnow)
     fake.udev().set("8:17", GetParam().udev);
     mapDrive(u"D", media.path().string());
     platform::ScopedSystemInfo info(machine());
-    const Answer a = serie(u"D");
-    EXPECT_EQ(a.label, GetParam().volumeName);
-    EXPECT_EQ(a.serial, GetParam().serial);
-    EXPECT_EQ(a.system, GetParam().fileSystem);
+    EXPECT_EQ(serie(u"D"), Answer(GetParam().volumeName, GetParam().serial, GetParam().fileSystem));
     EXPECT_TRUE(ui->messages().empty());
 }
 INSTANTIATE_TEST_SUITE_P(FromUdev, VolumeFacts, ::testing::Values(
@@ -117,36 +87,21 @@ INSTANTIATE_TEST_SUITE_P(FromUdev, VolumeFacts, ::testing::Values(
     VolumeCase{"ext4", {{"ID_FS_TYPE", "ext4"}, {"ID_FS_UUID", "3e6be9de-8139-11d1-9106-a43f08d823a6"}}, u"",
                u"-1770025946", u"ext4"},
     VolumeCase{"btrfs", {{"ID_FS_TYPE", "btrfs"}, {"ID_FS_UUID", "00000001-0000-0000-0000-000000000002"}}, u"",
-               u"50331648", u"btrfs"}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST_F(Volumes, WithoutUdevTheDeviceIsProbed)
-{
-    // No udev entry: libblkid reads the FAT boot sector of the device node (an image here).
-    fake.blockDevice("sdc1", "8:33");
-    fake.write("dev/sdc1", fatImage(0x4A3B2C1D, "VIEJO"));
-    fake.mount("8:33", media.path().string(), "vfat", "/dev/sdc1");
-    mapDrive(u"E", "/dev/sdc1");
-    mapDrive(u"F", media.path().string());
-    platform::ScopedSystemInfo info(machine());
-    for (const char16_t* drive : {u"E", u"F"}) {
-        const Answer a = serie(drive);
-        EXPECT_EQ(a.label, u"VIEJO");
-        EXPECT_EQ(a.serial, u"1245391901");
-        EXPECT_EQ(a.system, u"FAT");
-    }
-}
+               u"50331648", u"btrfs"},
+    // A lone last digit is the high half of its byte: 0xC0AB.
+    VolumeCase{"odd digit count", {{"ID_FS_TYPE", "xfs"}, {"ID_FS_UUID", "AB-C"}}, u"", u"49323", u"xfs"}),
+    kor2test::labelled<VolumeCase>);
 
 // --- drive letters ------------------------------------------------------------------------------
 
 // A letter in either case names its mapped volume (C is the root); a wrong letter is refused in a
 // box with the outputs untouched, except by D_Sol, which answers it without a word.
 struct LetterCase {
-    Text letter, label, serial, system;
+    Text letter;
+    Answer answer;
     Text message;  ///< the refusal; empty: none
-    Text sol;      ///< what D_Sol answers
 };
-const Text kUntouched = u"<sin tocar>";
+const Answer kRoot{u"raiz", u"-1770025946", u"ext4"}, kUntouched{u"<sin tocar>", u"<sin tocar>", u"<sin tocar>"};
 class DriveLetters : public Volumes, public ::testing::WithParamInterface<LetterCase> {};
 TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
 {
@@ -155,25 +110,22 @@ TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
     mapDrive(u"Ñ", "/dev/vda");
     platform::ScopedSystemInfo info(machine());
     const auto& c = GetParam();
-    const Answer a = serie(c.letter);
-    EXPECT_EQ(std::tuple(a.label, a.serial, a.system), std::tuple(c.label, c.serial, c.system));
-    EXPECT_EQ(global<CinfoDiscoVol>().D_Sol(c.letter), c.sol);
+    EXPECT_EQ(serie(c.letter), c.answer);
+    EXPECT_EQ(global<CinfoDiscoVol>().D_Sol(c.letter), c.message.empty() ? std::get<1>(c.answer) : u"");
     ASSERT_EQ(ui->messages().size(), c.message.empty() ? 0u : 1u);
     if (!c.message.empty()) {
-        EXPECT_EQ(ui->messages()[0].text, c.message);
-        EXPECT_EQ(ui->messages()[0].icon, MessageIcon::Stop);
-        EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
-        EXPECT_EQ(ui->messages()[0].title, platform::applicationTitle());
+        const auto& m = ui->messages()[0];
+        EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons, m.title),
+                  std::tuple(c.message, MessageIcon::Stop, MessageButtons::Ok, platform::applicationTitle()));
     }
 }
 INSTANTIATE_TEST_SUITE_P(Letters, DriveLetters, ::testing::Values(
-    LetterCase{u"c", u"raiz", u"-1770025946", u"ext4", u"", u"-1770025946"},
-    LetterCase{u"C", u"raiz", u"-1770025946", u"ext4", u"", u"-1770025946"},
-    LetterCase{u"ñ", u"raiz", u"-1770025946", u"ext4", u"", u"-1770025946"},  // mapped under the upper-case letter
-    LetterCase{u"Q", u"", u"0", u"", u"", u"0"},                               // not mapped
-    LetterCase{u"", kUntouched, kUntouched, kUntouched, u"ERROR:No has especificado la unidad", u""},
-    LetterCase{u"C:", kUntouched, kUntouched, kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:", u""},
-    LetterCase{u"CD", kUntouched, kUntouched, kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD", u""}));
+    LetterCase{u"c", kRoot, u""}, LetterCase{u"C", kRoot, u""},
+    LetterCase{u"ñ", kRoot, u""},  // mapped under the upper-case letter
+    LetterCase{u"Q", {u"", u"0", u""}, u""},  // not mapped
+    LetterCase{u"", kUntouched, u"ERROR:No has especificado la unidad"},
+    LetterCase{u"C:", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:"},
+    LetterCase{u"CD", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD"}));
 
 TEST_F(Volumes, ComputerNameIsOneUpperCaseLabelOfFifteen)
 {
@@ -188,8 +140,7 @@ TEST_F(Volumes, ComputerNameIsOneUpperCaseLabelOfFifteen)
     platform::ScopedSystemInfo info(named);
     for (const auto& [host, expected] : {std::pair<std::string, Text>{"obra-norte", u"OBRA-NORTE"},
                                          {"estacion.topografia.example", u"ESTACION"},
-                                         {"servidor-de-planos-01", u"SERVIDOR-DE-PLA"},
-                                         {"", u""}}) {
+                                         {"servidor-de-planos-01", u"SERVIDOR-DE-PLA"}, {"", u""}}) {
         named->name = host;
         EXPECT_EQ(global<CinfoDiscoVol>().D_Nombre_Maquina(), expected) << host;
     }
@@ -204,43 +155,41 @@ protected:
         Volumes::SetUp();
         const fs::path d = media.path();
         fs::create_directories(d / "sub" / "carpeta.txt");
-        std::ofstream(d / "sub" / "plano.txt") << "x";
-        std::ofstream(d / "sub" / "LEEME") << "x";
-        std::ofstream(d / "sub" / ".oculto.csv") << "x";
+        for (const char* name : {"plano.txt", "LEEME", ".oculto.csv", "n\xBA" "1.dat"})  // a Latin-1 name too
+            std::ofstream(d / "sub" / name) << "x";
         fs::create_symlink(d / "sub" / "plano.txt", d / "sub" / "enlace.dxf");
         fs::create_symlink("bucle", d / "bucle");
         fake.mount("8:17", d.string(), "ext4", "/dev/sdb1");
         mapDrive(u"D", d.string());
     }
-    bool exists(const std::string& name) { return global<CinfoDiscoVol>().D_Existe_fichero(Text(name.begin(), name.end())); }
     std::string in(const std::string& rest) const { return (media.path() / rest).string(); }
 };
 
 TEST_F(Files, OrdinaryFilesOnlyWithWildcards)
 {
     platform::ScopedSystemInfo info(machine());
-    const struct {
-        std::string name;
-        bool found;
-    } cases[] = {
+    const std::pair<std::string, bool> cases[] = {
         {in("sub/*.txt"), true},        {in("sub/?lano.txt"), true},      {in("sub/??lano.txt"), false},
         {in("sub/*.TXT"), false},       {in("sub/carpeta.txt"), false},   {in("sub/*.csv"), false},
         {in("sub/.oculto.csv"), false}, {in("sub/*.*"), true},            {in("sub/LEE*"), true},
         {in("sub/*.dxf"), true},        {in("sub/"), true},               {in("nada/*.txt"), false},
         {"D:\\sub\\*.txt", true},       {"d:/sub/plano.txt", true},       {"D:sub\\LEEME", true},
         {"D:\\sub\\*.dwg", false},      {"/proc/*", true},                {"", false},
+        {in("sub/n?1.dat"), true},      {in("sub/n??1.dat"), false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(exists(c.name), c.found) << c.name;
+    for (const auto& [name, found] : cases)
+        EXPECT_EQ(exists(name), found) << name;
     EXPECT_TRUE(ui->messages().empty());
 }
 
 struct FailureCase {
     const char* label;
     std::string name;  ///< "@" stands for the drive's folder
-    Text message;
+    Text message;      ///< a message starting "Esta" is followed by the name
     MessageIcon icon;
 };
+const Text kTooLong = u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre demasiado "
+                      u"largo.D_nserie";
 class ListingFailures : public Files, public ::testing::WithParamInterface<FailureCase> {};
 TEST_P(ListingFailures, AreReportedInTheirOwnBoxes)
 {
@@ -250,8 +199,8 @@ TEST_P(ListingFailures, AreReportedInTheirOwnBoxes)
         name.replace(at, 1, media.path().string());
     EXPECT_FALSE(exists(name));
     ASSERT_EQ(ui->messages().size(), 1u);
-    const Text expected = GetParam().message.starts_with(u"Esta") ? GetParam().message + Text(name.begin(), name.end()) + u" .D_nserie"
-                                                                  : GetParam().message;
+    const Text& m = GetParam().message;
+    const Text expected = m.starts_with(u"Esta") ? m + utf16(name) + u" .D_nserie" : m;
     EXPECT_EQ(ui->messages()[0].text, u"ERROR en Kor_Sys.DLL :" + expected);
     EXPECT_EQ(ui->messages()[0].icon, GetParam().icon);
     EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
@@ -262,13 +211,9 @@ INSTANTIATE_TEST_SUITE_P(Boxes, ListingFailures, ::testing::Values(
     FailureCase{"symlink loop", "@/bucle/*.txt",
                 u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: bucle de enlaces "
                 u"simbólicos.D_nserie", MessageIcon::Stop},
-    FailureCase{"10,000 characters", "@/" + std::string(10000, 'a') + "*.txt",
-                u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre demasiado "
-                u"largo.D_nserie", MessageIcon::Stop},
-    FailureCase{"long folder", "/" + std::string(5000, 'b') + "/x.txt",
-                u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre demasiado "
-                u"largo.D_nserie", MessageIcon::Stop}),
-    [](const auto& info) { return std::to_string(info.index); });
+    FailureCase{"long name", "@/" + std::string(10000, 'a') + "*.txt", kTooLong, MessageIcon::Stop},
+    FailureCase{"long folder", "/" + std::string(5000, 'b') + "/x.txt", kTooLong, MessageIcon::Stop}),
+    kor2test::labelled<FailureCase>);
 
 // The drive maps to a card reader whose card comes in after `insertAfter` listings.
 class CardReader final : public platform::SystemInfo {
@@ -284,18 +229,16 @@ public:
         return m_inner->filesRoot(where);
     }
     std::optional<std::string> firstFile(const std::string& p) override { return m_inner->firstFile(p); }
-    int calls() const { return m_calls; }
 
 private:
     std::shared_ptr<platform::SystemInfo> m_inner;
     std::function<void()> m_insert;
-    int m_insertAfter;
-    int m_calls = 0;
+    int m_insertAfter, m_calls = 0;
 };
 
 struct RetryCase {
     const char* label;
-    std::vector<MessageAnswer> answers;
+    std::vector<script::Action> answers;  ///< what the boxes are answered
     int insertAfter;
     bool found;
     std::size_t boxes;
@@ -305,141 +248,48 @@ TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
 {
     fake.blockDevice("sde1", "8:65", "0");  // a reader keeps its device and shows size 0 without a card
     mapDrive(u"H", "/dev/sde1");
-    auto reader = std::make_shared<CardReader>(machine(), [&] {
+    platform::ScopedSystemInfo info(std::make_shared<CardReader>(machine(), [&] {
         fake.blockDevice("sde1", "8:65", "60000");
         fake.mount("8:65", media.path().string(), "vfat", "/dev/sde1");
-    }, GetParam().insertAfter);
-    platform::ScopedSystemInfo info(reader);
-    std::vector<script::Action> answers;
-    for (MessageAnswer a : GetParam().answers)
-        answers.push_back({.kind = script::Action::Kind::Answer, .answer = a});
-    ui->queue({{"msgbox", answers}});
+    }, GetParam().insertAfter));
+    ui->queue({{"msgbox", GetParam().answers}});
 
     EXPECT_EQ(exists("H:\\sub\\*.txt"), GetParam().found);
     ASSERT_EQ(ui->messages().size(), GetParam().boxes);
-    for (const auto& m : ui->messages()) {
-        EXPECT_EQ(m.text, u"ERROR en Kor_Sys.DLL :Inserte correctamente el disco en la unidad. D_nserie");
-        EXPECT_EQ(m.icon, MessageIcon::Warning);
-        EXPECT_EQ(m.buttons, MessageButtons::OkCancel);
-    }
+    for (const auto& m : ui->messages())
+        EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons),
+                  std::tuple(u"ERROR en Kor_Sys.DLL :Inserte correctamente el disco en la unidad. D_nserie",
+                             MessageIcon::Warning, MessageButtons::OkCancel));
 }
 INSTANTIATE_TEST_SUITE_P(Answers, NotReady, ::testing::Values(
-    RetryCase{"cancel", {MessageAnswer::Cancel}, 100, false, 1},
-    RetryCase{"ok after inserting", {MessageAnswer::Ok}, 1, true, 1},
-    RetryCase{"ok twice then cancel", {MessageAnswer::Ok, MessageAnswer::Ok, MessageAnswer::Cancel}, 100, false, 3},
-    // OK asks again however often it is pressed; only the script player ends a run that would
-    // answer OK for ever.
-    RetryCase{"ok past twenty then cancel", [] {
-                  std::vector<MessageAnswer> answers(25, MessageAnswer::Ok);
-                  answers.push_back(MessageAnswer::Cancel);
-                  return answers;
-              }(), 1000, false, 26},
+    RetryCase{"cancel", {answer(MessageAnswer::Cancel)}, 100, false, 1},
+    RetryCase{"ok after inserting", {answer(MessageAnswer::Ok)}, 1, true, 1},
     RetryCase{"ok for ever", {}, 1000, false, 100}),
-    [](const auto& info) { return std::to_string(info.index); });
+    kor2test::labelled<RetryCase>);
 
+// A mount point of the file-system table with nothing mounted on it holds no medium: also the
+// root, when the table lists it and the mount table does not (a tree seen from a rescue system).
 TEST_F(Files, MountPointOfTheFileSystemTableWithNothingMountedIsNotReady)
 {
     kor2test::TempDir empty;
     fake.fstab("# static\n/dev/sdf1 " + empty.path().string() + "/ vfat noauto,user 0 0\n");
     mapDrive(u"J", empty.path().string());
     mapDrive(u"K", in("desaparecida"));  // an automounter's folder goes with its medium
+    mapDrive(u"L", "/");
+    kor2test::FakeTree rescue;
+    rescue.fstab("/dev/vda / ext4 defaults 0 1\n");
     platform::ScopedSystemInfo info(machine());
-    ui->queue({{"msgbox", {{.kind = script::Action::Kind::Answer, .answer = MessageAnswer::Cancel},
-                           {.kind = script::Action::Kind::Answer, .answer = MessageAnswer::Cancel}}}});
+    ui->queue({{"msgbox", {answer(MessageAnswer::Cancel), answer(MessageAnswer::Cancel), answer(MessageAnswer::Cancel)}}});
     EXPECT_FALSE(exists("J:\\*.txt"));
     EXPECT_FALSE(exists("K:\\*.txt"));
-    ASSERT_EQ(ui->messages().size(), 2u);
+    {
+        platform::ScopedSystemInfo unmounted(std::make_shared<LinuxSystemInfo>(rescue.tree()));
+        EXPECT_FALSE(exists("L:\\*"));
+    }
+    ASSERT_EQ(ui->messages().size(), 3u);
     EXPECT_EQ(ui->messages()[1].buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(serie(u"J").serial, u"0") << "no medium: no volume, no message";
-    EXPECT_EQ(ui->messages().size(), 2u);
+    EXPECT_EQ(std::get<1>(serie(u"J")), u"0") << "no medium: no volume, no message";
+    EXPECT_EQ(ui->messages().size(), 3u);
 }
-
-// --- real volumes, where the machine lets this user mount images ---------------------------------
-
-class LoopMounts : public Volumes {
-protected:
-    void SetUp() override
-    {
-        Volumes::SetUp();
-        if (::geteuid() != 0)
-            GTEST_SKIP() << "mounting a loop image needs root; run the tests as root to cover it";
-    }
-    void TearDown() override
-    {
-        for (const auto& point : m_mounted)
-            std::system(("umount " + point + " 2>/dev/null").c_str());
-    }
-    bool mountImage(const std::string& image, const std::string& point)
-    {
-        fs::create_directories(point);
-        if (std::system(("mount -o loop " + image + " " + point + " 2>/dev/null").c_str()) != 0)
-            return false;
-        m_mounted.push_back(point);
-        return true;
-    }
-    std::vector<std::string> m_mounted;
-};
-
-// Makes the image at the path given; false when this machine has no way to.
-using ImageMaker = bool (*)(const std::string& path);
-
-bool makeFat(const std::string& path)
-{
-    std::ofstream(path, std::ios::binary) << fatImage(0xC0FFEE42, "TARJETA");
-    return true;
-}
-
-bool makeExt4(const std::string& path)
-{
-    std::ofstream(path, std::ios::binary) << std::string(4 << 20, '\0');
-    return std::system(("PATH=$PATH:/sbin:/usr/sbin mkfs.ext4 -q -F -U 3e6be9de-8139-11d1-9106-a43f08d823a6 -L PRUEBA " +
-                        path + " 2>/dev/null").c_str()) == 0;
-}
-
-struct LoopCase {
-    const char* label;
-    ImageMaker make;
-    Text volumeName, serial, fileSystem;
-    Text fileSystemByStatfs;  ///< what statfs alone tells
-    Text serialByStatfs;      ///< empty: statfs cannot know it
-};
-class LoopMounted : public LoopMounts, public ::testing::WithParamInterface<LoopCase> {};
-TEST_P(LoopMounted, AnswersAsTheImageWasMade)
-{
-    const std::string image = (media.path() / "volumen.img").string(), point = (media.path() / "montado").string();
-    if (!GetParam().make(image))
-        GTEST_SKIP() << "this machine cannot make the image (mkfs.ext4 missing?)";
-    if (!mountImage(image, point))
-        GTEST_SKIP() << "this machine does not mount " << GetParam().label << " loop images (no loop devices, or no "
-                     << GetParam().label << " in the kernel)";
-    std::ofstream(point + "/plano.txt") << "x";
-    mapDrive(u"D", point);
-    // The machine's own services: udev where it runs, else libblkid as root.
-    const Answer a = serie(u"D");
-    EXPECT_EQ(a.label, GetParam().volumeName);
-    EXPECT_EQ(a.serial, GetParam().serial);
-    EXPECT_EQ(a.system, GetParam().fileSystem);
-    EXPECT_TRUE(global<CinfoDiscoVol>().D_Existe_fichero(u"D:\\*.txt"));
-    EXPECT_FALSE(global<CinfoDiscoVol>().D_Existe_fichero(u"D:\\*.dwg"));
-
-    // A user without udev and without access to the device: statfs on the mount point.
-    struct NoUdev final : platform::linuxos::UdevDatabase {
-        platform::linuxos::UdevProperties properties(platform::linuxos::DeviceNumber) override { return {}; }
-    };
-    platform::linuxos::SystemTree blind;
-    blind.dev = media.path().string() + "/sin-dev";
-    blind.udev = std::make_shared<NoUdev>();
-    platform::ScopedSystemInfo info(std::make_shared<LinuxSystemInfo>(blind));
-    const Answer byStatfs = serie(u"D");
-    EXPECT_EQ(byStatfs.system, GetParam().fileSystemByStatfs);
-    if (!GetParam().serialByStatfs.empty()) {
-        EXPECT_EQ(byStatfs.serial, GetParam().serialByStatfs);
-    }
-    EXPECT_TRUE(ui->messages().empty());
-}
-INSTANTIATE_TEST_SUITE_P(Images, LoopMounted, ::testing::Values(
-    LoopCase{"vfat", &makeFat, u"TARJETA", u"-1056969150", u"FAT", u"FAT", u""},
-    LoopCase{"ext4", &makeExt4, u"PRUEBA", u"-1770025946", u"ext4", u"ext4", u"-1770025946"}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace
