@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 using namespace Kor2_Sys;
 using namespace kor2test;
 using prompts::InputWindow;
@@ -19,6 +22,8 @@ using prompts::MessageWindow;
 namespace {
 
 Text stored(const Text& section, const Text& key) { return settings::store().read(u"Vesolar", section, key, u"<absent>"); }
+using Place = std::array<double, 4>;
+Place place(const ShownForm& f) { return {f.left, f.top, f.width, f.height}; }
 
 template <class Row> class PromptRows : public OnEveryBackend<Row> {
 protected:
@@ -93,43 +98,27 @@ TEST_P(Prompts, HelpButtonOnlyWithAHelpText)
 }
 
 // The place and size the user gives a prompt are kept under its title, however it was accepted
-// or cancelled, and the layout follows the size.
+// or cancelled, and the layout follows the size; a stored dimension that does not read is skipped.
 TEST_P(Prompts, PlaceAndSizeAreKeptPerTitle)
 {
-    ui->queue({{"f_Imput", {move(2100, 1350), resize(6000, 2100), enter("TxtInput")}},
-               {"f_Imput", {escape("TxtInput")}},
-               {"f_Imput", {escape("TxtInput")}}});
+    settings::store().write(u"Vesolar", u"Input Roto", u"Left", u"izquierda");
+    settings::store().write(u"Vesolar", u"Input Roto", u"Width", u"5205");
+    ui->queue({{"f_Imput", {move(2100, 1350), resize(6000, 2100), enter("TxtInput")}}, {"f_Imput", {escape("TxtInput")}},
+               {"f_Imput", {escape("TxtInput")}}, {"f_Imput", {click("cmdAceptar")}}});
     InputWindow first;
     first.A_Input(u"", u"Uno");
-    EXPECT_EQ(ui->shownForms()[0].left, 5000);
-    EXPECT_EQ(ui->shownForms()[0].width, 4300);
-    EXPECT_EQ(ui->shownForms()[0].height, 1100);
+    EXPECT_EQ(place(ui->shownForms()[0]), (Place{5000, 5000, 4300, 1100}));
     const auto& form = first.form();
     EXPECT_DOUBLE_EQ(form.control("cmdAceptar").left, form.innerWidth() - 1.05 * 1050);
     EXPECT_DOUBLE_EQ(form.control("cmdCancel").top, form.innerHeight() - 1.05 * 345);
     EXPECT_DOUBLE_EQ(form.control("TxtInput").width, form.innerWidth());
-    InputWindow other;
-    other.A_Input(u"", u"Dos");
+    InputWindow().A_Input(u"", u"Dos");
     EXPECT_EQ(ui->shownForms()[1].width, 4300) << "a new title starts from the defaults";
-    InputWindow again;
-    again.A_Input(u"", u"Uno");
-    EXPECT_EQ(ui->shownForms()[2].left, 2100);
-    EXPECT_EQ(ui->shownForms()[2].top, 1350);
-    EXPECT_EQ(ui->shownForms()[2].width, 6000);
-    EXPECT_EQ(ui->shownForms()[2].height, 2100);
+    InputWindow().A_Input(u"", u"Uno");
+    EXPECT_EQ(place(ui->shownForms()[2]), (Place{2100, 1350, 6000, 2100}));
     EXPECT_EQ(stored(u"Input Uno", u"Width"), u"6000");
-}
-
-TEST_P(Prompts, UnreadableStoredDimensionIsSkipped)
-{
-    settings::store().write(u"Vesolar", u"Input Roto", u"Left", u"izquierda");
-    settings::store().write(u"Vesolar", u"Input Roto", u"Width", u"5205");
-    ui->queue({{"f_Imput", {click("cmdAceptar")}}});
-    InputWindow window;
-    window.A_Input(u"", u"Roto");
-    EXPECT_EQ(ui->shownForms()[0].left, 0) << "left stays where it was";
-    EXPECT_EQ(ui->shownForms()[0].top, 5000);
-    EXPECT_EQ(ui->shownForms()[0].width, 5205);
+    InputWindow().A_Input(u"", u"Roto");
+    EXPECT_EQ(place(ui->shownForms()[3]), (Place{0, 5000, 5205, 1100})) << "left stays where it was";
 }
 
 // Layouts at sizes a user can give, down to none at all.
@@ -191,15 +180,10 @@ TEST_P(MessageEnds, ReopenWhereItWasLeft)
     ui->queue({{"F_mensajes", {move(1125, 900), resize(7200, 4500), row().end}}, {"F_mensajes", {click("cmdAceptar")}}});
     MessageWindow first;
     first.A_Mensaje(u"uno", u"Informe");
-    EXPECT_EQ(ui->shownForms()[0].left, 1000);
-    EXPECT_EQ(ui->shownForms()[0].width, 6000);
-    EXPECT_EQ(ui->shownForms()[0].height, 2800);
+    EXPECT_EQ(place(ui->shownForms()[0]), (Place{1000, 1000, 6000, 2800}));
     EXPECT_DOUBLE_EQ(first.form().control("TxtMensaje").width, first.form().innerWidth());
-    MessageWindow again;
-    again.A_Mensaje(u"dos", u"Informe");
-    EXPECT_EQ(ui->shownForms()[1].left, 1125);
-    EXPECT_EQ(ui->shownForms()[1].top, 900);
-    EXPECT_EQ(ui->shownForms()[1].width, 7200);
+    MessageWindow().A_Mensaje(u"dos", u"Informe");
+    EXPECT_EQ(place(ui->shownForms()[1]), (Place{1125, 900, 7200, 4500}));
     EXPECT_EQ(ui->shownForms()[1].text("TxtMensaje"), u"dos");
     EXPECT_EQ(stored(u"Mensaje: Informe", u"Height"), u"4500");
 }
@@ -252,17 +236,16 @@ TEST_P(NumberPrompt, ShowsWithAPointAndReadsEitherSeparator)
 {
     ScopedDecimal dec{row().separator};
     c_imput1 p;
-    ui->queue({{"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}},
-               {"f_Imput", {click("cmdAceptar")}}});
-    EXPECT_EQ(p.A_Imput_Numero_R_F(2.5, u"N", 2), 2.5);
-    EXPECT_EQ(ui->shownForms()[0].text("TxtInput"), u"2.50");
-    p.A_Imput_Numero_R_F(1.0 / 3.0, u"N", 4);
-    EXPECT_EQ(ui->shownForms()[1].text("TxtInput"), u"0.3333");
-    p.A_Imput_Numero_R_F(2.5, u"N");
-    EXPECT_EQ(ui->shownForms()[2].text("TxtInput"), row().separator == u',' ? u"2,5" : u"2.5");
-    p.A_Imput_Numero_R(2.5, u"N");
-    EXPECT_EQ(ui->shownForms()[3].text("TxtInput"), u"2.5");
-
+    const std::pair<std::function<void()>, Text> shows[] = {
+        {[&] { EXPECT_EQ(p.A_Imput_Numero_R_F(2.5, u"N", 2), 2.5); }, u"2.50"},
+        {[&] { p.A_Imput_Numero_R_F(1.0 / 3.0, u"N", 4); }, u"0.3333"},
+        {[&] { p.A_Imput_Numero_R_F(2.5, u"N"); }, row().separator == u',' ? u"2,5" : u"2.5"},
+        {[&] { p.A_Imput_Numero_R(2.5, u"N"); }, u"2.5"}};
+    for (const auto& [show, proposed] : shows) {
+        ui->queue({{"f_Imput", {click("cmdAceptar")}}});
+        show();
+        EXPECT_EQ(ui->shownForms().back().text("TxtInput"), proposed);
+    }
     for (const auto& [typed, expected] : {std::pair<Text, double>{u"3,5", 3.5}, {u"3.5", 3.5}, {u"1.234,5", 1.234},
                                           {u"abc", 0}, {u"", 0}, {u"-0,0007", -0.0007}}) {
         ui->queue({{"f_Imput", {type("TxtInput", typed), click("cmdAceptar")}}});
@@ -281,17 +264,13 @@ TEST_P(Prompts, TextPromptsGiveEmptyTextOnCancelOrClose)
 {
     c_imput1 p;
     ui->queue({{"f_Imput", {type("TxtInput", u"x"), click("cmdCancel")}}, {"f_Imput", {closeBox()}},
-               {"f_Imput", {type("TxtInput", u"y"), click("cmdAceptar")}}});
+               {"f_Imput", {type("TxtInput", u"y"), click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}}});
     EXPECT_EQ(p.A_Imput(u"inicial", u"T"), u"");
     EXPECT_EQ(p.A_Imput_Inf(u"inicial", u"T", u"ayuda"), u"");
     EXPECT_EQ(p.A_Imput(u"inicial", u"T"), u"y");
     EXPECT_EQ(p.Imput1(u"lo que sea"), u"");
     EXPECT_EQ(ui->shownForms().size(), 3u) << "Imput1 shows nothing";
-}
-
-TEST_P(Prompts, LateBoundNumberPromptWithOmittedDecimals)
-{
-    ui->queue({{"f_Imput", {click("cmdAceptar")}}});
+    // Late bound, the omitted decimals take their default.
     std::vector<Variant> args{2.25, Text(u"Cota")};
     EXPECT_EQ(sharedObject("c_imput1")->invoke("A_Imput_Numero_R_F", InvokeKind::Method, args), Variant(2.25));
     EXPECT_EQ(args[0], Variant(2.25));
