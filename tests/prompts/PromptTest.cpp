@@ -25,24 +25,11 @@ Text stored(const Text& section, const Text& key) { return settings::store().rea
 using Place = std::array<double, 4>;
 Place place(const ShownForm& f) { return {f.left, f.top, f.width, f.height}; }
 
-template <class Row> class PromptRows : public OnEveryBackend<Row> {
-protected:
-    settings::ScopedStore store{":memory:"};
-};
-
-class Prompts : public EveryBackend {
-protected:
-    settings::ScopedStore store{":memory:"};
-};
+template <class Row> class PromptRows : public OnEveryBackend<Row> { protected: settings::ScopedStore store{":memory:"}; };
+class Prompts : public EveryBackend { protected: settings::ScopedStore store{":memory:"}; };
 KOR2_ON_EVERY_BACKEND(Prompts);
 
-struct EndingRow {
-    const char* label;
-    Actions actions;
-    Text accepted;
-    bool cancelled;
-    bool geometrySaved;
-};
+struct EndingRow { const char* label; Actions actions; Text accepted; bool cancelled, geometrySaved; };
 
 using InputEndings = PromptRows<EndingRow>;
 
@@ -60,9 +47,9 @@ TEST_P(InputEndings, HandBackTextAndFlag)
 // whole line out again for each character, so the length is what a test affords).
 Text longTyped()
 {
-    Text typed(4'000, u'x');
-    for (std::size_t i = 0; i < typed.size(); i += 7)
-        typed[i] = static_cast<char16_t>(u'a' + i % 26);
+    Text typed;
+    for (int i = 0; i < 4'000; ++i)
+        typed += static_cast<char16_t>(u'a' + i % 26);
     return typed;
 }
 
@@ -167,10 +154,7 @@ TEST(PromptScreens, WindowOffEveryScreenComesBackToThePrimary)
 
 // --- the message window ------------------------------------------------------------------
 
-struct MessageEndRow {
-    const char* label;
-    Action end;
-};
+struct MessageEndRow { const char* label; Action end; };
 
 using MessageEnds = PromptRows<MessageEndRow>;
 
@@ -225,10 +209,7 @@ TEST_P(Prompts, ReadersNameEveryControl)
 
 // --- the front class ---------------------------------------------------------------------
 
-struct SeparatorRow {
-    const char* label;
-    char16_t separator;
-};
+struct SeparatorRow { const char* label; char16_t separator; };
 
 using NumberPrompt = PromptRows<SeparatorRow>;
 
