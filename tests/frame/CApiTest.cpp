@@ -1,13 +1,17 @@
 #include <Kor2_Sys/Kor2_Sys.h>
+#include <Kor2_Sys/Object.h>
+
+#include "Guards.h"
+#include "frame/Utf.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
+
+using namespace Kor2_Sys;
 
 namespace {
 
@@ -17,10 +21,7 @@ struct ObjectDeleter { void operator()(kor2_object* o) const { kor2_release(o); 
 using Value = std::unique_ptr<kor2_value, ValueDeleter>;
 using ObjectPtr = std::unique_ptr<kor2_object, ObjectDeleter>;
 
-struct ScopedError {
-    kor2_error error{0, nullptr};
-    ~ScopedError() { kor2_error_clear(&error); }
-};
+struct ScopedError { kor2_error error{0, nullptr}; ~ScopedError() { kor2_error_clear(&error); } };
 
 // What a pointer the library must overwrite holds before the call.
 template <class T> T* garbage() { return reinterpret_cast<T*>(std::uintptr_t{0xABABABAB}); }
@@ -41,36 +42,67 @@ ObjectPtr create(const char* progid)
     return ObjectPtr(raw);
 }
 
-TEST(CEntryPoints, CallByNameAndByIdentifier)
+// One call on a library object, through the C entry points and through late binding in C++: the
+// same answer (as text) or the same error number either way. Calls by identifier when `id` is set.
+// A row without an answer fails with `error`.
+struct CallRow { const char* label; const char* member; DispId id; int kind; std::vector<Variant> args; const char* answer; int32_t error; };
+const CallRow kCalls[] = {
+    {"byName", "Col_NuCad_de_NuVB", 0, KOR2_METHOD, {Long{0xC8}}, "12", 0},
+    {"byIdentifier", nullptr, 0x60030003, KOR2_METHOD, {Integer{9}}, "9 Rojo mate ", 0},
+    {"nameInAnyCaseAndUtf8Text", "col_nuvb_de_nombre_o_inicial", 0, KOR2_METHOD, {Text(u"  AzUl ")}, "16711680", 0},
+    {"unknownMember", "NoExiste", 0, KOR2_METHOD, {}, nullptr, 438},
+    {"putOnAMethod", "Col_NuCad_de_NuVB", 0, KOR2_PUT, {Long{1}}, nullptr, 438},
+    {"missingArgument", "Col_NuCad_de_NuVB", 0, KOR2_METHOD, {}, nullptr, 449},
+    {"extraArgument", "Col_NuCad_de_NuVB", 0, KOR2_METHOD, {Long{1}, Long{2}}, nullptr, 450},
+    {"textForANumber", "Col_NuCad_de_NuVB", 0, KOR2_METHOD, {Text(u"x")}, nullptr, 13},
+};
+
+TEST(CEntryPoints, AnswerAsLateBindingDoes)
 {
     auto colours = create("Kor2_Sys.CColores");
-    Value arg(kor2_value_long(0x0000C8));
-    kor2_value* args[] = {arg.get()};
-    kor2_value* raw = nullptr;
-    ScopedError err;
-    ASSERT_EQ(kor2_invoke(colours.get(), "Col_NuCad_de_NuVB", KOR2_METHOD, args, 1, &raw, &err.error), 0);
-    Value result(raw);
-    EXPECT_EQ(kor2_value_type(result.get()), KOR2_LONG);
-    EXPECT_EQ(kor2_value_as_long(result.get(), nullptr), 12);
-
-    Value index(kor2_value_integer(9));
-    kor2_value* byId[] = {index.get()};
-    ASSERT_EQ(kor2_invoke_id(colours.get(), 0x60030003, KOR2_METHOD, byId, 1, &raw, &err.error), 0);
-    Value label(raw);
-    EXPECT_EQ(text(label.get()), "9 Rojo mate ");
-    EXPECT_EQ(err.error.number, 0) << "success leaves the error alone";
-
-    // Text travels as UTF-8, names in any case, on the shared object; a by-reference argument
-    // the member does not assign keeps its value.
-    kor2_object* shared = nullptr;
-    ASSERT_EQ(kor2_shared("CColores", &shared, nullptr), 0);
-    ObjectPtr sharedColours(shared);
-    Value word(kor2_value_text("  AzUl "));
-    kor2_value* named[] = {word.get()};
-    ASSERT_EQ(kor2_invoke(sharedColours.get(), "col_nuvb_de_nombre_o_inicial", KOR2_METHOD, named, 1, &raw, nullptr), 0);
-    Value blue(raw);
-    EXPECT_EQ(kor2_value_as_long(blue.get(), nullptr), 0xFF0000);
-    EXPECT_EQ(text(word.get()), "  AzUl ");
+    auto lateColours = createObject("Kor2_Sys.CColores");
+    for (const CallRow& c : kCalls) {
+        SCOPED_TRACE(c.label);
+        std::vector<Value> owned;
+        std::vector<kor2_value*> args;
+        for (const Variant& v : c.args) {
+            owned.emplace_back(v.type() == ValueType::Text ? kor2_value_text(utf::toUtf8(v.toText()).c_str())
+                               : v.type() == ValueType::Integer ? kor2_value_integer(static_cast<int16_t>(v.toLong()))
+                                                                : kor2_value_long(v.toLong()));
+            args.push_back(owned.back().get());
+        }
+        // The caller's error may hold anything: it is only written, and left alone on success.
+        kor2_error err;
+        std::memset(&err, 0xAB, sizeof err);
+        kor2_value* raw = garbage<kor2_value>();
+        const auto kind = static_cast<kor2_invoke_kind>(c.kind);
+        const int status = c.member ? kor2_invoke(colours.get(), c.member, kind, args.data(), args.size(), &raw, &err)
+                                    : kor2_invoke_id(colours.get(), c.id, kind, args.data(), args.size(), &raw, &err);
+        Value result(status == 0 ? raw : nullptr);
+        std::vector<Variant> lateArgs = c.args;
+        const auto late = kor2test::failureOf([&] {
+            const Variant answer = c.member ? lateColours->invoke(c.member, InvokeKind(c.kind), lateArgs)
+                                            : lateColours->invoke(c.id, InvokeKind(c.kind), lateArgs);
+            EXPECT_EQ(utf::toUtf8(answer.toText()), c.answer ? c.answer : "<fails>");
+        });
+        if (c.answer) {
+            ASSERT_EQ(status, 0);
+            EXPECT_EQ(text(result.get()), c.answer);
+            EXPECT_EQ(err.number, static_cast<int32_t>(0xABABABAB));
+            EXPECT_EQ(late, std::nullopt);
+        } else {
+            EXPECT_EQ(status, -1);
+            EXPECT_EQ(raw, nullptr);
+            EXPECT_EQ(err.number, c.error);
+            ASSERT_TRUE(late.has_value());
+            EXPECT_EQ(late->number(), c.error);
+            EXPECT_EQ(err.description, utf::toUtf8(late->description()));
+            kor2_error_clear(&err);
+            EXPECT_EQ(err.description, nullptr);
+        }
+        for (std::size_t i = 0; i < args.size(); ++i)
+            EXPECT_EQ(text(args[i]), utf::toUtf8(c.args[i].toText())) << "an argument the member does not assign keeps its value";
+    }
 }
 
 // Every argument is checked before it is used: by name and by identifier, the call is refused
@@ -110,11 +142,7 @@ TEST(CEntryPoints, InvalidInvocationIsErrorFive)
 
 TEST(CEntryPoints, FailuresComeBackWithNumberAndSpanishDescription)
 {
-    struct Creation {
-        int (*make)(const char*, kor2_object**, kor2_error*);
-        const char* progid;
-        int32_t number;
-    };
+    struct Creation { int (*make)(const char*, kor2_object**, kor2_error*); const char* progid; int32_t number; };
     for (const Creation& c : {Creation{kor2_create, "Kor2_Sys.Nada", 429}, Creation{kor2_shared, "Kor2_Sys.cfrm_Color", 429},
                               Creation{kor2_create, nullptr, 5}, Creation{kor2_shared, nullptr, 5}}) {
         ScopedError err;
@@ -123,29 +151,6 @@ TEST(CEntryPoints, FailuresComeBackWithNumberAndSpanishDescription)
         EXPECT_EQ(err.error.number, c.number) << (c.progid ? c.progid : "null");
         EXPECT_EQ(none, nullptr) << "a failed creation hands over nothing";
         EXPECT_EQ(c.make("Kor2_Sys.CColores", nullptr, nullptr), -1) << "nowhere to put the object";
-    }
-}
-
-TEST(CEntryPoints, ErrorOnTheCallersStackIsOnlyWritten)
-{
-    auto colours = create("Kor2_Sys.CColores");
-    Value word(kor2_value_text("abc"));
-    kor2_object* none = nullptr;
-    const std::pair<std::function<void(kor2_error*)>, int32_t> calls[] = {
-        {[&](kor2_error* e) { EXPECT_EQ(kor2_invoke(colours.get(), "NoExiste", KOR2_METHOD, nullptr, 0, nullptr, e), -1); }, 438},
-        {[&](kor2_error* e) { EXPECT_EQ(kor2_create("Kor2_Sys.Nada", &none, e), -1); }, 429},
-        {[&](kor2_error* e) { EXPECT_EQ(kor2_value_as_long(word.get(), e), 0); }, 13}};
-    for (const auto& [call, number] : calls) {
-        kor2_error err;
-        std::memset(&err, 0xAB, sizeof err);
-        call(&err);
-        EXPECT_EQ(err.number, number);
-        if (number == 438) {
-            EXPECT_STREQ(err.description, "El objeto no admite esta propiedad o método");
-        }
-        kor2_error_clear(&err);
-        EXPECT_EQ(err.number, 0);
-        EXPECT_EQ(err.description, nullptr);
     }
 }
 
@@ -170,10 +175,7 @@ TEST(CEntryPoints, ValueGettersReportFailure)
 
 TEST(CEntryPoints, MalformedUtf8BecomesReplacementCharacters)
 {
-    struct Case {
-        const char* in;
-        const char* out;
-    };
+    struct Case { const char* in; const char* out; };
     for (const Case& c : {Case{"\xff" "a", "\xEF\xBF\xBD" "a"}, Case{"a\xC3", "a\xEF\xBF\xBD"},
                           Case{"\xED\xA0\x80", "\xEF\xBF\xBD"}, Case{"\xC0\xAF", "\xEF\xBF\xBD"},
                           Case{"\xF4\x90\x80\x80", "\xEF\xBF\xBD"}, Case{"\xF1\x90\x80\x80", "\xF1\x90\x80\x80"}}) {
