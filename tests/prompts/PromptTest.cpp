@@ -112,21 +112,18 @@ TEST_P(Prompts, PlaceAndSizeAreKeptPerTitle)
 TEST(PromptLayout, FollowsTheWindowAndNeverGoesNegative)
 {
     InputWindow input;
-    auto& form = input.form();
-    form.resize(4725 + (form.width() - form.innerWidth()), form.height());
-    EXPECT_DOUBLE_EQ(form.control("cmdAceptar").left, 3622.5);
-    EXPECT_DOUBLE_EQ(form.control("cmdCancel").left, 2520);
-    EXPECT_DOUBLE_EQ(form.control("cmdAyuda").left, 1347.5);
-    EXPECT_DOUBLE_EQ(form.control("TxtInput").width, 4725);
     MessageWindow message;
-    auto& box = message.form();
-    const double frameW = box.width() - box.innerWidth(), frameH = box.height() - box.innerHeight();
+    auto &form = input.form(), &box = message.form();
+    form.resize(4725 + (form.width() - form.innerWidth()), form.height());
     box.update("TxtMensaje", [](platform::Control& c) { c.left = c.top = 0; });
-    box.resize(4890 + frameW, 3930 + frameH);
-    EXPECT_DOUBLE_EQ(box.control("cmdAceptar").left, 3520.5);
-    EXPECT_DOUBLE_EQ(box.control("cmdAceptar").top, 3504.75);
-    EXPECT_DOUBLE_EQ(box.control("cmdcopy").left, 20);
-    EXPECT_DOUBLE_EQ(box.control("TxtMensaje").width, 4890);
+    box.resize(4890 + (box.width() - box.innerWidth()), 3930 + (box.height() - box.innerHeight()));
+    const std::tuple<platform::Form&, const char*, double platform::Control::*, double> places[] = {
+        {form, "cmdAceptar", &platform::Control::left, 3622.5}, {form, "cmdCancel", &platform::Control::left, 2520},
+        {form, "cmdAyuda", &platform::Control::left, 1347.5}, {form, "TxtInput", &platform::Control::width, 4725},
+        {box, "cmdAceptar", &platform::Control::left, 3520.5}, {box, "cmdAceptar", &platform::Control::top, 3504.75},
+        {box, "cmdcopy", &platform::Control::left, 20}, {box, "TxtMensaje", &platform::Control::width, 4890}};
+    for (const auto& [f, name, member, value] : places)
+        EXPECT_DOUBLE_EQ(f.control(name).*member, value) << name;
     for (platform::Form* f : {&form, &box}) {
         f->resize(10, 10);
         for (const auto& c : f->controls())
@@ -134,20 +131,20 @@ TEST(PromptLayout, FollowsTheWindowAndNeverGoesNegative)
     }
 }
 
+// A window left on a monitor since unplugged comes back to the primary screen.
 TEST(PromptScreens, WindowOffEveryScreenComesBackToThePrimary)
 {
     settings::ScopedStore store{":memory:"};
     ScopedHeadless ui;
     ui->setScreens({{0, 0, 28800, 16200}, {28800, 0, 28800, 16200}});
-    settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
     ui->queue({{"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}}});
-    InputWindow onSecond;
-    onSecond.A_Input(u"", u"Lejos");
+    for (int shown = 0; shown < 2; ++shown) {
+        if (shown == 1)
+            ui->setScreens({{0, 0, 28800, 16200}});
+        settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
+        InputWindow().A_Input(u"", u"Lejos");
+    }
     EXPECT_EQ(ui->shownForms()[0].left, 40000) << "the second monitor still shows it";
-    ui->setScreens({{0, 0, 28800, 16200}});  // the second monitor is unplugged
-    settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
-    InputWindow unplugged;
-    unplugged.A_Input(u"", u"Lejos");
     EXPECT_LT(ui->shownForms()[1].left + ui->shownForms()[1].width, 28800);
     EXPECT_GE(ui->shownForms()[1].left, 0);
 }

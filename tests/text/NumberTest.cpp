@@ -100,16 +100,4 @@ TEST_P(BothSeparators, FixedDecimalsAlwaysUseThePoint)
 
 INSTANTIATE_TEST_SUITE_P(Machines, BothSeparators, ::testing::Values(u'.', u','));
 
-TEST(NumbersLateBound, ValTakesItsTextByValue)
-{
-    std::vector<Variant> args{Text(u" -2,5e2")};
-    EXPECT_EQ(sharedObject("CString")->invoke("S_Vl", InvokeKind::Method, args), Variant(-250.0));
-    EXPECT_EQ(args[0], Variant(Text(u" -2,5e2")));
-    std::vector<Variant> swap{Text(u"1,5")};
-    sharedObject("CString")->invoke("S_CxP", InvokeKind::Method, swap);
-    EXPECT_EQ(swap[0], Variant(Text(u"1.5")));
-    std::vector<Variant> omitted{2.0, Integer{1}};
-    EXPECT_EQ(sharedObject("CString")->invoke("S_FM", InvokeKind::Method, omitted), Variant(Text(u"2.0")));
-}
-
 } // namespace
