@@ -41,10 +41,7 @@ KOR2_ON_EVERY_BACKEND(FileChoosers);
 TEST_P(FileChoosers, ConfirmedFileIsReturnedAndRememberedPerTitle)
 {
     ui->queue({pick(existing), cancelFile(), pick(existing)});
-    CCmDialog reader;
-    reader.titulo = u"Planos";
-    reader.FiltroNombre = u"Dibujos|*.dxf;*.dwg|Todos|*.*";
-    reader.FiltroIndex = 2;
+    CCmDialog reader{{u"", u"Planos", u"Dibujos|*.dxf;*.dwg|Todos|*.*", 2, u""}};
     EXPECT_EQ(reader.Fich_NonbreRuta_a_Leer(), existing);
     EXPECT_EQ(remembered(u"Planos"), existing);
     EXPECT_EQ(ui->fileRequests()[0].filter, u"Dibujos|*.dxf;*.dwg|Todos|*.*") << "passed through unchanged";
@@ -52,14 +49,10 @@ TEST_P(FileChoosers, ConfirmedFileIsReturnedAndRememberedPerTitle)
     EXPECT_EQ(ui->fileRequests()[0].initialDirectory, files::folderOf(files::libraryFolder()))
         << "first use starts beside the library's folder";
 
-    CCmDialog other;
-    other.titulo = u"Informes";
-    other.Fich_NonbreRuta_a_Leer();
+    CCmDialog{{u"", u"Informes", u"", 0, u""}}.Fich_NonbreRuta_a_Leer();
     EXPECT_EQ(remembered(u"Informes"), u"<nada>") << "a cancel writes nothing";
 
-    cfrm_Dialog writer;
-    writer.titulo = u"Planos";
-    EXPECT_EQ(writer.Fich_NonbreRuta_a_Grabar(), existing);
+    EXPECT_EQ((cfrm_Dialog{{u"", u"Planos", u"", 0, u""}}.Fich_NonbreRuta_a_Grabar()), existing);
     EXPECT_EQ(ui->fileRequests()[2].initialDirectory, folder() + kSep) << "the same title shares the remembered path";
     EXPECT_EQ(ui->fileRequests()[2].mode, platform::FileDialogMode::Save);
 }
@@ -67,9 +60,7 @@ TEST_P(FileChoosers, ConfirmedFileIsReturnedAndRememberedPerTitle)
 TEST_P(FileChoosers, CancelGivesTheDefaultNameOnlyWhenReading)
 {
     ui->queue({cancelFile(), cancelFile(), cancelFile()});
-    CCmDialog d;
-    d.titulo = u"T";
-    d.Nonbredefecto = u"propuesto.txt";
+    CCmDialog d{{u"", u"T", u"", 0, u"propuesto.txt"}};
     EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), u"propuesto.txt");
     EXPECT_EQ(d.Fich_NonbreRuta_a_Grabar(), u"");
     d.Nonbredefecto.clear();
@@ -81,8 +72,7 @@ TEST_P(FileChoosers, CancelGivesTheDefaultNameOnlyWhenReading)
 TEST_P(FileChoosers, ReadingANameThatIsNoFileGivesTheLibraryFolder)
 {
     ui->queue({pick(folder() + kSep + u"no existe.txt")});
-    cfrm_Dialog d;
-    d.titulo = u"T";
+    cfrm_Dialog d{{u"", u"T", u"", 0, u""}};
     EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), files::libraryFolder());
     EXPECT_EQ(remembered(u"T"), files::libraryFolder());
     if (backend() == Backend::Headless) {  // a file dialog on screen opens a folder instead of choosing it
@@ -97,9 +87,7 @@ TEST_P(FileChoosers, RememberedFolderDeletedSinceStartsInItsNearestParent)
     const Text gone = folder() + kSep + u"borrada" + kSep + u"sub";
     settings::store().write(u"Vesolar", u"T", u"Directorio y Nombre", gone + kSep + u"a.txt");
     ui->queue({cancelFile()});
-    CCmDialog d;
-    d.titulo = u"T";
-    d.Fich_NonbreRuta_a_Leer();
+    CCmDialog{{u"", u"T", u"", 0, u""}}.Fich_NonbreRuta_a_Leer();
     EXPECT_EQ(ui->fileRequests()[0].initialDirectory, folder());
 }
 

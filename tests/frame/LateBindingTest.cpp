@@ -100,17 +100,6 @@ TEST(LateCall, WritesBackOnlyByReferenceArgumentsOfTheirOwnType)
     }
 }
 
-TEST(LateBinding, CallsByIdentifierReachTheSameMember)
-{
-    auto tally = kTally.create();
-    std::vector<Variant> args{Long{7}};
-    tally->invoke(0x60030000, InvokeKind::Method, args);
-    EXPECT_EQ(tally->invoke(0x40030000, InvokeKind::Get, {}), Variant(Long{7}));
-    Variant label = Text(u"x");
-    tally->invoke(0x40030001, InvokeKind::Put, std::span<Variant>(&label, 1));
-    EXPECT_EQ(getProperty(*tally, "label"), label);
-}
-
 // A hidden member and an unknown identifier are no member at all (the other failures are rows of
 // the calls that the C entry points must answer alike).
 TEST(LateBinding, HiddenMembersAndUnknownIdentifiersAreError438)
