@@ -188,6 +188,17 @@ TEST(CEntryPoints, MalformedUtf8BecomesReplacementCharacters)
     EXPECT_EQ(text(none.get()), "");
 }
 
+// The UTF-8 of a text is sized before it is written: a buffer that grew would be released holding
+// the text's beginning, and the text may be a password.
+TEST(Utf8, IsWrittenIntoOneBufferOfItsSize)
+{
+    for (char16_t unit : {u'\x7F', u'\x80', u'\u07FF', u'\u0800', u'\uFFFF'}) {
+        const std::string utf8 = utf::toUtf8(Text(40, unit));
+        EXPECT_EQ(utf::fromUtf8(utf8), Text(40, unit));
+        EXPECT_LE(utf8.capacity(), utf8.size() + 15) << std::hex << int(unit);
+    }
+}
+
 TEST(CEntryPoints, ArrayItemsInRangeOnlyAndNullHandles)
 {
     kor2_object* raw = nullptr;

@@ -48,6 +48,7 @@ const ConversionCase kConversions[] = {
     {"hex too long", '.', Text(u"&H100000000"), L, fails, 6}, {"huge exponent", '.', Text(u"1e999"), D, fails, 6},
     {"tiny exponent", '.', Text(u"1e-999"), D, 0.0}, {"lone sign", '.', Text(u"-"), D, fails, 13},
     {"trailing word", '.', Text(u"7 kg"), D, fails, 13}, {"empty text", '.', Text(u""), D, fails, 13},
+    {"trailing word after the decimals", ',', Text(u"1,5 kg"), D, fails, 13},
     {"spanish true", '.', Text(u"verdadero"), ValueType::Boolean, true},
     {"digits 0 and 9 on both sides and in the exponent", ',', Text(u"90,09E+09"), D, 90090000000.0},
     // Out of range by its digits and exponent together: the magnitude counts both.

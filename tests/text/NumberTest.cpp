@@ -1,6 +1,9 @@
 #include <Kor2_Sys/CString.h>
 
 #include "Guards.h"
+#ifndef _WIN32
+#include "SettingsGuards.h"  // the environment a POSIX machine reads its separator from
+#endif
 #include "frame/NumberFunctions.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +100,15 @@ TEST_P(BothSeparators, FixedDecimalsAlwaysUseThePoint)
     for (const auto& [value, decimals, integers, out] : cases)
         EXPECT_EQ(s.S_FM(value, decimals, integers), out) << decimals << " " << integers;
 }
+
+#ifndef _WIN32
+// The machine's separator is read from LC_NUMERIC: the C locale writes the point.
+TEST(RegionalSeparator, OfTheCLocaleIsThePoint)
+{
+    kor2test::ScopedEnv all("LC_ALL", "C");
+    EXPECT_EQ(locale::regionalSeparator(), u'.');
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Machines, BothSeparators, ::testing::Values(u'.', u','));
 
