@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 using namespace Kor2_Sys;
@@ -35,6 +38,18 @@ struct Tally {
 
 } // namespace
 
+// Every allocation of the test program, counted.
+std::atomic<long> g_allocations{0};
+void* operator new(std::size_t size)
+{
+    ++g_allocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
 template <> Tally& Kor2_Sys::global<Tally>()
 {
     static Tally instance;
@@ -50,6 +65,7 @@ constexpr ParamInfo kWordByValue[] = {{"word", ValueType::Text, false}};
 constexpr ParamInfo kScale[] = {{"factor", ValueType::Integer}, {"offset", ValueType::Double, true, true, 2.5}};
 constexpr ParamInfo kSix[] = {{"a", ValueType::Long}, {"b", ValueType::Long}, {"c", ValueType::Long},
                               {"d", ValueType::Long}, {"e", ValueType::Long}, {"f", ValueType::Long, true, true, 6}};
+constexpr ParamInfo kFour[] = {{"a", ValueType::Long}, {"b", ValueType::Long}, {"c", ValueType::Long}, {"d", ValueType::Long}};
 
 constexpr auto kTallyMembers = dispatch::makeTable(std::array{
     dispatch::field("total", ValueType::Long, on<Tally>([](Tally& t, CallArgs& a) { return a.field(t.total); })),
@@ -62,6 +78,7 @@ constexpr auto kTallyMembers = dispatch::makeTable(std::array{
     dispatch::field("label", ValueType::Text, on<Tally>([](Tally& t, CallArgs& a) { return a.field(t.label); })),
     dispatch::function("Spread", ValueType::Long, kSix,
                        on<Tally>([](Tally& t, CallArgs& a) { return t.Spread(a.all()); })),
+    dispatch::function("Four", ValueType::Long, kFour, on<Tally>([](Tally& t, CallArgs& a) { return t.Spread(a.all()); })),
 });
 extern const ClassInfo kTally;
 constexpr ClassInfo kTally{"Tally", Creation::Global, kTallyMembers, &dispatch::create<Tally, kTally>,
@@ -98,6 +115,17 @@ TEST(LateCall, WritesBackOnlyByReferenceArgumentsOfTheirOwnType)
         EXPECT_EQ(args, c.after);
         EXPECT_EQ(getProperty(*tally, "TOTAL"), Variant(c.total));
     }
+}
+
+// A call of as many arguments as the stack keeps at hand takes nothing from the heap.
+TEST(LateBinding, AUsualCallTakesNothingFromTheHeap)
+{
+    auto tally = kTally.create();
+    std::vector<Variant> four{Long{1}, Long{2}, Long{3}, Long{4}};
+    tally->invoke("Four", InvokeKind::Method, four);
+    const long before = g_allocations;
+    EXPECT_EQ(tally->invoke("Four", InvokeKind::Method, four), Variant(Long{20}));
+    EXPECT_EQ(g_allocations - before, 0);
 }
 
 // A hidden member and an unknown identifier are no member at all (the other failures are rows of
