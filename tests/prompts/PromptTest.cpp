@@ -67,20 +67,25 @@ const EndingRow kEndings[] = {
 };
 KOR2_TABLE(Ways, InputEndings, kEndings);
 
-TEST_P(Prompts, HelpButtonOnlyWithAHelpText)
+// The help button shows only with a help text; a screen reader names the box by what it asks (the
+// title; a prompt without one says "Texto").
+TEST_P(Prompts, HelpButtonOnlyWithAHelpTextAndReadersNameEveryControl)
 {
     ui->queue({{"f_Imput", {tab("TxtInput"), tab("cmdCancel"), tab("cmdAceptar"), enter("TxtInput")}},
                {"f_Imput", {click("cmdAyuda"), click("cmdAceptar")}}});
     InputWindow plain;
-    plain.A_Input(u"", u"Sin ayuda");
+    plain.A_Input(u"x", u"");
     EXPECT_FALSE(ui->shownForms()[0].controls[3].visible);
     EXPECT_EQ(ui->focusTrail(), (std::vector<std::string>{"TxtInput", "cmdCancel", "cmdAceptar", "TxtInput"}))
         << "tab skips the hidden help button";
+    expectReaderNames(*ui, plain.form(), {{"TxtInput", u"Texto"}});
     InputWindow helped;
-    helped.A_Input(u"", u"Con ayuda", u"Escriba la cota en metros.");
+    helped.A_Input(u"", u"Cota", u"Metros sobre el nivel del mar");
+    expectReaderNames(*ui, helped.form(), {{"TxtInput", u"Cota"}, {"cmdAyuda", u"Ayuda"}, {"cmdCancel", u"Cancelar"}});
+    EXPECT_EQ(helped.form().control("TxtInput").accessibleDescription, u"Metros sobre el nivel del mar");
     ASSERT_EQ(ui->messages().size(), 1u);
-    EXPECT_EQ(ui->messages()[0].text, u"Escriba la cota en metros.");
-    EXPECT_EQ(ui->messages()[0].title, u"Con ayuda");
+    EXPECT_EQ(ui->messages()[0].text, u"Metros sobre el nivel del mar");
+    EXPECT_EQ(ui->messages()[0].title, u"Cota");
     EXPECT_EQ(ui->messages()[0].icon, platform::MessageIcon::Information);
 }
 
@@ -180,28 +185,13 @@ TEST_P(Prompts, CopyPutsTheTextAsItStandsOnTheClipboard)
     const Text message = u"Cota: 12,5 m\r\n\tNivel \U0001F600 fin";
     ui->queue({{"F_mensajes", {click("cmdcopy"), click("cmdAceptar")}},
                {"F_mensajes", {set("TxtMensaje", u"editado"), key("cmdcopy", platform::keys::Space), escape("cmdcopy")}}});
-    c_imput1().A_Mensaje(message, u"Copia");
+    MessageWindow first;  // the copy button is named by what it does
+    first.A_Mensaje(message, u"Copia");
+    expectReaderNames(*ui, first.form(), {{"TxtMensaje", u"Copia"}, {"cmdcopy", u"Copiar"}, {"cmdAceptar", u"Aceptar"}});
     EXPECT_EQ(ui->clipboardText(), message);
     c_imput1().A_Mensaje(message, u"Copia");
     EXPECT_EQ(ui->clipboardText(), u"editado");
     EXPECT_EQ(ui->shownForms()[0].text("TxtMensaje"), message);
-}
-
-// The box is named by what it asks (the title; a prompt without one says "Texto"), the copy
-// button by what it does.
-TEST_P(Prompts, ReadersNameEveryControl)
-{
-    ui->queue({{"f_Imput", {enter("TxtInput")}}, {"f_Imput", {escape("TxtInput")}}, {"F_mensajes", {enter("cmdAceptar")}}});
-    InputWindow asked;
-    asked.A_Input(u"", u"Cota", u"Metros sobre el nivel del mar");
-    expectReaderNames(*ui, asked.form(), {{"TxtInput", u"Cota"}, {"cmdAyuda", u"Ayuda"}, {"cmdCancel", u"Cancelar"}});
-    EXPECT_EQ(asked.form().control("TxtInput").accessibleDescription, u"Metros sobre el nivel del mar");
-    InputWindow untitled;
-    untitled.A_Input(u"x", u"");
-    expectReaderNames(*ui, untitled.form(), {{"TxtInput", u"Texto"}});
-    MessageWindow message;
-    message.A_Mensaje(u"uno", u"Informe");
-    expectReaderNames(*ui, message.form(), {{"TxtMensaje", u"Informe"}, {"cmdcopy", u"Copiar"}, {"cmdAceptar", u"Aceptar"}});
 }
 
 // --- the front class ---------------------------------------------------------------------
