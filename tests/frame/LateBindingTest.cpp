@@ -154,10 +154,8 @@ TEST(Identifiers, FollowDeclarationOrder)
     for (const auto& c : {IdCase{"Kor2_Sys.CColores", "Col_NuCad_de_NuVB", InvokeKind::Method, 0x60030008},
                           IdCase{"cfrm_Color", "titulo", InvokeKind::Put, 0x40030000},
                           IdCase{"cfrm_Color", "NomColorAutocad", InvokeKind::Get, 0x40030007},
-                          IdCase{"CString", "S_FM", InvokeKind::Method, 0x6003000D},
                           IdCase{"c_VL", "Copyright", InvokeKind::Get, 0x68030000},
                           IdCase{"c_VL", "CurrentDrive", InvokeKind::Put, 0x68030004},
-                          IdCase{"c_VL", "GetModelNumber", InvokeKind::Method, 0x60030001},
                           IdCase{"cRegistro", "R_LEE_TAMAÑO_Y_POS_OBJ_EN_WIN", InvokeKind::Method, 0x60030002}}) {
         const ClassInfo* info = findClass(c.cls);
         ASSERT_NE(info, nullptr) << c.cls;

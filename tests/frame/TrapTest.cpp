@@ -57,7 +57,7 @@ TEST(SilentTrap, SaysNothingToTheUserButTellsTheHostsHandler)
     EXPECT_EQ(log.seen()[0].description, u"Desbordamiento");
 }
 
-TEST(SwallowedErrorHook, ReturnsThePreviousHandlerAndSurvivesAThrowingOne)
+TEST(SwallowedErrorHook, ReturnsThePreviousHandlerSurvivesAThrowingOneAndReachesC)
 {
     int first = 0;
     const auto outer = onSwallowedError([&](const SwallowedError&) { ++first; });
@@ -71,10 +71,7 @@ TEST(SwallowedErrorHook, ReturnsThePreviousHandlerAndSurvivesAThrowingOne)
     trap::silent("Prueba.Silencio", [] { throw errors::overflow(); });
     EXPECT_EQ(first, 1) << "the handler given back is the one that was installed";
     onSwallowedError(outer);
-}
-
-TEST(SwallowedErrorHook, ReachesACHandlerWithItsUserPointerUntilRemoved)
-{
+    // A C handler hears with its user pointer until removed.
     kor2test::CSwallowedLog heard;
     trap::silent("Prueba.Silencio", [] { throw errors::permissionDenied(); });
     trap::silent("Prueba.Silencio", [] {});
