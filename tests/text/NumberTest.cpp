@@ -40,12 +40,6 @@ TEST_P(BothSeparators, ValAndVlReadCommaOrPoint)
         EXPECT_EQ(s.S_Val(Text(c.text)), c.value) << std::string(c.text.begin(), c.text.end());
         EXPECT_EQ(s.S_Vl(Text(c.text)), c.value);
     }
-}
-
-TEST_P(BothSeparators, FirstCommaBeyondPosition32767ReadsZero)
-{
-    kor2test::ScopedDecimal dec{GetParam()};
-    CString s;
     EXPECT_EQ(s.S_Val(Text(u"5") + Text(32765, u' ') + u",5"), 5.5) << "the comma at 32,767 is still in reach";
     EXPECT_EQ(s.S_Val(Text(u"5") + Text(32766, u' ') + u",5"), 0) << "the comma at 32,768 overflows";
 }
