@@ -80,25 +80,20 @@ TEST(CEntryPoints, AnswerAsLateBindingDoes)
                                     : kor2_invoke_id(colours.get(), c.id, kind, args.data(), args.size(), &raw, &err);
         Value result(status == 0 ? raw : nullptr);
         std::vector<Variant> lateArgs = c.args;
+        std::string lateAnswer;  // a failed call answers nothing, which reads as empty text
         const auto late = kor2test::failureOf([&] {
-            const Variant answer = c.member ? lateColours->invoke(c.member, InvokeKind(c.kind), lateArgs)
-                                            : lateColours->invoke(c.id, InvokeKind(c.kind), lateArgs);
-            EXPECT_EQ(utf::toUtf8(answer.toText()), c.answer ? c.answer : "<fails>");
+            lateAnswer = utf::toUtf8((c.member ? lateColours->invoke(c.member, InvokeKind(c.kind), lateArgs)
+                                               : lateColours->invoke(c.id, InvokeKind(c.kind), lateArgs)).toText());
         });
-        if (c.answer) {
-            ASSERT_EQ(status, 0);
-            EXPECT_EQ(text(result.get()), c.answer);
-            EXPECT_EQ(err.number, static_cast<int32_t>(0xABABABAB));
-            EXPECT_EQ(late, std::nullopt);
-        } else {
-            EXPECT_EQ(status, -1);
+        EXPECT_EQ(status, c.answer ? 0 : -1);
+        EXPECT_EQ(text(result.get()), lateAnswer);
+        EXPECT_EQ(lateAnswer, c.answer ? c.answer : "");
+        EXPECT_EQ(err.number, c.answer ? static_cast<int32_t>(0xABABABAB) : c.error);
+        EXPECT_EQ(late ? late->number() : 0, c.error);
+        if (late) {
             EXPECT_EQ(raw, nullptr);
-            EXPECT_EQ(err.number, c.error);
-            ASSERT_TRUE(late.has_value());
-            EXPECT_EQ(late->number(), c.error);
             EXPECT_EQ(err.description, utf::toUtf8(late->description()));
             kor2_error_clear(&err);
-            EXPECT_EQ(err.description, nullptr);
         }
         for (std::size_t i = 0; i < args.size(); ++i)
             EXPECT_EQ(text(args[i]), utf::toUtf8(c.args[i].toText())) << "an argument the member does not assign keeps its value";
