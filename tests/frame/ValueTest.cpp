@@ -61,7 +61,7 @@ const ConversionCase kConversions[] = {
     {"array is no number", '.', Variant(Array{}), L, fails, 13},
 };
 
-TEST(Conversion, FollowsAutomationRules)
+TEST(Conversion, FollowsTheLibrarysRules)
 {
     for (const auto& c : kConversions) {
         SCOPED_TRACE(c.label);
