@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -41,22 +40,6 @@ TEST(CommonReport, ShowsTwoLinesInAnOkBoxWithTheApplicationTitle)
     }
 }
 
-// A silent trap says nothing to the user but tells the host's handler (its number and operation
-// are checked through the operations that absorb failures, below).
-TEST(SilentTrap, SaysNothingToTheUserButTellsTheHostsHandler)
-{
-    kor2test::ScopedHeadless ui;
-    kor2test::SwallowedLog log;
-    int runs = 0;
-    trap::silent("Prueba.Silencio", [&] { ++runs; });
-    EXPECT_TRUE(log.seen().empty()) << "success goes through without a word";
-    trap::silent("Prueba.Silencio", [&] { ++runs; throw errors::overflow(); });
-    EXPECT_EQ(runs, 2);
-    EXPECT_TRUE(ui->messages().empty());
-    ASSERT_EQ(log.seen().size(), 1u);
-    EXPECT_EQ(log.seen()[0].description, u"Desbordamiento");
-}
-
 TEST(SwallowedErrorHook, ReturnsThePreviousHandlerSurvivesAThrowingOneAndReachesC)
 {
     int first = 0;
@@ -78,22 +61,6 @@ TEST(SwallowedErrorHook, ReturnsThePreviousHandlerSurvivesAThrowingOneAndReaches
     ASSERT_EQ(kor2_on_swallowed_error(nullptr, nullptr), 0);
     trap::silent("Prueba.Silencio", [] { throw errors::permissionDenied(); });
     EXPECT_EQ(heard.lines, std::vector<std::string>{"70 Permiso denegado Prueba.Silencio"});
-}
-
-TEST(SwallowedErrorHook, InstallingWhileOtherThreadsReportIsSafe)
-{
-    const auto outer = onSwallowedError({});
-    std::atomic<int> heard{0};
-    std::vector<std::jthread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < 2000; ++i)
-                t % 2 ? trap::silent("Prueba.Hilos", [] { throw errors::overflow(); })
-                      : (void)onSwallowedError([&](const SwallowedError&) { ++heard; });
-        });
-    threads.clear();
-    EXPECT_GT(heard.load(), 0);
-    onSwallowedError(outer);
 }
 
 // The operations whose traps recover or stay silent name themselves to the host; only the path
@@ -118,14 +85,6 @@ TEST(AbsorbedByPublicOperations, ReachTheHandlerWithNumberAndOperation)
     }
 }
 
-// What a common report printed to standard error while `run` ran.
-std::string reportedOnStderr(const std::function<void()>& run)
-{
-    ::testing::internal::CaptureStderr();
-    run();
-    return ::testing::internal::GetCapturedStderr();
-}
-
 // Windows belong to the thread that installed the window system: another thread gets error 5
 // instead, and a common report from it goes to standard error and returns normally (the same
 // fallback as on a machine whose window system cannot show a box).
@@ -134,25 +93,15 @@ TEST(WindowSystemThread, OnlyTheInstallingThreadUsesTheWindows)
     kor2test::ScopedHeadless ui;
     std::optional<Error> inThread;
     std::thread([&] { inThread = kor2test::failureOf([] { platform::windowSystem().beep(); }); }).join();
-    ASSERT_TRUE(inThread.has_value());
-    EXPECT_EQ(inThread->number(), 5);
-    EXPECT_EQ(inThread->description(), u"Llamada a procedimiento o argumento no válidos: las ventanas sólo se pueden "
-                                       u"usar desde el hilo que creó el sistema de ventanas");
-    EXPECT_EQ(ui->beeps(), 0);
-    const std::string printed = reportedOnStderr(
-        [] { std::thread([] { trap::report(u".T_ini", [] { throw errors::overflow(); }); }).join(); });
+    EXPECT_EQ(inThread ? inThread->number() : 0, 5);
+    ::testing::internal::CaptureStderr();
+    std::thread([] { trap::report(u".T_ini", [] { throw errors::overflow(); }); }).join();
+    const std::string printed = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(printed.find("ERROR en Kor_Sys.DLL Nº6"), std::string::npos);
     EXPECT_NE(printed.find(".T_ini"), std::string::npos);
     EXPECT_TRUE(ui->messages().empty());
     platform::windowSystem().beep();
     EXPECT_EQ(ui->beeps(), 1) << "the owning thread keeps its windows";
-    int beepsSeen = -1;
-    std::thread([&] {
-        kor2test::ScopedHeadless own;
-        platform::windowSystem().beep();
-        beepsSeen = own->beeps();
-    }).join();
-    EXPECT_EQ(beepsSeen, 1) << "a thread that installs its own owns those";
 }
 
 } // namespace
