@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
 #include <iomanip>
 #include <tuple>
@@ -40,8 +39,6 @@ TEST_P(BothSeparators, ValAndVlReadCommaOrPoint)
         EXPECT_EQ(s.S_Val(Text(c.text)), c.value) << std::string(c.text.begin(), c.text.end());
         EXPECT_EQ(s.S_Vl(Text(c.text)), c.value);
     }
-    EXPECT_EQ(s.S_Val(Text(u"5") + Text(32765, u' ') + u",5"), 5.5) << "the comma at 32,767 is still in reach";
-    EXPECT_EQ(s.S_Val(Text(u"5") + Text(32766, u' ') + u",5"), 0) << "the comma at 32,768 overflows";
 }
 
 TEST_P(BothSeparators, SeparatorSwapsChangeTheCallersText)
@@ -56,9 +53,6 @@ TEST_P(BothSeparators, SeparatorSwapsChangeTheCallersText)
         EXPECT_EQ((s.*swap)(value), out);
         EXPECT_EQ(value, out);
     }
-    Text far = Text(32767, u'x') + u",";
-    EXPECT_EQ(s.S_CxP(far), u"");
-    EXPECT_EQ(far.back(), u',') << "left unchanged on overflow";
     EXPECT_EQ(s.S_CofReg_coma(), GetParam() == u',') << "the probe tells the regional separator";
 }
 

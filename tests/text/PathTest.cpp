@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 
 using namespace Kor2_Sys;
 
@@ -36,28 +35,6 @@ TEST(PathParts, BackslashOnlyFirstPointShortExtension)
         EXPECT_EQ(s.S_Extrae_Exten_de_NomRut(path), c.extension) << utf::toUtf8(path);
     }
     EXPECT_TRUE(ui->messages().empty());
-}
-
-// A position past 16 bits gives empty text and one report, the innermost operation's own.
-TEST(PathParts, OverflowShowsTheOperationsOwnReport)
-{
-    kor2test::ScopedHeadless ui;
-    CString s;
-    const Text longPath = u"C:\\" + Text(32765, u'x'), farPoint = Text(32767, u'x') + u".txt";  // 32,768 units
-    using Part = Text (CString::*)(const Text&);
-    const std::tuple<Part, const Text&, std::u16string_view> cases[] = {
-        {&CString::S_Extrae_Nombre_de_Ruta, longPath, u"S_exNom"}, {&CString::S_Extrae_Nomb_sin_Ext, longPath, u"S_exNom"},
-        {&CString::S_Extrae_Ruta_de_Nombre, longPath, u"S_exRut"}, {&CString::S_Extrae_Exten_de_NomRut, farPoint, u"S_exExt"},
-        {&CString::S_Extrae_Nomb_sin_Ext, farPoint, u"S_exSin"}};
-    std::size_t shown = 0;
-    for (const auto& [part, path, tag] : cases) {
-        EXPECT_EQ((s.*part)(path), u"");
-        ASSERT_EQ(ui->messages().size(), ++shown) << utf::toUtf8(Text(tag));
-        EXPECT_EQ(ui->messages().back().text, u"Kor2_Sys  6\r\n Desbordamiento." + Text(tag));
-        EXPECT_EQ(ui->messages().back().buttons, platform::MessageButtons::Ok);
-    }
-    EXPECT_EQ(s.S_Extrae_Exten_de_NomRut(Text(32766, u'x') + u".txt"), u"txt") << "a point at 32,767 is in reach";
-    EXPECT_EQ(ui->messages().size(), shown);
 }
 
 } // namespace
