@@ -12,7 +12,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <tuple>
 
 using namespace Kor2_Sys;
 using namespace kor2test;
@@ -75,10 +74,6 @@ TEST_P(FileChoosers, ReadingANameThatIsNoFileGivesTheLibraryFolder)
     cfrm_Dialog d{{u"", u"T", u"", 0, u""}};
     EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), files::libraryFolder());
     EXPECT_EQ(remembered(u"T"), files::libraryFolder());
-    if (backend() == Backend::Headless) {  // a file dialog on screen opens a folder instead of choosing it
-        ui->queue({pick(folder())});
-        EXPECT_EQ(d.Fich_NonbreRuta_a_Leer(), files::libraryFolder()) << "a folder is no ordinary file";
-    }
     EXPECT_NE(settings::store().find(u"Vesolar", u"Fichero", u"Left"), std::nullopt);
 }
 
@@ -107,26 +102,6 @@ TEST_P(FileChoosers, FieldsAsCreatedUseAnEmptySectionAndBothFrontsAgree)
     EXPECT_EQ((cfrm_Dialog{{u"Otra", u"X", u"", 0, u""}}.Fich_NonbreRuta_a_Grabar()), existing);
     for (const auto& e : settings::store().entries())
         EXPECT_EQ(e.app, u"Vesolar") << "Aplicac changes nothing in the store";
-}
-
-TEST(PlatformPaths, SplitAtTheLastSlash)
-{
-    for (const auto& [path, folder, name] : {std::tuple<Text, Text, Text>{u"/datos/plano.txt", u"/datos/", u"plano.txt"},
-                                             {u"plano.txt", u"", u""}, {u"/datos/", u"/datos/", u""}, {u"", u"", u""},
-                                             {u"C:\\datos\\plano.txt", u"", u""}}) {
-        EXPECT_EQ(files::folderOf(path), folder);
-        EXPECT_EQ(files::nameOf(path), name);
-    }
-}
-
-// The folder of the file that holds the library's code: here the test program, which links the
-// core's objects; in a host, the folder of libKor2_Sys.so.1.
-TEST(LibraryFolder, HoldsTheLibrarysCodeAndHasNoTrailingSlash)
-{
-    const Text folder = files::libraryFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), u'/');
-    EXPECT_EQ(utf::toUtf8(folder), std::filesystem::canonical("/proc/self/exe").parent_path().string());
 }
 
 } // namespace
