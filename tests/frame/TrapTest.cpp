@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -18,59 +17,30 @@ using namespace Kor2_Sys;
 
 namespace {
 
-struct ReportCase {
-    Error error;
-    std::u16string_view tag;
-    std::u16string_view text;
-};
-
-class CommonReport : public ::testing::TestWithParam<ReportCase> {};
-
-TEST_P(CommonReport, ShowsTwoLinesInAnOkBoxWithTheApplicationTitle)
+// A common report shows two lines in an OK box with the application's title, and the operation
+// returns its result as it stood.
+TEST(CommonReport, ShowsTwoLinesInAnOkBoxWithTheApplicationTitle)
 {
-    kor2test::ScopedHeadless ui;
-    Long result = 41;
-    trap::report(GetParam().tag, [&] {
-        result = 42;
-        throw GetParam().error;
-    });
-    EXPECT_EQ(result, 42) << "the operation returns its result as it stood";
-    ASSERT_EQ(ui->messages().size(), 1u);
-    const auto& box = ui->messages()[0];
-    EXPECT_EQ(box.text, GetParam().text);
-    EXPECT_EQ(box.title, u"Kor2_Sys");
-    EXPECT_EQ(box.buttons, platform::MessageButtons::Ok);
-    EXPECT_EQ(box.icon, platform::MessageIcon::None);
+    const std::tuple<Error, std::u16string_view, std::u16string_view> cases[] = {
+        {errors::overflow(), u".T_ini", u"ERROR en Kor_Sys.DLL Nº6\r\n Desbordamiento.T_ini"},
+        {errors::typeMismatch(), u"", u"ERROR en Kor_Sys.DLL Nº13\r\n No coinciden los tipos"},
+        {Error(10003, u"Error on CreateFile"), u" .Sol", u"ERROR en Kor_Sys.DLL Nº10003\r\n Error on CreateFile .Sol"},
+        {Error(-5, u"x"), u"M_mueve1", u"ERROR en Kor_Sys.DLL Nº-5\r\n xM_mueve1"}};
+    for (const auto& [error, tag, text] : cases) {
+        kor2test::ScopedHeadless ui;
+        Long result = 41;
+        trap::report(tag, [&] { result = 42; throw error; });
+        EXPECT_EQ(result, 42);
+        ASSERT_EQ(ui->messages().size(), 1u);
+        const auto& box = ui->messages()[0];
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.title, u"Kor2_Sys");
+        EXPECT_EQ(box.buttons, platform::MessageButtons::Ok);
+        EXPECT_EQ(box.icon, platform::MessageIcon::None);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tags, CommonReport, ::testing::Values(
-    ReportCase{errors::overflow(), u".T_ini", u"ERROR en Kor_Sys.DLL Nº6\r\n Desbordamiento.T_ini"},
-    ReportCase{errors::typeMismatch(), u"", u"ERROR en Kor_Sys.DLL Nº13\r\n No coinciden los tipos"},
-    ReportCase{Error(10003, u"Error on CreateFile"), u" .Sol", u"ERROR en Kor_Sys.DLL Nº10003\r\n Error on CreateFile .Sol"},
-    ReportCase{Error(-5, u"x"), u"M_mueve1", u"ERROR en Kor_Sys.DLL Nº-5\r\n xM_mueve1"}));
-
-TEST(SilentTrap, SaysNothingToTheUserButTellsTheHostsHandler)
-{
-    kor2test::ScopedHeadless ui;
-    kor2test::SwallowedLog log;
-    Text built;
-    int runs = 0;
-    trap::silent("Prueba.Silencio", [&] { ++runs; });
-    EXPECT_EQ(runs, 1);
-    EXPECT_TRUE(log.seen().empty()) << "success goes through without a word";
-    trap::silent("Prueba.Silencio", [&] {
-        built = u"ab";
-        throw errors::overflow();
-    });
-    EXPECT_EQ(built, u"ab");
-    EXPECT_TRUE(ui->messages().empty());
-    ASSERT_EQ(log.seen().size(), 1u);
-    EXPECT_EQ(log.seen()[0].number, 6);
-    EXPECT_EQ(log.seen()[0].description, u"Desbordamiento");
-    EXPECT_EQ(log.seen()[0].operation, "Prueba.Silencio");
-}
-
-TEST(SwallowedErrorHook, ReturnsThePreviousHandlerAndSurvivesAThrowingOne)
+TEST(SwallowedErrorHook, ReturnsThePreviousHandlerSurvivesAThrowingOneAndReachesC)
 {
     int first = 0;
     const auto outer = onSwallowedError([&](const SwallowedError&) { ++first; });
@@ -84,10 +54,7 @@ TEST(SwallowedErrorHook, ReturnsThePreviousHandlerAndSurvivesAThrowingOne)
     trap::silent("Prueba.Silencio", [] { throw errors::overflow(); });
     EXPECT_EQ(first, 1) << "the handler given back is the one that was installed";
     onSwallowedError(outer);
-}
-
-TEST(SwallowedErrorHook, ReachesACHandlerWithItsUserPointerUntilRemoved)
-{
+    // A C handler hears with its user pointer until removed.
     kor2test::CSwallowedLog heard;
     trap::silent("Prueba.Silencio", [] { throw errors::permissionDenied(); });
     trap::silent("Prueba.Silencio", [] {});
@@ -96,136 +63,45 @@ TEST(SwallowedErrorHook, ReachesACHandlerWithItsUserPointerUntilRemoved)
     EXPECT_EQ(heard.lines, std::vector<std::string>{"70 Permiso denegado Prueba.Silencio"});
 }
 
-TEST(SwallowedErrorHook, InstallingWhileOtherThreadsReportIsSafe)
+// The operations whose traps recover or stay silent name themselves to the host; only the path
+// operation shows a box of its own.
+TEST(AbsorbedByPublicOperations, ReachTheHandlerWithNumberAndOperation)
 {
-    const auto outer = onSwallowedError({});
-    std::atomic<int> heard{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < 2000; ++i) {
-                if (t % 2 == 0)
-                    onSwallowedError([&](const SwallowedError&) { ++heard; });
-                else
-                    trap::silent("Prueba.Hilos", [] { throw errors::overflow(); });
-            }
-        });
-    for (auto& thread : threads)
-        thread.join();
-    EXPECT_GT(heard.load(), 0);
-    onSwallowedError(outer);
-}
-
-// The operations whose traps recover or stay silent name themselves to the host.
-struct AbsorbedCase {
-    const char* label;
-    std::function<void(CString&)> call;
-    Long number;
-    std::string operation;
-    size_t boxes;  ///< message boxes the operation itself shows
-};
-
-class AbsorbedByPublicOperations : public ::testing::TestWithParam<AbsorbedCase> {};
-
-TEST_P(AbsorbedByPublicOperations, ReachTheHandlerWithNumberAndOperation)
-{
-    kor2test::ScopedHeadless ui;
-    kor2test::SwallowedLog log;
-    CString s;
-    GetParam().call(s);
-    ASSERT_EQ(log.seen().size(), 1u);
-    EXPECT_EQ(log.seen()[0].number, GetParam().number);
-    EXPECT_EQ(log.seen()[0].operation, GetParam().operation);
-    EXPECT_EQ(ui->messages().size(), GetParam().boxes);
-}
-
-INSTANTIATE_TEST_SUITE_P(CString, AbsorbedByPublicOperations, ::testing::Values(
-    AbsorbedCase{"S_Sp", [](CString& s) { s.S_Sp(Variant::null(), 3); }, 94, "CString.S_Sp", 0},
-    AbsorbedCase{"S_Val", [](CString& s) { s.S_Val(u"1e999"); }, 6, "CString.S_Val", 0},
-    AbsorbedCase{"S_FM", [](CString& s) { s.S_FM(Variant::null(), 2, 0); }, 94, "CString.S_FM", 0},
-    AbsorbedCase{"S_redondea", [](CString& s) { s.S_redondea(1e308, 10); }, 6, "CString.S_redondea", 0},
-    AbsorbedCase{"path", [](CString& s) { s.S_Extrae_Nombre_de_Ruta(Text(40000, u'a') + u"\\b.txt"); }, 6,
-                 "CString.S_Extrae_Nombre_de_Ruta", 1}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-// What a common report printed to standard error while `run` ran.
-std::string reportedOnStderr(const std::function<void()>& run)
-{
-    ::testing::internal::CaptureStderr();
-    run();
-    return ::testing::internal::GetCapturedStderr();
-}
-
-// A window system that cannot show anything, like a machine without a display.
-class NoDisplay final : public platform::WindowSystem {
-public:
-    void showModal(platform::Form&) override { throw errors::deviceUnavailable(u"sin pantalla"); }
-    void showModeless(platform::Form&) override { throw errors::deviceUnavailable(u"sin pantalla"); }
-    platform::MessageAnswer messageBox(const platform::MessageBoxRequest&) override
-    {
-        throw errors::deviceUnavailable(u"sin pantalla");
-    }
-    void beep() override {}
-    void doEvents() override {}
-    double twipsPerPixelX() const override { return 15; }
-    double twipsPerPixelY() const override { return 15; }
-    Long screenWidth() const override { return 0; }
-    Long screenHeight() const override { return 0; }
-    void clipboardClear() override {}
-    void clipboardSetText(const Text&) override {}
-    Text fileDialog(const platform::FileDialogRequest&) override { throw errors::deviceUnavailable(); }
-};
-
-TEST(CommonReportWithoutDisplay, FallsBackToStandardErrorAndReturnsNormally)
-{
-    platform::ScopedWindowSystem ws(std::make_shared<NoDisplay>());
-    const std::string printed =
-        reportedOnStderr([] { EXPECT_NO_THROW(trap::report(u".S_color", [] { throw errors::invalidCall(); })); });
-    EXPECT_NE(printed.find("ERROR en Kor_Sys.DLL Nº5"), std::string::npos);
-    EXPECT_NE(printed.find(".S_color"), std::string::npos);
-}
-
-// --- one user-interface thread ------------------------------------------------------------
-
-TEST(WindowSystemThread, AnotherThreadGetsErrorFiveInsteadOfTheWindows)
-{
-    kor2test::ScopedHeadless ui;
-    std::optional<Error> caught;
-    std::thread([&] {
-        try {
-            platform::windowSystem().beep();
-        } catch (const Error& e) {
-            caught = e;
-        }
-    }).join();
-    ASSERT_TRUE(caught.has_value());
-    EXPECT_EQ(caught->number(), 5);
-    EXPECT_EQ(caught->description(), u"Llamada a procedimiento o argumento no válidos: las ventanas sólo se pueden "
-                                     u"usar desde el hilo que creó el sistema de ventanas");
-    EXPECT_EQ(ui->beeps(), 0);
-    platform::windowSystem().beep();
-    EXPECT_EQ(ui->beeps(), 1) << "the owning thread keeps its windows";
-}
-
-TEST(WindowSystemThread, TheThreadThatInstallsOwnsTheWindows)
-{
-    int beepsSeen = -1;
-    std::thread([&] {
+    const std::tuple<std::function<void(CString&)>, Long, std::string, size_t> cases[] = {
+        {[](CString& s) { s.S_Sp(Variant::null(), 3); }, 94, "CString.S_Sp", 0},
+        {[](CString& s) { s.S_Val(u"1e999"); }, 6, "CString.S_Val", 0},
+        {[](CString& s) { s.S_FM(Variant::null(), 2, 0); }, 94, "CString.S_FM", 0},
+        {[](CString& s) { s.S_redondea(1e308, 10); }, 6, "CString.S_redondea", 0},
+        {[](CString& s) { s.S_Extrae_Nombre_de_Ruta(Text(40000, u'a') + u"\\b.txt"); }, 6, "CString.S_Extrae_Nombre_de_Ruta", 1}};
+    for (const auto& [call, number, operation, boxes] : cases) {
         kor2test::ScopedHeadless ui;
-        platform::windowSystem().beep();
-        beepsSeen = ui->beeps();
-    }).join();
-    EXPECT_EQ(beepsSeen, 1);
+        kor2test::SwallowedLog log;
+        CString s;
+        call(s);
+        ASSERT_EQ(log.seen().size(), 1u) << operation;
+        EXPECT_EQ(log.seen()[0].number, number);
+        EXPECT_EQ(log.seen()[0].operation, operation);
+        EXPECT_EQ(ui->messages().size(), boxes) << operation;
+    }
 }
 
-TEST(WindowSystemThread, CommonReportFromAnotherThreadGoesToStandardError)
+// Windows belong to the thread that installed the window system: another thread gets error 5
+// instead, and a common report from it goes to standard error and returns normally (the same
+// fallback as on a machine whose window system cannot show a box).
+TEST(WindowSystemThread, OnlyTheInstallingThreadUsesTheWindows)
 {
     kor2test::ScopedHeadless ui;
-    const std::string printed = reportedOnStderr(
-        [] { std::thread([] { trap::report(u".T_ini", [] { throw errors::overflow(); }); }).join(); });
+    std::optional<Error> inThread;
+    std::thread([&] { inThread = kor2test::failureOf([] { platform::windowSystem().beep(); }); }).join();
+    EXPECT_EQ(inThread ? inThread->number() : 0, 5);
+    ::testing::internal::CaptureStderr();
+    std::thread([] { trap::report(u".T_ini", [] { throw errors::overflow(); }); }).join();
+    const std::string printed = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(printed.find("ERROR en Kor_Sys.DLL Nº6"), std::string::npos);
     EXPECT_NE(printed.find(".T_ini"), std::string::npos);
     EXPECT_TRUE(ui->messages().empty());
+    platform::windowSystem().beep();
+    EXPECT_EQ(ui->beeps(), 1) << "the owning thread keeps its windows";
 }
 
 } // namespace

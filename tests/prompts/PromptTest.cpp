@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 using namespace Kor2_Sys;
 using namespace kor2test;
 using prompts::InputWindow;
@@ -19,25 +22,14 @@ using prompts::MessageWindow;
 namespace {
 
 Text stored(const Text& section, const Text& key) { return settings::store().read(u"Vesolar", section, key, u"<absent>"); }
+using Place = std::array<double, 4>;
+Place place(const ShownForm& f) { return {f.left, f.top, f.width, f.height}; }
 
-template <class Row> class PromptRows : public OnEveryBackend<Row> {
-protected:
-    settings::ScopedStore store{":memory:"};
-};
-
-class Prompts : public EveryBackend {
-protected:
-    settings::ScopedStore store{":memory:"};
-};
+template <class Row> class PromptRows : public OnEveryBackend<Row> { protected: settings::ScopedStore store{":memory:"}; };
+class Prompts : public EveryBackend { protected: settings::ScopedStore store{":memory:"}; };
 KOR2_ON_EVERY_BACKEND(Prompts);
 
-struct EndingRow {
-    const char* label;
-    Actions actions;
-    Text accepted;
-    bool cancelled;
-    bool geometrySaved;
-};
+struct EndingRow { const char* label; Actions actions; Text accepted; bool cancelled, geometrySaved; };
 
 using InputEndings = PromptRows<EndingRow>;
 
@@ -53,16 +45,10 @@ TEST_P(InputEndings, HandBackTextAndFlag)
 
 // A long text typed one key at a time reaches the box and the model whole (a line edit lays its
 // whole line out again for each character, so the length is what a test affords).
-Text longTyped()
-{
-    Text typed(4'000, u'x');
-    for (std::size_t i = 0; i < typed.size(); i += 7)
-        typed[i] = static_cast<char16_t>(u'a' + i % 26);
-    return typed;
-}
+const Text kLongTyped = [] { Text t; for (int i = 0; i < 4'000; ++i) t += static_cast<char16_t>(u'a' + i % 26); return t; }();
 
 const EndingRow kEndings[] = {
-    {"longTypedTextArrivesWhole", {type("TxtInput", longTyped()), enter("TxtInput")}, longTyped(), false, true},
+    {"longTypedTextArrivesWhole", {type("TxtInput", kLongTyped), enter("TxtInput")}, kLongTyped, false, true},
     {"accept", {type("TxtInput", u"nuevo"), click("cmdAceptar")}, u"nuevo", false, true},
     {"enterBeyondAscii", {type("TxtInput", u"Cota ñ \U0001F600"), enter("TxtInput")}, u"Cota ñ \U0001F600", false, true},
     {"typedKeyReplacesTheSelectedProposal", {key("TxtInput", 'x'), click("cmdAceptar")}, u"x", false, true},
@@ -75,113 +61,67 @@ const EndingRow kEndings[] = {
 };
 KOR2_TABLE(Ways, InputEndings, kEndings);
 
-TEST_P(Prompts, HelpButtonOnlyWithAHelpText)
+// The help button shows only with a help text; a screen reader names the box by what it asks (the
+// title; a prompt without one says "Texto").
+TEST_P(Prompts, HelpButtonOnlyWithAHelpTextAndReadersNameEveryControl)
 {
     ui->queue({{"f_Imput", {tab("TxtInput"), tab("cmdCancel"), tab("cmdAceptar"), enter("TxtInput")}},
                {"f_Imput", {click("cmdAyuda"), click("cmdAceptar")}}});
     InputWindow plain;
-    plain.A_Input(u"", u"Sin ayuda");
+    plain.A_Input(u"x", u"");
     EXPECT_FALSE(ui->shownForms()[0].controls[3].visible);
     EXPECT_EQ(ui->focusTrail(), (std::vector<std::string>{"TxtInput", "cmdCancel", "cmdAceptar", "TxtInput"}))
         << "tab skips the hidden help button";
+    expectReaderNames(*ui, plain.form(), {{"TxtInput", u"Texto"}});
     InputWindow helped;
-    helped.A_Input(u"", u"Con ayuda", u"Escriba la cota en metros.");
+    helped.A_Input(u"", u"Cota", u"Metros sobre el nivel del mar");
+    expectReaderNames(*ui, helped.form(), {{"TxtInput", u"Cota"}, {"cmdAyuda", u"Ayuda"}, {"cmdCancel", u"Cancelar"}});
+    EXPECT_EQ(helped.form().control("TxtInput").accessibleDescription, u"Metros sobre el nivel del mar");
     ASSERT_EQ(ui->messages().size(), 1u);
-    EXPECT_EQ(ui->messages()[0].text, u"Escriba la cota en metros.");
-    EXPECT_EQ(ui->messages()[0].title, u"Con ayuda");
+    EXPECT_EQ(ui->messages()[0].text, u"Metros sobre el nivel del mar");
+    EXPECT_EQ(ui->messages()[0].title, u"Cota");
     EXPECT_EQ(ui->messages()[0].icon, platform::MessageIcon::Information);
 }
 
 // The place and size the user gives a prompt are kept under its title, however it was accepted
-// or cancelled, and the layout follows the size.
+// or cancelled, and the layout follows the size; a stored dimension that does not read is skipped.
 TEST_P(Prompts, PlaceAndSizeAreKeptPerTitle)
 {
-    ui->queue({{"f_Imput", {move(2100, 1350), resize(6000, 2100), enter("TxtInput")}},
-               {"f_Imput", {escape("TxtInput")}},
-               {"f_Imput", {escape("TxtInput")}}});
+    settings::store().write(u"Vesolar", u"Input Roto", u"Left", u"izquierda");
+    settings::store().write(u"Vesolar", u"Input Roto", u"Width", u"5205");
+    ui->queue({{"f_Imput", {move(2100, 1350), resize(6000, 2100), enter("TxtInput")}}, {"f_Imput", {escape("TxtInput")}},
+               {"f_Imput", {escape("TxtInput")}}, {"f_Imput", {click("cmdAceptar")}}});
     InputWindow first;
     first.A_Input(u"", u"Uno");
-    EXPECT_EQ(ui->shownForms()[0].left, 5000);
-    EXPECT_EQ(ui->shownForms()[0].width, 4300);
-    EXPECT_EQ(ui->shownForms()[0].height, 1100);
+    EXPECT_EQ(place(ui->shownForms()[0]), (Place{5000, 5000, 4300, 1100}));
     const auto& form = first.form();
     EXPECT_DOUBLE_EQ(form.control("cmdAceptar").left, form.innerWidth() - 1.05 * 1050);
     EXPECT_DOUBLE_EQ(form.control("cmdCancel").top, form.innerHeight() - 1.05 * 345);
     EXPECT_DOUBLE_EQ(form.control("TxtInput").width, form.innerWidth());
-    InputWindow other;
-    other.A_Input(u"", u"Dos");
+    InputWindow().A_Input(u"", u"Dos");
     EXPECT_EQ(ui->shownForms()[1].width, 4300) << "a new title starts from the defaults";
-    InputWindow again;
-    again.A_Input(u"", u"Uno");
-    EXPECT_EQ(ui->shownForms()[2].left, 2100);
-    EXPECT_EQ(ui->shownForms()[2].top, 1350);
-    EXPECT_EQ(ui->shownForms()[2].width, 6000);
-    EXPECT_EQ(ui->shownForms()[2].height, 2100);
+    InputWindow().A_Input(u"", u"Uno");
+    EXPECT_EQ(place(ui->shownForms()[2]), (Place{2100, 1350, 6000, 2100}));
     EXPECT_EQ(stored(u"Input Uno", u"Width"), u"6000");
+    InputWindow().A_Input(u"", u"Roto");
+    EXPECT_EQ(place(ui->shownForms()[3]), (Place{0, 5000, 5205, 1100})) << "left stays where it was";
 }
 
-TEST_P(Prompts, UnreadableStoredDimensionIsSkipped)
-{
-    settings::store().write(u"Vesolar", u"Input Roto", u"Left", u"izquierda");
-    settings::store().write(u"Vesolar", u"Input Roto", u"Width", u"5205");
-    ui->queue({{"f_Imput", {click("cmdAceptar")}}});
-    InputWindow window;
-    window.A_Input(u"", u"Roto");
-    EXPECT_EQ(ui->shownForms()[0].left, 0) << "left stays where it was";
-    EXPECT_EQ(ui->shownForms()[0].top, 5000);
-    EXPECT_EQ(ui->shownForms()[0].width, 5205);
-}
-
-// Layouts at sizes a user can give, down to none at all.
-TEST(PromptLayout, FollowsTheWindowAndNeverGoesNegative)
+// A window made as small as it goes lays out no control with a negative size.
+TEST(PromptLayout, NeverGoesNegative)
 {
     InputWindow input;
-    auto& form = input.form();
-    form.resize(4725 + (form.width() - form.innerWidth()), form.height());
-    EXPECT_DOUBLE_EQ(form.control("cmdAceptar").left, 3622.5);
-    EXPECT_DOUBLE_EQ(form.control("cmdCancel").left, 2520);
-    EXPECT_DOUBLE_EQ(form.control("cmdAyuda").left, 1347.5);
-    EXPECT_DOUBLE_EQ(form.control("TxtInput").width, 4725);
     MessageWindow message;
-    auto& box = message.form();
-    const double frameW = box.width() - box.innerWidth(), frameH = box.height() - box.innerHeight();
-    box.update("TxtMensaje", [](platform::Control& c) { c.left = c.top = 0; });
-    box.resize(4890 + frameW, 3930 + frameH);
-    EXPECT_DOUBLE_EQ(box.control("cmdAceptar").left, 3520.5);
-    EXPECT_DOUBLE_EQ(box.control("cmdAceptar").top, 3504.75);
-    EXPECT_DOUBLE_EQ(box.control("cmdcopy").left, 20);
-    EXPECT_DOUBLE_EQ(box.control("TxtMensaje").width, 4890);
-    for (platform::Form* f : {&form, &box}) {
+    for (platform::Form* f : {&input.form(), &message.form()}) {
         f->resize(10, 10);
         for (const auto& c : f->controls())
             EXPECT_TRUE(c.width >= 0 && c.height >= 0) << c.name;
     }
 }
 
-TEST(PromptScreens, WindowOffEveryScreenComesBackToThePrimary)
-{
-    settings::ScopedStore store{":memory:"};
-    ScopedHeadless ui;
-    ui->setScreens({{0, 0, 28800, 16200}, {28800, 0, 28800, 16200}});
-    settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
-    ui->queue({{"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}}});
-    InputWindow onSecond;
-    onSecond.A_Input(u"", u"Lejos");
-    EXPECT_EQ(ui->shownForms()[0].left, 40000) << "the second monitor still shows it";
-    ui->setScreens({{0, 0, 28800, 16200}});  // the second monitor is unplugged
-    settings::store().write(u"Vesolar", u"Input Lejos", u"Left", u"40000");
-    InputWindow unplugged;
-    unplugged.A_Input(u"", u"Lejos");
-    EXPECT_LT(ui->shownForms()[1].left + ui->shownForms()[1].width, 28800);
-    EXPECT_GE(ui->shownForms()[1].left, 0);
-}
-
 // --- the message window ------------------------------------------------------------------
 
-struct MessageEndRow {
-    const char* label;
-    Action end;
-};
+struct MessageEndRow { const char* label; Action end; };
 
 using MessageEnds = PromptRows<MessageEndRow>;
 
@@ -191,15 +131,10 @@ TEST_P(MessageEnds, ReopenWhereItWasLeft)
     ui->queue({{"F_mensajes", {move(1125, 900), resize(7200, 4500), row().end}}, {"F_mensajes", {click("cmdAceptar")}}});
     MessageWindow first;
     first.A_Mensaje(u"uno", u"Informe");
-    EXPECT_EQ(ui->shownForms()[0].left, 1000);
-    EXPECT_EQ(ui->shownForms()[0].width, 6000);
-    EXPECT_EQ(ui->shownForms()[0].height, 2800);
+    EXPECT_EQ(place(ui->shownForms()[0]), (Place{1000, 1000, 6000, 2800}));
     EXPECT_DOUBLE_EQ(first.form().control("TxtMensaje").width, first.form().innerWidth());
-    MessageWindow again;
-    again.A_Mensaje(u"dos", u"Informe");
-    EXPECT_EQ(ui->shownForms()[1].left, 1125);
-    EXPECT_EQ(ui->shownForms()[1].top, 900);
-    EXPECT_EQ(ui->shownForms()[1].width, 7200);
+    MessageWindow().A_Mensaje(u"dos", u"Informe");
+    EXPECT_EQ(place(ui->shownForms()[1]), (Place{1125, 900, 7200, 4500}));
     EXPECT_EQ(ui->shownForms()[1].text("TxtMensaje"), u"dos");
     EXPECT_EQ(stored(u"Mensaje: Informe", u"Height"), u"4500");
 }
@@ -215,36 +150,18 @@ TEST_P(Prompts, CopyPutsTheTextAsItStandsOnTheClipboard)
     const Text message = u"Cota: 12,5 m\r\n\tNivel \U0001F600 fin";
     ui->queue({{"F_mensajes", {click("cmdcopy"), click("cmdAceptar")}},
                {"F_mensajes", {set("TxtMensaje", u"editado"), key("cmdcopy", platform::keys::Space), escape("cmdcopy")}}});
-    c_imput1().A_Mensaje(message, u"Copia");
+    MessageWindow first;  // the copy button is named by what it does
+    first.A_Mensaje(message, u"Copia");
+    expectReaderNames(*ui, first.form(), {{"TxtMensaje", u"Copia"}, {"cmdcopy", u"Copiar"}, {"cmdAceptar", u"Aceptar"}});
     EXPECT_EQ(ui->clipboardText(), message);
     c_imput1().A_Mensaje(message, u"Copia");
     EXPECT_EQ(ui->clipboardText(), u"editado");
     EXPECT_EQ(ui->shownForms()[0].text("TxtMensaje"), message);
 }
 
-// The box is named by what it asks (the title; a prompt without one says "Texto"), the copy
-// button by what it does.
-TEST_P(Prompts, ReadersNameEveryControl)
-{
-    ui->queue({{"f_Imput", {enter("TxtInput")}}, {"f_Imput", {escape("TxtInput")}}, {"F_mensajes", {enter("cmdAceptar")}}});
-    InputWindow asked;
-    asked.A_Input(u"", u"Cota", u"Metros sobre el nivel del mar");
-    expectReaderNames(*ui, asked.form(), {{"TxtInput", u"Cota"}, {"cmdAyuda", u"Ayuda"}, {"cmdCancel", u"Cancelar"}});
-    EXPECT_EQ(asked.form().control("TxtInput").accessibleDescription, u"Metros sobre el nivel del mar");
-    InputWindow untitled;
-    untitled.A_Input(u"x", u"");
-    expectReaderNames(*ui, untitled.form(), {{"TxtInput", u"Texto"}});
-    MessageWindow message;
-    message.A_Mensaje(u"uno", u"Informe");
-    expectReaderNames(*ui, message.form(), {{"TxtMensaje", u"Informe"}, {"cmdcopy", u"Copiar"}, {"cmdAceptar", u"Aceptar"}});
-}
-
 // --- the front class ---------------------------------------------------------------------
 
-struct SeparatorRow {
-    const char* label;
-    char16_t separator;
-};
+struct SeparatorRow { const char* label; char16_t separator; };
 
 using NumberPrompt = PromptRows<SeparatorRow>;
 
@@ -252,17 +169,16 @@ TEST_P(NumberPrompt, ShowsWithAPointAndReadsEitherSeparator)
 {
     ScopedDecimal dec{row().separator};
     c_imput1 p;
-    ui->queue({{"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}}, {"f_Imput", {click("cmdAceptar")}},
-               {"f_Imput", {click("cmdAceptar")}}});
-    EXPECT_EQ(p.A_Imput_Numero_R_F(2.5, u"N", 2), 2.5);
-    EXPECT_EQ(ui->shownForms()[0].text("TxtInput"), u"2.50");
-    p.A_Imput_Numero_R_F(1.0 / 3.0, u"N", 4);
-    EXPECT_EQ(ui->shownForms()[1].text("TxtInput"), u"0.3333");
-    p.A_Imput_Numero_R_F(2.5, u"N");
-    EXPECT_EQ(ui->shownForms()[2].text("TxtInput"), row().separator == u',' ? u"2,5" : u"2.5");
-    p.A_Imput_Numero_R(2.5, u"N");
-    EXPECT_EQ(ui->shownForms()[3].text("TxtInput"), u"2.5");
-
+    const std::pair<std::function<void()>, Text> shows[] = {
+        {[&] { EXPECT_EQ(p.A_Imput_Numero_R_F(2.5, u"N", 2), 2.5); }, u"2.50"},
+        {[&] { p.A_Imput_Numero_R_F(1.0 / 3.0, u"N", 4); }, u"0.3333"},
+        {[&] { p.A_Imput_Numero_R_F(2.5, u"N"); }, row().separator == u',' ? u"2,5" : u"2.5"},
+        {[&] { p.A_Imput_Numero_R(2.5, u"N"); }, u"2.5"}};
+    for (const auto& [show, proposed] : shows) {
+        ui->queue({{"f_Imput", {click("cmdAceptar")}}});
+        show();
+        EXPECT_EQ(ui->shownForms().back().text("TxtInput"), proposed);
+    }
     for (const auto& [typed, expected] : {std::pair<Text, double>{u"3,5", 3.5}, {u"3.5", 3.5}, {u"1.234,5", 1.234},
                                           {u"abc", 0}, {u"", 0}, {u"-0,0007", -0.0007}}) {
         ui->queue({{"f_Imput", {type("TxtInput", typed), click("cmdAceptar")}}});
@@ -287,14 +203,6 @@ TEST_P(Prompts, TextPromptsGiveEmptyTextOnCancelOrClose)
     EXPECT_EQ(p.A_Imput(u"inicial", u"T"), u"y");
     EXPECT_EQ(p.Imput1(u"lo que sea"), u"");
     EXPECT_EQ(ui->shownForms().size(), 3u) << "Imput1 shows nothing";
-}
-
-TEST_P(Prompts, LateBoundNumberPromptWithOmittedDecimals)
-{
-    ui->queue({{"f_Imput", {click("cmdAceptar")}}});
-    std::vector<Variant> args{2.25, Text(u"Cota")};
-    EXPECT_EQ(sharedObject("c_imput1")->invoke("A_Imput_Numero_R_F", InvokeKind::Method, args), Variant(2.25));
-    EXPECT_EQ(args[0], Variant(2.25));
 }
 
 } // namespace

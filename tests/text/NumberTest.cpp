@@ -1,12 +1,16 @@
 #include <Kor2_Sys/CString.h>
 
 #include "Guards.h"
+#ifndef _WIN32
+#include "SettingsGuards.h"  // the environment a POSIX machine reads its separator from
+#endif
 #include "frame/NumberFunctions.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <iomanip>
+#include <tuple>
 
 using namespace Kor2_Sys;
 
@@ -15,10 +19,7 @@ namespace {
 // Every number case runs on a comma machine and on a point machine: the results must not differ.
 class BothSeparators : public ::testing::TestWithParam<char16_t> {};
 
-struct ValCase {
-    std::u16string_view text;
-    double value;
-};
+struct ValCase { std::u16string_view text; double value; };
 
 const ValCase kValCases[] = {
     {u"", 0}, {u"abc", 0}, {u" -2,5e2", -250}, {u"&H1F", 31}, {u"7 kg", 7}, {u"3,5", 3.5}, {u"3.5", 3.5},
@@ -40,48 +41,22 @@ TEST_P(BothSeparators, ValAndVlReadCommaOrPoint)
     }
 }
 
-TEST_P(BothSeparators, FirstCommaBeyondPosition32767ReadsZero)
-{
-    kor2test::ScopedDecimal dec{GetParam()};
-    CString s;
-    EXPECT_EQ(s.S_Val(Text(u"5") + Text(32765, u' ') + u",5"), 5.5) << "the comma at 32,767 is still in reach";
-    EXPECT_EQ(s.S_Val(Text(u"5") + Text(32766, u' ') + u",5"), 0) << "the comma at 32,768 overflows";
-}
-
-struct SwapCase {
-    std::u16string_view in, out;
-};
-
 TEST_P(BothSeparators, SeparatorSwapsChangeTheCallersText)
 {
     kor2test::ScopedDecimal dec{GetParam()};
     CString s;
-    for (auto [in, out] : {SwapCase{u"1,5,7", u"1.5,7"}, SwapCase{u"15", u"15"}, SwapCase{u"", u""}}) {
+    using Swap = std::tuple<Text (CString::*)(Text&), std::u16string_view, std::u16string_view>;
+    for (auto [swap, in, out] : {Swap{&CString::S_CxP, u"1,5,7", u"1.5,7"}, Swap{&CString::S_CxP, u"15", u"15"},
+                                 Swap{&CString::S_CxP, u"", u""}, Swap{&CString::S_PxC, u"1.5", u"1,5"},
+                                 Swap{&CString::S_PxC, u"a.b.c", u"a,b.c"}}) {
         Text value(in);
-        EXPECT_EQ(s.S_CxP(value), out);
+        EXPECT_EQ((s.*swap)(value), out);
         EXPECT_EQ(value, out);
     }
-    for (auto [in, out] : {SwapCase{u"1.5", u"1,5"}, SwapCase{u"a.b.c", u"a,b.c"}}) {
-        Text value(in);
-        EXPECT_EQ(s.S_PxC(value), out);
-        EXPECT_EQ(value, out);
-    }
-    Text far = Text(32767, u'x') + u",";
-    EXPECT_EQ(s.S_CxP(far), u"");
-    EXPECT_EQ(far.back(), u',') << "left unchanged on overflow";
+    EXPECT_EQ(s.S_CofReg_coma(), GetParam() == u',') << "the probe tells the regional separator";
 }
 
-TEST_P(BothSeparators, ProbeTellsTheRegionalSeparator)
-{
-    kor2test::ScopedDecimal dec{GetParam()};
-    EXPECT_EQ(CString().S_CofReg_coma(), GetParam() == u',');
-}
-
-struct RoundCase {
-    double number;
-    Integer decimals;
-    double out;
-};
+struct RoundCase { double number; Integer decimals; double out; };
 
 TEST_P(BothSeparators, RoundingSendsHalvesUp)
 {
@@ -96,53 +71,33 @@ TEST_P(BothSeparators, RoundingSendsHalvesUp)
         EXPECT_EQ(s.S_redondea(c.number, c.decimals), c.out) << std::setprecision(17) << c.number << " " << c.decimals;
 }
 
-struct FormatCase {
-    Variant value;
-    Integer decimals, integers;
-    std::u16string_view point;  // on a point machine
-    std::u16string_view comma;  // on a comma machine
-};
-
 TEST_P(BothSeparators, FixedDecimalsAlwaysUseThePoint)
 {
     kor2test::ScopedDecimal dec{GetParam()};
     CString s;
-    const FormatCase cases[] = {
-        {Text(u"2,345"), 2, 0, u"2.35", u"2.35"},
-        {Long{7}, 3, 0, u"7.000", u"7.000"},
-        {1.5, 0, 0, u"1.5", u"1,5"},
-        {3.14159, 2, 5, u"    3.14", u"    3.14"},
-        {-12.5, 1, 4, u" -12.5", u" -12.5"},
-        {1.0 / 3.0, 20, 0, u"0.333333333333333", u"0.333333333333333"},
+    // With no decimals asked for, the number is written as the machine writes it.
+    Text regional = u"1.5";
+    std::replace(regional.begin(), regional.end(), u'.', GetParam());
+    const std::tuple<Variant, Integer, Integer, Text> cases[] = {
+        {Text(u"2,345"), 2, 0, u"2.35"}, {Long{7}, 3, 0, u"7.000"}, {1.5, 0, 0, regional}, {3.14159, 2, 5, u"    3.14"},
+        {-12.5, 1, 4, u" -12.5"}, {1.0 / 3.0, 20, 0, u"0.333333333333333"}, {9.995, 2, 0, u"10.00"},
         // 20 decimals give 15, but the width step subtracts 21: 18 - 21 = -3, so 27 blanks lead.
-        {Long{12}, 20, 24, u"                           12.000000000000000",
-         u"                           12.000000000000000"},
-        {9.995, 2, 0, u"10.00", u"10.00"},
-        {-0.001, 2, 0, u"-0.00", u"-0.00"},
-        {1e20, 2, 0, u"100000000000000000000.00", u"100000000000000000000.00"},
-        {Text(u" 12 "), 0, 6, u"    12", u"    12"},
-        {Text(u"12345"), 0, 3, u"12345", u"12345"},
-        {Variant::null(), 2, 0, u"", u""},
-        {Text(u"abc"), 2, 0, u"0.00", u"0.00"},
-        {true, 1, 0, u"0.0", u"0.0"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(s.S_FM(c.value, c.decimals, c.integers), GetParam() == u'.' ? c.point : c.comma)
-            << c.decimals << " " << c.integers;
+        {Long{12}, 20, 24, Text(27, u' ') + u"12.000000000000000"}, {-0.001, 2, 0, u"-0.00"},
+        {1e20, 2, 0, u"100000000000000000000.00"}, {Text(u" 12 "), 0, 6, u"    12"}, {Text(u"12345"), 0, 3, u"12345"},
+        {Variant::null(), 2, 0, u""}, {Text(u"abc"), 2, 0, u"0.00"}, {true, 1, 0, u"0.0"}};
+    for (const auto& [value, decimals, integers, out] : cases)
+        EXPECT_EQ(s.S_FM(value, decimals, integers), out) << decimals << " " << integers;
 }
+
+#ifndef _WIN32
+// The machine's separator is read from LC_NUMERIC: the C locale writes the point.
+TEST(RegionalSeparator, OfTheCLocaleIsThePoint)
+{
+    kor2test::ScopedEnv all("LC_ALL", "C");
+    EXPECT_EQ(locale::regionalSeparator(), u'.');
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Machines, BothSeparators, ::testing::Values(u'.', u','));
-
-TEST(NumbersLateBound, ValTakesItsTextByValue)
-{
-    std::vector<Variant> args{Text(u" -2,5e2")};
-    EXPECT_EQ(sharedObject("CString")->invoke("S_Vl", InvokeKind::Method, args), Variant(-250.0));
-    EXPECT_EQ(args[0], Variant(Text(u" -2,5e2")));
-    std::vector<Variant> swap{Text(u"1,5")};
-    sharedObject("CString")->invoke("S_CxP", InvokeKind::Method, swap);
-    EXPECT_EQ(swap[0], Variant(Text(u"1.5")));
-    std::vector<Variant> omitted{2.0, Integer{1}};
-    EXPECT_EQ(sharedObject("CString")->invoke("S_FM", InvokeKind::Method, omitted), Variant(Text(u"2.0")));
-}
 
 } // namespace
