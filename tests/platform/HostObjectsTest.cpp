@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
@@ -19,11 +20,12 @@ using namespace Kor2_Sys::platform;
 namespace {
 
 using kor2test::errorOf;
+using kor2test::labelled;
 
 // --- What each kind answers -------------------------------------------------------------------
 
 struct MemberCase {
-    std::string label;
+    const char* label;
     HostKind kind;
     std::string member;
     InvokeKind how;
@@ -40,26 +42,20 @@ TEST_P(HostMembers, AnswerAsTheirKindDoesAndRecordEveryCall)
     ASSERT_EQ(host.log().size(), 1u);  // a refused call was still received
     EXPECT_EQ(host.log()[0].member, c.member);
 }
+using enum HostKind;
+constexpr auto Get = InvokeKind::Get, Put = InvokeKind::Put, Call = InvokeKind::Method;
 INSTANTIATE_TEST_SUITE_P(Kinds, HostMembers, ::testing::Values(
-    MemberCase{"formDrawingContext", HostKind::Form, "hDC", InvokeKind::Get, 0, 0},
-    MemberCase{"controlHasNoDrawingContext", HostKind::Control, "hdc", InvokeKind::Get, 0, 438},
-    MemberCase{"controlHasNoValue", HostKind::Control, "Value", InvokeKind::Get, 0, 438},
-    MemberCase{"controlHasNoInnerSize", HostKind::Control, "ScaleWidth", InvokeKind::Get, 0, 438},
-    MemberCase{"handleIsReadOnly", HostKind::Control, "hWnd", InvokeKind::Put, 1, 450},
-    MemberCase{"drawingContextIsReadOnly", HostKind::Picture, "hdc", InvokeKind::Put, 1, 450},
-    MemberCase{"parentIsReadOnly", HostKind::Form, "Parent", InvokeKind::Put, 1, 450},
-    MemberCase{"missingPropertyRead", HostKind::Form, "Caption", InvokeKind::Get, 0, 438},
-    MemberCase{"missingMethod", HostKind::Control, "Refresh", InvokeKind::Method, 1, 438},
-    MemberCase{"propertyReadAsAMethod", HostKind::Control, "Top", InvokeKind::Method, 0, 0},
-    MemberCase{"readWithArguments", HostKind::Form, "Left", InvokeKind::Get, 1, 450},
-    MemberCase{"moveWithFiveArguments", HostKind::Form, "Move", InvokeKind::Method, 5, 450},
-    MemberCase{"zOrderWithTwo", HostKind::Picture, "ZOrder", InvokeKind::Method, 2, 450},
-    MemberCase{"bitmapDefaultValue", HostKind::Bitmap, "", InvokeKind::Get, 0, 0},
-    MemberCase{"bitmapValueIsReadOnly", HostKind::Bitmap, "", InvokeKind::Put, 1, 450}),
-    [](const auto& info) { return info.param.label; });
+    MemberCase{"formDrawingContext", Form, "hDC", Get, 0, 0}, MemberCase{"controlHasNoDrawingContext", Control, "hdc", Get, 0, 438},
+    MemberCase{"controlHasNoValue", Control, "Value", Get, 0, 438}, MemberCase{"controlHasNoInnerSize", Control, "ScaleWidth", Get, 0, 438},
+    MemberCase{"handleIsReadOnly", Control, "hWnd", Put, 1, 450}, MemberCase{"drawingContextIsReadOnly", Picture, "hdc", Put, 1, 450},
+    MemberCase{"parentIsReadOnly", Form, "Parent", Put, 1, 450}, MemberCase{"missingPropertyRead", Form, "Caption", Get, 0, 438},
+    MemberCase{"missingMethod", Control, "Refresh", Call, 1, 438}, MemberCase{"propertyReadAsAMethod", Control, "Top", Call, 0, 0},
+    MemberCase{"readWithArguments", Form, "Left", Get, 1, 450}, MemberCase{"moveWithFiveArguments", Form, "Move", Call, 5, 450},
+    MemberCase{"zOrderWithTwo", Picture, "ZOrder", Call, 2, 450}, MemberCase{"bitmapDefaultValue", Bitmap, "", Get, 0, 0},
+    MemberCase{"bitmapValueIsReadOnly", Bitmap, "", Put, 1, 450}), labelled<MemberCase>);
 
 struct MoveCase {
-    std::string label;
+    const char* label;
     std::vector<Variant> args;
     int error;
     std::vector<Single> sides;  ///< Left, Top, Width, Height afterwards
@@ -67,10 +63,10 @@ struct MoveCase {
 class HostMove : public ::testing::TestWithParam<MoveCase> {};
 TEST_P(HostMove, SetsTheSidesGivenOrNoneAtAll)
 {
-    RecordedHost host(HostKind::Control, "c", 0x10);
+    RecordedHost host(Control, "c", 0x10);
     host.setProperty("Width", Single{70});
     std::vector<Variant> args = GetParam().args;
-    EXPECT_EQ(errorOf([&] { host.invoke("Move", InvokeKind::Method, args); }), GetParam().error);
+    EXPECT_EQ(errorOf([&] { host.invoke("Move", Call, args); }), GetParam().error);
     std::vector<Single> sides;
     for (const char* side : {"Left", "Top", "Width", "Height"})
         sides.push_back(host.property(side)->toSingle());
@@ -79,13 +75,12 @@ TEST_P(HostMove, SetsTheSidesGivenOrNoneAtAll)
 INSTANTIATE_TEST_SUITE_P(Arguments, HostMove, ::testing::Values(
     MoveCase{"leftAndTopOnly", {Double{1.5}, Text(u"2")}, 0, {1.5f, 2, 70, 0}},
     MoveCase{"badLastArgumentMovesNothing", {Long{5}, Long{6}, Text(u"ancho")}, 13, {0, 0, 70, 0}},
-    MoveCase{"overflowMovesNothing", {Long{5}, Double{1e300}}, 6, {0, 0, 70, 0}}),
-    [](const auto& info) { return info.param.label; });
+    MoveCase{"overflowMovesNothing", {Long{5}, Double{1e300}}, 6, {0, 0, 70, 0}}), labelled<MoveCase>);
 
 // --- Properties keep their type --------------------------------------------------------------
 
 struct PutCase {
-    std::string label;
+    const char* label;
     Variant initial;  ///< empty: a property the kind has by itself ("Value", a single)
     Variant put;
     int error;
@@ -94,38 +89,33 @@ struct PutCase {
 class HostPut : public ::testing::TestWithParam<PutCase> {};
 TEST_P(HostPut, ConvertsToTheTypeItHolds)
 {
-    RecordedHost host(HostKind::ProgressBar, "pb", 0x10);
+    RecordedHost host(ProgressBar, "pb", 0x10);
     const std::string member = GetParam().initial.isEmpty() ? "Value" : "Caption";
     if (!GetParam().initial.isEmpty())
         host.setProperty(member, GetParam().initial);
     std::vector<Variant> args{GetParam().put};
-    EXPECT_EQ(errorOf([&] { host.invoke(member, InvokeKind::Put, args); }), GetParam().error);
-    const Variant stored = host.invoke(member, InvokeKind::Get, {});
+    EXPECT_EQ(errorOf([&] { host.invoke(member, Put, args); }), GetParam().error);
+    const Variant stored = host.invoke(member, Get, {});
     EXPECT_EQ(stored.type(), GetParam().stored.type());
     EXPECT_EQ(stored, GetParam().stored);
 }
 INSTANTIATE_TEST_SUITE_P(Types, HostPut, ::testing::Values(
-    PutCase{"textToSingle", {}, Text(u"12"), 0, Single{12}},
-    PutCase{"longToSingle", {}, Long{7}, 0, Single{7}},
-    PutCase{"wordsAreNoNumber", {}, Text(u"doce"), 13, Single{0}},
-    PutCase{"tooBigForASingle", {}, Double{1e300}, 6, Single{0}},
+    PutCase{"textToSingle", {}, Text(u"12"), 0, Single{12}}, PutCase{"longToSingle", {}, Long{7}, 0, Single{7}},
+    PutCase{"wordsAreNoNumber", {}, Text(u"doce"), 13, Single{0}}, PutCase{"tooBigForASingle", {}, Double{1e300}, 6, Single{0}},
     PutCase{"numberToText", Text(u"x"), Long{5}, 0, Text(u"5")},
-    PutCase{"booleanKeepsBoolean", Boolean{false}, Long{1}, 0, Boolean{true}}),
-    [](const auto& info) { return info.param.label; });
+    PutCase{"booleanKeepsBoolean", Boolean{false}, Long{1}, 0, Boolean{true}}), labelled<PutCase>);
 
 TEST(HostLog, RecordsTheLibrarysCallsInOrderAndNotTheHostsOwn)
 {
-    RecordedHost host(HostKind::ProgressBar, "pb", 0x10);
+    RecordedHost host(ProgressBar, "pb", 0x10);
     std::vector<Variant> move{Long{30}, Long{30}, Long{1500}, Long{270}}, visible{Boolean{true}}, none;
-    host.invoke("Move", InvokeKind::Method, move);
-    host.invoke("Visible", InvokeKind::Put, visible);
-    host.invokeUnrecorded("Left", InvokeKind::Get, none);
-    host.invokeUnrecorded("Value", InvokeKind::Put, visible);
+    host.invoke("Move", Call, move);
+    host.invoke("Visible", Put, visible);
+    host.invokeUnrecorded("Left", Get, none);
+    host.invokeUnrecorded("Value", Put, visible);
     ASSERT_EQ(host.log().size(), 2u);
-    EXPECT_EQ(host.log()[0].member, "Move");
-    EXPECT_EQ(host.log()[0].args, move);
-    EXPECT_EQ(host.log()[1].kind, InvokeKind::Put);
-    EXPECT_EQ(host.log()[1].args, visible);
+    EXPECT_EQ(std::tie(host.log()[0].member, host.log()[0].args), std::tie("Move", move));
+    EXPECT_EQ(std::tie(host.log()[1].kind, host.log()[1].args), std::tie(Put, visible));
     EXPECT_EQ(host.property("Value"), Variant(Single{-1}));  // the host's own put converts alike
 }
 
@@ -134,12 +124,11 @@ TEST(HostLog, RecordsTheLibrarysCallsInOrderAndNotTheHostsOwn)
 TEST(HostRegistry, HandlesAndNamesAreUnique)
 {
     HostRegistry hosts;
-    const auto first = hosts.add(HostKind::Form, "frm", 0x1000);
-    const auto assigned = hosts.add(HostKind::Control, "c");
-    EXPECT_EQ(assigned->handle(), 0x1001);  // the next free handle, past one given by hand
-    EXPECT_EQ(hosts.add(HostKind::Control, "neg", -5)->handle(), -5);
-    EXPECT_EQ(errorOf([&] { hosts.add(HostKind::Picture, "otro", 0x1000); }), 5);
-    EXPECT_EQ(errorOf([&] { hosts.add(HostKind::Picture, "frm"); }), 5);
+    const auto first = hosts.add(Form, "frm", 0x1000);
+    EXPECT_EQ(hosts.add(Control, "c")->handle(), 0x1001);  // the next free handle, past one given by hand
+    EXPECT_EQ(hosts.add(Control, "neg", -5)->handle(), -5);
+    EXPECT_EQ(errorOf([&] { hosts.add(Picture, "otro", 0x1000); }), 5);
+    EXPECT_EQ(errorOf([&] { hosts.add(Picture, "frm"); }), 5);
     EXPECT_EQ(hosts.find(0x1000), first.get());
     EXPECT_EQ(hosts.byName("frm"), first);
     EXPECT_EQ(hosts.byName("otro"), nullptr);
@@ -148,17 +137,14 @@ TEST(HostRegistry, HandlesAndNamesAreUnique)
 TEST(HostRegistry, ADestroyedWindowTakesItsChildrenAndAnswersNothing)
 {
     HostRegistry hosts;
-    const auto form = hosts.add(HostKind::Form, "frm");
-    const auto bar = hosts.add(HostKind::StatusBar, "sb");
-    const auto other = hosts.add(HostKind::Form, "otra");
+    const auto form = hosts.add(Form, "frm"), bar = hosts.add(StatusBar, "sb"), other = hosts.add(Form, "otra");
     bar->setParts({{0, 0, 10, 10}});
     hosts.setParent(bar->handle(), form->handle());
     hosts.destroy(form->handle());
-
     for (const auto& gone : {form, bar}) {
         EXPECT_FALSE(gone->alive());
         EXPECT_EQ(hosts.find(gone->handle()), nullptr);
-        EXPECT_EQ(errorOf([&] { gone->invoke("hWnd", InvokeKind::Get, {}); }), 91);
+        EXPECT_EQ(errorOf([&] { gone->invoke("hWnd", Get, {}); }), 91);
         EXPECT_EQ(hosts.byName(gone->name()), gone);
     }
     PixelRect rect{1, 2, 3, 4};
@@ -174,12 +160,11 @@ TEST(HostRegistry, ObjectsThatReferToEachOtherGoWithTheDesktop)
     std::weak_ptr<RecordedHost> form, control;
     {
         HostRegistry hosts;
-        const auto a = hosts.add(HostKind::Form, "a");
-        const auto b = hosts.add(HostKind::Control, "b");
+        const auto a = hosts.add(Form, "a"), b = hosts.add(Control, "b");
         a->setProperty("Otro", Variant(std::shared_ptr<Object>(b)));
         std::vector<Variant> args{Variant(std::shared_ptr<Object>(a))};
         b->setProperty("Tag", Variant{});
-        b->invoke("Tag", InvokeKind::Put, args);  // the log holds it too
+        b->invoke("Tag", Put, args);  // the log holds it too
         form = a;
         control = b;
     }
@@ -188,7 +173,7 @@ TEST(HostRegistry, ObjectsThatReferToEachOtherGoWithTheDesktop)
 }
 
 struct ParentCase {
-    std::string label;
+    const char* label;
     std::string child, parent;  ///< names; "" for handle 0, "?" for a handle that names nothing
     std::string parentAfter;
 };
@@ -196,29 +181,28 @@ class SetParent : public ::testing::TestWithParam<ParentCase> {};
 TEST_P(SetParent, ChangesTheParentOnlyBetweenLiveWindows)
 {
     HostRegistry hosts;
-    hosts.add(HostKind::Form, "frm");
-    hosts.add(HostKind::StatusBar, "sb");
-    const auto bar = hosts.add(HostKind::ProgressBar, "pb");
+    hosts.add(Form, "frm");
+    hosts.add(Form, "uno", 1);  // the lowest handle a window can have
+    const auto bar = hosts.add(ProgressBar, "pb");
     hosts.setParent(bar->handle(), hosts.byName("frm")->handle());
     const auto handle = [&](const std::string& name) {
         return name.empty() ? 0 : name == "?" ? 0x7777 : hosts.byName(name)->handle();
     };
     hosts.setParent(handle(GetParam().child), handle(GetParam().parent));
-    EXPECT_EQ(bar->invoke("Parent", InvokeKind::Get, {}), Variant(utf::fromUtf8(GetParam().parentAfter)));
+    EXPECT_EQ(bar->invoke("Parent", Get, {}), Variant(utf::fromUtf8(GetParam().parentAfter)));
     EXPECT_EQ(bar->parent(), handle(GetParam().parentAfter));
 }
 INSTANTIATE_TEST_SUITE_P(Windows, SetParent, ::testing::Values(
-    ParentCase{"toTheDesktop", "pb", "", ""},
-    ParentCase{"toNoWindow", "pb", "?", "frm"},
-    ParentCase{"toItself", "pb", "pb", "frm"}),
-    [](const auto& info) { return info.param.label; });
+    ParentCase{"toTheDesktop", "pb", "", ""}, ParentCase{"toNoWindow", "pb", "?", "frm"},
+    ParentCase{"toItself", "pb", "pb", "frm"}, ParentCase{"toTheWindowWithHandleOne", "pb", "uno", "uno"}),
+    labelled<ParentCase>);
 
 // --- Menus ------------------------------------------------------------------------------------
 
 class HostMenus : public ::testing::Test {
 public:
     HostRegistry hosts;
-    std::shared_ptr<RecordedHost> form = hosts.add(HostKind::Form, "frm");
+    std::shared_ptr<RecordedHost> form = hosts.add(Form, "frm");
     Long bar = 0;
     HostMenus()
     {
@@ -234,15 +218,10 @@ TEST_F(HostMenus, OnlyDropDownsOpenAndMenusHoldTheirHandles)
     EXPECT_NE(hosts.subMenu(bar, 1), archivo);
     for (const auto& [menu, position] : {std::pair{bar, 2}, {archivo, 0}, {form->handle(), 0}})
         EXPECT_EQ(hosts.subMenu(menu, position), 0) << position;
-    EXPECT_EQ(errorOf([&] { hosts.add(HostKind::Control, "c", archivo); }), 5);
-}
-
-TEST_F(HostMenus, ByCommandTheItemIsFoundInTheDropDowns)
-{
-    hosts.setMenuItemBitmaps(bar, 3, 0, 9, 10);  // "&Zoom", the third command
+    EXPECT_EQ(errorOf([&] { hosts.add(Control, "c", archivo); }), 5);
+    hosts.setMenuItemBitmaps(bar, 3, 0, 9, 10);  // by command: "&Zoom" is the third
     const auto item = hosts.menuBarOf(*form).at(1).items.at(0).item;
-    EXPECT_EQ(item.command, 3);
-    EXPECT_EQ(std::pair(item.unchecked, item.checked), std::pair(9, 10));
+    EXPECT_EQ(std::tuple(item.command, item.unchecked, item.checked), std::tuple(3, 9, 10));
 }
 
 TEST_F(HostMenus, MenusGoWithTheirWindowAndHoldAtMostTheLimit)
@@ -253,51 +232,48 @@ TEST_F(HostMenus, MenusGoWithTheirWindowAndHoldAtMostTheLimit)
         hosts.appendMenuItem(menu, menuflags::kString, 1, u"x");
     EXPECT_EQ(hosts.systemMenuOf(*form).size(), kMaxMenuItems);
     EXPECT_EQ(errorOf([] { HostRegistry::checkMenuBar(std::vector<DropDown>(kMaxMenuItems + 1)); }), 5);
-
     hosts.destroy(form->handle());
     EXPECT_EQ(hosts.menuBar(form->handle()), 0);
     EXPECT_EQ(hosts.subMenu(bar, 0), 0);
     EXPECT_EQ(hosts.systemMenu(form->handle()), 0);
 }
 
-// --- Drawing and the clipboard -----------------------------------------------------------------
+// --- The screen, drawing and the clipboard -------------------------------------------------------
+
+TEST(HeadlessScreen, RefusesADensityThatIsNoPositiveNumberOnEitherAxis)
+{
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
+    HeadlessWindowSystem windows;
+    windows.setTwipsPerPixel(7.5, 12.5);
+    for (const double bad : {0.0, -1.0, kNaN, kInf})
+        for (const auto& [x, y] : {std::pair{bad, 15.0}, {15.0, bad}}) {
+            EXPECT_EQ(errorOf([&] { windows.setTwipsPerPixel(x, y); }), 5) << x << " by " << y;
+            EXPECT_EQ(std::pair(windows.twipsPerPixelX(), windows.twipsPerPixelY()), std::pair(7.5, 12.5));
+        }
+}
 
 struct BitmapCase {
     Long width, height;
     bool made;
 };
 class HeadlessBitmap : public ::testing::TestWithParam<BitmapCase> {};
-TEST_P(HeadlessBitmap, IsMadeOnlyWithinThePixelLimit)
+TEST_P(HeadlessBitmap, IsMadeOnlyWithinThePixelLimitAndClearingDropsIt)
 {
     HeadlessWindowSystem windows;
-    const Long form = windows.hosts().add(HostKind::Form, "frm")->handle();
-    auto drawing = windows.createMemoryDrawing(form);
+    auto drawing = windows.createMemoryDrawing(windows.hosts().add(Form, "frm")->handle());
     ASSERT_NE(drawing, nullptr);
     auto bitmap = drawing->createBitmap(GetParam().width, GetParam().height);
     ASSERT_EQ(bitmap != nullptr, GetParam().made);
-    if (bitmap) {
-        drawing->copySource(*bitmap);
-        windows.clipboardSetBitmap(std::move(bitmap));
-        EXPECT_EQ(windows.clipboardBitmap(), (PixelPoint{GetParam().width, GetParam().height}));
-    }
+    windows.clipboardSetText(u"antes");
+    windows.clipboardSetBitmap(std::move(bitmap));  // no bitmap made: nothing arrives
+    EXPECT_EQ(windows.clipboardBitmap(), GetParam().made ? std::optional(PixelPoint{GetParam().width, GetParam().height}) : std::nullopt);
+    windows.clipboardClear();
+    EXPECT_EQ(windows.clipboardBitmap(), std::nullopt);
+    EXPECT_EQ(windows.clipboardText(), std::nullopt);
 }
 constexpr Long kMaxLong = std::numeric_limits<Long>::max();
 INSTANTIATE_TEST_SUITE_P(Sizes, HeadlessBitmap, ::testing::Values(
     BitmapCase{300, 200, true}, BitmapCase{0, 200, false}, BitmapCase{300, -1, false},
     BitmapCase{8192, 8192, true}, BitmapCase{8193, 8192, false}, BitmapCase{kMaxLong, kMaxLong, false}));
-
-TEST(HeadlessClipboard, ClearingDropsThePicture)
-{
-    HeadlessWindowSystem windows;
-    const Long form = windows.hosts().add(HostKind::Form, "frm")->handle();
-    windows.clipboardSetText(u"antes");
-    windows.clipboardSetBitmap(windows.createMemoryDrawing(form)->createBitmap(30, 20));
-    EXPECT_EQ(windows.clipboardBitmap(), (PixelPoint{30, 20}));
-    windows.clipboardClear();
-    EXPECT_EQ(windows.clipboardBitmap(), std::nullopt);
-    EXPECT_EQ(windows.clipboardText(), std::nullopt);
-    windows.clipboardSetBitmap(nullptr);  // no bitmap was made: nothing arrives
-    EXPECT_EQ(windows.clipboardBitmap(), std::nullopt);
-}
 
 } // namespace
