@@ -63,23 +63,22 @@ TEST_P(Typing, TheBoxChoosesTheForwardColourOfWhatItReads)
         EXPECT_EQ(ui->beeps() > 0, row().error);
         EXPECT_EQ(window.form().control("SH_color").fillColour, row().chosen);
         EXPECT_EQ(window.C_NomColorAutocaD(), row().typed) << "the box keeps the text as typed";
+        play(window, {set("TX_color", u"7"), click("BT_cancelar")});
+        EXPECT_FALSE(shows(window, "LB_error")) << "a valid text hides the error again";
     }
 }
 
 const TypedRow kWords[] = {
-    {"capitalAndBlank", u"Rojo ", 0x0000FF, false}, {"upperCase", u"ROJO", 0x0000FF, false},
-    {"initialsAreNumbers", u"r", 0x807C80, false},  {"digit", u"4", 0xFFFF00, false},
-    {"notAWord", u"abc", 0x807C80, false},          {"porCapa", u"por capa", 0x807C80, false},
+    {"capitalAndBlank", u"Rojo ", 0x0000FF, false}, {"upperCase", u"ROJO", 0x0000FF, false}, {"digit", u"4", 0xFFFF00, false},
+    {"initialsAreNumbers", u"r", 0x807C80, false}, {"notAWord", u"abc", 0x807C80, false}, {"porCapa", u"por capa", 0x807C80, false},
 };
 KOR2_TABLE(Words, Typing, kWords);
 
 const TypedRow kNumbers[] = {
-    {"12_6RoundsUp", u"12,6", 0x6064C8, false},   {"12_5ToEven", u"12,5", 0x0000D0, false},
-    {"2_5ToEven", u"2,5", 0x00FFFF, false},       {"pointToo", u"12.6", 0x6064C8, false},
-    {"above254", u"300", 0xFFFFFF, false},        {"negative", u"-1", 0x00FF00, true},
-    {"beyond16Bits", u"99999", 0x00FF00, true},   {"farNegative", u"-40000", 0x00FF00, true},
-    {"hex", u"&HA", 0x0000FF, false},             {"lastValid", u"255", 0xFFFFFF, false},
-    {"zeroIsNotNegative", u"0", 0x807C80, false},
+    {"12_6RoundsUp", u"12,6", 0x6064C8, false}, {"12_5ToEven", u"12,5", 0x0000D0, false}, {"2_5ToEven", u"2,5", 0x00FFFF, false},
+    {"pointToo", u"12.6", 0x6064C8, false}, {"above254", u"300", 0xFFFFFF, false}, {"negative", u"-1", 0x00FF00, true},
+    {"beyond16Bits", u"99999", 0x00FF00, true}, {"farNegative", u"-40000", 0x00FF00, true}, {"hex", u"&HA", 0x0000FF, false},
+    {"lastValid", u"255", 0xFFFFFF, false}, {"zeroIsNotNegative", u"0", 0x807C80, false},
 };
 KOR2_TABLE(Numbers, Typing, kNumbers);
 
@@ -103,9 +102,8 @@ TEST_P(Proposals, SnapToThePalette)
 }
 
 INSTANTIATE_TEST_SUITE_P(Colours, Proposals, ::testing::Values(
-    ProposalCase{0x0000C8, u"12", 0x0000D0, 7}, ProposalCase{0x000000, u"blanco", 0xFFFFFF, 7},
-    ProposalCase{0x0000FF, u"rojo", 0x0000FF, 1}, ProposalCase{-255, u"rojo", 0x0000FF, 1},
-    ProposalCase{0x807C80, u"8", 0x807C80, 8}));
+    ProposalCase{0x0000C8, u"12", 0x0000D0, 7}, ProposalCase{0x000000, u"blanco", 0xFFFFFF, 7}, ProposalCase{0x807C80, u"8", 0x807C80, 8},
+    ProposalCase{0x0000FF, u"rojo", 0x0000FF, 1}, ProposalCase{-255, u"rojo", 0x0000FF, 1}));
 
 
 struct CellRow {
@@ -133,16 +131,13 @@ TEST_P(Palettes, MouseDownPutsTheCellIntoTheBox)
 }
 
 // Column 1, row 7 of the special palette is index 10 + 3 = 13; row 2 is 16, row 4 is 12.
+const char *const kSpecial = "Pc_color_especial", *const kGreys = "Pc_color_grises", *const kNormal = "Pc_color_normal";
 const CellRow kCells[] = {
-    {"specialFirstColumn", "Pc_color_especial", 0.01, 0.45, u"10", 0x0000FF},
-    {"specialAccepted", "Pc_color_especial", 0.02, 0.35, u"12", 0x0000D0, 7},
-    {"specialLastCell", "Pc_color_especial", 0.99, 0.01, u"248", 0x180050, 7},
-    {"specialBottomRow", "Pc_color_especial", 0.10, 0.95, u"39", 0x283448},
-    {"specialBelowTheCells", "Pc_color_especial", 0.10, 1.0, u"3", 0x00FF00},
-    {"lastGrey", "Pc_color_grises", 0.99, 0.5, u"255", 0xFFFFFF},
-    {"firstGrey", "Pc_color_grises", 0.0, 0.5, u"250", 0x303430},
-    {"normalYellow", "Pc_color_normal", 0.15, 0.5, u"amarillo", 0x00FFFF},
-    {"normalNine", "Pc_color_normal", 0.95, 0.5, u"9", 0xC0BCC0},
+    {"specialFirstColumn", kSpecial, 0.01, 0.45, u"10", 0x0000FF}, {"specialAccepted", kSpecial, 0.02, 0.35, u"12", 0x0000D0, 7},
+    {"specialLastCell", kSpecial, 0.99, 0.01, u"248", 0x180050, 7}, {"specialBottomRow", kSpecial, 0.10, 0.95, u"39", 0x283448},
+    {"specialBelowTheCells", kSpecial, 0.10, 1.0, u"3", 0x00FF00}, {"lastGrey", kGreys, 0.99, 0.5, u"255", 0xFFFFFF},
+    {"firstGrey", kGreys, 0.0, 0.5, u"250", 0x303430}, {"normalYellow", kNormal, 0.15, 0.5, u"amarillo", 0x00FFFF},
+    {"normalNine", kNormal, 0.95, 0.5, u"9", 0xC0BCC0},
 };
 KOR2_TABLE(Cells, Palettes, kCells);
 
@@ -164,8 +159,7 @@ TEST(PaletteCells, ShowTheColourAPressThereChooses)
     ColourWindow window;
     window.C_expandir_colores();
     auto& form = window.form();
-    for (const auto& [picture, columns, rows] : {std::tuple("Pc_color_normal", 9, 1), std::tuple("Pc_color_grises", 6, 1),
-                                                 std::tuple("Pc_color_especial", 24, 10)}) {
+    for (const auto& [picture, columns, rows] : {std::tuple(kNormal, 9, 1), std::tuple(kGreys, 6, 1), std::tuple(kSpecial, 24, 10)}) {
         const auto& c = form.control(picture);
         const double w = c.scaleWidth > 0 ? c.scaleWidth : c.width, h = c.scaleHeight > 0 ? c.scaleHeight : c.height;
         for (int column = 0; column < columns; ++column)
@@ -187,6 +181,7 @@ struct EndRow {
     Long chosen;
     int beeps = 0;
     std::optional<Long> proposal = 0x00FF00;  ///< none: the window as it opens, with no colour chosen
+    int greyRing = -1;                        ///< where code left the greys' focus ring; -1: untouched
 };
 
 using Ending = ColourRows<EndRow>;
@@ -198,6 +193,8 @@ TEST_P(Ending, HandsBackTheChoice)
     ColourWindow window;
     if (row().proposal)
         window.setC_color_elegido_Vb(*row().proposal);
+    if (row().greyRing >= 0)
+        window.form().update(kGreys, [&](platform::Control& c) { c.swatches->current = row().greyRing; });
     play(window, row().actions);
     EXPECT_EQ(window.C_aceptado(), row().accepted);
     EXPECT_EQ(window.C_color_elegido_Vb(), row().chosen);
@@ -237,18 +234,12 @@ const EndRow kEnds[] = {
       escape("Pc_color_especial")},
      false, 0x003C80},
     {"arrowsInTheBoxMoveNoRing", {key("TX_color", Right), tab("TX_color"), enter("BT_aceptar")}, true, 0x00FF00},
+    // A ring past the last grey steps left from the last cell (254), not from beyond it.
+    {"ringPastTheLastGreyStepsBackFromTheLast",
+     {backTab("TX_color"), backTab(kSpecial), key(kGreys, Left), key(kGreys, Space), escape(kGreys)}, false, 0xD8D4D8, 0,
+     0x00FF00, 9},
 };
 KOR2_TABLE(Ends, Ending, kEnds);
-
-TEST_P(ColourWindowTest, AValidTextHidesTheErrorAgain)
-{
-    ColourWindow window;
-    play(window, {type("TX_color", u"-1"), click("BT_cancelar")});
-    EXPECT_TRUE(shows(window, "LB_error"));
-    play(window, {type("TX_color", u"7"), click("BT_cancelar")});
-    EXPECT_FALSE(shows(window, "LB_error"));
-    EXPECT_EQ(window.C_color_elegido_Vb(), 0xFFFFFF);
-}
 
 // A screen reader names every control the keyboard reaches and every cell; the chosen cell is the
 // ring's start, so a reader lands on the colour the window holds.
@@ -274,10 +265,10 @@ TEST_P(ColourWindowTest, OtherColoursTogglesTheHeight)
 {
     ColourWindow window;
     EXPECT_EQ(window.form().height(), ColourWindow::kCollapsedHeight);
-    play(window, {click("BT_otros"), click("BT_otros"), click("BT_otros"), click("BT_cancelar")});
-    EXPECT_EQ(window.form().height(), ColourWindow::kExpandedHeight);
-    play(window, {click("BT_otros"), click("BT_cancelar")});
-    EXPECT_EQ(window.form().height(), ColourWindow::kCollapsedHeight);
+    for (const auto height : {ColourWindow::kExpandedHeight, ColourWindow::kCollapsedHeight}) {
+        play(window, {click("BT_otros"), click("BT_otros"), click("BT_otros"), click("BT_cancelar")});
+        EXPECT_EQ(window.form().height(), height);
+    }
 }
 
 // Where the user leaves the chooser, however it is left, is where it opens next time; a position
@@ -353,11 +344,8 @@ TEST_P(ColourShowFront, ReturnsTheSnappedColourOrTheProposalUnchanged)
     EXPECT_EQ(ui->shownForms()[0].height, ColourWindow::kExpandedHeight);
 }
 
-const ShowRow kShows[] = {
-    {"paletteColour", 255, true, 255},        {"snapped", 200, true, 208},   {"blackIsWhite", 0, true, 16777215},
-    {"cancelKeepsZero", 0, false, 0},         {"cancelKeepsMinusOne", -1, false, -1},
-    {"acceptingMinusOne", -1, true, 16777215},
-};
+const ShowRow kShows[] = {{"paletteColour", 255, true, 255}, {"snapped", 200, true, 208}, {"blackIsWhite", 0, true, 16777215},
+    {"cancelKeepsZero", 0, false, 0}, {"cancelKeepsMinusOne", -1, false, -1}, {"acceptingMinusOne", -1, true, 16777215}};
 KOR2_TABLE(Cases, ColourShowFront, kShows);
 
 struct FormRow {
@@ -386,10 +374,8 @@ TEST_P(FormFront, FillsTheThreeResults)
 }
 
 const FormRow kForms[] = {
-    {"red", u"255", click("BT_cancelar"), 255, 1, u"rojo"},
-    {"cancelKeepsThePreselection", u"200", click("BT_cancelar"), 200, 12, u"12"},
-    {"acceptSnaps", u"200", click("BT_aceptar"), 208, 7, u"12"},
-    {"closeBox", u"200", closeBox(), 200, 12, u"12"},
+    {"red", u"255", click("BT_cancelar"), 255, 1, u"rojo"}, {"acceptSnaps", u"200", click("BT_aceptar"), 208, 7, u"12"},
+    {"cancelKeepsThePreselection", u"200", click("BT_cancelar"), 200, 12, u"12"}, {"closeBox", u"200", closeBox(), 200, 12, u"12"},
     {"blanksAndDecimals", u" 254,5 ", click("BT_cancelar"), 254, 7, u"7"},
 };
 KOR2_TABLE(Cases, FormFront, kForms);
@@ -403,9 +389,8 @@ TEST_P(ColourWindowTest, FormFrontOffersTheLayerColour)
     putProperty(*form, "NumColorPorCapaPreSeleccVb", Long{65280});
     ui->queue({{"F_color", {click("BT_por_capa"), click("BT_aceptar")}}});
     form->invoke("ColorShow", InvokeKind::Method, none);
-    EXPECT_EQ(getProperty(*form, "NumColorElegiVB"), Variant(Long{65280}));
-    EXPECT_EQ(getProperty(*form, "NumColorAutocad"), Variant(Long{3}));
-    EXPECT_EQ(getProperty(*form, "NomColorAutocad"), Variant(Text(u"verde")));
+    EXPECT_EQ((std::vector{getProperty(*form, "NumColorElegiVB"), getProperty(*form, "NumColorAutocad"), getProperty(*form, "NomColorAutocad")}),
+              (std::vector<Variant>{Long{65280}, Long{3}, u"verde"}));
 }
 
 // A front that fails reports it once; one that fails before the window is shown unloads a window
