@@ -6,54 +6,33 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <tuple>
 #include <vector>
 
 using namespace Kor2_Sys;
 
 namespace {
 
-// Every CAD index through the forward palette and back through the reverse palette; an index
-// whose key is overridden is found from that key instead. (The tables' own consistency is checked
-// where they are declared.)
-TEST(ColourRoundTrip, EveryIndexComesBackAsTheCatalogueSays)
-{
-    CColores colours;
-    std::map<Long, Long> back{{0, 8}, {10, 1}, {170, 5}, {210, 6}, {7, 7}, {255, 7}};
-    for (const auto& o : colour::kKeyOverrides) {
-        EXPECT_EQ(colours.Col_NuCad_de_NuVB(o.key), o.index);
-        back[o.index] = 7;
-    }
-    for (Integer index = 0; index <= 255; ++index)
-        EXPECT_EQ(colours.Col_NuCad_de_NuVB(colours.Col_NumVB_de_NumCad(index)), back.contains(index) ? back[index] : index)
-            << index;
-}
-
+// Each index to its colour and each colour back to its index, with the edges either way.
 struct LongCase {
-    Long in;
-    Long out;
+    bool forward;
+    Long in, out;
 };
-
-class ForwardPalette : public ::testing::TestWithParam<LongCase> {};
-TEST_P(ForwardPalette, GivesTheColourOfAnIndex)
+class PaletteLookup : public ::testing::TestWithParam<LongCase> {};
+TEST_P(PaletteLookup, ForwardGivesTheColourReverseMatchesExactlyOrGivesSeven)
 {
-    EXPECT_EQ(global<CColores>().Col_NumVB_de_NumCad(static_cast<Integer>(GetParam().in)), GetParam().out);
+    const auto [forward, in, out] = GetParam();
+    EXPECT_EQ(forward ? CColores().Col_NumVB_de_NumCad(static_cast<Integer>(in)) : CColores().Col_NuCad_de_NuVB(in), out);
 }
-INSTANTIATE_TEST_SUITE_P(Edges, ForwardPalette, ::testing::Values(
-    LongCase{0, 0x807C80}, LongCase{8, 0x807C80}, LongCase{7, 0xFFFFFF}, LongCase{255, 0xFFFFFF},
-    LongCase{256, 0xFFFFFF}, LongCase{-1, 0xFFFFFF}, LongCase{10, 0x0000FF}, LongCase{250, 0x303430},
-    LongCase{254, 0xD8D4D8}, LongCase{-32768, 0xFFFFFF}, LongCase{32767, 0xFFFFFF}));
-
-class ReversePaletteLookup : public ::testing::TestWithParam<LongCase> {};
-TEST_P(ReversePaletteLookup, MatchesExactlyOrGivesSeven)
-{
-    EXPECT_EQ(global<CColores>().Col_NuCad_de_NuVB(GetParam().in), GetParam().out);
-}
-INSTANTIATE_TEST_SUITE_P(Edges, ReversePaletteLookup, ::testing::Values(
-    LongCase{0x0000FF, 1}, LongCase{0xFF0000, 5}, LongCase{0xFF00FF, 6}, LongCase{0x807C80, 8},
-    LongCase{0xFFFFFF, 7}, LongCase{0x000000, 7}, LongCase{0x0000D0, 7}, LongCase{0x0000C8, 12},
-    LongCase{0x6064C8, 13}, LongCase{0x6064C9, 7}, LongCase{-1, 7}, LongCase{0x1000000, 7},
-    LongCase{0x100048, 248}, LongCase{0xD8D4D8, 254}));
+constexpr bool F = true, R = false;
+INSTANTIATE_TEST_SUITE_P(Edges, PaletteLookup, ::testing::Values(
+    LongCase{F, 0, 0x807C80}, LongCase{F, 8, 0x807C80}, LongCase{F, 7, 0xFFFFFF}, LongCase{F, 255, 0xFFFFFF},
+    LongCase{F, 256, 0xFFFFFF}, LongCase{F, -1, 0xFFFFFF}, LongCase{F, 10, 0x0000FF}, LongCase{F, 250, 0x303430},
+    LongCase{F, 254, 0xD8D4D8}, LongCase{F, -32768, 0xFFFFFF}, LongCase{F, 32767, 0xFFFFFF}, LongCase{R, 0x0000FF, 1},
+    LongCase{R, 0xFF0000, 5}, LongCase{R, 0xFF00FF, 6}, LongCase{R, 0x807C80, 8}, LongCase{R, 0xFFFFFF, 7},
+    LongCase{R, 0x000000, 7}, LongCase{R, 0x0000D0, 7}, LongCase{R, 0x0000C8, 12}, LongCase{R, 0x6064C8, 13},
+    LongCase{R, 0x6064C9, 7}, LongCase{R, -1, 7}, LongCase{R, 0x1000000, 7}, LongCase{R, 0x100048, 248},
+    LongCase{R, 0xD8D4D8, 254}));
 
 struct ListCase {
     Integer number;
@@ -66,9 +45,8 @@ TEST_P(SixteenColours, RowOfTheListNumber)
 {
     CColores colours;
     const auto& c = GetParam();
-    EXPECT_EQ(colours.Col_NuTB_de_NuCad(c.number), c.cadIndex);
-    EXPECT_EQ(colours.Col_NuyNomTB_de_NuTB(c.number), c.label);
-    EXPECT_EQ(colours.Col_NuVB_de_NuTB(c.number), c.console);
+    EXPECT_EQ(std::tuple(colours.Col_NuTB_de_NuCad(c.number), colours.Col_NuyNomTB_de_NuTB(c.number), colours.Col_NuVB_de_NuTB(c.number)),
+              std::tuple(c.cadIndex, Text(c.label), c.console));
 }
 INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(
     ListCase{1, 1, u"1 Rojo", 12}, ListCase{8, 250, u"8 Negro", 0}, ListCase{9, 22, u"9 Rojo mate ", 4},
@@ -90,29 +68,26 @@ INSTANTIATE_TEST_SUITE_P(Words, ColourWords, ::testing::Values(
     NameCase{u"10", 0xFFFFFF}, NameCase{u"", 0xFFFFFF}, NameCase{u"ROJ", 0xFFFFFF}, NameCase{u"\tR", 0xFFFFFF},
     NameCase{u"v e", 0xFFFFFF}));
 
+// A colour's name is its own or its reverse index's digits; an index's the fixed names, else digits.
 struct TextCase {
+    bool ofColour;
     Long in;
     std::u16string_view out;
 };
-class NameOfColour : public ::testing::TestWithParam<TextCase> {};
-TEST_P(NameOfColour, OwnNameOrIndexDigits)
+class Names : public ::testing::TestWithParam<TextCase> {};
+TEST_P(Names, OwnNameOrDigitsWithoutSign)
 {
     kor2test::ScopedHeadless ui;
-    EXPECT_EQ(CColores().Col_NombCad_de_NuVb(GetParam().in), GetParam().out);
+    const auto [ofColour, in, out] = GetParam();
+    EXPECT_EQ(ofColour ? CColores().Col_NombCad_de_NuVb(in) : CColores().Col_NombreCad_NuCad(in), out);
     EXPECT_TRUE(ui->messages().empty());
 }
-INSTANTIATE_TEST_SUITE_P(Colours, NameOfColour, ::testing::Values(
-    TextCase{0x0000D0, u"7"}, TextCase{0x0000C8, u"12"}, TextCase{0xC0BCC0, u"9"}, TextCase{0x000000, u"7"},
-    TextCase{0x0000FF, u"rojo"}, TextCase{0xFFFFFF, u"blanco"}, TextCase{0x303430, u"250"}));
-
-class NameOfIndex : public ::testing::TestWithParam<TextCase> {};
-TEST_P(NameOfIndex, FixedNamesThenDigitsWithoutSign)
-{
-    EXPECT_EQ(CColores().Col_NombreCad_NuCad(GetParam().in), GetParam().out);
-}
-INSTANTIATE_TEST_SUITE_P(Indices, NameOfIndex, ::testing::Values(
-    TextCase{0, u"por capa"}, TextCase{8, u"8"}, TextCase{12, u"12"}, TextCase{256, u"256"}, TextCase{-3, u"3"},
-    TextCase{6, u"magenta"}, TextCase{-2147483647 - 1, u"2147483648"}));
+constexpr bool C = true, I = false;
+INSTANTIATE_TEST_SUITE_P(Colours, Names, ::testing::Values(
+    TextCase{C, 0x0000D0, u"7"}, TextCase{C, 0x0000C8, u"12"}, TextCase{C, 0xC0BCC0, u"9"}, TextCase{C, 0x000000, u"7"},
+    TextCase{C, 0x0000FF, u"rojo"}, TextCase{C, 0xFFFFFF, u"blanco"}, TextCase{C, 0x303430, u"250"}, TextCase{I, 0, u"por capa"},
+    TextCase{I, 8, u"8"}, TextCase{I, 12, u"12"}, TextCase{I, 256, u"256"}, TextCase{I, -3, u"3"}, TextCase{I, 6, u"magenta"},
+    TextCase{I, -2147483647 - 1, u"2147483648"}));
 
 // The late-bound surface: every conversion takes its argument by reference and leaves it alone.
 struct LateCase {
@@ -128,21 +103,16 @@ TEST_P(LateBoundConversions, LeaveTheirArgumentUnchanged)
     EXPECT_EQ(args[0], GetParam().arg);
 }
 INSTANTIATE_TEST_SUITE_P(Members, LateBoundConversions, ::testing::Values(
-    LateCase{"Col_NuVB_de_Nombre_o_inicial", Text(u" am "), Long{0x00FFFF}},
-    LateCase{"Col_NuTB_de_NuCad", Integer{9}, Long{22}},
-    LateCase{"Col_NuyNomTB_de_NuTB", Integer{9}, Text(u"9 Rojo mate ")},
-    LateCase{"Col_NombCad_de_NuVb", Long{200}, Text(u"12")},
-    LateCase{"Col_NombreCad_NuCad", Long{-3}, Text(u"3")},
-    LateCase{"Col_NuVB_de_NuTB", Integer{8}, Long{0}},
-    LateCase{"Col_NumVB_de_NumCad", Integer{250}, Long{0x303430}},
-    LateCase{"Col_NuCad_de_NuVB", Long{13132800}, Long{7}},
+    LateCase{"Col_NuVB_de_Nombre_o_inicial", Text(u" am "), Long{0x00FFFF}}, LateCase{"Col_NuTB_de_NuCad", Integer{9}, Long{22}},
+    LateCase{"Col_NuyNomTB_de_NuTB", Integer{9}, Text(u"9 Rojo mate ")}, LateCase{"Col_NombCad_de_NuVb", Long{200}, Text(u"12")},
+    LateCase{"Col_NombreCad_NuCad", Long{-3}, Text(u"3")}, LateCase{"Col_NuVB_de_NuTB", Integer{8}, Long{0}},
+    LateCase{"Col_NumVB_de_NumCad", Integer{250}, Long{0x303430}}, LateCase{"Col_NuCad_de_NuVB", Long{13132800}, Long{7}},
     LateCase{"Col_NuCad_de_NuVB", Text(u"200"), Long{12}}));
 
 TEST(LateBoundConversions, OutOfRangeArgumentIsAnOverflowForTheCaller)
 {
-    std::vector<Variant> args{Long{70000}};
-    EXPECT_EQ(kor2test::errorOf([&] { sharedObject("CColores")->invoke("Col_NumVB_de_NumCad", InvokeKind::Method, args); }), 6)
-        << "a 16-bit parameter cannot take 70000";
+    std::vector<Variant> args{Long{70000}};  // a 16-bit parameter cannot take it
+    EXPECT_EQ(kor2test::errorOf([&] { sharedObject("CColores")->invoke("Col_NumVB_de_NumCad", InvokeKind::Method, args); }), 6);
 }
 
 // The catalogue's data are the published numbering that hosts and drawings rely on: its tables as
