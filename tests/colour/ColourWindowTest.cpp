@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -38,6 +37,7 @@ protected:
 template <class Row> using ColourRows = ColourFixture<OnEveryBackend<Row>>;
 using ColourWindowTest = ColourFixture<EveryBackend>;
 KOR2_ON_EVERY_BACKEND(ColourWindowTest);
+const char *const kSpecial = "Pc_color_especial", *const kGreys = "Pc_color_grises", *const kNormal = "Pc_color_normal";
 
 struct TypedRow {
     const char* label;
@@ -47,7 +47,7 @@ struct TypedRow {
 };
 
 // The whole text arrives as one change, as when it is pasted; typing runs the same rule for every
-// prefix (see TypingRunsTheBoxOnEveryKey).
+// prefix (see the row typedNegativeKeepsThePrefixsColour).
 using Typing = ColourRows<TypedRow>;
 
 TEST_P(Typing, TheBoxChoosesTheForwardColourOfWhatItReads)
@@ -58,9 +58,8 @@ TEST_P(Typing, TheBoxChoosesTheForwardColourOfWhatItReads)
         ColourWindow window;
         window.setC_color_elegido_Vb(0x00FF00);
         play(window, {set("TX_color", row().typed), click("BT_cancelar")});
-        EXPECT_EQ(window.C_color_elegido_Vb(), row().chosen);
-        EXPECT_EQ(shows(window, "LB_error"), row().error);
-        EXPECT_EQ(ui->beeps() > 0, row().error);
+        EXPECT_EQ(std::tuple(window.C_color_elegido_Vb(), shows(window, "LB_error"), ui->beeps() > 0),
+                  std::tuple(row().chosen, row().error, row().error));
         EXPECT_EQ(window.form().control("SH_color").fillColour, row().chosen);
         EXPECT_EQ(window.C_NomColorAutocaD(), row().typed) << "the box keeps the text as typed";
         play(window, {set("TX_color", u"7"), click("BT_cancelar")});
@@ -82,29 +81,23 @@ const TypedRow kNumbers[] = {
 };
 KOR2_TABLE(Numbers, Typing, kNumbers);
 
+// A proposal snaps to the palette before any window shows.
 struct ProposalCase {
     Long proposed;
     Text box;
-    Long chosen;
-    Long index;
+    Long chosen, index;
 };
-
-// A proposal snaps to the palette before any window shows.
 class Proposals : public ::testing::TestWithParam<ProposalCase> {};
-
 TEST_P(Proposals, SnapToThePalette)
 {
     ColourWindow window;
     window.setC_color_elegido_Vb(GetParam().proposed);
-    EXPECT_EQ(window.C_NomColorAutocaD(), GetParam().box);
-    EXPECT_EQ(window.C_color_elegido_Vb(), GetParam().chosen);
-    EXPECT_EQ(window.C_NumColorAutocaD(), GetParam().index);
+    EXPECT_EQ(std::tuple(window.C_NomColorAutocaD(), window.C_color_elegido_Vb(), window.C_NumColorAutocaD()),
+              std::tuple(GetParam().box, GetParam().chosen, GetParam().index));
 }
-
 INSTANTIATE_TEST_SUITE_P(Colours, Proposals, ::testing::Values(
     ProposalCase{0x0000C8, u"12", 0x0000D0, 7}, ProposalCase{0x000000, u"blanco", 0xFFFFFF, 7}, ProposalCase{0x807C80, u"8", 0x807C80, 8},
     ProposalCase{0x0000FF, u"rojo", 0x0000FF, 1}, ProposalCase{-255, u"rojo", 0x0000FF, 1}));
-
 
 struct CellRow {
     const char* label;
@@ -114,7 +107,6 @@ struct CellRow {
     Long chosen;
     Long index = 0;  ///< with an index the colour is accepted, else the window cancelled
 };
-
 using Palettes = ColourRows<CellRow>;
 
 TEST_P(Palettes, MouseDownPutsTheCellIntoTheBox)
@@ -123,15 +115,12 @@ TEST_P(Palettes, MouseDownPutsTheCellIntoTheBox)
     window.C_expandir_colores();
     const bool accept = row().index != 0;
     play(window, {mousedown(row().picture, row().x, row().y), click(accept ? "BT_aceptar" : "BT_cancelar")});
-    EXPECT_EQ(window.C_NomColorAutocaD(), row().box);
-    EXPECT_EQ(window.C_color_elegido_Vb(), row().chosen);
-    EXPECT_EQ(window.C_aceptado(), accept);
+    EXPECT_EQ(std::tuple(window.C_NomColorAutocaD(), window.C_color_elegido_Vb(), window.C_aceptado(), shows(window, "LB_error")),
+              std::tuple(row().box, row().chosen, accept, false));
     EXPECT_EQ(accept ? window.C_NumColorAutocaD() : 0, row().index);
-    EXPECT_FALSE(shows(window, "LB_error"));
 }
 
 // Column 1, row 7 of the special palette is index 10 + 3 = 13; row 2 is 16, row 4 is 12.
-const char *const kSpecial = "Pc_color_especial", *const kGreys = "Pc_color_grises", *const kNormal = "Pc_color_normal";
 const CellRow kCells[] = {
     {"specialFirstColumn", kSpecial, 0.01, 0.45, u"10", 0x0000FF}, {"specialAccepted", kSpecial, 0.02, 0.35, u"12", 0x0000D0, 7},
     {"specialLastCell", kSpecial, 0.99, 0.01, u"248", 0x180050, 7}, {"specialBottomRow", kSpecial, 0.10, 0.95, u"39", 0x283448},
@@ -164,11 +153,11 @@ TEST(PaletteCells, ShowTheColourAPressThereChooses)
         const double w = c.scaleWidth > 0 ? c.scaleWidth : c.width, h = c.scaleHeight > 0 ? c.scaleHeight : c.height;
         for (int column = 0; column < columns; ++column)
             for (int row = 0; row < rows; ++row) {
+                SCOPED_TRACE(std::string(picture) + " " + std::to_string(column) + "," + std::to_string(row));
                 const double x = (column + 0.5) * w / columns, y = (row + 0.5) * h / rows;
                 form.userMouseDown(picture, 1, 0, x, y);
-                EXPECT_EQ(paintedAt(c.picture, x, y), window.C_color_elegido_Vb()) << picture << " " << column << "," << row;
-                EXPECT_EQ(paintedAt(c.picture, (column + 1) * w / columns - 1, y), c.picture.front().colour)
-                    << picture << " " << column << "," << row << ": the line after the cell";
+                EXPECT_EQ(paintedAt(c.picture, x, y), window.C_color_elegido_Vb());
+                EXPECT_EQ(paintedAt(c.picture, (column + 1) * w / columns - 1, y), c.picture.front().colour) << "the line after";
             }
     }
 }
@@ -196,21 +185,19 @@ TEST_P(Ending, HandsBackTheChoice)
     if (row().greyRing >= 0)
         window.form().update(kGreys, [&](platform::Control& c) { c.swatches->current = row().greyRing; });
     play(window, row().actions);
-    EXPECT_EQ(window.C_aceptado(), row().accepted);
-    EXPECT_EQ(window.C_color_elegido_Vb(), row().chosen);
-    EXPECT_EQ(ui->beeps(), row().beeps);
-    EXPECT_FALSE(window.form().visible());
+    EXPECT_EQ(std::tuple(window.C_aceptado(), window.C_color_elegido_Vb(), ui->beeps(), window.form().visible()),
+              std::tuple(row().accepted, row().chosen, row().beeps, false));
     EXPECT_FALSE(window.form().unloaded()) << "hidden, not unloaded: the front reads the results";
 }
 
 const EndRow kEnds[] = {
     {"acceptButton", {type("TX_color", u"12,6"), click("BT_aceptar")}, true, 0x6064C8},
-    {"doubleClickOnSpecial", {mousedown("Pc_color_normal", 0.5, 0.5), dblclick("Pc_color_especial")}, true, 0xFF0000},
-    {"doubleClickOnNormal", {mousedown("Pc_color_normal", 0.5, 0.5), dblclick("Pc_color_normal")}, true, 0xFF0000},
-    {"clickOnTheSample", {mousedown("Pc_color_normal", 0.5, 0.5), click("Label1")}, true, 0xFF0000},
-    {"cancelButton", {mousedown("Pc_color_normal", 0.5, 0.5), click("BT_cancelar")}, false, 0xFF0000},
-    {"escape", {mousedown("Pc_color_grises", 0.1, 0.5), escape("TX_color")}, false, 0x303430},
-    {"closeBox", {mousedown("Pc_color_normal", 0.05, 0.5), closeBox()}, false, 0x0000FF},
+    {"doubleClickOnSpecial", {mousedown(kNormal, 0.5, 0.5), dblclick(kSpecial)}, true, 0xFF0000},
+    {"doubleClickOnNormal", {mousedown(kNormal, 0.5, 0.5), dblclick(kNormal)}, true, 0xFF0000},
+    {"clickOnTheSample", {mousedown(kNormal, 0.5, 0.5), click("Label1")}, true, 0xFF0000},
+    {"cancelButton", {mousedown(kNormal, 0.5, 0.5), click("BT_cancelar")}, false, 0xFF0000},
+    {"escape", {mousedown(kGreys, 0.1, 0.5), escape("TX_color")}, false, 0x303430},
+    {"closeBox", {mousedown(kNormal, 0.05, 0.5), closeBox()}, false, 0x0000FF},
     {"acceptingNoColourBeepsAndStays", {click("BT_aceptar"), click("BT_cancelar")}, false, 0, 1, std::nullopt},
     {"acceptingAfterAnErrorTakesTheKeptColour", {set("TX_color", u"-1"), click("BT_aceptar")}, true, 0x00FF00, 1},
     {"enterWithoutDefaultButton", {type("TX_color", u"rojo"), enter("TX_color"), tab("TX_color"), enter("BT_aceptar")},
@@ -221,17 +208,14 @@ const EndRow kEnds[] = {
     {"typedNegativeKeepsThePrefixsColour", {type("TX_color", u"-1"), click("BT_cancelar")}, false, 0x807C80, 1},
     // The palettes follow the other controls in the tab order; Enter on a cell is a press there.
     {"verdeByArrowsAndEnter",
-     {tab("TX_color"), tab("BT_aceptar"), tab("BT_cancelar"), tab("BT_otros"), key("Pc_color_normal", Right),
-      key("Pc_color_normal", Right), enter("Pc_color_normal"), backTab("Pc_color_normal"), backTab("BT_otros"),
-      backTab("BT_cancelar"), enter("BT_aceptar")},
+     {tab("TX_color"), tab("BT_aceptar"), tab("BT_cancelar"), tab("BT_otros"), key(kNormal, Right), key(kNormal, Right),
+      enter(kNormal), backTab(kNormal), backTab("BT_otros"), backTab("BT_cancelar"), enter("BT_aceptar")},
      true, 65280, 0, std::nullopt},
     // From the first cell: down a row (16), its end (246), up (248), back to the row's start (18),
     // two right (38), down (36); the ring stops at the left edge.
     {"specialWalkedSpacePressesEscapeLeaves",
-     {backTab("TX_color"), key("Pc_color_especial", Down), key("Pc_color_especial", End), key("Pc_color_especial", Up),
-      key("Pc_color_especial", Home), key("Pc_color_especial", Left), key("Pc_color_especial", Right),
-      key("Pc_color_especial", Right), key("Pc_color_especial", Down), key("Pc_color_especial", Space),
-      escape("Pc_color_especial")},
+     {backTab("TX_color"), key(kSpecial, Down), key(kSpecial, End), key(kSpecial, Up), key(kSpecial, Home), key(kSpecial, Left),
+      key(kSpecial, Right), key(kSpecial, Right), key(kSpecial, Down), key(kSpecial, Space), escape(kSpecial)},
      false, 0x003C80},
     {"arrowsInTheBoxMoveNoRing", {key("TX_color", Right), tab("TX_color"), enter("BT_aceptar")}, true, 0x00FF00},
     // A ring past the last grey steps left from the last cell (254), not from beyond it.
@@ -249,16 +233,13 @@ TEST_P(ColourWindowTest, ReadersNameEveryControlAndCell)
     window.C_añadir_BT_por_Capa(Long{255});
     window.C_expandir_colores();
     window.setC_color_elegido_Vb(0x00FF00);
-    play(window, {backTab("TX_color"), tab("Pc_color_especial"), escape("TX_color")});
+    play(window, {backTab("TX_color"), tab(kSpecial), escape("TX_color")});
     expectReaderNames(*ui, window.form(),
                       {{"TX_color", u"Color elegido:"}, {"BT_otros", u"otros ..."}, {"BT_por_capa", u"color capa principal :"},
-                       {"Pc_color_normal", u"Colores normales"}, {"Pc_color_normal[0]", u"rojo, 1"},
-                       {"Pc_color_normal[7]", u"8"}, {"Pc_color_grises[2]", u"gris 252"},
-                       {"Pc_color_especial", u"Colores especiales"}, {"Pc_color_especial[0]", u"18"}});
-    const auto& normal = *window.form().control("Pc_color_normal").swatches;
-    EXPECT_EQ(normal.selected, 2);
-    EXPECT_EQ(normal.current, 2);
-    EXPECT_EQ(window.form().control("Pc_color_especial").swatches->selected, -1);
+                       {kNormal, u"Colores normales"}, {"Pc_color_normal[0]", u"rojo, 1"}, {"Pc_color_normal[7]", u"8"},
+                       {"Pc_color_grises[2]", u"gris 252"}, {kSpecial, u"Colores especiales"}, {"Pc_color_especial[0]", u"18"}});
+    const auto& normal = *window.form().control(kNormal).swatches;
+    EXPECT_EQ(std::tuple(normal.selected, normal.current, window.form().control(kSpecial).swatches->selected), std::tuple(2, 2, -1));
 }
 
 TEST_P(ColourWindowTest, OtherColoursTogglesTheHeight)
@@ -275,24 +256,21 @@ TEST_P(ColourWindowTest, OtherColoursTogglesTheHeight)
 // that does not read leaves that side where the window system put it.
 TEST_P(ColourWindowTest, OpensWhereTheUserLeftIt)
 {
+    const auto position = [](const char16_t* side) { return settings::store().read(u"Vesolar", u"ColorPosicion", side, u""); };
     for (const Action& end : {click("BT_aceptar"), click("BT_cancelar"), escape("TX_color"), closeBox()}) {
         {
             ColourWindow fresh;
-            EXPECT_EQ(fresh.form().left(), 1000);
-            EXPECT_EQ(fresh.form().top(), 1000);
-            play(fresh, {mousedown("Pc_color_normal", 0.5, 0.5), move(2505, 3105), end});
+            EXPECT_EQ(std::tuple(fresh.form().left(), fresh.form().top()), std::tuple(1000.0, 1000.0));
+            play(fresh, {mousedown(kNormal, 0.5, 0.5), move(2505, 3105), end});
         }  // unloading a window that was shown saves
-        EXPECT_EQ(settings::store().read(u"Vesolar", u"ColorPosicion", u"Left", u""), u"2505") << end.describe();
-        EXPECT_EQ(settings::store().read(u"Vesolar", u"ColorPosicion", u"Top", u""), u"3105");
-        ColourWindow again;
-        EXPECT_EQ(again.form().left(), 2505);
+        EXPECT_EQ(std::tuple(position(u"Left"), position(u"Top")), std::tuple(Text(u"2505"), Text(u"3105"))) << end.describe();
+        EXPECT_EQ(ColourWindow().form().left(), 2505);
         settings::store().removeSection(u"Vesolar", u"ColorPosicion");
     }
     settings::store().write(u"Vesolar", u"ColorPosicion", u"Left", u"7");
     settings::store().write(u"Vesolar", u"ColorPosicion", u"Top", u"arriba");
     ColourWindow broken;
-    EXPECT_EQ(broken.form().left(), 7);
-    EXPECT_EQ(broken.form().top(), 0);
+    EXPECT_EQ(std::tuple(broken.form().left(), broken.form().top()), std::tuple(7.0, 0.0));
 }
 
 struct LayerRow {
@@ -301,21 +279,17 @@ struct LayerRow {
     Text box;
     Long chosen;
 };
-
 using Layer = ColourRows<LayerRow>;
 
 TEST_P(Layer, ButtonPutsThePaletteColourOfTheLayer)
 {
     ColourWindow window;
     window.C_añadir_BT_por_Capa(row().layer);
-    EXPECT_EQ(window.C_Por_capa(), u"por capa");
-    EXPECT_TRUE(shows(window, "BT_por_capa"));
+    EXPECT_EQ(std::tuple(window.C_Por_capa(), shows(window, "BT_por_capa")), std::tuple(Text(u"por capa"), true));
     play(window, {type("TX_color", u"-1"), click("BT_por_capa"), click("BT_aceptar")});
     EXPECT_FALSE(shows(window, "LB_error")) << "the layer's colour is a valid one";
-    EXPECT_TRUE(shows(window, "LB_por_capa"));
-    EXPECT_EQ(window.C_NomColorAutocaD(), row().box);
-    EXPECT_EQ(window.C_color_elegido_Vb(), row().chosen);
-    EXPECT_EQ(window.C_Por_capa(), u"por capa");
+    EXPECT_EQ(std::tuple(shows(window, "LB_por_capa"), window.C_NomColorAutocaD(), window.C_color_elegido_Vb(), window.C_Por_capa()),
+              std::tuple(true, row().box, row().chosen, Text(u"por capa")));
     play(window, {type("TX_color", u"5"), click("BT_aceptar")});
     EXPECT_EQ(window.C_Por_capa(), u"") << "a typed key hides \"por capa\"";
 }
@@ -331,7 +305,6 @@ struct ShowRow {
     bool accept;
     Long result;
 };
-
 using ColourShowFront = ColourRows<ShowRow>;
 
 TEST_P(ColourShowFront, ReturnsTheSnappedColourOrTheProposalUnchanged)
@@ -340,8 +313,7 @@ TEST_P(ColourShowFront, ReturnsTheSnappedColourOrTheProposalUnchanged)
     std::vector<Variant> args{row().proposed};
     EXPECT_EQ(sharedObject("CColores")->invoke("A_Color_Show", InvokeKind::Method, args), Variant(row().result));
     ASSERT_EQ(ui->shownForms().size(), 1u);
-    EXPECT_EQ(ui->shownForms()[0].caption, u"Elige Color:");
-    EXPECT_EQ(ui->shownForms()[0].height, ColourWindow::kExpandedHeight);
+    EXPECT_EQ(std::tuple(ui->shownForms()[0].caption, ui->shownForms()[0].height), std::tuple(Text(u"Elige Color:"), ColourWindow::kExpandedHeight));
 }
 
 const ShowRow kShows[] = {{"paletteColour", 255, true, 255}, {"snapped", 200, true, 208}, {"blackIsWhite", 0, true, 16777215},
@@ -355,7 +327,6 @@ struct FormRow {
     Long chosen, index;
     Text name;
 };
-
 using FormFront = ColourRows<FormRow>;
 
 TEST_P(FormFront, FillsTheThreeResults)
@@ -366,11 +337,9 @@ TEST_P(FormFront, FillsTheThreeResults)
     form.NumColorPreSeleccVb = row().preselected;
     ui->queue({{"F_color", {row().ending}}});
     form.ColorShow();
-    EXPECT_EQ(form.NumColorElegiVB, row().chosen);
-    EXPECT_EQ(form.NumColorAutocad, row().index);
-    EXPECT_EQ(form.NomColorAutocad, row().name);
-    EXPECT_EQ(ui->shownForms().at(0).caption, u"Color de la capa");
-    EXPECT_EQ(ui->shownForms().at(0).height, ColourWindow::kExpandedHeight) << "opens expanded whatever Expandircolores says";
+    EXPECT_EQ(std::tuple(form.NumColorElegiVB, form.NumColorAutocad, form.NomColorAutocad), std::tuple(row().chosen, row().index, row().name));
+    // opens expanded whatever Expandircolores says
+    EXPECT_EQ(std::tuple(ui->shownForms().at(0).caption, ui->shownForms().at(0).height), std::tuple(Text(u"Color de la capa"), ColourWindow::kExpandedHeight));
 }
 
 const FormRow kForms[] = {
@@ -394,45 +363,30 @@ TEST_P(ColourWindowTest, FormFrontOffersTheLayerColour)
 }
 
 // A front that fails reports it once; one that fails before the window is shown unloads a window
-// nobody saw: the stored position stays as it was, and the results keep what they held.
-struct FailedRow {
-    const char* label;
-    std::function<void(Player&)> call;
-    std::u16string_view reportStart, reportEnd = u".S_color";
-};
-
-using FrontFailure = ColourRows<FailedRow>;
-
-TEST_P(FrontFailure, KeepsNoPosition)
+// nobody saw: the stored position stays as it was, and the results keep what they held. The form
+// front fails so on a preselection it cannot read, the free one when no window script answers.
+TEST_P(ColourWindowTest, AFailedFrontReportsOnceAndKeepsNoPosition)
 {
-    row().call(*ui);
-    ASSERT_EQ(ui->messages().size(), 1u) << "the failure is reported";
-    const Text& report = ui->messages()[0].text;
-    EXPECT_TRUE(report.starts_with(row().reportStart)) << utf::toUtf8(report);
-    EXPECT_TRUE(report.ends_with(row().reportEnd)) << utf::toUtf8(report);
-    for (const auto& entry : settings::store().entries())
-        EXPECT_NE(entry.section, u"ColorPosicion") << utf::toUtf8(entry.key);
-}
-
-// The form front with a preselection it cannot read shows no window and leaves its result alone.
-std::function<void(Player&)> showPreselected(Text preselected)
-{
-    return [preselected](Player& ui) {
+    const auto reported = [&](std::u16string_view start) {
+        ASSERT_EQ(ui->messages().size(), 1u) << "the failure is reported";
+        const Text report = ui->messages()[0].text;
+        EXPECT_TRUE(report.starts_with(start) && report.ends_with(u".S_color")) << utf::toUtf8(report);
+        ui->clearRecords();
+    };
+    for (const auto& [preselected, start] : {std::pair(u"", u"ERROR en Kor_Sys.DLL Nº13\r\n No coinciden los tipos.S_color"),
+                                             {u"rojo", u"ERROR en Kor_Sys.DLL Nº"}, {u"-2147483648", u"ERROR en Kor_Sys.DLL Nº"}}) {
         cfrm_Color form;
         form.NumColorElegiVB = 42;
         form.NumColorPreSeleccVb = preselected;
         form.ColorShow();
-        EXPECT_TRUE(ui.shownForms().empty());
+        EXPECT_TRUE(ui->shownForms().empty());
         EXPECT_EQ(form.NumColorElegiVB, 42);
-    };
+        reported(start);
+    }
+    EXPECT_EQ(CColores().A_Color_Show(255), 0);
+    reported(u"ERROR en Kor_Sys.DLL Nº5\r\n");
+    for (const auto& entry : settings::store().entries())
+        EXPECT_NE(entry.section, u"ColorPosicion") << utf::toUtf8(entry.key);
 }
-
-const FailedRow kFailures[] = {
-    {"noPreselection", showPreselected(u""), u"ERROR en Kor_Sys.DLL Nº13\r\n No coinciden los tipos.S_color"},
-    {"aWordForAPreselection", showPreselected(u"rojo"), u"ERROR en Kor_Sys.DLL Nº"},
-    {"aPreselectionWithoutAMagnitude", showPreselected(u"-2147483648"), u"ERROR en Kor_Sys.DLL Nº"},
-    {"noWindowScript", [](Player&) { EXPECT_EQ(CColores().A_Color_Show(255), 0); }, u"ERROR en Kor_Sys.DLL Nº5\r\n"},
-};
-KOR2_TABLE(Colours, FrontFailure, kFailures);
 
 } // namespace
