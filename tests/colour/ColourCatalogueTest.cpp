@@ -14,10 +14,7 @@ using namespace Kor2_Sys;
 namespace {
 
 // Each index to its colour and each colour back to its index, with the edges either way.
-struct LongCase {
-    bool forward;
-    Long in, out;
-};
+struct LongCase { bool forward; Long in, out; };
 class PaletteLookup : public ::testing::TestWithParam<LongCase> {};
 TEST_P(PaletteLookup, ForwardGivesTheColourReverseMatchesExactlyOrGivesSeven)
 {
@@ -34,12 +31,7 @@ INSTANTIATE_TEST_SUITE_P(Edges, PaletteLookup, ::testing::Values(
     LongCase{R, 0x6064C9, 7}, LongCase{R, -1, 7}, LongCase{R, 0x1000000, 7}, LongCase{R, 0x100048, 248},
     LongCase{R, 0xD8D4D8, 254}));
 
-struct ListCase {
-    Integer number;
-    Long cadIndex;
-    std::u16string_view label;
-    Long console;
-};
+struct ListCase { Integer number; Long cadIndex; std::u16string_view label; Long console; };
 class SixteenColours : public ::testing::TestWithParam<ListCase> {};
 TEST_P(SixteenColours, RowOfTheListNumber)
 {
@@ -53,10 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(
     ListCase{16, 8, u"16 Negro mate", 8}, ListCase{7, 7, u"7 Blanco", 15}, ListCase{0, 7, u"7 Blanco", 15},
     ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15}, ListCase{99, 7, u"7 Blanco", 15}));
 
-struct NameCase {
-    std::u16string_view word;
-    Long colour;
-};
+struct NameCase { std::u16string_view word; Long colour; };
 class ColourWords : public ::testing::TestWithParam<NameCase> {};
 TEST_P(ColourWords, IgnoreCaseAndSurroundingBlanksOnly)
 {
@@ -69,11 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Words, ColourWords, ::testing::Values(
     NameCase{u"v e", 0xFFFFFF}));
 
 // A colour's name is its own or its reverse index's digits; an index's the fixed names, else digits.
-struct TextCase {
-    bool ofColour;
-    Long in;
-    std::u16string_view out;
-};
+struct TextCase { bool ofColour; Long in; std::u16string_view out; };
 class Names : public ::testing::TestWithParam<TextCase> {};
 TEST_P(Names, OwnNameOrDigitsWithoutSign)
 {
@@ -90,11 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Colours, Names, ::testing::Values(
     TextCase{I, -2147483647 - 1, u"2147483648"}));
 
 // The late-bound surface: every conversion takes its argument by reference and leaves it alone.
-struct LateCase {
-    const char* member;
-    Variant arg;
-    Variant result;
-};
+struct LateCase { const char* member; Variant arg; Variant result; };
 class LateBoundConversions : public ::testing::TestWithParam<LateCase> {};
 TEST_P(LateBoundConversions, LeaveTheirArgumentUnchanged)
 {

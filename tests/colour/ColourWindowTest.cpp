@@ -82,11 +82,7 @@ const TypedRow kNumbers[] = {
 KOR2_TABLE(Numbers, Typing, kNumbers);
 
 // A proposal snaps to the palette before any window shows.
-struct ProposalCase {
-    Long proposed;
-    Text box;
-    Long chosen, index;
-};
+struct ProposalCase { Long proposed; Text box; Long chosen, index; };
 class Proposals : public ::testing::TestWithParam<ProposalCase> {};
 TEST_P(Proposals, SnapToThePalette)
 {
@@ -273,12 +269,7 @@ TEST_P(ColourWindowTest, OpensWhereTheUserLeftIt)
     EXPECT_EQ(std::tuple(broken.form().left(), broken.form().top()), std::tuple(7.0, 0.0));
 }
 
-struct LayerRow {
-    const char* label;
-    Long layer;
-    Text box;
-    Long chosen;
-};
+struct LayerRow { const char* label; Long layer; Text box; Long chosen; };
 using Layer = ColourRows<LayerRow>;
 
 TEST_P(Layer, ButtonPutsThePaletteColourOfTheLayer)
@@ -299,12 +290,7 @@ KOR2_TABLE(Colours, Layer, kLayers);
 
 // --- the two fronts ----------------------------------------------------------------------
 
-struct ShowRow {
-    const char* label;
-    Long proposed;
-    bool accept;
-    Long result;
-};
+struct ShowRow { const char* label; Long proposed; bool accept; Long result; };
 using ColourShowFront = ColourRows<ShowRow>;
 
 TEST_P(ColourShowFront, ReturnsTheSnappedColourOrTheProposalUnchanged)
@@ -320,13 +306,7 @@ const ShowRow kShows[] = {{"paletteColour", 255, true, 255}, {"snapped", 200, tr
     {"cancelKeepsZero", 0, false, 0}, {"cancelKeepsMinusOne", -1, false, -1}, {"acceptingMinusOne", -1, true, 16777215}};
 KOR2_TABLE(Cases, ColourShowFront, kShows);
 
-struct FormRow {
-    const char* label;
-    Text preselected;
-    Action ending;
-    Long chosen, index;
-    Text name;
-};
+struct FormRow { const char* label; Text preselected; Action ending; Long chosen, index; Text name; };
 using FormFront = ColourRows<FormRow>;
 
 TEST_P(FormFront, FillsTheThreeResults)

@@ -17,13 +17,7 @@ protected:
     CTiempo watch;
 };
 
-struct ReadingCase {
-    std::uint32_t start;
-    Long elapsed;
-    Long tipo;
-    char16_t separator;
-    std::u16string_view text;
-};
+struct ReadingCase { std::uint32_t start; Long elapsed; Long tipo; char16_t separator; std::u16string_view text; };
 
 class Readings : public Stopwatch, public ::testing::WithParamInterface<ReadingCase> {};
 

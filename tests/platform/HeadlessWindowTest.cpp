@@ -68,11 +68,7 @@ TEST(Playback, RecordsMessageBoxesAndAnswersThemFromTheScript)
     EXPECT_EQ(ui->messages()[2].title, u"Kor2_Sys");
 }
 
-struct BrokenScript {
-    const char* label;
-    std::vector<WindowScript> scripts;
-    std::u16string_view mentions;
-};
+struct BrokenScript { const char* label; std::vector<WindowScript> scripts; std::u16string_view mentions; };
 
 class ScriptErrors : public ::testing::TestWithParam<BrokenScript> {};
 

@@ -25,12 +25,7 @@ using kor2test::labelled;
 // --- What each kind answers -------------------------------------------------------------------
 
 struct MemberCase {
-    const char* label;
-    HostKind kind;
-    std::string member;
-    InvokeKind how;
-    std::size_t args;
-    int error;
+    const char* label; HostKind kind; std::string member; InvokeKind how; std::size_t args; int error;
 };
 class HostMembers : public ::testing::TestWithParam<MemberCase> {};
 TEST_P(HostMembers, AnswerAsTheirKindDoesAndRecordEveryCall)
@@ -252,10 +247,7 @@ TEST(HeadlessScreen, RefusesADensityThatIsNoPositiveNumberOnEitherAxis)
         }
 }
 
-struct BitmapCase {
-    Long width, height;
-    bool made;
-};
+struct BitmapCase { Long width, height; bool made; };
 class HeadlessBitmap : public ::testing::TestWithParam<BitmapCase> {};
 TEST_P(HeadlessBitmap, IsMadeOnlyWithinThePixelLimitAndClearingDropsIt)
 {
