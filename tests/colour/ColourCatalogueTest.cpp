@@ -3,6 +3,7 @@
 
 #include "Guards.h"
 #include "colour/ColourCatalogue.h"
+#include "frame/Utf.h"
 
 #include <gtest/gtest.h>
 
@@ -12,24 +13,6 @@
 using namespace Kor2_Sys;
 
 namespace {
-
-// Each index to its colour and each colour back to its index, with the edges either way.
-struct LongCase { bool forward; Long in, out; };
-class PaletteLookup : public ::testing::TestWithParam<LongCase> {};
-TEST_P(PaletteLookup, ForwardGivesTheColourReverseMatchesExactlyOrGivesSeven)
-{
-    const auto [forward, in, out] = GetParam();
-    EXPECT_EQ(forward ? CColores().Col_NumVB_de_NumCad(static_cast<Integer>(in)) : CColores().Col_NuCad_de_NuVB(in), out);
-}
-constexpr bool F = true, R = false;
-INSTANTIATE_TEST_SUITE_P(Edges, PaletteLookup, ::testing::Values(
-    LongCase{F, 0, 0x807C80}, LongCase{F, 8, 0x807C80}, LongCase{F, 7, 0xFFFFFF}, LongCase{F, 255, 0xFFFFFF},
-    LongCase{F, 256, 0xFFFFFF}, LongCase{F, -1, 0xFFFFFF}, LongCase{F, 10, 0x0000FF}, LongCase{F, 250, 0x303430},
-    LongCase{F, 254, 0xD8D4D8}, LongCase{F, -32768, 0xFFFFFF}, LongCase{F, 32767, 0xFFFFFF}, LongCase{R, 0x0000FF, 1},
-    LongCase{R, 0xFF0000, 5}, LongCase{R, 0xFF00FF, 6}, LongCase{R, 0x807C80, 8}, LongCase{R, 0xFFFFFF, 7},
-    LongCase{R, 0x000000, 7}, LongCase{R, 0x0000D0, 7}, LongCase{R, 0x0000C8, 12}, LongCase{R, 0x6064C8, 13},
-    LongCase{R, 0x6064C9, 7}, LongCase{R, -1, 7}, LongCase{R, 0x1000000, 7}, LongCase{R, 0x100048, 248},
-    LongCase{R, 0xD8D4D8, 254}));
 
 struct ListCase { Integer number; Long cadIndex; std::u16string_view label; Long console; };
 class SixteenColours : public ::testing::TestWithParam<ListCase> {};
@@ -45,50 +28,43 @@ INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(
     ListCase{16, 8, u"16 Negro mate", 8}, ListCase{7, 7, u"7 Blanco", 15}, ListCase{0, 7, u"7 Blanco", 15},
     ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15}, ListCase{99, 7, u"7 Blanco", 15}));
 
-struct NameCase { std::u16string_view word; Long colour; };
-class ColourWords : public ::testing::TestWithParam<NameCase> {};
-TEST_P(ColourWords, IgnoreCaseAndSurroundingBlanksOnly)
-{
-    EXPECT_EQ(CColores().Col_NuVB_de_Nombre_o_inicial(Text(GetParam().word)), GetParam().colour);
-}
-INSTANTIATE_TEST_SUITE_P(Words, ColourWords, ::testing::Values(
-    NameCase{u" am ", 0x00FFFF}, NameCase{u"Az", 0xFF0000}, NameCase{u"m", 0xFF00FF}, NameCase{u"magenta", 0xFF00FF},
-    NameCase{u"ROJO", 0x0000FF}, NameCase{u"9", 0xC0BCC0}, NameCase{u"8", 0x807C80}, NameCase{u"a", 0xFFFFFF},
-    NameCase{u"10", 0xFFFFFF}, NameCase{u"", 0xFFFFFF}, NameCase{u"ROJ", 0xFFFFFF}, NameCase{u"\tR", 0xFFFFFF},
-    NameCase{u"v e", 0xFFFFFF}));
+// Every conversion through the late-bound surface: each takes its argument by reference and leaves
+// it alone, and none shows a box. Rows: each index to its colour and each colour back to its index
+// (exact keys only, else 7), colour words (case and surrounding blanks ignored), a colour's name
+// (its own, else its reverse index's digits), an index's name (fixed names, else digits unsigned).
+struct Call { const char* member; Variant arg, result; };
+Call fwd(Integer in, Long out) { return {"Col_NumVB_de_NumCad", in, out}; }
+Call rev(Long in, Long out) { return {"Col_NuCad_de_NuVB", in, out}; }
+Call word(const char16_t* in, Long out) { return {"Col_NuVB_de_Nombre_o_inicial", in, out}; }
+Call colourName(Long in, const char16_t* out) { return {"Col_NombCad_de_NuVb", in, out}; }
+Call indexName(Long in, const char16_t* out) { return {"Col_NombreCad_NuCad", in, out}; }
 
-// A colour's name is its own or its reverse index's digits; an index's the fixed names, else digits.
-struct TextCase { bool ofColour; Long in; std::u16string_view out; };
-class Names : public ::testing::TestWithParam<TextCase> {};
-TEST_P(Names, OwnNameOrDigitsWithoutSign)
+TEST(LateBoundConversions, GiveTheCataloguesAnswerAndLeaveTheirArgumentUnchanged)
 {
+    const Call calls[] = {
+        fwd(0, 0x807C80), fwd(8, 0x807C80), fwd(7, 0xFFFFFF), fwd(255, 0xFFFFFF), fwd(256, 0xFFFFFF), fwd(-1, 0xFFFFFF),
+        fwd(10, 0x0000FF), fwd(250, 0x303430), fwd(254, 0xD8D4D8), fwd(-32768, 0xFFFFFF), fwd(32767, 0xFFFFFF),
+        rev(0x0000FF, 1), rev(0xFF0000, 5), rev(0xFF00FF, 6), rev(0x807C80, 8), rev(0xFFFFFF, 7), rev(0x000000, 7),
+        rev(0x0000D0, 7), rev(0x0000C8, 12), rev(0x6064C8, 13), rev(0x6064C9, 7), rev(-1, 7), rev(0x1000000, 7),
+        rev(0x100048, 248), rev(0xD8D4D8, 254), rev(13132800, 7), {"Col_NuCad_de_NuVB", u"200", Long{12}},
+        word(u" am ", 0x00FFFF), word(u"Az", 0xFF0000), word(u"m", 0xFF00FF), word(u"magenta", 0xFF00FF), word(u"ROJO", 0x0000FF),
+        word(u"9", 0xC0BCC0), word(u"8", 0x807C80), word(u"a", 0xFFFFFF), word(u"10", 0xFFFFFF), word(u"", 0xFFFFFF),
+        word(u"ROJ", 0xFFFFFF), word(u"\tR", 0xFFFFFF), word(u"v e", 0xFFFFFF),
+        colourName(0x0000D0, u"7"), colourName(0x0000C8, u"12"), colourName(0xC0BCC0, u"9"), colourName(0x000000, u"7"),
+        colourName(0x0000FF, u"rojo"), colourName(0xFFFFFF, u"blanco"), colourName(0x303430, u"250"), colourName(200, u"12"),
+        indexName(0, u"por capa"), indexName(8, u"8"), indexName(12, u"12"), indexName(256, u"256"), indexName(-3, u"3"),
+        indexName(6, u"magenta"), indexName(-2147483647 - 1, u"2147483648"),
+        {"Col_NuTB_de_NuCad", Integer{9}, Long{22}}, {"Col_NuyNomTB_de_NuTB", Integer{9}, u"9 Rojo mate "},
+        {"Col_NuVB_de_NuTB", Integer{8}, Long{0}}};
     kor2test::ScopedHeadless ui;
-    const auto [ofColour, in, out] = GetParam();
-    EXPECT_EQ(ofColour ? CColores().Col_NombCad_de_NuVb(in) : CColores().Col_NombreCad_NuCad(in), out);
+    for (const auto& [member, arg, result] : calls) {
+        SCOPED_TRACE(std::string(member) + " " + utf::toUtf8(arg.toText()));
+        std::vector<Variant> args{arg};
+        EXPECT_EQ(sharedObject("Kor2_Sys.CColores")->invoke(member, InvokeKind::Method, args), result);
+        EXPECT_EQ(args[0], arg);
+    }
     EXPECT_TRUE(ui->messages().empty());
 }
-constexpr bool C = true, I = false;
-INSTANTIATE_TEST_SUITE_P(Colours, Names, ::testing::Values(
-    TextCase{C, 0x0000D0, u"7"}, TextCase{C, 0x0000C8, u"12"}, TextCase{C, 0xC0BCC0, u"9"}, TextCase{C, 0x000000, u"7"},
-    TextCase{C, 0x0000FF, u"rojo"}, TextCase{C, 0xFFFFFF, u"blanco"}, TextCase{C, 0x303430, u"250"}, TextCase{I, 0, u"por capa"},
-    TextCase{I, 8, u"8"}, TextCase{I, 12, u"12"}, TextCase{I, 256, u"256"}, TextCase{I, -3, u"3"}, TextCase{I, 6, u"magenta"},
-    TextCase{I, -2147483647 - 1, u"2147483648"}));
-
-// The late-bound surface: every conversion takes its argument by reference and leaves it alone.
-struct LateCase { const char* member; Variant arg; Variant result; };
-class LateBoundConversions : public ::testing::TestWithParam<LateCase> {};
-TEST_P(LateBoundConversions, LeaveTheirArgumentUnchanged)
-{
-    std::vector<Variant> args{GetParam().arg};
-    EXPECT_EQ(sharedObject("Kor2_Sys.CColores")->invoke(GetParam().member, InvokeKind::Method, args), GetParam().result);
-    EXPECT_EQ(args[0], GetParam().arg);
-}
-INSTANTIATE_TEST_SUITE_P(Members, LateBoundConversions, ::testing::Values(
-    LateCase{"Col_NuVB_de_Nombre_o_inicial", Text(u" am "), Long{0x00FFFF}}, LateCase{"Col_NuTB_de_NuCad", Integer{9}, Long{22}},
-    LateCase{"Col_NuyNomTB_de_NuTB", Integer{9}, Text(u"9 Rojo mate ")}, LateCase{"Col_NombCad_de_NuVb", Long{200}, Text(u"12")},
-    LateCase{"Col_NombreCad_NuCad", Long{-3}, Text(u"3")}, LateCase{"Col_NuVB_de_NuTB", Integer{8}, Long{0}},
-    LateCase{"Col_NumVB_de_NumCad", Integer{250}, Long{0x303430}}, LateCase{"Col_NuCad_de_NuVB", Long{13132800}, Long{7}},
-    LateCase{"Col_NuCad_de_NuVB", Text(u"200"), Long{12}}));
 
 TEST(LateBoundConversions, OutOfRangeArgumentIsAnOverflowForTheCaller)
 {
