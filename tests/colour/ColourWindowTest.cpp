@@ -306,7 +306,10 @@ const ShowRow kShows[] = {{"paletteColour", 255, true, 255}, {"snapped", 200, tr
     {"cancelKeepsZero", 0, false, 0}, {"cancelKeepsMinusOne", -1, false, -1}, {"acceptingMinusOne", -1, true, 16777215}};
 KOR2_TABLE(Cases, ColourShowFront, kShows);
 
-struct FormRow { const char* label; Text preselected; Action ending; Long chosen, index; Text name; };
+struct FormRow {
+    const char* label; Text preselected; Actions actions; Long chosen, index; Text name;
+    Long layer = -1;  ///< the layer colour offered; -1: none
+};
 using FormFront = ColourRows<FormRow>;
 
 TEST_P(FormFront, FillsTheThreeResults)
@@ -315,7 +318,9 @@ TEST_P(FormFront, FillsTheThreeResults)
     cfrm_Color form;
     form.titulo = u"Color de la capa";
     form.NumColorPreSeleccVb = row().preselected;
-    ui->queue({{"F_color", {row().ending}}});
+    if (row().layer >= 0)
+        form.PorCapa = true, form.NumColorPorCapaPreSeleccVb = row().layer;
+    ui->queue({{"F_color", row().actions}});
     form.ColorShow();
     EXPECT_EQ(std::tuple(form.NumColorElegiVB, form.NumColorAutocad, form.NomColorAutocad), std::tuple(row().chosen, row().index, row().name));
     // opens expanded whatever Expandircolores says
@@ -323,24 +328,12 @@ TEST_P(FormFront, FillsTheThreeResults)
 }
 
 const FormRow kForms[] = {
-    {"red", u"255", click("BT_cancelar"), 255, 1, u"rojo"}, {"acceptSnaps", u"200", click("BT_aceptar"), 208, 7, u"12"},
-    {"cancelKeepsThePreselection", u"200", click("BT_cancelar"), 200, 12, u"12"}, {"closeBox", u"200", closeBox(), 200, 12, u"12"},
-    {"blanksAndDecimals", u" 254,5 ", click("BT_cancelar"), 254, 7, u"7"},
+    {"red", u"255", {click("BT_cancelar")}, 255, 1, u"rojo"}, {"acceptSnaps", u"200", {click("BT_aceptar")}, 208, 7, u"12"},
+    {"cancelKeepsThePreselection", u"200", {click("BT_cancelar")}, 200, 12, u"12"}, {"closeBox", u"200", {closeBox()}, 200, 12, u"12"},
+    {"blanksAndDecimals", u" 254,5 ", {click("BT_cancelar")}, 254, 7, u"7"},
+    {"layerColourOffered", u"255", {click("BT_por_capa"), click("BT_aceptar")}, 65280, 3, u"verde", 65280},
 };
 KOR2_TABLE(Cases, FormFront, kForms);
-
-TEST_P(ColourWindowTest, FormFrontOffersTheLayerColour)
-{
-    std::vector<Variant> none;
-    auto form = createObject("Kor2_Sys.cfrm_Color");
-    putProperty(*form, "NumColorPreSeleccVb", Text(u"255"));
-    putProperty(*form, "PorCapa", true);
-    putProperty(*form, "NumColorPorCapaPreSeleccVb", Long{65280});
-    ui->queue({{"F_color", {click("BT_por_capa"), click("BT_aceptar")}}});
-    form->invoke("ColorShow", InvokeKind::Method, none);
-    EXPECT_EQ((std::vector{getProperty(*form, "NumColorElegiVB"), getProperty(*form, "NumColorAutocad"), getProperty(*form, "NomColorAutocad")}),
-              (std::vector<Variant>{Long{65280}, Long{3}, u"verde"}));
-}
 
 // A front that fails reports it once; one that fails before the window is shown unloads a window
 // nobody saw: the stored position stays as it was, and the results keep what they held. The form

@@ -73,18 +73,6 @@ const DragRow kDrags[] = {
 };
 KOR2_TABLE(Buttons, Drags, kDrags);
 
-using ControlMover = MoverOf<EveryBackend>;
-KOR2_ON_EVERY_BACKEND(ControlMover);
-
-TEST_P(ControlMover, FreeCallsShareTheGrab)
-{
-    mover = sharedObject("Kor2_Sys.cMoverControl");
-    grab({100, 50});
-    hosts->setCursor({110, 52});
-    global<cMoverControl>().Mueve_CtrlMover(kLeft, kCtrl, label);
-    EXPECT_EQ(where(), (PixelPoint{50, 22}));
-}
-
 // Run-time errors: the common report with the operation's tag, the offsets as far as they got.
 struct FailureRow {
     const char* label;

@@ -1,5 +1,5 @@
 // What only the scripted window system does: scripts that do not fit their window are errors
-// naming it, message boxes and file dialogs answered from scripts. How events and focus reach a window is the players' table (WindowPlayTest).
+// naming it, and message boxes answered from scripts. How events and focus reach a window is the players' table (WindowPlayTest).
 #include <Kor2_Sys/Error.h>
 
 #include "Actions.h"
@@ -92,13 +92,5 @@ INSTANTIATE_TEST_SUITE_P(Headless, ScriptErrors, ::testing::Values(
     BrokenScript{"action after hide", {{"F_prueba", {click("BT_aceptar"), click("BT_aceptar")}}}, u"oculta"},
     BrokenScript{"file action in a window", {{"F_prueba", cancelFile().actions}}, u"archivos"}),
     labelled<BrokenScript>);
-
-TEST(FileDialog, AnswersFromTheScript)
-{
-    kor2test::ScopedHeadless ui({pick(u"/tmp/año 1.txt"), cancelFile()});
-    EXPECT_EQ(windowSystem().fileDialog({}), u"/tmp/año 1.txt");
-    const auto cancelled = failureOf([] { windowSystem().fileDialog({}); });
-    EXPECT_EQ(cancelled ? cancelled->number() : 0, 32755) << "cancel must raise";
-}
 
 } // namespace

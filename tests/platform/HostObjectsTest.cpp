@@ -24,9 +24,7 @@ using kor2test::labelled;
 
 // --- What each kind answers -------------------------------------------------------------------
 
-struct MemberCase {
-    const char* label; HostKind kind; std::string member; InvokeKind how; std::size_t args; int error;
-};
+struct MemberCase { const char* label; HostKind kind; std::string member; InvokeKind how; std::size_t args; int error; };
 class HostMembers : public ::testing::TestWithParam<MemberCase> {};
 TEST_P(HostMembers, AnswerAsTheirKindDoesAndRecordEveryCall)
 {
@@ -39,15 +37,15 @@ TEST_P(HostMembers, AnswerAsTheirKindDoesAndRecordEveryCall)
 }
 using enum HostKind;
 constexpr auto Get = InvokeKind::Get, Put = InvokeKind::Put, Call = InvokeKind::Method;
-INSTANTIATE_TEST_SUITE_P(Kinds, HostMembers, ::testing::Values(
-    MemberCase{"formDrawingContext", Form, "hDC", Get, 0, 0}, MemberCase{"controlHasNoDrawingContext", Control, "hdc", Get, 0, 438},
-    MemberCase{"controlHasNoValue", Control, "Value", Get, 0, 438}, MemberCase{"controlHasNoInnerSize", Control, "ScaleWidth", Get, 0, 438},
-    MemberCase{"handleIsReadOnly", Control, "hWnd", Put, 1, 450}, MemberCase{"drawingContextIsReadOnly", Picture, "hdc", Put, 1, 450},
-    MemberCase{"parentIsReadOnly", Form, "Parent", Put, 1, 450}, MemberCase{"missingPropertyRead", Form, "Caption", Get, 0, 438},
-    MemberCase{"missingMethod", Control, "Refresh", Call, 1, 438}, MemberCase{"propertyReadAsAMethod", Control, "Top", Call, 0, 0},
-    MemberCase{"readWithArguments", Form, "Left", Get, 1, 450}, MemberCase{"moveWithFiveArguments", Form, "Move", Call, 5, 450},
-    MemberCase{"zOrderWithTwo", Picture, "ZOrder", Call, 2, 450}, MemberCase{"bitmapDefaultValue", Bitmap, "", Get, 0, 0},
-    MemberCase{"bitmapValueIsReadOnly", Bitmap, "", Put, 1, 450}), labelled<MemberCase>);
+// A member the kind lacks (438) is also what the desktop tables meet through their hosts.
+const MemberCase kMembers[] = {
+    {"formDrawingContext", Form, "hDC", Get, 0, 0}, {"controlHasNoInnerSize", Control, "ScaleWidth", Get, 0, 438},
+    {"handleIsReadOnly", Control, "hWnd", Put, 1, 450}, {"drawingContextIsReadOnly", Picture, "hdc", Put, 1, 450},
+    {"parentIsReadOnly", Form, "Parent", Put, 1, 450}, {"missingPropertyRead", Form, "Caption", Get, 0, 438},
+    {"propertyReadAsAMethod", Control, "Top", Call, 0, 0}, {"readWithArguments", Form, "Left", Get, 1, 450},
+    {"moveWithFiveArguments", Form, "Move", Call, 5, 450}, {"zOrderWithTwo", Picture, "ZOrder", Call, 2, 450},
+    {"bitmapDefaultValue", Bitmap, "", Get, 0, 0}, {"bitmapValueIsReadOnly", Bitmap, "", Put, 1, 450}};
+INSTANTIATE_TEST_SUITE_P(Kinds, HostMembers, ::testing::ValuesIn(kMembers), labelled<MemberCase>);
 
 struct MoveCase {
     const char* label;
@@ -67,10 +65,10 @@ TEST_P(HostMove, SetsTheSidesGivenOrNoneAtAll)
         sides.push_back(host.property(side)->toSingle());
     EXPECT_EQ(sides, GetParam().sides);
 }
-INSTANTIATE_TEST_SUITE_P(Arguments, HostMove, ::testing::Values(
-    MoveCase{"leftAndTopOnly", {Double{1.5}, Text(u"2")}, 0, {1.5f, 2, 70, 0}},
-    MoveCase{"badLastArgumentMovesNothing", {Long{5}, Long{6}, Text(u"ancho")}, 13, {0, 0, 70, 0}},
-    MoveCase{"overflowMovesNothing", {Long{5}, Double{1e300}}, 6, {0, 0, 70, 0}}), labelled<MoveCase>);
+const MoveCase kMoves[] = {{"leftAndTopOnly", {Double{1.5}, Text(u"2")}, 0, {1.5f, 2, 70, 0}},
+    {"badLastArgumentMovesNothing", {Long{5}, Long{6}, Text(u"ancho")}, 13, {0, 0, 70, 0}},
+    {"overflowMovesNothing", {Long{5}, Double{1e300}}, 6, {0, 0, 70, 0}}};
+INSTANTIATE_TEST_SUITE_P(Arguments, HostMove, ::testing::ValuesIn(kMoves), labelled<MoveCase>);
 
 // --- Properties keep their type --------------------------------------------------------------
 
@@ -91,14 +89,12 @@ TEST_P(HostPut, ConvertsToTheTypeItHolds)
     std::vector<Variant> args{GetParam().put};
     EXPECT_EQ(errorOf([&] { host.invoke(member, Put, args); }), GetParam().error);
     const Variant stored = host.invoke(member, Get, {});
-    EXPECT_EQ(stored.type(), GetParam().stored.type());
-    EXPECT_EQ(stored, GetParam().stored);
+    EXPECT_EQ(std::tuple(stored.type(), stored), std::tuple(GetParam().stored.type(), GetParam().stored));
 }
-INSTANTIATE_TEST_SUITE_P(Types, HostPut, ::testing::Values(
-    PutCase{"textToSingle", {}, Text(u"12"), 0, Single{12}}, PutCase{"longToSingle", {}, Long{7}, 0, Single{7}},
-    PutCase{"wordsAreNoNumber", {}, Text(u"doce"), 13, Single{0}}, PutCase{"tooBigForASingle", {}, Double{1e300}, 6, Single{0}},
-    PutCase{"numberToText", Text(u"x"), Long{5}, 0, Text(u"5")},
-    PutCase{"booleanKeepsBoolean", Boolean{false}, Long{1}, 0, Boolean{true}}), labelled<PutCase>);
+const PutCase kPuts[] = {{"textToSingle", {}, Text(u"12"), 0, Single{12}}, {"longToSingle", {}, Long{7}, 0, Single{7}},
+    {"wordsAreNoNumber", {}, Text(u"doce"), 13, Single{0}}, {"tooBigForASingle", {}, Double{1e300}, 6, Single{0}},
+    {"numberToText", Text(u"x"), Long{5}, 0, Text(u"5")}, {"booleanKeepsBoolean", Boolean{false}, Long{1}, 0, Boolean{true}}};
+INSTANTIATE_TEST_SUITE_P(Types, HostPut, ::testing::ValuesIn(kPuts), labelled<PutCase>);
 
 // --- The registry and the native operations ---------------------------------------------------
 
