@@ -109,15 +109,11 @@ const FailureRow kFailures[] = {
     {"nothingPassedWithoutCtrl", [](MoverFailures& t) { t.label = Variant{}, t.drag({110, 52}, kLeft, 0); }, {}, 1},
     // 150,000,000 + 2,000,000,000 twips does not fit 32 bits, though each part does.
     {"overflowInTheMove", [](MoverFailures& t) {
-         place(t.label, "Left", 2e9f);
-         t.grab({0, 0});
-         t.drag({10'000'000, 0});
+         place(t.label, "Left", 2e9f), t.grab({0, 0}), t.drag({10'000'000, 0});
          EXPECT_EQ(twipsOf(t.label)[0], 2e9f);
      }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve2"}, 0, Only::Headless},
     {"secondOffsetFailsFirstIsKept", [](MoverFailures& t) {
-         place(t.label, "Top", 1e20f);
-         t.grab({100, 50});
-         t.drag({110, 52});
+         place(t.label, "Top", 1e20f), t.grab({100, 50}), t.drag({110, 52});
          EXPECT_EQ(t.where(), (PixelPoint{50, 52})) << "x offset kept, y still 0";
      }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve1"}, 1, Only::Headless},
 };

@@ -73,7 +73,6 @@ const PlayRow kEvents[] = {
 KOR2_TABLE(Events, Playback, kEvents);
 
 const PlayRow kKeys[] = {
-    {"shownWithTheFirstControlInTabOrder", {click("BT_cancelar")}, {kCancel}, kCancelled, false},
     {"firstFocusableWhenTheFirstIsDisabled", {escape("BT_cancelar")}, {kCancel}, {"BT_aceptar", "BT_cancelar"}, false,
      disableTextBox},
     {"aFocusCodeGaveBeforeTheShowStays", {enter("BT_cancelar")}, {kCancel}, {"BT_cancelar"}, false, focusCancel},
