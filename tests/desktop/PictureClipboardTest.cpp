@@ -53,6 +53,9 @@ const SizeRow kSizes[] = {
     // 44.5 goes to 44 (even), 29.5 to 30: each is rounded before the division, not after.
     {"twipsTieToEvenBeforeDividing", 44.5f, 29.5f, PixelPoint{2, 2}, {}, Only::Headless},
     {"factorTakenWhole", 4500, 3000, PixelPoint{562, 250}, {7.5, 12.5}, Only::Headless},
+    // 8192 × 8192 pixels is the most a bitmap may hold.
+    {"atThePixelLimit", 122880, 122880, PixelPoint{8192, 8192}, {}, Only::Headless},
+    {"pastThePixelLimit", 122895, 122880, std::nullopt, {}, Only::Headless},
 };
 KOR2_TABLE(Areas, Sizes, kSizes);
 

@@ -173,24 +173,9 @@ TEST_F(HostMenus, OnlyDropDownsOpenAndMenusHoldTheirHandles)
     for (const auto& [menu, position] : {std::pair{bar, 2}, {archivo, 0}, {form->handle(), 0}})
         EXPECT_EQ(hosts.subMenu(menu, position), 0) << position;
     EXPECT_EQ(errorOf([&] { hosts.add(Control, "c", archivo); }), 5);
-    hosts.setMenuItemBitmaps(bar, 3, 0, 9, 10);  // by command: "&Zoom" is the third
-    const auto item = hosts.menuBarOf(*form).at(1).items.at(0).item;
-    EXPECT_EQ(std::tuple(item.command, item.unchecked, item.checked), std::tuple(3, 9, 10));
 }
 
-TEST_F(HostMenus, MenusGoWithTheirWindowAndHoldAtMostTheLimit)
-{
-    const Long menu = hosts.systemMenu(form->handle());
-    EXPECT_EQ(hosts.systemMenu(form->handle()), menu) << "one copy per window";
-    for (std::size_t i = 0; i <= kMaxMenuItems; ++i)
-        hosts.appendMenuItem(menu, menuflags::kString, 1, u"x");
-    EXPECT_EQ(hosts.systemMenuOf(*form).size(), kMaxMenuItems);
-    EXPECT_EQ(errorOf([] { HostRegistry::checkMenuBar(std::vector<DropDown>(kMaxMenuItems + 1)); }), 5);
-    hosts.destroy(form->handle());
-    EXPECT_EQ(std::tuple(hosts.menuBar(form->handle()), hosts.subMenu(bar, 0), hosts.systemMenu(form->handle())), std::tuple(0, 0, 0));
-}
-
-// --- The screen, drawing and the clipboard -------------------------------------------------------
+// --- The screen -----------------------------------------------------------------------------------
 
 TEST(HeadlessScreen, RefusesADensityThatIsNoPositiveNumberOnEitherAxis)
 {
@@ -203,25 +188,5 @@ TEST(HeadlessScreen, RefusesADensityThatIsNoPositiveNumberOnEitherAxis)
             EXPECT_EQ(std::pair(windows.twipsPerPixelX(), windows.twipsPerPixelY()), std::pair(7.5, 12.5));
         }
 }
-
-struct BitmapCase { Long width, height; bool made; };
-class HeadlessBitmap : public ::testing::TestWithParam<BitmapCase> {};
-TEST_P(HeadlessBitmap, IsMadeOnlyWithinThePixelLimitAndClearingDropsIt)
-{
-    HeadlessWindowSystem windows;
-    auto drawing = windows.createMemoryDrawing(windows.hosts().add(Form, "frm")->handle());
-    ASSERT_NE(drawing, nullptr);
-    auto bitmap = drawing->createBitmap(GetParam().width, GetParam().height);
-    ASSERT_EQ(bitmap != nullptr, GetParam().made);
-    windows.clipboardSetText(u"antes");
-    windows.clipboardSetBitmap(std::move(bitmap));  // no bitmap made: nothing arrives
-    EXPECT_EQ(windows.clipboardBitmap(), GetParam().made ? std::optional(PixelPoint{GetParam().width, GetParam().height}) : std::nullopt);
-    windows.clipboardClear();
-    EXPECT_FALSE(windows.clipboardBitmap() || windows.clipboardText());
-}
-constexpr Long kMaxLong = std::numeric_limits<Long>::max();
-INSTANTIATE_TEST_SUITE_P(Sizes, HeadlessBitmap, ::testing::Values(
-    BitmapCase{300, 200, true}, BitmapCase{0, 200, false}, BitmapCase{300, -1, false},
-    BitmapCase{8192, 8192, true}, BitmapCase{8193, 8192, false}, BitmapCase{kMaxLong, kMaxLong, false}));
 
 } // namespace
