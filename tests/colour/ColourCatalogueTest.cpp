@@ -42,20 +42,20 @@ Call indexName(Long in, const char16_t* out) { return {"Col_NombreCad_NuCad", in
 TEST(LateBoundConversions, GiveTheCataloguesAnswerAndLeaveTheirArgumentUnchanged)
 {
     const Call calls[] = {
-        fwd(0, 0x807C80), fwd(8, 0x807C80), fwd(7, 0xFFFFFF), fwd(255, 0xFFFFFF), fwd(256, 0xFFFFFF), fwd(-1, 0xFFFFFF),
-        fwd(10, 0x0000FF), fwd(250, 0x303430), fwd(254, 0xD8D4D8), fwd(-32768, 0xFFFFFF), fwd(32767, 0xFFFFFF),
-        rev(0x0000FF, 1), rev(0xFF0000, 5), rev(0xFF00FF, 6), rev(0x807C80, 8), rev(0xFFFFFF, 7), rev(0x000000, 7),
-        rev(0x0000D0, 7), rev(0x0000C8, 12), rev(0x6064C8, 13), rev(0x6064C9, 7), rev(-1, 7), rev(0x1000000, 7),
-        rev(0x100048, 248), rev(0xD8D4D8, 254), rev(13132800, 7), {"Col_NuCad_de_NuVB", u"200", Long{12}},
-        word(u" am ", 0x00FFFF), word(u"Az", 0xFF0000), word(u"m", 0xFF00FF), word(u"magenta", 0xFF00FF), word(u"ROJO", 0x0000FF),
-        word(u"9", 0xC0BCC0), word(u"8", 0x807C80), word(u"a", 0xFFFFFF), word(u"10", 0xFFFFFF), word(u"", 0xFFFFFF),
-        word(u"ROJ", 0xFFFFFF), word(u"\tR", 0xFFFFFF), word(u"v e", 0xFFFFFF),
-        colourName(0x0000D0, u"7"), colourName(0x0000C8, u"12"), colourName(0xC0BCC0, u"9"), colourName(0x000000, u"7"),
-        colourName(0x0000FF, u"rojo"), colourName(0xFFFFFF, u"blanco"), colourName(0x303430, u"250"), colourName(200, u"12"),
-        indexName(0, u"por capa"), indexName(8, u"8"), indexName(12, u"12"), indexName(256, u"256"), indexName(-3, u"3"),
-        indexName(6, u"magenta"), indexName(-2147483647 - 1, u"2147483648"),
-        {"Col_NuTB_de_NuCad", Integer{9}, Long{22}}, {"Col_NuyNomTB_de_NuTB", Integer{9}, u"9 Rojo mate "},
-        {"Col_NuVB_de_NuTB", Integer{8}, Long{0}}};
+        fwd(0, 0x807C80), fwd(7, 0xFFFFFF), fwd(10, 0x0000FF),
+        fwd(254, 0xD8D4D8), fwd(256, 0xFFFFFF), fwd(-1, 0xFFFFFF),
+        rev(0x0000FF, 1), rev(0xFF00FF, 6), rev(0x000000, 7),
+        rev(0x0000D0, 7), rev(0x0000C8, 12), rev(0x6064C9, 7),
+        rev(-1, 7), rev(0x1000000, 7), rev(0x100048, 248),
+        rev(0xD8D4D8, 254), rev(13132800, 7), {"Col_NuCad_de_NuVB", u"200", Long{12}},
+        word(u" am ", 0x00FFFF), word(u"m", 0xFF00FF), word(u"ROJO", 0x0000FF),
+        word(u"9", 0xC0BCC0), word(u"10", 0xFFFFFF), word(u"ROJ", 0xFFFFFF),
+        word(u"\tR", 0xFFFFFF), word(u"v e", 0xFFFFFF), word(u"", 0xFFFFFF),
+        colourName(0x0000D0, u"7"), colourName(0x0000C8, u"12"), colourName(0x000000, u"7"),
+        colourName(0x0000FF, u"rojo"), colourName(0x303430, u"250"), indexName(0, u"por capa"),
+        indexName(256, u"256"), indexName(-3, u"3"), indexName(6, u"magenta"),
+        indexName(-2147483647 - 1, u"2147483648"), {"Col_NuTB_de_NuCad", Integer{9}, Long{22}},
+        {"Col_NuyNomTB_de_NuTB", Integer{9}, u"9 Rojo mate "}, {"Col_NuVB_de_NuTB", Integer{8}, Long{0}}};
     kor2test::ScopedHeadless ui;
     for (const auto& [member, arg, result] : calls) {
         SCOPED_TRACE(std::string(member) + " " + utf::toUtf8(arg.toText()));

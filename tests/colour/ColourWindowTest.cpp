@@ -1,5 +1,5 @@
 // The colour chooser as a person uses it, on every backend: what the box reads, the palettes, the
-// ways to accept and to leave, "por capa", where the window opens, and the two fronts.
+// ways to accept and to leave, what readers hear, and the two fronts.
 #include <Kor2_Sys/CColores.h>
 #include <Kor2_Sys/cfrm_Color.h>
 
@@ -189,7 +189,6 @@ TEST_P(Ending, HandsBackTheChoice)
 const EndRow kEnds[] = {
     {"acceptButton", {type("TX_color", u"12,6"), click("BT_aceptar")}, true, 0x6064C8},
     {"doubleClickOnSpecial", {mousedown(kNormal, 0.5, 0.5), dblclick(kSpecial)}, true, 0xFF0000},
-    {"doubleClickOnNormal", {mousedown(kNormal, 0.5, 0.5), dblclick(kNormal)}, true, 0xFF0000},
     {"clickOnTheSample", {mousedown(kNormal, 0.5, 0.5), click("Label1")}, true, 0xFF0000},
     {"cancelButton", {mousedown(kNormal, 0.5, 0.5), click("BT_cancelar")}, false, 0xFF0000},
     {"escape", {mousedown(kGreys, 0.1, 0.5), escape("TX_color")}, false, 0x303430},
@@ -199,7 +198,6 @@ const EndRow kEnds[] = {
     {"enterWithoutDefaultButton", {type("TX_color", u"rojo"), enter("TX_color"), tab("TX_color"), enter("BT_aceptar")},
      true, 0x0000FF},
     {"backTabRoundTheStart", {backTab("TX_color"), backTab("BT_otros"), key("BT_cancelar", 32)}, false, 0x00FF00},
-    {"escapeFromAccept", {tab("TX_color"), escape("BT_aceptar")}, false, 0x00FF00},
     // Typing runs the box on every key: "-" alone reads as 0, "-1" then keeps that colour.
     {"typedNegativeKeepsThePrefixsColour", {type("TX_color", u"-1"), click("BT_cancelar")}, false, 0x807C80, 1},
     // The palettes follow the other controls in the tab order; Enter on a cell is a press there.
@@ -237,56 +235,6 @@ TEST_P(ColourWindowTest, ReadersNameEveryControlAndCell)
     const auto& normal = *window.form().control(kNormal).swatches;
     EXPECT_EQ(std::tuple(normal.selected, normal.current, window.form().control(kSpecial).swatches->selected), std::tuple(2, 2, -1));
 }
-
-TEST_P(ColourWindowTest, OtherColoursTogglesTheHeight)
-{
-    ColourWindow window;
-    EXPECT_EQ(window.form().height(), ColourWindow::kCollapsedHeight);
-    for (const auto height : {ColourWindow::kExpandedHeight, ColourWindow::kCollapsedHeight}) {
-        play(window, {click("BT_otros"), click("BT_otros"), click("BT_otros"), click("BT_cancelar")});
-        EXPECT_EQ(window.form().height(), height);
-    }
-}
-
-// Where the user leaves the chooser, however it is left, is where it opens next time; a position
-// that does not read leaves that side where the window system put it.
-TEST_P(ColourWindowTest, OpensWhereTheUserLeftIt)
-{
-    const auto position = [](const char16_t* side) { return settings::store().read(u"Vesolar", u"ColorPosicion", side, u""); };
-    for (const Action& end : {click("BT_aceptar"), click("BT_cancelar"), escape("TX_color"), closeBox()}) {
-        {
-            ColourWindow fresh;
-            EXPECT_EQ(std::tuple(fresh.form().left(), fresh.form().top()), std::tuple(1000.0, 1000.0));
-            play(fresh, {mousedown(kNormal, 0.5, 0.5), move(2505, 3105), end});
-        }  // unloading a window that was shown saves
-        EXPECT_EQ(std::tuple(position(u"Left"), position(u"Top")), std::tuple(Text(u"2505"), Text(u"3105"))) << end.describe();
-        EXPECT_EQ(ColourWindow().form().left(), 2505);
-        settings::store().removeSection(u"Vesolar", u"ColorPosicion");
-    }
-    settings::store().write(u"Vesolar", u"ColorPosicion", u"Left", u"7");
-    settings::store().write(u"Vesolar", u"ColorPosicion", u"Top", u"arriba");
-    ColourWindow broken;
-    EXPECT_EQ(std::tuple(broken.form().left(), broken.form().top()), std::tuple(7.0, 0.0));
-}
-
-struct LayerRow { const char* label; Long layer; Text box; Long chosen; };
-using Layer = ColourRows<LayerRow>;
-
-TEST_P(Layer, ButtonPutsThePaletteColourOfTheLayer)
-{
-    ColourWindow window;
-    window.C_añadir_BT_por_Capa(row().layer);
-    EXPECT_EQ(std::tuple(window.C_Por_capa(), shows(window, "BT_por_capa")), std::tuple(Text(u"por capa"), true));
-    play(window, {type("TX_color", u"-1"), click("BT_por_capa"), click("BT_aceptar")});
-    EXPECT_FALSE(shows(window, "LB_error")) << "the layer's colour is a valid one";
-    EXPECT_EQ(std::tuple(shows(window, "LB_por_capa"), window.C_NomColorAutocaD(), window.C_color_elegido_Vb(), window.C_Por_capa()),
-              std::tuple(true, row().box, row().chosen, Text(u"por capa")));
-    play(window, {type("TX_color", u"5"), click("BT_aceptar")});
-    EXPECT_EQ(window.C_Por_capa(), u"") << "a typed key hides \"por capa\"";
-}
-
-const LayerRow kLayers[] = {{"snapsToWhite", 0x0000D0, u"blanco", 0xFFFFFF}, {"green", 0x00FF00, u"verde", 0x00FF00}};
-KOR2_TABLE(Colours, Layer, kLayers);
 
 // --- the two fronts ----------------------------------------------------------------------
 

@@ -105,33 +105,11 @@ const FailureRow kFailures[] = {
      {kNoMember + u"M_mueve1", kNoMember + u"M_mueve2"}, 0},
     {"destroyedControl", [](MoverFailures& t) { t.hosts->destroy(t.label), t.drag({110, 52}); },
      {u"ERROR en Kor_Sys.DLL Nº91\r\n Variable de objeto o bloque With no establecidoM_mueve2"}, 0},
-    // Without Ctrl the control is never touched, so nothing passed is no error.
-    {"nothingPassedWithoutCtrl", [](MoverFailures& t) { t.label = Variant{}, t.drag({110, 52}, kLeft, 0); }, {}, 1},
-    // 150,000,000 + 2,000,000,000 twips does not fit 32 bits, though each part does.
-    {"overflowInTheMove", [](MoverFailures& t) {
-         place(t.label, "Left", 2e9f), t.grab({0, 0}), t.drag({10'000'000, 0});
-         EXPECT_EQ(twipsOf(t.label)[0], 2e9f);
-     }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve2"}, 0, Only::Headless},
     {"secondOffsetFailsFirstIsKept", [](MoverFailures& t) {
          place(t.label, "Top", 1e20f), t.grab({100, 50}), t.drag({110, 52});
          EXPECT_EQ(t.where(), (PixelPoint{50, 52})) << "x offset kept, y still 0";
      }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve1"}, 1, Only::Headless},
 };
 KOR2_TABLE(Controls, MoverFailures, kFailures);
-
-// At 7.5 twips per pixel, which only a headless screen is set to here, pixels are no whole number
-// of twips.
-TEST(HeadlessControlMover, HalvesOfTwipsGoToTheEvenNumber)
-{
-    const ScopedPlayer ui{Backend::Headless};
-    ui->headless()->setTwipsPerPixel(7.5, 7.5);
-    const auto hosts = makeHosts(*ui);
-    const Variant label = hosts->control(hosts->form(), {0, 0});
-    ui->headless()->setCursorPosition({3, 5});  // 22.5 -> 22, 37.5 -> 38
-    global<cMoverControl>().Mueve_CtrlSeleccionar(kLeft, label);
-    ui->headless()->setCursorPosition({5, 7});  // 37.5 -> 38, 52.5 -> 52
-    global<cMoverControl>().Mueve_CtrlMover(kLeft, kCtrl, label);
-    EXPECT_EQ(twipsOf(label), (std::vector<float>{16, 14, 450, 180}));
-}
 
 } // namespace

@@ -87,13 +87,6 @@ const FailureRow kFailures[] = {
      u"ERROR en Kor_Sys.DLL Nº438\r\n El objeto no admite esta propiedad o método.C_clipb"},
     {"notAnObject", [](Hosts&, const Variant&) { return Variant(Integer{3}); },
      u"ERROR en Kor_Sys.DLL Nº424\r\n Se requiere un objeto.C_clipb"},
-    // A window whose hdc names no drawing: only a recorded host can answer so.
-    {"noDrawingContext", [](Hosts& h, const Variant& f) {
-         const Variant label = h.control(f, {1, 1});
-         auto& host = dynamic_cast<platform::RecordedHost&>(*label.toObject());
-         host.setProperty("hdc", Long{host.handle()});
-         return label;
-     }, u"", {}, Only::Headless},
     {"factorBelowHalfAPixel", [](Hosts& h, const Variant& f) { return h.picture(f, 4500, 450); },
      u"ERROR en Kor_Sys.DLL Nº11\r\n División por cero.C_clipb", {0.4, 15}, Only::Headless},
 };

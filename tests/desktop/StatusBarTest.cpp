@@ -61,8 +61,8 @@ TEST_P(Placement, BarGoesIntoTheStatusBarOverThePartAndShowsZero)
 }
 
 const PartRow kParts[] = {
-    {"firstPart", 0, {}}, {"middlePart", 1, {}}, {"lastPart", 2, {}}, {"partPastTheLastLeavesAllZero", 3, {0, 0, 0, 0}},
-    {"negativePartLeavesAllZero", -1, {0, 0, 0, 0}},
+    {"firstPart", 0, {}}, {"middlePart", 1, {}}, {"lastPart", 2, {}},
+    {"partPastTheLastLeavesAllZero", 3, {0, 0, 0, 0}}, {"negativePartLeavesAllZero", -1, {0, 0, 0, 0}},
     // Part 0 is 1,3 to 21,21 pixels: top 22.5 goes to 22 (even), and the height is 21 × 7.5 - 22
     // = 135.5 to 136, not 18 × 7.5 rounded; the width 21 × 12 - 12, to the twip.
     {"tiesToEvenFarSidesLessConvertedNearSides", 0, {12, 22, 240, 136}, {12, 7.5}, Only::Headless},
@@ -86,18 +86,6 @@ TEST_P(StatusBarProgress, EveryShowRereadsThePartAndHidingGivesTheBarBackWhereIt
     progreso(4);  // bShowProgressBar omitted: false
     EXPECT_EQ(std::tuple(hosts->parentOf(bar), visible(), twipsOf(bar)[2]), std::tuple("Form1", false, shown[2])) << "hiding moves nothing";
     EXPECT_TRUE(swallowed.seen().empty());
-}
-
-// A bitmap has no window handle: it is no form, and hiding gives the bar back to the form kept before.
-TEST_P(StatusBarProgress, ObjectWithoutAWindowIsNotKeptAsTheForm)
-{
-    const auto progress = createObject("Kor2_Sys.c_StatusBar");
-    progress->invoke("Progreso", InvokeKind::Method, args);
-    args[0] = hosts->bitmap();
-    args[4] = false;
-    progress->invoke("Progreso", InvokeKind::Method, args);
-    EXPECT_EQ(hosts->parentOf(bar), "Form1");
-    EXPECT_EQ(swallowed.summary(), std::vector<std::string>{"438 c_StatusBar.Progreso"});
 }
 
 // Whatever a step cannot do is skipped without a word, and the steps after it still run.

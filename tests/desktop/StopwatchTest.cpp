@@ -53,15 +53,6 @@ TEST_F(Stopwatch, ReadingWithoutStopStopsOnceAndKeepsTheStop)
     EXPECT_EQ(watch.T_TiempoTranscurrido(), u"700") << "a stopped watch stays stopped";
 }
 
-TEST_F(Stopwatch, TickReadsSignedAndPauseSleepsOnlyForZeroOrMore)
-{
-    clock->set(0xFFFFFFFFu);
-    EXPECT_EQ(watch.T_tiempo(), -1);
-    watch.Pausa(-1);
-    watch.Pausa(0);
-    EXPECT_EQ(std::pair(clock->sleeps(), clock->lastSleep()), std::pair(1, Long{0}));
-}
-
 // Free calls go to one shared instance; the unit travels as the enumeration's number.
 TEST_F(Stopwatch, FreeCallsShareOneWatchAndOverflowReachesTheCaller)
 {
@@ -79,25 +70,6 @@ TEST_F(Stopwatch, FreeCallsShareOneWatchAndOverflowReachesTheCaller)
     clock->advance(0x20);
     free->invoke("T_ParaReloj", InvokeKind::Method, {});
     EXPECT_EQ(errorOf([&] { free->invoke("T_TiempoTranscurrido", InvokeKind::Method, {}); }), 6);
-}
-
-class BrokenClock final : public platform::Clock {
-public:
-    std::uint32_t tickCount() override { throw errors::outOfMemory(); }
-    void sleep(Long) override {}
-};
-
-TEST(StopwatchReports, EachTaggedMemberReportsWithItsTagAndReturns)
-{
-    kor2test::ScopedHeadless ui;
-    platform::ScopedClock broken{std::make_shared<BrokenClock>()};
-    CTiempo watch;
-    watch.T_IniciaReloj();
-    watch.T_ParaReloj();
-    EXPECT_EQ(watch.T_tiempo(), 0);
-    ASSERT_EQ(ui->messages().size(), 3u);
-    for (std::size_t i = 0; const char16_t* tag : {u".T_ini", u".T_para", u".T_tiempo"})
-        EXPECT_EQ(ui->messages()[i++].text, Text(u"ERROR en Kor_Sys.DLL Nº7\r\n Memoria insuficiente") + tag);
 }
 
 } // namespace

@@ -112,19 +112,13 @@ TEST(HostRegistry, HandlesAndNamesAreUnique)
 TEST(HostRegistry, ADestroyedWindowTakesItsChildrenAndAnswersNothing)
 {
     HostRegistry hosts;
-    const auto form = hosts.add(Form, "frm"), bar = hosts.add(StatusBar, "sb"), other = hosts.add(Form, "otra");
-    bar->setParts({{0, 0, 10, 10}});
+    const auto form = hosts.add(Form, "frm"), bar = hosts.add(StatusBar, "sb");
     hosts.setParent(bar->handle(), form->handle());
     hosts.destroy(form->handle());
     for (const auto& gone : {form, bar}) {
         EXPECT_EQ(std::tuple(gone->alive(), hosts.find(gone->handle()), hosts.byName(gone->name())), std::tuple(false, nullptr, gone));
         EXPECT_EQ(errorOf([&] { gone->invoke("hWnd", Get, {}); }), 91);
     }
-    PixelRect rect{1, 2, 3, 4};
-    hosts.statusBarPartRect(bar->handle(), 0, rect);
-    EXPECT_EQ(rect, (PixelRect{1, 2, 3, 4}));
-    hosts.setParent(other->handle(), form->handle());
-    EXPECT_EQ(std::tuple(other->parent(), other->alive()), std::tuple(0, true));
 }
 
 struct ParentCase {
@@ -151,29 +145,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, SetParent, ::testing::Values(
     ParentCase{"toTheDesktop", "pb", "", ""}, ParentCase{"toNoWindow", "pb", "?", "frm"},
     ParentCase{"toItself", "pb", "pb", "frm"}, ParentCase{"toTheWindowWithHandleOne", "pb", "uno", "uno"}),
     labelled<ParentCase>);
-
-// --- Menus ------------------------------------------------------------------------------------
-
-class HostMenus : public ::testing::Test {
-public:
-    HostRegistry hosts;
-    std::shared_ptr<RecordedHost> form = hosts.add(Form, "frm");
-    Long bar = 0;
-    HostMenus()
-    {
-        hosts.setMenuBar(form->handle(), {{u"&Archivo", {u"&Abrir", u"-", u"&Salir"}}, {u"&Ver", {u"&Zoom"}}});
-        bar = hosts.menuBar(form->handle());
-    }
-};
-
-TEST_F(HostMenus, OnlyDropDownsOpenAndMenusHoldTheirHandles)
-{
-    const Long archivo = hosts.subMenu(bar, 0);
-    EXPECT_TRUE(archivo != 0 && hosts.subMenu(bar, 1) != archivo);
-    for (const auto& [menu, position] : {std::pair{bar, 2}, {archivo, 0}, {form->handle(), 0}})
-        EXPECT_EQ(hosts.subMenu(menu, position), 0) << position;
-    EXPECT_EQ(errorOf([&] { hosts.add(Control, "c", archivo); }), 5);
-}
 
 // --- The screen -----------------------------------------------------------------------------------
 

@@ -50,10 +50,6 @@ const char *const kOk = "click BT_aceptar", *const kCancel = "click BT_cancelar"
 const PlayRow kEvents[] = {
     {"typingReplacesAllKeyBeforeEachChange", {type("TX_valor", u"ab"), click("BT_aceptar")},
      {"key 97", "change A", "key 98", "change AB", kOk}, kAccepted, true},
-    {"aSwallowedKeyChangesNothing", {type("TX_valor", u"axb"), click("BT_aceptar")},
-     {"key 97", "change A", "key 120", "key 98", "change AB", kOk}, kAccepted, true},
-    {"typingNothingDeletesWithoutAKey", {type("TX_valor", u"a"), type("TX_valor", u""), click("BT_aceptar")},
-     {"key 97", "change A", "change ", kOk}, kAccepted, true},
     {"settingFromCodeIsOneChange", {set("TX_valor", u"12"), click("BT_aceptar")}, {"change 12", kOk}, kAccepted, true},
     {"backspaceEditsAfterItsKey", {type("TX_valor", u"ab"), key("TX_valor", 8), enter("TX_valor")},
      {"key 97", "change A", "key 98", "change AB", "key 8", "change A", kOk}, kBox, true},
