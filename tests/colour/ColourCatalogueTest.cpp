@@ -20,7 +20,8 @@ TEST_P(SixteenColours, RowOfTheListNumber)
 {
     CColores colours;
     const auto& c = GetParam();
-    EXPECT_EQ(std::tuple(colours.Col_NuTB_de_NuCad(c.number), colours.Col_NuyNomTB_de_NuTB(c.number), colours.Col_NuVB_de_NuTB(c.number)),
+    EXPECT_EQ(std::tuple(colours.Col_NuTB_de_NuCad(c.number), colours.Col_NuyNomTB_de_NuTB(c.number),
+                         colours.Col_NuVB_de_NuTB(c.number)),
               std::tuple(c.cadIndex, Text(c.label), c.console));
 }
 INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(

@@ -81,7 +81,6 @@ TEST_P(ScriptErrors, FailWithAnErrorNamingTheWindowInsteadOfHanging)
 
 INSTANTIATE_TEST_SUITE_P(Headless, ScriptErrors, ::testing::Values(
     BrokenScript{"key to a control without focus", {{"F_prueba", {key("Pc", 13)}}}, u"foco"},
-    BrokenScript{"typing into a hidden frame", {{"F_prueba", {type("TX_marco", u"a")}}}, u"foco"},
     BrokenScript{"no script left", {}, u"F_prueba"},
     BrokenScript{"script for another window", {{"F_color", {click("BT_aceptar")}}}, u"F_color"},
     BrokenScript{"missing control", {{"F_prueba", {click("BT_nada")}}}, u"BT_nada"},

@@ -40,8 +40,7 @@ constexpr auto Get = InvokeKind::Get, Put = InvokeKind::Put, Call = InvokeKind::
 // A member the kind lacks (438) is also what the desktop tables meet through their hosts.
 const MemberCase kMembers[] = {
     {"formDrawingContext", Form, "hDC", Get, 0, 0}, {"controlHasNoInnerSize", Control, "ScaleWidth", Get, 0, 438},
-    {"handleIsReadOnly", Control, "hWnd", Put, 1, 450}, {"drawingContextIsReadOnly", Picture, "hdc", Put, 1, 450},
-    {"parentIsReadOnly", Form, "Parent", Put, 1, 450}, {"missingPropertyRead", Form, "Caption", Get, 0, 438},
+    {"handleIsReadOnly", Control, "hWnd", Put, 1, 450}, {"missingPropertyRead", Form, "Caption", Get, 0, 438},
     {"propertyReadAsAMethod", Control, "Top", Call, 0, 0}, {"readWithArguments", Form, "Left", Get, 1, 450},
     {"moveWithFiveArguments", Form, "Move", Call, 5, 450}, {"zOrderWithTwo", Picture, "ZOrder", Call, 2, 450},
     {"bitmapDefaultValue", Bitmap, "", Get, 0, 0}, {"bitmapValueIsReadOnly", Bitmap, "", Put, 1, 450}};
