@@ -3,146 +3,74 @@
 
 #include "Guards.h"
 #include "colour/ColourCatalogue.h"
+#include "frame/Utf.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <tuple>
 #include <vector>
 
 using namespace Kor2_Sys;
 
 namespace {
 
-// Every CAD index through the forward palette and back through the reverse palette; an index
-// whose key is overridden is found from that key instead. (The tables' own consistency is checked
-// where they are declared.)
-TEST(ColourRoundTrip, EveryIndexComesBackAsTheCatalogueSays)
-{
-    CColores colours;
-    std::map<Long, Long> back{{0, 8}, {10, 1}, {170, 5}, {210, 6}, {7, 7}, {255, 7}};
-    for (const auto& o : colour::kKeyOverrides) {
-        EXPECT_EQ(colours.Col_NuCad_de_NuVB(o.key), o.index);
-        back[o.index] = 7;
-    }
-    for (Integer index = 0; index <= 255; ++index)
-        EXPECT_EQ(colours.Col_NuCad_de_NuVB(colours.Col_NumVB_de_NumCad(index)), back.contains(index) ? back[index] : index)
-            << index;
-}
-
-struct LongCase {
-    Long in;
-    Long out;
-};
-
-class ForwardPalette : public ::testing::TestWithParam<LongCase> {};
-TEST_P(ForwardPalette, GivesTheColourOfAnIndex)
-{
-    EXPECT_EQ(global<CColores>().Col_NumVB_de_NumCad(static_cast<Integer>(GetParam().in)), GetParam().out);
-}
-INSTANTIATE_TEST_SUITE_P(Edges, ForwardPalette, ::testing::Values(
-    LongCase{0, 0x807C80}, LongCase{8, 0x807C80}, LongCase{7, 0xFFFFFF}, LongCase{255, 0xFFFFFF},
-    LongCase{256, 0xFFFFFF}, LongCase{-1, 0xFFFFFF}, LongCase{10, 0x0000FF}, LongCase{250, 0x303430},
-    LongCase{254, 0xD8D4D8}, LongCase{-32768, 0xFFFFFF}, LongCase{32767, 0xFFFFFF}));
-
-class ReversePaletteLookup : public ::testing::TestWithParam<LongCase> {};
-TEST_P(ReversePaletteLookup, MatchesExactlyOrGivesSeven)
-{
-    EXPECT_EQ(global<CColores>().Col_NuCad_de_NuVB(GetParam().in), GetParam().out);
-}
-INSTANTIATE_TEST_SUITE_P(Edges, ReversePaletteLookup, ::testing::Values(
-    LongCase{0x0000FF, 1}, LongCase{0xFF0000, 5}, LongCase{0xFF00FF, 6}, LongCase{0x807C80, 8},
-    LongCase{0xFFFFFF, 7}, LongCase{0x000000, 7}, LongCase{0x0000D0, 7}, LongCase{0x0000C8, 12},
-    LongCase{0x6064C8, 13}, LongCase{0x6064C9, 7}, LongCase{-1, 7}, LongCase{0x1000000, 7},
-    LongCase{0x100048, 248}, LongCase{0xD8D4D8, 254}));
-
-struct ListCase {
-    Integer number;
-    Long cadIndex;
-    std::u16string_view label;
-    Long console;
-};
+struct ListCase { Integer number; Long cadIndex; std::u16string_view label; Long console; };
 class SixteenColours : public ::testing::TestWithParam<ListCase> {};
 TEST_P(SixteenColours, RowOfTheListNumber)
 {
     CColores colours;
     const auto& c = GetParam();
-    EXPECT_EQ(colours.Col_NuTB_de_NuCad(c.number), c.cadIndex);
-    EXPECT_EQ(colours.Col_NuyNomTB_de_NuTB(c.number), c.label);
-    EXPECT_EQ(colours.Col_NuVB_de_NuTB(c.number), c.console);
+    EXPECT_EQ(std::tuple(colours.Col_NuTB_de_NuCad(c.number), colours.Col_NuyNomTB_de_NuTB(c.number),
+                         colours.Col_NuVB_de_NuTB(c.number)),
+              std::tuple(c.cadIndex, Text(c.label), c.console));
 }
 INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(
     ListCase{1, 1, u"1 Rojo", 12}, ListCase{8, 250, u"8 Negro", 0}, ListCase{9, 22, u"9 Rojo mate ", 4},
     ListCase{16, 8, u"16 Negro mate", 8}, ListCase{7, 7, u"7 Blanco", 15}, ListCase{0, 7, u"7 Blanco", 15},
     ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15}, ListCase{99, 7, u"7 Blanco", 15}));
 
-struct NameCase {
-    std::u16string_view word;
-    Long colour;
-};
-class ColourWords : public ::testing::TestWithParam<NameCase> {};
-TEST_P(ColourWords, IgnoreCaseAndSurroundingBlanksOnly)
-{
-    EXPECT_EQ(CColores().Col_NuVB_de_Nombre_o_inicial(Text(GetParam().word)), GetParam().colour);
-}
-INSTANTIATE_TEST_SUITE_P(Words, ColourWords, ::testing::Values(
-    NameCase{u" am ", 0x00FFFF}, NameCase{u"Az", 0xFF0000}, NameCase{u"m", 0xFF00FF}, NameCase{u"magenta", 0xFF00FF},
-    NameCase{u"ROJO", 0x0000FF}, NameCase{u"9", 0xC0BCC0}, NameCase{u"8", 0x807C80}, NameCase{u"a", 0xFFFFFF},
-    NameCase{u"10", 0xFFFFFF}, NameCase{u"", 0xFFFFFF}, NameCase{u"ROJ", 0xFFFFFF}, NameCase{u"\tR", 0xFFFFFF},
-    NameCase{u"v e", 0xFFFFFF}));
+// Every conversion through the late-bound surface: each takes its argument by reference and leaves
+// it alone, and none shows a box. Rows: each index to its colour and each colour back to its index
+// (exact keys only, else 7), colour words (case and surrounding blanks ignored), a colour's name
+// (its own, else its reverse index's digits), an index's name (fixed names, else digits unsigned).
+struct Call { const char* member; Variant arg, result; };
+Call fwd(Integer in, Long out) { return {"Col_NumVB_de_NumCad", in, out}; }
+Call rev(Long in, Long out) { return {"Col_NuCad_de_NuVB", in, out}; }
+Call word(const char16_t* in, Long out) { return {"Col_NuVB_de_Nombre_o_inicial", in, out}; }
+Call colourName(Long in, const char16_t* out) { return {"Col_NombCad_de_NuVb", in, out}; }
+Call indexName(Long in, const char16_t* out) { return {"Col_NombreCad_NuCad", in, out}; }
 
-struct TextCase {
-    Long in;
-    std::u16string_view out;
-};
-class NameOfColour : public ::testing::TestWithParam<TextCase> {};
-TEST_P(NameOfColour, OwnNameOrIndexDigits)
+TEST(LateBoundConversions, GiveTheCataloguesAnswerAndLeaveTheirArgumentUnchanged)
 {
+    const Call calls[] = {
+        fwd(0, 0x807C80), fwd(7, 0xFFFFFF), fwd(10, 0x0000FF),
+        fwd(254, 0xD8D4D8), fwd(256, 0xFFFFFF), fwd(-1, 0xFFFFFF),
+        rev(0x0000FF, 1), rev(0xFF00FF, 6), rev(0x000000, 7),
+        rev(0x0000D0, 7), rev(0x0000C8, 12), rev(0x6064C9, 7),
+        rev(-1, 7), rev(0x1000000, 7), rev(0x100048, 248),
+        rev(0xD8D4D8, 254), rev(13132800, 7), {"Col_NuCad_de_NuVB", u"200", Long{12}},
+        word(u" am ", 0x00FFFF), word(u"m", 0xFF00FF), word(u"ROJO", 0x0000FF),
+        word(u"9", 0xC0BCC0), word(u"10", 0xFFFFFF), word(u"ROJ", 0xFFFFFF),
+        word(u"\tR", 0xFFFFFF), word(u"v e", 0xFFFFFF), word(u"", 0xFFFFFF),
+        colourName(0x0000D0, u"7"), colourName(0x0000C8, u"12"), colourName(0x000000, u"7"),
+        colourName(0x0000FF, u"rojo"), colourName(0x303430, u"250"), indexName(0, u"por capa"),
+        indexName(256, u"256"), indexName(-3, u"3"), indexName(6, u"magenta"),
+        indexName(-2147483647 - 1, u"2147483648"), {"Col_NuTB_de_NuCad", Integer{9}, Long{22}},
+        {"Col_NuyNomTB_de_NuTB", Integer{9}, u"9 Rojo mate "}, {"Col_NuVB_de_NuTB", Integer{8}, Long{0}}};
     kor2test::ScopedHeadless ui;
-    EXPECT_EQ(CColores().Col_NombCad_de_NuVb(GetParam().in), GetParam().out);
+    for (const auto& [member, arg, result] : calls) {
+        SCOPED_TRACE(std::string(member) + " " + utf::toUtf8(arg.toText()));
+        std::vector<Variant> args{arg};
+        EXPECT_EQ(sharedObject("Kor2_Sys.CColores")->invoke(member, InvokeKind::Method, args), result);
+        EXPECT_EQ(args[0], arg);
+    }
     EXPECT_TRUE(ui->messages().empty());
 }
-INSTANTIATE_TEST_SUITE_P(Colours, NameOfColour, ::testing::Values(
-    TextCase{0x0000D0, u"7"}, TextCase{0x0000C8, u"12"}, TextCase{0xC0BCC0, u"9"}, TextCase{0x000000, u"7"},
-    TextCase{0x0000FF, u"rojo"}, TextCase{0xFFFFFF, u"blanco"}, TextCase{0x303430, u"250"}));
-
-class NameOfIndex : public ::testing::TestWithParam<TextCase> {};
-TEST_P(NameOfIndex, FixedNamesThenDigitsWithoutSign)
-{
-    EXPECT_EQ(CColores().Col_NombreCad_NuCad(GetParam().in), GetParam().out);
-}
-INSTANTIATE_TEST_SUITE_P(Indices, NameOfIndex, ::testing::Values(
-    TextCase{0, u"por capa"}, TextCase{8, u"8"}, TextCase{12, u"12"}, TextCase{256, u"256"}, TextCase{-3, u"3"},
-    TextCase{6, u"magenta"}, TextCase{-2147483647 - 1, u"2147483648"}));
-
-// The late-bound surface: every conversion takes its argument by reference and leaves it alone.
-struct LateCase {
-    const char* member;
-    Variant arg;
-    Variant result;
-};
-class LateBoundConversions : public ::testing::TestWithParam<LateCase> {};
-TEST_P(LateBoundConversions, LeaveTheirArgumentUnchanged)
-{
-    std::vector<Variant> args{GetParam().arg};
-    EXPECT_EQ(sharedObject("Kor2_Sys.CColores")->invoke(GetParam().member, InvokeKind::Method, args), GetParam().result);
-    EXPECT_EQ(args[0], GetParam().arg);
-}
-INSTANTIATE_TEST_SUITE_P(Members, LateBoundConversions, ::testing::Values(
-    LateCase{"Col_NuVB_de_Nombre_o_inicial", Text(u" am "), Long{0x00FFFF}},
-    LateCase{"Col_NuTB_de_NuCad", Integer{9}, Long{22}},
-    LateCase{"Col_NuyNomTB_de_NuTB", Integer{9}, Text(u"9 Rojo mate ")},
-    LateCase{"Col_NombCad_de_NuVb", Long{200}, Text(u"12")},
-    LateCase{"Col_NombreCad_NuCad", Long{-3}, Text(u"3")},
-    LateCase{"Col_NuVB_de_NuTB", Integer{8}, Long{0}},
-    LateCase{"Col_NumVB_de_NumCad", Integer{250}, Long{0x303430}},
-    LateCase{"Col_NuCad_de_NuVB", Long{13132800}, Long{7}},
-    LateCase{"Col_NuCad_de_NuVB", Text(u"200"), Long{12}}));
 
 TEST(LateBoundConversions, OutOfRangeArgumentIsAnOverflowForTheCaller)
 {
-    std::vector<Variant> args{Long{70000}};
-    EXPECT_EQ(kor2test::errorOf([&] { sharedObject("CColores")->invoke("Col_NumVB_de_NumCad", InvokeKind::Method, args); }), 6)
-        << "a 16-bit parameter cannot take 70000";
+    std::vector<Variant> args{Long{70000}};  // a 16-bit parameter cannot take it
+    EXPECT_EQ(kor2test::errorOf([&] { sharedObject("CColores")->invoke("Col_NumVB_de_NumCad", InvokeKind::Method, args); }), 6);
 }
 
 // The catalogue's data are the published numbering that hosts and drawings rely on: its tables as

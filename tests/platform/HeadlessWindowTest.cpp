@@ -1,6 +1,5 @@
 // What only the scripted window system does: scripts that do not fit their window are errors
-// naming it, message boxes and file dialogs answered from scripts, and long typing at a constant
-// cost per character. How events and focus reach a window is the players' table (WindowPlayTest).
+// naming it, and message boxes answered from scripts. How events and focus reach a window is the players' table (WindowPlayTest).
 #include <Kor2_Sys/Error.h>
 
 #include "Actions.h"
@@ -39,61 +38,15 @@ TEST(Focus, LeavesAControlThatIsHiddenOrDisabled)
     EXPECT_EQ(errorOf([&] { window.form.setFocus("BT_preguntar"); }), 5) << "a control without a tab place cannot take the focus";
 }
 
-// Typing a long text costs the same per character at the end as at the start; the window
-// below does constant work per event, so only the model and the window system are measured.
-class CountingWindow final : public FormEvents {
-public:
-    CountingWindow() : form("F_contar", *this)
-    {
-        form.add(makeControl("TX_texto", ControlKind::TextBox, u"previo", 0, 0, 4000, 300, 0));
-        form.add(makeControl("BT_aceptar", ControlKind::Button, u"Aceptar", 0, 400, 1000, 300, 1));
-    }
-    void onClick(const std::string&) override { form.hide(); }
-    void onKeyPress(const std::string&, int&) override
-    {
-        ordered = ordered && !keyPending;
-        keyPending = true;
-        ++keys;
-    }
-    void onChange(const std::string&) override
-    {
-        ordered = ordered && keyPending;
-        keyPending = false;
-        ++changes;
-    }
-
-    Form form;
-    long keys = 0, changes = 0;
-    bool keyPending = false, ordered = true;
-};
-
-TEST(Typing, TwoHundredThousandCharactersOneKeyAndOneChangeEach)
-{
-    constexpr std::size_t kLength = 200'000;
-    Text typed(kLength, u'x');
-    for (std::size_t i = 0; i < kLength; i += 7)
-        typed[i] = static_cast<char16_t>(u'a' + i % 26);
-    kor2test::ScopedHeadless ui({{"F_contar", {type("TX_texto", typed), click("BT_aceptar")}}});
-    CountingWindow window;
-    windowSystem().showModal(window.form);
-    EXPECT_EQ(window.form.control("TX_texto").caption, typed) << "the first character replaced the selection";
-    EXPECT_EQ(window.keys, static_cast<long>(kLength));
-    EXPECT_EQ(window.changes, static_cast<long>(kLength));
-    EXPECT_TRUE(window.ordered) << "every change follows its own key press";
-    EXPECT_EQ(window.form.control("TX_texto").selStart, static_cast<Long>(kLength));
-}
-
 TEST(Playback, RefusedCloseKeepsTheWindowLoaded)
 {
     kor2test::ScopedHeadless ui({{"F_prueba", {closeBox()}}});
     ProbeWindow window;
     window.refuseUserClose = true;
     windowSystem().showModal(window.form);
-    EXPECT_EQ(window.log, (Log{"close user"}));
-    EXPECT_FALSE(window.form.unloaded());
+    EXPECT_EQ(std::tuple(window.log, window.form.unloaded()), std::tuple(Log{"close user"}, false));
     window.form.unload();
-    EXPECT_EQ(window.log, (Log{"close user", "close code", "unload"}));
-    EXPECT_TRUE(window.form.unloaded());
+    EXPECT_EQ(std::tuple(window.log, window.form.unloaded()), std::tuple(Log{"close user", "close code", "unload"}, true));
 }
 
 // A window's boxes are answered by its script and recorded with their titles; a top-level script
@@ -105,20 +58,14 @@ TEST(Playback, RecordsMessageBoxesAndAnswersThemFromTheScript)
     ProbeWindow window;
     windowSystem().showModal(window.form);
     ASSERT_EQ(ui->messages().size(), 1u);
-    EXPECT_EQ(ui->messages()[0].text, u"¿Seguro?");
-    EXPECT_EQ(ui->messages()[0].title, u"Pregunta");
-    EXPECT_EQ(ui->messages()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(std::tie(ui->messages()[0].text, ui->messages()[0].title, ui->messages()[0].icon),
+              std::tuple(Text(u"¿Seguro?"), Text(u"Pregunta"), MessageIcon::Warning));
     EXPECT_EQ(windowSystem().messageBox({u"a", MessageButtons::OkCancel}), MessageAnswer::Cancel);
     EXPECT_EQ(windowSystem().messageBox({u"b", MessageButtons::OkCancel}), MessageAnswer::Ok);
-    EXPECT_EQ(ui->pendingScripts(), 0u);
-    EXPECT_EQ(ui->messages()[2].title, u"Kor2_Sys");
+    EXPECT_EQ(std::tuple(ui->pendingScripts(), ui->messages()[2].title), std::tuple(0u, Text(u"Kor2_Sys")));
 }
 
-struct BrokenScript {
-    const char* label;
-    std::vector<WindowScript> scripts;
-    std::u16string_view mentions;
-};
+struct BrokenScript { const char* label; std::vector<WindowScript> scripts; std::u16string_view mentions; };
 
 class ScriptErrors : public ::testing::TestWithParam<BrokenScript> {};
 
@@ -134,7 +81,6 @@ TEST_P(ScriptErrors, FailWithAnErrorNamingTheWindowInsteadOfHanging)
 
 INSTANTIATE_TEST_SUITE_P(Headless, ScriptErrors, ::testing::Values(
     BrokenScript{"key to a control without focus", {{"F_prueba", {key("Pc", 13)}}}, u"foco"},
-    BrokenScript{"typing into a hidden frame", {{"F_prueba", {type("TX_marco", u"a")}}}, u"foco"},
     BrokenScript{"no script left", {}, u"F_prueba"},
     BrokenScript{"script for another window", {{"F_color", {click("BT_aceptar")}}}, u"F_color"},
     BrokenScript{"missing control", {{"F_prueba", {click("BT_nada")}}}, u"BT_nada"},
@@ -142,13 +88,5 @@ INSTANTIATE_TEST_SUITE_P(Headless, ScriptErrors, ::testing::Values(
     BrokenScript{"action after hide", {{"F_prueba", {click("BT_aceptar"), click("BT_aceptar")}}}, u"oculta"},
     BrokenScript{"file action in a window", {{"F_prueba", cancelFile().actions}}, u"archivos"}),
     labelled<BrokenScript>);
-
-TEST(FileDialog, AnswersFromTheScript)
-{
-    kor2test::ScopedHeadless ui({pick(u"/tmp/año 1.txt"), cancelFile()});
-    EXPECT_EQ(windowSystem().fileDialog({}), u"/tmp/año 1.txt");
-    const auto cancelled = failureOf([] { windowSystem().fileDialog({}); });
-    EXPECT_EQ(cancelled ? cancelled->number() : 0, 32755) << "cancel must raise";
-}
 
 } // namespace

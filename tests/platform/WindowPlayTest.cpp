@@ -39,90 +39,72 @@ TEST_P(Playback, DeliversEventsAndFocusAsAPersonCausesThem)
 
 void noDefaultButton(Form& f) { f.setDefaultButton(""); }
 void disableAccept(Form& f) { f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
-void notesWithoutDefault(Form& f)
-{
-    f.setVisible("Fr", true);
-    f.setDefaultButton("");
-}
+void notesWithoutDefault(Form& f) { f.setVisible("Fr", true), f.setDefaultButton(""); }
 void showFrame(Form& f) { f.setVisible("Fr", true); }
 void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
 void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
+void focusCancel(Form& f) { f.setFocus("BT_cancelar"); }
+const Log kAccepted{"TX_valor", "BT_aceptar"}, kCancelled{"TX_valor", "BT_cancelar"}, kBox{"TX_valor"};
+const char *const kOk = "click BT_aceptar", *const kCancel = "click BT_cancelar";
 
 const PlayRow kEvents[] = {
     {"typingReplacesAllKeyBeforeEachChange", {type("TX_valor", u"ab"), click("BT_aceptar")},
-     {"key 97", "change A", "key 98", "change AB", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
-    {"aSwallowedKeyChangesNothing", {type("TX_valor", u"axb"), click("BT_aceptar")},
-     {"key 97", "change A", "key 120", "key 98", "change AB", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
-    {"typingNothingDeletesWithoutAKey", {type("TX_valor", u"a"), type("TX_valor", u""), click("BT_aceptar")},
-     {"key 97", "change A", "change ", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
-    {"settingFromCodeIsOneChange", {set("TX_valor", u"12"), click("BT_aceptar")}, {"change 12", "click BT_aceptar"},
-     {"TX_valor", "BT_aceptar"}, true},
+     {"key 97", "change A", "key 98", "change AB", kOk}, kAccepted, true},
+    {"settingFromCodeIsOneChange", {set("TX_valor", u"12"), click("BT_aceptar")}, {"change 12", kOk}, kAccepted, true},
     {"backspaceEditsAfterItsKey", {type("TX_valor", u"ab"), key("TX_valor", 8), enter("TX_valor")},
-     {"key 97", "change A", "key 98", "change AB", "key 8", "change A", "click BT_aceptar"}, {"TX_valor"}, true},
+     {"key 97", "change A", "key 98", "change AB", "key 8", "change A", kOk}, kBox, true},
     {"mouseDownAtAFractionOfTheScale", {mousedown("Pc", 0.5, 0.25), click("BT_cancelar")},
-     {"mousedown Pc 1 0 50 12", "click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false, nullptr,
-     Only::Headless | Only::Qt},
+     {"mousedown Pc 1 0 50 12", kCancel}, kCancelled, false, nullptr, Only::Headless | Only::Qt},
     // The platform's mouse reaches whole pixels only: the press lands where one starts at every
     // resolution.
     {"mouseDownAtAFractionOfTheScale", {mousedown("Pc", 0.5, 0), click("BT_cancelar")},
-     {"mousedown Pc 1 0 50 0", "click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false, nullptr, Only::Win32},
-    {"doubleClick", {dblclick("Pc"), click("BT_aceptar")}, {"dblclick Pc", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"},
-     true},
-    {"resizeRaisesTheEvent", {resize(6000, 3000), click("BT_aceptar")}, {"resize 6000x3000", "click BT_aceptar"},
-     {"TX_valor", "BT_aceptar"}, true},
-    {"closeBoxUnloads", {closeBox()}, {"close user", "unload"}, {"TX_valor"}, false},
+     {"mousedown Pc 1 0 50 0", kCancel}, kCancelled, false, nullptr, Only::Win32},
+    {"doubleClick", {dblclick("Pc"), click("BT_aceptar")}, {"dblclick Pc", kOk}, kAccepted, true},
+    {"resizeRaisesTheEvent", {resize(6000, 3000), click("BT_aceptar")}, {"resize 6000x3000", kOk}, kAccepted, true},
+    {"closeBoxUnloads", {closeBox()}, {"close user", "unload"}, kBox, false},
     {"messageBoxAnswersComeFromTheScript",
      {answer(MessageAnswer::Cancel), click("BT_preguntar"), click("BT_preguntar"), click("BT_aceptar")},
-     {"click BT_preguntar", "answer cancel", "click BT_preguntar", "answer ok", "click BT_aceptar"},
-     {"TX_valor", "BT_aceptar"}, true},
+     {"click BT_preguntar", "answer cancel", "click BT_preguntar", "answer ok", kOk}, kAccepted, true},
 };
 KOR2_TABLE(Events, Playback, kEvents);
 
 const PlayRow kKeys[] = {
-    {"shownWithTheFirstControlInTabOrder", {click("BT_cancelar")}, {"click BT_cancelar"}, {"TX_valor", "BT_cancelar"},
-     false},
-    {"firstFocusableWhenTheFirstIsDisabled", {escape("BT_cancelar")}, {"click BT_cancelar"}, {"BT_aceptar", "BT_cancelar"},
-     false, disableTextBox},
-    {"aFocusCodeGaveBeforeTheShowStays", {enter("BT_cancelar")}, {"click BT_cancelar"}, {"BT_cancelar"}, false,
-     [](Form& f) { f.setFocus("BT_cancelar"); }},
+    {"firstFocusableWhenTheFirstIsDisabled", {escape("BT_cancelar")}, {kCancel}, {"BT_aceptar", "BT_cancelar"}, false,
+     disableTextBox},
+    {"aFocusCodeGaveBeforeTheShowStays", {enter("BT_cancelar")}, {kCancel}, {"BT_cancelar"}, false, focusCancel},
     {"tabGoesRoundSkippingAHiddenFrame", {tab("TX_valor"), tab("BT_aceptar"), tab("BT_cancelar"), escape("TX_valor")},
-     {"click BT_cancelar"}, {"TX_valor", "BT_aceptar", "BT_cancelar", "TX_valor"}, false},
-    {"tabReachesAShownFramesControls", {tab("BT_cancelar"), tab("TX_marco"), escape("TX_valor")}, {"click BT_cancelar"},
+     {kCancel}, {"TX_valor", "BT_aceptar", "BT_cancelar", "TX_valor"}, false},
+    {"tabReachesAShownFramesControls", {tab("BT_cancelar"), tab("TX_marco"), escape("TX_valor")}, {kCancel},
      {"TX_valor", "TX_marco", "TX_notas", "TX_valor"}, false, showFrame},
-    {"shiftTabGoesBackRoundTheStart", {backTab("TX_valor"), backTab("BT_cancelar"), escape("BT_aceptar")},
-     {"click BT_cancelar"}, {"TX_valor", "BT_cancelar", "BT_aceptar"}, false},
-    {"tabSkipsAHiddenButton", {tab("TX_valor"), key("BT_cancelar", 32)}, {"click BT_cancelar"}, {"TX_valor", "BT_cancelar"},
-     false, hideDefaultButton},
-    {"enterPressesTheFocusedButtonNotTheDefault", {enter("BT_cancelar")}, {"click BT_cancelar"},
-     {"TX_valor", "BT_cancelar"}, false},
-    {"enterInTheBoxPressesTheDefaultButton", {type("TX_valor", u"q"), enter("TX_valor")},
-     {"key 113", "change Q", "click BT_aceptar"}, {"TX_valor"}, true},
-    {"withoutDefaultEnterPressesOnlyAFocusedButton", {enter("TX_valor"), enter("BT_aceptar")},
-     {"key 13", "click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true, noDefaultButton},
-    {"aHiddenDefaultButtonIsNotPressed", {enter("TX_valor"), escape("TX_valor")}, {"key 13", "click BT_cancelar"},
-     {"TX_valor"}, false, hideDefaultButton},
-    {"escapePressesCancelWhereverTheFocusIs", {escape("BT_aceptar")}, {"click BT_cancelar"}, {"TX_valor", "BT_aceptar"},
-     false},
-    {"spacePressesTheFocusedButton", {key("BT_aceptar", 32)}, {"click BT_aceptar"}, {"TX_valor", "BT_aceptar"}, true},
-    {"aDisabledButtonTakesNoClickAndNoFocus", {click("BT_aceptar"), tab("TX_valor"), key("BT_cancelar", 32)},
-     {"click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false, disableAccept},
-    {"aPictureTakesNoFocusFromAPress", {mousedown("Pc", 0, 0), click("BT_cancelar")},
-     {"mousedown Pc 1 0 0 0", "click BT_cancelar"}, {"TX_valor", "BT_cancelar"}, false},
+    {"shiftTabGoesBackRoundTheStart", {backTab("TX_valor"), backTab("BT_cancelar"), escape("BT_aceptar")}, {kCancel},
+     {"TX_valor", "BT_cancelar", "BT_aceptar"}, false},
+    {"tabSkipsAHiddenButton", {tab("TX_valor"), key("BT_cancelar", 32)}, {kCancel}, kCancelled, false, hideDefaultButton},
+    {"enterPressesTheFocusedButtonNotTheDefault", {enter("BT_cancelar")}, {kCancel}, kCancelled, false},
+    {"enterInTheBoxPressesTheDefaultButton", {type("TX_valor", u"q"), enter("TX_valor")}, {"key 113", "change Q", kOk},
+     kBox, true},
+    {"withoutDefaultEnterPressesOnlyAFocusedButton", {enter("TX_valor"), enter("BT_aceptar")}, {"key 13", kOk},
+     kAccepted, true, noDefaultButton},
+    {"aHiddenDefaultButtonIsNotPressed", {enter("TX_valor"), escape("TX_valor")}, {"key 13", kCancel}, kBox, false,
+     hideDefaultButton},
+    {"escapePressesCancelWhereverTheFocusIs", {escape("BT_aceptar")}, {kCancel}, kAccepted, false},
+    {"spacePressesTheFocusedButton", {key("BT_aceptar", 32)}, {kOk}, kAccepted, true},
+    {"aDisabledButtonTakesNoClickAndNoFocus", {click("BT_aceptar"), tab("TX_valor"), key("BT_cancelar", 32)}, {kCancel},
+     kCancelled, false, disableAccept},
+    {"aPictureTakesNoFocusFromAPress", {mousedown("Pc", 0, 0), click("BT_cancelar")}, {"mousedown Pc 1 0 0 0", kCancel},
+     kCancelled, false},
     // A text box takes the focus from a click on every backend; only the scripted one also
     // delivers the click, as the window's logic may answer one.
     {"clickOnTheBoxGivesItTheFocus", {tab("TX_valor"), click("TX_valor"), escape("TX_valor")},
-     {"click TX_valor", "click BT_cancelar"}, {"TX_valor", "BT_aceptar", "TX_valor"}, false, nullptr, Only::Headless},
-    {"clickOnTheBoxGivesItTheFocus", {tab("TX_valor"), click("TX_valor"), escape("TX_valor")}, {"click BT_cancelar"},
+     {"click TX_valor", kCancel}, {"TX_valor", "BT_aceptar", "TX_valor"}, false, nullptr, Only::Headless},
+    {"clickOnTheBoxGivesItTheFocus", {tab("TX_valor"), click("TX_valor"), escape("TX_valor")}, {kCancel},
      {"TX_valor", "BT_aceptar", "TX_valor"}, false, nullptr, Only::Screens},
     // A box of several lines with no default button: the scripted window system delivers each key
     // and Enter edits nothing; a multi-line editor on screen reports its edits without their keys,
     // and Enter starts a new line.
     {"enterInAMultiLineBoxWithoutDefault", {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
-     {"key 97", "change A", "key 13", "click BT_cancelar"}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault,
-     Only::Headless},
+     {"key 97", "change A", "key 13", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault, Only::Headless},
     {"enterInAMultiLineBoxWithoutDefault", {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
-     {"change a", "change a\n", "click BT_cancelar"}, {"TX_valor", "TX_notas"}, false,
-     notesWithoutDefault, Only::Screens},
+     {"change a", "change a\n", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault, Only::Screens},
 };
 KOR2_TABLE(Keys, Playback, kKeys);
 
