@@ -1,16 +1,14 @@
 // What only a real desktop shows of the host objects and the desktop utilities (their tables run
 // on every backend in tests/desktop): the adapters' handles and members, which bar is a window's,
-// the pixels a picture copy holds, the system menu popping up, and a drag made of real mouse events.
+// the pixels a picture copy holds and the system menu popping up.
 #include <Kor2_Sys/CIconosMenu.h>
 #include <Kor2_Sys/cImagen.h>
-#include <Kor2_Sys/cMoverControl.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include "Hosts.h"
 #include "QtWindowTest.h"
 
 #include <QClipboard>
-#include <QCursor>
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
@@ -30,7 +28,6 @@ namespace {
 
 using QtDesktop = kor2test::QtWindows;
 
-template <class Row> std::string named(const ::testing::TestParamInfo<Row>& info) { return info.param.label; }
 Variant call(Object& object, std::string_view member, std::vector<Variant> args) { return object.invoke(member, InvokeKind::Method, args); }
 Long hwnd(QWidget* widget) { return getProperty(*qt::hostControl(widget), "hWnd").toLong(); }
 QPixmap filled(Qt::GlobalColor colour)
@@ -73,7 +70,7 @@ TEST_P(EveryAdapter, HandleIsStableAndNeverNative)
     EXPECT_EQ(errorOf([&] { getProperty(*host, "NoSuchMember"); }), 91);
     EXPECT_EQ(platform::windowSystem().createMemoryDrawing(handle.toLong()), nullptr) << "a dead handle names nothing";
 }
-INSTANTIATE_TEST_SUITE_P(AdapterKinds, EveryAdapter, ::testing::ValuesIn(kKinds), named<AdapterKind>);
+INSTANTIATE_TEST_SUITE_P(AdapterKinds, EveryAdapter, ::testing::ValuesIn(kKinds), kor2test::labelled<AdapterKind>);
 
 TEST_F(QtDesktop, ControlsMoveInTwipsRelativeToTheirParentAndStackAmongTheirSiblings)
 {
@@ -94,26 +91,24 @@ TEST_F(QtDesktop, ControlsMoveInTwipsRelativeToTheirParentAndStackAmongTheirSibl
     EXPECT_EQ(form.children().last(), second);
 }
 
-struct ValueCase {
-    const char* label;
-    Variant value;
-    int shown;   ///< the bar's value afterwards
-    Long error;  ///< 0: none
-};
-class ProgressValue : public QtDesktop, public ::testing::WithParamInterface<ValueCase> {};
-
-TEST_P(ProgressValue, InTheBarsOwnRange)
+// Values go in the bar's own range, halves to even; one outside it is refused and changes nothing.
+TEST_F(QtDesktop, ProgressValueInTheBarsOwnRange)
 {
-    QProgressBar bar;
-    bar.setRange(10, 60);
-    bar.setValue(20);
-    const auto host = qt::hostProgressBar(&bar);
-    EXPECT_EQ(errorOf([&] { putProperty(*host, "value", GetParam().value); }), GetParam().error);
-    EXPECT_EQ(getProperty(*host, "Value"), Variant(static_cast<Single>(GetParam().shown)));
+    const struct {
+        Variant value;
+        int shown;   ///< the bar's value afterwards
+        Long error;  ///< 0: none
+    } rows[] = {{Long{10}, 10, 0}, {Double{36.5}, 36, 0}, {Long{0}, 20, 380}, {Long{61}, 20, 380}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.value.toDouble());
+        QProgressBar bar;
+        bar.setRange(10, 60);
+        bar.setValue(20);
+        const auto host = qt::hostProgressBar(&bar);
+        EXPECT_EQ(errorOf([&] { putProperty(*host, "value", r.value); }), r.error);
+        EXPECT_EQ(getProperty(*host, "Value"), Variant(static_cast<Single>(r.shown)));
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Values, ProgressValue, ::testing::Values(
-    ValueCase{"minimum", Long{10}, 10, 0}, ValueCase{"halfToEven", Double{36.5}, 36, 0},
-    ValueCase{"belowRange", Long{0}, 20, 380}, ValueCase{"aboveRange", Long{61}, 20, 380}), named<ValueCase>);
 
 TEST_F(QtDesktop, ReparentingKeepsGeometryAndVisibilityAndRefusesLoops)
 {
@@ -173,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, WhichBar, ::testing::Values(
     BarCase{"registered", [](QMenuBar* bar) { auto* w = new QWidget; bar->setParent(w); qt::registerMenuBar(w, bar); return w; }, true},
     BarCase{"registeredThenDestroyed", [](QMenuBar* bar) { auto* w = new QWidget; qt::registerMenuBar(w, bar); delete bar; return w; }, false},
     BarCase{"layoutBar", [](QMenuBar* bar) { auto* w = new QWidget; (new QVBoxLayout(w))->setMenuBar(bar); return w; }, true}),
-    named<BarCase>);
+    kor2test::labelled<BarCase>);
 
 TEST_F(QtDesktop, EachStateShowsItsOwnPictureAndAReleasedOneNone)
 {
@@ -204,73 +199,16 @@ TEST_F(QtDesktop, SystemMenuItemSignalsItsCommandAndPopsUpOnAltSpaceAndOnTheFram
     menu->actions().last()->trigger();
     ASSERT_EQ(chosen.size(), 1);
     EXPECT_EQ(chosen[0][0].toInt(), 512);
-
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(&window, Qt::Key_Space, Qt::AltModifier);
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
     const QPointF frame(5, -10);
     QMouseEvent click(QEvent::NonClientAreaMouseButtonPress, frame, window.mapToGlobal(frame), Qt::RightButton, Qt::RightButton, {});
-    QApplication::sendEvent(&window, &click);
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
-}
-
-// A label that asks the library to move it, as a host's own mouse handlers do: buttons left 1,
-// right 2; keys Shift 1, Ctrl 2.
-class Draggable final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { global<cMoverControl>().Mueve_CtrlSeleccionar(buttons(*event), qt::hostControl(this)); }
-    void mouseMoveEvent(QMouseEvent* event) override
-    {
-        const auto keys = static_cast<Integer>((event->modifiers() & Qt::ShiftModifier ? 1 : 0) | (event->modifiers() & Qt::ControlModifier ? 2 : 0));
-        global<cMoverControl>().Mueve_CtrlMover(buttons(*event), keys, qt::hostControl(this));
-    }
-
-private:
-    static Integer buttons(const QMouseEvent& e) { return static_cast<Integer>((e.buttons() & Qt::LeftButton ? 1 : 0) | (e.buttons() & Qt::RightButton ? 2 : 0)); }
-};
-
-struct DragCase {
-    const char* label;
-    Qt::MouseButton button;
-    Qt::KeyboardModifiers keys;
-    bool moves;
-};
-class ControlDrag : public QtDesktop, public ::testing::WithParamInterface<DragCase> {
-protected:
-    // The event is made here rather than by QTest, whose button state outlives a test.
-    void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers keys = {})
-    {
-        QCursor::setPos(dragged->mapToGlobal(at));
-        QMouseEvent event(type, at, dragged->mapToGlobal(at), button, held, keys);
-        QApplication::sendEvent(dragged, &event);
-    }
-    QWidget board;
-    Draggable* dragged = new Draggable(QStringLiteral("P1"), &board);
-};
-
-// Odd pixel positions, whose twips are rounded at 7.5 twips per pixel (the 192 dpi rerun): the
-// grab point still follows the cursor to the pixel.
-TEST_P(ControlDrag, GrabPointFollowsTheCursorOnlyWithLeftButtonAndCtrl)
-{
-    const QPoint start(43, 35), grab(5, 7);
-    dragged->setGeometry(QRect(start, QSize(60, 24)));
-    board.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
-    send(QEvent::MouseButtonPress, grab, GetParam().button, GetParam().button);
-    for (const QPoint travel : {QPoint(13, 3), QPoint(-27, 41), QPoint(1, -1), QPoint(0, 0)}) {
-        send(QEvent::MouseMove, grab + travel - (dragged->pos() - start), Qt::NoButton, GetParam().button, GetParam().keys);
-        EXPECT_EQ(dragged->pos(), GetParam().moves ? start + travel : start) << travel.x() << "," << travel.y();
+    for (const auto& popUp : std::initializer_list<std::function<void()>>{
+             [&] { QTest::keyClick(&window, Qt::Key_Space, Qt::AltModifier); }, [&] { QApplication::sendEvent(&window, &click); }}) {
+        popUp();
+        EXPECT_TRUE(menu->isVisible());
+        menu->hide();
     }
 }
-INSTANTIATE_TEST_SUITE_P(Buttons, ControlDrag, ::testing::Values(
-    DragCase{"ctrlLeft", Qt::LeftButton, Qt::ControlModifier, true},
-    DragCase{"leftWithoutCtrl", Qt::LeftButton, Qt::ShiftModifier, false},
-    DragCase{"ctrlRight", Qt::RightButton, Qt::ControlModifier, false}), named<DragCase>);
 
 } // namespace
