@@ -15,24 +15,6 @@ using kor2test::child;
 
 namespace {
 
-std::string focusedControl(QWidget* dialog)
-{
-    QWidget* focused = dialog->focusWidget();
-    return focused ? focused->objectName().toStdString() : std::string();
-}
-
-// A person's click goes to an active window, and Qt gives the focus only within one. A window
-// that does not activate is hidden, so that its modal show ends.
-bool activated(QWidget* dialog, platform::Form& form)
-{
-    dialog->activateWindow();
-    if (QTest::qWaitForWindowActive(dialog))
-        return true;
-    ADD_FAILURE() << "the window does not activate";
-    form.hide();
-    return false;
-}
-
 using QtFocus = kor2test::QtWindows;
 
 // A window whose code moves the focus and hides and disables what has it.
@@ -42,10 +24,11 @@ TEST_F(QtFocus, WidgetsFollowTheFocusTheWindowsCodeGives)
     kor2test::ProbeWindow window;
     platform::Form& form = window.form;
     form.setFocus("BT_aceptar");
-    whenShown([&](QWidget* dialog) {
-        if (!activated(dialog, form))
-            return;
-        EXPECT_EQ(focusedControl(dialog), "BT_aceptar") << "a focus given before the show";
+    showThen(form, [&](QWidget* dialog) {
+        // A person's click goes to an active window, and Qt gives the focus only within one.
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_aceptar")) << "a focus given before the show";
         form.setFocus("BT_cancelar");
         EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_cancelar"));
         form.setVisible("BT_cancelar", false);
@@ -58,9 +41,7 @@ TEST_F(QtFocus, WidgetsFollowTheFocusTheWindowsCodeGives)
         EXPECT_EQ(QApplication::focusWidget(), child(dialog, "BT_aceptar")) << "a control outside the tab order takes no focus";
         QTest::keyClick(child(dialog, "BT_aceptar"), Qt::Key_Tab);
         EXPECT_EQ(form.focus(), "BT_aceptar") << "the only control left that takes the focus";
-        form.hide();
     });
-    platform::windowSystem().showModal(form);
 }
 
 // The box follows the model one typed character at a time, so its own undo history is kept: undo

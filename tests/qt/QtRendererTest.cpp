@@ -27,25 +27,6 @@ using Recorder = kor2test::ProbeWindow;
 
 using QtRenderer = kor2test::QtWindows;
 
-// A password box hides what is typed; a box of several lines is an unwrapped editor with both
-// scroll bars.
-TEST_F(QtRenderer, TextBoxesEchoAndWrapAsTheModelSays)
-{
-    Recorder window{"F_pintor", false};
-    window.add("TX_clave", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0).passwordChar = u'*';
-    window.add("TX_nombre", ControlKind::TextBox, u"", 100, 500, 2000, 300, 1);
-    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 900, 3000, 1500, 2).multiline = true;
-    showThen(window.form, [&](QWidget* dialog) {
-        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
-        ASSERT_TRUE(area);
-        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_clave"))->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"))->echoMode(), QLineEdit::Normal);
-        EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
-        EXPECT_TRUE(area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());
-        EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
-    });
-}
-
 // The picture's own units run 0..200 across and 0..50 down, whatever its size in pixels; the
 // button and the shift keys arrive as the window's logic numbers them. The display list is drawn
 // scaled to the widget, in order: a red band across the middle of the left half, over white.
@@ -108,16 +89,57 @@ TEST_F(QtRenderer, ControlsLandAtWholePixelsInsideTheirFrame)
     });
 }
 
-// A label has no click of its own; a released mouse button on it is one. A control hidden when
-// the window shows has no widget yet; it gets one, in its place, when the window's code first shows
-// it. (Disabled controls take no click on every backend: the playback table.)
-TEST_F(QtRenderer, LabelsClickAndHiddenControlsAppearWhenShown)
+QString shownCaption(QWidget* widget)
 {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        return button->text();
+    auto* frame = qobject_cast<QGroupBox*>(widget);
+    return frame ? frame->title() : QStringLiteral("<no caption>");
+}
+
+// Captions show as the model has them, in its weight, also after the window's code changes them. A
+// password box hides what is typed; a box of several lines is an unwrapped editor with both scroll
+// bars. A label has no click of its own; a released mouse button on it is one. A control hidden
+// when the window shows has no widget yet; it gets one, in its place, when the window's code first
+// shows it. (Disabled controls take no click on every backend: the playback table.)
+TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
+{
+    const struct {
+        const char* name;
+        ControlKind kind;
+        std::u16string caption;
+        bool bold;
+    } rows[] = {{"label", ControlKind::Label, u"Distancia (m):", false}, {"boldLabel", ControlKind::Label, u"Atención", true},
+                {"button", ControlKind::Button, u"&Aceptar", false}, {"frame", ControlKind::Frame, u"Opciones de capa", false}};
     Recorder window{"F_pintor", false};
+    for (int i = 0; const auto& r : rows)
+        window.add(r.name, r.kind, r.caption, 3500, 500 + 700 * i++, 2000, 600).bold = r.bold;
+    window.add("TX_clave", ControlKind::TextBox, u"", 100, 500, 2000, 300, 0).passwordChar = u'*';
+    window.add("TX_nombre", ControlKind::TextBox, u"", 100, 900, 2000, 300, 1);
+    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 1300, 3000, 1500, 2).multiline = true;
     window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 3500, 100, 2000, 300);
     window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
-    window.add("LB_no", ControlKind::Label, u"Apagado", 100, 1800, 1200, 300).enabled = false;
+    window.add("LB_no", ControlKind::Label, u"Apagado", 100, 3000, 1200, 300).enabled = false;
     showThen(window.form, [&](QWidget* dialog) {
+        for (const auto& r : rows) {
+            QWidget* widget = child(dialog, r.name);
+            ASSERT_NE(widget, nullptr) << r.name;
+            EXPECT_EQ(shownCaption(widget), QString::fromStdU16String(r.caption)) << r.name;
+            EXPECT_EQ(widget->font().bold(), r.bold) << r.name;
+            window.form.setText(r.name, u"Cambiado ñ");
+            EXPECT_EQ(shownCaption(widget), QStringLiteral("Cambiado ñ")) << r.name;
+            EXPECT_EQ(widget->font().bold(), r.bold) << r.name << ": a caption change keeps the weight";
+        }
+        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
+        ASSERT_TRUE(area);
+        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_clave"))->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"))->echoMode(), QLineEdit::Normal);
+        EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
+        EXPECT_TRUE(area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());
+        EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
+
         EXPECT_EQ(child(dialog, "LB_error"), nullptr);
         window.form.setVisible("LB_error", true);
         auto* label = qobject_cast<QLabel*>(child(dialog, "LB_error"));
@@ -129,42 +151,6 @@ TEST_F(QtRenderer, LabelsClickAndHiddenControlsAppearWhenShown)
         QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
     });
     EXPECT_EQ(window.log, (std::vector<std::string>{"click LB_texto"}));
-}
-
-QString shownCaption(QWidget* widget)
-{
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        return button->text();
-    auto* frame = qobject_cast<QGroupBox*>(widget);
-    return frame ? frame->title() : QStringLiteral("<no caption>");
-}
-
-// Captions show as the model has them, in its weight, also after the window's code changes them.
-TEST_F(QtRenderer, CaptionsShowTheModelsTextAndWeight)
-{
-    const struct {
-        const char* name;
-        ControlKind kind;
-        std::u16string caption;
-        bool bold;
-    } rows[] = {{"label", ControlKind::Label, u"Distancia (m):", false}, {"boldLabel", ControlKind::Label, u"Atención", true},
-                {"button", ControlKind::Button, u"&Aceptar", false}, {"frame", ControlKind::Frame, u"Opciones de capa", false}};
-    Recorder window{"F_pintor", false};
-    for (int i = 0; const auto& r : rows)
-        window.add(r.name, r.kind, r.caption, 100, 100 + 700 * i++, 3000, 600).bold = r.bold;
-    showThen(window.form, [&](QWidget* dialog) {
-        for (const auto& r : rows) {
-            QWidget* widget = child(dialog, r.name);
-            ASSERT_NE(widget, nullptr) << r.name;
-            EXPECT_EQ(shownCaption(widget), QString::fromStdU16String(r.caption)) << r.name;
-            EXPECT_EQ(widget->font().bold(), r.bold) << r.name;
-            window.form.setText(r.name, u"Cambiado ñ");
-            EXPECT_EQ(shownCaption(widget), QStringLiteral("Cambiado ñ")) << r.name;
-            EXPECT_EQ(widget->font().bold(), r.bold) << r.name << ": a caption change keeps the weight";
-        }
-    });
 }
 
 } // namespace

@@ -1,11 +1,10 @@
-// The Qt window system's services outside the library's own windows: message boxes, the clipboard,
-// host windows, and how any form model follows what the user does to its dialog.
+// The Qt window system's services outside the library's own windows: message boxes, host windows,
+// and how any form model follows what the user does to its dialog.
 #include <Kor2_Sys/cRegistro.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include "QtWindowTest.h"
 
-#include <QClipboard>
 #include <QPushButton>
 
 #include <array>
@@ -27,14 +26,6 @@ TEST_F(QtWindowSystem, MessageBoxCarriesTheApplicationTitleAndSpanishButtons)
     });
     EXPECT_EQ(m_ws->messageBox({u"¿Seguro?", platform::MessageButtons::OkCancel}), platform::MessageAnswer::Cancel);
     EXPECT_EQ(seen, QStringList({"Kor2_Sys", "¿Seguro?", "Aceptar", "Cancelar"}));
-}
-
-TEST_F(QtWindowSystem, ClipboardHoldsTheExactText)
-{
-    const Text text = u"línea 1\r\nlínea 2 \U0001F600";
-    platform::windowSystem().clipboardSetText(text);
-    const QString held = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(Text(reinterpret_cast<const char16_t*>(held.utf16()), static_cast<std::size_t>(held.size())), text);
 }
 
 TEST_F(QtWindowSystem, HostWindowGeometryRoundTripsThroughTheStore)
