@@ -27,22 +27,6 @@ namespace {
 namespace Ks = Kor2_Sys;
 namespace kq = Kor2_Sys::qt;
 
-QString toQString(const Ks::Text& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-
-// A picture box as a host paints one: red, with a blue square near its corner.
-class Drawing final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::red);
-        p.fillRect(QRect(5, 5, 10, 10), Qt::blue);
-    }
-};
-
 class QtHosts final : public Hosts {
 public:
     ~QtHosts() override
@@ -58,9 +42,9 @@ public:
         name(window, "Form");
         window->resize(400, 300);
         for (const DropDown& dropDown : menus) {
-            QMenu* menu = window->menuBar()->addMenu(toQString(dropDown.caption));
+            QMenu* menu = window->menuBar()->addMenu(QString::fromStdU16String(dropDown.caption));
             for (const Ks::Text& item : dropDown.items)
-                item == u"-" ? menu->addSeparator() : menu->addAction(toQString(item));
+                item == u"-" ? menu->addSeparator() : menu->addAction(QString::fromStdU16String(item));
         }
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -92,12 +76,17 @@ public:
         bar->hide();
         return keep(bar, kq::hostProgressBar(bar));
     }
+    // A picture box as a host paints one: red, with a blue square near its corner.
     Variant picture(const Variant& form, float width, float height) override
     {
-        auto* picture = new Drawing(widget(form));
-        name(picture, "Picture");
         const Ks::platform::WindowSystem& ws = Ks::platform::windowSystem();
-        picture->setGeometry(10, 10, static_cast<int>(width / ws.twipsPerPixelX()), static_cast<int>(height / ws.twipsPerPixelY()));
+        QPixmap drawing(static_cast<int>(width / ws.twipsPerPixelX()), static_cast<int>(height / ws.twipsPerPixelY()));
+        drawing.fill(Qt::red);
+        QPainter(&drawing).fillRect(QRect(5, 5, 10, 10), Qt::blue);
+        auto* picture = new QLabel(widget(form));
+        name(picture, "Picture");
+        picture->setPixmap(drawing);
+        picture->setGeometry(QRect(QPoint(10, 10), drawing.size()));
         picture->show();
         QApplication::processEvents();
         return keep(picture, kq::hostPicture(picture));
@@ -143,9 +132,7 @@ public:
     std::optional<PixelPoint> clipboardBitmap() override
     {
         const QImage image = QGuiApplication::clipboard()->image();
-        if (image.isNull())
-            return std::nullopt;
-        return PixelPoint{image.width(), image.height()};
+        return image.isNull() ? std::nullopt : std::optional(PixelPoint{image.width(), image.height()});
     }
     std::vector<std::pair<bool, bool>> pictures(const Variant& form, int menu) override
     {
@@ -163,8 +150,7 @@ public:
         std::vector<std::pair<Ks::Text, Ks::Long>> out;
         for (const QAction* item : kq::systemMenu(widget(form))->actions()) {
             const QString text = item->isSeparator() ? QStringLiteral("-") : item->text();
-            out.emplace_back(Ks::Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
-                             item->property("kor2Command").toInt());
+            out.emplace_back(text.toStdU16String(), item->property("kor2Command").toInt());
         }
         return out;
     }
