@@ -8,19 +8,6 @@
 #include "Hosts.h"
 #include "QtWindowTest.h"
 
-#include <QClipboard>
-#include <QImage>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMouseEvent>
-#include <QPointer>
-#include <QProgressBar>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QVBoxLayout>
-
 using namespace Kor2_Sys;
 using kor2test::errorOf;
 

@@ -3,15 +3,8 @@
 #include <Kor2_Sys/CCmDialog.h>
 
 #include "QtWindowTest.h"
-#include "Guards.h"
 #include "files/FileChooser.h"
 #include "frame/Utf.h"
-
-#include <QFileDialog>
-#include <QLibraryInfo>
-#include <QLineEdit>
-#include <QTest>
-#include <QTreeView>
 
 #include <fstream>
 

@@ -6,12 +6,7 @@
 #include "frame/Utf.h"
 #include "prompts/InputWindow.h"
 
-#include <QLineEdit>
-
-#include <functional>
-
 using namespace Kor2_Sys;
-using kor2test::child;
 
 namespace {
 

@@ -5,17 +5,7 @@
 
 #include "QtWindowTest.h"
 
-#include <QGroupBox>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QStyle>
-
-#include <functional>
-
 using namespace Kor2_Sys;
-using kor2test::child;
 
 namespace {
 

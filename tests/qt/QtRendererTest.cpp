@@ -4,26 +4,10 @@
 #include "ProbeWindow.h"
 #include "QtWindowTest.h"
 
-#include <QGroupBox>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-
-#include <string>
-#include <tuple>
-#include <vector>
-
 using namespace Kor2_Sys;
 using Kor2_Sys::platform::ControlKind;
-using kor2test::child;
 
 namespace {
-
-// An empty window whose logic only writes down what reached it.
-using Recorder = kor2test::ProbeWindow;
 
 using QtRenderer = kor2test::QtWindows;
 
@@ -33,7 +17,7 @@ using QtRenderer = kor2test::QtWindows;
 TEST_F(QtRenderer, PicturePressesArriveInItsScaleAndItPaintsItsDisplayList)
 {
     using Item = platform::DisplayItem;
-    Recorder window{"F_pintor", false};
+    kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
     platform::Control& picture = window.add("PC_dibujo", ControlKind::Picture, u"", 300, 200, 3000, 1500);
     picture.scaleWidth = 200;
     picture.scaleHeight = 50;
@@ -72,7 +56,7 @@ TEST_F(QtRenderer, ControlsLandAtWholePixelsInsideTheirFrame)
                 {"picture", ControlKind::Picture, 14, 16, 2009, 991.5},
                 {"filledRect", ControlKind::FilledRect, 301, 29, 44, 44},
                 {"button", ControlKind::Button, 100, 100, 1290, 404}};
-    Recorder window{"F_pintor", false};
+    kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
     window.add("FR_marco", ControlKind::Frame, u"Marco", 150, 250, 5000, 3000);
     for (const auto& r : rows)
         window.add(r.name, r.kind, u"", r.left, r.top, r.width, r.height).container = "FR_marco";
@@ -113,7 +97,7 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
         bool bold;
     } rows[] = {{"label", ControlKind::Label, u"Distancia (m):", false}, {"boldLabel", ControlKind::Label, u"Atención", true},
                 {"button", ControlKind::Button, u"&Aceptar", false}, {"frame", ControlKind::Frame, u"Opciones de capa", false}};
-    Recorder window{"F_pintor", false};
+    kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
     for (int i = 0; const auto& r : rows)
         window.add(r.name, r.kind, r.caption, 3500, 500 + 700 * i++, 2000, 600).bold = r.bold;
     window.add("TX_clave", ControlKind::TextBox, u"", 100, 500, 2000, 300, 0).passwordChar = u'*';

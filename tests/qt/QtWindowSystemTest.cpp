@@ -5,8 +5,6 @@
 
 #include "QtWindowTest.h"
 
-#include <QPushButton>
-
 #include <array>
 
 using namespace Kor2_Sys;

@@ -7,14 +7,16 @@
 #include "platform/qt/QtWindowSystem.h"
 #include "settings/Store.h"
 
-#include <QApplication>
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 extern "C" Kor2_Sys::platform::WindowSystem* kor2_create_qt_window_system();
 
@@ -23,14 +25,14 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace kor2test {
 
-/// The widget of a control (widgets carry their controls' names).
-inline QWidget* child(QWidget* dialog, const char* name) { return dialog->findChild<QWidget*>(name); }
-
 class QtWindows : public ::testing::Test {
 protected:
     // Made as a host gets it, through the module's entry point: an application the host made itself
     // has someone watching, even on a platform that draws nowhere.
     QtWindows() : m_ws(static_cast<Kor2_Sys::platform::qt::QtWindowSystem*>(kor2_create_qt_window_system())), m_guard(m_ws) {}
+
+    /// The widget of a control (widgets carry their controls' names).
+    static QWidget* child(QWidget* dialog, const char* name) { return dialog->findChild<QWidget*>(name); }
 
     /// Runs `drive` on each window (dialog, message box, file dialog) right after it shows.
     void whenShown(std::function<void(QWidget*)> drive) { m_ws->setShownHook(std::move(drive)); }
