@@ -4,20 +4,8 @@
 
 #include <Kor2_Sys/qt/QtHostObject.h>
 
-#include <QApplication>
-#include <QClipboard>
-#include <QCursor>
-#include <QImage>
-#include <QLabel>
-#include <QLayout>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
-#include <QPointer>
-#include <QProgressBar>
-#include <QStatusBar>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <map>
 
