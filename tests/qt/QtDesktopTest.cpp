@@ -17,12 +17,7 @@ using QtDesktop = kor2test::QtWindows;
 
 Variant call(Object& object, std::string_view member, std::vector<Variant> args) { return object.invoke(member, InvokeKind::Method, args); }
 Long hwnd(QWidget* widget) { return getProperty(*qt::hostControl(widget), "hWnd").toLong(); }
-QPixmap filled(Qt::GlobalColor colour)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(colour);
-    return pixmap;
-}
+QPixmap filled(Qt::GlobalColor colour) { QPixmap pixmap(16, 16); pixmap.fill(colour); return pixmap; }
 
 struct AdapterKind {
     const char* label;
@@ -33,10 +28,8 @@ const AdapterKind kKinds[] = {
     {"window", qt::hostWindow, [](QWidget*) { return new QWidget; }},
     {"control", qt::hostControl, [](QWidget* p) -> QWidget* { return new QLabel(p); }},
     {"picture", qt::hostPicture, [](QWidget* p) { return new QWidget(p); }},
-    {"progressBar", [](QWidget* w) { return qt::hostProgressBar(static_cast<QProgressBar*>(w)); },
-     [](QWidget* p) -> QWidget* { return new QProgressBar(p); }},
-    {"statusBar", [](QWidget* w) { return qt::hostStatusBar(static_cast<QStatusBar*>(w)); },
-     [](QWidget* p) -> QWidget* { return new QStatusBar(p); }},
+    {"progressBar", [](QWidget* w) { return qt::hostProgressBar(static_cast<QProgressBar*>(w)); }, [](QWidget* p) -> QWidget* { return new QProgressBar(p); }},
+    {"statusBar", [](QWidget* w) { return qt::hostStatusBar(static_cast<QStatusBar*>(w)); }, [](QWidget* p) -> QWidget* { return new QStatusBar(p); }},
 };
 class EveryAdapter : public QtDesktop, public ::testing::WithParamInterface<AdapterKind> {};
 

@@ -6,6 +6,7 @@
 
 using namespace Kor2_Sys;
 using Kor2_Sys::platform::ControlKind;
+using Kor2_Sys::platform::makeControl;
 
 namespace {
 
@@ -48,24 +49,20 @@ TEST_F(QtRenderer, PicturePressesArriveInItsScaleAndItPaintsItsDisplayList)
 // Twips become pixels by whole-number division, relative to the frame that holds the control.
 TEST_F(QtRenderer, ControlsLandAtWholePixelsInsideTheirFrame)
 {
-    const struct {
-        const char* name;
-        ControlKind kind;
-        double left, top, width, height;
-    } rows[] = {{"textBox", ControlKind::TextBox, 129, 359, 1514, 314},
-                {"picture", ControlKind::Picture, 14, 16, 2009, 991.5},
-                {"filledRect", ControlKind::FilledRect, 301, 29, 44, 44},
-                {"button", ControlKind::Button, 100, 100, 1290, 404}};
+    const platform::Control rows[] = {makeControl("textBox", ControlKind::TextBox, u"", 129, 359, 1514, 314),
+                                      makeControl("picture", ControlKind::Picture, u"", 14, 16, 2009, 991.5),
+                                      makeControl("filledRect", ControlKind::FilledRect, u"", 301, 29, 44, 44),
+                                      makeControl("button", ControlKind::Button, u"", 100, 100, 1290, 404)};
     kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
     window.add("FR_marco", ControlKind::Frame, u"Marco", 150, 250, 5000, 3000);
     for (const auto& r : rows)
-        window.add(r.name, r.kind, u"", r.left, r.top, r.width, r.height).container = "FR_marco";
+        window.form.add(r).container = "FR_marco";
     showThen(window.form, [&](QWidget* dialog) {
         QWidget* frame = child(dialog, "FR_marco");
         ASSERT_NE(frame, nullptr);
         EXPECT_EQ(frame->geometry(), QRect(pixelsX(150), pixelsY(250), pixelsX(5000), pixelsY(3000)));
         for (const auto& r : rows) {
-            QWidget* widget = child(dialog, r.name);
+            QWidget* widget = child(dialog, r.name.c_str());
             ASSERT_NE(widget, nullptr) << r.name;
             EXPECT_EQ(widget->parentWidget(), frame) << r.name;
             EXPECT_EQ(widget->geometry(), QRect(pixelsX(r.left), pixelsY(r.top), pixelsX(r.width), pixelsY(r.height))) << r.name;
@@ -73,14 +70,11 @@ TEST_F(QtRenderer, ControlsLandAtWholePixelsInsideTheirFrame)
     });
 }
 
+// A frame's caption is its title; a label's and a button's, their text.
 QString shownCaption(QWidget* widget)
 {
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        return button->text();
     auto* frame = qobject_cast<QGroupBox*>(widget);
-    return frame ? frame->title() : QStringLiteral("<no caption>");
+    return frame ? frame->title() : widget->property("text").toString();
 }
 
 // Captions show as the model has them, in its weight, also after the window's code changes them. A
@@ -90,16 +84,14 @@ QString shownCaption(QWidget* widget)
 // shows it. (Disabled controls take no click on every backend: the playback table.)
 TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
 {
-    const struct {
-        const char* name;
-        ControlKind kind;
-        std::u16string caption;
-        bool bold;
-    } rows[] = {{"label", ControlKind::Label, u"Distancia (m):", false}, {"boldLabel", ControlKind::Label, u"Atención", true},
-                {"button", ControlKind::Button, u"&Aceptar", false}, {"frame", ControlKind::Frame, u"Opciones de capa", false}};
+    platform::Control rows[] = {makeControl("label", ControlKind::Label, u"Distancia (m):", 3500, 500, 2000, 600),
+                                makeControl("boldLabel", ControlKind::Label, u"Atención", 3500, 1200, 2000, 600),
+                                makeControl("button", ControlKind::Button, u"&Aceptar", 3500, 1900, 2000, 600),
+                                makeControl("frame", ControlKind::Frame, u"Opciones de capa", 3500, 2600, 2000, 600)};
+    rows[1].bold = true;
     kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
-    for (int i = 0; const auto& r : rows)
-        window.add(r.name, r.kind, r.caption, 3500, 500 + 700 * i++, 2000, 600).bold = r.bold;
+    for (const auto& r : rows)
+        window.form.add(r);
     window.add("TX_clave", ControlKind::TextBox, u"", 100, 500, 2000, 300, 0).passwordChar = u'*';
     window.add("TX_nombre", ControlKind::TextBox, u"", 100, 900, 2000, 300, 1);
     window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 1300, 3000, 1500, 2).multiline = true;
@@ -108,7 +100,7 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
     window.add("LB_no", ControlKind::Label, u"Apagado", 100, 3000, 1200, 300).enabled = false;
     showThen(window.form, [&](QWidget* dialog) {
         for (const auto& r : rows) {
-            QWidget* widget = child(dialog, r.name);
+            QWidget* widget = child(dialog, r.name.c_str());
             ASSERT_NE(widget, nullptr) << r.name;
             EXPECT_EQ(shownCaption(widget), QString::fromStdU16String(r.caption)) << r.name;
             EXPECT_EQ(widget->font().bold(), r.bold) << r.name;
@@ -135,6 +127,25 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
         QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
     });
     EXPECT_EQ(window.log, (std::vector<std::string>{"click LB_texto"}));
+}
+
+// A palette's cells reach a screen reader each as an interface of its own, and none outlives the
+// palette.
+TEST_F(QtRenderer, PaletteCellsGoWithTheirPalette)
+{
+    std::vector<QAccessible::Id> cells;
+    {
+        kor2test::ProbeWindow window{"F_pintor", false};
+        window.add("PC_paleta", ControlKind::Picture, u"", 300, 200, 3000, 1500).swatches = platform::Swatches{2, 1, {u"rojo", u"azul"}};
+        showThen(window.form, [&](QWidget* dialog) {
+            QAccessibleInterface* palette = QAccessible::queryAccessibleInterface(child(dialog, "PC_paleta"));
+            ASSERT_TRUE(palette && palette->childCount() == 2);
+            for (int i = 0; i < 2; ++i)
+                cells.push_back(QAccessible::uniqueId(palette->child(i)));
+        });
+    }
+    for (const QAccessible::Id cell : cells)
+        EXPECT_EQ(QAccessible::accessibleInterface(cell), nullptr);
 }
 
 } // namespace

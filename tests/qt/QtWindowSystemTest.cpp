@@ -64,18 +64,20 @@ std::array<double, 4> outer(const platform::Form& f) { return {f.left(), f.top()
 TEST_F(QtWindowSystem, UserMovesAndResizesReachTheModelOncePerChange)
 {
     CountedWindow window;
+    const auto tx = [&](int pixels) { return pixels * m_ws->twipsPerPixelX(); };
+    const auto ty = [&](int pixels) { return pixels * m_ws->twipsPerPixelY(); };
     showThen(window.form, [&](QWidget* dialog) {
         const int atShow = window.layouts;
         const auto shown = outer(window.form);
         EXPECT_EQ(dialog->frameGeometry(), QRect(100, 80, 300, 200)) << "the outer size the model holds";
         dialog->move(40, 30);
-        EXPECT_EQ(outer(window.form), (std::array{twipsX(40), twipsY(30), shown[2], shown[3]}));
+        EXPECT_EQ(outer(window.form), (std::array{tx(40), ty(30), shown[2], shown[3]}));
         EXPECT_EQ(window.layouts, atShow) << "a move is no resize";
         dialog->resize(dialog->width() + 20, dialog->height() + 10);
         EXPECT_EQ(window.layouts, atShow + 1);
         const QRect frame = dialog->frameGeometry();
-        EXPECT_EQ(outer(window.form), (std::array{twipsX(40), twipsY(30), twipsX(frame.width()), twipsY(frame.height())}));
-        EXPECT_EQ(window.form.innerWidth(), twipsX(dialog->width()));
+        EXPECT_EQ(outer(window.form), (std::array{tx(40), ty(30), tx(frame.width()), ty(frame.height())}));
+        EXPECT_EQ(window.form.innerWidth(), tx(dialog->width()));
         // What the model asks for is shown and not taken back as the user's: fractions of a pixel
         // stay in the model.
         window.form.move(1234.5, 987.25);

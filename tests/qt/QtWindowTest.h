@@ -50,9 +50,7 @@ protected:
         EXPECT_TRUE(driven) << "the window was never shown";
     }
 
-    /// Twips to pixels and back on the test screen, as the window system converts them.
-    double twipsX(int pixels) const { return pixels * m_ws->twipsPerPixelX(); }
-    double twipsY(int pixels) const { return pixels * m_ws->twipsPerPixelY(); }
+    /// Twips to pixels on the test screen, as the window system converts them.
     int pixelsX(double twips) const { return static_cast<int>(twips / m_ws->twipsPerPixelX()); }
     int pixelsY(double twips) const { return static_cast<int>(twips / m_ws->twipsPerPixelY()); }
 
