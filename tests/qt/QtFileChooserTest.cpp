@@ -1,9 +1,6 @@
-// F_Archivo and the file dialog on real widgets: what a typed name gives, the folder check, the
-// Spanish words whoever created the application, and the reading and writing pictures.
-#include <Kor2_Sys/CCmDialog.h>
-
+// The file dialog on real widgets: what a typed name gives, the folder check and the question
+// before writing over a file.
 #include "QtWindowTest.h"
-#include "files/FileChooser.h"
 #include "frame/Utf.h"
 
 #include <fstream>
@@ -73,55 +70,5 @@ INSTANTIATE_TEST_SUITE_P(Names, QtFileDialogNames, ::testing::Values(
     NameCase{"saveOverExistingYes", Save, "existe.dxf", QMessageBox::Yes, true, "existe.dxf ya existe."},
     NameCase{"saveOverExistingNo", Save, "existe.dxf", QMessageBox::No, false, "existe.dxf ya existe."}),
     [](const auto& info) { return std::string(info.param.label); });
-
-// The test's own application stands for a host's: the library's dialog speaks Spanish all the
-// same, and the host's own boxes keep their language afterwards.
-TEST_F(QtFileChooser, SpeaksSpanishInAHostsApplicationAndLeavesTheHostsLanguageAlone)
-{
-    QStringList labels;
-    QString nameColumn;
-    whenShown([&](QWidget* shown) {
-        auto* dialog = qobject_cast<QFileDialog*>(shown);
-        for (auto label : {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType, QFileDialog::Accept, QFileDialog::Reject})
-            labels << dialog->labelText(label);
-        if (auto* view = dialog->findChild<QTreeView*>())
-            nameColumn = view->model()->headerData(0, Qt::Horizontal).toString();
-        dialog->reject();
-    });
-    CCmDialog().Fich_NonbreRuta_a_Leer();
-    EXPECT_EQ(labels, QStringList({"Buscar en:", "Nombre de archivo:", "Tipo de archivo:", "Abrir", "Cancelar"}));
-    if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_es.qm"))) {
-        EXPECT_EQ(nameColumn, QStringLiteral("Nombre")) << "Qt's own words come from its Spanish translation";
-    }
-
-    QMessageBox host(QMessageBox::Information, QStringLiteral("Host"), QStringLiteral("Hecho"), QMessageBox::Ok);
-    EXPECT_EQ(host.button(QMessageBox::Ok)->text().remove(u'&'), QStringLiteral("OK"));
-    EXPECT_EQ(QCoreApplication::translate("QFileSystemModel", "Name"), QStringLiteral("Name"));
-}
-
-// The owner window shows one picture while a file to read is chosen and another while a file to
-// write is; the file dialog carries the owner's picture.
-TEST_F(QtFileChooser, ReadingAndWritingShowTheirOwnPictures)
-{
-    std::vector<QImage> owners;
-    whenShown([&](QWidget* dialog) {
-        const QImage dialogPicture = dialog->windowIcon().pixmap(16, 16).toImage();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QStringLiteral("F_Archivo") && w->isVisible())
-                owners.push_back(w->windowIcon().pixmap(16, 16).toImage());
-        ASSERT_FALSE(owners.empty() || owners.back().isNull());
-        EXPECT_EQ(dialogPicture, owners.back());
-        qobject_cast<QFileDialog*>(dialog)->reject();
-    });
-    for (bool reading : {true, false}) {
-        files::FileChooser chooser;
-        chooser.show();
-        reading ? chooser.A_leer() : chooser.A_grabar();
-        EXPECT_EQ(chooser.form().icon(), reading ? "document-open" : "document-save");
-        chooser.unload();
-    }
-    ASSERT_EQ(owners.size(), 2u);
-    EXPECT_NE(owners[0], owners[1]);
-}
 
 } // namespace

@@ -46,30 +46,6 @@ TEST_F(QtRenderer, PicturePressesArriveInItsScaleAndItPaintsItsDisplayList)
     EXPECT_EQ(window.log.size(), 3u) << "a press each, no click";
 }
 
-// Twips become pixels by whole-number division, relative to the frame that holds the control.
-TEST_F(QtRenderer, ControlsLandAtWholePixelsInsideTheirFrame)
-{
-    const platform::Control rows[] = {makeControl("textBox", ControlKind::TextBox, u"", 129, 359, 1514, 314),
-                                      makeControl("picture", ControlKind::Picture, u"", 14, 16, 2009, 991.5),
-                                      makeControl("filledRect", ControlKind::FilledRect, u"", 301, 29, 44, 44),
-                                      makeControl("button", ControlKind::Button, u"", 100, 100, 1290, 404)};
-    kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
-    window.add("FR_marco", ControlKind::Frame, u"Marco", 150, 250, 5000, 3000);
-    for (const auto& r : rows)
-        window.form.add(r).container = "FR_marco";
-    showThen(window.form, [&](QWidget* dialog) {
-        QWidget* frame = child(dialog, "FR_marco");
-        ASSERT_NE(frame, nullptr);
-        EXPECT_EQ(frame->geometry(), QRect(pixelsX(150), pixelsY(250), pixelsX(5000), pixelsY(3000)));
-        for (const auto& r : rows) {
-            QWidget* widget = child(dialog, r.name.c_str());
-            ASSERT_NE(widget, nullptr) << r.name;
-            EXPECT_EQ(widget->parentWidget(), frame) << r.name;
-            EXPECT_EQ(widget->geometry(), QRect(pixelsX(r.left), pixelsY(r.top), pixelsX(r.width), pixelsY(r.height))) << r.name;
-        }
-    });
-}
-
 // A frame's caption is its title; a label's and a button's, their text.
 QString shownCaption(QWidget* widget)
 {

@@ -1,8 +1,5 @@
-// The Qt window system's services outside the library's own windows: message boxes, host windows,
-// and how any form model follows what the user does to its dialog.
-#include <Kor2_Sys/cRegistro.h>
-#include <Kor2_Sys/qt/QtHostObject.h>
-
+// The Qt window system's services outside the library's own windows: message boxes, and how any
+// form model follows what the user does to its dialog.
 #include "QtWindowTest.h"
 
 #include <array>
@@ -24,23 +21,6 @@ TEST_F(QtWindowSystem, MessageBoxCarriesTheApplicationTitleAndSpanishButtons)
     });
     EXPECT_EQ(m_ws->messageBox({u"¿Seguro?", platform::MessageButtons::OkCancel}), platform::MessageAnswer::Cancel);
     EXPECT_EQ(seen, QStringList({"Kor2_Sys", "¿Seguro?", "Aceptar", "Cancelar"}));
-}
-
-TEST_F(QtWindowSystem, HostWindowGeometryRoundTripsThroughTheStore)
-{
-    QWidget window;
-    window.setGeometry(100, 200, 640, 480);
-    window.show();
-    auto host = qt::hostWindow(&window);
-    EXPECT_EQ(getProperty(*host, "WindowState"), Variant(Integer{0}));
-    cRegistro r;
-    const QRect before = window.frameGeometry();
-    r.R_Graba_tamaño_y_pos_Obj_en_Win(host, u"Demo", u"Principal");
-    const Text left = settings::store().read(u"Vesolar", u"Demo Principal", u"Left", u"");
-    EXPECT_EQ(Variant(left).toDouble(), before.x() * 15.0) << "pixels are stored as twips";
-    window.setGeometry(300, 300, 200, 100);
-    r.R_Lee_tamaño_y_pos_Obj_en_Win1(host, u"Demo", u"Principal", 0, 0, 0, 0);
-    EXPECT_EQ(window.frameGeometry(), before);
 }
 
 // A sizeable window that counts its layouts.
