@@ -1,6 +1,6 @@
 // What only a real desktop shows of the host objects and the desktop utilities (their tables run
-// on every backend in tests/desktop): the adapters' handles and members, which bar is a window's,
-// the pixels a picture copy holds and the system menu's command signal.
+// on every backend in tests/desktop): the adapters' handles and members, which bar is a window's
+// and the pixels a picture copy holds.
 #include <Kor2_Sys/CIconosMenu.h>
 #include <Kor2_Sys/cImagen.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
@@ -15,7 +15,6 @@ namespace {
 
 using QtDesktop = kor2test::QtWindows;
 
-Variant call(Object& object, std::string_view member, std::vector<Variant> args) { return object.invoke(member, InvokeKind::Method, args); }
 Long hwnd(QWidget* widget) { return getProperty(*qt::hostControl(widget), "hWnd").toLong(); }
 QPixmap filled(Qt::GlobalColor colour) { QPixmap pixmap(16, 16); pixmap.fill(colour); return pixmap; }
 
@@ -51,25 +50,6 @@ TEST_P(EveryAdapter, HandleIsStableAndNeverNative)
     EXPECT_EQ(platform::windowSystem().createMemoryDrawing(handle.toLong()), nullptr) << "a dead handle names nothing";
 }
 INSTANTIATE_TEST_SUITE_P(AdapterKinds, EveryAdapter, ::testing::ValuesIn(kKinds), kor2test::labelled<AdapterKind>);
-
-TEST_F(QtDesktop, ControlsMoveInTwipsRelativeToTheirParentAndStackAmongTheirSiblings)
-{
-    QWidget form;
-    auto* first = new QLabel(&form);
-    auto* second = new QLabel(&form);
-    const auto host = qt::hostControl(first);
-    call(*host, "Move", {Long{300}, Long{150}, Long{1500}, Long{607}});
-    EXPECT_EQ(first->geometry(), QRect(20, 10, 100, 40)) << "twips to pixels by whole-number division";
-    call(*host, "move", {Single{45}, Single{30}});
-    EXPECT_EQ(first->geometry(), QRect(3, 2, 100, 40)) << "sides not given stay";
-    EXPECT_EQ(errorOf([&] { call(*host, "Move", {Long{0}, Text(u"ancho")}); }), 13);
-    EXPECT_EQ(first->geometry(), QRect(3, 2, 100, 40)) << "a bad argument moves nothing";
-    EXPECT_EQ(getProperty(*host, "Visible"), Variant(true)) << "its own flag, inside a hidden window";
-    call(*host, "ZOrder", {Integer{1}});
-    EXPECT_EQ(form.children().first(), first) << "behind";
-    EXPECT_EQ(errorOf([&] { call(*host, "ZOrder", {Integer{2}}); }), 5);
-    EXPECT_EQ(form.children().last(), second);
-}
 
 // Values go in the bar's own range, halves to even; one outside it is refused and changes nothing.
 TEST_F(QtDesktop, ProgressValueInTheBarsOwnRange)
@@ -134,36 +114,5 @@ INSTANTIATE_TEST_SUITE_P(Windows, WhichBar, ::testing::Values(
     BarCase{"registeredThenDestroyed", [](QMenuBar* bar) { auto* w = new QWidget; qt::registerMenuBar(w, bar); delete bar; return w; }, false},
     BarCase{"layoutBar", [](QMenuBar* bar) { auto* w = new QWidget; (new QVBoxLayout(w))->setMenuBar(bar); return w; }, true}),
     kor2test::labelled<BarCase>);
-
-TEST_F(QtDesktop, EachStateShowsItsOwnPictureAndAReleasedOneNone)
-{
-    QMainWindow window;
-    QAction* item = window.menuBar()->addMenu(QStringLiteral("&Ver"))->addAction(QStringLiteral("&Rejilla"));
-    const auto shown = [&](QIcon::State state) { return item->icon().pixmap(QSize(16, 16), 1.0, QIcon::Normal, state).toImage().pixelColor(8, 8); };
-    auto& ws = platform::windowSystem();
-    const Long menu = ws.subMenu(ws.menuBar(hwnd(&window)), 0);
-    const auto off = qt::hostBitmap(filled(Qt::green));
-    const auto on = qt::hostBitmap(QIcon(filled(Qt::blue)));
-    ws.setMenuItemBitmaps(menu, 0, platform::menuflags::kByPosition, getProperty(*off, "").toLong(), getProperty(*on, "").toLong());
-    EXPECT_EQ(shown(QIcon::Off), QColor(Qt::green));
-    EXPECT_EQ(shown(QIcon::On), QColor(Qt::blue));
-    const Long released = getProperty(*qt::hostBitmap(filled(Qt::red)), "").toLong();
-    ws.setMenuItemBitmaps(menu, 0, platform::menuflags::kByPosition, released, released);
-    EXPECT_TRUE(item->icon().isNull());
-}
-
-TEST_F(QtDesktop, SystemMenuGoesOnlyToTopLevelWindowsAndSignalsItsCommand)
-{
-    QMainWindow window;
-    auto* child = new QWidget(&window);
-    global<CIconosMenu>().I_inserta_espacio_despues_icono(hwnd(child));
-    EXPECT_TRUE(child->findChildren<QMenu*>().isEmpty()) << "a child window gets no system menu";
-    global<CIconosMenu>().I_inserta_espacio_despues_icono(hwnd(&window));
-    QMenu* menu = qt::systemMenu(&window);
-    QSignalSpy chosen(qt::systemMenuNotifier(&window), &qt::SystemMenuNotifier::commandChosen);
-    menu->actions().last()->trigger();
-    ASSERT_EQ(chosen.size(), 1);
-    EXPECT_EQ(chosen[0][0].toInt(), 512);
-}
 
 } // namespace

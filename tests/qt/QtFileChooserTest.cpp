@@ -11,26 +11,6 @@ namespace {
 
 using QtFileChooser = kor2test::QtWindows;
 
-// Types `name` into the file dialog's name box and presses Enter, answering the message box that
-// this raises, if any, with `answer`; a dialog still open afterwards is cancelled. Returns the text
-// of that message box.
-QString typeAndEnter(QWidget* shown, const QString& folder, const QString& name, QMessageBox::StandardButton answer)
-{
-    auto* dialog = qobject_cast<QFileDialog*>(shown);
-    auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
-    if (edit == nullptr) {
-        ADD_FAILURE() << "not a file dialog with a name box";
-        shown->close();
-        return {};
-    }
-    dialog->setDirectory(folder);
-    QTest::keyClicks(edit, name);
-    const QString asked = kor2test::answerNextBox([&] { QTest::keyClick(edit, Qt::Key_Return); }, {answer});
-    if (dialog->isVisible())
-        dialog->reject();
-    return asked;
-}
-
 // What the dialog does with a typed name: to read, only its folder must exist; to write over an
 // existing file, the user is asked first.
 struct NameCase {
@@ -50,7 +30,20 @@ TEST_P(QtFileDialogNames, TypedNameIsTakenOrRefused)
     kor2test::TempDir dir;
     std::ofstream(dir.file("existe.dxf")) << "x";
     QString asked;
-    whenShown([&](QWidget* shown) { asked = typeAndEnter(shown, QString::fromStdString(dir.path().string()), QString::fromUtf8(c.typed), c.answer); });
+    // The name goes into the dialog's name box with Enter; the box this raises takes the row's answer.
+    whenShown([&](QWidget* shown) {
+        auto* dialog = qobject_cast<QFileDialog*>(shown);
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (edit == nullptr) {
+            ADD_FAILURE() << "not a file dialog with a name box";
+            return (void)shown->close();
+        }
+        dialog->setDirectory(QString::fromStdString(dir.path().string()));
+        QTest::keyClicks(edit, QString::fromUtf8(c.typed));
+        asked = kor2test::answerNextBox([&] { QTest::keyClick(edit, Qt::Key_Return); }, {c.answer});
+        if (dialog->isVisible())
+            dialog->reject();
+    });
     std::optional<Text> chosen;
     try {
         chosen = platform::windowSystem().fileDialog({c.mode, u"Planos", u"Dibujos|*.dxf", 1, Text(), Text()});

@@ -1,10 +1,7 @@
-// The focus as only real widgets show it: code that moves, hides and disables what has it, and a
-// line edit's own undo history kept while the model mirrors every typed character. How keys move
-// the focus is the players' table, on every backend.
+// The focus as only real widgets show it: code that moves, hides and disables what has it. How keys
+// move the focus is the players' table, on every backend.
 #include "ProbeWindow.h"
 #include "QtWindowTest.h"
-#include "frame/Utf.h"
-#include "prompts/InputWindow.h"
 
 using namespace Kor2_Sys;
 
@@ -37,30 +34,6 @@ TEST_F(QtFocus, WidgetsFollowTheFocusTheWindowsCodeGives)
         QTest::keyClick(child(dialog, "BT_aceptar"), Qt::Key_Tab);
         EXPECT_EQ(form.focus(), "BT_aceptar") << "the only control left that takes the focus";
     });
-}
-
-// The box follows the model one typed character at a time, so its own undo history is kept: undo
-// does what it does in any line edit, and the model takes the result.
-TEST_F(QtFocus, TypingKeepsTheBoxsUndoHistory)
-{
-    QLineEdit plain(QStringLiteral("inicial"));
-    plain.selectAll();
-    QTest::keyClicks(&plain, "abc");
-    QTest::keyClick(&plain, Qt::Key_Z, Qt::ControlModifier);
-    ASSERT_NE(plain.text(), QStringLiteral("abc"));
-
-    QString undone;
-    prompts::InputWindow window;
-    whenShown([&](QWidget* dialog) {
-        QWidget* box = child(dialog, "TxtInput");
-        QTest::keyClicks(box, "abc");
-        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-        undone = qobject_cast<QLineEdit*>(box)->text();
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    window.A_Input(u"inicial", u"Deshacer");
-    EXPECT_EQ(undone, plain.text());
-    EXPECT_EQ(window.TextoAceptado, utf::fromUtf8(plain.text().toStdString()));
 }
 
 } // namespace

@@ -54,7 +54,7 @@ QString shownCaption(QWidget* widget)
 }
 
 // Captions show as the model has them, in its weight, also after the window's code changes them. A
-// password box hides what is typed; a box of several lines is an unwrapped editor with both scroll
+// password box hides what is typed, from input methods too; a box of several lines is an unwrapped editor with both scroll
 // bars. A label has no click of its own; a released mouse button on it is one. A control hidden
 // when the window shows has no widget yet; it gets one, in its place, when the window's code first
 // shows it. (Disabled controls take no click on every backend: the playback table.)
@@ -86,7 +86,11 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
         }
         auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
         ASSERT_TRUE(area);
-        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_clave"))->echoMode(), QLineEdit::Password);
+        auto* password = qobject_cast<QLineEdit*>(child(dialog, "TX_clave"));
+        const auto secret = Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText;
+        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), u'*');
+        EXPECT_EQ(password->inputMethodHints() & secret, secret) << "no input method sees or learns a password";
         EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"))->echoMode(), QLineEdit::Normal);
         EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
         EXPECT_TRUE(area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());

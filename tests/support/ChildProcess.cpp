@@ -20,8 +20,7 @@ Child::Child(const std::function<int(int pipe)>& body)
     int fds[2];
     if (::pipe(fds) != 0)
         return;
-    m_pid = ::fork();
-    if (m_pid == 0) {
+    if ((m_pid = ::fork()) == 0) {
         ::close(fds[0]);
         int status = 1;
         try {
@@ -50,11 +49,8 @@ void Child::kill()
 
 int Child::wait()
 {
-    if (!m_status && m_pid > 0) {
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
+    if (int status = 0; !m_status && m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid)
         m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
     return m_status.value_or(-1);
 }
 
@@ -67,18 +63,12 @@ std::string Child::readAll()
     return text;
 }
 
-namespace {
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-} // namespace
-
 Outcome runProgram(std::vector<std::string> args, const Launch& launch)
 {
+    const auto slurp = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
     TempDir scratch;
     const std::string in = scratch.file("in"), err = scratch.file("err");
     const std::string out = launch.stdoutPath.empty() ? scratch.file("out") : launch.stdoutPath;

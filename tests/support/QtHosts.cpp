@@ -27,7 +27,6 @@ public:
     {
         auto* window = new QMainWindow;
         m_forms.emplace_back(window);
-        name(window, "Form");
         window->resize(400, 300);
         for (const DropDown& dropDown : menus) {
             QMenu* menu = window->menuBar()->addMenu(QString::fromStdU16String(dropDown.caption));
@@ -36,12 +35,11 @@ public:
         }
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
-        return keep(window, kq::hostWindow(window));
+        return keep(window, "Form", kq::hostWindow(window));
     }
     Variant statusBar(const Variant& form, std::vector<int> widths) override
     {
         QStatusBar* bar = static_cast<QMainWindow*>(widget(form))->statusBar();
-        name(bar, "StatusBar");
         // A hidden panel is no part, and the last part is a permanent one, laid out last.
         auto* hidden = new QLabel(QStringLiteral("oculto"));
         bar->addWidget(hidden);
@@ -54,15 +52,14 @@ public:
         }
         bar->show();
         QApplication::processEvents();
-        return keep(bar, kq::hostStatusBar(bar));
+        return keep(bar, "StatusBar", kq::hostStatusBar(bar));
     }
     Variant progressBar(const Variant& form) override
     {
         auto* bar = new QProgressBar(widget(form));
-        name(bar, "ProgressBar");
         bar->setValue(40);
         bar->hide();
-        return keep(bar, kq::hostProgressBar(bar));
+        return keep(bar, "ProgressBar", kq::hostProgressBar(bar));
     }
     // A picture box as a host paints one: red, with a blue square near its corner.
     Variant picture(const Variant& form, float width, float height) override
@@ -72,29 +69,24 @@ public:
         drawing.fill(Qt::red);
         QPainter(&drawing).fillRect(QRect(5, 5, 10, 10), Qt::blue);
         auto* picture = new QLabel(widget(form));
-        name(picture, "Picture");
         picture->setPixmap(drawing);
         picture->setGeometry(QRect(QPoint(10, 10), drawing.size()));
         picture->show();
         QApplication::processEvents();
-        return keep(picture, kq::hostPicture(picture));
+        return keep(picture, "Picture", kq::hostPicture(picture));
     }
     Variant control(const Variant& form, PixelPoint at) override
     {
         auto* label = new QLabel(QStringLiteral("P1"), widget(form));
-        name(label, "Label");
         label->setGeometry(at.x, at.y, 60, 24);
         label->show();
-        return keep(label, kq::hostControl(label));
+        return keep(label, "Label", kq::hostControl(label));
     }
     Variant bitmap() override
     {
-        if (m_bitmap.isEmpty()) {
-            QPixmap red(16, 16);
-            red.fill(Qt::red);
-            m_bitmap = kq::hostBitmap(red);
-        }
-        return m_bitmap;
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        return m_bitmap.isEmpty() ? m_bitmap = kq::hostBitmap(red) : m_bitmap;
     }
 
     PixelRect part(const Variant& statusBar, int index) override
@@ -144,12 +136,10 @@ public:
     }
 
 private:
-    void name(QWidget* widget, const std::string& kind)
+    // Objects are named after their kind and a count, as the headless kit names them.
+    Variant keep(QWidget* widget, const std::string& kind, std::shared_ptr<Ks::Object> host)
     {
         widget->setObjectName(QString::fromStdString(kind + std::to_string(++m_count[kind])));
-    }
-    Variant keep(QWidget* widget, std::shared_ptr<Ks::Object> host)
-    {
         m_widgets[host.get()] = widget;
         return host;
     }
