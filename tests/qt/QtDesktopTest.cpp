@@ -16,7 +16,6 @@ namespace {
 using QtDesktop = kor2test::QtWindows;
 
 Long hwnd(QWidget* widget) { return getProperty(*qt::hostControl(widget), "hWnd").toLong(); }
-QPixmap filled(Qt::GlobalColor colour) { QPixmap pixmap(16, 16); pixmap.fill(colour); return pixmap; }
 
 struct AdapterKind {
     const char* label;
@@ -97,7 +96,7 @@ TEST_P(WhichBar, RegisteredOrLaidOutButNotAnEmptyOne)
     const std::unique_ptr<QWidget> form(GetParam().window(bar));
     const auto put = [&](Integer menu) {
         return kor2test::answerNextBox([&] {
-            global<CIconosMenu>().I_insertar_iconos_en_menu(menu, 0, qt::hostBitmap(filled(Qt::red)), qt::hostWindow(form.get()));
+            global<CIconosMenu>().I_insertar_iconos_en_menu(menu, 0, qt::hostBitmap(QPixmap(16, 16)), qt::hostWindow(form.get()));
         });
     };
     EXPECT_EQ(put(0), GetParam().hasMenu ? QString() : QStringLiteral("This form doesn't have a menu!"));

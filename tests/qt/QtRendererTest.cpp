@@ -73,7 +73,6 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
     window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 1300, 3000, 1500, 2).multiline = true;
     window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 3500, 100, 2000, 300);
     window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
-    window.add("LB_no", ControlKind::Label, u"Apagado", 100, 3000, 1200, 300).enabled = false;
     showThen(window.form, [&](QWidget* dialog) {
         for (const auto& r : rows) {
             QWidget* widget = child(dialog, r.name.c_str());
@@ -103,7 +102,6 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
         EXPECT_TRUE(label->isVisible());
         EXPECT_EQ(label->text(), QStringLiteral("Valor no válido"));
         EXPECT_EQ(label->pos(), QPoint(pixelsX(100), pixelsY(100)));
-        QTest::mouseClick(child(dialog, "LB_no"), Qt::LeftButton);
         QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
     });
     EXPECT_EQ(window.log, (std::vector<std::string>{"click LB_texto"}));

@@ -63,10 +63,7 @@ public:
         log.push_back("mousedown " + c + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
                       std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
     }
-    void onChange(const std::string& c) override
-    {
-        log.push_back("change " + Kor2_Sys::utf::toUtf8(form.control(c).caption));
-    }
+    void onChange(const std::string& c) override { log.push_back("change " + Kor2_Sys::utf::toUtf8(form.control(c).caption)); }
     /// Letters come back in upper case; an x is swallowed.
     void onKeyPress(const std::string&, int& key) override
     {
