@@ -1,27 +1,12 @@
 // What only a real desktop shows of the host objects and the desktop utilities (their tables run
-// on every backend in tests/desktop): the adapters' handles and members, which bar is a window's,
-// the pixels a picture copy holds, the system menu popping up, and a drag made of real mouse events.
+// on every backend in tests/desktop): the adapters' handles and members, which bar is a window's
+// and the pixels a picture copy holds.
 #include <Kor2_Sys/CIconosMenu.h>
 #include <Kor2_Sys/cImagen.h>
-#include <Kor2_Sys/cMoverControl.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include "Hosts.h"
 #include "QtWindowTest.h"
-
-#include <QClipboard>
-#include <QCursor>
-#include <QImage>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMouseEvent>
-#include <QPointer>
-#include <QProgressBar>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QVBoxLayout>
 
 using namespace Kor2_Sys;
 using kor2test::errorOf;
@@ -30,15 +15,7 @@ namespace {
 
 using QtDesktop = kor2test::QtWindows;
 
-template <class Row> std::string named(const ::testing::TestParamInfo<Row>& info) { return info.param.label; }
-Variant call(Object& object, std::string_view member, std::vector<Variant> args) { return object.invoke(member, InvokeKind::Method, args); }
 Long hwnd(QWidget* widget) { return getProperty(*qt::hostControl(widget), "hWnd").toLong(); }
-QPixmap filled(Qt::GlobalColor colour)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(colour);
-    return pixmap;
-}
 
 struct AdapterKind {
     const char* label;
@@ -49,10 +26,8 @@ const AdapterKind kKinds[] = {
     {"window", qt::hostWindow, [](QWidget*) { return new QWidget; }},
     {"control", qt::hostControl, [](QWidget* p) -> QWidget* { return new QLabel(p); }},
     {"picture", qt::hostPicture, [](QWidget* p) { return new QWidget(p); }},
-    {"progressBar", [](QWidget* w) { return qt::hostProgressBar(static_cast<QProgressBar*>(w)); },
-     [](QWidget* p) -> QWidget* { return new QProgressBar(p); }},
-    {"statusBar", [](QWidget* w) { return qt::hostStatusBar(static_cast<QStatusBar*>(w)); },
-     [](QWidget* p) -> QWidget* { return new QStatusBar(p); }},
+    {"progressBar", [](QWidget* w) { return qt::hostProgressBar(static_cast<QProgressBar*>(w)); }, [](QWidget* p) -> QWidget* { return new QProgressBar(p); }},
+    {"statusBar", [](QWidget* w) { return qt::hostStatusBar(static_cast<QStatusBar*>(w)); }, [](QWidget* p) -> QWidget* { return new QStatusBar(p); }},
 };
 class EveryAdapter : public QtDesktop, public ::testing::WithParamInterface<AdapterKind> {};
 
@@ -73,61 +48,25 @@ TEST_P(EveryAdapter, HandleIsStableAndNeverNative)
     EXPECT_EQ(errorOf([&] { getProperty(*host, "NoSuchMember"); }), 91);
     EXPECT_EQ(platform::windowSystem().createMemoryDrawing(handle.toLong()), nullptr) << "a dead handle names nothing";
 }
-INSTANTIATE_TEST_SUITE_P(AdapterKinds, EveryAdapter, ::testing::ValuesIn(kKinds), named<AdapterKind>);
+INSTANTIATE_TEST_SUITE_P(AdapterKinds, EveryAdapter, ::testing::ValuesIn(kKinds), kor2test::labelled<AdapterKind>);
 
-TEST_F(QtDesktop, ControlsMoveInTwipsRelativeToTheirParentAndStackAmongTheirSiblings)
+// Values go in the bar's own range, halves to even; one outside it is refused and changes nothing.
+TEST_F(QtDesktop, ProgressValueInTheBarsOwnRange)
 {
-    QWidget form;
-    auto* first = new QLabel(&form);
-    auto* second = new QLabel(&form);
-    const auto host = qt::hostControl(first);
-    call(*host, "Move", {Long{300}, Long{150}, Long{1500}, Long{607}});
-    EXPECT_EQ(first->geometry(), QRect(20, 10, 100, 40)) << "twips to pixels by whole-number division";
-    call(*host, "move", {Single{45}, Single{30}});
-    EXPECT_EQ(first->geometry(), QRect(3, 2, 100, 40)) << "sides not given stay";
-    EXPECT_EQ(errorOf([&] { call(*host, "Move", {Long{0}, Text(u"ancho")}); }), 13);
-    EXPECT_EQ(first->geometry(), QRect(3, 2, 100, 40)) << "a bad argument moves nothing";
-    EXPECT_EQ(getProperty(*host, "Visible"), Variant(true)) << "its own flag, inside a hidden window";
-    call(*host, "ZOrder", {Integer{1}});
-    EXPECT_EQ(form.children().first(), first) << "behind";
-    EXPECT_EQ(errorOf([&] { call(*host, "ZOrder", {Integer{2}}); }), 5);
-    EXPECT_EQ(form.children().last(), second);
-}
-
-struct ValueCase {
-    const char* label;
-    Variant value;
-    int shown;   ///< the bar's value afterwards
-    Long error;  ///< 0: none
-};
-class ProgressValue : public QtDesktop, public ::testing::WithParamInterface<ValueCase> {};
-
-TEST_P(ProgressValue, InTheBarsOwnRange)
-{
-    QProgressBar bar;
-    bar.setRange(10, 60);
-    bar.setValue(20);
-    const auto host = qt::hostProgressBar(&bar);
-    EXPECT_EQ(errorOf([&] { putProperty(*host, "value", GetParam().value); }), GetParam().error);
-    EXPECT_EQ(getProperty(*host, "Value"), Variant(static_cast<Single>(GetParam().shown)));
-}
-INSTANTIATE_TEST_SUITE_P(Values, ProgressValue, ::testing::Values(
-    ValueCase{"minimum", Long{10}, 10, 0}, ValueCase{"halfToEven", Double{36.5}, 36, 0},
-    ValueCase{"belowRange", Long{0}, 20, 380}, ValueCase{"aboveRange", Long{61}, 20, 380}), named<ValueCase>);
-
-TEST_F(QtDesktop, ReparentingKeepsGeometryAndVisibilityAndRefusesLoops)
-{
-    QWidget form;
-    auto* panel = new QWidget(&form);
-    auto* control = new QLabel(&form);
-    control->setGeometry(5, 6, 70, 20);
-    form.show();
-    auto& ws = platform::windowSystem();
-    ws.setParent(hwnd(control), hwnd(panel));
-    EXPECT_EQ(control->geometry(), QRect(5, 6, 70, 20));
-    EXPECT_TRUE(control->isVisible()) << "Qt hides what it re-parents; the library's call does not";
-    ws.setParent(hwnd(panel), hwnd(control));
-    EXPECT_EQ(panel->parentWidget(), &form) << "a parent inside the child would close a loop";
+    const struct {
+        Variant value;
+        int shown;   ///< the bar's value afterwards
+        Long error;  ///< 0: none
+    } rows[] = {{Long{10}, 10, 0}, {Double{36.5}, 36, 0}, {Long{0}, 20, 380}, {Long{61}, 20, 380}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.value.toDouble());
+        QProgressBar bar;
+        bar.setRange(10, 60);
+        bar.setValue(20);
+        const auto host = qt::hostProgressBar(&bar);
+        EXPECT_EQ(errorOf([&] { putProperty(*host, "value", r.value); }), r.error);
+        EXPECT_EQ(getProperty(*host, "Value"), Variant(static_cast<Single>(r.shown)));
+    }
 }
 
 TEST_F(QtDesktop, APictureCopyHoldsWhatThePicturePaints)
@@ -157,7 +96,7 @@ TEST_P(WhichBar, RegisteredOrLaidOutButNotAnEmptyOne)
     const std::unique_ptr<QWidget> form(GetParam().window(bar));
     const auto put = [&](Integer menu) {
         return kor2test::answerNextBox([&] {
-            global<CIconosMenu>().I_insertar_iconos_en_menu(menu, 0, qt::hostBitmap(filled(Qt::red)), qt::hostWindow(form.get()));
+            global<CIconosMenu>().I_insertar_iconos_en_menu(menu, 0, qt::hostBitmap(QPixmap(16, 16)), qt::hostWindow(form.get()));
         });
     };
     EXPECT_EQ(put(0), GetParam().hasMenu ? QString() : QStringLiteral("This form doesn't have a menu!"));
@@ -173,104 +112,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, WhichBar, ::testing::Values(
     BarCase{"registered", [](QMenuBar* bar) { auto* w = new QWidget; bar->setParent(w); qt::registerMenuBar(w, bar); return w; }, true},
     BarCase{"registeredThenDestroyed", [](QMenuBar* bar) { auto* w = new QWidget; qt::registerMenuBar(w, bar); delete bar; return w; }, false},
     BarCase{"layoutBar", [](QMenuBar* bar) { auto* w = new QWidget; (new QVBoxLayout(w))->setMenuBar(bar); return w; }, true}),
-    named<BarCase>);
-
-TEST_F(QtDesktop, EachStateShowsItsOwnPictureAndAReleasedOneNone)
-{
-    QMainWindow window;
-    QAction* item = window.menuBar()->addMenu(QStringLiteral("&Ver"))->addAction(QStringLiteral("&Rejilla"));
-    const auto shown = [&](QIcon::State state) { return item->icon().pixmap(QSize(16, 16), 1.0, QIcon::Normal, state).toImage().pixelColor(8, 8); };
-    auto& ws = platform::windowSystem();
-    const Long menu = ws.subMenu(ws.menuBar(hwnd(&window)), 0);
-    const auto off = qt::hostBitmap(filled(Qt::green));
-    const auto on = qt::hostBitmap(QIcon(filled(Qt::blue)));
-    ws.setMenuItemBitmaps(menu, 0, platform::menuflags::kByPosition, getProperty(*off, "").toLong(), getProperty(*on, "").toLong());
-    EXPECT_EQ(shown(QIcon::Off), QColor(Qt::green));
-    EXPECT_EQ(shown(QIcon::On), QColor(Qt::blue));
-    const Long released = getProperty(*qt::hostBitmap(filled(Qt::red)), "").toLong();
-    ws.setMenuItemBitmaps(menu, 0, platform::menuflags::kByPosition, released, released);
-    EXPECT_TRUE(item->icon().isNull());
-}
-
-TEST_F(QtDesktop, SystemMenuItemSignalsItsCommandAndPopsUpOnAltSpaceAndOnTheFrame)
-{
-    QMainWindow window;
-    auto* child = new QWidget(&window);
-    global<CIconosMenu>().I_inserta_espacio_despues_icono(hwnd(child));
-    EXPECT_TRUE(child->findChildren<QMenu*>().isEmpty()) << "a child window gets no system menu";
-    global<CIconosMenu>().I_inserta_espacio_despues_icono(hwnd(&window));
-    QMenu* menu = qt::systemMenu(&window);
-    QSignalSpy chosen(qt::systemMenuNotifier(&window), &qt::SystemMenuNotifier::commandChosen);
-    menu->actions().last()->trigger();
-    ASSERT_EQ(chosen.size(), 1);
-    EXPECT_EQ(chosen[0][0].toInt(), 512);
-
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(&window, Qt::Key_Space, Qt::AltModifier);
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
-    const QPointF frame(5, -10);
-    QMouseEvent click(QEvent::NonClientAreaMouseButtonPress, frame, window.mapToGlobal(frame), Qt::RightButton, Qt::RightButton, {});
-    QApplication::sendEvent(&window, &click);
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
-}
-
-// A label that asks the library to move it, as a host's own mouse handlers do: buttons left 1,
-// right 2; keys Shift 1, Ctrl 2.
-class Draggable final : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { global<cMoverControl>().Mueve_CtrlSeleccionar(buttons(*event), qt::hostControl(this)); }
-    void mouseMoveEvent(QMouseEvent* event) override
-    {
-        const auto keys = static_cast<Integer>((event->modifiers() & Qt::ShiftModifier ? 1 : 0) | (event->modifiers() & Qt::ControlModifier ? 2 : 0));
-        global<cMoverControl>().Mueve_CtrlMover(buttons(*event), keys, qt::hostControl(this));
-    }
-
-private:
-    static Integer buttons(const QMouseEvent& e) { return static_cast<Integer>((e.buttons() & Qt::LeftButton ? 1 : 0) | (e.buttons() & Qt::RightButton ? 2 : 0)); }
-};
-
-struct DragCase {
-    const char* label;
-    Qt::MouseButton button;
-    Qt::KeyboardModifiers keys;
-    bool moves;
-};
-class ControlDrag : public QtDesktop, public ::testing::WithParamInterface<DragCase> {
-protected:
-    // The event is made here rather than by QTest, whose button state outlives a test.
-    void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers keys = {})
-    {
-        QCursor::setPos(dragged->mapToGlobal(at));
-        QMouseEvent event(type, at, dragged->mapToGlobal(at), button, held, keys);
-        QApplication::sendEvent(dragged, &event);
-    }
-    QWidget board;
-    Draggable* dragged = new Draggable(QStringLiteral("P1"), &board);
-};
-
-// Odd pixel positions, whose twips are rounded at 7.5 twips per pixel (the 192 dpi rerun): the
-// grab point still follows the cursor to the pixel.
-TEST_P(ControlDrag, GrabPointFollowsTheCursorOnlyWithLeftButtonAndCtrl)
-{
-    const QPoint start(43, 35), grab(5, 7);
-    dragged->setGeometry(QRect(start, QSize(60, 24)));
-    board.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
-    send(QEvent::MouseButtonPress, grab, GetParam().button, GetParam().button);
-    for (const QPoint travel : {QPoint(13, 3), QPoint(-27, 41), QPoint(1, -1), QPoint(0, 0)}) {
-        send(QEvent::MouseMove, grab + travel - (dragged->pos() - start), Qt::NoButton, GetParam().button, GetParam().keys);
-        EXPECT_EQ(dragged->pos(), GetParam().moves ? start + travel : start) << travel.x() << "," << travel.y();
-    }
-}
-INSTANTIATE_TEST_SUITE_P(Buttons, ControlDrag, ::testing::Values(
-    DragCase{"ctrlLeft", Qt::LeftButton, Qt::ControlModifier, true},
-    DragCase{"leftWithoutCtrl", Qt::LeftButton, Qt::ShiftModifier, false},
-    DragCase{"ctrlRight", Qt::RightButton, Qt::ControlModifier, false}), named<DragCase>);
+    kor2test::labelled<BarCase>);
 
 } // namespace

@@ -1,116 +1,30 @@
 // What each control kind looks like and does on screen: small windows built here, shown through the
-// Qt window system, checked on their widgets as a person sees and uses them.
+// Qt window system, checked on their widgets as a person sees and uses them. What keys and clicks
+// do is the players' table, on every backend.
 #include "ProbeWindow.h"
 #include "QtWindowTest.h"
-#include "frame/Utf.h"
-
-#include <QGroupBox>
-#include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-
-#include <string>
-#include <tuple>
-#include <vector>
 
 using namespace Kor2_Sys;
 using Kor2_Sys::platform::ControlKind;
-using kor2test::child;
+using Kor2_Sys::platform::makeControl;
 
 namespace {
 
-// An empty window whose logic only writes down what reached it.
-using Recorder = kor2test::ProbeWindow;
-
-// Test names from the cases' labels.
-template <class Case> std::string labelOf(const ::testing::TestParamInfo<Case>& info) { return info.param.label; }
-
-class QtRenderer : public kor2test::QtWindows {
-protected:
-    /// Shows the window modally, runs `drive` on it once it is on screen, then hides it.
-    void showThen(Recorder& window, std::function<void(QWidget*)> drive)
-    {
-        bool driven = false;
-        whenShown([&](QWidget* dialog) {
-            driven = true;
-            drive(dialog);
-            window.form.hide();
-        });
-        platform::windowSystem().showModal(window.form);
-        EXPECT_TRUE(driven) << "the window was never shown";
-    }
-};
-
-// A password box hides what is typed and the model gets it; a box of several lines is an unwrapped
-// editor with both scroll bars, where Enter is a new line (the window has no default button).
-TEST_F(QtRenderer, TextBoxesEchoAndWrapAsTheModelSays)
-{
-    Recorder window{"F_pintor", false};
-    window.add("TX_clave", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0).passwordChar = u'*';
-    window.add("TX_nombre", ControlKind::TextBox, u"", 100, 500, 2000, 300, 1);
-    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 900, 3000, 1500, 2).multiline = true;
-    showThen(window, [&](QWidget* dialog) {
-        auto* secret = qobject_cast<QLineEdit*>(child(dialog, "TX_clave"));
-        auto* plain = qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"));
-        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
-        ASSERT_TRUE(secret && plain && area);
-        EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(plain->echoMode(), QLineEdit::Normal);
-        QTest::keyClicks(secret, "s3cr");
-        EXPECT_EQ(secret->text(), QStringLiteral("S3CR")) << "the window's key handler changed each letter";
-        EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
-        EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        EXPECT_EQ(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        EXPECT_TRUE(area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());
-        EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
-        area->moveCursor(QTextCursor::End);
-        QTest::keyClick(area, Qt::Key_Return);
-        QTest::keyClicks(area, "dos");
-    });
-    EXPECT_EQ(window.form.control("TX_clave").caption, u"S3CR");
-    EXPECT_EQ(window.form.control("TX_lineas").caption, u"uno\ndos");
-}
+using QtRenderer = kor2test::QtWindows;
 
 // The picture's own units run 0..200 across and 0..50 down, whatever its size in pixels; the
-// button and the shift keys arrive as the window's logic numbers them.
-TEST_F(QtRenderer, PicturePressArrivesInThePicturesScaleUnits)
+// button and the shift keys arrive as the window's logic numbers them. The display list is drawn
+// scaled to the widget, in order: a red band across the middle of the left half, over white.
+TEST_F(QtRenderer, PicturePressesArriveInItsScaleAndItPaintsItsDisplayList)
 {
-    Recorder window{"F_pintor", false};
+    using Item = platform::DisplayItem;
+    kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
     platform::Control& picture = window.add("PC_dibujo", ControlKind::Picture, u"", 300, 200, 3000, 1500);
     picture.scaleWidth = 200;
     picture.scaleHeight = 50;
-    showThen(window, [&](QWidget* dialog) {
-        QWidget* widget = child(dialog, "PC_dibujo");
-        ASSERT_NE(widget, nullptr);
-        for (const auto& [button, modifiers, at, modelButton, modelShift] :
-             {std::tuple(Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(40, 10), 1, 0),
-              std::tuple(Qt::RightButton, Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier), QPoint(150, 60), 2, 3),
-              std::tuple(Qt::MiddleButton, Qt::KeyboardModifiers(Qt::AltModifier), QPoint(1, 2), 4, 4)}) {
-            QTest::mousePress(widget, button, modifiers, at);
-            QTest::mouseRelease(widget, button, modifiers, at);
-            EXPECT_EQ(window.lastDown.button, modelButton);
-            EXPECT_EQ(window.lastDown.shift, modelShift);
-            EXPECT_DOUBLE_EQ(window.lastDown.x, at.x() * 200.0 / widget->width());
-            EXPECT_DOUBLE_EQ(window.lastDown.y, at.y() * 50.0 / widget->height());
-        }
-    });
-    EXPECT_EQ(window.log.size(), 3u) << "a press each, no click";
-}
-
-// The display list is drawn scaled to the widget, in order: a red band across the middle of the
-// left half, over a white ground.
-TEST_F(QtRenderer, PicturePaintsItsDisplayList)
-{
-    Recorder window{"F_pintor", false};
-    platform::Control& picture = window.add("PC_dibujo", ControlKind::Picture, u"", 300, 200, 3000, 1500);
-    picture.scaleWidth = 100;
-    picture.scaleHeight = 100;
-    picture.picture = {{.kind = platform::DisplayItem::Kind::FilledRect, .x1 = 0, .y1 = 0, .x2 = 100, .y2 = 100, .colour = 0xFFFFFF},
-                       {.kind = platform::DisplayItem::Kind::FilledRect, .x1 = 0, .y1 = 25, .x2 = 50, .y2 = 75, .colour = 0x0000FF}};
-    showThen(window, [&](QWidget* dialog) {
+    picture.picture = {{.kind = Item::Kind::FilledRect, .x1 = 0, .y1 = 0, .x2 = 200, .y2 = 50, .colour = 0xFFFFFF},
+                       {.kind = Item::Kind::FilledRect, .x1 = 0, .y1 = 12.5, .x2 = 100, .y2 = 37.5, .colour = 0x0000FF}};
+    showThen(window.form, [&](QWidget* dialog) {
         QWidget* widget = child(dialog, "PC_dibujo");
         ASSERT_NE(widget, nullptr);
         const QImage image = widget->grab().toImage();
@@ -118,52 +32,69 @@ TEST_F(QtRenderer, PicturePaintsItsDisplayList)
         EXPECT_EQ(image.pixelColor(w / 4, h / 2), QColor(Qt::red)) << "colour numbers keep red in the lowest byte";
         for (const QPoint at : {QPoint(3 * w / 4, h / 2), QPoint(w / 4, h / 8), QPoint(w / 4, 7 * h / 8)})
             EXPECT_EQ(image.pixelColor(at), QColor(Qt::white)) << at.x() << "," << at.y() << ": outside the band";
+        for (const auto& [button, modifiers, at, modelButton, modelShift] :
+             {std::tuple(Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(40, 10), 1, 0),
+              std::tuple(Qt::RightButton, Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier), QPoint(150, 60), 2, 3),
+              std::tuple(Qt::MiddleButton, Qt::KeyboardModifiers(Qt::AltModifier), QPoint(1, 2), 4, 4)}) {
+            QTest::mousePress(widget, button, modifiers, at);
+            QTest::mouseRelease(widget, button, modifiers, at);
+            EXPECT_EQ(std::tuple(window.lastDown.button, window.lastDown.shift), std::tuple(modelButton, modelShift));
+            EXPECT_DOUBLE_EQ(window.lastDown.x, at.x() * 200.0 / widget->width());
+            EXPECT_DOUBLE_EQ(window.lastDown.y, at.y() * 50.0 / widget->height());
+        }
     });
+    EXPECT_EQ(window.log.size(), 3u) << "a press each, no click";
 }
 
-struct PlaceCase {
-    const char* label;
-    ControlKind kind;
-    double left, top, width, height;  ///< twips, inside the frame
-};
-
-class Placement : public QtRenderer, public ::testing::WithParamInterface<PlaceCase> {};
-
-// Twips become pixels by whole-number division, relative to the frame that holds the control.
-TEST_P(Placement, ControlLandsAtWholePixelsInsideItsFrame)
+// A frame's caption is its title; a label's and a button's, their text.
+QString shownCaption(QWidget* widget)
 {
-    const PlaceCase& c = GetParam();
-    Recorder window{"F_pintor", false};
-    window.add("FR_marco", ControlKind::Frame, u"Marco", 150, 250, 5000, 3000);
-    window.add("CT_dentro", c.kind, u"", c.left, c.top, c.width, c.height).container = "FR_marco";
-    showThen(window, [&](QWidget* dialog) {
-        QWidget* frame = child(dialog, "FR_marco");
-        QWidget* widget = child(dialog, "CT_dentro");
-        ASSERT_TRUE(frame && widget);
-        EXPECT_EQ(widget->parentWidget(), frame);
-        EXPECT_EQ(frame->geometry(), QRect(pixelsX(150), pixelsY(250), pixelsX(5000), pixelsY(3000)));
-        EXPECT_EQ(widget->geometry(), QRect(pixelsX(c.left), pixelsY(c.top), pixelsX(c.width), pixelsY(c.height)));
-    });
+    auto* frame = qobject_cast<QGroupBox*>(widget);
+    return frame ? frame->title() : widget->property("text").toString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, Placement,
-    ::testing::Values(PlaceCase{"textBox", ControlKind::TextBox, 129, 359, 1514, 314},
-                      PlaceCase{"picture", ControlKind::Picture, 14, 16, 2009, 991.5},
-                      PlaceCase{"filledRect", ControlKind::FilledRect, 301, 29, 44, 44},
-                      PlaceCase{"button", ControlKind::Button, 100, 100, 1290, 404}),
-    labelOf<PlaceCase>);
-
-// A label has no click of its own; a released mouse button on it is one. A control hidden when
-// the window shows has no widget yet; it gets one, in its place, when the window's code first shows
-// it. (Disabled controls take no click on every backend: the playback table.)
-TEST_F(QtRenderer, LabelsClickAndHiddenControlsAppearWhenShown)
+// Captions show as the model has them, in its weight, also after the window's code changes them. A
+// password box hides what is typed, from input methods too; a box of several lines is an unwrapped editor with both scroll
+// bars. A label has no click of its own; a released mouse button on it is one. A control hidden
+// when the window shows has no widget yet; it gets one, in its place, when the window's code first
+// shows it. (Disabled controls take no click on every backend: the playback table.)
+TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
 {
-    Recorder window{"F_pintor", false};
+    platform::Control rows[] = {makeControl("label", ControlKind::Label, u"Distancia (m):", 3500, 500, 2000, 600),
+                                makeControl("boldLabel", ControlKind::Label, u"Atención", 3500, 1200, 2000, 600),
+                                makeControl("button", ControlKind::Button, u"&Aceptar", 3500, 1900, 2000, 600),
+                                makeControl("frame", ControlKind::Frame, u"Opciones de capa", 3500, 2600, 2000, 600)};
+    rows[1].bold = true;
+    kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
+    for (const auto& r : rows)
+        window.form.add(r);
+    window.add("TX_clave", ControlKind::TextBox, u"", 100, 500, 2000, 300, 0).passwordChar = u'*';
+    window.add("TX_nombre", ControlKind::TextBox, u"", 100, 900, 2000, 300, 1);
+    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 1300, 3000, 1500, 2).multiline = true;
     window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 3500, 100, 2000, 300);
     window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
-    window.add("LB_no", ControlKind::Label, u"Apagado", 100, 1800, 1200, 300).enabled = false;
-    showThen(window, [&](QWidget* dialog) {
+    showThen(window.form, [&](QWidget* dialog) {
+        for (const auto& r : rows) {
+            QWidget* widget = child(dialog, r.name.c_str());
+            ASSERT_NE(widget, nullptr) << r.name;
+            EXPECT_EQ(shownCaption(widget), QString::fromStdU16String(r.caption)) << r.name;
+            EXPECT_EQ(widget->font().bold(), r.bold) << r.name;
+            window.form.setText(r.name, u"Cambiado ñ");
+            EXPECT_EQ(shownCaption(widget), QStringLiteral("Cambiado ñ")) << r.name;
+            EXPECT_EQ(widget->font().bold(), r.bold) << r.name << ": a caption change keeps the weight";
+        }
+        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
+        ASSERT_TRUE(area);
+        auto* password = qobject_cast<QLineEdit*>(child(dialog, "TX_clave"));
+        const auto secret = Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText;
+        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), u'*');
+        EXPECT_EQ(password->inputMethodHints() & secret, secret) << "no input method sees or learns a password";
+        EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"))->echoMode(), QLineEdit::Normal);
+        EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
+        EXPECT_TRUE(area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());
+        EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
+
         EXPECT_EQ(child(dialog, "LB_error"), nullptr);
         window.form.setVisible("LB_error", true);
         auto* label = qobject_cast<QLabel*>(child(dialog, "LB_error"));
@@ -171,55 +102,28 @@ TEST_F(QtRenderer, LabelsClickAndHiddenControlsAppearWhenShown)
         EXPECT_TRUE(label->isVisible());
         EXPECT_EQ(label->text(), QStringLiteral("Valor no válido"));
         EXPECT_EQ(label->pos(), QPoint(pixelsX(100), pixelsY(100)));
-        QTest::mouseClick(child(dialog, "LB_no"), Qt::LeftButton);
         QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
     });
     EXPECT_EQ(window.log, (std::vector<std::string>{"click LB_texto"}));
 }
 
-struct CaptionCase {
-    const char* label;
-    ControlKind kind;
-    std::u16string caption;
-    bool bold;
-};
-
-QString shownCaption(QWidget* widget)
+// A palette's cells reach a screen reader each as an interface of its own, and none outlives the
+// palette.
+TEST_F(QtRenderer, PaletteCellsGoWithTheirPalette)
 {
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        return button->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(widget))
-        return frame->title();
-    return QStringLiteral("<no caption>");
+    std::vector<QAccessible::Id> cells;
+    {
+        kor2test::ProbeWindow window{"F_pintor", false};
+        window.add("PC_paleta", ControlKind::Picture, u"", 300, 200, 3000, 1500).swatches = platform::Swatches{2, 1, {u"rojo", u"azul"}};
+        showThen(window.form, [&](QWidget* dialog) {
+            QAccessibleInterface* palette = QAccessible::queryAccessibleInterface(child(dialog, "PC_paleta"));
+            ASSERT_TRUE(palette && palette->childCount() == 2);
+            for (int i = 0; i < 2; ++i)
+                cells.push_back(QAccessible::uniqueId(palette->child(i)));
+        });
+    }
+    for (const QAccessible::Id cell : cells)
+        EXPECT_EQ(QAccessible::accessibleInterface(cell), nullptr);
 }
-
-class Caption : public QtRenderer, public ::testing::WithParamInterface<CaptionCase> {};
-
-// Captions show as the model has them, also after the window's code changes them.
-TEST_P(Caption, ShowsTheModelsTextAndWeight)
-{
-    const CaptionCase& c = GetParam();
-    Recorder window{"F_pintor", false};
-    window.add("CT_rotulo", c.kind, c.caption, 100, 100, 3000, 600).bold = c.bold;
-    showThen(window, [&](QWidget* dialog) {
-        QWidget* widget = child(dialog, "CT_rotulo");
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(shownCaption(widget), QString::fromStdU16String(c.caption));
-        EXPECT_EQ(widget->font().bold(), c.bold);
-        window.form.setText("CT_rotulo", u"Cambiado ñ");
-        EXPECT_EQ(shownCaption(widget), QStringLiteral("Cambiado ñ"));
-        EXPECT_EQ(widget->font().bold(), c.bold) << "a caption change keeps the weight";
-    });
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, Caption,
-    ::testing::Values(CaptionCase{"label", ControlKind::Label, u"Distancia (m):", false},
-                      CaptionCase{"boldLabel", ControlKind::Label, u"Atención", true},
-                      CaptionCase{"button", ControlKind::Button, u"&Aceptar", false},
-                      CaptionCase{"frame", ControlKind::Frame, u"Opciones de capa", false}),
-    labelOf<CaptionCase>);
 
 } // namespace

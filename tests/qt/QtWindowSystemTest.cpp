@@ -1,12 +1,8 @@
-// The Qt window system's services outside the library's own windows: message boxes, the clipboard,
-// host windows, and how any form model follows what the user does to its dialog.
-#include <Kor2_Sys/cRegistro.h>
-#include <Kor2_Sys/qt/QtHostObject.h>
-
+// The Qt window system's services outside the library's own windows: message boxes, and how any
+// form model follows what the user does to its dialog.
 #include "QtWindowTest.h"
 
-#include <QClipboard>
-#include <QPushButton>
+#include <array>
 
 using namespace Kor2_Sys;
 
@@ -14,51 +10,17 @@ namespace {
 
 using QtWindowSystem = kor2test::QtWindows;
 
+// The host's own boxes keep their language: the file chooser's test.
 TEST_F(QtWindowSystem, MessageBoxCarriesTheApplicationTitleAndSpanishButtons)
 {
-    QString title, text, ok, cancel;
+    QStringList seen;
     whenShown([&](QWidget* shown) {
         auto* box = static_cast<QMessageBox*>(shown);
-        title = box->windowTitle();
-        text = box->text();
-        ok = box->button(QMessageBox::Ok)->text();
-        cancel = box->button(QMessageBox::Cancel)->text();
+        seen = {box->windowTitle(), box->text(), box->button(QMessageBox::Ok)->text(), box->button(QMessageBox::Cancel)->text()};
         box->button(QMessageBox::Cancel)->click();
     });
-    const auto answer = platform::windowSystem().messageBox({u"¿Seguro?", platform::MessageButtons::OkCancel});
-    EXPECT_EQ(answer, platform::MessageAnswer::Cancel);
-    EXPECT_EQ(title, QStringLiteral("Kor2_Sys"));
-    EXPECT_EQ(text, QStringLiteral("¿Seguro?"));
-    EXPECT_EQ(ok, QStringLiteral("Aceptar"));
-    EXPECT_EQ(cancel, QStringLiteral("Cancelar"));
-
-    QMessageBox host(QMessageBox::Question, QStringLiteral("Host"), QStringLiteral("?"), QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(host.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancel")) << "the host's box is its own";
-}
-
-TEST_F(QtWindowSystem, ClipboardHoldsTheExactText)
-{
-    const Text text = u"línea 1\r\nlínea 2 \U0001F600";
-    platform::windowSystem().clipboardSetText(text);
-    const QString held = QGuiApplication::clipboard()->text();
-    EXPECT_EQ(Text(reinterpret_cast<const char16_t*>(held.utf16()), static_cast<std::size_t>(held.size())), text);
-}
-
-TEST_F(QtWindowSystem, HostWindowGeometryRoundTripsThroughTheStore)
-{
-    QWidget window;
-    window.setGeometry(100, 200, 640, 480);
-    window.show();
-    auto host = qt::hostWindow(&window);
-    EXPECT_EQ(getProperty(*host, "WindowState"), Variant(Integer{0}));
-    cRegistro r;
-    const QRect before = window.frameGeometry();
-    r.R_Graba_tamaño_y_pos_Obj_en_Win(host, u"Demo", u"Principal");
-    const Text left = settings::store().read(u"Vesolar", u"Demo Principal", u"Left", u"");
-    EXPECT_EQ(Variant(left).toDouble(), before.x() * 15.0) << "pixels are stored as twips";
-    window.setGeometry(300, 300, 200, 100);
-    r.R_Lee_tamaño_y_pos_Obj_en_Win1(host, u"Demo", u"Principal", 0, 0, 0, 0);
-    EXPECT_EQ(window.frameGeometry(), before);
+    EXPECT_EQ(m_ws->messageBox({u"¿Seguro?", platform::MessageButtons::OkCancel}), platform::MessageAnswer::Cancel);
+    EXPECT_EQ(seen, QStringList({"Kor2_Sys", "¿Seguro?", "Aceptar", "Cancelar"}));
 }
 
 // A sizeable window that counts its layouts.
@@ -77,40 +39,34 @@ public:
     int layouts = 0;
 };
 
+std::array<double, 4> outer(const platform::Form& f) { return {f.left(), f.top(), f.width(), f.height()}; }
+
 TEST_F(QtWindowSystem, UserMovesAndResizesReachTheModelOncePerChange)
 {
     CountedWindow window;
-    whenShown([&](QWidget* dialog) {
+    const auto tx = [&](int pixels) { return pixels * m_ws->twipsPerPixelX(); };
+    const auto ty = [&](int pixels) { return pixels * m_ws->twipsPerPixelY(); };
+    showThen(window.form, [&](QWidget* dialog) {
         const int atShow = window.layouts;
-        const double width = window.form.width(), height = window.form.height();
+        const auto shown = outer(window.form);
         EXPECT_EQ(dialog->frameGeometry(), QRect(100, 80, 300, 200)) << "the outer size the model holds";
-
         dialog->move(40, 30);
-        EXPECT_EQ(window.form.left(), twipsX(40));
-        EXPECT_EQ(window.form.top(), twipsY(30));
+        EXPECT_EQ(outer(window.form), (std::array{tx(40), ty(30), shown[2], shown[3]}));
         EXPECT_EQ(window.layouts, atShow) << "a move is no resize";
-        EXPECT_EQ(window.form.width(), width);
-        EXPECT_EQ(window.form.height(), height);
-
         dialog->resize(dialog->width() + 20, dialog->height() + 10);
         EXPECT_EQ(window.layouts, atShow + 1);
-        EXPECT_EQ(window.form.width(), twipsX(dialog->frameGeometry().width()));
-        EXPECT_EQ(window.form.height(), twipsY(dialog->frameGeometry().height()));
-        EXPECT_EQ(window.form.innerWidth(), twipsX(dialog->width()));
-
+        const QRect frame = dialog->frameGeometry();
+        EXPECT_EQ(outer(window.form), (std::array{tx(40), ty(30), tx(frame.width()), ty(frame.height())}));
+        EXPECT_EQ(window.form.innerWidth(), tx(dialog->width()));
         // What the model asks for is shown and not taken back as the user's: fractions of a pixel
         // stay in the model.
         window.form.move(1234.5, 987.25);
         window.form.resize(5001.5, 2999.5);
         EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(pixelsX(1234.5), pixelsY(987.25)));
         EXPECT_EQ(dialog->width(), pixelsX(window.form.innerWidth()));
-        EXPECT_EQ(window.form.left(), 1234.5);
-        EXPECT_EQ(window.form.top(), 987.25);
-        EXPECT_EQ(window.form.width(), 5001.5);
+        EXPECT_EQ(outer(window.form), (std::array{1234.5, 987.25, 5001.5, 2999.5}));
         EXPECT_EQ(window.layouts, atShow + 2) << "one layout for the code's own resize";
-        window.form.hide();
     });
-    platform::windowSystem().showModal(window.form);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
-#include <iterator>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,8 +20,7 @@ Child::Child(const std::function<int(int pipe)>& body)
     int fds[2];
     if (::pipe(fds) != 0)
         return;
-    m_pid = ::fork();
-    if (m_pid == 0) {
+    if ((m_pid = ::fork()) == 0) {
         ::close(fds[0]);
         int status = 1;
         try {
@@ -37,10 +35,8 @@ Child::Child(const std::function<int(int pipe)>& body)
 
 Child::~Child()
 {
-    if (m_pid > 0 && !m_status) {
-        kill();
-        wait();
-    }
+    kill();
+    wait();
     if (m_pipe >= 0)
         ::close(m_pipe);
 }
@@ -53,11 +49,8 @@ void Child::kill()
 
 int Child::wait()
 {
-    if (!m_status && m_pid > 0) {
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
+    if (int status = 0; !m_status && m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid)
         m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
     return m_status.value_or(-1);
 }
 
@@ -70,40 +63,20 @@ std::string Child::readAll()
     return text;
 }
 
-namespace {
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A folder where any user may make a folder of their own.
-std::filesystem::path sharedBase()
-{
-    for (const std::filesystem::path& base : {std::filesystem::temp_directory_path(), std::filesystem::path("/var/tmp"),
-                                             std::filesystem::path("/dev/shm")}) {
-        struct stat st{};
-        if (::stat(base.c_str(), &st) == 0 && (st.st_mode & 01003) == 01003)
-            return base;
-    }
-    return {};
-}
-
-} // namespace
-
 Outcome runProgram(std::vector<std::string> args, const Launch& launch)
 {
+    const auto slurp = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
     TempDir scratch;
     const std::string in = scratch.file("in"), err = scratch.file("err");
     const std::string out = launch.stdoutPath.empty() ? scratch.file("out") : launch.stdoutPath;
     std::ofstream(in, std::ios::binary) << launch.input;
     std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (!launch.env.contains(entry.substr(0, entry.find('='))))
+    for (char** e = environ; *e != nullptr; ++e)
+        if (const std::string entry = *e; !launch.env.contains(entry.substr(0, entry.find('='))))
             env.push_back(entry);
-    }
     for (const auto& [name, value] : launch.env)
         if (value)
             env.push_back(name + "=" + *value);
@@ -126,12 +99,8 @@ Outcome runProgram(std::vector<std::string> args, const Launch& launch)
         ::execve(argv[0], argv.data(), envp.data());
         return 127;
     });
-    Outcome outcome;
-    outcome.status = child.wait();
-    if (launch.stdoutPath.empty())
-        outcome.out = slurp(out);
-    outcome.err = slurp(err);
-    return outcome;
+    const int status = child.wait();
+    return {status, launch.stdoutPath.empty() ? slurp(out) : std::string(), slurp(err)};
 }
 
 std::string asOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario)
@@ -143,9 +112,14 @@ std::string asOrdinaryUser(const std::function<std::string(const std::filesystem
     const passwd* nobody = ::getpwnam("nobody");
     if (nobody == nullptr)
         return "skip: there is no user nobody to run as";
-    if (sharedBase().empty())
+    // A folder where any user may make a folder of their own.
+    std::filesystem::path base;
+    for (const char* shared : {"/tmp", "/var/tmp", "/dev/shm"})
+        if (struct stat st{}; base.empty() && ::stat(shared, &st) == 0 && (st.st_mode & 01003) == 01003)
+            base = shared;
+    if (base.empty())
         return "skip: no folder open to every user";
-    TempDir dir(sharedBase());
+    TempDir dir(base);
     if (::chown(dir.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
         return "could not hand the folder over";
     Child child([&](int pipe) {
@@ -160,9 +134,7 @@ std::string asOrdinaryUser(const std::function<std::string(const std::filesystem
         return ::write(pipe, result.data(), result.size()) < 0 ? 2 : 0;
     });
     std::string result = child.readAll();
-    if (child.wait() != 0)
-        result += " (the child did not finish)";
-    return result;
+    return child.wait() != 0 ? result + " (the child did not finish)" : result;
 }
 
 } // namespace kor2test

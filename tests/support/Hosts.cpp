@@ -57,10 +57,9 @@ public:
     Variant control(const Variant& form, PixelPoint at) override
     {
         const auto label = add(HostKind::Control, "Label", form);
-        label->setProperty("Left", static_cast<Ks::Single>(at.x * m_ws.twipsPerPixelX()));
-        label->setProperty("Top", static_cast<Ks::Single>(at.y * m_ws.twipsPerPixelY()));
-        label->setProperty("Width", static_cast<Ks::Single>(60 * m_ws.twipsPerPixelX()));
-        label->setProperty("Height", static_cast<Ks::Single>(24 * m_ws.twipsPerPixelY()));
+        const double x = m_ws.twipsPerPixelX(), y = m_ws.twipsPerPixelY();
+        for (const auto& [side, twips] : {std::pair{"Left", at.x * x}, {"Top", at.y * y}, {"Width", 60 * x}, {"Height", 24 * y}})
+            label->setProperty(side, static_cast<Ks::Single>(twips));
         return std::shared_ptr<Ks::Object>(label);
     }
     Variant bitmap() override
@@ -75,10 +74,8 @@ public:
     {
         auto parts = recorded(statusBar).parts();
         parts.at(index).right += pixels;
-        for (std::size_t i = index + 1; i < parts.size(); ++i) {
-            parts[i].left += pixels;
-            parts[i].right += pixels;
-        }
+        for (auto part = parts.begin() + index + 1; part < parts.end(); ++part)
+            *part = {part->left + pixels, part->top, part->right + pixels, part->bottom};
         recorded(statusBar).setParts(std::move(parts));
     }
     std::string parentOf(const Variant& host) override

@@ -21,22 +21,21 @@ public:
     explicit ProbeWindow(std::string name = "F_prueba", bool standardControls = true) : form(std::move(name), *this)
     {
         using Kor2_Sys::platform::ControlKind;
-        using Kor2_Sys::platform::makeControl;
         if (!standardControls) {
             form.resize(6000, 4000);
             log.clear();
             return;
         }
-        form.add(makeControl("TX_valor", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0));
-        form.add(makeControl("BT_aceptar", ControlKind::Button, u"Aceptar", 100, 500, 1000, 350, 1));
-        form.add(makeControl("BT_cancelar", ControlKind::Button, u"Cancelar", 1200, 500, 1000, 350, 2));
-        form.add(makeControl("BT_preguntar", ControlKind::Button, u"?", 2300, 500, 600, 350));
-        auto& picture = form.add(makeControl("Pc", ControlKind::Picture, u"", 100, 1000, 2000, 400));
+        add("TX_valor", ControlKind::TextBox, u"", 100, 100, 2000, 300, 0);
+        add("BT_aceptar", ControlKind::Button, u"Aceptar", 100, 500, 1000, 350, 1);
+        add("BT_cancelar", ControlKind::Button, u"Cancelar", 1200, 500, 1000, 350, 2);
+        add("BT_preguntar", ControlKind::Button, u"?", 2300, 500, 600, 350);
+        auto& picture = add("Pc", ControlKind::Picture, u"", 100, 1000, 2000, 400);
         picture.scaleWidth = 100;
         picture.scaleHeight = 50;
-        form.add(makeControl("Fr", ControlKind::Frame, u"Marco", 100, 1500, 2500, 800)).visible = false;
-        form.add(makeControl("TX_marco", ControlKind::TextBox, u"", 100, 300, 2000, 300, 3)).container = "Fr";
-        auto& notes = form.add(makeControl("TX_notas", ControlKind::TextBox, u"", 2200, 300, 1500, 450, 4));
+        add("Fr", ControlKind::Frame, u"Marco", 100, 1500, 2500, 800).visible = false;
+        add("TX_marco", ControlKind::TextBox, u"", 100, 300, 2000, 300, 3).container = "Fr";
+        auto& notes = add("TX_notas", ControlKind::TextBox, u"", 2200, 300, 1500, 450, 4);
         notes.container = "Fr";
         notes.multiline = true;
         form.setDefaultButton("BT_aceptar");
@@ -64,10 +63,7 @@ public:
         log.push_back("mousedown " + c + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
                       std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
     }
-    void onChange(const std::string& c) override
-    {
-        log.push_back("change " + Kor2_Sys::utf::toUtf8(form.control(c).caption));
-    }
+    void onChange(const std::string& c) override { log.push_back("change " + Kor2_Sys::utf::toUtf8(form.control(c).caption)); }
     /// Letters come back in upper case; an x is swallowed.
     void onKeyPress(const std::string&, int& key) override
     {

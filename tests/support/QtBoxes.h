@@ -1,11 +1,8 @@
 #pragma once
 // Answering the message boxes Qt raises inside a modal loop, for the Qt player and the Qt tests.
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <initializer_list>

@@ -4,20 +4,8 @@
 
 #include <Kor2_Sys/qt/QtHostObject.h>
 
-#include <QApplication>
-#include <QClipboard>
-#include <QCursor>
-#include <QImage>
-#include <QLabel>
-#include <QLayout>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
-#include <QPointer>
-#include <QProgressBar>
-#include <QStatusBar>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <map>
 
@@ -26,22 +14,6 @@ namespace {
 
 namespace Ks = Kor2_Sys;
 namespace kq = Kor2_Sys::qt;
-
-QString toQString(const Ks::Text& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-
-// A picture box as a host paints one: red, with a blue square near its corner.
-class Drawing final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::red);
-        p.fillRect(QRect(5, 5, 10, 10), Qt::blue);
-    }
-};
 
 class QtHosts final : public Hosts {
 public:
@@ -55,21 +27,19 @@ public:
     {
         auto* window = new QMainWindow;
         m_forms.emplace_back(window);
-        name(window, "Form");
         window->resize(400, 300);
         for (const DropDown& dropDown : menus) {
-            QMenu* menu = window->menuBar()->addMenu(toQString(dropDown.caption));
+            QMenu* menu = window->menuBar()->addMenu(QString::fromStdU16String(dropDown.caption));
             for (const Ks::Text& item : dropDown.items)
-                item == u"-" ? menu->addSeparator() : menu->addAction(toQString(item));
+                item == u"-" ? menu->addSeparator() : menu->addAction(QString::fromStdU16String(item));
         }
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
-        return keep(window, kq::hostWindow(window));
+        return keep(window, "Form", kq::hostWindow(window));
     }
     Variant statusBar(const Variant& form, std::vector<int> widths) override
     {
         QStatusBar* bar = static_cast<QMainWindow*>(widget(form))->statusBar();
-        name(bar, "StatusBar");
         // A hidden panel is no part, and the last part is a permanent one, laid out last.
         auto* hidden = new QLabel(QStringLiteral("oculto"));
         bar->addWidget(hidden);
@@ -82,42 +52,41 @@ public:
         }
         bar->show();
         QApplication::processEvents();
-        return keep(bar, kq::hostStatusBar(bar));
+        return keep(bar, "StatusBar", kq::hostStatusBar(bar));
     }
     Variant progressBar(const Variant& form) override
     {
         auto* bar = new QProgressBar(widget(form));
-        name(bar, "ProgressBar");
         bar->setValue(40);
         bar->hide();
-        return keep(bar, kq::hostProgressBar(bar));
+        return keep(bar, "ProgressBar", kq::hostProgressBar(bar));
     }
+    // A picture box as a host paints one: red, with a blue square near its corner.
     Variant picture(const Variant& form, float width, float height) override
     {
-        auto* picture = new Drawing(widget(form));
-        name(picture, "Picture");
         const Ks::platform::WindowSystem& ws = Ks::platform::windowSystem();
-        picture->setGeometry(10, 10, static_cast<int>(width / ws.twipsPerPixelX()), static_cast<int>(height / ws.twipsPerPixelY()));
+        QPixmap drawing(static_cast<int>(width / ws.twipsPerPixelX()), static_cast<int>(height / ws.twipsPerPixelY()));
+        drawing.fill(Qt::red);
+        QPainter(&drawing).fillRect(QRect(5, 5, 10, 10), Qt::blue);
+        auto* picture = new QLabel(widget(form));
+        picture->setPixmap(drawing);
+        picture->setGeometry(QRect(QPoint(10, 10), drawing.size()));
         picture->show();
         QApplication::processEvents();
-        return keep(picture, kq::hostPicture(picture));
+        return keep(picture, "Picture", kq::hostPicture(picture));
     }
     Variant control(const Variant& form, PixelPoint at) override
     {
         auto* label = new QLabel(QStringLiteral("P1"), widget(form));
-        name(label, "Label");
         label->setGeometry(at.x, at.y, 60, 24);
         label->show();
-        return keep(label, kq::hostControl(label));
+        return keep(label, "Label", kq::hostControl(label));
     }
     Variant bitmap() override
     {
-        if (m_bitmap.isEmpty()) {
-            QPixmap red(16, 16);
-            red.fill(Qt::red);
-            m_bitmap = kq::hostBitmap(red);
-        }
-        return m_bitmap;
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        return m_bitmap.isEmpty() ? m_bitmap = kq::hostBitmap(red) : m_bitmap;
     }
 
     PixelRect part(const Variant& statusBar, int index) override
@@ -143,9 +112,7 @@ public:
     std::optional<PixelPoint> clipboardBitmap() override
     {
         const QImage image = QGuiApplication::clipboard()->image();
-        if (image.isNull())
-            return std::nullopt;
-        return PixelPoint{image.width(), image.height()};
+        return image.isNull() ? std::nullopt : std::optional(PixelPoint{image.width(), image.height()});
     }
     std::vector<std::pair<bool, bool>> pictures(const Variant& form, int menu) override
     {
@@ -163,19 +130,16 @@ public:
         std::vector<std::pair<Ks::Text, Ks::Long>> out;
         for (const QAction* item : kq::systemMenu(widget(form))->actions()) {
             const QString text = item->isSeparator() ? QStringLiteral("-") : item->text();
-            out.emplace_back(Ks::Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())),
-                             item->property("kor2Command").toInt());
+            out.emplace_back(text.toStdU16String(), item->property("kor2Command").toInt());
         }
         return out;
     }
 
 private:
-    void name(QWidget* widget, const std::string& kind)
+    // Objects are named after their kind and a count, as the headless kit names them.
+    Variant keep(QWidget* widget, const std::string& kind, std::shared_ptr<Ks::Object> host)
     {
         widget->setObjectName(QString::fromStdString(kind + std::to_string(++m_count[kind])));
-    }
-    Variant keep(QWidget* widget, std::shared_ptr<Ks::Object> host)
-    {
         m_widgets[host.get()] = widget;
         return host;
     }

@@ -67,10 +67,6 @@ inline Look look(const std::filesystem::path& path)
     return l;
 }
 
-inline unsigned modeOf(const std::filesystem::path& path)
-{
-    struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
+inline unsigned modeOf(const std::filesystem::path& path) { return look(path).mode; }
 
 } // namespace kor2test
