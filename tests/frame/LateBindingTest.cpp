@@ -35,17 +35,26 @@ struct Tally {
 
 } // namespace
 
-// Every allocation of the test program, counted.
+// Every allocation of the test program, counted. Every plain form is replaced, so that nothing
+// this program frees came from another allocator (the sanitizer's own new would not match free).
 std::atomic<long> g_allocations{0};
-void* operator new(std::size_t size)
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size))
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size)
+{
+    if (void* p = operator new(size, std::nothrow))
         return p;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return operator new(size, std::nothrow); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 template <> Tally& Kor2_Sys::global<Tally>()
 {
