@@ -256,8 +256,48 @@ INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
         EXPECT_TRUE(std::get<Text>(read.storage()) == password);
         wipe::value(read);
         return Scanned{};  // this process
+    }},
+    LeakCase{"writtenByTheHost", [](const Text& password, const std::string&) {
+        auto login = createObject("Kor2_Sys.cls_Loging");
+        Variant written{Text(password)};
+        login->invoke("Password", InvokeKind::Put, std::span<Variant>(&written, 1));
+        wipe::value(written);
+        Variant read = login->invoke("Password", InvokeKind::Get, {});
+        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
+        wipe::value(read);
+        return Scanned{};
+    }},
+    LeakCase{"typedAndReadThroughTheCEntryPoints", [](const Text& password, const std::string& utf8) {
+        kor2test::ScopedHeadless ui(typing(password));
+        kor2_object* login = nullptr;
+        kor2_value* read = nullptr;
+        EXPECT_EQ(kor2_create("Kor2_Sys.cls_Loging", &login, nullptr), 0);
+        EXPECT_EQ(kor2_invoke(login, "ShowDialog", KOR2_METHOD, nullptr, 0, nullptr, nullptr), 0);
+        EXPECT_EQ(kor2_invoke(login, "Password", KOR2_GET, nullptr, 0, &read, nullptr), 0);
+        char* text = kor2_value_as_text(read, nullptr);
+        EXPECT_STREQ(text, utf8.c_str());
+        kor2_string_free(text);
+        kor2_value_free(read);
+        kor2_release(login);
+        return Scanned{};
     }}),
     [](const auto& info) { return std::string(info.param.label); });
+
+#if KOR2_TEST_QT
+INSTANTIATE_TEST_SUITE_P(Qt, NoCopyLeft, ::testing::Values(
+    // Typed key by key into the real masked box: Qt's editor and its undo history held it too.
+    LeakCase{"typedOnRealWidgets", [](const Text& password, const std::string&) {
+        ScopedPlayer ui{Backend::Qt};
+        ui->queue(typing(password));
+        auto login = createObject("Kor2_Sys.cls_Loging");
+        login->invoke("ShowDialog", InvokeKind::Method, {});
+        Variant read = login->invoke("Password", InvokeKind::Get, {});
+        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
+        wipe::value(read);
+        return Scanned{};
+    }}),
+    [](const auto& info) { return std::string(info.param.label); });
+#endif
 
 #ifdef KOR2_EXE
 INSTANTIATE_TEST_SUITE_P(Session, NoCopyLeft, ::testing::Values(
