@@ -23,6 +23,15 @@ HWND g_window = nullptr;
 
 // The first paint message of the measured window (or one of its controls) stops the clock; the
 // window is then cancelled by a click, as a person would.
+BOOL CALLBACK pressCancel(HWND child, LPARAM)
+{
+    wchar_t text[32] = {};
+    GetWindowTextW(child, text, 32);
+    if (std::wcscmp(text, L"Cancelar") == 0)
+        PostMessageW(child, BM_CLICK, 0, 0);
+    return TRUE;
+}
+
 LRESULT CALLBACK watch(int code, WPARAM wParam, LPARAM lParam)
 {
     auto* message = reinterpret_cast<MSG*>(lParam);
@@ -34,16 +43,7 @@ LRESULT CALLBACK watch(int code, WPARAM wParam, LPARAM lParam)
             g_painted = Clock::now();
             g_seen = true;
             g_window = top;
-            EnumChildWindows(
-                top,
-                [](HWND child, LPARAM) -> BOOL {
-                    wchar_t text[32] = {};
-                    GetWindowTextW(child, text, 32);
-                    if (std::wcscmp(text, L"Cancelar") == 0)
-                        PostMessageW(child, BM_CLICK, 0, 0);
-                    return TRUE;
-                },
-                0);
+            EnumChildWindows(top, &pressCancel, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -43,16 +43,18 @@ HWND threadWindow(const std::function<bool(HWND)>& accept)
         const std::function<bool(HWND)>& accept;
         HWND found;
     } search{accept, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
+    // A platform callback needs CALLBACK on 32-bit Windows: a plain lambda would not convert.
+    struct Visit {
+        static BOOL CALLBACK window(HWND window, LPARAM data)
+        {
             auto& s = *reinterpret_cast<Search*>(data);
             if (!IsWindowVisible(window) || !IsWindowEnabled(window) || !s.accept(window))
                 return TRUE;
             s.found = window;
             return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+    };
+    EnumThreadWindows(GetCurrentThreadId(), &Visit::window, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -94,6 +94,25 @@ double twipsOf(LONG pixels)
     return pixels * twipsPerPixelAt(systemDpi());
 }
 
+// A platform callback: on 32-bit Windows it must be CALLBACK, which no lambda converts to.
+BOOL CALLBACK addScreen(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info))
+        return TRUE;
+    auto& list = *reinterpret_cast<std::vector<ScreenArea>*>(data);
+    const RECT& work = info.rcWork;
+    const ScreenArea area{twipsOf(work.left), twipsOf(work.top), twipsOf(work.right - work.left),
+                          twipsOf(work.bottom - work.top)};
+    // The primary screen first.
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        list.insert(list.begin(), area);
+    else
+        list.push_back(area);
+    return TRUE;
+}
+
 } // namespace
 
 std::wstring commonDialogFilter(const Text& filter)
@@ -198,23 +217,7 @@ Long Win32WindowSystem::screenHeight() const
 std::vector<ScreenArea> Win32WindowSystem::screens() const
 {
     std::vector<ScreenArea> areas;
-    const auto add = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
-        MONITORINFO info{};
-        info.cbSize = sizeof info;
-        if (!GetMonitorInfoW(monitor, &info))
-            return TRUE;
-        auto& list = *reinterpret_cast<std::vector<ScreenArea>*>(data);
-        const RECT& work = info.rcWork;
-        const ScreenArea area{twipsOf(work.left), twipsOf(work.top), twipsOf(work.right - work.left),
-                              twipsOf(work.bottom - work.top)};
-        // The primary screen first.
-        if (info.dwFlags & MONITORINFOF_PRIMARY)
-            list.insert(list.begin(), area);
-        else
-            list.push_back(area);
-        return TRUE;
-    };
-    EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&areas));
+    EnumDisplayMonitors(nullptr, nullptr, &addScreen, reinterpret_cast<LPARAM>(&areas));
     if (areas.empty())
         return WindowSystem::screens();
     return areas;
