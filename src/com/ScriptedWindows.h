@@ -1,12 +1,16 @@
 #pragma once
-// Scripted windows, a test mode of the component server chosen explicitly: with KOR2_ACTIONS
-// naming a file of window scripts, the headless window system plays them instead of showing the
-// platform's windows.
+// The component server's test mode, switched on only by a test program through the exported
+// test entry point: scripted windows instead of the platform's, and another settings store. A host
+// never reaches it by accident: the server reads no environment variable and no file of its own.
+
+#include <windows.h>
 
 namespace Kor2_Sys::com {
 
-/// When KOR2_ACTIONS names a file of window scripts, makes the headless window system that plays
-/// them the one loaded on first need; otherwise the platform's own window system stays the default.
-void chooseWindowSystem();
+/// Plays the window scripts in the JSON file `windowScripts` (the array `kor2 --actions` reads)
+/// on the headless window system, installed for the calling thread, when it is not null; uses a store in
+/// memory when `store` is ":memory:". E_INVALIDARG for any other store, and for a scripts file
+/// that cannot be read or parsed (nothing is changed then); null for both changes nothing.
+HRESULT useTestMode(const wchar_t* windowScripts, const wchar_t* store);
 
 } // namespace Kor2_Sys::com

@@ -3,6 +3,7 @@
 
 #include "com/Dispatch.h"
 #include "com/NameUuid.h"
+#include "com/Registration.h"
 #include "com/ScriptedWindows.h"
 
 #include <Kor2_Sys/Object.h>
@@ -11,6 +12,7 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,97 +103,47 @@ private:
     const ClassInfo& m_info;
 };
 
-// --- registration ----------------------------------------------------------------------------
-
-// Per machine when the process may write there (an elevated installer), else per user: no
-// administrator rights are needed to use the library.
-HKEY registrationRoot()
+// The keys unregistration could not remove, where a caller can read them: the error object of
+// the thread and the debugger's output (the platform's registration tool shows only the code).
+HRESULT reportLeft(HRESULT hr, const std::vector<std::wstring>& left)
 {
-    HANDLE token = nullptr;
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    bool elevated = false;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
-                   elevation.TokenIsElevated != 0;
-        CloseHandle(token);
+    if (left.empty())
+        return hr;
+    std::wstring text = L"No se pudieron quitar del registro estas claves de Kor2_Sys:";
+    for (const std::wstring& key : left)
+        text += L"\n" + key;
+    OutputDebugStringW((text + L"\n").c_str());
+    ICreateErrorInfo* create = nullptr;
+    if (SUCCEEDED(CreateErrorInfo(&create))) {
+        create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
+        create->SetSource(const_cast<LPOLESTR>(L"Kor2_Sys"));
+        IErrorInfo* info = nullptr;
+        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+            SetErrorInfo(0, info);
+            info->Release();
+        }
+        create->Release();
     }
-    return elevated ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    return hr;
 }
 
-const std::wstring kClasses = L"Software\\Classes\\";
-
-bool setValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value)
+// Both roots: what a registration at another elevation left is removed too, or named.
+HRESULT unregisterEverywhere()
 {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExW(root, (kClasses + key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const LSTATUS status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
-    return status == ERROR_SUCCESS;
+    std::vector<std::wstring> left;
+    const HRESULT machine = unregisterServer(Scope::Machine, modulePath(), left);
+    const HRESULT user = unregisterServer(Scope::User, modulePath(), left);
+    return reportLeft(FAILED(machine) ? machine : user, left);
 }
 
-// Every key the registration writes, with its values; unregistration removes exactly these trees.
-struct Written {
-    std::wstring key;
-    const wchar_t* name;
-    std::wstring value;
-};
-
-std::vector<Written> registration()
+std::optional<Scope> scopeNamed(const wchar_t* commandLine)
 {
-    const std::wstring library = braced(libraryUuid());
-    const std::wstring path = modulePath();
-    // The platform's marshaller of automation interfaces, which reads the type library: the
-    // vtable half of a dual interface crosses apartments too.
-    const std::wstring automationProxy = L"{00020424-0000-0000-C000-000000000046}";
-    std::vector<Written> rows;
-    rows.push_back({L"TypeLib\\" + library + L"\\1.0", nullptr, L"Kor2_Sys"});
-    rows.push_back({L"TypeLib\\" + library + L"\\1.0\\0\\win64", nullptr, path});
-    rows.push_back({L"TypeLib\\" + library + L"\\1.0\\FLAGS", nullptr, L"0"});
-    for (const ClassInfo* info : libraryClasses()) {
-        const std::wstring progId = wide(info->progId());
-        const std::wstring clsid = braced(classUuid(info->name));
-        const std::wstring iid = braced(interfaceUuid(info->name));
-        rows.push_back({progId, nullptr, progId});
-        rows.push_back({progId + L"\\CLSID", nullptr, clsid});
-        rows.push_back({L"CLSID\\" + clsid, nullptr, progId});
-        rows.push_back({L"CLSID\\" + clsid + L"\\InprocServer32", nullptr, path});
-        rows.push_back({L"CLSID\\" + clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment"});
-        rows.push_back({L"CLSID\\" + clsid + L"\\ProgID", nullptr, progId});
-        rows.push_back({L"CLSID\\" + clsid + L"\\TypeLib", nullptr, library});
-        rows.push_back({L"CLSID\\" + clsid + L"\\Version", nullptr, L"1.0"});
-        rows.push_back({L"Interface\\" + iid, nullptr, wide(info->interfaceName())});
-        rows.push_back({L"Interface\\" + iid + L"\\ProxyStubClsid32", nullptr, automationProxy});
-        rows.push_back({L"Interface\\" + iid + L"\\TypeLib", nullptr, library});
-        rows.push_back({L"Interface\\" + iid + L"\\TypeLib", L"Version", L"1.0"});
-    }
-    return rows;
-}
-
-// The top keys of the registration, deepest first is not needed: each is removed as a tree.
-std::vector<std::wstring> topKeys()
-{
-    std::vector<std::wstring> keys{L"TypeLib\\" + braced(libraryUuid())};
-    for (const ClassInfo* info : libraryClasses()) {
-        keys.push_back(wide(info->progId()));
-        keys.push_back(L"CLSID\\" + braced(classUuid(info->name)));
-        keys.push_back(L"Interface\\" + braced(interfaceUuid(info->name)));
-    }
-    return keys;
-}
-
-HRESULT unregisterFrom(HKEY root)
-{
-    HRESULT result = S_OK;
-    for (const std::wstring& key : topKeys()) {
-        const LSTATUS status = RegDeleteTreeW(root, (kClasses + key).c_str());
-        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-            result = SELFREG_E_CLASS;
-    }
-    return result;
+    if (commandLine == nullptr || *commandLine == L'\0' ||
+        CompareStringOrdinal(commandLine, -1, L"machine", -1, TRUE) == CSTR_EQUAL)
+        return Scope::Machine;
+    if (CompareStringOrdinal(commandLine, -1, L"user", -1, TRUE) == CSTR_EQUAL)
+        return Scope::User;
+    return std::nullopt;
 }
 
 } // namespace
@@ -230,9 +182,6 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, R
     const Kor2_Sys::ClassInfo* info = classOfClsid(clsid);
     if (info == nullptr)
         return CLASS_E_CLASSNOTAVAILABLE;
-    // Before the first object exists, so before any window is asked for.
-    static const bool chosen = (chooseWindowSystem(), true);
-    (void)chosen;
     auto* factory = new (std::nothrow) ClassObject(*info);
     if (factory == nullptr)
         return E_OUTOFMEMORY;
@@ -246,21 +195,38 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow()
     return liveObjects() == 0 ? S_OK : S_FALSE;
 }
 
+// Per machine (HKLM: needs administrator rights): `regsvr32 Kor2_Sys.dll`.
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer()
 {
-    const HKEY root = registrationRoot();
-    for (const Written& row : registration()) {
-        if (!setValue(root, row.key, row.name, row.value)) {
-            unregisterFrom(root);
-            return SELFREG_E_CLASS;
-        }
-    }
-    return S_OK;
+    return registerServer(Scope::Machine, modulePath());
 }
 
+// Removes this module's registration wherever it is, per machine and per user: `regsvr32 /u`.
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer()
 {
-    return unregisterFrom(registrationRoot());
+    return unregisterEverywhere();
+}
+
+// `regsvr32 /n /i:user Kor2_Sys.dll` registers for this user only, with no administrator rights;
+// `regsvr32 /u /n /i:user` removes that registration. "machine" (or nothing) is per machine.
+__declspec(dllexport) HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine)
+{
+    const std::optional<Scope> scope = scopeNamed(commandLine);
+    if (!scope)
+        return E_INVALIDARG;
+    if (install)
+        return registerServer(*scope, modulePath());
+    std::vector<std::wstring> left;
+    return reportLeft(unregisterServer(*scope, modulePath(), left), left);
+}
+
+// For test programs only, never for hosts: scripted windows from a file of window scripts (the
+// JSON array `kor2 --actions` reads) for the calling thread, and a settings store in memory
+// (":memory:") for the process, from now on; null leaves either as it is. E_INVALIDARG for
+// anything else.
+__declspec(dllexport) HRESULT STDAPICALLTYPE Kor2_Sys_TestMode(LPCWSTR windowScripts, LPCWSTR store)
+{
+    return useTestMode(windowScripts, store);
 }
 
 } // extern "C"

@@ -248,11 +248,10 @@ private:
 
 } // namespace
 
+// No environment variable chooses another store: a host's environment is the host's business.
+// The test programs install one through the server's test entry point.
 std::shared_ptr<Store> openDefault()
 {
-    const char* chosen = std::getenv("KOR2_SETTINGS");
-    if (chosen != nullptr && chosen[0] != '\0')
-        return open(chosen);
     return std::make_shared<RegistryStore>();
 }
 

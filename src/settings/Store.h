@@ -75,11 +75,11 @@ std::shared_ptr<Store> open(const std::string& pathOrMemory, OpenMode mode = Ope
 /// with no absolute XDG_CONFIG_HOME and no absolute HOME there is no such place: error 75.
 std::string defaultPath();
 
-/// KOR2_SETTINGS when it is set, else `defaultPath()`.
+/// KOR2_SETTINGS when it is set, else `defaultPath()`. Neither is part of the Windows build.
 std::string configuredPath();
 
 /// The platform's own store: the file `configuredPath()` names, or, on Windows, the per-user
-/// registry unless KOR2_SETTINGS names a file.
+/// registry (the Windows build reads no environment variable).
 std::shared_ptr<Store> openDefault();
 
 /// The store the library uses, opened on first need (`openDefault()`). The result stays
