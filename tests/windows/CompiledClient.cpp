@@ -3,13 +3,16 @@
 // compared with the list generated from the dispatch tables, bad calls answered with the run-time's
 // codes. Early bound through the type library's interfaces: the declarations come from the header
 // the IDL compiler writes, every call goes through the vtable of a class's dual interface.
-// Prints FALLO per fault and "OK n comprobaciones".
-//   compiled_client IDENTIFIERS.txt
+// The module's version resource, and the test mode a test program switches on through the
+// module's test entry point (the module reads no environment variable). Prints FALLO per fault
+// and "OK n comprobaciones".
+//   compiled_client IDENTIFIERS.txt WINDOW-SCRIPTS.json
 
 #include "ClientChecks.h"
 
 #include <windows.h>
 #include <oleauto.h>
+#include <winver.h>
 
 // The identifiers the header declares are defined here, in the client's one translation unit.
 #include <initguid.h>
@@ -276,12 +279,102 @@ void typeLibraryDescribesTheVtable()
     library->Release();
 }
 
+HMODULE libraryModule()
+{
+    return GetModuleHandleW(L"Kor2_Sys.dll");
+}
+
+// What installers and the file's properties read: the project's version and the product's name.
+void versionIsReadable()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(libraryModule(), path, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(path, &ignored));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    const bool read = !block.empty() && GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()) &&
+                      VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) && fixed != nullptr;
+    check(read, "la DLL no tiene recurso de versión");
+    if (!read)
+        return;
+    check(fixed->dwFileVersionMS == MAKELONG(KOR2_VERSION_MINOR, KOR2_VERSION_MAJOR) &&
+              fixed->dwFileVersionLS == MAKELONG(0, KOR2_VERSION_PATCH),
+          "versión del archivo " + hex(static_cast<long>(fixed->dwFileVersionMS)) + "." +
+              hex(static_cast<long>(fixed->dwFileVersionLS)));
+    wchar_t* product = nullptr;
+    const bool named = VerQueryValueW(block.data(), L"\\StringFileInfo\\0C0A04B0\\ProductName",
+                                      reinterpret_cast<void**>(&product), &size);
+    check(named && std::wstring(product) == L"Kor2_Sys", "nombre del producto en la versión");
+}
+
+// Scripted windows and a store in memory only when a test program asks, through the test entry
+// point; anything it does not know is refused and changes nothing. Last: it changes the process.
+void testModeIsExplicit(const char* windowScripts)
+{
+    using TestMode = HRESULT(STDAPICALLTYPE*)(LPCWSTR, LPCWSTR);
+    // Through void*: the platform hands every export back as one function type.
+    const auto testMode = reinterpret_cast<TestMode>(
+        reinterpret_cast<void*>(GetProcAddress(libraryModule(), "Kor2_Sys_TestMode")));
+    check(testMode != nullptr, "la DLL no exporta Kor2_Sys_TestMode");
+    if (testMode == nullptr)
+        return;
+    const struct {
+        const wchar_t* scripts;
+        const wchar_t* store;
+        HRESULT expected;
+    } refused[] = {{nullptr, L"Z:\\otro.db", E_INVALIDARG}, {L"Z:\\no\\existe.json", nullptr, E_INVALIDARG},
+                   {L"Z:\\no\\existe.json", L":memory:", E_INVALIDARG}};
+    for (const auto& row : refused)
+        check(testMode(row.scripts, row.store) == row.expected, "modo de prueba aceptado sin razón");
+
+    IDispatch* registry = create(L"Kor2_Sys.cRegistro");
+    IDispatch* colours = create(L"Kor2_Sys.CColores");
+    if (registry == nullptr || colours == nullptr)
+        return;
+    const auto text = [](const wchar_t* value) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_BSTR;
+        v.bstrVal = SysAllocString(value);
+        return v;
+    };
+    const auto write = [&](const wchar_t* value) {
+        kor2client::invoke(registry, L"R_Grabar_un_dato_en_Win", DISPATCH_METHOD,
+                           {text(L"Prueba"), text(L"Modo"), text(L"Clave"), text(value)});
+    };
+    const auto inRegistry = [] {
+        wchar_t value[64] = {};
+        DWORD size = sizeof value;
+        RegGetValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Vesolar\\Prueba Modo", L"Clave",
+                     RRF_RT_REG_SZ, nullptr, value, &size);
+        return std::wstring(value);
+    };
+    write(L"en el registro");
+    check(inRegistry() == L"en el registro", "el almacén del registro no se usa antes del modo de prueba");
+
+    check(testMode(wide(windowScripts).c_str(), L":memory:") == S_OK, std::string("modo de prueba con ") + windowScripts);
+    write(L"en memoria");
+    check(inRegistry() == L"en el registro", "el modo de prueba escribió en el registro");
+    VARIANT chosen;
+    VariantInit(&chosen);
+    VARIANT proposed;
+    VariantInit(&proposed);
+    proposed.vt = VT_I4;
+    proposed.lVal = 255;
+    const kor2client::Answer shown = kor2client::invoke(colours, L"A_Color_Show", DISPATCH_METHOD, {proposed}, &chosen);
+    check(shown.hr == S_OK && chosen.vt == VT_I4 && chosen.lVal == 4194559,
+          "A_Color_Show guionizado: " + hex(shown.hr) + " " + hex(chosen.lVal));
+    registry->Release();
+    colours->Release();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 || FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-        std::printf("FALLO uso: compiled_client IDENTIFICADORES.txt\n");
+    if (argc != 3 || FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        std::printf("FALLO uso: compiled_client IDENTIFICADORES.txt GUIONES.json\n");
         return 2;
     }
     identifiersMatch(argv[1]);
@@ -289,6 +382,8 @@ int main(int argc, char** argv)
     coloursThroughTheVtable();
     errorsCarryTheLibrarysNumber();
     typeLibraryDescribesTheVtable();
+    versionIsReadable();
+    testModeIsExplicit(argv[2]);
     CoUninitialize();
     return kor2client::finish();
 }

@@ -4,6 +4,9 @@
 # screen's dots per inch for this run and puts back 96 afterwards.
 wine="$1"; export WINEPREFIX="$2"; shift 2
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A host's environment is the host's: the library reads none of it. Were these read, the settings
+# the scripts read back from the registry would be elsewhere and every window would fail.
+export KOR2_SETTINGS=":memory:" KOR2_ACTIONS='Z:\no\existe\acciones.json'
 dpi=
 case "$1" in
 --) ;;
