@@ -9,7 +9,7 @@
 #   platform/linux      frame/, platform/X.h and itself
 #   platform/windows    frame/, platform/X.h and itself
 #   platform/win32      frame/, platform/X.h and itself
-#   com/ScriptedWindows the component server's choice of scripted windows: also script/ and platform/headless/
+#   com/ScriptedWindows the component server's test mode: also script/, platform/headless/ and the subsystems
 #   subsystems          anything but the backends (platform/qt/, platform/headless/, platform/linux/,
 #                       platform/windows/, platform/win32/) and the scripts they play (script/)
 # No quoted include climbs out with "../"; no Qt header outside platform/qt.
@@ -28,7 +28,7 @@ breaches=$(
         platform/linux/*) allow='^(frame/|platform/[^/]+$|platform/linux/)' rule='a backend sees the seam and itself' ;;
         platform/windows/*) allow='^(frame/|platform/[^/]+$|platform/windows/)' rule='a backend sees the seam and itself' ;;
         platform/win32/*) allow='^(frame/|platform/[^/]+$|platform/win32/)' rule='a backend sees the seam and itself' ;;
-        com/ScriptedWindows.cpp) allow='.' deny='\.\./|^platform/(qt|linux|windows|win32)/' rule='the start-up sees the headless window system, no other backend' ;;
+        com/ScriptedWindows.cpp) allow='.' deny='\.\./|^platform/(qt|linux|windows|win32)/' rule='the test mode sees the headless window system, no other backend' ;;
         platform/*) allow='^(frame/|platform/[^/]+$)' rule='the seam sees the frame and itself' ;;
         *) allow='.' deny='\.\./|^(platform/(qt|headless|linux|windows|win32)|script)/' rule='subsystems know the platform through the seams only' ;;
         esac
