@@ -10,7 +10,13 @@
 namespace Kor2_Sys::com {
 namespace {
 
-const std::wstring kClasses = L"Software\\Classes\\";
+// Plain constants: nothing here is destroyed at exit, while a host may still call.
+constexpr std::wstring_view kClasses = L"Software\\Classes\\";
+
+std::wstring classesKey(const std::wstring& key)
+{
+    return std::wstring(kClasses) + key;
+}
 // The registry view of the other architecture: on 64-bit Windows the 32-bit and 64-bit servers
 // each have their own class keys, and may share the others.
 constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
@@ -97,7 +103,7 @@ std::vector<Row> rowsOf(const std::wstring& modulePath)
 LSTATUS write(HKEY root, const Row& row)
 {
     Key key;
-    LSTATUS status = RegCreateKeyExW(root, (kClasses + row.key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    LSTATUS status = RegCreateKeyExW(root, classesKey(row.key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                      key.out(), nullptr);
     if (status != ERROR_SUCCESS)
         return status;
@@ -108,13 +114,13 @@ LSTATUS write(HKEY root, const Row& row)
 bool exists(HKEY root, const std::wstring& key, REGSAM view = 0)
 {
     Key opened;
-    return RegOpenKeyExW(root, (kClasses + key).c_str(), 0, KEY_READ | view, opened.out()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, classesKey(key).c_str(), 0, KEY_READ | view, opened.out()) == ERROR_SUCCESS;
 }
 
 bool hasContent(HKEY root, const std::wstring& key)
 {
     Key opened;
-    if (RegOpenKeyExW(root, (kClasses + key).c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, classesKey(key).c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS)
         return false;
     DWORD subkeys = 0, values = 0;
     if (RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
@@ -127,7 +133,7 @@ std::optional<std::wstring> defaultValue(HKEY root, const std::wstring& key)
 {
     wchar_t value[MAX_PATH * 4] = {};
     DWORD size = sizeof value;
-    if (RegGetValueW(root, (kClasses + key).c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value,
+    if (RegGetValueW(root, classesKey(key).c_str(), nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value,
                      &size) != ERROR_SUCCESS)
         return std::nullopt;
     return std::wstring(value);
@@ -154,14 +160,14 @@ public:
 
     void tree(const std::wstring& key)
     {
-        const LSTATUS status = RegDeleteTreeW(m_root, (kClasses + key).c_str());
+        const LSTATUS status = RegDeleteTreeW(m_root, classesKey(key).c_str());
         if (status == ERROR_FILE_NOT_FOUND)
             return;
         // The tree's contents can go while the key itself stays.
-        const LSTATUS leaf = status == ERROR_SUCCESS ? RegDeleteKeyW(m_root, (kClasses + key).c_str()) : status;
+        const LSTATUS leaf = status == ERROR_SUCCESS ? RegDeleteKeyW(m_root, classesKey(key).c_str()) : status;
         if (leaf == ERROR_SUCCESS || leaf == ERROR_FILE_NOT_FOUND)
             return;
-        m_left.push_back(rootName(m_scope) + kClasses + key);
+        m_left.push_back(rootName(m_scope) + classesKey(key));
         if (m_first == ERROR_SUCCESS)
             m_first = leaf;
     }
@@ -170,7 +176,7 @@ public:
     void ifEmpty(const std::wstring& key)
     {
         if (exists(m_root, key) && !hasContent(m_root, key))
-            RegDeleteKeyW(m_root, (kClasses + key).c_str());
+            RegDeleteKeyW(m_root, classesKey(key).c_str());
     }
 
 private:
