@@ -16,44 +16,17 @@
 #include <oleauto.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
 using kor2client::check;
 using kor2client::hex;
 using kor2client::narrow;
+using kor2client::wide;
 
-struct LibraryClass {
-    std::string progId;
-    std::string member;  // the first of its members in the list
-    unsigned long id;    // and that member's identifier
-};
-
-std::vector<LibraryClass> classesOf(const char* listFile)
-{
-    std::ifstream in(listFile, std::ios::binary);
-    std::vector<LibraryClass> classes;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string progId, name, id;
-        if (std::getline(fields, progId, '\t') && std::getline(fields, name, '\t') && std::getline(fields, id) &&
-            (classes.empty() || classes.back().progId != progId))
-            classes.push_back({progId, name, std::stoul(id)});
-    }
-    return classes;
-}
-
-// The names are ASCII: class and member names as the tables spell them.
-std::wstring wide(std::string_view text)
-{
-    return std::wstring(text.begin(), text.end());
-}
+using Classes = decltype(kor2client::identifierList(""));
 
 GUID guidOf(const std::string& uuid)
 {
@@ -69,23 +42,24 @@ std::string className(const std::string& progId)
 
 // The ProgID leads to an alias of the class's identifier that the activation context makes up
 // (another at every run), so the identifier itself is checked by creating the class with it.
-void everyClassAvailable(const std::vector<LibraryClass>& classes)
+void everyClassAvailable(const Classes& classes)
 {
-    for (const LibraryClass& c : classes) {
-        IDispatch* object = kor2client::create(wide(c.progId));
+    for (const auto& [progId, members] : classes) {
+        IDispatch* object = kor2client::create(wide(progId));
         if (object != nullptr) {
             // Answers as the class the ProgID names, not merely as some object of the module.
-            const std::wstring member = wide(c.member);
+            const auto& [name, expected] = members.front();
+            const std::wstring member = wide(name);
             LPOLESTR names[] = {const_cast<LPOLESTR>(member.c_str())};
             DISPID id = DISPID_UNKNOWN;
             const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-            check(hr == S_OK && static_cast<unsigned long>(id) == c.id, c.progId + "." + c.member + ": " + hex(id));
+            check(hr == S_OK && static_cast<unsigned long>(id) == expected, progId + "." + name + ": " + hex(id));
             object->Release();
         }
         object = nullptr;
-        const HRESULT hr = CoCreateInstance(guidOf(Kor2_Sys::com::classUuid(className(c.progId))), nullptr,
+        const HRESULT hr = CoCreateInstance(guidOf(Kor2_Sys::com::classUuid(className(progId))), nullptr,
                                             CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object));
-        check(hr == S_OK && object != nullptr, c.progId + ": no se crea por su CLSID (" + hex(hr) + ")");
+        check(hr == S_OK && object != nullptr, progId + ": no se crea por su CLSID (" + hex(hr) + ")");
         if (object != nullptr)
             object->Release();
     }
@@ -117,17 +91,17 @@ void everyClassAvailable(const std::vector<LibraryClass>& classes)
     }
 }
 
-void noClassAvailable(const std::vector<LibraryClass>& classes)
+void noClassAvailable(const Classes& classes)
 {
-    for (const LibraryClass& c : classes) {
+    for (const auto& [progId, members] : classes) {
         CLSID clsid{};
-        HRESULT hr = CLSIDFromProgID(wide(c.progId).c_str(), &clsid);
-        check(FAILED(hr), c.progId + ": CLSIDFromProgID sin manifiesto " + hex(hr));
+        HRESULT hr = CLSIDFromProgID(wide(progId).c_str(), &clsid);
+        check(FAILED(hr), progId + ": CLSIDFromProgID sin manifiesto " + hex(hr));
         // Nor by the identifier a host may know from the type library.
         IDispatch* object = nullptr;
-        hr = CoCreateInstance(guidOf(Kor2_Sys::com::classUuid(className(c.progId))), nullptr, CLSCTX_INPROC_SERVER,
+        hr = CoCreateInstance(guidOf(Kor2_Sys::com::classUuid(className(progId))), nullptr, CLSCTX_INPROC_SERVER,
                               IID_IDispatch, reinterpret_cast<void**>(&object));
-        check(hr == REGDB_E_CLASSNOTREG, c.progId + ": CoCreateInstance sin manifiesto " + hex(hr));
+        check(hr == REGDB_E_CLASSNOTREG, progId + ": CoCreateInstance sin manifiesto " + hex(hr));
         if (object != nullptr)
             object->Release();
     }
@@ -147,9 +121,7 @@ int main(int argc, char** argv)
         std::printf("FALLO uso: manifest_host IDENTIFICADORES.txt [--ausente]\n");
         return 2;
     }
-    const std::vector<LibraryClass> classes = classesOf(argv[1]);
-    check(classes.size() >= 10, std::string("la lista de identificadores ") + argv[1] + " tiene " +
-                                    std::to_string(classes.size()) + " clases");
+    const Classes classes = kor2client::identifierList(argv[1]);
     if (absent)
         noClassAvailable(classes);
     else
