@@ -1,13 +1,17 @@
 #pragma once
 // What the Windows clients of the component binding share: a check that prints FALLO with what
-// it saw, the closing line the tests match, the VARIANTs their calls are built of, and a late-bound
-// call by name as a script host makes it.
+// it saw, the closing line the tests match, the identifier list generated from the tables, the
+// VARIANTs their calls are built of, and a late-bound call by name as a script host makes it.
 
 #include <windows.h>
 #include <oleauto.h>
 
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kor2client {
@@ -45,6 +49,32 @@ inline std::string narrow(const std::wstring& text)
     std::string out(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
+}
+
+inline std::wstring wide(const std::string& utf8)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+    return out;
+}
+
+/// Each class's members with their identifiers, by ProgID, from the list generated from the tables
+/// ("ProgID<tab>name<tab>identifier" a line). A list that lost its classes is a failed check.
+inline std::map<std::string, std::vector<std::pair<std::string, unsigned long>>> identifierList(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::map<std::string, std::vector<std::pair<std::string, unsigned long>>> classes;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string progId, name, id;
+        if (std::getline(fields, progId, '\t') && std::getline(fields, name, '\t') && std::getline(fields, id))
+            classes[progId].emplace_back(name, std::stoul(id));
+    }
+    check(classes.size() >= 10,
+          std::string("la lista de identificadores ") + path + " tiene " + std::to_string(classes.size()) + " clases");
+    return classes;
 }
 
 /// A text argument; the caller clears it.

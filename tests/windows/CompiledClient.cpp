@@ -19,9 +19,6 @@
 #include "Kor2_Sys_h.h"
 
 #include <cstdio>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,16 +28,9 @@ using kor2client::check;
 using kor2client::create;
 using kor2client::hex;
 using kor2client::text;
+using kor2client::wide;
 
 // --- late bound ---------------------------------------------------------------------------------
-
-std::wstring wide(const std::string& utf8)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-    return out;
-}
 
 DISPID idOf(IDispatch* object, const std::wstring& name, HRESULT& hr)
 {
@@ -53,17 +43,7 @@ DISPID idOf(IDispatch* object, const std::wstring& name, HRESULT& hr)
 // Every member of every class: the identifier seen through GetIDsOfNames is the table's.
 void identifiersMatch(const char* listFile)
 {
-    std::ifstream in(listFile, std::ios::binary);
-    std::map<std::string, std::vector<std::pair<std::string, unsigned long>>> classes;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string progId, name, id;
-        if (std::getline(fields, progId, '\t') && std::getline(fields, name, '\t') && std::getline(fields, id))
-            classes[progId].emplace_back(name, std::stoul(id));
-    }
-    check(classes.size() >= 10, std::string("la lista de identificadores ") + listFile + " tiene " +
-                                    std::to_string(classes.size()) + " clases");
+    const auto classes = kor2client::identifierList(listFile);
     for (const auto& [progId, members] : classes) {
         IDispatch* object = create(wide(progId));
         if (object == nullptr)

@@ -1,11 +1,13 @@
 // Writes the interface definition of the library's component binding from the dispatch tables:
 // one dual interface and one class per library class, identifiers as the tables compute them,
 // the enumerations, and the fixed identifiers of the binding; and the C++ vtables that serve the
-// dual interfaces through the same late-bound call as IDispatch. Built for the build machine and run
-// while building the Windows library; the IDL compiler turns its output into the type library.
+// dual interfaces through the same late-bound call as IDispatch; and the assembly manifest that
+// stands in for registration (Manifest.cpp). Built for the build machine and run while building the
+// Windows library; the IDL compiler turns its output into the type library.
 
 #include <Kor2_Sys/Object.h>
 
+#include "Manifest.h"
 #include "com/NameUuid.h"
 
 #include <cstdio>
@@ -337,6 +339,16 @@ int main(int argc, char** argv)
         return writeIfChanged(argv[1], interfaceDefinition());
     if (argc == 3 && std::string_view(argv[1]) == "--ids")
         return writeIfChanged(argv[2], identifierList());
-    std::cerr << "uso: kor2-idlgen ARCHIVO.idl | kor2-idlgen --ids ARCHIVO.txt | kor2-idlgen --dual ARCHIVO.cpp\n";
+    if (argc == 5 && std::string_view(argv[1]) == "--manifest") {
+        const auto manifest = Kor2_Sys::idlgen::assemblyManifest(argv[3], argv[4]);
+        if (!manifest) {
+            std::cerr << "kor2-idlgen: se espera la arquitectura amd64 o x86 y una versión de cuatro números, no "
+                      << argv[3] << " " << argv[4] << "\n";
+            return 2;
+        }
+        return writeIfChanged(argv[2], *manifest);
+    }
+    std::cerr << "uso: kor2-idlgen ARCHIVO.idl | kor2-idlgen --ids ARCHIVO.txt | kor2-idlgen --dual ARCHIVO.cpp"
+                 " | kor2-idlgen --manifest ARCHIVO.manifest amd64|x86 VERSIÓN\n";
     return 2;
 }

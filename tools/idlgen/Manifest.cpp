@@ -1,0 +1,71 @@
+// The assembly manifest lists what registration would otherwise write: the classes with their
+// programmatic names and the type library built into the module. A host's application manifest
+// names the assembly; the loader then finds the classes in the activation context, not in the
+// registry.
+
+#include "Manifest.h"
+
+#include <Kor2_Sys/Object.h>
+
+#include "com/NameUuid.h"
+
+#include <algorithm>
+#include <charconv>
+#include <sstream>
+
+namespace Kor2_Sys::idlgen {
+namespace {
+
+// The loader looks for a private assembly in the host's folder as NAME.dll, NAME.manifest,
+// NAME\NAME.dll and NAME\NAME.manifest. A name of its own, not the module's, keeps the first
+// probe from landing on Kor2_Sys.dll, which carries no manifest: the build writes NAME.manifest.
+constexpr std::string_view kAssemblyName = "Kor2_Sys.sxs";
+
+// The loader refuses an identity whose version is not four numbers of 16 bits: a manifest it
+// refuses gives the host nothing but a failed start-up, so a bad one is not written at all.
+bool isAssemblyVersion(std::string_view version)
+{
+    int parts = 0;
+    for (std::size_t start = 0; start <= version.size(); ++parts) {
+        const std::size_t dot = std::min(version.find('.', start), version.size());
+        const std::string_view part = version.substr(start, dot - start);
+        unsigned value = 0;
+        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+        if (part.empty() || error != std::errc{} || end != part.data() + part.size() || value > 0xFFFF)
+            return false;
+        start = dot + 1;
+    }
+    return parts == 4;
+}
+
+std::string braced(const std::string& uuid)
+{
+    return "{" + uuid + "}";
+}
+
+} // namespace
+
+std::optional<std::string> assemblyManifest(std::string_view architecture, std::string_view version)
+{
+    // A process loads only a module of its own width, and the loader matches the architecture of
+    // the identity against the process's.
+    if ((architecture != "amd64" && architecture != "x86") || !isAssemblyVersion(version))
+        return std::nullopt;
+    const std::string library = braced(com::libraryUuid());
+    std::ostringstream out;
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        << "<!-- Generated from the library's class tables by kor2-idlgen; do not edit. -->\n"
+        << "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+        << "  <assemblyIdentity type=\"win32\" name=\"" << kAssemblyName << "\" version=\"" << version
+        << "\" processorArchitecture=\"" << architecture << "\"/>\n"
+        << "  <file name=\"Kor2_Sys.dll\">\n";
+    for (const ClassInfo* info : libraryClasses())
+        out << "    <comClass clsid=\"" << braced(com::classUuid(info->name)) << "\" progid=\"" << info->progId()
+            << "\" threadingModel=\"Apartment\" tlbid=\"" << library << "\"/>\n";
+    // No help files: an empty folder, as registration writes none.
+    out << "    <typelib tlbid=\"" << library << "\" version=\"1.0\" helpdir=\"\"/>\n"
+        << "  </file>\n</assembly>\n";
+    return out.str();
+}
+
+} // namespace Kor2_Sys::idlgen
