@@ -15,6 +15,21 @@ namespace Kor2_Sys::com {
 // {5E2A86C1-6F0B-5D8E-9C1A-4B6F0D2E7A31}: private, never handed out to a client.
 const IID IID_LibraryObject = {0x5e2a86c1, 0x6f0b, 0x5d8e, {0x9c, 0x1a, 0x4b, 0x6f, 0x0d, 0x2e, 0x7a, 0x31}};
 
+void setThreadError(const wchar_t* source, const wchar_t* description)
+{
+    ICreateErrorInfo* create = nullptr;
+    if (FAILED(CreateErrorInfo(&create)))
+        return;
+    create->SetSource(const_cast<LPOLESTR>(source));
+    create->SetDescription(const_cast<LPOLESTR>(description));
+    IErrorInfo* info = nullptr;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+        SetErrorInfo(0, info);
+        info->Release();
+    }
+    create->Release();
+}
+
 namespace {
 
 // Automation errors carry the library's number in the facility of automation controls, as the
@@ -27,21 +42,11 @@ HRESULT fail(const Error& error, EXCEPINFO* exception)
         exception->bstrDescription = bstrOf(error.description());
         exception->scode = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, error.number() & 0xFFFF);
     }
-    ICreateErrorInfo* create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
-        BSTR source = bstrOf(error.source());
-        BSTR description = bstrOf(error.description());
-        create->SetSource(source);
-        create->SetDescription(description);
-        SysFreeString(source);
-        SysFreeString(description);
-        IErrorInfo* info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
-    }
+    BSTR source = bstrOf(error.source());
+    BSTR description = bstrOf(error.description());
+    setThreadError(source, description);
+    SysFreeString(source);
+    SysFreeString(description);
     return DISP_E_EXCEPTION;
 }
 

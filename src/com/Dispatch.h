@@ -62,6 +62,9 @@ private:
 /// Objects and class objects alive: the library may be unloaded when none is.
 std::atomic<long>& liveObjects();
 
+/// Makes `description` the calling thread's error object, as a client reads it after a failed call.
+void setThreadError(const wchar_t* source, const wchar_t* description);
+
 /// The type library built into this module; null when it cannot be loaded.
 ITypeLib* typeLibrary();
 

@@ -113,17 +113,7 @@ HRESULT reportLeft(HRESULT hr, const std::vector<std::wstring>& left)
     for (const std::wstring& key : left)
         text += L"\n" + key;
     OutputDebugStringW((text + L"\n").c_str());
-    ICreateErrorInfo* create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
-        create->SetDescription(const_cast<LPOLESTR>(text.c_str()));
-        create->SetSource(const_cast<LPOLESTR>(L"Kor2_Sys"));
-        IErrorInfo* info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
-    }
+    setThreadError(L"Kor2_Sys", text.c_str());
     return hr;
 }
 
