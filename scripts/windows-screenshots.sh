@@ -1,7 +1,8 @@
 #!/bin/sh
 # Takes the Windows pictures of docs/: the Windows host of the demonstration opens each window of
 # the library under Wine, on a virtual screen the size of Wine's own desktop window (which draws
-# the windows' frames), and the screen is saved. Needs wine64, xvfb and imagemagick.
+# the windows' frames), and the screen is saved. Needs wine64, xvfb and imagemagick. For the x86
+# DLL: WINE=/usr/lib/wine/wine scripts/windows-screenshots.sh build/windows-x86 OUT_DIR.
 # Usage: scripts/windows-screenshots.sh [WINDOWS_BUILD_DIR] [OUT_DIR]
 set -eu
 build=${1:-build/windows}
@@ -18,7 +19,12 @@ dll="Z:$(realpath "$build/src/Kor2_Sys.dll" | sed 's#/#\\\\#g')"
 host="$(realpath "$build/examples/win32-host/win32-host.exe")"
 size=760x520
 "$wine" wineboot --init >/dev/null 2>&1
-"$wine" regsvr32 /s "$dll"
+# A 32-bit module is registered by the 32-bit tool.
+case $(basename "$wine") in
+wine) regsvr32='C:\windows\syswow64\regsvr32.exe' ;;
+*) regsvr32=regsvr32 ;;
+esac
+"$wine" "$regsvr32" /s "$dll"
 
 # Runs inside the virtual screen: the host on Wine's desktop, opening one window, then the picture.
 shot() {
