@@ -44,6 +44,8 @@ void showFrame(Form& f) { f.setVisible("Fr", true); }
 void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
 void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
 void focusCancel(Form& f) { f.setFocus("BT_cancelar"); }
+void markCancel(Form& f) { f.update("BT_cancelar", [](Control& c) { c.caption = u"&Cancelar"; }); }
+void markFrame(Form& f) { f.setVisible("Fr", true), f.update("Fr", [](Control& c) { c.caption = u"&Marco"; }); }
 const Log kAccepted{"TX_valor", "BT_aceptar"}, kCancelled{"TX_valor", "BT_cancelar"}, kBox{"TX_valor"};
 const char *const kOk = "click BT_aceptar", *const kCancel = "click BT_cancelar";
 
@@ -88,6 +90,12 @@ const PlayRow kKeys[] = {
      hideDefaultButton},
     {"escapePressesCancelWhereverTheFocusIs", {escape("BT_aceptar")}, {kCancel}, kAccepted, false},
     {"spacePressesTheFocusedButton", {key("BT_aceptar", 32)}, {kOk}, kAccepted, true},
+    // Alt with the letter a caption marks answers wherever the focus is, in either case, with no
+    // key press; a letter no caption marks does nothing at all.
+    {"altAndTheMarkedLetterPressesTheButton", {alt("TX_valor", u'c')}, {kCancel}, kCancelled, false, markCancel},
+    {"altAndAFrameTitlesLetterFocusesInsideIt", {alt("TX_valor", u'M'), click("BT_cancelar")}, {kCancel},
+     {"TX_valor", "TX_marco", "BT_cancelar"}, false, markFrame},
+    {"altAndAnUnmarkedLetterDoesNothing", {alt("TX_valor", u'a'), escape("TX_valor")}, {kCancel}, kBox, false},
     {"aDisabledButtonTakesNoClickAndNoFocus", {click("BT_aceptar"), tab("TX_valor"), key("BT_cancelar", 32)}, {kCancel},
      kCancelled, false, disableAccept},
     {"aPictureTakesNoFocusFromAPress", {mousedown("Pc", 0, 0), click("BT_cancelar")}, {"mousedown Pc 1 0 0 0", kCancel},

@@ -58,6 +58,7 @@ const EndingRow kEndings[] = {
     {"enterOnFocusedCancel", {type("TxtInput", u"nuevo"), tab("TxtInput"), enter("cmdCancel")}, u"inicial", true, true},
     {"closeBoxSavesNoPlace", {type("TxtInput", u"nuevo"), move(3000, 1500), closeBox()}, u"", false, false},
     {"acceptUntouched", {click("cmdAceptar")}, u"inicial", false, true},
+    {"altAndALetterNoButtonMarksPressesNothing", {alt("TxtInput", u'a'), click("cmdAceptar")}, u"inicial", false, true},
 };
 KOR2_TABLE(Ways, InputEndings, kEndings);
 

@@ -47,11 +47,17 @@ QWidget* widgetOf(QWidget* dialog, const std::string& control)
     return widget;
 }
 
-// A key as the keyboard sends it: named keys by their Qt code, any other by its text.
+// A key as the keyboard sends it: named keys by their Qt code, any other by its text. A key with
+// Alt goes through the window's shortcuts first, as a person's does.
 void pressKey(QWidget* target, int key, int shift)
 {
-    const Qt::KeyboardModifiers modifiers = (shift & Ks::platform::keys::ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier;
     using namespace Ks::platform::keys;
+    const Qt::KeyboardModifiers modifiers = ((shift & ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier) |
+                                            ((shift & AltDown) ? Qt::AltModifier : Qt::NoModifier);
+    if ((shift & AltDown) && key < 0x80) {
+        QTest::keyClick(target, static_cast<char>(key), modifiers);
+        return;
+    }
     static constexpr std::pair<int, Qt::Key> kNamed[] = {
         {Tab, Qt::Key_Tab}, {Left, Qt::Key_Left}, {Right, Qt::Key_Right}, {Up, Qt::Key_Up}, {Down, Qt::Key_Down},
         {Home, Qt::Key_Home}, {End, Qt::Key_End}, {Enter, Qt::Key_Return}, {Escape, Qt::Key_Escape},

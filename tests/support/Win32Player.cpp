@@ -114,14 +114,33 @@ void runPosted()
 }
 
 // A key press as the keyboard makes it: down (which the loop translates into its character) and up,
-// with Shift held in the thread's keyboard state for the while.
+// with Shift or Alt held in the thread's keyboard state for the while. With Alt, a character goes
+// down as a system key, which the loop translates into the system character that access keys answer
+// (Alt itself is not pressed and let go: alone, that would open the window's menu).
 void pressKey(HWND target, int key, int shift)
 {
     BYTE state[256] = {};
     GetKeyboardState(state);
-    const BYTE before = state[VK_SHIFT];
+    const BYTE before = state[VK_SHIFT], alt = state[VK_MENU];
     state[VK_SHIFT] = (shift & Ks::platform::keys::ShiftDown) ? 0x80 : 0;
+    state[VK_MENU] = (shift & Ks::platform::keys::AltDown) ? 0x80 : 0;
     SetKeyboardState(state);
+    const auto restore = [&] {
+        GetKeyboardState(state);
+        state[VK_SHIFT] = before;
+        state[VK_MENU] = alt;
+        SetKeyboardState(state);
+    };
+    if (shift & Ks::platform::keys::AltDown) {
+        const auto vk = static_cast<UINT>(LOBYTE(VkKeyScanW(static_cast<wchar_t>(key))));
+        const LPARAM down = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (KF_ALTDOWN << 16) | 1;
+        PostMessageW(target, WM_SYSKEYDOWN, vk, down);
+        runPosted();
+        PostMessageW(target, WM_SYSKEYUP, vk, down | (3u << 30));
+        runPosted();
+        restore();
+        return;
+    }
     static constexpr int kNamed[] = {Ks::platform::keys::Tab, Ks::platform::keys::Enter, Ks::platform::keys::Escape,
                                      Ks::platform::keys::Space, Ks::platform::keys::Backspace};
     // The arrows, Home and End carry the desktop's key number in their low byte; they are extended keys.
@@ -136,9 +155,7 @@ void pressKey(HWND target, int key, int shift)
         PostMessageW(target, WM_CHAR, static_cast<WPARAM>(key), 1);
     }
     runPosted();
-    GetKeyboardState(state);
-    state[VK_SHIFT] = before;
-    SetKeyboardState(state);
+    restore();
 }
 
 // As a person replaces a box's text: select all, then type (each unit of a pair is its own

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 namespace Kor2_Sys::platform::win32 {
@@ -110,6 +111,12 @@ void paintDisplayList(HDC dc, const std::vector<DisplayItem>& items, double sx, 
         }
         }
     }
+}
+
+// The model's access key for a system character (a character typed with Alt held).
+std::optional<view::ModelKey> accessKeyTyped(WPARAM character, LPARAM flags)
+{
+    return view::accessKey(static_cast<char32_t>(character), (HIWORD(flags) & KF_ALTDOWN) != 0, GetKeyState(VK_CONTROL) < 0);
 }
 
 // A multi-line box breaks its lines at CR LF; the model keeps the LF that Enter types everywhere.
@@ -862,6 +869,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_SYSCHAR:
+        // With no control focused, the window itself has the keys.
+        if (const auto key = accessKeyTyped(wParam, lParam)) {
+            m_form.userAccessKey(key->key);
+            return 0;
+        }
+        break;
     case WM_ENTERSIZEMOVE: m_sizing = true; break;
     case WM_EXITSIZEMOVE:
         m_sizing = false;
@@ -947,6 +961,13 @@ LRESULT FormWindow::handleControl(HWND window, const std::string& nameRef, UINT 
             return 0;
         if (c.kind == ControlKind::TextBox && !c.multiline && view::typedByModel(static_cast<char32_t>(wParam), false)) {
             typed(window, name, static_cast<wchar_t>(wParam));
+            return 0;
+        }
+        break;
+    case WM_SYSCHAR:
+        // The system's own answer would look for a menu the window does not have.
+        if (const auto key = accessKeyTyped(wParam, lParam)) {
+            m_form.userKey(name, key->key, key->shift);
             return 0;
         }
         break;
