@@ -5,6 +5,9 @@
 #include "ProbeWindow.h"
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace Kor2_Sys;
 using namespace Kor2_Sys::platform;
@@ -115,5 +118,30 @@ const PlayRow kKeys[] = {
      {"change a", "change a\n", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault, Only::Screens},
 };
 KOR2_TABLE(Keys, Playback, kKeys);
+
+// A hover shows the tip the model holds now: the one given before the show, then what the window's
+// logic changed, added and took away while it was shown.
+class ToolTips : public EveryBackend {};
+KOR2_ON_EVERY_BACKEND(ToolTips);
+
+TEST_P(ToolTips, FollowTheModel)
+{
+    using Tips = std::vector<std::pair<std::string, Text>>;
+    ProbeWindow window;
+    window.form.update("BT_aceptar", [](Control& c) { c.toolTip = u"Acepta y cierra"; });
+    window.form.update("Pc", [](Control& c) { c.toolTip = u"Dibujo"; });
+    window.then = [&](const std::string& event) {
+        if (event != "dblclick Pc")
+            return;
+        window.form.update("BT_aceptar", [](Control& c) { c.toolTip = u"Acepta"; });
+        window.form.update("Pc", [](Control& c) { c.toolTip.clear(); });
+        window.form.update("TX_valor", [](Control& c) { c.toolTip = u"Un número"; });
+    };
+    ui->queue({{"F_prueba", {click("BT_aceptar")}}, {"F_prueba", {dblclick("Pc"), click("BT_aceptar")}}});
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(ui->toolTips(), (Tips{{"BT_aceptar", u"Acepta y cierra"}, {"Pc", u"Dibujo"}}));
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(ui->toolTips(), (Tips{{"TX_valor", u"Un número"}, {"BT_aceptar", u"Acepta"}}));
+}
 
 } // namespace

@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdlib>
 #include <deque>
@@ -213,6 +214,26 @@ private:
         std::vector<std::pair<std::string, Ks::Text>> found;
         walkReader(QAccessible::queryAccessibleInterface(m_dialog), "", found);
         return found;
+    }
+
+    // Each shown control is hovered in turn, and the tip that pops up read back.
+    std::vector<std::pair<std::string, Ks::Text>> toolTipsShown(const Form& form) const override
+    {
+        std::vector<std::pair<std::string, Ks::Text>> tips;
+        for (const auto& c : form.controls()) {
+            auto* widget = m_dialog->findChild<QWidget*>(QString::fromStdString(c.name));
+            if (widget == nullptr || !widget->isVisible())
+                continue;
+            const QPoint at = widget->rect().center();
+            QHelpEvent hover(QEvent::ToolTip, at, widget->mapToGlobal(at));
+            QApplication::sendEvent(widget, &hover);
+            // A control without a tip lets the hover go by: what shows then is no tip of its own.
+            const QString tip = hover.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+            QToolTip::hideText();
+            if (!tip.isEmpty())
+                tips.emplace_back(c.name, Ks::Text(reinterpret_cast<const char16_t*>(tip.utf16()), static_cast<std::size_t>(tip.size())));
+        }
+        return tips;
     }
 
     std::optional<std::string> focusShown(const Form&) const override

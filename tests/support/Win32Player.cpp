@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <deque>
@@ -101,6 +103,49 @@ std::vector<std::pair<std::string, Ks::Text>> readerNamesIn(const FormWindow& wi
         names.emplace_back(c.name, std::move(name));
     }
     return names;
+}
+
+// What a person resting the mouse on each shown control sees pop up: the text the window's tooltip
+// control holds for a tool on that control's own window that watches the control for the mouse.
+std::vector<std::pair<std::string, Ks::Text>> toolTipsIn(HWND window, const FormWindow& shown, const Form& form)
+{
+    struct Search {
+        HWND owner, found;
+    } search{window, nullptr};
+    struct Visit {
+        static BOOL CALLBACK window(HWND candidate, LPARAM data)
+        {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (GetWindow(candidate, GW_OWNER) != s.owner || classOf(candidate) != TOOLTIPS_CLASSW)
+                return TRUE;
+            s.found = candidate;
+            return FALSE;
+        }
+    };
+    EnumThreadWindows(GetCurrentThreadId(), &Visit::window, reinterpret_cast<LPARAM>(&search));
+    std::vector<std::pair<std::string, Ks::Text>> tips;
+    if (search.found == nullptr)
+        return tips;
+    for (const auto& c : form.controls()) {
+        HWND control = shown.controlWindow(c.name);
+        if (control == nullptr || !IsWindowVisible(control))
+            continue;
+        wchar_t text[1024] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = text;
+        if (!SendMessageW(search.found, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) ||
+            (tool.uFlags & (TTF_IDISHWND | TTF_SUBCLASS)) != (TTF_IDISHWND | TTF_SUBCLASS))
+            continue;
+        text[0] = 0;
+        tool.lpszText = text;
+        SendMessageW(search.found, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+        if (text[0] != 0)
+            tips.emplace_back(c.name, Ks::Text(reinterpret_cast<const char16_t*>(text)));
+    }
+    return tips;
 }
 
 // Runs what was posted to this thread, as the modal loop would.
@@ -341,6 +386,11 @@ private:
     std::vector<std::pair<std::string, Ks::Text>> readerNamesShown(const Form& form) const override
     {
         return readerNamesIn(*FormWindow::of(m_window), form);
+    }
+
+    std::vector<std::pair<std::string, Ks::Text>> toolTipsShown(const Form& form) const override
+    {
+        return toolTipsIn(m_window, *FormWindow::of(m_window), form);
     }
 
     std::optional<std::string> focusShown(const Form& form) const override

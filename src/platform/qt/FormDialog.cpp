@@ -614,8 +614,6 @@ QWidget* FormDialog::create(const Control& c)
     widget->setObjectName(QString::fromStdString(c.name));
     widget->setProperty(kKindProperty, static_cast<int>(c.kind));
     widget->installEventFilter(this);
-    if (!c.toolTip.empty())
-        widget->setToolTip(toQString(c.toolTip));
     // A control without a place in the tab order never has the focus, not even from a click.
     if (c.tabIndex < 0)
         widget->setFocusPolicy(Qt::NoFocus);
@@ -637,6 +635,8 @@ void FormDialog::sync(const Control& c)
     widget->setEnabled(c.enabled);
     Kinds::of(c.kind).sync(*this, widget, c);
     nameForReaders(widget, c);
+    if (const QString tip = toQString(c.toolTip); widget->toolTip() != tip)
+        widget->setToolTip(tip);
     // A widget takes its font from its parent: a control inside a bold frame says it is not bold,
     // so that only the frame's title is.
     if (c.bold || widget->font().bold()) {
