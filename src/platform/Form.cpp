@@ -23,7 +23,25 @@ const std::string& noControl()
     return none;
 }
 
+// Access keys match in either case: ASCII and Latin-1 letters compare in upper case.
+int upperCase(int key)
+{
+    return (key >= u'a' && key <= u'z') || (key >= 0xE0 && key <= 0xFE && key != 0xF7) ? key - 0x20 : key;
+}
+
 } // namespace
+
+char16_t accessKeyOf(std::u16string_view caption)
+{
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] != u'&')
+            return caption[i + 1];
+        ++i;  // "&&" is an ampersand shown
+    }
+    return 0;
+}
 
 Control makeControl(std::string_view name, ControlKind kind, std::u16string_view caption, double left, double top,
                     double width, double height, int tabIndex)
@@ -381,11 +399,48 @@ void Form::userKey(std::string_view controlName, int key, int shift)
     keyOn(indexOf(controlName), key, shift);
 }
 
+bool Form::userAccessKey(int key)
+{
+    const int wanted = upperCase(key);
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        const Control& c = m_controls[i];
+        if ((c.kind != ControlKind::Button && c.kind != ControlKind::Frame) || upperCase(accessKeyOf(c.caption)) != wanted ||
+            wanted == 0 || !reachable(i))
+            continue;
+        if (c.kind == ControlKind::Button) {
+            focusIfAble(i);
+            press(m_controls[i].name);
+        } else if (const std::size_t inside = focusInFrame(i); inside != kNone) {
+            focusOn(inside);
+        }
+        return true;
+    }
+    return false;
+}
+
+std::size_t Form::focusInFrame(std::size_t frame) const
+{
+    const std::string& name = m_controls[frame].name;
+    std::size_t found = kNone;
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        const Control& c = m_controls[i];
+        if ((c.labelledBy != name && c.container != name) || !canFocus(i))
+            continue;
+        if (found == kNone || c.tabIndex < m_controls[found].tabIndex)
+            found = i;
+    }
+    return found;
+}
+
 // Nothing here may depend on the length of the text already in the box: typing a long text is
 // one call per character.
 void Form::keyOn(std::size_t index, int key, int shift)
 {
     focusIfAble(index);
+    if (shift & keys::AltDown) {
+        userAccessKey(key);
+        return;
+    }
     if (key == keys::Tab) {
         moveFocus((shift & keys::ShiftDown) != 0);
         return;

@@ -28,6 +28,8 @@ constexpr int Enter = 13;   ///< presses the focused button, else the default bu
 constexpr int Escape = 27;  ///< presses the cancel button
 constexpr int Space = 32;   ///< presses the focused button
 constexpr int ShiftDown = 1;  ///< bit of the shift state, as in mouse events
+/// Bit of the shift state: with Alt held, a character is an access key (see `Form::userAccessKey`).
+constexpr int AltDown = 4;
 // Keys that type no character: past the last code point, so no typed character is ever taken for
 // one, with the desktop's own key number in the low byte. They move the focus ring of a swatch
 // picture and raise no key press event anywhere.
@@ -92,6 +94,10 @@ struct Control {
 /// out ("&Cancelar" reads "Cancelar"); empty when nothing names it.
 class Form;
 Text accessibleName(const Form& form, const Control& control);
+
+/// The character a caption marks as its access key: the one after a single ampersand ("&Cancelar"
+/// marks C; "&&" shows one ampersand and marks nothing); 0 when the caption marks none.
+char16_t accessKeyOf(std::u16string_view caption);
 
 /// A control of `kind` placed at `left`, `top` with a size, in twips, with its caption or text and
 /// its place in the tab order (-1: it takes no focus).
@@ -248,8 +254,15 @@ public:
     /// and a printable key or backspace then edits a text box (change event after the key press).
     /// On a picture with swatches that has the focus, the arrows move its focus ring (Home and End
     /// to the ends of the row) and Enter or Space are a mouse down in the middle of the ringed cell,
-    /// as a click there would be.
+    /// as a click there would be. With `keys::AltDown` in `shift` the key is an access key
+    /// (`userAccessKey`) and nothing else: no key press event, no edit.
     void userKey(std::string_view control, int key, int shift = 0);
+    /// A character pressed with Alt, in either case. The first control, in the order they were
+    /// added, whose caption marks it as its access key and that a person can reach answers it: a
+    /// button is pressed (taking the focus first, as a click does); a frame hands the focus to the
+    /// first control in tab order that it names or holds. A label's caption shows as written and
+    /// marks nothing. Returns whether a control answered.
+    bool userAccessKey(int key);
     /// As a user who selects all of a text box and types `text` (see the window scripts); each
     /// character costs the same however long the text already is.
     void userType(std::string_view control, std::u16string_view text);
@@ -282,6 +295,9 @@ private:
     bool canFocus(std::size_t index) const;
     void focusOn(std::size_t index);
     void focusIfAble(std::size_t index);
+    /// The first control in tab order that can take the focus and that the frame at `index` names
+    /// or holds; kNone when there is none.
+    std::size_t focusInFrame(std::size_t index) const;
     void moveFocus(bool backwards);
     bool pressable(const std::string& button) const;
     void press(std::string button);

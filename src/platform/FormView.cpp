@@ -66,6 +66,13 @@ std::optional<PixelRect> ringCell(const Control& picture, int width, int height)
     return swatchCell(*picture.swatches, std::clamp(picture.swatches->current, 0, cells - 1), width, height);
 }
 
+std::optional<ModelKey> accessKey(char32_t character, bool altHeld, bool controlHeld)
+{
+    if (!altHeld || controlHeld || character <= keys::Space || character == 0x7F || character > 0xFFFF)
+        return std::nullopt;
+    return ModelKey{static_cast<int>(character), keys::AltDown};
+}
+
 bool typedByModel(char32_t character, bool controlOrAltHeld)
 {
     return !controlOrAltHeld && (character >= 32 || character == keys::Backspace) && character <= 0xFFFF;

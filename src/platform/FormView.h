@@ -33,6 +33,13 @@ struct ModelKey {
 std::optional<ModelKey> modelKey(const Form& form, const Control& control, NativeKey key,
                                                  bool shiftHeld, bool controlOrAltHeld);
 
+/// The model's key for a character pressed with Alt held: an access key (`Form::userAccessKey`),
+/// which the model answers wherever the focus is and which never reaches a native control. None
+/// when the toolkit keeps it: without Alt, with Control too (Control+Alt types characters on many
+/// keyboards), and for Space (Alt+Space opens the window's menu) and other characters that print
+/// nothing.
+std::optional<ModelKey> accessKey(char32_t character, bool altHeld, bool controlHeld);
+
 /// Whether a character a native text box received is one the model types (a printable character
 /// or backspace, no Control or Alt held).
 bool typedByModel(char32_t character, bool controlOrAltHeld);

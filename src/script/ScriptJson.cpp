@@ -70,7 +70,8 @@ Action parseAction(const JsonNode& json)
     case Action::Kind::Key:
         action = controlAction(*kind, at(arg, 0, verb));
         action.key = keyOf(at(arg, 1, verb));
-        // An optional third element is the shift state: 1 for Shift (Shift+Tab goes back).
+        // An optional third element is the shift state: 1 for Shift (Shift+Tab goes back), 4 for Alt
+        // (Alt+C is an access key).
         if (arrayOf(arg, verb).size() > 2)
             action.shift = static_cast<int>(integerOf(at(arg, 2, verb), "el estado de mayúsculas", 0, 7));
         break;

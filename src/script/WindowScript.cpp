@@ -11,7 +11,9 @@ std::string Action::describe() const
     case Kind::Type:
     case Kind::Set:
     case Kind::MouseDown: return text + " " + control;
-    case Kind::Key: return text + " " + control + " " + std::to_string(key) + ((shift & platform::keys::ShiftDown) ? " shift" : "");
+    case Kind::Key:
+        return text + " " + control + " " + std::to_string(key) + ((shift & platform::keys::ShiftDown) ? " shift" : "") +
+               ((shift & platform::keys::AltDown) ? " alt" : "");
     case Kind::Close: return text + (fromUser ? " user" : " code");
     case Kind::Move:
     case Kind::Resize:

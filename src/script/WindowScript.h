@@ -25,7 +25,7 @@ struct Action {
     std::string control{};
     Text text{};             ///< Type, Set, File
     int key = 0;             ///< Key: character code (9 Tab, 13 Enter, 27 Escape, 8 Backspace) or `kNamedKeys`
-    int shift = 0;           ///< Key: shift state, `keys::ShiftDown` for Shift+Tab
+    int shift = 0;           ///< Key: shift state, `keys::ShiftDown` for Shift+Tab, `keys::AltDown` for Alt+C
     double x = 0, y = 0;     ///< MouseDown: fractions of the scale width and height
     Long left = 0, top = 0;      ///< Move: the outer position in twips, as the user drags the window
     Long width = 0, height = 0;  ///< Resize: the outer size in twips

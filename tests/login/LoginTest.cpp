@@ -47,6 +47,11 @@ const EndingRow kEndings[] = {
      {true, u"Ana", u"s3"}},
     {"cancelAfterTyping", {type("txtUser", u"otro"), type("txtPassword", u"y"), click("cmdCancel")},
      {false, u"antes", u"previa"}},
+    // The access key "&Cancelar" marks answers from a box, which it does not type into; a letter
+    // no caption marks does nothing.
+    {"altCPressesCancelar", {type("txtUser", u"otro"), alt("txtUser", u'c')}, {false, u"antes", u"previa"}},
+    {"altWithAnUnmarkedLetterTypesNothing", {type("txtUser", u"Ana"), alt("txtUser", u'a'), click("cmdAcept")},
+     {true, u"Ana", u"vupa"}},
     {"closeBoxIsCancel", {type("txtUser", u"otro"), type("txtPassword", u"otra"), closeBox()}, {false, u"antes", u"previa"}},
     // Had Enter or Escape pressed a button here, the next action would find the window gone.
     {"enterAndEscapeElsewherePressNothing",

@@ -5,6 +5,9 @@
 #include "ProbeWindow.h"
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace Kor2_Sys;
 using namespace Kor2_Sys::platform;
@@ -44,6 +47,8 @@ void showFrame(Form& f) { f.setVisible("Fr", true); }
 void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
 void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
 void focusCancel(Form& f) { f.setFocus("BT_cancelar"); }
+void markCancel(Form& f) { f.update("BT_cancelar", [](Control& c) { c.caption = u"&Cancelar"; }); }
+void markFrame(Form& f) { f.setVisible("Fr", true), f.update("Fr", [](Control& c) { c.caption = u"&Marco"; }); }
 const Log kAccepted{"TX_valor", "BT_aceptar"}, kCancelled{"TX_valor", "BT_cancelar"}, kBox{"TX_valor"};
 const char *const kOk = "click BT_aceptar", *const kCancel = "click BT_cancelar";
 
@@ -88,6 +93,12 @@ const PlayRow kKeys[] = {
      hideDefaultButton},
     {"escapePressesCancelWhereverTheFocusIs", {escape("BT_aceptar")}, {kCancel}, kAccepted, false},
     {"spacePressesTheFocusedButton", {key("BT_aceptar", 32)}, {kOk}, kAccepted, true},
+    // Alt with the letter a caption marks answers wherever the focus is, in either case, with no
+    // key press; a letter no caption marks does nothing at all.
+    {"altAndTheMarkedLetterPressesTheButton", {alt("TX_valor", u'c')}, {kCancel}, kCancelled, false, markCancel},
+    {"altAndAFrameTitlesLetterFocusesInsideIt", {alt("TX_valor", u'M'), click("BT_cancelar")}, {kCancel},
+     {"TX_valor", "TX_marco", "BT_cancelar"}, false, markFrame},
+    {"altAndAnUnmarkedLetterDoesNothing", {alt("TX_valor", u'a'), escape("TX_valor")}, {kCancel}, kBox, false},
     {"aDisabledButtonTakesNoClickAndNoFocus", {click("BT_aceptar"), tab("TX_valor"), key("BT_cancelar", 32)}, {kCancel},
      kCancelled, false, disableAccept},
     {"aPictureTakesNoFocusFromAPress", {mousedown("Pc", 0, 0), click("BT_cancelar")}, {"mousedown Pc 1 0 0 0", kCancel},
@@ -107,5 +118,30 @@ const PlayRow kKeys[] = {
      {"change a", "change a\n", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault, Only::Screens},
 };
 KOR2_TABLE(Keys, Playback, kKeys);
+
+// A hover shows the tip the model holds now: the one given before the show, then what the window's
+// logic changed, added and took away while it was shown.
+class ToolTips : public EveryBackend {};
+KOR2_ON_EVERY_BACKEND(ToolTips);
+
+TEST_P(ToolTips, FollowTheModel)
+{
+    using Tips = std::vector<std::pair<std::string, Text>>;
+    ProbeWindow window;
+    window.form.update("BT_aceptar", [](Control& c) { c.toolTip = u"Acepta y cierra"; });
+    window.form.update("Pc", [](Control& c) { c.toolTip = u"Dibujo"; });
+    window.then = [&](const std::string& event) {
+        if (event != "dblclick Pc")
+            return;
+        window.form.update("BT_aceptar", [](Control& c) { c.toolTip = u"Acepta"; });
+        window.form.update("Pc", [](Control& c) { c.toolTip.clear(); });
+        window.form.update("TX_valor", [](Control& c) { c.toolTip = u"Un número"; });
+    };
+    ui->queue({{"F_prueba", {click("BT_aceptar")}}, {"F_prueba", {dblclick("Pc"), click("BT_aceptar")}}});
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(ui->toolTips(), (Tips{{"BT_aceptar", u"Acepta y cierra"}, {"Pc", u"Dibujo"}}));
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(ui->toolTips(), (Tips{{"TX_valor", u"Un número"}, {"BT_aceptar", u"Acepta"}}));
+}
 
 } // namespace

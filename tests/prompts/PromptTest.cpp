@@ -58,6 +58,7 @@ const EndingRow kEndings[] = {
     {"enterOnFocusedCancel", {type("TxtInput", u"nuevo"), tab("TxtInput"), enter("cmdCancel")}, u"inicial", true, true},
     {"closeBoxSavesNoPlace", {type("TxtInput", u"nuevo"), move(3000, 1500), closeBox()}, u"", false, false},
     {"acceptUntouched", {click("cmdAceptar")}, u"inicial", false, true},
+    {"altAndALetterNoButtonMarksPressesNothing", {alt("TxtInput", u'a'), click("cmdAceptar")}, u"inicial", false, true},
 };
 KOR2_TABLE(Ways, InputEndings, kEndings);
 
@@ -145,14 +146,16 @@ const MessageEndRow kMessageEnds[] = {{"accept", click("cmdAceptar")},
                                       {"enterOnTheFocusedButton", enter("cmdAceptar")}};
 KOR2_TABLE(Ends, MessageEnds, kMessageEnds);
 
+// The copy button is named by what it does, and a hover tells what that is.
 TEST_P(Prompts, CopyPutsTheTextAsItStandsOnTheClipboard)
 {
     const Text message = u"Cota: 12,5 m\r\n\tNivel \U0001F600 fin";
     ui->queue({{"F_mensajes", {click("cmdcopy"), click("cmdAceptar")}},
                {"F_mensajes", {set("TxtMensaje", u"editado"), key("cmdcopy", platform::keys::Space), escape("cmdcopy")}}});
-    MessageWindow first;  // the copy button is named by what it does
+    MessageWindow first;
     first.A_Mensaje(message, u"Copia");
     expectReaderNames(*ui, first.form(), {{"TxtMensaje", u"Copia"}, {"cmdcopy", u"Copiar"}, {"cmdAceptar", u"Aceptar"}});
+    EXPECT_EQ(ui->toolTips(), (std::vector<std::pair<std::string, Text>>{{"cmdcopy", u"Copia todo al portapapeles"}}));
     EXPECT_EQ(ui->clipboardText(), message);
     c_imput1().A_Mensaje(message, u"Copia");
     EXPECT_EQ(ui->clipboardText(), u"editado");

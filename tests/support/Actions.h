@@ -37,6 +37,11 @@ inline Action backTab(std::string control)
 }
 inline Action enter(std::string control) { return key(std::move(control), Kor2_Sys::platform::keys::Enter); }
 inline Action escape(std::string control) { return key(std::move(control), Kor2_Sys::platform::keys::Escape); }
+/// Alt and a character, pressed on the control that has the focus: an access key.
+inline Action alt(std::string control, char16_t character)
+{
+    return key(std::move(control), character, Kor2_Sys::platform::keys::AltDown);
+}
 /// A press of the left button at fractions of the control's scale width and height.
 inline Action mousedown(std::string control, double x, double y)
 {

@@ -27,6 +27,8 @@ public:
             follow(m_trail, form, shown);
             if (shown)
                 m_names = readerNamesOf(form);
+            if (form.visible())
+                m_tips = toolTipsOf(form);
         });
     }
     Backend backend() const override { return Backend::Headless; }
@@ -41,13 +43,14 @@ public:
     const std::vector<ShownForm>& shownForms() const override { return m_ws->shownForms(); }
     const std::vector<std::string>& focusTrail() const override { return m_trail; }
     const std::vector<std::pair<std::string, Ks::Text>>& readerNames() const override { return m_names; }
+    const std::vector<std::pair<std::string, Ks::Text>>& toolTips() const override { return m_tips; }
     void clearRecords() override { m_ws->clearRecords(); }
     Ks::platform::HeadlessWindowSystem* headless() override { return m_ws.get(); }
 
 private:
     std::shared_ptr<Ks::platform::HeadlessWindowSystem> m_ws = std::make_shared<Ks::platform::HeadlessWindowSystem>();
     std::vector<std::string> m_trail;
-    std::vector<std::pair<std::string, Ks::Text>> m_names;
+    std::vector<std::pair<std::string, Ks::Text>> m_names, m_tips;
 };
 
 } // namespace
@@ -64,6 +67,15 @@ std::vector<std::pair<std::string, Ks::Text>> readerNamesOf(const Ks::platform::
                 names.emplace_back(c.name + "[" + std::to_string(i) + "]", c.swatches->names[i]);
     }
     return names;
+}
+
+std::vector<std::pair<std::string, Ks::Text>> toolTipsOf(const Ks::platform::Form& form)
+{
+    std::vector<std::pair<std::string, Ks::Text>> tips;
+    for (const Ks::platform::Control& c : form.controls())
+        if (c.visible && !c.toolTip.empty())
+            tips.emplace_back(c.name, c.toolTip);
+    return tips;
 }
 
 void follow(std::vector<std::string>& trail, const Ks::platform::Form& form, bool shown)

@@ -60,6 +60,10 @@ public:
     /// can take the focus by its name, and each swatch of a palette as "picture[cell]", with the name
     /// read for it (on Qt, from the accessible interfaces of the widgets).
     virtual const std::vector<std::pair<std::string, Kor2_Sys::Text>>& readerNames() const = 0;
+    /// What a person hovering each control of the last modal window played saw pop up, as the last
+    /// action that left the window shown left it: every shown control that has a tip, in the
+    /// form's order (on Win32 from the window's tooltip control, on Qt from the tip a hover shows).
+    virtual const std::vector<std::pair<std::string, Kor2_Sys::Text>>& toolTips() const = 0;
     /// Whether a palette's cells reach a screen reader each as a child of its own; where they do
     /// not (Win32), only the ringed cell is read, through the palette's own name.
     virtual bool cellsOfTheirOwn() const { return true; }
@@ -76,6 +80,9 @@ void follow(std::vector<std::string>& trail, const Kor2_Sys::platform::Form& for
 
 /// The model's side of `Player::readerNames`, read from the form.
 std::vector<std::pair<std::string, Kor2_Sys::Text>> readerNamesOf(const Kor2_Sys::platform::Form& form);
+
+/// The model's side of `Player::toolTips`, read from the form.
+std::vector<std::pair<std::string, Kor2_Sys::Text>> toolTipsOf(const Kor2_Sys::platform::Form& form);
 
 /// What a screen reader met in the last window `player` played: a non-empty name for everything it
 /// can focus, every control of `form` that takes the focus among them (cells of palettes too),

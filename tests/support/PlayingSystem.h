@@ -30,7 +30,7 @@ public:
     std::vector<ShownForm> shown;
     std::vector<Kor2_Sys::platform::FileDialogRequest> fileRequests;
     std::vector<std::string> trail;
-    std::vector<std::pair<std::string, Kor2_Sys::Text>> names;
+    std::vector<std::pair<std::string, Kor2_Sys::Text>> names, tips;
     int beeps = 0;
     int eventRuns = 0;
 
@@ -105,6 +105,8 @@ protected:
     virtual std::optional<std::string> focusShown(const Form& form) const = 0;
     /// What a screen reader reads of the window being played, as `Player::readerNames` gives it.
     virtual std::vector<std::pair<std::string, Kor2_Sys::Text>> readerNamesShown(const Form& form) const = 0;
+    /// The tips a hover shows in the window being played, as `Player::toolTips` gives them.
+    virtual std::vector<std::pair<std::string, Kor2_Sys::Text>> toolTipsShown(const Form& form) const = 0;
 
     /// Plays a script on its window, which is now on the screen and being played.
     void playScript(Pending pending)
@@ -114,6 +116,7 @@ protected:
         const Kor2_Sys::script::ScriptQueue::Playing playing(scripts);
         follow(trail, form, true);
         names = readerNamesShown(form);
+        tips = toolTipsShown(form);
         expectFocusShown(form, "when shown");
         for (const Action& action : pending.script.actions) {
             if (!form.visible()) {
@@ -122,8 +125,10 @@ protected:
             }
             play(form, action);
             follow(trail, form, false);
-            if (form.visible())
+            if (form.visible()) {
                 expectFocusShown(form, "after " + action.describe());
+                tips = toolTipsShown(form);
+            }
         }
         if (form.visible()) {
             ADD_FAILURE() << form.name() << ": the script ends with the window still shown";
@@ -178,6 +183,7 @@ public:
     const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
     const std::vector<std::string>& focusTrail() const override { return m_ws->trail; }
     const std::vector<std::pair<std::string, Kor2_Sys::Text>>& readerNames() const override { return m_ws->names; }
+    const std::vector<std::pair<std::string, Kor2_Sys::Text>>& toolTips() const override { return m_ws->tips; }
     void clearRecords() override
     {
         m_ws->messages.clear();

@@ -6,6 +6,7 @@
 #include "platform/Form.h"
 #include "platform/WindowSystem.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,28 +47,28 @@ public:
 
     void onClick(const std::string& c) override
     {
-        log.push_back("click " + c);
+        note("click " + c);
         if (c == "BT_aceptar" || c == "BT_cancelar") {
             accepted = c == "BT_aceptar";
             form.hide();
         } else if (c == "BT_preguntar") {
             using namespace Kor2_Sys::platform;
             const auto answer = windowSystem().messageBox({u"¿Seguro?", MessageButtons::OkCancel, MessageIcon::Warning, u"Pregunta"});
-            log.push_back(answer == MessageAnswer::Ok ? "answer ok" : "answer cancel");
+            note(answer == MessageAnswer::Ok ? "answer ok" : "answer cancel");
         }
     }
-    void onDoubleClick(const std::string& c) override { log.push_back("dblclick " + c); }
+    void onDoubleClick(const std::string& c) override { note("dblclick " + c); }
     void onMouseDown(const std::string& c, int button, int shift, double x, double y) override
     {
         lastDown = {button, shift, x, y};
-        log.push_back("mousedown " + c + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
+        note("mousedown " + c + " " + std::to_string(button) + " " + std::to_string(shift) + " " +
                       std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
     }
-    void onChange(const std::string& c) override { log.push_back("change " + Kor2_Sys::utf::toUtf8(form.control(c).caption)); }
+    void onChange(const std::string& c) override { note("change " + Kor2_Sys::utf::toUtf8(form.control(c).caption)); }
     /// Letters come back in upper case; an x is swallowed.
     void onKeyPress(const std::string&, int& key) override
     {
-        log.push_back("key " + std::to_string(key));
+        note("key " + std::to_string(key));
         if (key == 'x')
             key = 0;
         else if (key >= 'a' && key <= 'z')
@@ -80,18 +81,18 @@ public:
         const std::string size = std::to_string(static_cast<long>(form.width())) + "x" +
                                  std::to_string(static_cast<long>(form.height()));
         if (size != m_size)
-            log.push_back("resize " + size);
+            note("resize " + size);
         m_size = size;
     }
     void onCloseRequest(bool fromUser, bool& cancel) override
     {
-        log.push_back(fromUser ? "close user" : "close code");
+        note(fromUser ? "close user" : "close code");
         if (fromUser && refuseUserClose) {
             cancel = true;
             form.hide();
         }
     }
-    void onUnload() override { log.push_back("unload"); }
+    void onUnload() override { note("unload"); }
 
     /// Adds a control of `kind` at a place in twips, with its caption and tab place.
     Kor2_Sys::platform::Control& add(std::string_view name, Kor2_Sys::platform::ControlKind kind, std::u16string_view caption,
@@ -102,6 +103,8 @@ public:
 
     Kor2_Sys::platform::Form form;
     Log log;
+    /// What the window's logic does besides, after writing an event down.
+    std::function<void(const std::string& event)> then;
     struct Down {
         int button = 0, shift = 0;
         double x = 0, y = 0;
@@ -110,6 +113,13 @@ public:
     bool refuseUserClose = false;
 
 private:
+    void note(std::string event)
+    {
+        log.push_back(event);
+        if (then)
+            then(event);
+    }
+
     std::string m_size = "4000x3000";
 };
 

@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdlib>
 #include <deque>
@@ -47,11 +48,17 @@ QWidget* widgetOf(QWidget* dialog, const std::string& control)
     return widget;
 }
 
-// A key as the keyboard sends it: named keys by their Qt code, any other by its text.
+// A key as the keyboard sends it: named keys by their Qt code, any other by its text. A key with
+// Alt goes through the window's shortcuts first, as a person's does.
 void pressKey(QWidget* target, int key, int shift)
 {
-    const Qt::KeyboardModifiers modifiers = (shift & Ks::platform::keys::ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier;
     using namespace Ks::platform::keys;
+    const Qt::KeyboardModifiers modifiers = ((shift & ShiftDown) ? Qt::ShiftModifier : Qt::NoModifier) |
+                                            ((shift & AltDown) ? Qt::AltModifier : Qt::NoModifier);
+    if ((shift & AltDown) && key < 0x80) {
+        QTest::keyClick(target, static_cast<char>(key), modifiers);
+        return;
+    }
     static constexpr std::pair<int, Qt::Key> kNamed[] = {
         {Tab, Qt::Key_Tab}, {Left, Qt::Key_Left}, {Right, Qt::Key_Right}, {Up, Qt::Key_Up}, {Down, Qt::Key_Down},
         {Home, Qt::Key_Home}, {End, Qt::Key_End}, {Enter, Qt::Key_Return}, {Escape, Qt::Key_Escape},
@@ -207,6 +214,26 @@ private:
         std::vector<std::pair<std::string, Ks::Text>> found;
         walkReader(QAccessible::queryAccessibleInterface(m_dialog), "", found);
         return found;
+    }
+
+    // Each shown control is hovered in turn, and the tip that pops up read back.
+    std::vector<std::pair<std::string, Ks::Text>> toolTipsShown(const Form& form) const override
+    {
+        std::vector<std::pair<std::string, Ks::Text>> tips;
+        for (const auto& c : form.controls()) {
+            auto* widget = m_dialog->findChild<QWidget*>(QString::fromStdString(c.name));
+            if (widget == nullptr || !widget->isVisible())
+                continue;
+            const QPoint at = widget->rect().center();
+            QHelpEvent hover(QEvent::ToolTip, at, widget->mapToGlobal(at));
+            QApplication::sendEvent(widget, &hover);
+            // A control without a tip lets the hover go by: what shows then is no tip of its own.
+            const QString tip = hover.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
+            QToolTip::hideText();
+            if (!tip.isEmpty())
+                tips.emplace_back(c.name, Ks::Text(reinterpret_cast<const char16_t*>(tip.utf16()), static_cast<std::size_t>(tip.size())));
+        }
+        return tips;
     }
 
     std::optional<std::string> focusShown(const Form&) const override

@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <deque>
@@ -103,6 +105,49 @@ std::vector<std::pair<std::string, Ks::Text>> readerNamesIn(const FormWindow& wi
     return names;
 }
 
+// What a person resting the mouse on each shown control sees pop up: the text the window's tooltip
+// control holds for a tool on that control's own window that watches the control for the mouse.
+std::vector<std::pair<std::string, Ks::Text>> toolTipsIn(HWND window, const FormWindow& shown, const Form& form)
+{
+    struct Search {
+        HWND owner, found;
+    } search{window, nullptr};
+    struct Visit {
+        static BOOL CALLBACK window(HWND candidate, LPARAM data)
+        {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (GetWindow(candidate, GW_OWNER) != s.owner || classOf(candidate) != TOOLTIPS_CLASSW)
+                return TRUE;
+            s.found = candidate;
+            return FALSE;
+        }
+    };
+    EnumThreadWindows(GetCurrentThreadId(), &Visit::window, reinterpret_cast<LPARAM>(&search));
+    std::vector<std::pair<std::string, Ks::Text>> tips;
+    if (search.found == nullptr)
+        return tips;
+    for (const auto& c : form.controls()) {
+        HWND control = shown.controlWindow(c.name);
+        if (control == nullptr || !IsWindowVisible(control))
+            continue;
+        wchar_t text[1024] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = text;
+        if (!SendMessageW(search.found, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) ||
+            (tool.uFlags & (TTF_IDISHWND | TTF_SUBCLASS)) != (TTF_IDISHWND | TTF_SUBCLASS))
+            continue;
+        text[0] = 0;
+        tool.lpszText = text;
+        SendMessageW(search.found, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+        if (text[0] != 0)
+            tips.emplace_back(c.name, Ks::Text(reinterpret_cast<const char16_t*>(text)));
+    }
+    return tips;
+}
+
 // Runs what was posted to this thread, as the modal loop would.
 void runPosted()
 {
@@ -114,14 +159,33 @@ void runPosted()
 }
 
 // A key press as the keyboard makes it: down (which the loop translates into its character) and up,
-// with Shift held in the thread's keyboard state for the while.
+// with Shift or Alt held in the thread's keyboard state for the while. With Alt, a character goes
+// down as a system key, which the loop translates into the system character that access keys answer
+// (Alt itself is not pressed and let go: alone, that would open the window's menu).
 void pressKey(HWND target, int key, int shift)
 {
     BYTE state[256] = {};
     GetKeyboardState(state);
-    const BYTE before = state[VK_SHIFT];
+    const BYTE before = state[VK_SHIFT], alt = state[VK_MENU];
     state[VK_SHIFT] = (shift & Ks::platform::keys::ShiftDown) ? 0x80 : 0;
+    state[VK_MENU] = (shift & Ks::platform::keys::AltDown) ? 0x80 : 0;
     SetKeyboardState(state);
+    const auto restore = [&] {
+        GetKeyboardState(state);
+        state[VK_SHIFT] = before;
+        state[VK_MENU] = alt;
+        SetKeyboardState(state);
+    };
+    if (shift & Ks::platform::keys::AltDown) {
+        const auto vk = static_cast<UINT>(LOBYTE(VkKeyScanW(static_cast<wchar_t>(key))));
+        const LPARAM down = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (KF_ALTDOWN << 16) | 1;
+        PostMessageW(target, WM_SYSKEYDOWN, vk, down);
+        runPosted();
+        PostMessageW(target, WM_SYSKEYUP, vk, down | (3u << 30));
+        runPosted();
+        restore();
+        return;
+    }
     static constexpr int kNamed[] = {Ks::platform::keys::Tab, Ks::platform::keys::Enter, Ks::platform::keys::Escape,
                                      Ks::platform::keys::Space, Ks::platform::keys::Backspace};
     // The arrows, Home and End carry the desktop's key number in their low byte; they are extended keys.
@@ -136,9 +200,7 @@ void pressKey(HWND target, int key, int shift)
         PostMessageW(target, WM_CHAR, static_cast<WPARAM>(key), 1);
     }
     runPosted();
-    GetKeyboardState(state);
-    state[VK_SHIFT] = before;
-    SetKeyboardState(state);
+    restore();
 }
 
 // As a person replaces a box's text: select all, then type (each unit of a pair is its own
@@ -324,6 +386,11 @@ private:
     std::vector<std::pair<std::string, Ks::Text>> readerNamesShown(const Form& form) const override
     {
         return readerNamesIn(*FormWindow::of(m_window), form);
+    }
+
+    std::vector<std::pair<std::string, Ks::Text>> toolTipsShown(const Form& form) const override
+    {
+        return toolTipsIn(m_window, *FormWindow::of(m_window), form);
     }
 
     std::optional<std::string> focusShown(const Form& form) const override

@@ -47,6 +47,17 @@ Text toText(const QString& text)
     return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
 
+// The model's access key for a key pressed with Alt: its text, or for a key without one (a letter
+// beyond the basic keys, on some keyboards) the character Qt names it by.
+std::optional<view::ModelKey> accessKeyPressed(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    const char32_t character = text.size() == 1 ? text[0].unicode()
+                               : event.key() > 0 && event.key() <= 0xFFFF ? static_cast<char32_t>(event.key())
+                                                                          : 0;
+    return view::accessKey(character, event.modifiers() & Qt::AltModifier, event.modifiers() & Qt::ControlModifier);
+}
+
 void paintDisplayList(QPainter& painter, const std::vector<DisplayItem>& items, double sx, double sy)
 {
     for (const DisplayItem& item : items) {
@@ -603,8 +614,6 @@ QWidget* FormDialog::create(const Control& c)
     widget->setObjectName(QString::fromStdString(c.name));
     widget->setProperty(kKindProperty, static_cast<int>(c.kind));
     widget->installEventFilter(this);
-    if (!c.toolTip.empty())
-        widget->setToolTip(toQString(c.toolTip));
     // A control without a place in the tab order never has the focus, not even from a click.
     if (c.tabIndex < 0)
         widget->setFocusPolicy(Qt::NoFocus);
@@ -626,6 +635,8 @@ void FormDialog::sync(const Control& c)
     widget->setEnabled(c.enabled);
     Kinds::of(c.kind).sync(*this, widget, c);
     nameForReaders(widget, c);
+    if (const QString tip = toQString(c.toolTip); widget->toolTip() != tip)
+        widget->setToolTip(tip);
     // A widget takes its font from its parent: a control inside a bold frame says it is not bold,
     // so that only the frame's title is.
     if (c.bold || widget->font().bold()) {
@@ -822,7 +833,13 @@ std::string FormDialog::keyTarget() const
 
 bool FormDialog::keyToModel(const std::string& control, const QKeyEvent& event)
 {
-    if (control.empty() || (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    if (control.empty())
+        return false;
+    if (const auto access = accessKeyPressed(event)) {
+        m_form.userKey(control, access->key, access->shift);
+        return true;
+    }
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;
     view::NativeKey native = view::NativeKey::Other;
     switch (event.key()) {
@@ -875,11 +892,21 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
     // Only key presses, mouse releases and focus changes are the model's; every other event passes
     // untouched.
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease && type != QEvent::FocusIn)
+    if (type != QEvent::KeyPress && type != QEvent::MouseButtonRelease && type != QEvent::FocusIn &&
+        type != QEvent::ShortcutOverride)
         return QDialog::eventFilter(watched, event);
     const std::string name = nameOf(watched);
     if (name.empty())
         return QDialog::eventFilter(watched, event);
+    if (type == QEvent::ShortcutOverride) {
+        // Qt's own mnemonics (a button's "&Cancelar", a group box's title) would answer Alt+letter
+        // before the model hears of it: claimed here, the key comes back as a key press.
+        if (accessKeyPressed(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
     if (type == QEvent::FocusIn) {
         // Qt moved the focus on its own (a click, the window activated): the model follows.
         if (!m_echo.applying() && !m_detached && m_form.visible() && m_form.focus() != name &&

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 namespace Kor2_Sys::platform::win32 {
@@ -55,6 +56,8 @@ void registerClasses()
         picture.hbrBackground = nullptr;  // painted whole from the display list
         picture.lpszClassName = kPictureClass;
         RegisterClassExW(&picture);
+        INITCOMMONCONTROLSEX common{sizeof common, ICC_BAR_CLASSES};  // the tooltip control's class
+        InitCommonControlsEx(&common);
     });
 }
 
@@ -110,6 +113,12 @@ void paintDisplayList(HDC dc, const std::vector<DisplayItem>& items, double sx, 
         }
         }
     }
+}
+
+// The model's access key for a system character (a character typed with Alt held).
+std::optional<view::ModelKey> accessKeyTyped(WPARAM character, LPARAM flags)
+{
+    return view::accessKey(static_cast<char32_t>(character), (HIWORD(flags) & KF_ALTDOWN) != 0, GetKeyState(VK_CONTROL) < 0);
 }
 
 // A multi-line box breaks its lines at CR LF; the model keeps the LF that Enter types everywhere.
@@ -456,6 +465,9 @@ FormWindow::~FormWindow()
         m_form.setObserver(nullptr);
     }
     m_detached = true;
+    // The tooltip control is owned by the window, which would take it along and leave this handle
+    // naming a window that is gone: it goes first.
+    m_tips.reset();
     if (m_window && IsWindow(m_window)) {
         SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
         DestroyWindow(m_window);
@@ -527,6 +539,7 @@ HWND FormWindow::realise(const Control& c)
     }
     const view::Echo::Applying applying(m_echo);
     Kinds::of(c.kind).sync(*this, control, c);
+    syncTip(control, c);
     // A control made later may have gone between a label and the box it names.
     if (m_built)
         for (const auto& [name, made] : m_controls)
@@ -573,6 +586,39 @@ void FormWindow::sync(const Control& c)
     Kinds::of(c.kind).sync(*this, control, c);
     ShowWindow(control, c.visible ? SW_SHOWNA : SW_HIDE);
     nameForReaders(control, c);
+    syncTip(control, c);
+}
+
+// One tool per control that has a tip, on the control's own window, which the tooltip control
+// watches for the mouse; its text is the model's as written (an ampersand is no mark in a tip).
+void FormWindow::syncTip(HWND control, const Control& c)
+{
+    const std::wstring tip = wide(c.toolTip);
+    const auto held = m_tipTexts.find(c.name);
+    if (held == m_tipTexts.end() ? tip.empty() : held->second == tip)
+        return;
+    if (!m_tips) {
+        // A window without its tips is still a working window: should the control not be made,
+        // the tips are left out rather than the window.
+        m_tips.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
+                                     moduleInstance(), nullptr));
+        if (!m_tips)
+            return;
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;  // the size every version of the control takes
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(tip.c_str());
+    if (tip.empty()) {
+        SendMessageW(m_tips.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        m_tipTexts.erase(held);
+        return;
+    }
+    SendMessageW(m_tips.get(), held == m_tipTexts.end() ? TTM_ADDTOOLW : TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    m_tipTexts[c.name] = tip;
 }
 
 void FormWindow::syncWindow()
@@ -862,6 +908,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_SYSCHAR:
+        // With no control focused, the window itself has the keys.
+        if (const auto key = accessKeyTyped(wParam, lParam)) {
+            m_form.userAccessKey(key->key);
+            return 0;
+        }
+        break;
     case WM_ENTERSIZEMOVE: m_sizing = true; break;
     case WM_EXITSIZEMOVE:
         m_sizing = false;
@@ -947,6 +1000,13 @@ LRESULT FormWindow::handleControl(HWND window, const std::string& nameRef, UINT 
             return 0;
         if (c.kind == ControlKind::TextBox && !c.multiline && view::typedByModel(static_cast<char32_t>(wParam), false)) {
             typed(window, name, static_cast<wchar_t>(wParam));
+            return 0;
+        }
+        break;
+    case WM_SYSCHAR:
+        // The system's own answer would look for a menu the window does not have.
+        if (const auto key = accessKeyTyped(wParam, lParam)) {
+            m_form.userKey(name, key->key, key->shift);
             return 0;
         }
         break;

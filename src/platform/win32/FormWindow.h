@@ -9,7 +9,9 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace Kor2_Sys::platform::win32 {
@@ -19,6 +21,12 @@ constexpr double twipsPerPixelAt(UINT dpi)
 {
     return 1440.0 / (dpi > 0 ? dpi : 96);
 }
+
+/// A window made for a form window's own use, destroyed with the owning object.
+struct WindowDestroyer {
+    void operator()(HWND window) const noexcept { DestroyWindow(window); }
+};
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 class FormWindow final : public FormObserver {
 public:
@@ -71,6 +79,9 @@ private:
     /// Makes what screen readers read for a control: the label that names it right above it in
     /// the z-order, or a label of no size with its name when no label of the window shows it.
     void nameForReaders(HWND control, const Control& c);
+    /// Gives the control the tip its model holds now: the window's tooltip control shows it while
+    /// the mouse rests on the control.
+    void syncTip(HWND control, const Control& c);
     void forgetPasswords();
     const std::string* nameOf(HWND child) const;
     void detach();
@@ -85,6 +96,8 @@ private:
     std::map<std::string, HWND> m_controls;
     std::map<HWND, std::string> m_names;
     std::map<std::string, HWND> m_readerLabels;  // by the control they name
+    OwnedWindow m_tips;                          // the tooltip control, made with the first tip
+    std::map<std::string, std::wstring> m_tipTexts;  // the tip each control has in it
     view::Echo m_echo;
     std::string m_icon;
     HICON m_iconHandle = nullptr;
