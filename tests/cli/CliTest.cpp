@@ -335,13 +335,13 @@ TEST(SettingsCommand, ImportNamesTheEntryAtFault)
 TEST(JsonReader, ReadsStringsNumbersAndNestingItAccepts)
 {
     const auto doc = kor2cli::parseJson("\xEF\xBB\xBF{\"a\": [\"\\ud800x\", \"\\u00f1\", \"ñ\", true, false, null, -1.5e3, {}, "
-                                        "\"\\u00F1\\uABcd\\u0009\", \"\xF1\x90\x80\x80\xF4\x8F\xBF\xBF\xF0\x9F\x98\x80\"]}");
+                                        "\"\\u00F1\\uABcd\\u0009\", \"\xF1\x90\x80\x80\xF4\x8F\xBF\xBF\xF0\x9F\x98\x80\xE1\x80\x80\xEF\xBF\xBD\"]}");
     const auto* a = doc.find(u"a");  // past a byte order mark
     ASSERT_NE(a, nullptr);
     EXPECT_EQ((std::vector<std::u16string>{a->items[0].string, a->items[1].string, a->items[2].string,
                                            a->items[8].string, a->items[9].string}),
-              (std::vector<std::u16string>{u"\xD800x", u"ñ", u"ñ", u"ñ\xABCD\t", u"\U00050000\U0010FFFF\U0001F600"}))
-        << "escapes in either case; four-byte characters of every lead";
+              (std::vector<std::u16string>{u"\xD800x", u"ñ", u"ñ", u"ñ\xABCD\t", u"\U00050000\U0010FFFF\U0001F600\u1000\uFFFD"}))
+        << "escapes in either case; four-byte characters of every lead; three-byte ones from the first lead to the last";
     EXPECT_EQ(std::tuple(a->items[3].boolean, a->items[4].boolean, a->items[6].number), std::tuple(true, false, -1500.0));
     EXPECT_EQ(readerError(nested(kor2cli::kJsonMaxDepth, "[", "1", "]")), "");
     EXPECT_EQ(readerError(nested(kor2cli::kJsonMaxDepth / 2, "{\"a\":[", "1", "]}")), "");

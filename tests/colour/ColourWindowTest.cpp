@@ -116,8 +116,12 @@ TEST_P(Palettes, MouseDownPutsTheCellIntoTheBox)
     EXPECT_EQ(accept ? window.C_NumColorAutocaD() : 0, row().index);
 }
 
-// Column 1, row 7 of the special palette is index 10 + 3 = 13; row 2 is 16, row 4 is 12.
+// Column 1 of the special palette, rows 1 to 10, is index 10 + 8, 6, 4, 2, 0, 1, 3, 5, 7, 9: the
+// lightest shades at the top, the darkest at the bottom, the pure colour in the middle.
 const CellRow kCells[] = {
+    {"specialRow2", kSpecial, 0.01, 0.15, u"16", 0x000080}, {"specialRow3", kSpecial, 0.01, 0.25, u"14", 0x000098},
+    {"specialRow6", kSpecial, 0.01, 0.55, u"11", 0x807CFF}, {"specialRow7", kSpecial, 0.01, 0.65, u"13", 0x6064C8},
+    {"specialRow8", kSpecial, 0.01, 0.75, u"15", 0x484C98}, {"specialRow9", kSpecial, 0.01, 0.85, u"17", 0x383C78},
     {"specialFirstColumn", kSpecial, 0.01, 0.45, u"10", 0x0000FF}, {"specialAccepted", kSpecial, 0.02, 0.35, u"12", 0x0000D0, 7},
     {"specialLastCell", kSpecial, 0.99, 0.01, u"248", 0x180050, 7}, {"specialBottomRow", kSpecial, 0.10, 0.95, u"39", 0x283448},
     {"specialBelowTheCells", kSpecial, 0.10, 1.0, u"3", 0x00FF00}, {"lastGrey", kGreys, 0.99, 0.5, u"255", 0xFFFFFF},
