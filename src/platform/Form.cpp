@@ -2,6 +2,7 @@
 
 #include <Kor2_Sys/Error.h>
 
+#include "frame/Latin1.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 
@@ -21,12 +22,6 @@ const std::string& noControl()
 {
     static const std::string none;
     return none;
-}
-
-// Access keys match in either case: ASCII and Latin-1 letters compare in upper case.
-int upperCase(int key)
-{
-    return (key >= u'a' && key <= u'z') || (key >= 0xE0 && key <= 0xFE && key != 0xF7) ? key - 0x20 : key;
 }
 
 } // namespace
@@ -401,11 +396,14 @@ void Form::userKey(std::string_view controlName, int key, int shift)
 
 bool Form::userAccessKey(int key)
 {
-    const int wanted = upperCase(key);
+    // Access keys match in either case, as the library's text rules mean case.
+    const char16_t wanted = key > 0 && key <= 0xFFFF ? latin1::toUpper(static_cast<char16_t>(key)) : 0;
+    if (wanted == 0)
+        return false;
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
         const Control& c = m_controls[i];
-        if ((c.kind != ControlKind::Button && c.kind != ControlKind::Frame) || upperCase(accessKeyOf(c.caption)) != wanted ||
-            wanted == 0 || !reachable(i))
+        if ((c.kind != ControlKind::Button && c.kind != ControlKind::Frame) ||
+            latin1::toUpper(accessKeyOf(c.caption)) != wanted || !reachable(i))
             continue;
         if (c.kind == ControlKind::Button) {
             focusIfAble(i);
