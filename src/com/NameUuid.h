@@ -80,6 +80,12 @@ inline std::string uuidText(const UuidBytes& id)
     return text;
 }
 
+/// An identifier in braces, as the registry and the platform's identifier text write it.
+inline std::wstring bracedUuid(const std::string& uuid)
+{
+    return L"{" + std::wstring(uuid.begin(), uuid.end()) + L"}";
+}
+
 inline std::string libraryUuid() { return uuidText(nameUuid("Kor2_Sys")); }
 inline std::string classUuid(std::string_view className) { return uuidText(nameUuid("Kor2_Sys." + std::string(className))); }
 inline std::string interfaceUuid(std::string_view className)

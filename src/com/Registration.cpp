@@ -56,14 +56,9 @@ std::wstring wide(std::string_view text)
     return std::wstring(text.begin(), text.end());
 }
 
-std::wstring braced(const std::string& uuid)
-{
-    return L"{" + wide(uuid) + L"}";
-}
-
 std::wstring typeLibraryKey()
 {
-    return L"TypeLib\\" + braced(libraryUuid());
+    return L"TypeLib\\" + bracedUuid(libraryUuid());
 }
 
 // Every value the registration writes; the top keys below name the trees they fall in.
@@ -75,17 +70,17 @@ struct Row {
 
 std::vector<Row> rowsOf(const std::wstring& modulePath)
 {
-    const std::wstring library = braced(libraryUuid());
+    const std::wstring library = bracedUuid(libraryUuid());
     const std::wstring typeLib = typeLibraryKey() + L"\\1.0";
     std::vector<Row> rows{{typeLib, nullptr, L"Kor2_Sys"},
                           {typeLib + L"\\0\\" + kTypeLibraryPlatform, nullptr, modulePath},
                           {typeLib + L"\\FLAGS", nullptr, L"0"}};
     for (const ClassInfo* info : libraryClasses()) {
         const std::wstring progId = wide(info->progId());
-        const std::wstring clsid = L"CLSID\\" + braced(classUuid(info->name));
-        const std::wstring iid = L"Interface\\" + braced(interfaceUuid(info->name));
+        const std::wstring clsid = L"CLSID\\" + bracedUuid(classUuid(info->name));
+        const std::wstring iid = L"Interface\\" + bracedUuid(interfaceUuid(info->name));
         rows.insert(rows.end(), {{progId, nullptr, progId},
-                                 {progId + L"\\CLSID", nullptr, braced(classUuid(info->name))},
+                                 {progId + L"\\CLSID", nullptr, bracedUuid(classUuid(info->name))},
                                  {clsid, nullptr, progId},
                                  {clsid + L"\\InprocServer32", nullptr, modulePath},
                                  {clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
@@ -229,12 +224,12 @@ HRESULT unregisterServer(Scope scope, const std::wstring& modulePath, std::vecto
     const std::vector<Row> rows = rowsOf(modulePath);
     removeTypeLibrary(remove);
     for (const ClassInfo* info : libraryClasses()) {
-        const std::wstring clsid = L"CLSID\\" + braced(classUuid(info->name));
+        const std::wstring clsid = L"CLSID\\" + bracedUuid(classUuid(info->name));
         if (exists(remove.root(), clsid) && !classIsOurs(remove.root(), clsid, modulePath))
             continue;
         remove.tree(clsid);
         removeShared(remove, wide(info->progId()), clsid, rows);
-        removeShared(remove, L"Interface\\" + braced(interfaceUuid(info->name)), clsid, rows);
+        removeShared(remove, L"Interface\\" + bracedUuid(interfaceUuid(info->name)), clsid, rows);
     }
     if (scope == Scope::User)
         for (const wchar_t* parent : {L"CLSID", L"Interface", L"TypeLib"})

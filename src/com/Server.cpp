@@ -21,16 +21,6 @@ namespace {
 
 HMODULE g_module = nullptr;
 
-std::wstring wide(std::string_view text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
-std::wstring braced(const std::string& uuid)
-{
-    return L"{" + wide(uuid) + L"}";
-}
-
 std::wstring modulePath()
 {
     wchar_t path[MAX_PATH * 4] = {};
@@ -43,7 +33,7 @@ const ClassInfo* classOfClsid(REFCLSID clsid)
     wchar_t text[40] = {};
     StringFromGUID2(clsid, text, 40);
     for (const ClassInfo* info : libraryClasses())
-        if (braced(classUuid(info->name)) == text)
+        if (bracedUuid(classUuid(info->name)) == text)
             return info;
     return nullptr;
 }
