@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -299,26 +300,16 @@ void testModeIsExplicit(const char* windowScripts)
     check(testMode != nullptr, "la DLL no exporta Kor2_Sys_TestMode");
     if (testMode == nullptr)
         return;
-    const struct {
-        const wchar_t* scripts;
-        const wchar_t* store;
-        HRESULT expected;
-    } refused[] = {{nullptr, L"Z:\\otro.db", E_INVALIDARG}, {L"Z:\\no\\existe.json", nullptr, E_INVALIDARG},
-                   {L"Z:\\no\\existe.json", L":memory:", E_INVALIDARG}};
-    for (const auto& row : refused)
-        check(testMode(row.scripts, row.store) == row.expected, "modo de prueba aceptado sin razón");
+    // Scripts and store that are refused: another store, a scripts file that is not there.
+    const std::pair<const wchar_t*, const wchar_t*> refused[] = {
+        {nullptr, L"Z:\\otro.db"}, {L"Z:\\no\\existe.json", nullptr}, {L"Z:\\no\\existe.json", L":memory:"}};
+    for (const auto& [scripts, store] : refused)
+        check(testMode(scripts, store) == E_INVALIDARG, "modo de prueba aceptado sin razón");
 
     IDispatch* registry = create(L"Kor2_Sys.cRegistro");
     IDispatch* colours = create(L"Kor2_Sys.CColores");
     if (registry == nullptr || colours == nullptr)
         return;
-    const auto text = [](const wchar_t* value) {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(value);
-        return v;
-    };
     const auto write = [&](const wchar_t* value) {
         kor2client::invoke(registry, L"R_Grabar_un_dato_en_Win", DISPATCH_METHOD,
                            {text(L"Prueba"), text(L"Modo"), text(L"Clave"), text(value)});
