@@ -1,6 +1,7 @@
 #include "com/Registration.h"
 
 #include "com/NameUuid.h"
+#include "com/RegistryRows.h"
 
 #include <Kor2_Sys/Object.h>
 
@@ -20,9 +21,6 @@ std::wstring classesKey(const std::wstring& key)
 // The registry view of the other architecture: on 64-bit Windows the 32-bit and 64-bit servers
 // each have their own class keys, and may share the others.
 constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-// The platform's marshaller of automation interfaces, which reads the type library: the vtable
-// half of a dual interface crosses apartments too.
-constexpr const wchar_t* kAutomationProxy = L"{00020424-0000-0000-C000-000000000046}";
 
 class Key {
 public:
@@ -56,42 +54,19 @@ std::wstring wide(std::string_view text)
     return std::wstring(text.begin(), text.end());
 }
 
-std::wstring typeLibraryKey()
-{
-    return L"TypeLib\\" + bracedUuid(libraryUuid());
-}
-
 // Every value the registration writes; the top keys below name the trees they fall in.
 struct Row {
     std::wstring key;
-    const wchar_t* name;
+    std::wstring name;
     std::wstring value;
 };
 
 std::vector<Row> rowsOf(const std::wstring& modulePath)
 {
-    const std::wstring library = bracedUuid(libraryUuid());
-    const std::wstring typeLib = typeLibraryKey() + L"\\1.0";
-    std::vector<Row> rows{{typeLib, nullptr, L"Kor2_Sys"},
-                          {typeLib + L"\\0\\" + kTypeLibraryPlatform, nullptr, modulePath},
-                          {typeLib + L"\\FLAGS", nullptr, L"0"}};
-    for (const ClassInfo* info : libraryClasses()) {
-        const std::wstring progId = wide(info->progId());
-        const std::wstring clsid = L"CLSID\\" + bracedUuid(classUuid(info->name));
-        const std::wstring iid = L"Interface\\" + bracedUuid(interfaceUuid(info->name));
-        rows.insert(rows.end(), {{progId, nullptr, progId},
-                                 {progId + L"\\CLSID", nullptr, bracedUuid(classUuid(info->name))},
-                                 {clsid, nullptr, progId},
-                                 {clsid + L"\\InprocServer32", nullptr, modulePath},
-                                 {clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-                                 {clsid + L"\\ProgID", nullptr, progId},
-                                 {clsid + L"\\TypeLib", nullptr, library},
-                                 {clsid + L"\\Version", nullptr, L"1.0"},
-                                 {iid, nullptr, wide(info->interfaceName())},
-                                 {iid + L"\\ProxyStubClsid32", nullptr, kAutomationProxy},
-                                 {iid + L"\\TypeLib", nullptr, library},
-                                 {iid + L"\\TypeLib", L"Version", L"1.0"}});
-    }
+    const std::wstring_view platform = kTypeLibraryPlatform;
+    std::vector<Row> rows;
+    for (const RegistryRow& row : registryRows(std::string(platform.begin(), platform.end())))
+        rows.push_back({wide(row.key), wide(row.name), row.isModulePath ? modulePath : wide(row.value)});
     return rows;
 }
 
@@ -102,7 +77,7 @@ LSTATUS write(HKEY root, const Row& row)
                                      key.out(), nullptr);
     if (status != ERROR_SUCCESS)
         return status;
-    return RegSetValueExW(key.get(), row.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(row.value.c_str()),
+    return RegSetValueExW(key.get(), row.name.empty() ? nullptr : row.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(row.value.c_str()),
                           static_cast<DWORD>((row.value.size() + 1) * sizeof(wchar_t)));
 }
 
@@ -183,7 +158,7 @@ private:
 
 void removeTypeLibrary(Remover& remove)
 {
-    const std::wstring library = typeLibraryKey();
+    const std::wstring library = wide(typeLibraryKey());
     remove.tree(library + L"\\1.0\\0\\" + kTypeLibraryPlatform);
     // The other architecture's server may still name the same library.
     if (!hasContent(remove.root(), library + L"\\1.0\\0"))

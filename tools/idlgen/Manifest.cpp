@@ -7,7 +7,7 @@
 
 #include <Kor2_Sys/Object.h>
 
-#include "com/NameUuid.h"
+#include "com/RegistryRows.h"
 
 #include <algorithm>
 #include <charconv>
@@ -38,11 +38,6 @@ bool isAssemblyVersion(std::string_view version)
     return parts == 4;
 }
 
-std::string braced(const std::string& uuid)
-{
-    return "{" + uuid + "}";
-}
-
 } // namespace
 
 std::optional<std::string> assemblyManifest(std::string_view architecture, std::string_view version)
@@ -51,7 +46,7 @@ std::optional<std::string> assemblyManifest(std::string_view architecture, std::
     // the identity against the process's.
     if ((architecture != "amd64" && architecture != "x86") || !isAssemblyVersion(version))
         return std::nullopt;
-    const std::string library = braced(com::libraryUuid());
+    const std::string library = com::bracedText(com::libraryUuid());
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
         << "<!-- Generated from the library's class tables by kor2-idlgen; do not edit. -->\n"
@@ -60,7 +55,7 @@ std::optional<std::string> assemblyManifest(std::string_view architecture, std::
         << "\" processorArchitecture=\"" << architecture << "\"/>\n"
         << "  <file name=\"Kor2_Sys.dll\">\n";
     for (const ClassInfo* info : libraryClasses())
-        out << "    <comClass clsid=\"" << braced(com::classUuid(info->name)) << "\" progid=\"" << info->progId()
+        out << "    <comClass clsid=\"" << com::bracedText(com::classUuid(info->name)) << "\" progid=\"" << info->progId()
             << "\" threadingModel=\"Apartment\" tlbid=\"" << library << "\"/>\n";
     // No help files: an empty folder, as registration writes none.
     out << "    <typelib tlbid=\"" << library << "\" version=\"1.0\" helpdir=\"\"/>\n"
