@@ -8,6 +8,7 @@
 #include <Kor2_Sys/Object.h>
 
 #include "Manifest.h"
+#include "Package.h"
 #include "com/NameUuid.h"
 
 #include <cstdio>
@@ -342,13 +343,23 @@ int main(int argc, char** argv)
     if (argc == 5 && std::string_view(argv[1]) == "--manifest") {
         const auto manifest = Kor2_Sys::idlgen::assemblyManifest(argv[3], argv[4]);
         if (!manifest) {
-            std::cerr << "kor2-idlgen: se espera la arquitectura amd64 o x86 y una versión de cuatro números, no "
-                      << argv[3] << " " << argv[4] << "\n";
+            std::cerr << "kor2-idlgen: se espera la arquitectura amd64 o x86 y una versión de cuatro números de "
+                         "hasta 65535\n";
             return 2;
         }
         return writeIfChanged(argv[2], *manifest);
     }
+    if (argc == 5 && std::string_view(argv[1]) == "--wix") {
+        const auto source = Kor2_Sys::idlgen::installerSource(argv[3], argv[4]);
+        if (!source) {
+            std::cerr << "kor2-idlgen: se espera la arquitectura x64 o x86 y una versión de tres números (hasta 255, "
+                         "255 y 65535)\n";
+            return 2;
+        }
+        return writeIfChanged(argv[2], *source);
+    }
     std::cerr << "uso: kor2-idlgen ARCHIVO.idl | kor2-idlgen --ids ARCHIVO.txt | kor2-idlgen --dual ARCHIVO.cpp"
-                 " | kor2-idlgen --manifest ARCHIVO.manifest amd64|x86 VERSIÓN\n";
+                 " | kor2-idlgen --manifest ARCHIVO.manifest amd64|x86 VERSIÓN"
+                 " | kor2-idlgen --wix ARCHIVO.wxs x64|x86 VERSIÓN\n";
     return 2;
 }
