@@ -10,45 +10,10 @@ wine=$1 bits=$3 regsvr32=$4 dll=$5 clsid=$6 iid=$7 lib=$8
 export WINEPREFIX="$2" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ "$bits" = 32 ] && other=64 || other=32
 platform=win$bits
-classes='Software\Classes'
-progid=Kor2_Sys.CColores
 checks=0 failures=0
 
-fail() { failures=$((failures + 1)); echo "FALLO $step: $*"; }
-
-# expect present|absent VIEWS KEY...: each key in each view (32, 64 or "32 64").
-expect() {
-    wanted=$1 views=$2; shift 2
-    for key in "$@"; do
-        for view in $views; do
-            checks=$((checks + 1))
-            if "$wine" reg query "$key" /reg:"$view" >/dev/null 2>&1; then got=present; else got=absent; fi
-            [ "$got" = "$wanted" ] || fail "$key (vista de $view bits): $got en vez de $wanted"
-        done
-    done
-}
-
-# run STATUS COMMAND...: STATUS is 0 or "fails".
-run() {
-    wanted=$1; shift
-    checks=$((checks + 1))
-    "$@" >/dev/null 2>&1
-    status=$?
-    if [ "$wanted" = 0 ] && [ $status -ne 0 ]; then fail "$* terminó con $status"; fi
-    if [ "$wanted" = fails ] && [ $status -eq 0 ]; then fail "$* no falló"; fi
-}
-
-ours() { # ROOT: the keys of one class, its interface and the type library under ROOT
-    echo "$1\\$classes\\CLSID\\{$clsid}" "$1\\$classes\\$progid" "$1\\$classes\\Interface\\{$iid}" \
-         "$1\\$classes\\TypeLib\\{$lib}"
-}
-
-rm -rf "$WINEPREFIX"
-"$wine" wineboot --init >/dev/null 2>&1 || { echo "FALLO no se crea el prefijo"; exit 1; }
-# One server for the whole run: each query would otherwise start one.
-wineserver=$(dirname "$wine")/wineserver
-"$wineserver" -p
-trap '"$wineserver" -k' EXIT
+. "$(dirname "$0")/checks.sh"
+fresh_prefix
 
 # Parents under the user's classes that exist before any registration stay; the others are ours.
 parents_before=""
