@@ -8,7 +8,6 @@
 
 #include "com/RegistryRows.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <sstream>
@@ -134,19 +133,11 @@ void writeComponents(std::ostringstream& out, std::string_view architecture)
     out << "          </Component>\n";
 }
 
-} // namespace
-
-std::optional<std::string> installerSource(std::string_view architecture, std::string_view version)
+// The product's identity, the refusal of a downgrade and the choice between machine and user.
+void writeProduct(std::ostringstream& out, std::string_view architecture, std::string_view version,
+                  const std::string& product)
 {
-    if ((architecture != "x64" && architecture != "x86") || !isProductVersion(version))
-        return std::nullopt;
-    const std::string product = "Kor2_Sys (" + std::string(architecture) + ")";
-    const std::string_view programFiles = architecture == "x64" ? "ProgramFiles64Folder" : "ProgramFilesFolder";
-    std::ostringstream out;
-    out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-        << "<!-- Generated from the library's class tables by kor2-idlgen; do not edit. -->\n"
-        << "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n"
-        << "  <Product Id=\"*\" Name=\"" << product << "\" Language=\"3082\" Codepage=\"1252\" Version=\"" << version
+    out << "  <Product Id=\"*\" Name=\"" << product << "\" Language=\"3082\" Codepage=\"1252\" Version=\"" << version
         << "\" Manufacturer=\"Kor2_Sys developers\" UpgradeCode=\"" << packageUuid(architecture, "") << "\">\n"
         << "    <Package InstallerVersion=\"500\" Compressed=\"yes\" Languages=\"3082\" Description=\"" << product
         << " " << version << "\" Comments=\"Servicios compartidos para aplicaciones de CAD\"/>\n"
@@ -167,16 +158,30 @@ std::optional<std::string> installerSource(std::string_view architecture, std::s
         out << "    <" << sequence
             << "><Custom Action=\"PerUserFolder\" Before=\"CostFinalize\">ALLUSERS &lt;&gt; 1</Custom></" << sequence
             << ">\n";
+}
+
+} // namespace
+
+std::optional<std::string> installerSource(std::string_view architecture, std::string_view version)
+{
+    if ((architecture != "x64" && architecture != "x86") || !isProductVersion(version))
+        return std::nullopt;
+    const std::string product = "Kor2_Sys (" + std::string(architecture) + ")";
+    std::ostringstream out;
+    out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        << "<!-- Generated from the library's class tables by kor2-idlgen; do not edit. -->\n"
+        << "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
+    writeProduct(out, architecture, version, product);
     out << "    <Directory Id=\"TARGETDIR\" Name=\"SourceDir\">\n"
-        << "      <Directory Id=\"" << programFiles << "\">\n"
+        << "      <Directory Id=\"" << (architecture == "x64" ? "ProgramFiles64Folder" : "ProgramFilesFolder") << "\">\n"
         << "        <Directory Id=\"INSTALLFOLDER\" Name=\"Kor2_Sys\">\n";
     writeComponents(out, architecture);
     out << "        </Directory>\n      </Directory>\n    </Directory>\n"
         << "    <Feature Id=\"Kor2_Sys\" Title=\"Kor2_Sys\" Level=\"1\" Absent=\"disallow\">\n";
     for (const PackagedFile& file : kFiles)
         out << "      <ComponentRef Id=\"" << file.component << "\"/>\n";
-    out << "      <ComponentRef Id=\"" << kSharedComponent << "\"/>\n";
-    out << "    </Feature>\n  </Product>\n</Wix>\n";
+    out << "      <ComponentRef Id=\"" << kSharedComponent << "\"/>\n"
+        << "    </Feature>\n  </Product>\n</Wix>\n";
     return out.str();
 }
 
