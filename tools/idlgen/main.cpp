@@ -330,33 +330,38 @@ std::string identifierList()
     return out.str();
 }
 
+// The files made for one architecture and version: the option, the writer and what it accepts.
+struct Versioned {
+    std::string_view option;
+    std::optional<std::string> (*write)(std::string_view architecture, std::string_view version);
+    std::string_view expected;
+};
+constexpr Versioned kVersioned[] = {
+    {"--manifest", Kor2_Sys::idlgen::assemblyManifest,
+     "la arquitectura amd64 o x86 y una versión de cuatro números de hasta 65535"},
+    {"--wix", Kor2_Sys::idlgen::installerSource,
+     "la arquitectura x64 o x86 y una versión de tres números (hasta 255, 255 y 65535)"}};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::string_view(argv[1]) == "--dual")
         return writeIfChanged(argv[2], vtables());
-    if (argc == 2)
+    // An option it does not know is not a file name.
+    if (argc == 2 && !std::string_view(argv[1]).starts_with("--"))
         return writeIfChanged(argv[1], interfaceDefinition());
     if (argc == 3 && std::string_view(argv[1]) == "--ids")
         return writeIfChanged(argv[2], identifierList());
-    if (argc == 5 && std::string_view(argv[1]) == "--manifest") {
-        const auto manifest = Kor2_Sys::idlgen::assemblyManifest(argv[3], argv[4]);
-        if (!manifest) {
-            std::cerr << "kor2-idlgen: se espera la arquitectura amd64 o x86 y una versión de cuatro números de "
-                         "hasta 65535\n";
+    for (const Versioned& file : kVersioned) {
+        if (argc != 5 || std::string_view(argv[1]) != file.option)
+            continue;
+        const std::optional<std::string> text = file.write(argv[3], argv[4]);
+        if (!text) {
+            std::cerr << "kor2-idlgen: se espera " << file.expected << "\n";
             return 2;
         }
-        return writeIfChanged(argv[2], *manifest);
-    }
-    if (argc == 5 && std::string_view(argv[1]) == "--wix") {
-        const auto source = Kor2_Sys::idlgen::installerSource(argv[3], argv[4]);
-        if (!source) {
-            std::cerr << "kor2-idlgen: se espera la arquitectura x64 o x86 y una versión de tres números (hasta 255, "
-                         "255 y 65535)\n";
-            return 2;
-        }
-        return writeIfChanged(argv[2], *source);
+        return writeIfChanged(argv[2], *text);
     }
     std::cerr << "uso: kor2-idlgen ARCHIVO.idl | kor2-idlgen --ids ARCHIVO.txt | kor2-idlgen --dual ARCHIVO.cpp"
                  " | kor2-idlgen --manifest ARCHIVO.manifest amd64|x86 VERSIÓN"
