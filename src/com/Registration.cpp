@@ -77,7 +77,8 @@ LSTATUS write(HKEY root, const Row& row)
                                      key.out(), nullptr);
     if (status != ERROR_SUCCESS)
         return status;
-    return RegSetValueExW(key.get(), row.name.empty() ? nullptr : row.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(row.value.c_str()),
+    return RegSetValueExW(key.get(), row.name.empty() ? nullptr : row.name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(row.value.c_str()),
                           static_cast<DWORD>((row.value.size() + 1) * sizeof(wchar_t)));
 }
 

@@ -40,7 +40,8 @@ TEST(InstallerSource, RefusesWhatTheInstallerWouldMisread)
     struct Arguments { std::string_view architecture, version; bool accepted; };
     for (const Arguments& a : {
              Arguments{"x64", "1.0.0", true}, Arguments{"x86", "0.0.0", true}, Arguments{"x64", "255.255.65535", true},
-             Arguments{"x64", "256.0.0", false}, Arguments{"x64", "1.256.0", false}, Arguments{"x64", "1.0.65536", false},
+             Arguments{"x64", "256.0.0", false}, Arguments{"x64", "1.256.0", false},
+             Arguments{"x64", "1.0.65536", false},
              Arguments{"x64", "1.0", false}, Arguments{"x64", "1.0.0.0", false}, Arguments{"x64", "1..0", false},
              Arguments{"x64", "1.0.-1", false}, Arguments{"x64", "1.0.0 ", false}, Arguments{"x64", "", false},
              Arguments{"amd64", "1.0.0", false}, Arguments{"X86", "1.0.0", false}, Arguments{"", "1.0.0", false}}) {
@@ -66,9 +67,11 @@ TEST(InstallerSource, EachArchitectureItsOwnPlaceAndIdentity)
         EXPECT_EQ(attribute(product, "Name"), e.userFolder);
         EXPECT_NE(source.find("<Directory Id=\"" + std::string(e.folder) + "\">"), std::string::npos);
         EXPECT_NE(source.find("[LocalAppDataFolder]Programs\\" + std::string(e.userFolder) + "\\"), std::string::npos);
-        EXPECT_NE(component(source, "Module").find(std::string(e.typeLibraryEntry) + "\" Type=\"string\" Value=\"[#Kor2_Sys.dll]\""),
-                  std::string::npos);
-        for (const std::string_view id : {"Module", "TypeLibrary", "AssemblyManifest", "Readme", "Licence", "SharedNames"}) {
+        const std::string moduleEntry =
+            std::string(e.typeLibraryEntry) + "\" Type=\"string\" Value=\"[#Kor2_Sys.dll]\"";
+        EXPECT_NE(component(source, "Module").find(moduleEntry), std::string::npos);
+        for (const std::string_view id :
+             {"Module", "TypeLibrary", "AssemblyManifest", "Readme", "Licence", "SharedNames"}) {
             const std::string text = component(source, id);
             ASSERT_FALSE(text.empty()) << id;
             EXPECT_EQ(text.find(" Win64=\"yes\"") != std::string::npos, !e.win64.empty()) << id;
@@ -104,7 +107,8 @@ TEST(InstallerSource, EveryRegistrationRowOnceInItsComponent)
         ++rows;
     }
     std::size_t written = 0;
-    for (std::size_t at = source.find("<RegistryValue "); at != std::string::npos; at = source.find("<RegistryValue ", at + 1))
+    for (std::size_t at = source.find("<RegistryValue "); at != std::string::npos;
+         at = source.find("<RegistryValue ", at + 1))
         ++written;
     EXPECT_EQ(written, rows);
     // A class's server, its programmatic name and its interface, for every class.
@@ -124,7 +128,8 @@ TEST(AssemblyManifest, RefusesWhatTheLoaderWouldRefuse)
     struct Arguments { std::string_view architecture, version; bool accepted; };
     for (const Arguments& a : {
              Arguments{"amd64", "1.0.0.0", true}, Arguments{"x86", "65535.0.0.65535", true},
-             Arguments{"x64", "1.0.0.0", false}, Arguments{"amd64", "1.0.0", false}, Arguments{"x86", "1.0.0.65536", false},
+             Arguments{"x64", "1.0.0.0", false}, Arguments{"amd64", "1.0.0", false},
+             Arguments{"x86", "1.0.0.65536", false},
              Arguments{"x86", "1.0.0.0.0", false}, Arguments{"x86", "1.0..0", false}, Arguments{"x86", "", false}}) {
         EXPECT_EQ(idlgen::assemblyManifest(a.architecture, a.version).has_value(), a.accepted)
             << a.architecture << " " << a.version;

@@ -55,8 +55,8 @@ std::optional<std::string> assemblyManifest(std::string_view architecture, std::
         << "\" processorArchitecture=\"" << architecture << "\"/>\n"
         << "  <file name=\"Kor2_Sys.dll\">\n";
     for (const ClassInfo* info : libraryClasses())
-        out << "    <comClass clsid=\"" << com::bracedText(com::classUuid(info->name)) << "\" progid=\"" << info->progId()
-            << "\" threadingModel=\"Apartment\" tlbid=\"" << library << "\"/>\n";
+        out << "    <comClass clsid=\"" << com::bracedText(com::classUuid(info->name)) << "\" progid=\""
+            << info->progId() << "\" threadingModel=\"Apartment\" tlbid=\"" << library << "\"/>\n";
     // No help files: an empty folder, as registration writes none.
     out << "    <typelib tlbid=\"" << library << "\" version=\"1.0\" helpdir=\"\"/>\n"
         << "  </file>\n</assembly>\n";

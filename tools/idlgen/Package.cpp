@@ -172,8 +172,9 @@ std::optional<std::string> installerSource(std::string_view architecture, std::s
         << "<!-- Generated from the library's class tables by kor2-idlgen; do not edit. -->\n"
         << "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n";
     writeProduct(out, architecture, version, product);
+    const std::string_view programFiles = architecture == "x64" ? "ProgramFiles64Folder" : "ProgramFilesFolder";
     out << "    <Directory Id=\"TARGETDIR\" Name=\"SourceDir\">\n"
-        << "      <Directory Id=\"" << (architecture == "x64" ? "ProgramFiles64Folder" : "ProgramFilesFolder") << "\">\n"
+        << "      <Directory Id=\"" << programFiles << "\">\n"
         << "        <Directory Id=\"INSTALLFOLDER\" Name=\"Kor2_Sys\">\n";
     writeComponents(out, architecture);
     out << "        </Directory>\n      </Directory>\n    </Directory>\n"
