@@ -117,6 +117,7 @@ nothing_left
 if [ $# -ge 14 ]; then
     wine64=${13} msi64=${14}
     step="los dos paquetes"
+    [ -f "$msi64" ] || { fail "falta el paquete x64 $msi64: constrúyalo antes en su árbol (build/windows)"; exit 1; }
     run 0 "$wine64" msiexec /i "$(windows_path "$msi64")" /qn
     run 0 "$wine" msiexec /i "$(windows_path "$msi")" /qn
     installed_in "$machine_folder" HKLM
