@@ -3,11 +3,14 @@
 # the script host then uses, its removal leaving no file and no key of ours, the same per user, a
 # newer version over the older leaving one installation, an older one over the newer refused; and,
 # given the x64 package in the x86 tree, both packages side by side.
-#   installer.sh WINE PREFIX BITS CSCRIPT SCRIPT IDS MSI NEXT_MSI DLL CLSID IID LIBID [WINE64 MSI64]
-# SCRIPT (installed.vbs after the shared checks) and IDS are Windows paths; MSI, NEXT_MSI (the same
-# files as a newer version) and DLL (the module the packages carry) are this machine's.
+#   installer.sh WINE PREFIX BITS CSCRIPT SCRIPT IDS CLIENT WINDOW_SCRIPTS MSI NEXT_MSI DLL CLSID IID LIBID
+#                [WINE64 MSI64]
+# SCRIPT (installed.vbs after the shared checks), IDS, CLIENT (the compiled client, which also reads
+# the registered type library) and WINDOW_SCRIPTS (its argument) are Windows paths; MSI, NEXT_MSI
+# (the same files as a newer version) and DLL (the module the packages carry) are this machine's.
 set -u
-wine=$1 bits=$3 cscript=$4 script=$5 ids=$6 msi=$7 next=$8 dll=$9 clsid=${10} iid=${11} lib=${12}
+wine=$1 bits=$3 cscript=$4 script=$5 ids=$6 client=$7 window_scripts=$8 msi=$9 next=${10} dll=${11}
+clsid=${12} iid=${13} lib=${14}
 export WINEPREFIX="$2" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ "$bits" = 32 ] && arch=x86 || arch=x64
 checks=0 failures=0
@@ -76,6 +79,9 @@ installed_in "$machine_folder" HKLM
 expect absent "32 64" $(ours HKCU)
 expect_versions "$version "
 classes_work "$cscript" "$wine"
+checks=$((checks + 1))
+"$wine" "$client" "$ids" "$window_scripts" 2>&1 | grep -q "^OK " ||
+    fail "el cliente compilado no usa la instalación (clases, biblioteca de tipos, versión)"
 
 step="se quita por máquina"
 run 0 "$wine" msiexec /x "$(windows_path "$msi")" /qn
@@ -114,8 +120,8 @@ step="se quita la versión nueva"
 run 0 "$wine" msiexec /x "$(windows_path "$next")" /qn
 nothing_left
 
-if [ $# -ge 14 ]; then
-    wine64=${13} msi64=${14}
+if [ $# -ge 16 ]; then
+    wine64=${15} msi64=${16}
     step="los dos paquetes"
     [ -f "$msi64" ] || { fail "falta el paquete x64 $msi64: constrúyalo antes en su árbol (build/windows)"; exit 1; }
     run 0 "$wine64" msiexec /i "$(windows_path "$msi64")" /qn
@@ -133,6 +139,19 @@ if [ $# -ge 14 ]; then
 
     step="se quita el de 64 bits"
     run 0 "$wine64" msiexec /x "$(windows_path "$msi64")" /qn
+    nothing_left
+
+    # The other order: what both share stays with the 32-bit package.
+    step="los dos paquetes, se quita el de 64 bits"
+    run 0 "$wine64" msiexec /i "$(windows_path "$msi64")" /qn
+    run 0 "$wine" msiexec /i "$(windows_path "$msi")" /qn
+    run 0 "$wine64" msiexec /x "$(windows_path "$msi64")" /qn
+    classes_work "$cscript" "$wine"
+    expect present 64 "HKLM\\$classes\\TypeLib\\{$lib}\\1.0\\0\\win32"
+    expect absent 64 "HKLM\\$classes\\TypeLib\\{$lib}\\1.0\\0\\win64"
+
+    step="se quita también el de 32 bits"
+    run 0 "$wine" msiexec /x "$(windows_path "$msi")" /qn
     nothing_left
 fi
 
