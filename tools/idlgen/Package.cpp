@@ -139,7 +139,11 @@ void writeProduct(std::ostringstream& out, std::string_view architecture, std::s
 {
     out << "  <Product Id=\"*\" Name=\"" << product << "\" Language=\"3082\" Codepage=\"1252\" Version=\"" << version
         << "\" Manufacturer=\"Kor2_Sys developers\" UpgradeCode=\"" << packageUuid(architecture, "") << "\">\n"
-        << "    <Package InstallerVersion=\"500\" Compressed=\"yes\" Languages=\"3082\" Description=\"" << product
+        // A per-user scope is how wixl marks a package that needs no elevation (a bit in the summary):
+        // a user without administrator rights installs it for themself without a prompt. ALLUSERS
+        // below makes it per machine unless the command line says otherwise.
+        << "    <Package InstallScope=\"perUser\" InstallerVersion=\"500\" Compressed=\"yes\" Languages=\"3082\""
+        << " Description=\"" << product
         << " " << version << "\" Comments=\"Servicios compartidos para aplicaciones de CAD\"/>\n"
         // Reached only when a newer version is there: the launch condition's text is what the
         // user reads.
