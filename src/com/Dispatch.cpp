@@ -64,15 +64,83 @@ bool isMissing(const VARIANT& v)
     return v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND;
 }
 
+// An argument left out before others, or not named: its default when it has one.
 Variant omittedValue(const MemberInfo& row, std::size_t i)
 {
     if (i >= row.params.size())
         return {};
     const ParamInfo& p = row.params[i];
+    if (!p.optional && !row.acceptsAnyArguments)
+        throw errors::argumentNotOptional();
     if (p.type == ValueType::Any || p.type == ValueType::Object)
         return {};
     return Variant(p.defaultValue).convertedTo(p.type);
 }
+
+// Where each argument is, in declared order. The run-time passes the named arguments first, each
+// with the identifier GetIDsOfNames gave its name (its position), then the positional ones last
+// first. A position nothing fills is an omitted argument. A property write's value is its own
+// named argument and stays last, as it is declared.
+class ArgumentSlots {
+public:
+    ArgumentSlots(const DISPPARAMS& params, bool put, const MemberInfo& row)
+        : m_params(params), m_named(put ? 0 : params.cNamedArgs), m_positional(params.cArgs - m_named)
+    {
+        m_size = m_positional;
+        for (UINT k = 0; k < m_named && m_refusal == S_OK; ++k) {
+            const DISPID id = params.rgdispidNamedArgs[k];
+            const bool repeated = std::count(params.rgdispidNamedArgs, params.rgdispidNamedArgs + k, id) > 0;
+            if (id < 0 || static_cast<std::size_t>(id) < m_positional ||
+                static_cast<std::size_t>(id) >= row.params.size() || repeated) {
+                m_refusal = row.acceptsAnyArguments ? DISP_E_NONAMEDARGS : DISP_E_PARAMNOTFOUND;
+                m_refused = k;
+            }
+            m_size = std::max(m_size, static_cast<std::size_t>(std::max<DISPID>(id, 0)) + 1);
+        }
+        if (m_refusal != S_OK)
+            m_size = 0;
+        while (!put && m_size > 0 && (at(m_size - 1) == nullptr || isMissing(*at(m_size - 1))))
+            --m_size;
+    }
+
+    /// A named argument that names no parameter of the member, or one given already, is refused
+    /// as the run-time refuses it; `argError` says which.
+    HRESULT refusal(UINT* argError) const
+    {
+        if (m_refusal != S_OK && argError != nullptr)
+            *argError = m_refused;
+        return m_refusal;
+    }
+
+    /// How many declared positions the call spans, omitted ones at the end left out.
+    std::size_t size() const { return m_size; }
+
+    /// The argument at declared position `i`, or null when it was not given.
+    VARIANT* at(std::size_t i) const
+    {
+        if (i < m_positional)
+            return &m_params.rgvarg[m_params.cArgs - 1 - i];
+        for (UINT k = 0; k < m_named; ++k)
+            if (static_cast<std::size_t>(m_params.rgdispidNamedArgs[k]) == i)
+                return &m_params.rgvarg[k];
+        return nullptr;
+    }
+
+    /// The run-time's index of the argument at declared position `i`, for `argError`.
+    UINT runtimeIndex(std::size_t i) const
+    {
+        const VARIANT* argument = at(i);
+        return argument != nullptr ? static_cast<UINT>(argument - m_params.rgvarg) : 0;
+    }
+
+private:
+    const DISPPARAMS& m_params;
+    UINT m_named;
+    std::size_t m_positional;
+    std::size_t m_size = 0;
+    HRESULT m_refusal = S_OK;
+    UINT m_refused = 0;
+};
 
 const MemberInfo* memberFor(const ClassInfo& info, DISPID id, WORD flags, InvokeKind& kind)
 {
@@ -213,45 +281,42 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
     const MemberInfo* row = m_last.row;
     const InvokeKind kind = m_last.kind;
     const bool put = kind == InvokeKind::Put;
-    if (params->cNamedArgs > (put ? 1u : 0u) ||
-        (put && (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)))
+    if (params->cNamedArgs > 0 && params->rgdispidNamedArgs == nullptr)
+        return E_INVALIDARG;
+    if (put && (params->cNamedArgs != 1 || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
         return DISP_E_NONAMEDARGS;
+    const ArgumentSlots slots(*params, put, *row);
+    if (const HRESULT refused = slots.refusal(argError); FAILED(refused))
+        return refused;
 
-    // The run-time passes the arguments last first; the library takes them in declared order.
-    const std::size_t count = params->cArgs;
-    std::size_t given = count;
-    if (!put)
-        while (given > 0 && isMissing(params->rgvarg[count - given]))
-            --given;
     // Most calls take a few arguments: those stay on the stack.
+    const std::size_t given = slots.size();
     std::array<Variant, 4> few;
     std::vector<Variant> many(given > few.size() ? given : 0);
     const std::span<Variant> args = given > few.size() ? std::span<Variant>(many) : std::span<Variant>(few.data(), given);
+    // An argument the library cannot take fails as the library's own errors do, with its number and
+    // Spanish description, not the script host's text.
     for (std::size_t i = 0; i < given; ++i) {
-        const VARIANT& in = params->rgvarg[count - 1 - i];
+        const VARIANT* in = slots.at(i);
         try {
-            Variant value = isMissing(in) ? omittedValue(*row, i) : fromVariant(in);
+            Variant value = in == nullptr || isMissing(*in) ? omittedValue(*row, i) : fromVariant(*in);
             const bool declared = !row->acceptsAnyArguments && i < row->params.size() && !put;
             if (declared && row->params[i].type != ValueType::Any && !value.isEmpty())
                 (void)value.convertedTo(row->params[i].type);
             args[i] = std::move(value);
         } catch (const Error& error) {
             if (argError != nullptr)
-                *argError = static_cast<UINT>(count - 1 - i);
-            return error.number() == errors::overflow().number() ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
+                *argError = slots.runtimeIndex(i);
+            return fail(error, exception);
         }
     }
     if (!row->acceptsAnyArguments && !put && args.size() > row->params.size())
-        return DISP_E_BADPARAMCOUNT;
+        return fail(errors::wrongArgumentCount(), exception);
 
     Variant value;
     try {
         value = m_object->invoke(row->id, kind, args);
     } catch (const Error& error) {
-        if (error.number() == errors::wrongArgumentCount().number())
-            return DISP_E_BADPARAMCOUNT;
-        if (error.number() == errors::argumentNotOptional().number())
-            return DISP_E_PARAMNOTOPTIONAL;
         return fail(error, exception);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -259,10 +324,11 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
         return fail(Error(51, u"Error interno"), exception);
     }
     for (std::size_t i = 0; i < args.size() && !put; ++i) {
-        const HRESULT written = writeThrough(args[i], params->rgvarg[count - 1 - i]);
+        VARIANT* out = slots.at(i);
+        const HRESULT written = out != nullptr ? writeThrough(args[i], *out) : S_OK;
         if (FAILED(written)) {
             if (argError != nullptr)
-                *argError = static_cast<UINT>(count - 1 - i);
+                *argError = slots.runtimeIndex(i);
             return written;
         }
     }

@@ -272,6 +272,29 @@ Text textOf(const wchar_t* text, std::size_t length)
     return Text(reinterpret_cast<const char16_t*>(text), length);
 }
 
+// Numbers of the automation types the library has no type of its own for (signed bytes,
+// unsigned, 64-bit, currency, dates, decimals), converted by the platform's own rules as the
+// run-time converts them for its typed parameters: whole numbers as a Long when they fit, the rest
+// as a Double. The parameter's own conversion then says whether the value fits it (error 6).
+Variant otherNumber(const VARIANT& value)
+{
+    const VARTYPE type = value.vt & VT_TYPEMASK;
+    const bool whole = type != VT_CY && type != VT_DATE && type != VT_DECIMAL;
+    VARIANT number;
+    VariantInit(&number);
+    // The platform declares the source without const; it only reads it.
+    HRESULT hr = VariantCopyInd(&number, const_cast<VARIANT*>(&value));
+    if (SUCCEEDED(hr) && whole && SUCCEEDED(VariantChangeType(&number, &number, 0, VT_I4)))
+        return Variant(static_cast<Long>(number.lVal));
+    if (SUCCEEDED(hr))
+        hr = VariantChangeType(&number, &number, 0, VT_R8);
+    const double converted = number.dblVal;
+    VariantClear(&number);
+    if (FAILED(hr))
+        throw hr == DISP_E_OVERFLOW ? errors::overflow() : errors::typeMismatch();
+    return Variant(static_cast<Double>(converted));
+}
+
 Variant fromVariant(const VARIANT& value)
 {
     const VARTYPE type = value.vt;
@@ -286,6 +309,15 @@ Variant fromVariant(const VARIANT& value)
     case VT_EMPTY: return {};
     case VT_NULL: return Variant::null();
     case VT_UI1: return Variant(static_cast<Byte>(ref ? *value.pbVal : value.bVal));
+    case VT_I1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8:
+    case VT_CY:
+    case VT_DATE:
+    case VT_DECIMAL: return otherNumber(value);
     case VT_I2: return Variant(static_cast<Integer>(ref ? *value.piVal : value.iVal));
     case VT_I4: return Variant(static_cast<Long>(ref ? *value.plVal : value.lVal));
     case VT_INT: return Variant(static_cast<Long>(ref ? *value.pintVal : value.intVal));
@@ -386,6 +418,16 @@ HRESULT writeThrough(const Variant& value, VARIANT& byRef)
     case VT_R4: *byRef.pfltVal = fresh.fltVal; break;
     case VT_R8: *byRef.pdblVal = fresh.dblVal; break;
     case VT_BOOL: *byRef.pboolVal = fresh.boolVal; break;
+    case VT_I1: *byRef.pcVal = fresh.cVal; break;
+    case VT_UI2: *byRef.puiVal = fresh.uiVal; break;
+    case VT_UI4: *byRef.pulVal = fresh.ulVal; break;
+    case VT_INT: *byRef.pintVal = fresh.intVal; break;
+    case VT_UINT: *byRef.puintVal = fresh.uintVal; break;
+    case VT_I8: *byRef.pllVal = fresh.llVal; break;
+    case VT_UI8: *byRef.pullVal = fresh.ullVal; break;
+    case VT_CY: *byRef.pcyVal = fresh.cyVal; break;
+    case VT_DATE: *byRef.pdate = fresh.date; break;
+    case VT_DECIMAL: *byRef.pdecVal = fresh.decVal; break;
     case VT_BSTR:
         SysFreeString(*byRef.pbstrVal);
         *byRef.pbstrVal = fresh.bstrVal;

@@ -99,38 +99,77 @@ inline IDispatch* create(const std::wstring& progId)
     return SUCCEEDED(hr) ? object : nullptr;
 }
 
-/// How a late-bound call ended: its code and, for a raised error, the error's code and description.
+/// How a late-bound call ended: its code and, for a raised error, the error's code, description and
+/// source.
 struct Answer {
     HRESULT hr = E_POINTER;
     long scode = 0;
     std::wstring description;
+    std::wstring source;
 };
+
+/// The identifiers of a member and of its parameters `parameters`, as a compiled host asks for them
+/// to name its arguments; DISPID_UNKNOWN where a name is not known.
+inline std::vector<DISPID> identifiers(IDispatch* object, const wchar_t* member,
+                                       const std::vector<const wchar_t*>& parameters = {})
+{
+    std::vector<LPOLESTR> names{const_cast<LPOLESTR>(member)};
+    for (const wchar_t* name : parameters)
+        names.push_back(const_cast<LPOLESTR>(name));
+    std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
+    if (object != nullptr)
+        object->GetIDsOfNames(IID_NULL, names.data(), static_cast<UINT>(names.size()), LOCALE_USER_DEFAULT, ids.data());
+    return ids;
+}
+
+/// Calls member `id` as `kind`: the positional arguments in their written order, then the named ones,
+/// each with its parameter's identifier (all cleared afterwards).
+inline Answer invokeNamed(IDispatch* object, DISPID id, WORD kind, std::vector<VARIANT> positional,
+                          std::vector<std::pair<DISPID, VARIANT>> named, VARIANT* result = nullptr)
+{
+    Answer answer;
+    // The run-time's layout: the named arguments first, then the positional ones last first.
+    std::vector<VARIANT> arguments;
+    std::vector<DISPID> names;
+    for (const auto& [parameter, value] : named) {
+        names.push_back(parameter);
+        arguments.push_back(value);
+    }
+    arguments.insert(arguments.end(), positional.rbegin(), positional.rend());
+    DISPID put = DISPID_PROPERTYPUT;
+    const bool isPut = kind == DISPATCH_PROPERTYPUT;
+    if (isPut)
+        names = {put};
+    DISPPARAMS params{arguments.data(), names.empty() ? nullptr : names.data(), static_cast<UINT>(arguments.size()),
+                      static_cast<UINT>(names.size())};
+    EXCEPINFO error{};
+    answer.hr = object != nullptr ? object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, &error,
+                                                   nullptr)
+                                  : E_POINTER;
+    answer.scode = error.scode;
+    if (error.bstrDescription != nullptr)
+        answer.description.assign(error.bstrDescription, SysStringLen(error.bstrDescription));
+    if (error.bstrSource != nullptr)
+        answer.source.assign(error.bstrSource, SysStringLen(error.bstrSource));
+    SysFreeString(error.bstrSource);
+    SysFreeString(error.bstrDescription);
+    SysFreeString(error.bstrHelpFile);
+    for (VARIANT& v : arguments)
+        VariantClear(&v);
+    return answer;
+}
 
 /// Calls a member by name, as `kind`, with the arguments in their written order (cleared afterwards).
 inline Answer invoke(IDispatch* object, const wchar_t* member, WORD kind, std::vector<VARIANT> args = {},
                      VARIANT* result = nullptr)
 {
-    Answer answer;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
-    DISPID id = 0;
-    if (object != nullptr)
-        answer.hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPID put = DISPID_PROPERTYPUT;
-    const bool isPut = kind == DISPATCH_PROPERTYPUT;
-    DISPPARAMS params{reversed.data(), isPut ? &put : nullptr, static_cast<UINT>(reversed.size()), isPut ? 1u : 0u};
-    EXCEPINFO error{};
-    if (SUCCEEDED(answer.hr))
-        answer.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, &error, nullptr);
-    answer.scode = error.scode;
-    if (error.bstrDescription != nullptr)
-        answer.description.assign(error.bstrDescription, SysStringLen(error.bstrDescription));
-    SysFreeString(error.bstrSource);
-    SysFreeString(error.bstrDescription);
-    SysFreeString(error.bstrHelpFile);
-    for (VARIANT& v : args)
-        VariantClear(&v);
-    return answer;
+    const DISPID id = identifiers(object, member)[0];
+    if (object == nullptr || id == DISPID_UNKNOWN) {
+        for (VARIANT& v : args)
+            VariantClear(&v);
+        return {object == nullptr ? E_POINTER : DISP_E_UNKNOWNNAME, 0, {}, {}};
+    }
+    return invokeNamed(object, id, kind, std::move(args), {}, result);
 }
 
 } // namespace kor2client

@@ -227,6 +227,107 @@ void errorsCarryTheLibrarysNumber()
     drive->Release();
 }
 
+VARIANT number(VARTYPE type, double value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R8;
+    v.dblVal = value;
+    VariantChangeType(&v, &v, 0, type);
+    return v;
+}
+
+// The usual automation rules at the boundary: a number of any automation type is converted as
+// the run-time converts it, arguments may be named as a compiled host names them, and an argument
+// the library cannot take fails as the library's own errors do, in Spanish, from Kor2_Sys.
+void automationRulesHold()
+{
+    IDispatch* colours = create(L"Kor2_Sys.CColores");
+    IDispatch* strings = create(L"Kor2_Sys.CString");
+    if (colours == nullptr || strings == nullptr)
+        return;
+    const DISPID cadOfVb = kor2client::identifiers(colours, L"Col_NuCad_de_NuVB")[0];
+    const DISPID tbOfCad = kor2client::identifiers(colours, L"Col_NuTB_de_NuCad")[0];
+    const auto result = [](IDispatch* object, DISPID id, std::vector<VARIANT> positional,
+                           std::vector<std::pair<DISPID, VARIANT>> named = {}) {
+        VARIANT out;
+        VariantInit(&out);
+        const kor2client::Answer answer =
+            kor2client::invokeNamed(object, id, DISPATCH_METHOD, std::move(positional), std::move(named), &out);
+        VARIANT shown = out;
+        const bool converted = answer.hr == S_OK && SUCCEEDED(VariantChangeType(&shown, &out, 0, VT_R8));
+        const double value = converted ? shown.dblVal : -1;
+        VariantClear(&out);
+        return std::make_pair(answer, value);
+    };
+
+    // Every numeric type gives what the same number as a Long gives.
+    const double expected = result(colours, cadOfVb, {number(VT_I4, 200)}).second;
+    check(expected == 12, "Col_NuCad_de_NuVB(200) = " + std::to_string(expected));
+    CY currency{};
+    currency.int64 = 2000000;  // 200.0000
+    VARIANT byReference;
+    VariantInit(&byReference);
+    byReference.vt = VT_BYREF | VT_CY;
+    byReference.pcyVal = &currency;
+    struct Typed { const char* label; VARIANT value; };
+    for (const Typed& row : {Typed{"VT_UI2", number(VT_UI2, 200)}, Typed{"VT_UI4", number(VT_UI4, 200)},
+                             Typed{"VT_UINT", number(VT_UINT, 200)}, Typed{"VT_I8", number(VT_I8, 200)},
+                             Typed{"VT_UI8", number(VT_UI8, 200)}, Typed{"VT_CY", number(VT_CY, 200)},
+                             Typed{"VT_DATE", number(VT_DATE, 200)}, Typed{"VT_DECIMAL", number(VT_DECIMAL, 200)},
+                             Typed{"VT_BYREF|VT_CY", byReference}}) {
+        const auto [answer, value] = result(colours, cadOfVb, {row.value});
+        check(answer.hr == S_OK && value == expected, std::string("Col_NuCad_de_NuVB(200 como ") + row.label +
+                                                          "): " + hex(answer.hr) + " " + std::to_string(value));
+    }
+    check(currency.int64 == 2000000, "el argumento VT_CY por referencia cambió");
+    const double small = result(colours, cadOfVb, {number(VT_I4, 100)}).second;
+    check(result(colours, cadOfVb, {number(VT_I1, 100)}).second == small, "Col_NuCad_de_NuVB(100 como VT_I1)");
+
+    // Named arguments, in any order, and beside positional ones.
+    const std::vector<DISPID> round = kor2client::identifiers(strings, L"S_redondea", {L"Numero", L"Decimales"});
+    check(round[1] == 0 && round[2] == 1, "S_redondea: los parámetros con nombre no tienen identificador");
+    struct Named { const char* label; std::vector<VARIANT> positional; std::vector<std::pair<DISPID, VARIANT>> named; };
+    for (Named& row : std::vector<Named>{
+             {"(Decimales:=2, Numero:=3.14159)", {}, {{1, number(VT_I2, 2)}, {0, number(VT_R8, 3.14159)}}},
+             {"(Numero:=3.14159, Decimales:=2)", {}, {{0, number(VT_R8, 3.14159)}, {1, number(VT_I2, 2)}}},
+             {"(3.14159, Decimales:=2)", {number(VT_R8, 3.14159)}, {{1, number(VT_I2, 2)}}}}) {
+        const auto [answer, value] = result(strings, round[0], std::move(row.positional), std::move(row.named));
+        check(answer.hr == S_OK && value == 3.14, std::string("S_redondea") + row.label + ": " + hex(answer.hr));
+    }
+    // A name that is no parameter, or one that names an argument already given, as the run-time says.
+    struct Refused { const char* label; std::vector<VARIANT> positional; std::vector<std::pair<DISPID, VARIANT>> named; };
+    for (Refused& row : std::vector<Refused>{
+             {"parámetro 7", {}, {{7, number(VT_I2, 2)}}},
+             {"Numero dos veces", {number(VT_R8, 1)}, {{0, number(VT_R8, 2)}}},
+             {"Decimales dos veces", {}, {{1, number(VT_I2, 2)}, {1, number(VT_I2, 3)}}}}) {
+        const auto [answer, value] = result(strings, round[0], std::move(row.positional), std::move(row.named));
+        check(answer.hr == DISP_E_PARAMNOTFOUND, std::string("S_redondea con ") + row.label + ": " + hex(answer.hr));
+    }
+
+    // Argument failures carry the library's number, its Spanish description and its source.
+    struct Failure { const char* label; DISPID member; std::vector<VARIANT> args; long number; const wchar_t* description; };
+    for (Failure& row : std::vector<Failure>{
+             {"Col_NuCad_de_NuVB(\"rojo\")", cadOfVb, {text(L"rojo")}, 13, L"No coinciden los tipos"},
+             {"Col_NuTB_de_NuCad(100000 como VT_UI4)", tbOfCad, {number(VT_UI4, 100000)}, 6, L"Desbordamiento"},
+             {"Col_NuTB_de_NuCad(100000 como VT_CY)", tbOfCad, {number(VT_CY, 100000)}, 6, L"Desbordamiento"},
+             {"Col_NuCad_de_NuVB(1, 2, 3)", cadOfVb, {number(VT_I4, 1), number(VT_I4, 2), number(VT_I4, 3)}, 450,
+              L"Número de argumentos incorrecto o asignación de propiedad no válida"},
+             {"Col_NuCad_de_NuVB()", cadOfVb, {}, 449, L"Argumento no opcional"}}) {
+        const auto [answer, value] = result(colours, row.member, std::move(row.args));
+        check(answer.hr == DISP_E_EXCEPTION && answer.scode == MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, row.number) &&
+                  answer.description == row.description && answer.source == L"Kor2_Sys",
+              std::string(row.label) + ": " + hex(answer.hr) + " " + hex(answer.scode) + " " +
+                  kor2client::narrow(answer.description) + " / " + kor2client::narrow(answer.source));
+    }
+    // A required argument left out while a later one is named is not optional either.
+    const auto [missing, ignored] = result(strings, round[0], {}, {{1, number(VT_I2, 2)}});
+    check(missing.hr == DISP_E_EXCEPTION && missing.scode == MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 449),
+          "S_redondea(Decimales:=2) sin Numero: " + hex(missing.hr) + " " + hex(missing.scode));
+    colours->Release();
+    strings->Release();
+}
+
 // The registered type library describes the interface an early-binding host compiles against:
 // each member under the identifier the tables compute.
 void typeLibraryDescribesTheVtable()
@@ -352,6 +453,7 @@ int main(int argc, char** argv)
     arraysKeepTheirElementType();
     coloursThroughTheVtable();
     errorsCarryTheLibrarysNumber();
+    automationRulesHold();
     typeLibraryDescribesTheVtable();
     versionIsReadable();
     testModeIsExplicit(argv[2]);

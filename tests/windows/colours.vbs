@@ -3,6 +3,9 @@ Dim c, v, n
 Set c = CreateObject("Kor2_Sys.CColores")
 Check "Col_NuCad_de_NuVB(200)", c.Col_NuCad_de_NuVB(200), 12
 Check "Col_NuCad_de_NuVB texto", c.Col_NuCad_de_NuVB("200"), 12
+' Numbers of the script's other types convert as the script host converts them.
+Check "Col_NuCad_de_NuVB moneda", c.Col_NuCad_de_NuVB(CCur(200)), 12
+Check "Col_NuCad_de_NuVB fecha", c.Col_NuCad_de_NuVB(CDate(200)), 12
 Check "Col_NombCad_de_NuVb", c.Col_NombCad_de_NuVb(200), "12"
 Check "Col_NuyNomTB_de_NuTB", c.Col_NuyNomTB_de_NuTB(9), "9 Rojo mate "
 Check "Col_NumVB_de_NumCad", c.Col_NumVB_de_NumCad(250), &H303430
