@@ -36,11 +36,14 @@ Text textOf(const std::filesystem::path& path)
         return utf::fromUtf8(path.string());
 }
 
-// The user's cancel is an answer, not a failure: only the others reach the host's handler.
-void absorbed(std::string_view operation, const Error& error)
+// The user's cancel is an answer, not a failure: only the others reach the host's handler, and
+// are kept for a caller that reports them.
+void absorbed(std::string_view operation, const Error& error, std::optional<Error>& failure)
 {
-    if (error.number() != platform::fileDialogCancelled().number())
-        trap::swallowed(operation, error);
+    if (error.number() == platform::fileDialogCancelled().number())
+        return;
+    trap::swallowed(operation, error);
+    failure = error;
 }
 
 // The platform's own separator: the remembered paths are the platform's, not the host data's.
@@ -151,7 +154,7 @@ void FileChooser::A_leer()
             m_fileName.clear();
         Graba_ultima_ruta();
         m_form.hide();
-    }, [](const Error& error) { absorbed("F_Archivo.A_leer", error); });
+    }, [&](const Error& error) { absorbed("F_Archivo.A_leer", error, m_failure); });
 }
 
 void FileChooser::A_grabar()
@@ -167,7 +170,7 @@ void FileChooser::A_grabar()
             m_form.hide();
         },
         [&](const Error& error) {
-            absorbed("F_Archivo.A_grabar", error);
+            absorbed("F_Archivo.A_grabar", error, m_failure);
             m_fileName.clear();
             m_form.hide();
         });

@@ -3,10 +3,13 @@
 // file to read or to write, starting where the last choice under the same title was made, and
 // remembers the outcome under that title.
 
+#include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/FileDialogFields.h>
 #include <Kor2_Sys/Value.h>
 
 #include "platform/Form.h"
+
+#include <optional>
 
 namespace Kor2_Sys::files {
 
@@ -38,6 +41,8 @@ public:
     /// Starts the dialog in `folder` instead of the remembered one (the command line's --dir).
     void setInitialFolder(Text folder) { m_initialFolder = std::move(folder); }
     Text A_ruta_y_archivo() const { return m_fileName; }
+    /// Why the last choice failed, when it failed rather than being cancelled.
+    const std::optional<Error>& failure() const noexcept { return m_failure; }
     Text A_Nombre_Fch() const { return nameOf(m_fileName); }
     Text A_Ruta_Fch() const { return folderOf(m_fileName); }
     void unload() { m_form.unload(); }
@@ -52,11 +57,22 @@ private:
     Text m_title, m_filter, m_fileName, m_application, m_remembered;
     Integer m_filterIndex = 0;
     Text m_initialFolder;
+    std::optional<Error> m_failure;
+};
+
+/// What one run of the chooser gave: the path (empty for a cancel) and, when the dialog failed
+/// rather than being cancelled (no display, no script left to play), why.
+struct FileChoice {
+    Text path;
+    std::optional<Error> failure;
 };
 
 /// Runs the chooser once, as both file dialog classes do, for a file to read (`toRead`) or to
-/// write, and returns the path it reads back (what each class documents for a cancel). A
-/// non-empty `initialFolder` starts the dialog there instead of the remembered folder.
+/// write. A non-empty `initialFolder` starts the dialog there instead of the remembered folder.
+FileChoice runChooser(const FileDialogFields& fields, bool toRead, const Text& initialFolder = {});
+
+/// The path a run of the chooser reads back (what each class documents for a cancel and for a
+/// failure, which its host's error handler has already seen).
 Text chooseFile(const FileDialogFields& fields, bool toRead, const Text& initialFolder = {});
 
 } // namespace Kor2_Sys::files

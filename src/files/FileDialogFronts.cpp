@@ -6,7 +6,7 @@
 
 namespace Kor2_Sys::files {
 
-Text chooseFile(const FileDialogFields& f, bool toRead, const Text& initialFolder)
+FileChoice runChooser(const FileDialogFields& f, bool toRead, const Text& initialFolder)
 {
     FileChooser chooser;
     chooser.show();
@@ -21,9 +21,14 @@ Text chooseFile(const FileDialogFields& f, bool toRead, const Text& initialFolde
         chooser.A_leer();
     else
         chooser.A_grabar();
-    Text chosen = chooser.A_ruta_y_archivo();
+    FileChoice choice{chooser.A_ruta_y_archivo(), chooser.failure()};
     chooser.unload();
-    return chosen;
+    return choice;
+}
+
+Text chooseFile(const FileDialogFields& f, bool toRead, const Text& initialFolder)
+{
+    return runChooser(f, toRead, initialFolder).path;
 }
 
 } // namespace Kor2_Sys::files

@@ -1,5 +1,6 @@
 #include "script/JsonReader.h"
 
+#include "frame/Controls.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 
@@ -352,11 +353,18 @@ std::string excerpt(std::string_view text, std::size_t most)
     while (at < text.size() && out.size() < most) {
         const auto byte = static_cast<unsigned char>(text[at]);
         const std::size_t length = sequenceLength(text, at);
+        const std::u16string unit = length > 0 ? utf::fromUtf8(text.substr(at, length)) : std::u16string();
         if (byte < 0x20 || byte == 0x7F || length == 0) {
             out += "\\x";
             out += kHex[byte >> 4];
             out += kHex[byte & 0xF];
             ++at;
+        } else if (unit.size() == 1 && controls::mustEscape(unit[0])) {
+            // C1 and the bidirectional controls: as the character they are.
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += kHex[(unit[0] >> shift) & 0xF];
+            at += length;
         } else {
             out.append(text.substr(at, length));
             at += length;

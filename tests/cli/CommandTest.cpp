@@ -43,4 +43,35 @@ TEST(Refusal, OfAFileOrStoreIsWholeAndInSpanish)
     }
 }
 
+// Text the tool did not write itself (a stored value, a chosen file name, a word of the command
+// line) reaches a terminal or a JSON reader escaped, in every printer: controls, DEL, C1 and the
+// bidirectional controls that would reorder what is read.
+TEST(Escaping, EveryPrinterEscapesControlsAndBidiControls)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db");
+    const std::string escaped = "a\\u001b]0;x\\u0007b\\u007f\\u0085\\u202e\\u2066";
+    std::ofstream(dir.file("actions.json"))
+        << R"([{"window": "file", "do": [{"file": "/tmp/a\u001b]0;x\u0007b\u202e.txt"}]}])";
+    ASSERT_EQ(kor2({"--settings", store, "settings", "set", "S", "K", "a\x1b]0;x\x07" "b\x7f\xc2\x85\xe2\x80\xae\xe2\x81\xa6"})
+                  .status, 0);
+    for (const auto& [args, status, says] : std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
+             {{"--settings", store, "settings", "get", "S", "K"}, 0, escaped},
+             {{"--settings", store, "settings", "list"}, 0, escaped},
+             {{"--settings", store, "--json", "settings", "list"}, 0, escaped},
+             {{"--settings", store, "--headless", "--actions", dir.file("actions.json"), "save"}, 0,
+              "/tmp/a\\u001b]0;x\\u0007b\\u202e.txt"},
+             // A file dialog that cannot be played is a failure, not a cancel.
+             {{"--settings", store, "--headless", "open"}, 3, "error 5: "},
+             {{"info", "volume", "\x1b"}, 2, "una sola letra, de la A a la Z: \\x1B"},
+             {{"info", "volume", "\xe2\x80\xae"}, 2, "una sola letra, de la A a la Z: \\u202E"}}) {
+        const Outcome run = kor2(args);
+        const std::string said = run.out + run.err;
+        EXPECT_EQ(run.status, status) << said;
+        EXPECT_NE(said.find(says), std::string::npos) << said;
+        for (const std::string_view raw : {"\x1b", "\x07", "\x7f", "\xc2\x85", "\xe2\x80\xae", "\xe2\x81\xa6"})
+            EXPECT_EQ(said.find(raw), std::string::npos) << args.back() << ": sin escapar";
+    }
+}
+
 } // namespace

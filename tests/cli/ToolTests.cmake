@@ -16,11 +16,12 @@ if(TARGET Kor2_Sys_qt)
     COMMAND sh -c "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \"$<TARGET_FILE:kor2>\" input; echo \"exit $?\"")
   set_tests_properties(cli.input_without_display_advice PROPERTIES LABELS core
     PASS_REGULAR_EXPRESSION "error 68: .*--headless.*xvfb-run.*\nexit 3" FAIL_REGULAR_EXPRESSION "offscreen")
-  # The file chooser's own trap absorbs the refusal: the command answers "cancelled", at once.
+  # The file chooser fails like the other windows: a refusal is not a cancel.
   foreach(row IN ITEMS "input|error 68: .*nadie vería la ventana f_Imput .*offscreen.*--headless.*\nexit 3"
                        "login|error 68: .*nadie vería la ventana dlgLoging .*\nexit 3"
                        "color|error 68: .*nadie vería la ventana F_color .*\nexit 3"
-                       "open|exit 1")
+                       "open|error 68: .*nadie vería la ventana de archivos .*\nexit 3"
+                       "save|error 68: .*nadie vería la ventana de archivos .*\nexit 3")
     string(REPLACE "|" ";" row "${row}")
     list(GET row 0 command)
     list(GET row 1 pattern)

@@ -27,7 +27,7 @@ constexpr std::size_t kMaxMessageFile = std::size_t{16} << 20;
 
 int failed(const Error& e, std::ostream& err)
 {
-    err << "kor2: error " << e.number() << ": " << utf::toUtf8(e.description()) << "\n";
+    err << "kor2: error " << e.number() << ": " << displayText(e.description()) << "\n";
     return kFailed;
 }
 
@@ -73,7 +73,7 @@ int runInput(const InputCommand& command, std::ostream& out, std::ostream& err)
         // Closed through the title bar, neither button ran: a script reads that as a cancel.
         const bool accepted = !window.Cancelado && window.form().unloaded() == false;
         if (accepted)
-            out << utf::toUtf8(window.TextoAceptado) << "\n";
+            out << displayText(window.TextoAceptado) << "\n";
         return accepted ? kAccepted : kCancelled;
     } catch (const Error& e) {
         return failed(e, err);
@@ -102,10 +102,14 @@ int runFile(const FileCommand& command, std::ostream& out, std::ostream& err)
         fields.titulo = utf::fromUtf8(command.title);
         fields.FiltroNombre = utf::fromUtf8(command.filter);
         fields.FiltroIndex = 1;
-        const Text chosen = files::chooseFile(fields, !command.save, utf::fromUtf8(command.dir));
-        if (chosen.empty())
+        const files::FileChoice choice = files::runChooser(fields, !command.save, utf::fromUtf8(command.dir));
+        // A dialog that could not be shown, or ran out of its script, is a failure like the other
+        // windows', not a cancel.
+        if (choice.failure)
+            return failed(*choice.failure, err);
+        if (choice.path.empty())
             return kCancelled;
-        out << utf::toUtf8(chosen) << "\n";
+        out << displayText(choice.path) << "\n";
         return kAccepted;
     } catch (const Error& e) {
         return failed(e, err);

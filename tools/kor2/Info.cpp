@@ -85,8 +85,9 @@ int host(const InfoCommand& c, std::ostream& out)
 int volume(const InfoCommand& c, std::ostream& out, std::ostream& err)
 {
     const Text letter = utf::fromUtf8(oneWord(c, "volume LETRA"));
-    if (letter.size() != 1)
-        throw std::invalid_argument("una unidad es una sola letra: " + shownPath(oneWord(c, "")));
+    const auto isLetter = [](char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); };
+    if (letter.size() != 1 || !isLetter(letter[0]))
+        throw std::invalid_argument("una unidad es una sola letra, de la A a la Z: " + shownPath(oneWord(c, "")));
     const std::string drive = utf::toUtf8(Text(1, sysinfo::driveLetter(letter[0])));
     const auto target = sysinfo::driveTarget(letter[0]);
     if (!target) {

@@ -1,5 +1,6 @@
 #include "JsonWriter.h"
 
+#include "frame/Controls.h"
 #include "frame/Utf.h"
 
 #include <charconv>
@@ -24,8 +25,8 @@ bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 enum class Escapes { Json, Display };
 
-// JSON escapes every C0 character, quote and backslash; a display line keeps quote and backslash
-// as they are but also escapes DEL and the C1 controls, which terminals act on.
+// Both escape what no terminal or reader may get raw (controls, DEL, C1, bidirectional controls,
+// lone surrogates); JSON also escapes quote and backslash, which a display line keeps as they are.
 void appendEscaped(std::string& out, std::u16string_view text, Escapes mode)
 {
     out.reserve(out.size() + text.size());
@@ -40,12 +41,10 @@ void appendEscaped(std::string& out, std::u16string_view text, Escapes mode)
             out += "\\r";
         } else if (c == u'\t') {
             out += "\\t";
-        } else if (c < 0x20 || (mode == Escapes::Display && c >= 0x7F && c <= 0x9F)) {
-            appendEscape(out, c);
         } else if (isHigh(c) && i + 1 < text.size() && isLow(text[i + 1])) {
             out += utf::toUtf8(text.substr(i, 2));
             ++i;
-        } else if (isHigh(c) || isLow(c)) {
+        } else if (controls::mustEscape(c)) {
             appendEscape(out, c);
         } else if (c < 0x80) {
             out += static_cast<char>(c);

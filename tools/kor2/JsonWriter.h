@@ -71,9 +71,10 @@ private:
     bool m_afterKey = false;
 };
 
-/// A text for a line of plain output: control characters (C0, DEL, C1) and lone surrogates are
-/// escaped as in JSON (\n, \r, \t, \uXXXX) so that no stored name can start a line of its own or
-/// steer a terminal; everything else is printed as it is.
+/// A text for a line of plain output: control characters (C0, DEL, C1), bidirectional controls
+/// and lone surrogates are escaped as in JSON (\n, \r, \t, \uXXXX) so that no stored name can
+/// start a line of its own, steer a terminal or reorder what is read; everything else is printed as
+/// it is.
 std::string displayText(std::u16string_view text);
 
 /// The shortest decimal form that reads back to the same double (what `number` writes).

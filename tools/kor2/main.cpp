@@ -7,6 +7,7 @@
 #include "Info.h"
 #include "Io.h"
 #include "JsonReader.h"
+#include "JsonWriter.h"
 #include "Runtime.h"
 #include "Session.h"
 #include "Settings.h"
@@ -131,7 +132,7 @@ int run(int argc, char** argv)
         std::cerr << "kor2: " << e.what() << "\n";
         return kExitUsage;
     } catch (const Error& e) {
-        std::cerr << "kor2: error " << e.number() << ": " << utf::toUtf8(e.description()) << "\n";
+        std::cerr << "kor2: error " << e.number() << ": " << kor2cli::displayText(e.description()) << "\n";
         return kExitError;
     } catch (const std::exception& e) {
         std::cerr << "kor2: " << e.what() << "\n";
