@@ -38,3 +38,8 @@ set_tests_properties(cli.completion PROPERTIES LABELS core PASS_REGULAR_EXPRESSI
 add_test(NAME cli.manual COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/manual.sh ${kor2_docs_dir}/kor2.1)
 set_tests_properties(cli.manual PROPERTIES LABELS core SKIP_RETURN_CODE 77
   PASS_REGULAR_EXPRESSION "NOMBRE.*kor2 call CLASE MIEMBRO \\[ARG\\]\\.\\.\\..*kor2 help \\[ORDEN\\].*CLASES.*CColores")
+
+# Out of memory under an address-space limit, which the sanitizers' own reservations do not fit:
+# not in the "core" label the sanitizer preset runs.
+add_test(NAME cli.out_of_memory COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/memory.sh $<TARGET_FILE:kor2> ${CMAKE_CURRENT_BINARY_DIR})
+set_tests_properties(cli.out_of_memory PROPERTIES LABELS memory TIMEOUT 120 PASS_REGULAR_EXPRESSION "^OK memoria\n$")

@@ -61,30 +61,38 @@ Long longOf(const JsonNode& node, const std::string& what)
     return static_cast<Long>(integerOf(node, what, std::numeric_limits<Long>::min(), std::numeric_limits<Long>::max()));
 }
 
-enum class LineRead { Line, TooLong, End };
+enum class LineRead { Line, TooLong, NoMemory, End };
 
 // One line without its '\n', never holding more than `limit` bytes of it: the rest of a longer
-// line is read and dropped.
+// line, or of one there is no memory for, is read and dropped, and the next line is read as usual.
 LineRead readLine(std::istream& in, std::string& line, std::size_t limit)
 {
     line.clear();
     std::streambuf* buffer = in.rdbuf();
-    bool tooLong = false;
+    LineRead read = LineRead::Line;
     for (;;) {
         const int c = buffer->sbumpc();
         if (c == std::char_traits<char>::eof()) {
             in.setstate(std::ios::eofbit);
-            return tooLong ? LineRead::TooLong : line.empty() ? LineRead::End : LineRead::Line;
+            return read == LineRead::Line && line.empty() ? LineRead::End : read;
         }
         if (c == '\n')
-            return tooLong ? LineRead::TooLong : LineRead::Line;
-        if (line.size() < limit) {
+            return read;
+        if (read != LineRead::Line)
+            continue;
+        if (line.size() >= limit) {
+            read = LineRead::TooLong;
+            continue;
+        }
+        try {
             // A line may set a password: growing never leaves its beginning in a released buffer.
             wipe::reserve(line, line.size() + 1);
             line += static_cast<char>(c);
+        } catch (const std::bad_alloc&) {
+            wipe::text(line);
+            std::string().swap(line);
+            read = LineRead::NoMemory;
         }
-        else
-            tooLong = true;
     }
 }
 
@@ -111,6 +119,13 @@ public:
     {
         CallOutcome outcome;
         outcome.error = badRequest("la petición pasa de " + std::to_string(kMaxRequestLine >> 20) + " MiB");
+        return m_runtime.answer(outcome);
+    }
+
+    std::string noMemory()
+    {
+        CallOutcome outcome;
+        outcome.error = errors::outOfMemory();
         return m_runtime.answer(outcome);
     }
 
@@ -424,6 +439,8 @@ int runSession(Runtime& runtime, std::istream& in, std::ostream& out)
     for (LineRead read; out && (read = readLine(in, line, kMaxRequestLine)) != LineRead::End;) {
         if (read == LineRead::TooLong)
             out << session.tooLong() << std::endl;
+        else if (read == LineRead::NoMemory)
+            out << session.noMemory() << std::endl;
         else if (line.find_first_not_of(" \t\r") != std::string::npos) {
             // A request may set a password and an answer may read one back: neither outlives its
             // line in the process's memory.

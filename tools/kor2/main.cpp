@@ -134,6 +134,11 @@ int run(int argc, char** argv)
     } catch (const Error& e) {
         std::cerr << "kor2: error " << e.number() << ": " << kor2cli::displayText(e.description()) << "\n";
         return kExitError;
+    } catch (const std::bad_alloc&) {
+        // What the run-time calls it is no message for the user.
+        std::cerr << "kor2: error " << errors::outOfMemory().number() << ": "
+                  << kor2cli::displayText(errors::outOfMemory().description()) << "\n";
+        return kExitError;
     } catch (const std::exception& e) {
         std::cerr << "kor2: " << e.what() << "\n";
         return kExitError;
