@@ -178,6 +178,8 @@ INSTANTIATE_TEST_SUITE_P(Requests, BadHostRequest, ::testing::Values(
     BadCase{"duplicateHostId", R"({"op":"host","id":"frm","kind":"picture"})", "ya hay un objeto con id \"frm\""},
     BadCase{"newOverAHost", R"({"op":"new","class":"c_StatusBar","id":"frm"})", "objeto anfitrión"},
     BadCase{"releaseAHost", R"({"op":"release","id":"frm"})", "sigue en el escritorio"},
+    BadCase{"newOverAnObject", R"({"op":"new","class":"CColores","id":"s"})", "ya hay un objeto con id \"s\""},
+    BadCase{"releaseUnknown", R"({"op":"release","id":"nadie"})", "no hay ningún objeto con id \"nadie\""},
     BadCase{"partsOfAForm", R"({"op":"host","id":"f2","kind":"form","parts":[[0,0,1,1]]})", "barra de estado"},
     BadCase{"tooManyParts", R"({"op":"host","id":"b","kind":"statusbar","parts":[)" + many(257, "[0,0,1,1]") + "]}",
             "hasta 256 partes"},

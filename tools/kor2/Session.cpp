@@ -143,7 +143,8 @@ private:
             const std::string id = field(request, u"id");
             if (host(id))
                 throw std::invalid_argument("\"" + excerpt(id) + "\" es un objeto anfitrión: sigue en el escritorio hasta el final de la sesión");
-            m_objects.erase(id);
+            if (m_objects.erase(id) == 0)
+                throw std::invalid_argument("no hay ningún objeto con id \"" + excerpt(id) + "\"");
             return {};
         }
         if (op == "actions") {
@@ -186,6 +187,9 @@ private:
         const std::string id = field(request, u"id");
         if (host(id))
             throw std::invalid_argument("\"" + excerpt(id) + "\" ya es el id de un objeto anfitrión");
+        // Another object of the same id would silently drop the first, which the host still names.
+        if (m_objects.contains(id))
+            throw std::invalid_argument("ya hay un objeto con id \"" + excerpt(id) + "\": suéltelo antes con release");
         CallOutcome outcome;
         try {
             auto object = createObject(className);
