@@ -340,6 +340,17 @@ JsonNode* JsonNode::find(std::u16string_view name)
     return const_cast<JsonNode*>(std::as_const(*this).find(name));
 }
 
+void wipeTree(JsonNode& node) noexcept
+{
+    wipe::text(node.string);
+    for (JsonNode& item : node.items)
+        wipeTree(item);
+    for (JsonMember& member : node.members) {
+        wipe::text(member.name);
+        wipeTree(member.value);
+    }
+}
+
 JsonNode parseJson(std::string_view utf8)
 {
     return Parser(utf8).document();

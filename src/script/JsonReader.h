@@ -49,6 +49,10 @@ struct JsonMember {
 /// quoting a short piece of the text there.
 JsonNode parseJson(std::string_view utf8);
 
+/// Zeroes every text of a parsed document, names included, before it is released: a request may
+/// have carried a password.
+void wipeTree(JsonNode& node) noexcept;
+
 /// A piece of user text fit to quote in a message: at most `most` bytes (cut on a character
 /// boundary, "…" after a cut), control characters and broken UTF-8 shown as \xNN.
 std::string excerpt(std::string_view text, std::size_t most = 60);

@@ -238,20 +238,31 @@ std::string readFileArgument(const std::string& path, std::string_view what, std
     };
     if (S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) > limit)
         throw tooLong();
+    // A file may hold a password (a window script typing one): neither the chunk on the stack nor
+    // a buffer the content grows out of keeps a copy.
     std::string content;
     if (S_ISREG(st.st_mode))
         content.reserve(static_cast<std::size_t>(st.st_size));
     char chunk[1 << 16];
+    const auto done = [&] { Kor2_Sys::wipe::bytes(chunk, sizeof chunk); };
     for (;;) {
         const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
+        if (n < 0) {
+            done();
             throw IoError("no se puede leer " + named + ": " + reason(errno));
-        if (n == 0)
+        }
+        if (n == 0) {
+            done();
             return content;
-        if (content.size() + static_cast<std::size_t>(n) > limit)
+        }
+        if (content.size() + static_cast<std::size_t>(n) > limit) {
+            done();
+            Kor2_Sys::wipe::text(content);
             throw tooLong();
+        }
+        Kor2_Sys::wipe::reserve(content, content.size() + static_cast<std::size_t>(n));
         content.append(chunk, static_cast<std::size_t>(n));
     }
 }

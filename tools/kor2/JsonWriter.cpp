@@ -2,6 +2,7 @@
 
 #include "frame/Controls.h"
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 
 #include <charconv>
 #include <cmath>
@@ -29,7 +30,8 @@ enum class Escapes { Json, Display };
 // lone surrogates); JSON also escapes quote and backslash, which a display line keeps as they are.
 void appendEscaped(std::string& out, std::u16string_view text, Escapes mode)
 {
-    out.reserve(out.size() + text.size());
+    // The most a unit becomes (\uXXXX): nothing written here moves what was written before.
+    wipe::reserve(out, out.size() + 6 * text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (mode == Escapes::Json && (c == u'"' || c == u'\\')) {
@@ -88,6 +90,7 @@ JsonWriter& JsonWriter::key(std::string_view name)
 JsonWriter& JsonWriter::key(std::u16string_view name)
 {
     text(name);
+    room(2);
     m_out += ": ";
     m_afterKey = true;
     return *this;
@@ -96,6 +99,7 @@ JsonWriter& JsonWriter::key(std::u16string_view name)
 JsonWriter& JsonWriter::text(std::u16string_view value)
 {
     beforeValue();
+    room(2 + 6 * value.size());
     m_out += '"';
     appendEscaped(m_out, value, Escapes::Json);
     m_out += '"';
@@ -129,8 +133,14 @@ std::string JsonWriter::take()
 JsonWriter& JsonWriter::raw(std::string_view json)
 {
     beforeValue();
+    room(json.size());
     m_out += json;
     return *this;
+}
+
+void JsonWriter::room(std::size_t bytes)
+{
+    wipe::reserve(m_out, m_out.size() + bytes);
 }
 
 // A value after a key follows it on its line; any other value inside a container is the
@@ -141,6 +151,7 @@ void JsonWriter::beforeValue()
         return;
     Level& level = m_levels.back();
     const bool first = std::exchange(level.empty, false);
+    room(3 + static_cast<std::size_t>(level.indent) + 2);
     if (level.layout == Layout::Inline) {
         if (!first)
             m_out += ", ";
@@ -156,6 +167,7 @@ void JsonWriter::beforeValue()
 void JsonWriter::open(char bracket, Layout layout)
 {
     beforeValue();
+    room(1);
     m_out += bracket;
     m_levels.push_back(Level{layout, m_indent});
 }
@@ -164,6 +176,7 @@ void JsonWriter::close(char bracket)
 {
     const Level level = m_levels.back();
     m_levels.pop_back();
+    room(2 + static_cast<std::size_t>(level.indent));
     if (level.layout == Layout::Lines && !level.empty) {
         m_indent = level.indent;
         m_out += '\n';

@@ -56,6 +56,9 @@ public:
 
 private:
     JsonWriter& raw(std::string_view json);
+    /// Room for `bytes` more, the document moved (when it must be) out of a buffer that is wiped:
+    /// an answer may carry a password.
+    void room(std::size_t bytes);
     void beforeValue();
     void open(char bracket, Layout layout);
     void close(char bracket);

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "script/ScriptJson.h"
 #include "frame/Utf.h"
+#include "frame/Wipe.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -156,12 +157,18 @@ Runtime::Runtime(const GlobalOptions& options)
     else
         throw std::invalid_argument("--actions sólo vale con --headless");
     if (!options.actionsFile.empty()) {
-        const std::string content = readFileArgument(options.actionsFile, "el archivo de acciones");
+        // The scripts may type a password: the file's text and its parse die once queued.
+        std::string content = readFileArgument(options.actionsFile, "el archivo de acciones");
+        const wipe::Scoped wipedContent(content);
+        JsonNode scripts;
         try {
-            queueScripts(parseJson(content));
+            scripts = parseJson(content);
+            queueScripts(scripts);
         } catch (const std::invalid_argument& e) {
+            wipeTree(scripts);
             throw std::invalid_argument("archivo de acciones " + shownPath(options.actionsFile) + ": " + e.what());
         }
+        wipeTree(scripts);
     }
     m_previous = platform::installWindowSystem(m_windows);
     m_previousHandler = onSwallowedError([this](const SwallowedError& e) { m_warnings.push_back(e); });

@@ -103,8 +103,10 @@ public:
     std::string handle(std::string_view line)
     {
         CallOutcome outcome;
+        JsonNode request;
         try {
-            outcome = dispatch(parseJson(line));
+            request = parseJson(line);
+            outcome = dispatch(request);
         } catch (const std::invalid_argument& e) {
             outcome.error = badRequest(e.what());
         } catch (const Error& e) {
@@ -112,7 +114,14 @@ public:
         } catch (const std::bad_alloc&) {
             outcome.error = errors::outOfMemory();
         }
-        return m_runtime.answer(outcome);
+        // A request may carry a password and its outcome the same one read back: neither
+        // outlives the answer, which the caller wipes once written.
+        wipeTree(request);
+        std::string answer = m_runtime.answer(outcome);
+        wipe::value(outcome.result);
+        for (Variant& argument : outcome.args)
+            wipe::value(argument);
+        return answer;
     }
 
     std::string tooLong()
@@ -135,7 +144,7 @@ private:
         return nameOf(need(request, name, "la petición"), "\"" + utf::toUtf8(name) + "\"");
     }
 
-    CallOutcome dispatch(JsonNode request)
+    CallOutcome dispatch(JsonNode& request)
     {
         const std::string op = field(request, u"op");
         if (op == "new") return create(request);
