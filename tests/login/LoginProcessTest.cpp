@@ -139,7 +139,7 @@ struct LeakCase {
     /// Hands `password` to the library and reads it back; the test's copies are its own to wipe.
     std::function<Scanned(const Text& password, const std::string& utf8)> run;
     /// Its length in characters, long enough that the buffers it passes through grow on the way.
-    std::size_t length = 64;
+    std::size_t length = 100;
 };
 
 class NoCopyLeft : public ::testing::TestWithParam<LeakCase> {};
@@ -156,16 +156,16 @@ TEST_P(NoCopyLeft, AfterTheReaderReleasesTheObject)
 {
     if (kAddressSanitizer)
         GTEST_SKIP() << "the sanitizer's shadow memory is terabytes of readable mappings; the plain build scans";
-    // Made here, never a literal: "clave-ñ-" and random letters and digits.
+    // Made here, never a literal: "clave-ñ-" and random letters and digits, up to 100 characters.
     constexpr char kDigits[] = "abcdefghijkmnpqrstuvwxyz23456789";
     std::random_device random;
     Text password;
-    password.reserve(72);
+    password.reserve(128);
     password = u"clave-\u00F1-";
-    while (password.size() < std::min<std::size_t>(GetParam().length, 64))
+    while (password.size() < std::min<std::size_t>(GetParam().length, 100))
         password += static_cast<char16_t>(kDigits[random() % 32]);
     std::string utf8;
-    utf8.reserve(80);
+    utf8.reserve(136);
     utf8 = "clave-\xC3\xB1-";
     for (std::size_t i = 8; i < password.size(); ++i)
         utf8 += static_cast<char>(password[i]);
@@ -177,7 +177,7 @@ TEST_P(NoCopyLeft, AfterTheReaderReleasesTheObject)
                                                      std::string_view(utf8).substr(utf8.size() - 16)};
     const std::array<Own, 2> own = {{{password.data(), 2 * password.capacity()}, {utf8.data(), utf8.capacity()}}};
     // On the stack: every piece of eight units, as one vector register holds them.
-    std::array<std::string_view, 57> pieces;
+    std::array<std::string_view, 93> pieces;
     for (std::size_t i = 0; i < pieces.size(); ++i)
         pieces[i] = utf16.substr(std::min(2 * i, utf16.size() - 16), 16);
 
