@@ -2,6 +2,7 @@
 
 #include "frame/SystemReason.h"
 #include "frame/Utf.h"
+#include "settings/OwnFiles.h"
 #include "settings/Sqlite.h"
 #include "settings/WatchedVfs.h"
 
@@ -77,8 +78,8 @@ std::string faultyFile(const std::string& path)
 {
     if (::access(path.c_str(), R_OK | W_OK) != 0)
         return path;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const std::string side = path + suffix;
+    for (const std::string_view suffix : kSideSuffixes) {
+        const std::string side = path + std::string(suffix);
         if (::access(side.c_str(), F_OK) == 0) {
             if (::access(side.c_str(), R_OK | W_OK) != 0)
                 return side;
@@ -347,7 +348,7 @@ struct Place {
 bool walHasFrames(const std::string& path)
 {
     struct stat wal{};
-    return ::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
+    return ::lstat((path + "-wal").c_str(), &wal) == 0 && S_ISREG(wal.st_mode) && wal.st_size > 0;
 }
 
 std::string snapshotUri(const std::string& path)
@@ -478,8 +479,8 @@ std::string timestamp()
     if (::rename(path.c_str(), aside.c_str()) != 0)
         throw errors::pathAccess(report + u"; no se ha podido apartar: " +
                                  widen(systemReason(errno)));
-    for (const char* suffix : {"-wal", "-shm"})
-        ::rename((path + suffix).c_str(), (aside + suffix).c_str());
+    for (const std::string_view suffix : kSideSuffixes)
+        ::rename((path + std::string(suffix)).c_str(), (aside + std::string(suffix)).c_str());
     throw errors::pathAccess(report + u"; se ha apartado como " + widen(aside) + u" y se empezará uno nuevo");
 }
 
@@ -511,13 +512,17 @@ bool hasSettingsTable(sqlite3* db)
 // ones are born writable (see WatchedVfs).
 void repairSideFiles(const std::string& path)
 {
-    const bool root = ::geteuid() == 0;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const std::string side = path + suffix;
-        struct stat found{};
-        if (::stat(side.c_str(), &found) == 0 && (found.st_mode & S_IWUSR) == 0 && (root || found.st_uid == ::geteuid()))
-            ::chmod(side.c_str(), (found.st_mode & 07777) | S_IWUSR);
-    }
+    for (const std::string_view suffix : kSideSuffixes)
+        giveOwnerWrite(path + std::string(suffix));
+}
+
+// SQLite refuses to open a side file through a link, and the library never changes anything
+// through one: the store is refused before either happens, naming the file.
+void refuseStrangeSideFiles(const std::string& path)
+{
+    if (const auto side = strangeSideFile(path))
+        throw errors::pathAccess(widen(*side) + u" no es un archivo normal (es un enlace o algo distinto); el "
+                                 u"almacén de configuración no lo usa ni lo sigue; no se ha tocado");
 }
 
 void createStoreFile(const std::string& path)
@@ -549,7 +554,7 @@ void makeFolder(const Place& place)
         if (::mkdir(it->c_str(), 0700) != 0 && errno != EEXIST)
             throw fileError(errno, it->string());
     if (place.ownFolder)
-        ::chmod(folder.c_str(), 0700);
+        keepFolderPrivate(folder.string());
 }
 
 bool inDefaultFolder(const std::string& path)
@@ -611,6 +616,7 @@ std::unique_ptr<Link> openLink(const Place& place, OpenMode mode)
         throw errors::pathAccess(widen(path) + u" es una carpeta; el almacén de configuración ha de ser un archivo");
     if (!S_ISREG(file.st_mode))
         throw notOurs(path, u"no es un archivo normal");
+    refuseStrangeSideFiles(path);
 
     Identity identity = Identity::Blank;  // an empty file is a store not yet begun
     if (file.st_size > 0) {

@@ -2,6 +2,7 @@
 // exit status and what it says.
 #include "ChildProcess.h"
 #include "Guards.h"
+#include "SettingsGuards.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,25 @@ TEST(Refusal, OfAFileOrStoreIsWholeAndInSpanish)
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find("No such"), std::string::npos) << run.err;
     }
+}
+
+// A link planted at the store's journal: the write is refused naming it, and neither the file it
+// points to (whose mode became 0644) nor the store changes.
+TEST(Refusal, OfAStoreWithALinkedJournalTouchesNothing)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db"), target = dir.file("ajeno");
+    ASSERT_EQ(kor2({"--settings", store, "settings", "set", "S", "K", "V"}).status, 0);
+    std::ofstream(target) << "ajeno";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink(target, store + "-wal");
+    const auto before = kor2test::look(target);
+    const Outcome run = kor2({"--settings", store, "settings", "set", "S", "K", "W"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.err.find(store + "-wal no es un archivo normal (es un enlace"), std::string::npos) << run.err;
+    EXPECT_EQ(kor2test::look(target), before) << std::oct << kor2test::modeOf(target);
+    fs::remove(store + "-wal");
+    EXPECT_EQ(kor2({"--settings", store, "settings", "get", "S", "K"}).out, "V\n");
 }
 
 } // namespace
