@@ -4,6 +4,7 @@
 #include "frame/Utf.h"
 #include "settings/OwnFiles.h"
 #include "settings/Sqlite.h"
+#include "settings/SqliteReasons.h"
 #include "settings/WatchedVfs.h"
 
 #include <sqlite3.h>
@@ -43,18 +44,16 @@ constexpr std::int32_t kApplicationId = 0x4B6F7232;
 
 Text widen(const std::string& text) { return utf::fromUtf8(text); }
 
-// A failed SQLite call. It becomes an `Error` at the store's edge, where the file is known.
+// A failed SQLite call. It becomes an `Error` at the store's edge, where the file is known. SQLite's
+// own text is not kept: it is English, and the code says the same.
 struct Failure {
     int code;
     int systemError;
-    std::string why;
 };
 
 Failure failure(sqlite3* db, int code)
 {
-    const SqliteCalls& sql = sqlite();
-    return {code, db != nullptr ? sql.sqlite3_system_errno(db) : 0,
-            db != nullptr ? sql.sqlite3_errmsg(db) : sql.sqlite3_errstr(code)};
+    return {code, db != nullptr ? sqlite().sqlite3_system_errno(db) : 0};
 }
 
 bool isDamage(int code)
@@ -124,23 +123,11 @@ bool refusedWrite(const Failure& f)
            refusedByPermissions(systemErrorOf(f));
 }
 
-// SQLite's own texts are English: the reason is told from the system's error when there is one,
-// else from the kind of failure.
 std::string spanishReason(const Failure& f)
 {
     if (const int e = systemErrorOf(f))
         return systemReason(e);
-    switch (f.code & 0xFF) {
-    case SQLITE_IOERR: return systemReason(EIO);
-    case SQLITE_CANTOPEN: return "no se puede abrir";
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: return "está bloqueado por otro proceso";
-    case SQLITE_NOMEM: return systemReason(ENOMEM);
-    case SQLITE_NOTADB: return "no es una base de datos";
-    case SQLITE_CORRUPT: return "la base de datos está dañada";
-    case SQLITE_PROTOCOL: return "fallo del protocolo de bloqueo";
-    default: return "error de SQLite " + std::to_string(f.code);
-    }
+    return sqliteReason(f.code);
 }
 
 Error storeError(const Failure& f, const std::string& path)
@@ -484,7 +471,9 @@ std::string timestamp()
     throw errors::pathAccess(report + u"; se ha apartado como " + widen(aside) + u" y se empezará uno nuevo");
 }
 
-std::string checkHealth(sqlite3* db)
+// What is wrong with the store, or nothing when it is sound. The check's own findings are English
+// and name pages and trees, which tell a user nothing: only that it found some is reported.
+std::optional<std::string> damageFound(sqlite3* db)
 {
     std::string verdict;
     try {
@@ -495,9 +484,11 @@ std::string checkHealth(sqlite3* db)
     } catch (const Failure& f) {
         if (!isDamage(f.code))
             throw;
-        return sqlite().sqlite3_errstr(f.code);
+        return spanishReason(f);
     }
-    return verdict;
+    if (verdict == "ok")
+        return std::nullopt;
+    return "la comprobación de integridad ha encontrado daños";
 }
 
 bool hasSettingsTable(sqlite3* db)
@@ -660,9 +651,9 @@ std::unique_ptr<Link> openLink(const Place& place, OpenMode mode)
             connection = openForReading(path, snapshot);
         }
         sqlite3* db = connection->get();
-        if (const std::string health = checkHealth(db); health != "ok") {
+        if (const auto damage = damageFound(db)) {
             connection.reset();
-            damaged(path, health, mayChange);
+            damaged(path, *damage, mayChange);
         }
         if (writable) {
             // Marked first, while the file is still in its first journal mode, so that the mark

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -204,6 +205,48 @@ TEST_F(StoreFile, DamagedOneIsMovedAsideNotOverwritten)
     seed();
     EXPECT_EQ(read(), u"v");
 }
+
+// SQLite's texts are English: none of them, nor the check's findings, reaches a message.
+bool saysSqlitesEnglish(const Text& description)
+{
+    std::vector<std::string> english{"database", "page", "Tree"};
+    for (int code = 0; code <= 28; ++code)
+        english.push_back(sqlite3_errstr(code));
+    const std::string said = utf::toUtf8(description);
+    return std::any_of(english.begin(), english.end(), [&](const std::string& e) { return said.find(e) != std::string::npos; });
+}
+
+struct DamageCase {
+    const char* label;
+    std::function<void(const std::string&)> make;
+};
+const DamageCase kDamage[] = {
+    {"OverwrittenPage", makeDamagedStore},  // said "database disk image is malformed"
+    {"OurHeaderWithABadPageSize", [](const std::string& p) {  // said "file is not a database"
+         openFile(p)->write(u"Vesolar", u"S", u"k", u"v");
+         std::fstream f(p, std::ios::in | std::ios::out | std::ios::binary);
+         f.seekp(16);
+         f.write("\x00\x03", 2);
+     }},
+};
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.label; }
+
+class DamageReport : public ::testing::TestWithParam<std::tuple<DamageCase, OpenMode>> {};
+TEST_P(DamageReport, IsInSpanishOnly)
+{
+    const auto& [damage, mode] = GetParam();
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    damage.make(path);
+    const auto e = kor2test::failureOf([&] { openFile(path, mode)->entries(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number(), 75);
+    EXPECT_TRUE(mentions(*e, path) && e->description().find(u"dañado") != Text::npos) << e->what();
+    EXPECT_FALSE(saysSqlitesEnglish(e->description())) << e->what();
+}
+INSTANTIATE_TEST_SUITE_P(Kinds, DamageReport,
+    ::testing::Combine(::testing::ValuesIn(kDamage), ::testing::Values(ReadWrite, ReadOnly)),
+    [](const auto& i) { return std::get<0>(i.param).label + std::string(std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
 
 // ---- Stores of the earlier version -------------------------------------------------------------
 
