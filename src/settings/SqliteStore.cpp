@@ -419,6 +419,7 @@ Identity identify(sqlite3* db)
 
 // The first bytes of the file: whether it is SQLite at all, and whose marker it carries.
 struct Header {
+    bool empty = true;
     bool sqlite = false;
     std::uint32_t applicationId = 0;
 };
@@ -438,6 +439,7 @@ Header readHeader(const std::string& path)
     if (n < 0)
         throw fileError(error, path);
     Header header;
+    header.empty = n == 0;
     header.sqlite = n == static_cast<ssize_t>(bytes.size()) && std::memcmp(bytes.data(), "SQLite format 3", 16) == 0;
     header.applicationId = std::uint32_t{bytes[68]} << 24 | std::uint32_t{bytes[69]} << 16 |
                            std::uint32_t{bytes[70]} << 8 | std::uint32_t{bytes[71]};
@@ -610,8 +612,8 @@ std::unique_ptr<Link> openLink(const Place& place, OpenMode mode)
     refuseStrangeSideFiles(path);
 
     Identity identity = Identity::Blank;  // an empty file is a store not yet begun
-    if (file.st_size > 0) {
-        const Header header = readHeader(path);
+    // Read even when the size is 0: files of the kernel's (/proc, /sys) say so and yet hold text.
+    if (const Header header = readHeader(path); !header.empty) {
         if (!header.sqlite) {
             if (!place.ownFolder)
                 throw notOurs(path, u"no es una base de datos SQLite");

@@ -36,7 +36,11 @@ TEST(Refusal, OfAFileOrStoreIsWholeAndInSpanish)
     fs::create_symlink(dir.file("nowhere/settings.db"), dir.file("dangling.db"));
     for (const auto& [args, status, says] : std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
              {{"info", "identify", dir.file("binary")}, 2, "tiene \"ab\\u0000cd\\u001b\", que no es una palabra hexadecimal"},
-             {{"--settings", dir.file("dangling.db"), "settings", "set", "S", "K", "V"}, 3, "dangling.db: no existe"}}) {
+             {{"--settings", dir.file("dangling.db"), "settings", "set", "S", "K", "V"}, 3, "dangling.db: no existe"},
+             // it said "no existe", and read-only found an empty store
+             {{"--settings", "/proc/self/status", "settings", "set", "S", "K", "V"}, 3,
+              "/proc/self/status no es un almacén de configuración"},
+             {{"--settings", "/proc/self/status", "settings", "list"}, 3, "/proc/self/status no es un almacén de configuración"}}) {
         const Outcome run = kor2(args);
         EXPECT_EQ(run.status, status) << run.err;
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;

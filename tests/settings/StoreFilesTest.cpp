@@ -128,6 +128,21 @@ TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
         expectRefused([&] { openFile(path, mode); }, 75, path, u"carpeta");
 }
 
+// The kernel's files say they are empty and yet hold text: they are no blank store to begin (a
+// write said "no existe", a read found an empty store).
+class KernelFile : public ::testing::TestWithParam<std::tuple<const char*, OpenMode>> {};
+TEST_P(KernelFile, IsRefusedAsNoStore)
+{
+    const auto& [path, mode] = GetParam();
+    expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"no es un almacén de configuración");
+}
+INSTANTIATE_TEST_SUITE_P(Proc, KernelFile,
+    ::testing::Combine(::testing::Values("/proc/self/status", "/proc/self/stat"), ::testing::Values(ReadWrite, ReadOnly)),
+    [](const auto& i) {
+        return std::filesystem::path(std::get<0>(i.param)).filename().string() +
+               (std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW");
+    });
+
 // ---- Folders -----------------------------------------------------------------------------------
 
 // A user's folder keeps its mode (sticky and set-group bits too); missing ones are made private.
