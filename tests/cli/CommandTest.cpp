@@ -40,7 +40,10 @@ TEST(Refusal, OfAFileOrStoreIsWholeAndInSpanish)
              // it said "no existe", and read-only found an empty store
              {{"--settings", "/proc/self/status", "settings", "set", "S", "K", "V"}, 3,
               "/proc/self/status no es un almacén de configuración"},
-             {{"--settings", "/proc/self/status", "settings", "list"}, 3, "/proc/self/status no es un almacén de configuración"}}) {
+             {{"--settings", "/proc/self/status", "settings", "list"}, 3, "/proc/self/status no es un almacén de configuración"},
+             // it used the default store
+             {{"--settings", "", "settings", "list"}, 2, "--settings necesita la ruta de un archivo"},
+             {{"settings", "get", "S", "K", "--settings", ""}, 2, "--settings necesita la ruta de un archivo"}}) {
         const Outcome run = kor2(args);
         EXPECT_EQ(run.status, status) << run.err;
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
