@@ -20,8 +20,6 @@ const SqliteCalls& sqlite()
                          library.bind(c.sqlite3_column_bytes, "sqlite3_column_bytes") &&
                          library.bind(c.sqlite3_column_int64, "sqlite3_column_int64") &&
                          library.bind(c.sqlite3_column_text, "sqlite3_column_text") &&
-                         library.bind(c.sqlite3_errmsg, "sqlite3_errmsg") &&
-                         library.bind(c.sqlite3_errstr, "sqlite3_errstr") &&
                          library.bind(c.sqlite3_exec, "sqlite3_exec") &&
                          library.bind(c.sqlite3_file_control, "sqlite3_file_control") &&
                          library.bind(c.sqlite3_finalize, "sqlite3_finalize") &&

@@ -16,8 +16,6 @@ struct SqliteCalls {
     decltype(::sqlite3_column_bytes)* sqlite3_column_bytes = nullptr;
     decltype(::sqlite3_column_int64)* sqlite3_column_int64 = nullptr;
     decltype(::sqlite3_column_text)* sqlite3_column_text = nullptr;
-    decltype(::sqlite3_errmsg)* sqlite3_errmsg = nullptr;
-    decltype(::sqlite3_errstr)* sqlite3_errstr = nullptr;
     decltype(::sqlite3_exec)* sqlite3_exec = nullptr;
     decltype(::sqlite3_file_control)* sqlite3_file_control = nullptr;
     decltype(::sqlite3_finalize)* sqlite3_finalize = nullptr;

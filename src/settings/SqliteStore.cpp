@@ -2,7 +2,9 @@
 
 #include "frame/SystemReason.h"
 #include "frame/Utf.h"
+#include "settings/OwnFiles.h"
 #include "settings/Sqlite.h"
+#include "settings/SqliteReasons.h"
 #include "settings/WatchedVfs.h"
 
 #include <sqlite3.h>
@@ -42,18 +44,16 @@ constexpr std::int32_t kApplicationId = 0x4B6F7232;
 
 Text widen(const std::string& text) { return utf::fromUtf8(text); }
 
-// A failed SQLite call. It becomes an `Error` at the store's edge, where the file is known.
+// A failed SQLite call. It becomes an `Error` at the store's edge, where the file is known. SQLite's
+// own text is not kept: it is English, and the code says the same.
 struct Failure {
     int code;
     int systemError;
-    std::string why;
 };
 
 Failure failure(sqlite3* db, int code)
 {
-    const SqliteCalls& sql = sqlite();
-    return {code, db != nullptr ? sql.sqlite3_system_errno(db) : 0,
-            db != nullptr ? sql.sqlite3_errmsg(db) : sql.sqlite3_errstr(code)};
+    return {code, db != nullptr ? sqlite().sqlite3_system_errno(db) : 0};
 }
 
 bool isDamage(int code)
@@ -77,8 +77,8 @@ std::string faultyFile(const std::string& path)
 {
     if (::access(path.c_str(), R_OK | W_OK) != 0)
         return path;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const std::string side = path + suffix;
+    for (const std::string_view suffix : kSideSuffixes) {
+        const std::string side = path + std::string(suffix);
         if (::access(side.c_str(), F_OK) == 0) {
             if (::access(side.c_str(), R_OK | W_OK) != 0)
                 return side;
@@ -123,23 +123,11 @@ bool refusedWrite(const Failure& f)
            refusedByPermissions(systemErrorOf(f));
 }
 
-// SQLite's own texts are English: the reason is told from the system's error when there is one,
-// else from the kind of failure.
 std::string spanishReason(const Failure& f)
 {
     if (const int e = systemErrorOf(f))
         return systemReason(e);
-    switch (f.code & 0xFF) {
-    case SQLITE_IOERR: return systemReason(EIO);
-    case SQLITE_CANTOPEN: return "no se puede abrir";
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: return "está bloqueado por otro proceso";
-    case SQLITE_NOMEM: return systemReason(ENOMEM);
-    case SQLITE_NOTADB: return "no es una base de datos";
-    case SQLITE_CORRUPT: return "la base de datos está dañada";
-    case SQLITE_PROTOCOL: return "fallo del protocolo de bloqueo";
-    default: return "error de SQLite " + std::to_string(f.code);
-    }
+    return sqliteReason(f.code);
 }
 
 Error storeError(const Failure& f, const std::string& path)
@@ -347,7 +335,7 @@ struct Place {
 bool walHasFrames(const std::string& path)
 {
     struct stat wal{};
-    return ::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0;
+    return ::lstat((path + "-wal").c_str(), &wal) == 0 && S_ISREG(wal.st_mode) && wal.st_size > 0;
 }
 
 std::string snapshotUri(const std::string& path)
@@ -431,6 +419,7 @@ Identity identify(sqlite3* db)
 
 // The first bytes of the file: whether it is SQLite at all, and whose marker it carries.
 struct Header {
+    bool empty = true;
     bool sqlite = false;
     std::uint32_t applicationId = 0;
 };
@@ -450,6 +439,7 @@ Header readHeader(const std::string& path)
     if (n < 0)
         throw fileError(error, path);
     Header header;
+    header.empty = n == 0;
     header.sqlite = n == static_cast<ssize_t>(bytes.size()) && std::memcmp(bytes.data(), "SQLite format 3", 16) == 0;
     header.applicationId = std::uint32_t{bytes[68]} << 24 | std::uint32_t{bytes[69]} << 16 |
                            std::uint32_t{bytes[70]} << 8 | std::uint32_t{bytes[71]};
@@ -478,12 +468,14 @@ std::string timestamp()
     if (::rename(path.c_str(), aside.c_str()) != 0)
         throw errors::pathAccess(report + u"; no se ha podido apartar: " +
                                  widen(systemReason(errno)));
-    for (const char* suffix : {"-wal", "-shm"})
-        ::rename((path + suffix).c_str(), (aside + suffix).c_str());
+    for (const std::string_view suffix : kSideSuffixes)
+        ::rename((path + std::string(suffix)).c_str(), (aside + std::string(suffix)).c_str());
     throw errors::pathAccess(report + u"; se ha apartado como " + widen(aside) + u" y se empezará uno nuevo");
 }
 
-std::string checkHealth(sqlite3* db)
+// What is wrong with the store, or nothing when it is sound. The check's own findings are English
+// and name pages and trees, which tell a user nothing: only that it found some is reported.
+std::optional<std::string> damageFound(sqlite3* db)
 {
     std::string verdict;
     try {
@@ -494,9 +486,11 @@ std::string checkHealth(sqlite3* db)
     } catch (const Failure& f) {
         if (!isDamage(f.code))
             throw;
-        return sqlite().sqlite3_errstr(f.code);
+        return spanishReason(f);
     }
-    return verdict;
+    if (verdict == "ok")
+        return std::nullopt;
+    return "la comprobación de integridad ha encontrado daños";
 }
 
 bool hasSettingsTable(sqlite3* db)
@@ -511,13 +505,17 @@ bool hasSettingsTable(sqlite3* db)
 // ones are born writable (see WatchedVfs).
 void repairSideFiles(const std::string& path)
 {
-    const bool root = ::geteuid() == 0;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const std::string side = path + suffix;
-        struct stat found{};
-        if (::stat(side.c_str(), &found) == 0 && (found.st_mode & S_IWUSR) == 0 && (root || found.st_uid == ::geteuid()))
-            ::chmod(side.c_str(), (found.st_mode & 07777) | S_IWUSR);
-    }
+    for (const std::string_view suffix : kSideSuffixes)
+        giveOwnerWrite(path + std::string(suffix));
+}
+
+// SQLite refuses to open a side file through a link, and the library never changes anything
+// through one: the store is refused before either happens, naming the file.
+void refuseStrangeSideFiles(const std::string& path)
+{
+    if (const auto side = strangeSideFile(path))
+        throw errors::pathAccess(widen(*side) + u" no es un archivo normal (es un enlace o algo distinto); el "
+                                 u"almacén de configuración no lo usa ni lo sigue; no se ha tocado");
 }
 
 void createStoreFile(const std::string& path)
@@ -549,7 +547,7 @@ void makeFolder(const Place& place)
         if (::mkdir(it->c_str(), 0700) != 0 && errno != EEXIST)
             throw fileError(errno, it->string());
     if (place.ownFolder)
-        ::chmod(folder.c_str(), 0700);
+        keepFolderPrivate(folder.string());
 }
 
 bool inDefaultFolder(const std::string& path)
@@ -611,10 +609,11 @@ std::unique_ptr<Link> openLink(const Place& place, OpenMode mode)
         throw errors::pathAccess(widen(path) + u" es una carpeta; el almacén de configuración ha de ser un archivo");
     if (!S_ISREG(file.st_mode))
         throw notOurs(path, u"no es un archivo normal");
+    refuseStrangeSideFiles(path);
 
     Identity identity = Identity::Blank;  // an empty file is a store not yet begun
-    if (file.st_size > 0) {
-        const Header header = readHeader(path);
+    // Read even when the size is 0: files of the kernel's (/proc, /sys) say so and yet hold text.
+    if (const Header header = readHeader(path); !header.empty) {
         if (!header.sqlite) {
             if (!place.ownFolder)
                 throw notOurs(path, u"no es una base de datos SQLite");
@@ -654,9 +653,9 @@ std::unique_ptr<Link> openLink(const Place& place, OpenMode mode)
             connection = openForReading(path, snapshot);
         }
         sqlite3* db = connection->get();
-        if (const std::string health = checkHealth(db); health != "ok") {
+        if (const auto damage = damageFound(db)) {
             connection.reset();
-            damaged(path, health, mayChange);
+            damaged(path, *damage, mayChange);
         }
         if (writable) {
             // Marked first, while the file is still in its first journal mode, so that the mark

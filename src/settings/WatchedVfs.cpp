@@ -1,10 +1,10 @@
 #include "settings/WatchedVfs.h"
 
+#include "settings/OwnFiles.h"
 #include "settings/Sqlite.h"
 
 #include <mutex>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Kor2_Sys::settings {
@@ -22,16 +22,6 @@ struct WatchedFile {
 bool exists(const char* path)
 {
     return ::access(path, F_OK) == 0;
-}
-
-// SQLite gives a new WAL or WAL-index the store's own permissions. Those of a store that nobody
-// may write (0400) would leave them unwritable when the store is made writable again, and the
-// store unusable: a side file this connection brings into being is always writable by its owner.
-void giveOwnerWrite(const char* path)
-{
-    struct stat st{};
-    if (::stat(path, &st) == 0 && (st.st_mode & S_IWUSR) == 0)
-        ::chmod(path, (st.st_mode & 07777) | S_IWUSR);
 }
 
 sqlite3_vfs* g_real = nullptr;
@@ -72,7 +62,7 @@ int xShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** o
     if (!index.empty() && rc == SQLITE_OK) {
         watched->indexOpened = true;
         if (created)
-            giveOwnerWrite(index.c_str());
+            giveOwnerWrite(index);
     }
     if (rc == SQLITE_OK && region == 0 && *out != nullptr)
         watched->walIndex = static_cast<const volatile unsigned char*>(*out);
@@ -107,6 +97,9 @@ int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, in
     watched->indexOpened = false;
     const bool newWal = (flags & SQLITE_OPEN_WAL) != 0 && name != nullptr && !exists(name);
     int rc = g_real->xOpen(g_real, name, watched->real, flags, outFlags);
+    // SQLite gives a new WAL or WAL-index the store's own permissions. Those of a store that nobody
+    // may write (0400) would leave them unwritable when the store is made writable again, and the
+    // store unusable: a side file this connection brings into being is always writable by its owner.
     if (rc == SQLITE_OK && newWal)
         giveOwnerWrite(name);
     if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) != 0 &&

@@ -277,6 +277,25 @@ TEST(SettingsCommand, ExportImportKeepsEveryUnit)
     EXPECT_EQ(read, written);
 }
 
+// The summary agrees in number with what it counts (it said "1 valores importados").
+TEST(SettingsCommand, ImportSummaryAgreesInNumber)
+{
+    kor2test::TempDir dir;
+    const std::string head = R"({"format": "kor2-settings", "version": 1, "entries": [)";
+    const std::string entry = R"({"app": "Vesolar", "section": "S", "key": "k", "value": "v"})";
+    const std::string other = R"({"app": "Vesolar", "section": "S", "key": "j", "value": "w"})";
+    for (const auto& [entries, summary] : std::vector<std::pair<std::string, std::string>>{
+             {"", "0 valores importados\n"},
+             {entry, "1 valor importado\n"},
+             {entry + ", " + other, "2 valores importados\n"}}) {
+        settings::ScopedStore store(":memory:");
+        std::ofstream(dir.file("some.json")) << head << entries << "]}";
+        std::string said;
+        EXPECT_EQ(settingsCommand({"import", dir.file("some.json")}, &said), 0) << said;
+        EXPECT_EQ(said, summary);
+    }
+}
+
 TEST(SettingsCommand, GetSetListDeleteWithTheirExitStatus)
 {
     settings::ScopedStore store(":memory:");

@@ -2,6 +2,7 @@
 // exit status and what it says.
 #include "ChildProcess.h"
 #include "Guards.h"
+#include "SettingsGuards.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,14 @@ TEST(Refusal, OfAFileOrStoreIsWholeAndInSpanish)
     fs::create_symlink(dir.file("nowhere/settings.db"), dir.file("dangling.db"));
     for (const auto& [args, status, says] : std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
              {{"info", "identify", dir.file("binary")}, 2, "tiene \"ab\\u0000cd\\u001b\", que no es una palabra hexadecimal"},
-             {{"--settings", dir.file("dangling.db"), "settings", "set", "S", "K", "V"}, 3, "dangling.db: no existe"}}) {
+             {{"--settings", dir.file("dangling.db"), "settings", "set", "S", "K", "V"}, 3, "dangling.db: no existe"},
+             // it said "no existe", and read-only found an empty store
+             {{"--settings", "/proc/self/status", "settings", "set", "S", "K", "V"}, 3,
+              "/proc/self/status no es un almacén de configuración"},
+             {{"--settings", "/proc/self/status", "settings", "list"}, 3, "/proc/self/status no es un almacén de configuración"},
+             // it used the default store
+             {{"--settings", "", "settings", "list"}, 2, "--settings necesita la ruta de un archivo"},
+             {{"settings", "get", "S", "K", "--settings", ""}, 2, "--settings necesita la ruta de un archivo"}}) {
         const Outcome run = kor2(args);
         EXPECT_EQ(run.status, status) << run.err;
         EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
@@ -72,6 +80,25 @@ TEST(Escaping, EveryPrinterEscapesControlsAndBidiControls)
         for (const std::string_view raw : {"\x1b", "\x07", "\x7f", "\xc2\x85", "\xe2\x80\xae", "\xe2\x81\xa6"})
             EXPECT_EQ(said.find(raw), std::string::npos) << args.back() << ": sin escapar";
     }
+}
+
+// A link planted at the store's journal: the write is refused naming it, and neither the file it
+// points to (whose mode became 0644) nor the store changes.
+TEST(Refusal, OfAStoreWithALinkedJournalTouchesNothing)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db"), target = dir.file("ajeno");
+    ASSERT_EQ(kor2({"--settings", store, "settings", "set", "S", "K", "V"}).status, 0);
+    std::ofstream(target) << "ajeno";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink(target, store + "-wal");
+    const auto before = kor2test::look(target);
+    const Outcome run = kor2({"--settings", store, "settings", "set", "S", "K", "W"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_NE(run.err.find(store + "-wal no es un archivo normal (es un enlace"), std::string::npos) << run.err;
+    EXPECT_EQ(kor2test::look(target), before) << std::oct << kor2test::modeOf(target);
+    fs::remove(store + "-wal");
+    EXPECT_EQ(kor2({"--settings", store, "settings", "get", "S", "K"}).out, "V\n");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -127,6 +128,21 @@ TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
         expectRefused([&] { openFile(path, mode); }, 75, path, u"carpeta");
 }
 
+// The kernel's files say they are empty and yet hold text: they are no blank store to begin (a
+// write said "no existe", a read found an empty store).
+class KernelFile : public ::testing::TestWithParam<std::tuple<const char*, OpenMode>> {};
+TEST_P(KernelFile, IsRefusedAsNoStore)
+{
+    const auto& [path, mode] = GetParam();
+    expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"no es un almacén de configuración");
+}
+INSTANTIATE_TEST_SUITE_P(Proc, KernelFile,
+    ::testing::Combine(::testing::Values("/proc/self/status", "/proc/self/stat"), ::testing::Values(ReadWrite, ReadOnly)),
+    [](const auto& i) {
+        return std::filesystem::path(std::get<0>(i.param)).filename().string() +
+               (std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW");
+    });
+
 // ---- Folders -----------------------------------------------------------------------------------
 
 // A user's folder keeps its mode (sticky and set-group bits too); missing ones are made private.
@@ -146,6 +162,37 @@ TEST(Folders, KeepTheirModeOrAreCreatedPrivate)
     EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
     EXPECT_EQ(std::vector({modeOf(dir.path() / "a"), modeOf(dir.path() / "a/b"), modeOf(path)}), std::vector({0700u, 0700u, 0600u}));
 }
+
+// The library's own folder is made private only when it is a real folder: a link in its place
+// leads to a folder that is someone else's business, whose mode a write never changes.
+struct OwnFolderCase {
+    const char* label;
+    bool linked;
+    unsigned before, after;
+};
+class OwnFolder : public ::testing::TestWithParam<OwnFolderCase> {};
+TEST_P(OwnFolder, IsKeptPrivateUnlessALinkStandsForIt)
+{
+    const OwnFolderCase& c = GetParam();
+    kor2test::TempDir dir;
+    kor2test::ScopedEnv config("XDG_CONFIG_HOME", dir.file("config"));
+    const auto target = dir.path() / (c.linked ? "shared" : "config/kor2-sys");
+    std::filesystem::create_directories(dir.path() / "config");
+    std::filesystem::create_directories(target);
+    ::chmod(target.c_str(), c.before);
+    if (c.linked)
+        std::filesystem::create_directory_symlink(target, dir.path() / "config/kor2-sys");
+    const std::string path = dir.file("config/kor2-sys/settings.db");
+    ASSERT_EQ(defaultPath(), path);
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    EXPECT_EQ(modeOf(target), c.after) << std::oct << modeOf(target);
+    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+}
+INSTANTIATE_TEST_SUITE_P(Kinds, OwnFolder, ::testing::Values(
+    OwnFolderCase{"RealFolderMadePrivate", false, 0755, 0700},
+    OwnFolderCase{"LinkToASharedFolderLeftAlone", true, 01777, 01777},  // it became 0700
+    OwnFolderCase{"LinkToAnOpenFolderLeftAlone", true, 0755, 0755}),
+    kor2test::labelled<OwnFolderCase>);
 
 // The copies of `path` set aside as damaged, beside it.
 std::vector<std::string> keptAside(const std::string& path)
@@ -173,6 +220,48 @@ TEST_F(StoreFile, DamagedOneIsMovedAsideNotOverwritten)
     seed();
     EXPECT_EQ(read(), u"v");
 }
+
+// SQLite's texts are English: none of them, nor the check's findings, reaches a message.
+bool saysSqlitesEnglish(const Text& description)
+{
+    std::vector<std::string> english{"database", "page", "Tree"};
+    for (int code = 0; code <= 28; ++code)
+        english.push_back(sqlite3_errstr(code));
+    const std::string said = utf::toUtf8(description);
+    return std::any_of(english.begin(), english.end(), [&](const std::string& e) { return said.find(e) != std::string::npos; });
+}
+
+struct DamageCase {
+    const char* label;
+    std::function<void(const std::string&)> make;
+};
+const DamageCase kDamage[] = {
+    {"OverwrittenPage", makeDamagedStore},  // said "database disk image is malformed"
+    {"OurHeaderWithABadPageSize", [](const std::string& p) {  // said "file is not a database"
+         openFile(p)->write(u"Vesolar", u"S", u"k", u"v");
+         std::fstream f(p, std::ios::in | std::ios::out | std::ios::binary);
+         f.seekp(16);
+         f.write("\x00\x03", 2);
+     }},
+};
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.label; }
+
+class DamageReport : public ::testing::TestWithParam<std::tuple<DamageCase, OpenMode>> {};
+TEST_P(DamageReport, IsInSpanishOnly)
+{
+    const auto& [damage, mode] = GetParam();
+    kor2test::TempDir dir;
+    const std::string path = dir.file("settings.db");
+    damage.make(path);
+    const auto e = kor2test::failureOf([&] { openFile(path, mode)->entries(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number(), 75);
+    EXPECT_TRUE(mentions(*e, path) && e->description().find(u"dañado") != Text::npos) << e->what();
+    EXPECT_FALSE(saysSqlitesEnglish(e->description())) << e->what();
+}
+INSTANTIATE_TEST_SUITE_P(Kinds, DamageReport,
+    ::testing::Combine(::testing::ValuesIn(kDamage), ::testing::Values(ReadWrite, ReadOnly)),
+    [](const auto& i) { return std::get<0>(i.param).label + std::string(std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
 
 // ---- Stores of the earlier version -------------------------------------------------------------
 
@@ -299,6 +388,34 @@ TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
     }
     EXPECT_EQ(read(), u"w");
 }
+
+// A link planted where a side file goes. SQLite would not open through it; nor does the library
+// change what it points to (its mode went from 0444 to 0644) or anything else.
+class LinkedSideFile : public StoreFile, public ::testing::WithParamInterface<std::tuple<const char*, OpenMode>> {};
+TEST_P(LinkedSideFile, RefusesTheStoreAndLeavesTheTargetAlone)
+{
+    const auto& [suffix, mode] = GetParam();
+    seed();
+    const std::string target = dir.file("elsewhere"), side = path + suffix;
+    writeFile(target, "ajeno");
+    ::chmod(target.c_str(), 0444);
+    std::filesystem::create_symlink(target, side);
+    const auto targetBefore = look(target), storeBefore = look(path);
+    expectRefused([&] {
+        auto s = openFile(path, mode);
+        if (mode == ReadOnly)
+            s->entries();
+        else
+            s->write(u"Vesolar", u"S", u"k", u"w");
+    }, 75, side, u"enlace");
+    EXPECT_EQ(look(target), targetBefore) << "mode " << std::oct << modeOf(target);
+    EXPECT_EQ(look(path), storeBefore);
+    std::filesystem::remove(side);
+    EXPECT_EQ(read(), u"v");
+}
+INSTANTIATE_TEST_SUITE_P(Suffixes, LinkedSideFile,
+    ::testing::Combine(::testing::Values("-wal", "-shm"), ::testing::Values(ReadWrite, ReadOnly)),
+    [](const auto& i) { return std::string(std::get<0>(i.param) + 1) + (std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
 
 // ---- A full disk -------------------------------------------------------------------------------
 

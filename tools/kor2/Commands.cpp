@@ -177,10 +177,10 @@ CommandLine::CommandLine()
             app.add_flag(name, options.headless, help);
         else if (row.use == kUsesJson)
             app.add_flag(name, options.json, help);
+        else if (row.use == kUsesSettings)
+            app.add_option(name, options.settings, help)->type_name(std::string(row.value));
         else
-            app.add_option(name, row.use == kUsesActions ? options.actionsFile
-                                 : row.use == kUsesSettings ? options.settings
-                                                            : options.decimal, help)
+            app.add_option(name, row.use == kUsesActions ? options.actionsFile : options.decimal, help)
                 ->type_name(std::string(row.value));
     }
     for (const CommandRow& row : kCommands) {

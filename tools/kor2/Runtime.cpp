@@ -147,8 +147,12 @@ Runtime::Runtime(const GlobalOptions& options)
             throw std::invalid_argument("--decimal admite \",\" o \".\"");
         m_previousDecimal = locale::setDecimalSeparator(options.decimal == "," ? u',' : u'.');
     }
-    if (!options.settings.empty())
-        ::setenv("KOR2_SETTINGS", options.settings.c_str(), 1);
+    if (options.settings) {
+        // An empty path would fall back on the default store, the one the option meant to avoid.
+        if (options.settings->empty())
+            throw std::invalid_argument("--settings necesita la ruta de un archivo (o :memory:), no una vacía");
+        ::setenv("KOR2_SETTINGS", options.settings->c_str(), 1);
+    }
 
     if (options.headless)
         m_windows = std::make_shared<RecordingWindowSystem>(std::make_shared<platform::HeadlessWindowSystem>());

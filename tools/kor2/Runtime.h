@@ -29,7 +29,8 @@ class RecordingWindowSystem;
 struct GlobalOptions {
     bool headless = false;
     std::string actionsFile;
-    std::string settings;
+    /// The --settings path; set, even when empty, once the option is given.
+    std::optional<std::string> settings;
     std::string decimal;
     bool json = false;
 };

@@ -92,7 +92,7 @@ int act(const SettingsCommand& c, std::ostream& out)
         } catch (const Error& e) {
             throw Error(e.number(), e.description() + u"; no se ha cambiado nada");
         }
-        out << entries.size() << " valores importados\n";
+        out << entries.size() << (entries.size() == 1 ? " valor importado\n" : " valores importados\n");
         return kDone;
     }
     throw std::invalid_argument("acción desconocida: " + excerpt(c.action) + " (get, set, list, delete, export, import)");
