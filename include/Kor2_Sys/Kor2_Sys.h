@@ -20,7 +20,11 @@
  *   `kor2_release`, values with `kor2_value_free`, texts with `kor2_string_free`, errors with
  *   `kor2_error_clear`. Each of them accepts NULL. `kor2_value_free` and `kor2_string_free`
  *   overwrite a text before releasing its memory, so that a password read from `cls_Loging`
- *   leaves no copy behind once the host frees it. */
+ *   leaves no copy behind once the host frees it.
+ * - A host may call them from its own exit handlers (`atexit`) and static destructors, also
+ *   from a handler registered before its first call: the library's own state is never destroyed
+ *   before the process ends. The settings store is closed when the library is unloaded, after
+ *   every exit handler. */
 
 #include <Kor2_Sys/Kor2_SysExport.h>
 

@@ -5,6 +5,7 @@
 #include "colour/ColourCatalogue.h"
 #include "frame/Blanks.h"
 #include "frame/Latin1.h"
+#include "frame/NeverDestroyed.h"
 #include "frame/NumberFunctions.h"
 #include "frame/Trap.h"
 #include "platform/WindowSystem.h"
@@ -173,18 +174,21 @@ void ColourWindow::build()
     m_form.update("SH_color", [](Control& c) { c.fillColour = 0xC0C0C0; });
     m_form.update("BT_por_capa", [](Control& c) { c.backColour = 0xC0C0C0; });
     m_form.setCancelButton("BT_cancelar");
-    // The palettes never change: drawn once per process, each window takes a copy.
-    static const std::vector<DisplayItem> normal =
-        grid(2490, 360, 9, 1, kNormalSeparator, kPalettes[0].indexAt);
-    static const std::vector<DisplayItem> greys = grid(1680, 360, 6, 1, kNormalSeparator, kPalettes[1].indexAt);
-    static const std::vector<DisplayItem> special = grid(4965, 1620, 24, 10, kSpecialSeparator, kPalettes[2].indexAt);
-    m_form.setPicture("Pc_color_normal", normal);
-    m_form.setPicture("Pc_color_grises", greys);
-    m_form.setPicture("Pc_color_especial", special);
-    static const std::array<platform::Swatches, 3> swatches = {swatchesOf(kPalettes[0]), swatchesOf(kPalettes[1]),
-                                                              swatchesOf(kPalettes[2])};
+    // The palettes never change: drawn once per process, each window takes a copy. Never destroyed:
+    // a host may open the window from its own exit handlers.
+    static const NeverDestroyed<std::vector<DisplayItem>> normal(
+        grid(2490, 360, 9, 1, kNormalSeparator, kPalettes[0].indexAt));
+    static const NeverDestroyed<std::vector<DisplayItem>> greys(
+        grid(1680, 360, 6, 1, kNormalSeparator, kPalettes[1].indexAt));
+    static const NeverDestroyed<std::vector<DisplayItem>> special(
+        grid(4965, 1620, 24, 10, kSpecialSeparator, kPalettes[2].indexAt));
+    m_form.setPicture("Pc_color_normal", *normal);
+    m_form.setPicture("Pc_color_grises", *greys);
+    m_form.setPicture("Pc_color_especial", *special);
+    static const NeverDestroyed<std::array<platform::Swatches, 3>> swatches(std::array<platform::Swatches, 3>{
+        swatchesOf(kPalettes[0]), swatchesOf(kPalettes[1]), swatchesOf(kPalettes[2])});
     for (std::size_t i = 0; i < kPalettes.size(); ++i)
-        m_form.update(kPalettes[i].picture, [&](Control& c) { c.swatches = swatches[i]; });
+        m_form.update(kPalettes[i].picture, [&](Control& c) { c.swatches = (*swatches)[i]; });
     m_form.update("TX_color", [](Control& c) { c.labelledBy = "Label1"; });
     m_form.update("Pc_color_normal", [](Control& c) { c.labelledBy = "Frame3"; });
     m_form.update("Pc_color_grises", [](Control& c) { c.accessibleName = u"Grises"; });

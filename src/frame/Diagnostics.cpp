@@ -1,6 +1,7 @@
 #include <Kor2_Sys/Diagnostics.h>
 #include <Kor2_Sys/Kor2_Sys.h>
 
+#include "frame/NeverDestroyed.h"
 #include "frame/Trap.h"
 #include "frame/Utf.h"
 
@@ -13,17 +14,18 @@ namespace {
 
 // The handler is shared, not copied under the lock and then called: a handler that installs
 // another one (or a host that swaps it from a worker thread) never waits for itself or calls a
-// handler half replaced.
+// handler half replaced. Neither is destroyed: a failure absorbed during the host's exit still
+// reaches the host's handler.
 std::mutex& handlerMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static NeverDestroyed<std::mutex> mutex;
+    return *mutex;
 }
 
 std::shared_ptr<const SwallowedErrorHandler>& installedHandler()
 {
-    static std::shared_ptr<const SwallowedErrorHandler> handler;
-    return handler;
+    static NeverDestroyed<std::shared_ptr<const SwallowedErrorHandler>> handler;
+    return *handler;
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "frame/NeverDestroyed.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -150,11 +152,12 @@ private:
     std::size_t m_longest = 0;          ///< bytes: no longer name can match
 };
 
-/// The name index of one class table, built on its first call.
+/// The name index of one class table, built on its first call and never destroyed: objects made
+/// during the host's exit still look their members up in it.
 template <const ClassInfo& Info> const NameIndex& namesOf()
 {
-    static const NameIndex index(Info.members);
-    return index;
+    static const NeverDestroyed<NameIndex> index(Info.members);
+    return *index;
 }
 
 /// Runs one row against an instance: checks the argument count, converts the arguments to the
@@ -196,12 +199,13 @@ template <class T, const ClassInfo& Info> std::shared_ptr<Object> create()
     return std::make_shared<Dispatched<T>>(std::make_shared<T>(), Info, namesOf<Info>());
 }
 
-/// Factory for `ClassInfo::shared`: wraps the class's one implicit instance, `global<T>()`.
+/// Factory for `ClassInfo::shared`: wraps the class's one implicit instance, `global<T>()`. The
+/// wrapper is never destroyed, as the instance is not, so that it serves the host's exit too.
 template <class T, const ClassInfo& Info> std::shared_ptr<Object> shared()
 {
-    static const std::shared_ptr<Object> object =
-        std::make_shared<Dispatched<T>>(std::shared_ptr<T>(&global<T>(), [](T*) {}), Info, namesOf<Info>());
-    return object;
+    static const NeverDestroyed<std::shared_ptr<Object>> object(
+        std::make_shared<Dispatched<T>>(std::shared_ptr<T>(&global<T>(), [](T*) {}), Info, namesOf<Info>()));
+    return *object;
 }
 
 } // namespace Kor2_Sys::dispatch

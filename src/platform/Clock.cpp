@@ -1,15 +1,19 @@
 #include "platform/Clock.h"
 
+#include "frame/NeverDestroyed.h"
+
 #include <utility>
 
 namespace Kor2_Sys::platform {
 namespace {
 
-// The system clock unless a test or script installed another.
+// The system clock unless a test or script installed another. Never destroyed, with the clock in
+// it: a host may time something from its own exit handlers.
 Installed<Clock>& slot()
 {
-    static Installed<Clock> installed([] { return std::shared_ptr<Clock>(std::make_shared<SystemClock>()); });
-    return installed;
+    static NeverDestroyed<Installed<Clock>> installed(
+        [] { return std::shared_ptr<Clock>(std::make_shared<SystemClock>()); });
+    return *installed;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <Kor2_Sys/Error.h>
 
 #include "frame/Latin1.h"
+#include "frame/NeverDestroyed.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 
@@ -20,8 +21,8 @@ Error controlError(const std::string& form, std::string_view control, std::u16st
 
 const std::string& noControl()
 {
-    static const std::string none;
-    return none;
+    static const NeverDestroyed<std::string> none;
+    return *none;
 }
 
 } // namespace

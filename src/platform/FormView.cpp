@@ -1,5 +1,7 @@
 #include "platform/FormView.h"
 
+#include "frame/NeverDestroyed.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -152,8 +154,9 @@ std::optional<std::size_t> chooseFont(const Form& form, double tppX, double tppY
                                       std::size_t candidates,
                                       const std::function<const TextMeasure&(std::size_t)>& measure)
 {
-    static std::mutex lock;
-    static std::map<std::u16string, std::optional<std::size_t>> chosen;
+    // Never destroyed: a host may show a window from its own exit handlers.
+    static NeverDestroyed<std::mutex> lock;
+    static NeverDestroyed<std::map<std::u16string, std::optional<std::size_t>>> chosen;
     std::u16string key(renderer.begin(), renderer.end());
     key += u'|';
     key.append(form.name().begin(), form.name().end());
@@ -165,8 +168,8 @@ std::optional<std::size_t> chooseFont(const Form& form, double tppX, double tppY
     for (const Control& c : form.controls())
         key += u'|' + c.caption;
     {
-        const std::lock_guard guard(lock);
-        if (const auto it = chosen.find(key); it != chosen.end())
+        const std::lock_guard guard(*lock);
+        if (const auto it = chosen->find(key); it != chosen->end())
             return it->second;
     }
     std::optional<std::size_t> found;
@@ -178,8 +181,8 @@ std::optional<std::size_t> chooseFont(const Form& form, double tppX, double tppY
         if (all)
             found = i;
     }
-    const std::lock_guard guard(lock);
-    return chosen.emplace(std::move(key), found).first->second;
+    const std::lock_guard guard(*lock);
+    return chosen->emplace(std::move(key), found).first->second;
 }
 
 int Echo::userEdit(const std::string& control, const std::function<void()>& edit)

@@ -1,19 +1,22 @@
 #include "platform/DiskQuery.h"
 #include "platform/SystemInfo.h"
 
+#include "frame/NeverDestroyed.h"
+
 namespace Kor2_Sys::platform {
 namespace {
 
+// Never destroyed, with the services in them: a host may ask from its own exit handlers.
 Installed<SystemInfo>& systemSlot()
 {
-    static Installed<SystemInfo> slot(&platformSystemInfo);
-    return slot;
+    static NeverDestroyed<Installed<SystemInfo>> slot(&platformSystemInfo);
+    return *slot;
 }
 
 Installed<DiskQuery>& diskSlot()
 {
-    static Installed<DiskQuery> slot(&platformDiskQuery);
-    return slot;
+    static NeverDestroyed<Installed<DiskQuery>> slot(&platformDiskQuery);
+    return *slot;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <Kor2_Sys/Error.h>
 
+#include "frame/NeverDestroyed.h"
 #include "frame/Trap.h"
 #include "frame/Utf.h"
 
@@ -16,7 +17,8 @@ namespace {
 
 // The window system in use and the thread it belongs to. Windows live on one thread; a call from
 // any other gets a clear error instead of racing the event loop. The lock covers the pointer
-// itself, so installing from one thread while another looks it up cannot tear it.
+// itself, so installing from one thread while another looks it up cannot tear it. Never destroyed,
+// with the window system in it: a host may show a window from its own exit handlers.
 struct Installed {
     std::mutex mutex;
     std::shared_ptr<WindowSystem> current;
@@ -26,8 +28,8 @@ struct Installed {
 
 Installed& installed()
 {
-    static Installed state;
-    return state;
+    static NeverDestroyed<Installed> state;
+    return *state;
 }
 
 Error wrongThread()
@@ -66,8 +68,8 @@ void WindowSystem::appendMenuItem(Long, Long, Long, const Text&) {}
 
 const Text& applicationTitle()
 {
-    static const Text title = u"Kor2_Sys";
-    return title;
+    static const NeverDestroyed<Text> title(u"Kor2_Sys");
+    return *title;
 }
 
 WindowSystem& windowSystem()

@@ -1,5 +1,6 @@
 #include "settings/Store.h"
 
+#include "frame/NeverDestroyed.h"
 #include "frame/Utf.h"
 #include "platform/Installed.h"
 
@@ -65,10 +66,21 @@ private:
     std::map<std::tuple<Text, Text, Text>, Text> m_values;
 };
 
+// Never destroyed: a host may call us from its own exit handlers, which run after the static
+// objects made since they were registered are gone. The default store is closed instead when the
+// library is unloaded (below).
 platform::Installed<Store>& installed()
 {
-    static platform::Installed<Store> slot(&openDefault);
-    return slot;
+    static NeverDestroyed<platform::Installed<Store>> slot(&openDefault);
+    return *slot;
+}
+
+// Unloading runs after the host's exit handlers and static destructors, so no earlier call loses
+// its store; closing it here checkpoints the file rather than leave its journal for the next
+// process. A call that comes later still opens the store again.
+[[gnu::destructor]] void closeOnUnload()
+{
+    installed().install(nullptr);
 }
 
 // What store() hands out: it outlives every installation, and each call holds the store that is
@@ -123,8 +135,8 @@ std::shared_ptr<Store> currentStore()
 
 Store& store()
 {
-    static InstalledStore forwarder;
-    return forwarder;
+    static NeverDestroyed<InstalledStore> forwarder;
+    return *forwarder;
 }
 
 std::shared_ptr<Store> installStore(std::shared_ptr<Store> store)

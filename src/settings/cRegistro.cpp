@@ -1,5 +1,6 @@
 #include <Kor2_Sys/cRegistro.h>
 
+#include "frame/NeverDestroyed.h"
 #include "frame/Trap.h"
 #include "settings/Store.h"
 
@@ -9,7 +10,9 @@
 namespace Kor2_Sys {
 namespace {
 
-const Text kApp(settings::kApplication);
+// Never destroyed: a host may read and write its settings from its own exit handlers, which may run
+// after the module's global objects are gone.
+const NeverDestroyed<Text> kApp(settings::kApplication);
 constexpr Integer kPulledBack = 100;
 
 Text section(const Text& aplicacion, const Text& seccion)
@@ -40,9 +43,9 @@ public:
 
     Text read(std::u16string_view key, const Text& fallback) const
     {
-        return settings::store().read(kApp, m_section, Text(key), fallback);
+        return settings::store().read(*kApp, m_section, Text(key), fallback);
     }
-    void write(std::u16string_view key, const Text& value) const { settings::store().write(kApp, m_section, Text(key), value); }
+    void write(std::u16string_view key, const Text& value) const { settings::store().write(*kApp, m_section, Text(key), value); }
     Integer state() const { return whole(read(u"Estado", u"0")); }
     void set(std::string_view property, Variant value) const { putProperty(m_window, property, std::move(value)); }
     Variant get(std::string_view property) const { return getProperty(m_window, property); }
@@ -111,7 +114,7 @@ void cRegistro::R_Grabar_un_dato_en_Win(const Text& Aplicacion, const Text& Secc
                                         const Variant& Valor)
 {
     trap::silent("cRegistro.R_Grabar_un_dato_en_Win",
-                 [&] { settings::store().write(kApp, section(Aplicacion, Seccion), SubSeccion, Valor.toText()); });
+                 [&] { settings::store().write(*kApp, section(Aplicacion, Seccion), SubSeccion, Valor.toText()); });
 }
 
 Variant cRegistro::R_Lee_un_dato_en_Win(const Text& Aplicacion, const Text& Seccion, const Text& SubSeccion,
@@ -122,7 +125,7 @@ Variant cRegistro::R_Lee_un_dato_en_Win(const Text& Aplicacion, const Text& Secc
     // default is that default itself, as any failed read is.
     Variant result = Pordefecto;
     trap::silent("cRegistro.R_Lee_un_dato_en_Win", [&] {
-        if (auto stored = settings::store().find(kApp, section(Aplicacion, Seccion), SubSeccion))
+        if (auto stored = settings::store().find(*kApp, section(Aplicacion, Seccion), SubSeccion))
             result = std::move(*stored);
         else if (!Pordefecto.isNull())
             result = Pordefecto.toText();

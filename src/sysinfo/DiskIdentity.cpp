@@ -8,7 +8,8 @@
 namespace Kor2_Sys::sysinfo {
 namespace {
 
-const Text kSource = u"c_VL";
+// Plain characters, not a Text: a global object would be destroyed before exit handlers that call us.
+constexpr char16_t kSource[] = u"c_VL";
 
 Error badDump(const std::string& why)
 {

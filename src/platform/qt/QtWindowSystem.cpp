@@ -3,6 +3,7 @@
 #include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/qt/Kor2_SysQtExport.h>
 
+#include "frame/NeverDestroyed.h"
 #include "frame/Utf.h"
 #include "platform/qt/FormDialog.h"
 #include "platform/qt/HostHandles.h"
@@ -68,23 +69,27 @@ class SpanishWhileShown {
 public:
     SpanishWhileShown()
     {
-        if (s_depth++ == 0 && (s_translator = spanish()))
-            QCoreApplication::installTranslator(s_translator);
+        if (s_depth++ == 0 && (*s_translator = spanish()))
+            QCoreApplication::installTranslator(*s_translator);
     }
     ~SpanishWhileShown()
     {
-        if (--s_depth == 0 && s_translator)
-            QCoreApplication::removeTranslator(s_translator);
+        if (--s_depth == 0 && *s_translator)
+            QCoreApplication::removeTranslator(*s_translator);
     }
     SpanishWhileShown(const SpanishWhileShown&) = delete;
     SpanishWhileShown& operator=(const SpanishWhileShown&) = delete;
 
 private:
-    // Loaded once per application; null when Qt's Spanish translation is not on the machine.
+    // Loaded once per application; null when Qt's Spanish translation is not on the machine. The
+    // pointers are never destroyed: the module's statics die before exit handlers that were
+    // registered before it was loaded, and those may still show a box.
     static QTranslator* spanish()
     {
-        static QPointer<QTranslator> loaded;
-        static QPointer<QCoreApplication> triedFor;
+        static NeverDestroyed<QPointer<QTranslator>> loadedSlot;
+        static NeverDestroyed<QPointer<QCoreApplication>> triedForSlot;
+        QPointer<QTranslator>& loaded = *loadedSlot;
+        QPointer<QCoreApplication>& triedFor = *triedForSlot;
         if (!loaded && triedFor != QCoreApplication::instance()) {
             triedFor = QCoreApplication::instance();
             auto* translator = new QTranslator(QCoreApplication::instance());
@@ -97,7 +102,7 @@ private:
         return loaded;
     }
     static inline int s_depth = 0;
-    static inline QPointer<QTranslator> s_translator;
+    static inline NeverDestroyed<QPointer<QTranslator>> s_translator;
 };
 
 void spanishButtons(QMessageBox& box)
