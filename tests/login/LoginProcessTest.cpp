@@ -255,6 +255,18 @@ std::vector<script::WindowScript> typing(const Text& password)
     return scripts;
 }
 
+// Reads the password back as a C host does, compares it, and frees everything the library handed out.
+void readBackThroughTheCEntryPoints(kor2_object* login, const std::string& utf8)
+{
+    kor2_value* read = nullptr;
+    EXPECT_EQ(kor2_invoke(login, "Password", KOR2_GET, nullptr, 0, &read, nullptr), 0);
+    char* text = kor2_value_as_text(read, nullptr);
+    EXPECT_STREQ(text, utf8.c_str());
+    kor2_string_free(text);
+    kor2_value_free(read);
+    kor2_release(login);
+}
+
 INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
     LeakCase{"typedAndReadByLateBinding", [](const Text& password, const std::string&) {
         kor2test::ScopedHeadless ui(typing(password));
@@ -278,30 +290,18 @@ INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
     LeakCase{"typedAndReadThroughTheCEntryPoints", [](const Text& password, const std::string& utf8) {
         kor2test::ScopedHeadless ui(typing(password));
         kor2_object* login = nullptr;
-        kor2_value* read = nullptr;
         EXPECT_EQ(kor2_create("Kor2_Sys.cls_Loging", &login, nullptr), 0);
         EXPECT_EQ(kor2_invoke(login, "ShowDialog", KOR2_METHOD, nullptr, 0, nullptr, nullptr), 0);
-        EXPECT_EQ(kor2_invoke(login, "Password", KOR2_GET, nullptr, 0, &read, nullptr), 0);
-        char* text = kor2_value_as_text(read, nullptr);
-        EXPECT_STREQ(text, utf8.c_str());
-        kor2_string_free(text);
-        kor2_value_free(read);
-        kor2_release(login);
+        readBackThroughTheCEntryPoints(login, utf8);
         return Scanned{};
     }},
     LeakCase{"writtenAndReadThroughTheCEntryPoints", [](const Text&, const std::string& utf8) {
         kor2_object* login = nullptr;
-        kor2_value* read = nullptr;
         EXPECT_EQ(kor2_create("Kor2_Sys.cls_Loging", &login, nullptr), 0);
         kor2_value* written = kor2_value_text(utf8.c_str());
         EXPECT_EQ(kor2_invoke(login, "Password", KOR2_PUT, &written, 1, nullptr, nullptr), 0);
         kor2_value_free(written);
-        EXPECT_EQ(kor2_invoke(login, "Password", KOR2_GET, nullptr, 0, &read, nullptr), 0);
-        char* text = kor2_value_as_text(read, nullptr);
-        EXPECT_STREQ(text, utf8.c_str());
-        kor2_string_free(text);
-        kor2_value_free(read);
-        kor2_release(login);
+        readBackThroughTheCEntryPoints(login, utf8);
         return Scanned{};
     }}),
     [](const auto& info) { return std::string(info.param.label); });
