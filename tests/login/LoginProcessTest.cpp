@@ -324,35 +324,40 @@ INSTANTIATE_TEST_SUITE_P(Qt, NoCopyLeft, ::testing::Values(
 #endif
 
 #ifdef KOR2_EXE
+// The requests of the session rows. Each line is a block of its own, larger than any later copy's
+// (see `typing`), with the password between `head` and `tail` when it carries one.
+std::string request(std::string_view head, std::string_view password = {}, std::string_view tail = "\n")
+{
+    std::string line;
+    line.reserve(512);
+    line.append(head).append(password).append(tail);
+    return line;
+}
+constexpr std::string_view kNewLogin = R"({"op":"new","class":"cls_Loging","id":"l"})" "\n";
+constexpr std::string_view kSetPassword = R"({"op":"set","id":"l","member":"Password","value":")";
+constexpr std::string_view kShowDialog = R"({"op":"call","id":"l","member":"ShowDialog"})" "\n";
+constexpr std::string_view kRelease = R"({"op":"release","id":"l"})" "\n";
+constexpr std::string_view kAccepted = R"("]},{"click":"cmdAcept"}]}]})" "\n";
+constexpr std::string_view kTyped =
+    R"({"op":"actions","windows":[{"window":"dlgLoging","do":[{"type":["txtPassword",")";
+constexpr std::string_view kSetInTheBox =
+    R"({"op":"actions","windows":[{"window":"dlgLoging","do":[{"set":["txtPassword",")";
+
 INSTANTIATE_TEST_SUITE_P(Session, NoCopyLeft, ::testing::Values(
     // Set as a property in a padded request, then typed by a script: both lines and the stdio
     // buffer behind them once held it.
     LeakCase{"setAndTypedInASession", [](const Text&, const std::string& utf8) {
-        std::array<std::string, 5> requests;
-        for (std::string& r : requests)
-            r.reserve(512);
-        requests[0] = R"({"op":"new","class":"cls_Loging","id":"l"})" "\n";
-        requests[1] = R"({"op":"set","id":"l","member":"Password","value":")";
-        requests[1] += utf8;
-        requests[1] += "\"}" + std::string(160, ' ') + "\n";
-        requests[2] = R"({"op":"actions","windows":[{"window":"dlgLoging","do":[{"type":["txtPassword",")";
-        requests[2] += utf8;
-        requests[2] += R"("]},{"click":"cmdAcept"}]}]})" "\n";
-        requests[3] = R"({"op":"call","id":"l","member":"ShowDialog"})" "\n";
-        requests[4] = R"({"op":"release","id":"l"})" "\n";
+        std::array<std::string, 5> requests{
+            request(kNewLogin), request(kSetPassword, utf8, "\"}" + std::string(160, ' ') + "\n"),
+            request(kTyped, utf8, kAccepted),
+            request(kShowDialog), request(kRelease)};
         return session(requests);
     }},
     // Set, then read back: the answers that carry it are written as they grow.
     LeakCase{"setAndReadBackInASession", [](const Text&, const std::string& utf8) {
-        std::array<std::string, 4> requests;
-        for (std::string& r : requests)
-            r.reserve(512);
-        requests[0] = R"({"op":"new","class":"cls_Loging","id":"l"})" "\n";
-        requests[1] = R"({"op":"set","id":"l","member":"Password","value":")";
-        requests[1] += utf8;
-        requests[1] += "\"}\n";
-        requests[2] = R"({"op":"get","id":"l","member":"Password"})" "\n";
-        requests[3] = R"({"op":"release","id":"l"})" "\n";
+        std::array<std::string, 4> requests{request(kNewLogin), request(kSetPassword, utf8, "\"}\n"),
+                                            request(R"({"op":"get","id":"l","member":"Password"})" "\n"),
+                                            request(kRelease)};
         return session(requests);
     }},
     // Typed by a script from the file the session started with.
@@ -364,25 +369,15 @@ INSTANTIATE_TEST_SUITE_P(Session, NoCopyLeft, ::testing::Values(
             out << R"([{"window":"dlgLoging","do":[{"type":["txtPassword",")" << utf8
                 << R"("]},{"click":"cmdAcept"}]}])";
         }
-        std::array<std::string, 3> requests;
-        for (std::string& r : requests)
-            r.reserve(512);
-        requests[0] = R"({"op":"new","class":"cls_Loging","id":"l"})" "\n";
-        requests[1] = R"({"op":"call","id":"l","member":"ShowDialog"})" "\n";
-        requests[2] = R"({"op":"release","id":"l"})" "\n";
+        std::array<std::string, 3> requests{request(kNewLogin), request(kShowDialog), request(kRelease)};
         return session(requests, file);
     }},
     // Put in the box by a script's "set" before the dialog is shown.
     LeakCase{"setByAScriptInASession", [](const Text&, const std::string& utf8) {
-        std::array<std::string, 4> requests;
-        for (std::string& r : requests)
-            r.reserve(512);
-        requests[0] = R"({"op":"new","class":"cls_Loging","id":"l"})" "\n";
-        requests[1] = R"({"op":"actions","windows":[{"window":"dlgLoging","do":[{"set":["txtPassword",")";
-        requests[1] += utf8;
-        requests[1] += R"("]},{"click":"cmdAcept"}]}]})" "\n";
-        requests[2] = R"({"op":"call","id":"l","member":"ShowDialog"})" "\n";
-        requests[3] = R"({"op":"release","id":"l"})" "\n";
+        std::array<std::string, 4> requests{
+            request(kNewLogin),
+            request(kSetInTheBox, utf8, kAccepted),
+            request(kShowDialog), request(kRelease)};
         return session(requests);
     }}),
     [](const auto& info) { return std::string(info.param.label); });
