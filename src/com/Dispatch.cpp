@@ -171,9 +171,7 @@ std::atomic<long>& liveObjects()
 Dispatch::Dispatch(std::shared_ptr<Object> object) : m_object(std::move(object)), m_info(m_object->classInfo())
 {
     if (m_info != nullptr) {
-        const std::string text = "{" + interfaceUuid(m_info->name) + "}";
-        const std::wstring wide(text.begin(), text.end());
-        if (SUCCEEDED(CLSIDFromString(wide.c_str(), &m_interface)))
+        if (SUCCEEDED(CLSIDFromString(bracedUuid(interfaceUuid(m_info->name)).c_str(), &m_interface)))
             m_dual.reset(makeDual(*this, m_info->name));
     }
     ++liveObjects();

@@ -80,10 +80,16 @@ inline std::string uuidText(const UuidBytes& id)
     return text;
 }
 
-/// An identifier in braces, as the registry and the platform's identifier text write it.
+/// An identifier in braces, as the registry, manifests and the platform's identifier text write
+/// it; `bracedUuid` is the same in the platform's wide characters.
+inline std::string bracedText(const std::string& uuid)
+{
+    return "{" + uuid + "}";
+}
 inline std::wstring bracedUuid(const std::string& uuid)
 {
-    return L"{" + std::wstring(uuid.begin(), uuid.end()) + L"}";
+    const std::string braced = bracedText(uuid);
+    return std::wstring(braced.begin(), braced.end());
 }
 
 inline std::string libraryUuid() { return uuidText(nameUuid("Kor2_Sys")); }

@@ -28,11 +28,6 @@ struct RegistryRow {
 /// half of a dual interface crosses apartments too.
 inline constexpr std::string_view kAutomationProxy = "{00020424-0000-0000-C000-000000000046}";
 
-inline std::string bracedText(const std::string& uuid)
-{
-    return "{" + uuid + "}";
-}
-
 inline std::string typeLibraryKey()
 {
     return "TypeLib\\" + bracedText(libraryUuid());

@@ -7,7 +7,7 @@
 
 #include <Kor2_Sys/Object.h>
 
-#include "com/RegistryRows.h"
+#include "com/NameUuid.h"
 
 #include <algorithm>
 #include <charconv>
