@@ -4,13 +4,12 @@
 // registry.
 
 #include "Manifest.h"
+#include "Version.h"
 
 #include <Kor2_Sys/Object.h>
 
 #include "com/NameUuid.h"
 
-#include <algorithm>
-#include <charconv>
 #include <sstream>
 
 namespace Kor2_Sys::idlgen {
@@ -21,30 +20,15 @@ namespace {
 // probe from landing on Kor2_Sys.dll, which carries no manifest: the build writes NAME.manifest.
 constexpr std::string_view kAssemblyName = "Kor2_Sys.sxs";
 
-// The loader refuses an identity whose version is not four numbers of 16 bits: a manifest it
-// refuses gives the host nothing but a failed start-up, so a bad one is not written at all.
-bool isAssemblyVersion(std::string_view version)
-{
-    int parts = 0;
-    for (std::size_t start = 0; start <= version.size(); ++parts) {
-        const std::size_t dot = std::min(version.find('.', start), version.size());
-        const std::string_view part = version.substr(start, dot - start);
-        unsigned value = 0;
-        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || error != std::errc{} || end != part.data() + part.size() || value > 0xFFFF)
-            return false;
-        start = dot + 1;
-    }
-    return parts == 4;
-}
-
 } // namespace
 
 std::optional<std::string> assemblyManifest(std::string_view architecture, std::string_view version)
 {
     // A process loads only a module of its own width, and the loader matches the architecture of
     // the identity against the process's.
-    if ((architecture != "amd64" && architecture != "x86") || !isAssemblyVersion(version))
+    // The loader refuses an identity whose version is not four numbers of 16 bits: a manifest it
+    // refuses gives the host nothing but a failed start-up, so a bad one is not written at all.
+    if ((architecture != "amd64" && architecture != "x86") || !isDottedVersion(version, {65535, 65535, 65535, 65535}))
         return std::nullopt;
     const std::string library = com::bracedText(com::libraryUuid());
     std::ostringstream out;

@@ -5,11 +5,11 @@
 // name the root the installer chooses, not a fixed one.
 
 #include "Package.h"
+#include "Version.h"
 
 #include "com/RegistryRows.h"
 
 #include <array>
-#include <charconv>
 #include <sstream>
 
 namespace Kor2_Sys::idlgen {
@@ -39,26 +39,6 @@ std::string packageUuid(std::string_view architecture, std::string_view part)
     if (!part.empty())
         name += "." + std::string(part);
     return com::uuidText(com::nameUuid(name));
-}
-
-// The installer compares the first three fields only, each of limited width: a version it would
-// misread could neither upgrade nor be refused, so none is written.
-bool isProductVersion(std::string_view version)
-{
-    constexpr std::array<unsigned, 3> kLimits{255, 255, 65535};
-    std::size_t start = 0;
-    for (std::size_t field = 0; field < kLimits.size(); ++field) {
-        const std::size_t dot = field + 1 < kLimits.size() ? version.find('.', start) : version.size();
-        if (dot == std::string_view::npos)
-            return false;
-        const std::string_view part = version.substr(start, dot - start);
-        unsigned value = 0;
-        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || error != std::errc{} || end != part.data() + part.size() || value > kLimits[field])
-            return false;
-        start = dot + 1;
-    }
-    return true;
 }
 
 std::string xmlEscaped(std::string_view text)
@@ -168,7 +148,9 @@ void writeProduct(std::ostringstream& out, std::string_view architecture, std::s
 
 std::optional<std::string> installerSource(std::string_view architecture, std::string_view version)
 {
-    if ((architecture != "x64" && architecture != "x86") || !isProductVersion(version))
+    // The installer compares the first three fields only, each of limited width: a version it
+    // would misread could neither upgrade nor be refused, so none is written.
+    if ((architecture != "x64" && architecture != "x86") || !isDottedVersion(version, {255, 255, 65535}))
         return std::nullopt;
     const std::string product = "Kor2_Sys (" + std::string(architecture) + ")";
     std::ostringstream out;
