@@ -408,8 +408,8 @@ void requireX11Display()
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0')
         throw Kor2_Sys::errors::deviceUnavailable(
-            u"no hay pantalla: defina DISPLAY, o trabaje sin ella con kor2 --headless y un guion de acciones, "
-            u"o dentro de xvfb-run");
+            u"no hay pantalla: defina DISPLAY (o WAYLAND_DISPLAY, con QT_QPA_PLATFORM vacía o wayland), "
+            u"o trabaje sin ella con kor2 --headless y un guion de acciones, o dentro de xvfb-run");
     // A local display ":N" listens on /tmp/.X11-unix/XN.
     if (display[0] == ':') {
         const std::string number = std::string(display + 1).substr(0, std::string(display + 1).find('.'));
