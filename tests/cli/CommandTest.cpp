@@ -82,6 +82,57 @@ TEST(Escaping, EveryPrinterEscapesControlsAndBidiControls)
     }
 }
 
+// Every word is taken as typed: one in brackets is no list of words, in any command's positionals.
+TEST(Words, InBracketsAreTakenAsTyped)
+{
+    kor2test::TempDir dir;
+    const std::string store = dir.file("settings.db");
+    for (const auto& [args, status, says] : std::vector<std::tuple<std::vector<std::string>, int, std::string>>{
+             {{"settings", "set", "P", "K", "[x]"}, 0, ""},  // it stored x
+             {{"settings", "set", "P", "L", "[1,2]"}, 0, ""},  // a usage error
+             {{"settings", "list", "P"}, 0, "[P] K = [x]\n[P] L = [1,2]\n"},
+             {{"call", "CString", "S_Vl", "[text:3]"}, 2, "argumento no válido: [text:3]"},  // it ran as text:3
+             {{"info", "volume", "[C]"}, 2, "una sola letra, de la A a la Z: [C]"}}) {  // drive C
+        std::vector<std::string> line{"--settings", store};
+        line.insert(line.end(), args.begin(), args.end());
+        const Outcome run = kor2(line);
+        EXPECT_EQ(run.status, status) << args.back() << ": " << run.err;
+        EXPECT_NE((run.out + run.err).find(says), std::string::npos) << args.back() << ": " << run.out << run.err;
+    }
+    // The synopsis's own "export [ARCHIVO]", typed as it is, writes a file of that name.
+    const char* exe = std::getenv("KOR2_TEST_EXE");
+    const Outcome run = kor2test::runProgram({"/bin/sh", "-c", "cd \"$0\" && exec \"$1\" --settings \"$2\" settings export '[ARCHIVO]'",
+                                              dir.file(""), exe != nullptr ? exe : KOR2_EXE, store});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(dir.file("[ARCHIVO]")));
+    EXPECT_FALSE(fs::exists(dir.file("ARCHIVO")));
+}
+
+// A library error from `call` keeps its JSON answer and also tells the person at the terminal
+// where it happened: the member, the argument at fault and its type, and where to look.
+TEST(CallError, SaysOnStandardErrorWhatWentWrongWhere)
+{
+    for (const auto& [args, line] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"cColores", "Nada"}, "error 438 en CColores.Nada: El objeto no admite esta propiedad o método"},
+             {{"CColores", "col_nucad_de_nuvb", "text:rojo"},
+              "error 13 en CColores.Col_NuCad_de_NuVB: No coinciden los tipos; el argumento 1, NumColorVb, que espera long"},
+             {{"c_VL", "CurrentDrive=", "text:x"},
+              "error 13 en c_VL.CurrentDrive=: No coinciden los tipos; el argumento 1, CurrentDrive, que espera byte"},
+             {{"CColores", "Col_NuCad_de_NuVB"},
+              "error 449 en CColores.Col_NuCad_de_NuVB: Argumento no opcional; falta el argumento 1, NumColorVb, que espera long"},
+             {{"CColores", "Col_NuCad_de_NuVB", "long:1", "long:2"},
+              "error 450 en CColores.Col_NuCad_de_NuVB: Número de argumentos incorrecto o asignación de propiedad no "
+              "válida; admite 1 argumento como mucho y recibió 2"}}) {
+        std::vector<std::string> call{"call"};
+        call.insert(call.end(), args.begin(), args.end());
+        const Outcome run = kor2(call);
+        const std::string cls = line.substr(line.find(" en ") + 4, line.find('.') - line.find(" en ") - 4);
+        EXPECT_EQ(run.status, 3);
+        EXPECT_EQ(run.err, "kor2: " + line + " (véase kor2 describe " + cls + ")\n");
+        EXPECT_NE(run.out.find("\"error\": {\"number\": " + line.substr(6, line.find(' ', 6) - 6) + ","), std::string::npos) << run.out;
+    }
+}
+
 // A link planted at the store's journal: the write is refused naming it, and neither the file it
 // points to (whose mode became 0644) nor the store changes.
 TEST(Refusal, OfAStoreWithALinkedJournalTouchesNothing)

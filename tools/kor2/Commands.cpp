@@ -159,6 +159,23 @@ void spanishHelp(CLI::App& app)
     });
 }
 
+// The parser reads a word in brackets given to a list as a list ("[a,b]" as a and b, "[x]" as x):
+// every word here is data, a file name or a stored value, and is taken as typed. A positional
+// list then gathers its words one by one, as many as there are.
+void takeWordsAsTyped(CLI::App& app)
+{
+    for (CLI::App* command : app.get_subcommands({}))
+        takeWordsAsTyped(*command);
+    for (CLI::Option* option : app.get_options()) {
+        if (!option->get_allow_extra_args())
+            continue;
+        option->allow_extra_args(false);
+        if (option->get_positional())
+            option->expected(CLI::detail::expected_max_vector_size, CLI::detail::expected_max_vector_size)
+                ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    }
+}
+
 } // namespace
 
 std::string_view version() { return KOR2_VERSION; }
@@ -236,6 +253,7 @@ CommandLine::CommandLine()
     infoCmd->add_option("PALABRAS", info.words, "LETRA, N o ARCHIVO según la consulta");
 
     sub("help")->add_option("ORDEN", helpTopic, "La orden de la que se quiere ayuda");
+    takeWordsAsTyped(app);
 }
 
 CLI::App* CommandLine::command() const

@@ -1,6 +1,7 @@
 // kor2: the library from the command line — late-bound calls, a JSON-lines session for other
 // languages, and the interface listing of every class.
 
+#include "CallError.h"
 #include "Commands.h"
 #include "Describe.h"
 #include "Dialogs.h"
@@ -41,6 +42,8 @@ int runCall(kor2cli::Runtime& runtime, const kor2cli::CallCommand& command)
     std::vector<Variant> args;
     for (const std::string& arg : command.args)
         args.push_back(kor2cli::parseArgument(arg));
+    // As passed: by-reference arguments may come back changed.
+    const std::vector<Variant> passed = args;
     std::shared_ptr<Object> target;
     kor2cli::CallOutcome outcome;
     try {
@@ -50,7 +53,10 @@ int runCall(kor2cli::Runtime& runtime, const kor2cli::CallCommand& command)
         outcome.error = error;
     }
     std::cout << runtime.answer(outcome) << std::endl;
-    return outcome.error ? kExitError : kExitOk;
+    if (!outcome.error)
+        return kExitOk;
+    std::cerr << kor2cli::callErrorLine(info, command.member, passed, *outcome.error) << "\n";
+    return kExitError;
 }
 
 int runDescribe(const std::string& name, bool json)
