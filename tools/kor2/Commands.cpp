@@ -11,43 +11,59 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::array kSettingsActions{"get"sv, "set"sv, "list"sv, "delete"sv, "export"sv, "import"sv};
+constexpr std::array kSettingsForms{"SECCIÓN CLAVE"sv, "SECCIÓN CLAVE VALOR"sv, "[SECCIÓN]"sv, "SECCIÓN [CLAVE]"sv,
+                                    "[ARCHIVO]"sv,     "ARCHIVO"sv};
 constexpr std::array kInfoQueries{"host"sv, "volume"sv, "disk"sv, "identify"sv};
+constexpr std::array kInfoForms{""sv, "LETRA"sv, "N"sv, "ARCHIVO"sv};
+static_assert(kSettingsForms.size() == kSettingsActions.size() && kInfoForms.size() == kInfoQueries.size());
 
 constexpr unsigned kDialog = kUsesHeadless | kUsesActions | kUsesSettings;
-
-struct CommandRow {
-    std::string_view name;
-    std::string_view help;
-    unsigned globals;                             ///< GlobalUse bits
-    std::span<const std::string_view> choices{};  ///< the first positional's words, when closed
-};
+constexpr std::string_view kDialogExits = "0 aceptado; 1 cancelado o cerrado sin aceptar; 2 uso; 3 ninguna ventana "
+                                          "que mostrar (error 68, sin pantalla o sin guion) u otro error";
 
 // In the order --help, the manual and the completion list them.
 constexpr std::array kCommands{
     CommandRow{"call", "Una llamada con enlace tardío; MIEMBRO= asigna una propiedad",
-               kUsesHeadless | kUsesActions | kUsesSettings | kUsesDecimal},
+               kUsesHeadless | kUsesActions | kUsesSettings | kUsesDecimal,
+               "0 hecho; 2 uso (clase desconocida, argumento sin tipo); 3 un error de la biblioteca que llegó al "
+               "llamador, en la respuesta JSON y en una línea de la salida de errores"},
     CommandRow{"session", "Peticiones JSON por líneas en la entrada estándar",
-               kUsesHeadless | kUsesActions | kUsesSettings | kUsesDecimal},
-    CommandRow{"describe", "Miembros de una clase con sus identificadores, valores de una enumeración", kUsesJson},
+               kUsesHeadless | kUsesActions | kUsesSettings | kUsesDecimal,
+               "0 al acabar la entrada, aunque alguna petición falle (su respuesta lleva el error); 2 uso; 3 salida "
+               "que no se puede escribir"},
+    CommandRow{"describe", "Miembros de una clase con sus identificadores, valores de una enumeración", kUsesJson,
+               "0 hecho; 2 clase o enumeración desconocida; 3 salida que no se puede escribir"},
     CommandRow{"settings", "El almacén de configuración: get, set, list, delete, export, import",
-               kUsesSettings | kUsesJson, kSettingsActions},
-    CommandRow{"color", "El selector de colores; imprime el color, su índice y su nombre", kDialog},
-    CommandRow{"input", "Pide un texto; lo imprime al aceptar", kDialog},
-    CommandRow{"number", "Pide un número (coma o punto); lo imprime al aceptar", kDialog},
-    CommandRow{"open", "Elige un archivo para leer; imprime su ruta", kDialog},
-    CommandRow{"save", "Elige un archivo para grabar; imprime su ruta", kDialog},
-    CommandRow{"message", "Muestra un texto largo que se puede copiar", kDialog},
-    CommandRow{"login", "Pide usuario y contraseña; al aceptar los imprime en dos líneas", kDialog | kUsesJson},
+               kUsesSettings | kUsesJson,
+               "0 hecho; 1 get de una clave que no existe; 2 uso, o un archivo que falta, es una carpeta, es "
+               "demasiado grande o está mal formado; 3 error del almacén o del sistema de archivos",
+               kSettingsActions, kSettingsForms},
+    CommandRow{"color", "El selector de colores; imprime el color, su índice y su nombre", kDialog, kDialogExits},
+    CommandRow{"input", "Pide un texto; lo imprime al aceptar", kDialog, kDialogExits},
+    CommandRow{"number", "Pide un número (coma o punto); lo imprime al aceptar", kDialog, kDialogExits},
+    CommandRow{"open", "Elige un archivo para leer; imprime su ruta", kDialog, kDialogExits},
+    CommandRow{"save", "Elige un archivo para grabar; imprime su ruta", kDialog, kDialogExits},
+    CommandRow{"message", "Muestra un texto largo que se puede copiar", kDialog,
+               "0 cerrado; 2 uso, o un archivo que no se puede leer o pasa de 16 MiB; 3 ninguna ventana que mostrar "
+               "(error 68) u otro error"},
+    CommandRow{"login", "Pide usuario y contraseña; al aceptar los imprime en dos líneas", kDialog | kUsesJson,
+               kDialogExits},
     CommandRow{"info", "La máquina, el volumen de una unidad y la identidad de un disco", kUsesSettings | kUsesJson,
-               kInfoQueries},
-    CommandRow{"help", "Muestra la ayuda de kor2 o de una orden", 0},
+               "0 hecho; 1 unidad no asignada o sin volumen; 2 uso, o un bloque de identidad mal formado; 3 error "
+               "de la biblioteca",
+               kInfoQueries, kInfoForms},
+    CommandRow{"help", "Muestra la ayuda de kor2 o de una orden", 0, "0 hecho; 2 orden desconocida"},
 };
 
-const CommandRow* rowOf(std::string_view name)
+} // namespace
+
+const CommandRow* commandRow(std::string_view name)
 {
     const auto* row = std::find_if(kCommands.begin(), kCommands.end(), [&](const CommandRow& r) { return r.name == name; });
     return row == kCommands.end() ? nullptr : row;
 }
+
+namespace {
 
 std::string joined(std::span<const std::string_view> words, std::string_view separator)
 {
@@ -180,6 +196,15 @@ void takeWordsAsTyped(CLI::App& app)
 
 std::string_view version() { return KOR2_VERSION; }
 
+ValueKind valueKindOf(std::string_view valueName)
+{
+    if (valueName.empty())
+        return ValueKind::None;
+    if (valueName == "ARCHIVO" || valueName == "RUTA")
+        return ValueKind::File;
+    return valueName == "CARPETA" ? ValueKind::Folder : ValueKind::Other;
+}
+
 CommandLine::CommandLine()
 {
     spanishHelp(app);
@@ -211,41 +236,42 @@ CommandLine::CommandLine()
     CLI::App* callCmd = sub("call");
     callCmd->add_option("CLASE", call.className, "Clase, p. ej. CColores")->required();
     callCmd->add_option("MIEMBRO", call.member, "Miembro")->required();
-    callCmd->add_option("ARG", call.args, "byte:N int:N long:N single:X double:X bool:true|false text:TEXTO empty null");
+    callCmd->add_option("ARG", call.args, argumentKindsHelp());
 
     sub("describe")->add_option("CLASE", describeName, "Clase o enumeración; sin ella, todas");
 
     CLI::App* settingsCmd = sub("settings");
     settingsCmd->add_option("ACCIÓN", settings.action, joined(kSettingsActions, "|"))->required();
     settingsCmd->add_option("PALABRAS", settings.words, "SECCIÓN, CLAVE, VALOR o ARCHIVO según la acción");
-    settingsCmd->add_option("--app", settings.app, "Aplicación (por omisión Vesolar)");
+    settingsCmd->add_option("--app", settings.app, "Aplicación (por omisión Vesolar)")->type_name("NOMBRE");
 
     CLI::App* colorCmd = sub("color");
-    colorCmd->add_option("--initial", colour.initial, "Número de color propuesto");
-    colorCmd->add_option("--title", colour.title, "Título de la ventana");
-    layerOption = colorCmd->add_option("--layer", layer, "Color de la capa principal que se ofrece");
+    colorCmd->add_option("--initial", colour.initial, "Número de color propuesto")->type_name("N");
+    colorCmd->add_option("--title", colour.title, "Título de la ventana")->type_name("TÍTULO");
+    layerOption = colorCmd->add_option("--layer", layer, "Color de la capa principal que se ofrece")->type_name("N");
 
     CLI::App* inputCmd = sub("input");
-    inputCmd->add_option("--title", input.title, "Título de la ventana");
-    inputCmd->add_option("--text", input.text, "Texto propuesto");
-    inputCmd->add_option("--info", input.info, "Texto del botón Ayuda");
+    inputCmd->add_option("--title", input.title, "Título de la ventana")->type_name("TÍTULO");
+    inputCmd->add_option("--text", input.text, "Texto propuesto")->type_name("TEXTO");
+    inputCmd->add_option("--info", input.info, "Texto del botón Ayuda")->type_name("TEXTO");
 
     CLI::App* numberCmd = sub("number");
-    numberCmd->add_option("--title", number.title, "Título de la ventana");
-    numberCmd->add_option("--value", number.value, "Número propuesto");
-    numberCmd->add_option("--decimals", number.decimals, "Decimales con que se muestra");
+    numberCmd->add_option("--title", number.title, "Título de la ventana")->type_name("TÍTULO");
+    numberCmd->add_option("--value", number.value, "Número propuesto")->type_name("X");
+    numberCmd->add_option("--decimals", number.decimals, "Decimales con que se muestra")->type_name("N");
 
     save.save = true;
     for (auto [cmd, file] : {std::pair{sub("open"), &open}, std::pair{sub("save"), &save}}) {
-        cmd->add_option("--title", file->title, "Título del diálogo (recuerda la última ruta de cada título)");
-        cmd->add_option("--filter", file->filter, "Filtro: descripción|patrón;patrón|descripción|patrón");
-        cmd->add_option("--dir", file->dir, "Carpeta inicial en lugar de la recordada");
+        cmd->add_option("--title", file->title, "Título del diálogo (recuerda la última ruta de cada título)")
+            ->type_name("TÍTULO");
+        cmd->add_option("--filter", file->filter, "Filtro: descripción|patrón;patrón|descripción|patrón")->type_name("FILTRO");
+        cmd->add_option("--dir", file->dir, "Carpeta inicial en lugar de la recordada")->type_name("CARPETA");
     }
 
     CLI::App* messageCmd = sub("message");
-    messageCmd->add_option("--title", message.title, "Título de la ventana")->required();
-    messageText = messageCmd->add_option("--text", message.text, "El texto");
-    messageFile = messageCmd->add_option("--file", message.file, "Archivo con el texto (UTF-8)");
+    messageCmd->add_option("--title", message.title, "Título de la ventana")->type_name("TÍTULO")->required();
+    messageText = messageCmd->add_option("--text", message.text, "El texto")->type_name("TEXTO");
+    messageFile = messageCmd->add_option("--file", message.file, "Archivo con el texto (UTF-8)")->type_name("ARCHIVO");
     messageText->excludes(messageFile);
 
     CLI::App* infoCmd = sub("info");
@@ -264,13 +290,13 @@ CLI::App* CommandLine::command() const
 
 unsigned CommandLine::globalsOf(const CLI::App& command)
 {
-    const CommandRow* row = rowOf(command.get_name());
+    const CommandRow* row = commandRow(command.get_name());
     return row ? row->globals : 0;
 }
 
 std::span<const std::string_view> CommandLine::choicesOf(const CLI::App& command, const CLI::Option& positional)
 {
-    const CommandRow* row = rowOf(command.get_name());
+    const CommandRow* row = commandRow(command.get_name());
     const auto positionals = command.get_options([](const CLI::Option* o) { return o->get_positional(); });
     if (row == nullptr || positionals.empty() || positionals.front() != &positional)
         return {};
@@ -284,7 +310,7 @@ std::string helpText(const CommandLine& line, const std::string& topic)
     const auto formatter = line.app.get_formatter();
     if (topic.empty())
         return formatter->make_help(&line.app, line.app.get_name(), CLI::AppFormatMode::Normal);
-    const CLI::App* command = rowOf(topic) ? line.app.get_subcommand(topic) : nullptr;
+    const CLI::App* command = commandRow(topic) ? line.app.get_subcommand(topic) : nullptr;
     if (command == nullptr)
         throw std::invalid_argument("orden desconocida: " + excerpt(topic) + " (órdenes: " + commandNames(line.app) + ")");
     return formatter->make_help(command, line.app.get_name() + " " + command->get_name(), CLI::AppFormatMode::Normal);

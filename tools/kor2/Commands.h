@@ -29,9 +29,10 @@ enum GlobalUse : unsigned {
 
 struct GlobalOptionRow {
     std::string_view name;   ///< "--headless"
-    std::string_view value;  ///< the value's name; empty for a flag
+    std::string_view value;  ///< the value's name (see `ValueKind`); empty for a flag
     std::string_view help;
     GlobalUse use;
+    std::span<const std::string_view> choices{};  ///< the words the value takes, when closed
 };
 
 /// The options that stand before or after any command.
@@ -39,9 +40,28 @@ inline constexpr std::array kGlobalOptions{
     GlobalOptionRow{"--headless", "", "Sistema de ventanas guionizado, sin pantalla", kUsesHeadless},
     GlobalOptionRow{"--actions", "ARCHIVO", "Archivo JSON con los guiones de ventanas (con --headless)", kUsesActions},
     GlobalOptionRow{"--settings", "RUTA", "Almacén de configuración: RUTA o :memory:", kUsesSettings},
-    GlobalOptionRow{"--decimal", "SEP", "Separador decimal regional para esta ejecución: , o .", kUsesDecimal},
+    GlobalOptionRow{"--decimal", "SEP", "Separador decimal regional para esta ejecución: , o .", kUsesDecimal,
+                    kDecimalSeparators},
     GlobalOptionRow{"--json", "", "Salida JSON donde la salida es texto", kUsesJson},
 };
+
+/// What an option's value is, told by the value's name: the completion offers file names for a
+/// file, folders for a folder and nothing for the rest, whose words it cannot know.
+enum class ValueKind { None, File, Folder, Other };
+ValueKind valueKindOf(std::string_view valueName);
+
+/// One command of the table.
+struct CommandRow {
+    std::string_view name;
+    std::string_view help;
+    unsigned globals;                             ///< GlobalUse bits
+    std::string_view exits;                       ///< its exit statuses, "0 hecho; 2 uso; ..."
+    std::span<const std::string_view> choices{};  ///< the first positional's words, when closed
+    std::span<const std::string_view> forms{};    ///< for each choice, the words that follow it
+};
+
+/// The row of the command `name`; null for none.
+const CommandRow* commandRow(std::string_view name);
 
 struct CallCommand {
     std::string className;

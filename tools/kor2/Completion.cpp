@@ -5,6 +5,7 @@
 #include <Kor2_Sys/Object.h>
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace kor2cli {
@@ -23,7 +24,17 @@ void append(std::string& list, std::string_view text)
     list += (list.empty() ? "" : " ") + word(text);
 }
 
-bool isFlag(const CLI::Option& option) { return option.get_type_size() == 0; }
+bool isFlag(const CLI::Option& option) { return option.get_expected_max() == 0; }
+
+// A command's own options; its help flag is offered once, with the global ones.
+std::vector<const CLI::Option*> ownOptions(const CLI::App& command)
+{
+    std::vector<const CLI::Option*> options;
+    for (const CLI::Option* option : command.get_options([](const CLI::Option* o) { return !o->get_positional(); }))
+        if (option != command.get_help_ptr())
+            options.push_back(option);
+    return options;
+}
 
 // Each case of a `case "$1" in` body: the key, then the words it yields.
 std::string caseArm(const std::string& keys, const std::string& words)
@@ -36,12 +47,53 @@ std::string optionLists(const CLI::App& app, bool takingValues)
     std::string arms;
     for (const CLI::App* command : app.get_subcommands({})) {
         std::string names;
-        for (const CLI::Option* option : command->get_options([](const CLI::Option* o) { return !o->get_positional(); }))
+        for (const CLI::Option* option : ownOptions(*command))
             if (!takingValues || !isFlag(*option))
                 for (const std::string& name : option->get_lnames())
                     append(names, "--" + name);
         arms += caseArm(word(command->get_name()), names);
     }
+    return arms;
+}
+
+// What each option's value is offered from: file names, folders, its closed list of words, or
+// nothing. An option name means one kind of value in every command.
+std::string valueArms(const CLI::App& app)
+{
+    std::map<std::string, std::string> wordsOf;  // option name -> compgen's arguments
+    const auto add = [&](const std::string& name, std::string words) {
+        const auto [at, added] = wordsOf.emplace(name, words);
+        if (!added && at->second != words)
+            throw std::logic_error("opción con dos clases de valor: " + name);
+    };
+    const auto kindWords = [](std::string_view valueName, std::span<const std::string_view> choices) -> std::string {
+        if (!choices.empty()) {
+            std::string list;
+            for (std::string_view choice : choices)
+                append(list, choice);
+            return "-W '" + list + "'";
+        }
+        switch (valueKindOf(valueName)) {
+        case ValueKind::File: return "-f";
+        case ValueKind::Folder: return "-d";
+        default: return {};
+        }
+    };
+    for (const GlobalOptionRow& row : kGlobalOptions)
+        if (!row.value.empty())
+            add(std::string(row.name), kindWords(row.value, row.choices));
+    for (const CLI::App* command : app.get_subcommands({}))
+        for (const CLI::Option* option : ownOptions(*command))
+            if (!isFlag(*option))
+                for (const std::string& name : option->get_lnames())
+                    add("--" + name, kindWords(option->get_type_name(), {}));
+    std::map<std::string, std::string> namesOf;  // compgen's arguments -> option names
+    for (const auto& [name, words] : wordsOf)
+        if (!words.empty())
+            namesOf[words] += (namesOf[words].empty() ? "" : "|") + word(name);
+    std::string arms;
+    for (const auto& [words, names] : namesOf)
+        arms += "    " + names + ") compgen " + words + " -- \"$2\" ;;\n";
     return arms;
 }
 
@@ -83,7 +135,7 @@ std::string memberLists()
 std::string completionScript(const CommandLine& line)
 {
     const CLI::App& app = line.app;
-    std::string globals, globalValues, commands, classes, enums;
+    std::string globals, globalValues, commands, classes, enums, kinds;
     for (const GlobalOptionRow& row : kGlobalOptions) {
         append(globals, row.name);
         if (!row.value.empty())
@@ -97,12 +149,15 @@ std::string completionScript(const CommandLine& line)
         append(classes, info->name);
     for (const Kor2_Sys::EnumInfo* info : Kor2_Sys::libraryEnums())
         append(enums, info->name);
+    for (const ArgumentKind& kind : kArgumentKinds)
+        append(kinds, kind.word);
 
     return "# Completado de bash para kor2 " + std::string(version()) +
            ", escrito al compilar a partir de la tabla de órdenes y de las tablas de despacho.\n"
            "\n_kor2_members() {\n  case \"$1\" in\n" + memberLists() + "  esac\n}\n"
            "\n_kor2_options() {\n  case \"$1\" in\n" + optionLists(app, false) + "  esac\n}\n"
            "\n_kor2_valued() {\n  case \"$1\" in\n" + optionLists(app, true) + "  esac\n}\n"
+           "\n_kor2_values() {\n  case \"$1\" in\n" + valueArms(app) + "  esac\n}\n"
            "\n_kor2_choices() {\n  case \"$1\" in\n" + choiceLists(app) + "  esac\n}\n"
            "\n_kor2() {\n"
            "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
@@ -120,7 +175,7 @@ std::string completionScript(const CommandLine& line)
            "    fi\n"
            "  done\n"
            "  if [[ $prev == -* && \" $valued $(_kor2_valued \"$command\") \" == *\" $prev \"* ]]; then\n"
-           "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+           "    mapfile -t COMPREPLY < <(_kor2_values \"$prev\" \"$cur\")\n"
            "    return\n"
            "  fi\n"
            "  if [[ $cur == -* ]]; then\n"
@@ -136,8 +191,13 @@ std::string completionScript(const CommandLine& line)
            "    esac\n"
            "  elif [[ $command == call && $positional == 1 ]]; then\n"
            "    words=$(_kor2_members \"$first\")\n"
+           "  elif [[ $command == call ]]; then\n"
+           "    words='" + kinds + "'\n"
            "  fi\n"
            "  COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
+           "  # A type prefix is completed without the space, for the value to follow it.\n"
+           "  [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *: ]] && compopt -o nospace 2> /dev/null\n"
+           "  return 0\n"
            "}\n"
            "complete -F _kor2 kor2\n";
 }

@@ -24,10 +24,10 @@ bool write(const char* path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::cerr << "uso: kor2-docgen PÁGINA_DE_MANUAL COMPLETADO_DE_BASH\n";
+    if (argc != 4) {
+        std::cerr << "uso: kor2-docgen PÁGINA_DE_MANUAL COMPLETADO_DE_BASH FECHA\n";
         return 2;
     }
     const kor2cli::CommandLine line;
-    return write(argv[1], kor2cli::manualPage(line)) && write(argv[2], kor2cli::completionScript(line)) ? 0 : 1;
+    return write(argv[1], kor2cli::manualPage(line, argv[3])) && write(argv[2], kor2cli::completionScript(line)) ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <limits>
@@ -143,7 +144,8 @@ template <class Number> Number parseNumber(std::string_view text, std::string_vi
 Runtime::Runtime(const GlobalOptions& options)
 {
     if (!options.decimal.empty()) {
-        if (options.decimal != "," && options.decimal != ".")
+        if (std::find(std::begin(kDecimalSeparators), std::end(kDecimalSeparators), options.decimal) ==
+            std::end(kDecimalSeparators))
             throw std::invalid_argument("--decimal admite \",\" o \".\"");
         m_previousDecimal = locale::setDecimalSeparator(options.decimal == "," ? u',' : u'.');
     }
@@ -261,24 +263,38 @@ std::shared_ptr<Object> callTarget(const ClassInfo& info)
     return info.shared != nullptr ? info.shared() : info.create();
 }
 
+std::string argumentKindsHelp()
+{
+    std::string help;
+    for (const ArgumentKind& kind : kArgumentKinds)
+        help += (help.empty() ? "" : " ") + std::string(kind.word) + std::string(kind.value);
+    return help;
+}
+
 Variant parseArgument(const std::string& text)
 {
-    if (text == "empty")
-        return Variant{};
-    if (text == "null")
-        return Variant::null();
-    const auto colon = text.find(':');
-    if (colon == std::string::npos)
-        throw std::invalid_argument("argumento sin tipo: " + excerpt(text) + " (use byte:, int:, long:, single:, double:, bool:, text:, empty o null)");
-    const std::string kind = text.substr(0, colon);
-    const std::string_view value = std::string_view(text).substr(colon + 1);
-    if (kind == "text") return utf::fromUtf8(value);
-    if (kind == "byte") return parseNumber<Byte>(value, kind);
-    if (kind == "int") return parseNumber<Integer>(value, kind);
-    if (kind == "long") return parseNumber<Long>(value, kind);
-    if (kind == "single") return parseNumber<Single>(value, kind);
-    if (kind == "double") return parseNumber<Double>(value, kind);
-    if (kind == "bool" && (value == "true" || value == "false")) return value == "true";
+    const auto known = std::find_if(std::begin(kArgumentKinds), std::end(kArgumentKinds), [&](const ArgumentKind& k) {
+        return k.value.empty() ? text == k.word : text.starts_with(k.word);
+    });
+    if (known == std::end(kArgumentKinds)) {
+        std::string words;
+        for (const ArgumentKind& kind : kArgumentKinds)
+            words += (words.empty() ? "" : ", ") + std::string(kind.word);
+        throw std::invalid_argument(
+            (text.find(':') == std::string::npos ? "argumento sin tipo: " : "argumento no válido: ") + excerpt(text) +
+            " (use " + words + ")");
+    }
+    const std::string_view kind = known->word;
+    const std::string_view value = std::string_view(text).substr(kind.size());
+    if (kind == "empty") return Variant{};
+    if (kind == "null") return Variant::null();
+    if (kind == "text:") return utf::fromUtf8(value);
+    if (kind == "byte:") return parseNumber<Byte>(value, "byte");
+    if (kind == "int:") return parseNumber<Integer>(value, "int");
+    if (kind == "long:") return parseNumber<Long>(value, "long");
+    if (kind == "single:") return parseNumber<Single>(value, "single");
+    if (kind == "double:") return parseNumber<Double>(value, "double");
+    if (value == "true" || value == "false") return value == "true";
     throw std::invalid_argument("argumento no válido: " + excerpt(text));
 }
 

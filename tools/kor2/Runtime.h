@@ -26,6 +26,9 @@ namespace kor2cli {
 
 class RecordingWindowSystem;
 
+/// The decimal separators `--decimal` takes.
+inline constexpr std::string_view kDecimalSeparators[] = {",", "."};
+
 struct GlobalOptions {
     bool headless = false;
     std::string actionsFile;
@@ -84,8 +87,21 @@ private:
 /// The object a `kor2 call` addresses: the shared instance of a global class, else a new one.
 std::shared_ptr<Kor2_Sys::Object> callTarget(const Kor2_Sys::ClassInfo& info);
 
-/// One `kor2 call` argument: byte:N, int:N, long:N, single:X, double:X, bool:true|false, text:S, empty,
-/// null. Throws std::invalid_argument.
+/// How a `kor2 call` argument names its type: a prefix before its value ("long:"), or a whole
+/// word ("empty"). The parser, the help and the shell completion read this one list.
+struct ArgumentKind {
+    std::string_view word;  ///< "long:" or "empty"
+    std::string_view value; ///< what follows the prefix in the help, e.g. "N"; empty for a whole word
+};
+inline constexpr ArgumentKind kArgumentKinds[] = {
+    {"byte:", "N"},   {"int:", "N"},    {"long:", "N"},      {"single:", "X"}, {"double:", "X"},
+    {"bool:", "true|false"}, {"text:", "TEXTO"}, {"empty", ""}, {"null", ""},
+};
+
+/// The argument kinds as the help lists them: "byte:N int:N ... empty null".
+std::string argumentKindsHelp();
+
+/// One `kor2 call` argument, of one of `kArgumentKinds`. Throws std::invalid_argument.
 Kor2_Sys::Variant parseArgument(const std::string& text);
 
 } // namespace kor2cli
