@@ -9,6 +9,7 @@
 
 namespace Kor2_Sys {
 
+/// The file chooser whose failures reach the caller as an `Error`.
 class KOR2_SYS_EXPORT CCmDialog : public FileDialogFields {
 public:
     /// The full path of an existing file; the library's folder when the name confirmed is no

@@ -37,6 +37,7 @@ public:
     Long Col_NuCad_de_NuVB(const Long& NumColorVb);
 };
 
+/// The shared instance that free calls use: `global<CColores>().Member(...)`.
 template <> KOR2_SYS_EXPORT CColores& global<CColores>();
 
 } // namespace Kor2_Sys

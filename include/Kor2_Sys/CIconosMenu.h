@@ -7,6 +7,7 @@
 
 namespace Kor2_Sys {
 
+/// Menu bitmaps and the system menu's extra entry.
 class KOR2_SYS_EXPORT CIconosMenu {
 public:
     /// Puts the bitmap `Icono` (a host picture whose default value is a bitmap handle) beside item
@@ -20,6 +21,7 @@ public:
     void I_inserta_espacio_despues_icono(const Long& lnghWnd);
 };
 
+/// The shared instance that free calls use: `global<CIconosMenu>().Member(...)`.
 template <> KOR2_SYS_EXPORT CIconosMenu& global<CIconosMenu>();
 
 } // namespace Kor2_Sys

@@ -13,6 +13,7 @@
 
 namespace Kor2_Sys {
 
+/// Text and number utilities, independent of the machine's decimal separator.
 class KOR2_SYS_EXPORT CString {
 public:
     /// Number of items found by the most recent split (shared by free calls to the global instance).
@@ -57,6 +58,7 @@ public:
     Text S_FM(const Variant& Valor, const Integer& Decimales, const Integer& Enteros = 0);
 };
 
+/// The shared instance that free calls use: `global<CString>().Member(...)`.
 template <> KOR2_SYS_EXPORT CString& global<CString>();
 
 } // namespace Kor2_Sys

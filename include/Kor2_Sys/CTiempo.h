@@ -15,6 +15,7 @@ enum class Tiempo : Long {
     minutos = 2,
 };
 
+/// A millisecond stopwatch, a pause and the system's tick.
 class KOR2_SYS_EXPORT CTiempo {
 public:
     /// Blocks the calling thread for `Tiempo` milliseconds (window events do not run meanwhile);
@@ -37,6 +38,7 @@ private:
     Long m_stop = 0;  ///< 0: not stopped
 };
 
+/// The shared instance that free calls use: `global<CTiempo>().Member(...)`.
 template <> KOR2_SYS_EXPORT CTiempo& global<CTiempo>();
 
 } // namespace Kor2_Sys

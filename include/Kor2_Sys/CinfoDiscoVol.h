@@ -12,6 +12,7 @@
 
 namespace Kor2_Sys {
 
+/// The computer's name, the volumes' identity and file existence.
 class KOR2_SYS_EXPORT CinfoDiscoVol {
 public:
     /// The computer's name as the original platform reports it: the host name up to its first
@@ -37,6 +38,7 @@ public:
     Boolean D_Existe_fichero(const Text& Nombre);
 };
 
+/// The shared instance that free calls use: `global<CinfoDiscoVol>().Member(...)`.
 template <> KOR2_SYS_EXPORT CinfoDiscoVol& global<CinfoDiscoVol>();
 
 } // namespace Kor2_Sys

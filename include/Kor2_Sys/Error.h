@@ -13,10 +13,14 @@ namespace Kor2_Sys {
 /// Operations with an error trap absorb it; the others let it reach the caller.
 class KOR2_SYS_EXPORT Error : public std::exception {
 public:
+    /// An error with this number, description and source.
     Error(Long number, Text description, Text source = u"Kor2_Sys");
 
+    /// The error number (438, 13, ...).
     Long number() const noexcept { return m_number; }
+    /// The Spanish description.
     const Text& description() const noexcept { return m_description; }
+    /// What raised it: "Kor2_Sys" unless the raiser names itself.
     const Text& source() const noexcept { return m_source; }
     /// UTF-8 form of "number: description".
     const char* what() const noexcept override { return m_what.c_str(); }

@@ -1,6 +1,7 @@
 #ifndef KOR2_SYS_C_API_H
 #define KOR2_SYS_C_API_H
-/* C entry points: how hosts in languages other than C++ create library objects and call their
+/** \file Kor2_Sys.h
+ * C entry points: how hosts in languages other than C++ create library objects and call their
  * members by name or identifier. Texts cross this boundary as UTF-8; by-reference arguments are
  * updated in place. Every function is called on the host's user-interface thread.
  *
@@ -35,8 +36,8 @@
 extern "C" {
 #endif
 
-typedef struct kor2_object kor2_object; /* a library object (reference counted) */
-typedef struct kor2_value kor2_value;   /* a Variant */
+typedef struct kor2_object kor2_object; /**< a library object (reference counted) */
+typedef struct kor2_value kor2_value;   /**< a Variant */
 
 /** How a member is invoked. The last enumerator is no kind: it makes the type as wide as `int`,
  * so that any number a caller passes is a value the library can check. */
@@ -57,8 +58,8 @@ typedef enum kor2_type {
 /** A failed call: the error number and its description (UTF-8, owned by the error). Start from
  * `{0, NULL}` to tell a failure of the value getters (number not 0) from a value of 0. */
 typedef struct kor2_error {
-    int32_t number;
-    char* description;
+    int32_t number;     /**< the error number; 0 when no call failed */
+    char* description;  /**< the Spanish description, UTF-8 */
 } kor2_error;
 
 /** Frees the description of an error the library filled and zeroes the struct. Only for a
@@ -86,28 +87,32 @@ KOR2_SYS_EXPORT int kor2_invoke_id(kor2_object* object, int32_t id, kor2_invoke_
  * memory). A text that is not valid UTF-8 keeps its valid parts; each malformed sequence becomes
  * U+FFFD. A null `utf8` is the empty text. */
 KOR2_SYS_EXPORT kor2_value* kor2_value_empty(void);
-KOR2_SYS_EXPORT kor2_value* kor2_value_null(void);
-KOR2_SYS_EXPORT kor2_value* kor2_value_byte(uint8_t v);
-KOR2_SYS_EXPORT kor2_value* kor2_value_integer(int16_t v);
-KOR2_SYS_EXPORT kor2_value* kor2_value_long(int32_t v);
-KOR2_SYS_EXPORT kor2_value* kor2_value_single(float v);
-KOR2_SYS_EXPORT kor2_value* kor2_value_double(double v);
-KOR2_SYS_EXPORT kor2_value* kor2_value_bool(int v);
-KOR2_SYS_EXPORT kor2_value* kor2_value_text(const char* utf8);
+KOR2_SYS_EXPORT kor2_value* kor2_value_null(void);              /**< the null value */
+KOR2_SYS_EXPORT kor2_value* kor2_value_byte(uint8_t v);         /**< a Byte */
+KOR2_SYS_EXPORT kor2_value* kor2_value_integer(int16_t v);      /**< an Integer */
+KOR2_SYS_EXPORT kor2_value* kor2_value_long(int32_t v);         /**< a Long */
+KOR2_SYS_EXPORT kor2_value* kor2_value_single(float v);         /**< a Single */
+KOR2_SYS_EXPORT kor2_value* kor2_value_double(double v);        /**< a Double */
+KOR2_SYS_EXPORT kor2_value* kor2_value_bool(int v);             /**< a Boolean: true for any `v` but 0 */
+KOR2_SYS_EXPORT kor2_value* kor2_value_text(const char* utf8);  /**< a text, from UTF-8 */
+/** Frees a value the library handed over, overwriting a text first (NULL: nothing). */
 KOR2_SYS_EXPORT void kor2_value_free(kor2_value* value);
 
 /** Reading values. A null value reads as an empty one. Numbers convert as the library converts
  * them; on failure the getters return 0 and fill `error` when it is not null. */
 KOR2_SYS_EXPORT kor2_type kor2_value_type(const kor2_value* value);
+/** The value as a Long. */
 KOR2_SYS_EXPORT int32_t kor2_value_as_long(const kor2_value* value, kor2_error* error);
+/** The value as a Double. */
 KOR2_SYS_EXPORT double kor2_value_as_double(const kor2_value* value, kor2_error* error);
 /** Text form as UTF-8, to free with `kor2_string_free`; NULL on failure. */
 KOR2_SYS_EXPORT char* kor2_value_as_text(const kor2_value* value, kor2_error* error);
+/** Frees a text the library handed over, overwriting it first (NULL: nothing). */
 KOR2_SYS_EXPORT void kor2_string_free(char* text);
 /** Number of items of an array value (0 for any other value) and a new copy of item `i`; NULL
  * when `i` is not below the size. */
 KOR2_SYS_EXPORT size_t kor2_value_array_size(const kor2_value* value);
-KOR2_SYS_EXPORT kor2_value* kor2_value_array_item(const kor2_value* value, size_t i);
+KOR2_SYS_EXPORT kor2_value* kor2_value_array_item(const kor2_value* value, size_t i); /**< item `i`, a new copy */
 
 /** Called for every failure that an operation's silent error trap absorbs (the operation still
  * returns normally): the error number, its description (UTF-8), the operation ("Class.Member")

@@ -34,14 +34,14 @@ enum class MemberShape : std::uint8_t {
 
 /// One named value of an enumeration.
 struct EnumMember {
-    std::string_view name;
-    Long value;
+    std::string_view name;  ///< the value's name, UTF-8
+    Long value;             ///< the number it stands for
 };
 
 /// An enumeration of the interface: its values travel as `Long`, its name documents them.
 struct EnumInfo {
-    std::string_view name;
-    std::span<const EnumMember> members;
+    std::string_view name;                ///< the enumeration's name, UTF-8
+    std::span<const EnumMember> members;  ///< its values, in declared order
 };
 
 /// One declared parameter.
@@ -49,7 +49,7 @@ struct ParamInfo {
     std::string_view name;   ///< the interface's own name, UTF-8
     ValueType type;          ///< `Any` for a variant parameter
     bool byRef = true;       ///< by-reference parameters see the callee's changes
-    bool optional = false;
+    bool optional = false;   ///< may be omitted (takes `defaultValue`)
     /// Value an omitted optional parameter takes (numbers only; text defaults are empty).
     double defaultValue = 0;
     /// The enumeration a `Long` parameter takes its values from, if any.
@@ -65,9 +65,9 @@ using MemberHandler = Variant (*)(void* self, dispatch::CallArgs& args);
 /// One row of a class's dispatch table.
 struct MemberInfo {
     std::string_view name;  ///< UTF-8, letter for letter as the interface spells it
-    MemberShape shape;
+    MemberShape shape;      ///< how the member is reached
     ValueType result;       ///< `Empty` for subs and property writes
-    std::span<const ParamInfo> params;
+    std::span<const ParamInfo> params;  ///< declared parameters, in order
     MemberHandler handler;  ///< null while the member is not built: calling it is error 438
     DispId id = 0;          ///< filled from the row's position (see `makeTable`)
     bool acceptsAnyArguments = false;  ///< parameter list not declared: any arguments are taken
@@ -79,7 +79,7 @@ enum class Creation : std::uint8_t { Creatable, Global };
 /// Description of a library class: the source of invocation, identifiers and the printed listing.
 struct KOR2_SYS_EXPORT ClassInfo {
     std::string_view name;               ///< class name, e.g. "CColores"
-    Creation creation;
+    Creation creation;                   ///< creatable, or global with a shared instance
     std::span<const MemberInfo> members; ///< in interface order
     std::shared_ptr<Object> (*create)(); ///< a fresh instance
     std::shared_ptr<Object> (*shared)(); ///< the implicit shared instance (global classes; else null)
@@ -91,6 +91,7 @@ struct KOR2_SYS_EXPORT ClassInfo {
     /// The row with this name (case-insensitive) or identifier and shape compatible with
     /// `kind`; null when there is none.
     const MemberInfo* find(std::string_view member, InvokeKind kind) const noexcept;
+    /// The row with this identifier and a shape compatible with `kind`; null when there is none.
     const MemberInfo* find(DispId id, InvokeKind kind) const noexcept;
 };
 

@@ -53,14 +53,16 @@ KOR2_SYS_EXPORT std::string_view typeName(ValueType type) noexcept;
 
 /// One-dimensional array with lower bound 0. Text arrays hold `Text` variants.
 struct Array {
-    ValueType elementType = ValueType::Any;
-    std::vector<Variant> items;
+    ValueType elementType = ValueType::Any;  ///< the declared type of the items (`Any`: each its own)
+    std::vector<Variant> items;              ///< the items, index 0 first
 };
 
 /// Empty value (never assigned).
-struct EmptyValue { bool operator==(const EmptyValue&) const = default; };
+struct EmptyValue { /// Every empty value equals every other.
+    bool operator==(const EmptyValue&) const = default; };
 /// Null value.
-struct NullValue { bool operator==(const NullValue&) const = default; };
+struct NullValue { /// Every null value equals every other.
+    bool operator==(const NullValue&) const = default; };
 
 /// A tagged value. Conversions follow the usual automation rules: numbers convert to each
 /// other with range checks (error 6 "Desbordamiento"), fractions become whole numbers by
@@ -69,36 +71,41 @@ struct NullValue { bool operator==(const NullValue&) const = default; };
 /// (error 94 "Uso no válido de Null").
 class KOR2_SYS_EXPORT Variant {
 public:
+    /// The alternatives a value may hold, in the order of `ValueType`'s first eleven tags.
     using Storage = std::variant<EmptyValue, NullValue, Integer, Long, Single, Double, Boolean, Text,
                                  std::shared_ptr<Array>, std::shared_ptr<Object>, Byte>;
 
+    /// The empty value.
     Variant() = default;
-    Variant(Byte v) : m_value(v) {}
-    Variant(Integer v) : m_value(v) {}
-    Variant(Long v) : m_value(v) {}
-    Variant(Single v) : m_value(v) {}
-    Variant(Double v) : m_value(v) {}
-    Variant(Boolean v) : m_value(v) {}
-    Variant(Text v) : m_value(std::move(v)) {}
-    Variant(const char16_t* v) : m_value(Text(v)) {}
-    Variant(Array v) : m_value(std::make_shared<Array>(std::move(v))) {}
-    Variant(std::shared_ptr<Object> v) : m_value(std::move(v)) {}
-    Variant(NullValue v) : m_value(v) {}
+    // Each holds the value given as its own type.
+    Variant(Byte v) : m_value(v) {}        ///< a `Byte`
+    Variant(Integer v) : m_value(v) {}     ///< an `Integer`
+    Variant(Long v) : m_value(v) {}        ///< a `Long`
+    Variant(Single v) : m_value(v) {}      ///< a `Single`
+    Variant(Double v) : m_value(v) {}      ///< a `Double`
+    Variant(Boolean v) : m_value(v) {}     ///< a `Boolean`
+    Variant(Text v) : m_value(std::move(v)) {}  ///< a `Text`
+    Variant(const char16_t* v) : m_value(Text(v)) {}  ///< a `Text` copied from a literal
+    Variant(Array v) : m_value(std::make_shared<Array>(std::move(v))) {}  ///< an array, shared by the copies
+    Variant(std::shared_ptr<Object> v) : m_value(std::move(v)) {}  ///< an object reference
+    Variant(NullValue v) : m_value(v) {}   ///< the null value
     /// The null value.
     static Variant null() { return Variant(NullValue{}); }
 
     /// The type tag of the value held.
     ValueType type() const noexcept;
+    /// True for the empty value (never assigned).
     bool isEmpty() const noexcept { return type() == ValueType::Empty; }
+    /// True for the null value.
     bool isNull() const noexcept { return type() == ValueType::Null; }
 
-    /// Conversions; each throws `Error` (6, 13 or 94) when the value does not convert.
-    Byte toByte() const;
-    Integer toInteger() const;
-    Long toLong() const;
-    Single toSingle() const;
-    Double toDouble() const;
-    Boolean toBoolean() const;
+    // Conversions; each throws `Error` (6, 13 or 94) when the value does not convert.
+    Byte toByte() const;        ///< as a `Byte` (0 to 255)
+    Integer toInteger() const;  ///< as an `Integer`
+    Long toLong() const;        ///< as a `Long`
+    Single toSingle() const;    ///< as a `Single`
+    Double toDouble() const;    ///< as a `Double`
+    Boolean toBoolean() const;  ///< as a `Boolean`
     /// Text form: text unchanged, empty gives the empty text, numbers in the regional form,
     /// booleans as "Verdadero"/"Falso"; null and objects have none (errors 94 and 13).
     Text toText() const;
@@ -111,6 +118,7 @@ public:
 
     /// Direct access to the stored value, for callers that know its type.
     const Storage& storage() const noexcept { return m_value; }
+    /// The stored value, to change in place.
     Storage& storage() noexcept { return m_value; }
 
     /// Same type and same value (arrays and objects by identity).

@@ -14,6 +14,7 @@ public:
     Text cCambiaTexto(std::span<Variant> arguments);
 };
 
+/// The shared instance that free calls use: `global<cCambiaTxt>().Member(...)`.
 template <> KOR2_SYS_EXPORT cCambiaTxt& global<cCambiaTxt>();
 
 } // namespace Kor2_Sys

@@ -7,6 +7,7 @@
 
 namespace Kor2_Sys {
 
+/// Copies a host form's or picture box's drawing to the clipboard.
 class KOR2_SYS_EXPORT cImagen {
 public:
     /// Clears the clipboard and puts on it a bitmap of `objFrom`'s inner area (`ScaleWidth` ×
@@ -16,6 +17,7 @@ public:
     Boolean I__CopyPictureToClipboard(const Variant& objFrom);
 };
 
+/// The shared instance that free calls use: `global<cImagen>().Member(...)`.
 template <> KOR2_SYS_EXPORT cImagen& global<cImagen>();
 
 } // namespace Kor2_Sys

@@ -7,6 +7,7 @@
 
 namespace Kor2_Sys {
 
+/// Drags a host control with the mouse.
 class KOR2_SYS_EXPORT cMoverControl {
 public:
     /// With the left button (bit 1 of `Button`): remembers where inside `Control` the cursor grabbed
@@ -22,6 +23,7 @@ private:
     Long m_grabY = 0;
 };
 
+/// The shared instance that free calls use: `global<cMoverControl>().Member(...)`.
 template <> KOR2_SYS_EXPORT cMoverControl& global<cMoverControl>();
 
 } // namespace Kor2_Sys

@@ -9,6 +9,7 @@
 
 namespace Kor2_Sys {
 
+/// Per-user values and window geometry in the library's settings store.
 class KOR2_SYS_EXPORT cRegistro {
 public:
     /// Stores the text form of `Valor` under key `SubSeccion`. Silent: a null value or a store that
@@ -42,6 +43,7 @@ public:
     void R_Graba_Pos_Form(const std::shared_ptr<Object>& Formulario, const Text& Aplicacion, const Text& Seccion);
 };
 
+/// The shared instance that free calls use: `global<cRegistro>().Member(...)`.
 template <> KOR2_SYS_EXPORT cRegistro& global<cRegistro>();
 
 } // namespace Kor2_Sys

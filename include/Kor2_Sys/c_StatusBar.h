@@ -9,6 +9,7 @@
 
 namespace Kor2_Sys {
 
+/// A progress bar shown inside a part of a status bar.
 class KOR2_SYS_EXPORT c_StatusBar {
 public:
     /// With `bShowProgressBar` true: keeps `Form1` and `ProgressBar1`, makes the bar a child of

@@ -14,6 +14,7 @@
 
 namespace Kor2_Sys {
 
+/// A hard disk's model number, serial number and firmware revision.
 class KOR2_SYS_EXPORT c_VL {
 public:
     /// Reads the platform family once, for the life of the instance.

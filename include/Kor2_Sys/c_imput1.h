@@ -6,6 +6,7 @@
 
 namespace Kor2_Sys {
 
+/// Text and number prompts and long messages.
 class KOR2_SYS_EXPORT c_imput1 {
 public:
     /// What the numeric prompts return when the user cancels.
@@ -27,6 +28,7 @@ public:
     void A_Mensaje(const Text& Mensaje, const Text& titulo);
 };
 
+/// The shared instance that free calls use: `global<c_imput1>().Member(...)`.
 template <> KOR2_SYS_EXPORT c_imput1& global<c_imput1>();
 
 } // namespace Kor2_Sys

@@ -8,6 +8,7 @@
 
 namespace Kor2_Sys {
 
+/// The colour chooser, configured and read back through properties.
 class KOR2_SYS_EXPORT cfrm_Color {
 public:
     Text titulo;                        ///< caption of the window

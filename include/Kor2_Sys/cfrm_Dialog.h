@@ -9,6 +9,7 @@
 
 namespace Kor2_Sys {
 
+/// The file chooser that reports its failures itself and returns the empty text.
 class KOR2_SYS_EXPORT cfrm_Dialog : public FileDialogFields {
 public:
     /// The full path of an existing file; the library's folder when the name confirmed is no

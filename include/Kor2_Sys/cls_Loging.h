@@ -7,9 +7,12 @@
 
 namespace Kor2_Sys {
 
+/// The login dialog: a user name, a password and the user's choice.
 class KOR2_SYS_EXPORT cls_Loging {
 public:
+    /// Not accepted, with empty texts.
     cls_Loging() = default;
+    /// A copy of the other's answer, password included.
     cls_Loging(const cls_Loging&) = default;
     /// Overwrites the former password in memory before taking the other's.
     cls_Loging& operator=(const cls_Loging& other);

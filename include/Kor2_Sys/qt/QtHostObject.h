@@ -67,6 +67,7 @@ KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostPicture(QWidget* widget);
 /// valid while the object lives; the handle names no window. The menu-icon operation takes it as
 /// `Icono`. From a QIcon, every size it holds goes with it.
 KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostBitmap(const QPixmap& pixmap);
+/// As above, from a QIcon with every size it holds.
 KOR2_SYS_QT_EXPORT std::shared_ptr<Object> hostBitmap(const QIcon& icon);
 
 // Menus. A window's menu bar, for the library, is the bar the host registered for it (below), else
@@ -99,6 +100,7 @@ KOR2_SYS_QT_EXPORT QMenu* systemMenu(QWidget* window);
 class KOR2_SYS_QT_EXPORT SystemMenuNotifier final : public QObject {
     Q_OBJECT
 public:
+    /// A notifier owned by `parent`.
     explicit SystemMenuNotifier(QObject* parent) : QObject(parent) {}
 
 Q_SIGNALS:
