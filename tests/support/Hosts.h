@@ -2,8 +2,9 @@
 // The host kit: a host program's own objects (forms with menu bars, status bars, progress bars,
 // picture boxes, labels, menu pictures) on one backend, and what a person would see of them after
 // the library drove them. On the headless window system they are recorded host objects; on Qt,
-// real widgets handed over through the Qt module's adapters. Geometry, visibility and values are
-// read through the host objects themselves, the rest through the reads below, alike on both.
+// real widgets handed over through the Qt module's adapters; on Win32, the platform's own windows
+// and common controls. Geometry, visibility and values are read through the host objects
+// themselves, the rest through the reads below, alike on all three.
 
 #include "Player.h"
 #include "platform/headless/HostObjects.h"
@@ -32,7 +33,7 @@ public:
     virtual Variant statusBar(const Variant& form, std::vector<int> widths) = 0;
     /// A hidden progress bar on the form, at 40.
     virtual Variant progressBar(const Variant& form) = 0;
-    /// A picture box on the form, its inner size in twips (whole pixels on Qt), painting red.
+    /// A picture box on the form, its inner size in twips (whole pixels on Qt and Win32), painting red.
     virtual Variant picture(const Variant& form, float width, float height) = 0;
     /// A label of 60 × 24 pixels at `at` in the form.
     virtual Variant control(const Variant& form, PixelPoint at) = 0;
