@@ -65,7 +65,8 @@ const PartRow kParts[] = {
     {"partPastTheLastLeavesAllZero", 3, {0, 0, 0, 0}}, {"negativePartLeavesAllZero", -1, {0, 0, 0, 0}},
     // Part 0 is 1,3 to 21,21 pixels: top 22.5 goes to 22 (even), and the height is 21 × 7.5 - 22
     // = 135.5 to 136, not 18 × 7.5 rounded; the width 21 × 12 - 12, to the twip.
-    {"tiesToEvenFarSidesLessConvertedNearSides", 0, {12, 22, 240, 136}, {12, 7.5}, Only::Headless},
+    {.label = "tiesToEvenFarSidesLessConvertedNearSides", .panel = 0, .twips = {12, 22, 240, 136}, .screen = {12, 7.5},
+     .only = Only::Headless},
 };
 KOR2_TABLE(Parts, Placement, kParts);
 

@@ -16,21 +16,12 @@ namespace kor2test {
 namespace {
 
 namespace Ks = Kor2_Sys;
-using Ks::platform::win32::handleOf;
 using Ks::platform::win32::longOf;
 
 double twipsPerPixel(bool horizontal)
 {
     const auto& ws = Ks::platform::windowSystem();
     return horizontal ? ws.twipsPerPixelX() : ws.twipsPerPixelY();
-}
-Ks::Single toTwips(LONG pixels, bool horizontal)
-{
-    return static_cast<Ks::Single>(std::nearbyint(pixels * twipsPerPixel(horizontal)));
-}
-int toPixels(const Variant& twips, bool horizontal)
-{
-    return static_cast<int>(std::lround(twips.toDouble() / twipsPerPixel(horizontal)));
 }
 
 // A window's rectangle where its host sees it: on the screen for a form, in its parent's client
@@ -44,128 +35,90 @@ RECT placeOf(HWND window)
     return r;
 }
 
-// One member of a kind of host object: a null `put` makes a property read only, `call` a method.
-struct Member {
-    std::string_view name;
-    Variant (*get)(HWND) = nullptr;
-    void (*put)(HWND, const Variant&) = nullptr;
-    Variant (*call)(HWND, std::span<Variant>) = nullptr;
-};
-using Rows = std::span<const Member>;
+// The members each kind of host object has, as a compiled form gives them to its windows.
+enum Kind : unsigned { kPlaced = 1, kDrawn = 2, kProgress = 4 };
+constexpr std::pair<std::string_view, unsigned> kMembers[] = {
+    {"hWnd", 0}, {"Left", kPlaced}, {"Top", kPlaced}, {"Width", kPlaced}, {"Height", kPlaced}, {"Visible", kPlaced},
+    {"Move", kPlaced}, {"ZOrder", kPlaced}, {"hdc", kDrawn}, {"ScaleWidth", kDrawn}, {"ScaleHeight", kDrawn},
+    {"Value", kProgress}};
 
-void place(HWND window, int left, int top, int width, int height)
-{
-    MoveWindow(window, left, top, width, height, TRUE);
-}
-
-// Move: left [, top [, width [, height]]].
-Variant move(HWND window, std::span<Variant> args)
-{
-    if (args.empty() || args.size() > 4)
-        throw Ks::errors::wrongArgumentCount();
-    const RECT r = placeOf(window);
-    int side[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-    for (std::size_t i = 0; i < args.size(); ++i)
-        side[i] = toPixels(args[i], i % 2 == 0);
-    place(window, side[0], side[1], side[2], side[3]);
-    return {};
-}
-
-Variant zOrder(HWND window, std::span<Variant> args)
-{
-    const bool back = !args.empty() && args.front().toInteger() == 1;
-    SetWindowPos(window, back ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return {};
-}
-
-Variant handle(HWND window) { return longOf(window); }
-
-constexpr Member kHandle[] = {{"hWnd", handle}};
-
-constexpr Member kPlacement[] = {
-    {"Left", [](HWND w) { return Variant(toTwips(placeOf(w).left, true)); },
-     [](HWND w, const Variant& v) {
-         const RECT r = placeOf(w);
-         place(w, toPixels(v, true), r.top, r.right - r.left, r.bottom - r.top);
-     }},
-    {"Top", [](HWND w) { return Variant(toTwips(placeOf(w).top, false)); },
-     [](HWND w, const Variant& v) {
-         const RECT r = placeOf(w);
-         place(w, r.left, toPixels(v, false), r.right - r.left, r.bottom - r.top);
-     }},
-    {"Width", [](HWND w) { const RECT r = placeOf(w); return Variant(toTwips(r.right - r.left, true)); }},
-    {"Height", [](HWND w) { const RECT r = placeOf(w); return Variant(toTwips(r.bottom - r.top, false)); }},
-    // The window's own flag: a control of a hidden form is still one the host made visible.
-    {"Visible", [](HWND w) { return Variant((GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0); },
-     [](HWND w, const Variant& v) { ShowWindow(w, v.toBoolean() ? SW_SHOWNA : SW_HIDE); }},
-    {"Move", nullptr, nullptr, move},
-    {"ZOrder", nullptr, nullptr, zOrder},
-};
-
-RECT clientOf(HWND window)
-{
-    RECT r{};
-    GetClientRect(window, &r);
-    return r;
-}
-
-constexpr Member kDrawing[] = {
-    {"hdc", [](HWND w) { return Variant(longOf(GetDC(w))); }},
-    {"ScaleWidth", [](HWND w) { return Variant(toTwips(clientOf(w).right, true)); }},
-    {"ScaleHeight", [](HWND w) { return Variant(toTwips(clientOf(w).bottom, false)); }},
-};
-
-constexpr Member kProgress[] = {
-    {"Value", [](HWND w) { return Variant(static_cast<Ks::Single>(SendMessageW(w, PBM_GETPOS, 0, 0))); },
-     [](HWND w, const Variant& v) { SendMessageW(w, PBM_SETPOS, static_cast<WPARAM>(v.toLong()), 0); }},
-};
-
-constexpr Rows kFormKind[] = {kHandle, kPlacement, kDrawing};
-constexpr Rows kControlKind[] = {kHandle, kPlacement};
-constexpr Rows kPictureKind[] = {kHandle, kPlacement, kDrawing};
-constexpr Rows kProgressKind[] = {kHandle, kPlacement, kProgress};
-constexpr Rows kStatusBarKind[] = {kHandle};
-
+// A host window; once the host destroys it, every member is error 91.
 class WindowObject final : public Ks::Object {
 public:
-    WindowObject(HWND window, std::span<const Rows> kind) : m_window(window), m_kind(kind) {}
+    WindowObject(HWND window, unsigned kind) : m_window(window), m_kind(kind) {}
     HWND window() const { return m_window; }
-    /// The host destroys the window: from now on every member is error 91.
     void destroy()
     {
         DestroyWindow(m_window);
         m_window = nullptr;
     }
 
-    Variant invoke(std::string_view name, Ks::InvokeKind kind, std::span<Variant> args) override
+    Variant invoke(std::string_view name, Ks::InvokeKind how, std::span<Variant> args) override
     {
-        if (m_window == nullptr || !IsWindow(m_window))
+        if (m_window == nullptr)
             throw Ks::errors::objectNotSet();
-        const Member& member = find(name);
-        if (member.call != nullptr && kind == Ks::InvokeKind::Method)
-            return member.call(m_window, args);
-        if (member.get == nullptr)
-            throw Ks::errors::memberNotSupported();
-        if (kind != Ks::InvokeKind::Put)
-            return args.empty() ? member.get(m_window) : throw Ks::errors::wrongArgumentCount();
-        if (member.put == nullptr || args.size() != 1)
+        const std::string_view member = find(name);
+        const bool put = how == Ks::InvokeKind::Put;
+        if (member == "Move" || member == "ZOrder")
+            return call(member, args);
+        if (args.size() != (put ? 1u : 0u) || (put && member != "Visible" && member != "Value"))
             throw Ks::errors::wrongArgumentCount();
-        member.put(m_window, args.front());
-        return {};
+        if (put && member == "Visible")
+            ShowWindow(m_window, args[0].toBoolean() ? SW_SHOWNA : SW_HIDE);
+        else if (put)
+            SendMessageW(m_window, PBM_SETPOS, static_cast<WPARAM>(args[0].toLong()), 0);
+        return put ? Variant() : get(member);
     }
 
 private:
-    const Member& find(std::string_view name) const
+    std::string_view find(std::string_view name) const
     {
-        for (const Rows rows : m_kind)
-            for (const Member& member : rows)
-                if (name.size() == member.name.size() && _strnicmp(name.data(), member.name.data(), name.size()) == 0)
-                    return member;
+        for (const auto& [member, kind] : kMembers)
+            if ((kind & m_kind) == kind && name.size() == member.size() &&
+                _strnicmp(name.data(), member.data(), name.size()) == 0)
+                return member;
         throw Ks::errors::memberNotSupported();
+    }
+    static Ks::Single twips(LONG pixels, bool horizontal)
+    {
+        return static_cast<Ks::Single>(std::nearbyint(pixels * twipsPerPixel(horizontal)));
+    }
+    Variant get(std::string_view member) const
+    {
+        const RECT r = placeOf(m_window);
+        RECT client{};
+        GetClientRect(m_window, &client);
+        if (member == "hWnd") return longOf(m_window);
+        if (member == "hdc") return longOf(GetDC(m_window));  // the window's own context (CS_OWNDC)
+        if (member == "Left") return twips(r.left, true);
+        if (member == "Top") return twips(r.top, false);
+        if (member == "Width") return twips(r.right - r.left, true);
+        if (member == "Height") return twips(r.bottom - r.top, false);
+        if (member == "ScaleWidth") return twips(client.right, true);
+        if (member == "ScaleHeight") return twips(client.bottom, false);
+        if (member == "Visible") return (GetWindowLongW(m_window, GWL_STYLE) & WS_VISIBLE) != 0;  // its own flag
+        return static_cast<Ks::Single>(SendMessageW(m_window, PBM_GETPOS, 0, 0));
+    }
+    // Move: left [, top [, width [, height]]] in twips; ZOrder [position].
+    Variant call(std::string_view member, std::span<Variant> args)
+    {
+        if (member == "ZOrder") {
+            const bool back = !args.empty() && args[0].toInteger() == 1;
+            SetWindowPos(m_window, back ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return {};
+        }
+        if (args.empty() || args.size() > 4)
+            throw Ks::errors::wrongArgumentCount();
+        const RECT r = placeOf(m_window);
+        int side[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+        for (std::size_t i = 0; i < args.size(); ++i)
+            side[i] = static_cast<int>(std::lround(args[i].toDouble() / twipsPerPixel(i % 2 == 0)));
+        MoveWindow(m_window, side[0], side[1], side[2], side[3], TRUE);
+        return {};
     }
 
     HWND m_window;
-    std::span<const Rows> m_kind;
+    unsigned m_kind;
 };
 
 // A picture for menus: its handle is its only member and its default value.
@@ -247,7 +200,7 @@ public:
         m_forms.push_back(form);
         ShowWindow(form, SW_SHOWNORMAL);
         pump();
-        return keep(form, "Form", kFormKind);
+        return keep(form, "Form", kPlaced | kDrawn);
     }
     Variant statusBar(const Variant& form, std::vector<int> widths) override
     {
@@ -255,27 +208,27 @@ public:
                                  nullptr, nullptr);
         m_widths[bar] = std::move(widths);
         layOut(bar);
-        return keep(bar, "StatusBar", kStatusBarKind);
+        return keep(bar, "StatusBar", 0);
     }
     Variant progressBar(const Variant& form) override
     {
         HWND bar = CreateWindowW(PROGRESS_CLASSW, nullptr, WS_CHILD, 0, 0, 100, 16, windowOf(form), nullptr, nullptr, nullptr);
         SendMessageW(bar, PBM_SETPOS, 40, 0);
-        return keep(bar, "ProgressBar", kProgressKind);
+        return keep(bar, "ProgressBar", kPlaced | kProgress);
     }
     Variant picture(const Variant& form, float width, float height) override
     {
-        HWND picture = CreateWindowW(L"Kor2TestPicture", nullptr, WS_CHILD | WS_VISIBLE, 10, 10,
-                                     static_cast<int>(width / twipsPerPixel(true)), static_cast<int>(height / twipsPerPixel(false)),
-                                     windowOf(form), nullptr, nullptr, nullptr);
+        const int w = static_cast<int>(width / twipsPerPixel(true)), h = static_cast<int>(height / twipsPerPixel(false));
+        HWND picture = CreateWindowW(L"Kor2TestPicture", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, w, h, windowOf(form), nullptr,
+                                     nullptr, nullptr);
         UpdateWindow(picture);
-        return keep(picture, "Picture", kPictureKind);
+        return keep(picture, "Picture", kPlaced | kDrawn);
     }
     Variant control(const Variant& form, PixelPoint at) override
     {
         HWND label = CreateWindowW(L"STATIC", L"P1", WS_CHILD | WS_VISIBLE, at.x, at.y, 60, 24, windowOf(form), nullptr,
                                    nullptr, nullptr);
-        return keep(label, "Label", kControlKind);
+        return keep(label, "Label", kPlaced);
     }
     Variant bitmap() override
     {
@@ -348,25 +301,18 @@ private:
     static std::wstring wide(const Ks::Text& text) { return {text.begin(), text.end()}; }
     static HWND windowOf(const Variant& host) { return dynamic_cast<WindowObject&>(*host.toObject()).window(); }
 
-    // Each part as wide as asked: the bar puts its parts' right edges where it is told and leaves a
-    // gap of its own before every part but the first, so the edges are laid out, read back and moved.
+    // The parts' right edges, widths added up (the bar leaves a gap of its own before a part).
     void layOut(HWND bar)
     {
-        const std::vector<int>& widths = m_widths.at(bar);
-        std::vector<int> edges(widths.size());
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            edges[i] = (i == 0 ? 0 : edges[i - 1]) + widths[i];
-            SendMessageW(bar, SB_SETPARTS, i + 1, reinterpret_cast<LPARAM>(edges.data()));
-            RECT r{};
-            SendMessageW(bar, SB_GETRECT, i, reinterpret_cast<LPARAM>(&r));
-            edges[i] += widths[i] - (r.right - r.left);
-        }
+        std::vector<int> edges;
+        for (int edge = 0; const int width : m_widths.at(bar))
+            edges.push_back(edge += width);
         SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
         pump();
     }
 
     // Objects are named after their kind and a count, as the headless kit names them.
-    Variant keep(HWND window, const std::string& kind, std::span<const Rows> members)
+    Variant keep(HWND window, const std::string& kind, unsigned members)
     {
         m_names[window] = kind + std::to_string(++m_count[kind]);
         return std::shared_ptr<Ks::Object>(std::make_shared<WindowObject>(window, members));
