@@ -50,7 +50,8 @@ public:
     virtual void destroy(const Variant& host) = 0;
     /// The mouse cursor goes to these screen pixels.
     virtual void setCursor(PixelPoint at) = 0;
-    /// The size of the bitmap on the clipboard; none when it holds no bitmap.
+    /// The size of the bitmap on the clipboard; none when it holds no bitmap. On a screen, the test
+    /// fails unless the bitmap's middle is the picture's red: the copy is what the picture shows.
     virtual std::optional<PixelPoint> clipboardBitmap() = 0;
     /// Per item of the form's drop-down menu `menu`: whether it shows `bitmap()` unchecked, checked.
     virtual std::vector<std::pair<bool, bool>> pictures(const Variant& form, int menu) = 0;

@@ -265,6 +265,11 @@ public:
             BITMAP bitmap{};
             GetObjectW(held, sizeof bitmap, &bitmap);
             size = PixelPoint{bitmap.bmWidth, bitmap.bmHeight};
+            HDC memory = CreateCompatibleDC(nullptr);
+            const HGDIOBJ previous = SelectObject(memory, held);
+            EXPECT_EQ(GetPixel(memory, size->x / 2, size->y / 2), RGB(255, 0, 0)) << "the copy is what the picture shows";
+            SelectObject(memory, previous);
+            DeleteDC(memory);
         }
         CloseClipboard();
         return size;

@@ -1,11 +1,10 @@
 // A compiled host on the platform's own window system, reaching the registered module through late
-// binding: a real form and a picture, each handed to the library as an automation object with the
-// members a compiled form gives (hWnd, hdc, Left/Top/Width/Height in twips, Move, ScaleWidth/
-// ScaleHeight, WindowState). What only this path shows is checked here: handles as 32-bit numbers,
-// the picture on the clipboard as the screen shows it, a library box answered from another thread,
-// host objects' own failures as the library's numbers, and every reference given back. The desktop
-// tables of the test kit run the utilities themselves on these windows. Prints FALLO per fault and
-// "OK n comprobaciones".
+// binding: a real form handed to the library as an automation object with the members a compiled
+// form gives (hWnd, Left/Top/Width/Height in twips, Move, WindowState). What only this path shows is
+// checked here: handles as 32-bit numbers, a library box answered from another thread, host
+// objects' own failures as the library's numbers, and every reference given back. The desktop
+// tables of the test kit run the utilities themselves on the platform's windows. Prints FALLO per
+// fault and "OK n comprobaciones".
 //   host_form
 
 #include "ClientChecks.h"
@@ -150,7 +149,7 @@ int main()
     std::atomic<bool> done{false};
     std::thread watcher(answerMessageBoxes, std::cref(done));
     const Form f = makeForm();
-    HostWindow form(f.form), picture(f.picture, f.icon);
+    HostWindow form(f.form);
 
     // Handles travel as 32-bit numbers and come back as the same handles; the predefined ones with
     // the top bit set only when the number is sign-extended.
@@ -161,35 +160,6 @@ int main()
               handleOf<HKEY>(longOf(HKEY_CURRENT_USER)) == HKEY_CURRENT_USER && handleOf<HWND>(longOf(HWND_TOPMOST)) == HWND_TOPMOST,
           "un identificador no vuelve entero de 32 bits");
     ReleaseDC(f.picture, dc);
-
-    {
-        // The picture's client area on the clipboard, as it shows on the screen.
-        Library images(L"Kor2_Sys.cImagen");
-        RedrawWindow(f.picture, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        VARIANT copied;
-        VariantInit(&copied);
-        images.call(L"I__CopyPictureToClipboard", {object(picture)}, &copied);
-        check(copied.vt == VT_BOOL && copied.boolVal == VARIANT_TRUE, "I__CopyPictureToClipboard no devuelve True");
-        BITMAP size{};
-        COLORREF middle = CLR_INVALID;
-        if (OpenClipboard(nullptr)) {
-            if (auto* bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) {
-                GetObjectW(bitmap, sizeof size, &size);
-                HDC memory = CreateCompatibleDC(nullptr);
-                HGDIOBJ previous = SelectObject(memory, bitmap);
-                middle = GetPixel(memory, size.bmWidth * 3 / 4, size.bmHeight / 4);
-                SelectObject(memory, previous);
-                DeleteDC(memory);
-            }
-            CloseClipboard();
-        }
-        RECT client{};
-        GetClientRect(f.picture, &client);
-        HDC shown = GetDC(f.picture);
-        const COLORREF onScreen = GetPixel(shown, client.right * 3 / 4, client.bottom / 4);
-        ReleaseDC(f.picture, shown);
-        check(middle == onScreen, "portapapeles: el sol de la imagen no está donde se ve");
-    }
 
     {
         // The form's geometry saved, lost and read back.
@@ -229,9 +199,7 @@ int main()
     const std::string shown = boxesShown();
     check(shown.empty(), "cajas de mensaje inesperadas: " + shown);
     // What the library held of the host's objects it has given back.
-    for (const HostWindow* control : {&form, &picture})
-        check(control->references() == 1,
-              "referencias sin devolver: " + std::to_string(control->references() - 1));
+    check(form.references() == 1, "referencias sin devolver: " + std::to_string(form.references() - 1));
 
     done = true;
     watcher.join();
