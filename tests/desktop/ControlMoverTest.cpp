@@ -63,13 +63,18 @@ TEST_P(Drags, MoveOnlyWithLeftButtonAndCtrlAndLetEventsRunWithTheLeftButton)
 
 const DragRow kDrags[] = {
     // The label follows the cursor's travel of 10, 2 from where it was grabbed.
-    {"grabThenCtrlDrag", kLeft, kLeft, kCtrl, {50, 22}, 1},
-    {"bitsNotValues", kLeft, kLeft | kRight, kCtrl | 1, {50, 22}, 1},
-    {"withoutCtrlNoMoveButEventsRun", kLeft, kLeft, 0, {40, 20}, 1},
-    {"rightButtonDragDoesNothing", kLeft, kRight, kCtrl, {40, 20}, 0},
+    {.label = "grabThenCtrlDrag", .grabButton = kLeft, .dragButton = kLeft, .shift = kCtrl, .ends = {50, 22}, .eventRuns = 1},
+    {.label = "bitsNotValues", .grabButton = kLeft, .dragButton = kLeft | kRight, .shift = kCtrl | 1, .ends = {50, 22},
+     .eventRuns = 1},
+    {.label = "withoutCtrlNoMoveButEventsRun", .grabButton = kLeft, .dragButton = kLeft, .shift = 0, .ends = {40, 20},
+     .eventRuns = 1},
+    {.label = "rightButtonDragDoesNothing", .grabButton = kLeft, .dragButton = kRight, .shift = kCtrl, .ends = {40, 20},
+     .eventRuns = 0},
     // No grab, or one with the right button: offsets 0, the label jumps to the cursor.
-    {"rightButtonGrabChangesNothing", kRight, kLeft, kCtrl, {110, 52}, 1},
-    {"dragBeforeAnyGrab", std::nullopt, kLeft, kCtrl, {110, 52}, 1},
+    {.label = "rightButtonGrabChangesNothing", .grabButton = kRight, .dragButton = kLeft, .shift = kCtrl, .ends = {110, 52},
+     .eventRuns = 1},
+    {.label = "dragBeforeAnyGrab", .grabButton = std::nullopt, .dragButton = kLeft, .shift = kCtrl, .ends = {110, 52},
+     .eventRuns = 1},
 };
 KOR2_TABLE(Buttons, Drags, kDrags);
 
@@ -105,10 +110,12 @@ const FailureRow kFailures[] = {
      {kNoMember + u"M_mueve1", kNoMember + u"M_mueve2"}, 0},
     {"destroyedControl", [](MoverFailures& t) { t.hosts->destroy(t.label), t.drag({110, 52}); },
      {u"ERROR en Kor_Sys.DLL Nº91\r\n Variable de objeto o bloque With no establecidoM_mueve2"}, 0},
-    {"secondOffsetFailsFirstIsKept", [](MoverFailures& t) {
+    {.label = "secondOffsetFailsFirstIsKept",
+     .run = [](MoverFailures& t) {
          place(t.label, "Top", 1e20f), t.grab({100, 50}), t.drag({110, 52});
          EXPECT_EQ(t.where(), (PixelPoint{50, 52})) << "x offset kept, y still 0";
-     }, {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve1"}, 1, Only::Headless},
+     },
+     .reports = {u"ERROR en Kor_Sys.DLL Nº6\r\n DesbordamientoM_mueve1"}, .eventRuns = 1, .only = Only::Headless},
 };
 KOR2_TABLE(Controls, MoverFailures, kFailures);
 

@@ -38,7 +38,7 @@ struct PlaceRow {
     const char* label;
     Integer menu, item;
     int placed;           ///< the item of "&Archivo" that gets the picture; -1 for none
-    const char16_t* box;  ///< null for none
+    const char16_t* box = nullptr;  ///< none: no box
 };
 using Positions = MenusOf<OnEveryBackend<PlaceRow>>;
 
@@ -54,9 +54,13 @@ TEST_P(Positions, PictureGoesOnTheItemAtThatPositionForBothStates)
 
 const char16_t* const kNoSubmenu = u"This form doesn't have a submenu!";
 const PlaceRow kPlaces[] = {
-    {"firstItemOfLeftmostMenu", 0, 0, 0, nullptr}, {"separatorsCount", 0, 2, 2, nullptr}, {"secondMenu", 1, 0, -1, nullptr},
-    {"itemPastTheEndSilently", 0, 3, -1, nullptr}, {"negativeItemSilently", 0, -1, -1, nullptr},
-    {"menuPastTheEnd", 2, 0, -1, kNoSubmenu}, {"negativeMenu", -1, 0, -1, kNoSubmenu},
+    {.label = "firstItemOfLeftmostMenu", .menu = 0, .item = 0, .placed = 0},
+    {.label = "separatorsCount", .menu = 0, .item = 2, .placed = 2},
+    {.label = "secondMenu", .menu = 1, .item = 0, .placed = -1},
+    {.label = "itemPastTheEndSilently", .menu = 0, .item = 3, .placed = -1},
+    {.label = "negativeItemSilently", .menu = 0, .item = -1, .placed = -1},
+    {.label = "menuPastTheEnd", .menu = 2, .item = 0, .placed = -1, .box = kNoSubmenu},
+    {.label = "negativeMenu", .menu = -1, .item = 0, .placed = -1, .box = kNoSubmenu},
 };
 KOR2_TABLE(Items, Positions, kPlaces);
 

@@ -49,13 +49,14 @@ const SizeRow kSizes[] = {
     {"wide", 1800, 1200, PixelPoint{120, 80}}, {"tall", 450, 3000, PixelPoint{30, 200}},
     {"zeroWidthLeavesClipboardEmpty", 0, 750, std::nullopt},
     // Part of a pixel is a headless picture's only: Qt pictures are whole pixels.
-    {"partPixelCutOff", 4507, 3014, PixelPoint{300, 200}, {}, Only::Headless},
+    {.label = "partPixelCutOff", .width = 4507, .height = 3014, .bitmap = PixelPoint{300, 200}, .only = Only::Headless},
     // 44.5 goes to 44 (even), 29.5 to 30: each is rounded before the division, not after.
-    {"twipsTieToEvenBeforeDividing", 44.5f, 29.5f, PixelPoint{2, 2}, {}, Only::Headless},
-    {"factorTakenWhole", 4500, 3000, PixelPoint{562, 250}, {7.5, 12.5}, Only::Headless},
+    {.label = "twipsTieToEvenBeforeDividing", .width = 44.5f, .height = 29.5f, .bitmap = PixelPoint{2, 2}, .only = Only::Headless},
+    {.label = "factorTakenWhole", .width = 4500, .height = 3000, .bitmap = PixelPoint{562, 250}, .screen = {7.5, 12.5},
+     .only = Only::Headless},
     // 8192 × 8192 pixels is the most a bitmap may hold.
-    {"atThePixelLimit", 122880, 122880, PixelPoint{8192, 8192}, {}, Only::Headless},
-    {"pastThePixelLimit", 122895, 122880, std::nullopt, {}, Only::Headless},
+    {.label = "atThePixelLimit", .width = 122880, .height = 122880, .bitmap = PixelPoint{8192, 8192}, .only = Only::Headless},
+    {.label = "pastThePixelLimit", .width = 122895, .height = 122880, .bitmap = std::nullopt, .only = Only::Headless},
 };
 KOR2_TABLE(Areas, Sizes, kSizes);
 
@@ -87,8 +88,8 @@ const FailureRow kFailures[] = {
      u"ERROR en Kor_Sys.DLL Nº438\r\n El objeto no admite esta propiedad o método.C_clipb"},
     {"notAnObject", [](Hosts&, const Variant&) { return Variant(Integer{3}); },
      u"ERROR en Kor_Sys.DLL Nº424\r\n Se requiere un objeto.C_clipb"},
-    {"factorBelowHalfAPixel", [](Hosts& h, const Variant& f) { return h.picture(f, 4500, 450); },
-     u"ERROR en Kor_Sys.DLL Nº11\r\n División por cero.C_clipb", {0.4, 15}, Only::Headless},
+    {.label = "factorBelowHalfAPixel", .source = [](Hosts& h, const Variant& f) { return h.picture(f, 4500, 450); },
+     .report = u"ERROR en Kor_Sys.DLL Nº11\r\n División por cero.C_clipb", .screen = {0.4, 15}, .only = Only::Headless},
 };
 KOR2_TABLE(Sources, Failures, kFailures);
 

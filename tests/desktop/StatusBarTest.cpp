@@ -65,7 +65,8 @@ const PartRow kParts[] = {
     {"partPastTheLastLeavesAllZero", 3, {0, 0, 0, 0}}, {"negativePartLeavesAllZero", -1, {0, 0, 0, 0}},
     // Part 0 is 1,3 to 21,21 pixels: top 22.5 goes to 22 (even), and the height is 21 × 7.5 - 22
     // = 135.5 to 136, not 18 × 7.5 rounded; the width 21 × 12 - 12, to the twip.
-    {"tiesToEvenFarSidesLessConvertedNearSides", 0, {12, 22, 240, 136}, {12, 7.5}, Only::Headless},
+    {.label = "tiesToEvenFarSidesLessConvertedNearSides", .panel = 0, .twips = {12, 22, 240, 136}, .screen = {12, 7.5},
+     .only = Only::Headless},
 };
 KOR2_TABLE(Parts, Placement, kParts);
 
@@ -75,11 +76,12 @@ KOR2_ON_EVERY_BACKEND(StatusBarProgress);
 TEST_P(StatusBarProgress, EveryShowRereadsThePartAndHidingGivesTheBarBackWhereItLies)
 {
     progreso();
+    const float before = over(1)[2];
     putProperty(*bar.toObject(), "Value", Integer{70});
     hosts->widen(statusBar, 1, 30);
     progreso();
     const std::vector<float> shown = over(1);
-    EXPECT_EQ(shown[2], (kWidths[1] + 30) * 15);
+    EXPECT_EQ(shown[2], before + 30 * 15);
     EXPECT_EQ(twipsOf(bar), shown);
     EXPECT_EQ(value(), 0);
 

@@ -1,14 +1,12 @@
 #include <Kor2_Sys/CColores.h>
 #include <Kor2_Sys/Object.h>
 
+#include "CountingAllocator.h"
 #include "Guards.h"
 #include "frame/Dispatch.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 using namespace Kor2_Sys;
@@ -34,27 +32,6 @@ struct Tally {
 };
 
 } // namespace
-
-// Every allocation of the test program, counted. Every plain form is replaced, so that nothing
-// this program frees came from another allocator (the sanitizer's own new would not match free).
-std::atomic<long> g_allocations{0};
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    ++g_allocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new(std::size_t size)
-{
-    if (void* p = operator new(size, std::nothrow))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return operator new(size, std::nothrow); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 template <> Tally& Kor2_Sys::global<Tally>()
 {
@@ -128,9 +105,9 @@ TEST(LateBinding, AUsualCallTakesNothingFromTheHeap)
     auto tally = kTally.create();
     std::vector<Variant> four{Long{1}, Long{2}, Long{3}, Long{4}};
     tally->invoke("Four", InvokeKind::Method, four);
-    const long before = g_allocations;
+    const long before = kor2test::allocationsSoFar();
     EXPECT_EQ(tally->invoke("Four", InvokeKind::Method, four), Variant(Long{20}));
-    EXPECT_EQ(g_allocations - before, 0);
+    EXPECT_EQ(kor2test::allocationsSoFar() - before, 0);
 }
 
 TEST(LateBinding, SharedInstanceKeepsItsFieldsBetweenFreeCalls)

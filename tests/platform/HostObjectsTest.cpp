@@ -24,7 +24,7 @@ using kor2test::labelled;
 
 // --- What each kind answers -------------------------------------------------------------------
 
-struct MemberCase { const char* label; HostKind kind; std::string member; InvokeKind how; std::size_t args; int error; };
+struct MemberCase { const char* label; HostKind kind; std::string member; InvokeKind how; std::size_t args = 0; int error = 0; };
 class HostMembers : public ::testing::TestWithParam<MemberCase> {};
 TEST_P(HostMembers, AnswerAsTheirKindDoesAndRecordEveryCall)
 {
@@ -39,11 +39,17 @@ using enum HostKind;
 constexpr auto Get = InvokeKind::Get, Put = InvokeKind::Put, Call = InvokeKind::Method;
 // A member the kind lacks (438) is also what the desktop tables meet through their hosts.
 const MemberCase kMembers[] = {
-    {"formDrawingContext", Form, "hDC", Get, 0, 0}, {"controlHasNoInnerSize", Control, "ScaleWidth", Get, 0, 438},
-    {"handleIsReadOnly", Control, "hWnd", Put, 1, 450}, {"missingPropertyRead", Form, "Caption", Get, 0, 438},
-    {"propertyReadAsAMethod", Control, "Top", Call, 0, 0}, {"readWithArguments", Form, "Left", Get, 1, 450},
-    {"moveWithFiveArguments", Form, "Move", Call, 5, 450}, {"zOrderWithTwo", Picture, "ZOrder", Call, 2, 450},
-    {"bitmapDefaultValue", Bitmap, "", Get, 0, 0}, {"bitmapValueIsReadOnly", Bitmap, "", Put, 1, 450}};
+    {.label = "formDrawingContext", .kind = Form, .member = "hDC", .how = Get},
+    {.label = "controlHasNoInnerSize", .kind = Control, .member = "ScaleWidth", .how = Get, .error = 438},
+    {.label = "handleIsReadOnly", .kind = Control, .member = "hWnd", .how = Put, .args = 1, .error = 450},
+    {.label = "missingPropertyRead", .kind = Form, .member = "Caption", .how = Get, .error = 438},
+    {.label = "propertyReadAsAMethod", .kind = Control, .member = "Top", .how = Call},
+    {.label = "readWithArguments", .kind = Form, .member = "Left", .how = Get, .args = 1, .error = 450},
+    {.label = "moveWithFiveArguments", .kind = Form, .member = "Move", .how = Call, .args = 5, .error = 450},
+    {.label = "zOrderWithTwo", .kind = Picture, .member = "ZOrder", .how = Call, .args = 2, .error = 450},
+    {.label = "bitmapDefaultValue", .kind = Bitmap, .member = "", .how = Get},
+    {.label = "bitmapValueIsReadOnly", .kind = Bitmap, .member = "", .how = Put, .args = 1, .error = 450},
+};
 INSTANTIATE_TEST_SUITE_P(Kinds, HostMembers, ::testing::ValuesIn(kMembers), labelled<MemberCase>);
 
 struct MoveCase {
@@ -73,9 +79,9 @@ INSTANTIATE_TEST_SUITE_P(Arguments, HostMove, ::testing::ValuesIn(kMoves), label
 
 struct PutCase {
     const char* label;
-    Variant initial;  ///< empty: a property the kind has by itself ("Value", a single)
+    Variant initial{};  ///< empty: a property the kind has by itself ("Value", a single)
     Variant put;
-    int error;
+    int error = 0;
     Variant stored;
 };
 class HostPut : public ::testing::TestWithParam<PutCase> {};
@@ -90,9 +96,14 @@ TEST_P(HostPut, ConvertsToTheTypeItHolds)
     const Variant stored = host.invoke(member, Get, {});
     EXPECT_EQ(std::tuple(stored.type(), stored), std::tuple(GetParam().stored.type(), GetParam().stored));
 }
-const PutCase kPuts[] = {{"textToSingle", {}, Text(u"12"), 0, Single{12}}, {"longToSingle", {}, Long{7}, 0, Single{7}},
-    {"wordsAreNoNumber", {}, Text(u"doce"), 13, Single{0}}, {"tooBigForASingle", {}, Double{1e300}, 6, Single{0}},
-    {"numberToText", Text(u"x"), Long{5}, 0, Text(u"5")}, {"booleanKeepsBoolean", Boolean{false}, Long{1}, 0, Boolean{true}}};
+const PutCase kPuts[] = {
+    {.label = "textToSingle", .put = Text(u"12"), .stored = Single{12}},
+    {.label = "longToSingle", .put = Long{7}, .stored = Single{7}},
+    {.label = "wordsAreNoNumber", .put = Text(u"doce"), .error = 13, .stored = Single{0}},
+    {.label = "tooBigForASingle", .put = Double{1e300}, .error = 6, .stored = Single{0}},
+    {.label = "numberToText", .initial = Text(u"x"), .put = Long{5}, .stored = Text(u"5")},
+    {.label = "booleanKeepsBoolean", .initial = Boolean{false}, .put = Long{1}, .stored = Boolean{true}},
+};
 INSTANTIATE_TEST_SUITE_P(Types, HostPut, ::testing::ValuesIn(kPuts), labelled<PutCase>);
 
 // --- The registry and the native operations ---------------------------------------------------

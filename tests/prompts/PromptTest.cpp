@@ -29,7 +29,7 @@ template <class Row> class PromptRows : public OnEveryBackend<Row> { protected: 
 class Prompts : public EveryBackend { protected: settings::ScopedStore store{":memory:"}; };
 KOR2_ON_EVERY_BACKEND(Prompts);
 
-struct EndingRow { const char* label; Actions actions; Text accepted; bool cancelled, geometrySaved; };
+struct EndingRow { const char* label; Actions actions; Text accepted; bool cancelled = false, geometrySaved = true; };
 
 using InputEndings = PromptRows<EndingRow>;
 
@@ -48,17 +48,18 @@ TEST_P(InputEndings, HandBackTextAndFlag)
 const Text kLongTyped = [] { Text t; for (int i = 0; i < 4'000; ++i) t += static_cast<char16_t>(u'a' + i % 26); return t; }();
 
 const EndingRow kEndings[] = {
-    {"longTypedTextArrivesWhole", {type("TxtInput", kLongTyped), enter("TxtInput")}, kLongTyped, false, true},
-    {"accept", {type("TxtInput", u"nuevo"), click("cmdAceptar")}, u"nuevo", false, true},
-    {"enterBeyondAscii", {type("TxtInput", u"Cota ñ \U0001F600"), enter("TxtInput")}, u"Cota ñ \U0001F600", false, true},
-    {"typedKeyReplacesTheSelectedProposal", {key("TxtInput", 'x'), click("cmdAceptar")}, u"x", false, true},
-    {"cancelAfterEdit", {type("TxtInput", u"nuevo"), click("cmdCancel")}, u"inicial", true, true},
-    {"escape", {escape("TxtInput")}, u"inicial", true, true},
-    {"escapeOnFocusedDefault", {tab("TxtInput"), tab("cmdCancel"), escape("cmdAceptar")}, u"inicial", true, true},
-    {"enterOnFocusedCancel", {type("TxtInput", u"nuevo"), tab("TxtInput"), enter("cmdCancel")}, u"inicial", true, true},
-    {"closeBoxSavesNoPlace", {type("TxtInput", u"nuevo"), move(3000, 1500), closeBox()}, u"", false, false},
-    {"acceptUntouched", {click("cmdAceptar")}, u"inicial", false, true},
-    {"altAndALetterNoButtonMarksPressesNothing", {alt("TxtInput", u'a'), click("cmdAceptar")}, u"inicial", false, true},
+    {"longTypedTextArrivesWhole", {type("TxtInput", kLongTyped), enter("TxtInput")}, kLongTyped},
+    {"accept", {type("TxtInput", u"nuevo"), click("cmdAceptar")}, u"nuevo"},
+    {"enterBeyondAscii", {type("TxtInput", u"Cota ñ \U0001F600"), enter("TxtInput")}, u"Cota ñ \U0001F600"},
+    {"typedKeyReplacesTheSelectedProposal", {key("TxtInput", 'x'), click("cmdAceptar")}, u"x"},
+    {"cancelAfterEdit", {type("TxtInput", u"nuevo"), click("cmdCancel")}, u"inicial", true},
+    {"escape", {escape("TxtInput")}, u"inicial", true},
+    {"escapeOnFocusedDefault", {tab("TxtInput"), tab("cmdCancel"), escape("cmdAceptar")}, u"inicial", true},
+    {"enterOnFocusedCancel", {type("TxtInput", u"nuevo"), tab("TxtInput"), enter("cmdCancel")}, u"inicial", true},
+    {.label = "closeBoxSavesNoPlace", .actions = {type("TxtInput", u"nuevo"), move(3000, 1500), closeBox()}, .accepted = u"",
+     .cancelled = false, .geometrySaved = false},
+    {"acceptUntouched", {click("cmdAceptar")}, u"inicial"},
+    {"altAndALetterNoButtonMarksPressesNothing", {alt("TxtInput", u'a'), click("cmdAceptar")}, u"inicial"},
 };
 KOR2_TABLE(Ways, InputEndings, kEndings);
 

@@ -53,12 +53,8 @@ QString shownCaption(QWidget* widget)
     return frame ? frame->title() : widget->property("text").toString();
 }
 
-// Captions show as the model has them, in its weight, also after the window's code changes them. A
-// password box hides what is typed, from input methods too; a box of several lines is an unwrapped editor with both scroll
-// bars. A label has no click of its own; a released mouse button on it is one. A control hidden
-// when the window shows has no widget yet; it gets one, in its place, when the window's code first
-// shows it. (Disabled controls take no click on every backend: the playback table.)
-TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
+// Captions show as the model has them, in its weight, also after the window's code changes them.
+TEST_F(QtRenderer, CaptionsShowAsTheModelHasThemAndKeepTheirWeight)
 {
     platform::Control rows[] = {makeControl("label", ControlKind::Label, u"Distancia (m):", 3500, 500, 2000, 600),
                                 makeControl("boldLabel", ControlKind::Label, u"Atención", 3500, 1200, 2000, 600),
@@ -68,11 +64,6 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
     kor2test::ProbeWindow window{"F_pintor", false};  // empty: its logic only writes down what reached it
     for (const auto& r : rows)
         window.form.add(r);
-    window.add("TX_clave", ControlKind::TextBox, u"", 100, 500, 2000, 300, 0).passwordChar = u'*';
-    window.add("TX_nombre", ControlKind::TextBox, u"", 100, 900, 2000, 300, 1);
-    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 1300, 3000, 1500, 2).multiline = true;
-    window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 3500, 100, 2000, 300);
-    window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
     showThen(window.form, [&](QWidget* dialog) {
         for (const auto& r : rows) {
             QWidget* widget = child(dialog, r.name.c_str());
@@ -83,18 +74,47 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
             EXPECT_EQ(shownCaption(widget), QStringLiteral("Cambiado ñ")) << r.name;
             EXPECT_EQ(widget->font().bold(), r.bold) << r.name << ": a caption change keeps the weight";
         }
-        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
-        ASSERT_TRUE(area);
+    });
+}
+
+// A password box hides what is typed, from input methods too; a plain box shows it.
+TEST_F(QtRenderer, PasswordBoxHidesWhatIsTyped)
+{
+    kor2test::ProbeWindow window{"F_pintor", false};
+    window.add("TX_clave", ControlKind::TextBox, u"", 100, 500, 2000, 300, 0).passwordChar = u'*';
+    window.add("TX_nombre", ControlKind::TextBox, u"", 100, 900, 2000, 300, 1);
+    showThen(window.form, [&](QWidget* dialog) {
         auto* password = qobject_cast<QLineEdit*>(child(dialog, "TX_clave"));
+        ASSERT_TRUE(password);
         const auto secret = Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText;
         EXPECT_EQ(password->echoMode(), QLineEdit::Password);
         EXPECT_EQ(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), u'*');
         EXPECT_EQ(password->inputMethodHints() & secret, secret) << "no input method sees or learns a password";
         EXPECT_EQ(qobject_cast<QLineEdit*>(child(dialog, "TX_nombre"))->echoMode(), QLineEdit::Normal);
+    });
+}
+
+// A box of several lines is an unwrapped editor with both scroll bars.
+TEST_F(QtRenderer, BoxOfSeveralLinesIsAnUnwrappedEditorWithBothScrollBars)
+{
+    kor2test::ProbeWindow window{"F_pintor", false};
+    window.add("TX_lineas", ControlKind::TextBox, u"uno", 100, 1300, 3000, 1500, 0).multiline = true;
+    showThen(window.form, [&](QWidget* dialog) {
+        auto* area = qobject_cast<QPlainTextEdit*>(child(dialog, "TX_lineas"));
+        ASSERT_TRUE(area);
         EXPECT_EQ(area->toPlainText(), QStringLiteral("uno"));
         EXPECT_TRUE(area->horizontalScrollBar()->isVisible() && area->verticalScrollBar()->isVisible());
         EXPECT_EQ(area->lineWrapMode(), QPlainTextEdit::NoWrap);
+    });
+}
 
+// A control hidden when the window shows has no widget yet; it gets one, in its place, when the
+// window's code first shows it.
+TEST_F(QtRenderer, HiddenControlGetsItsWidgetInItsPlaceWhenFirstShown)
+{
+    kor2test::ProbeWindow window{"F_pintor", false};
+    window.add("LB_error", ControlKind::Label, u"Valor no válido", 100, 100, 3000, 300).visible = false;
+    showThen(window.form, [&](QWidget* dialog) {
         EXPECT_EQ(child(dialog, "LB_error"), nullptr);
         window.form.setVisible("LB_error", true);
         auto* label = qobject_cast<QLabel*>(child(dialog, "LB_error"));
@@ -102,8 +122,16 @@ TEST_F(QtRenderer, ControlsShowAndClickAsTheModelSays)
         EXPECT_TRUE(label->isVisible());
         EXPECT_EQ(label->text(), QStringLiteral("Valor no válido"));
         EXPECT_EQ(label->pos(), QPoint(pixelsX(100), pixelsY(100)));
-        QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton);
     });
+}
+
+// A label has no click of its own; a released mouse button on it is one. (Disabled controls take
+// no click on every backend: the playback table.)
+TEST_F(QtRenderer, ReleasedButtonOnALabelIsItsClick)
+{
+    kor2test::ProbeWindow window{"F_pintor", false};
+    window.add("LB_texto", ControlKind::Label, u"Pulse aquí", 3500, 100, 2000, 300);
+    showThen(window.form, [&](QWidget* dialog) { QTest::mouseClick(child(dialog, "LB_texto"), Qt::LeftButton); });
     EXPECT_EQ(window.log, (std::vector<std::string>{"click LB_texto"}));
 }
 

@@ -13,6 +13,9 @@ using Ks::platform::RecordedHost;
 #if KOR2_TEST_QT
 std::unique_ptr<Hosts> makeQtHosts();  // QtHosts.cpp
 #endif
+#if KOR2_TEST_WIN32
+std::unique_ptr<Hosts> makeWin32Hosts();  // Win32Hosts.cpp
+#endif
 
 namespace {
 
@@ -123,6 +126,10 @@ std::unique_ptr<Hosts> makeHosts(Player& player)
 #if KOR2_TEST_QT
     if (player.backend() == Backend::Qt)
         return makeQtHosts();
+#endif
+#if KOR2_TEST_WIN32
+    if (player.backend() == Backend::Win32)
+        return makeWin32Hosts();
 #endif
     return std::make_unique<HeadlessHosts>(*player.headless());
 }

@@ -2,8 +2,9 @@
 // The host kit: a host program's own objects (forms with menu bars, status bars, progress bars,
 // picture boxes, labels, menu pictures) on one backend, and what a person would see of them after
 // the library drove them. On the headless window system they are recorded host objects; on Qt,
-// real widgets handed over through the Qt module's adapters. Geometry, visibility and values are
-// read through the host objects themselves, the rest through the reads below, alike on both.
+// real widgets handed over through the Qt module's adapters; on Win32, the platform's own windows
+// and common controls. Geometry, visibility and values are read through the host objects
+// themselves, the rest through the reads below, alike on all three.
 
 #include "Player.h"
 #include "platform/headless/HostObjects.h"
@@ -32,7 +33,7 @@ public:
     virtual Variant statusBar(const Variant& form, std::vector<int> widths) = 0;
     /// A hidden progress bar on the form, at 40.
     virtual Variant progressBar(const Variant& form) = 0;
-    /// A picture box on the form, its inner size in twips (whole pixels on Qt), painting red.
+    /// A picture box on the form, its inner size in twips (whole pixels on Qt and Win32), painting red.
     virtual Variant picture(const Variant& form, float width, float height) = 0;
     /// A label of 60 × 24 pixels at `at` in the form.
     virtual Variant control(const Variant& form, PixelPoint at) = 0;
@@ -49,7 +50,8 @@ public:
     virtual void destroy(const Variant& host) = 0;
     /// The mouse cursor goes to these screen pixels.
     virtual void setCursor(PixelPoint at) = 0;
-    /// The size of the bitmap on the clipboard; none when it holds no bitmap.
+    /// The size of the bitmap on the clipboard; none when it holds no bitmap. On a screen, the test
+    /// fails unless the bitmap's middle is the picture's red: the copy is what the picture shows.
     virtual std::optional<PixelPoint> clipboardBitmap() = 0;
     /// Per item of the form's drop-down menu `menu`: whether it shows `bitmap()` unchecked, checked.
     virtual std::vector<std::pair<bool, bool>> pictures(const Variant& form, int menu) = 0;

@@ -26,12 +26,11 @@ public:
     using Action = Kor2_Sys::script::Action;
 
     Kor2_Sys::script::ScriptQueue scripts;
-    std::vector<MessageRecord> messages;
+    Kor2_Sys::platform::MessageRecorder seen;
     std::vector<ShownForm> shown;
     std::vector<Kor2_Sys::platform::FileDialogRequest> fileRequests;
     std::vector<std::string> trail;
     std::vector<std::pair<std::string, Kor2_Sys::Text>> names, tips;
-    int beeps = 0;
     int eventRuns = 0;
 
     void showModal(Form& form) override
@@ -53,8 +52,7 @@ public:
     MessageAnswer messageBox(const MessageBoxRequest& request) override
     {
         const auto answer = scripts.answerFor(request);
-        messages.push_back({request.text, request.title.value_or(Kor2_Sys::platform::applicationTitle()), request.buttons,
-                            request.icon, answer});
+        seen.shown(request, answer);
         m_boxAnswers.push_back(answer);
         const MessageAnswer given = boxPlaying(request);
         EXPECT_EQ(given, answer) << "the message box's button";
@@ -67,7 +65,7 @@ public:
     }
     void beep() override
     {
-        ++beeps;
+        seen.beeped();
         System::beep();
     }
     void doEvents() override
@@ -176,8 +174,8 @@ public:
     std::shared_ptr<Kor2_Sys::platform::WindowSystem> windowSystem() override { return m_ws; }
     void queue(std::vector<Kor2_Sys::script::WindowScript> scripts) override { m_ws->scripts.queue(std::move(scripts)); }
     std::size_t pendingScripts() const override { return m_ws->scripts.pending(); }
-    const std::vector<MessageRecord>& messages() const override { return m_ws->messages; }
-    int beeps() const override { return m_ws->beeps; }
+    const std::vector<MessageRecord>& messages() const override { return m_ws->seen.messages(); }
+    int beeps() const override { return m_ws->seen.beeps(); }
     int eventRuns() const override { return m_ws->eventRuns; }
     const std::vector<Kor2_Sys::platform::FileDialogRequest>& fileRequests() const override { return m_ws->fileRequests; }
     const std::vector<ShownForm>& shownForms() const override { return m_ws->shown; }
@@ -186,9 +184,8 @@ public:
     const std::vector<std::pair<std::string, Kor2_Sys::Text>>& toolTips() const override { return m_ws->tips; }
     void clearRecords() override
     {
-        m_ws->messages.clear();
+        m_ws->seen.clear();
         m_ws->shown.clear();
-        m_ws->beeps = 0;
     }
 
 protected:

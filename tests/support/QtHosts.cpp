@@ -112,7 +112,10 @@ public:
     std::optional<PixelPoint> clipboardBitmap() override
     {
         const QImage image = QGuiApplication::clipboard()->image();
-        return image.isNull() ? std::nullopt : std::optional(PixelPoint{image.width(), image.height()});
+        if (image.isNull())
+            return std::nullopt;
+        EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::red)) << "the copy is what the picture shows";
+        return PixelPoint{image.width(), image.height()};
     }
     std::vector<std::pair<bool, bool>> pictures(const Variant& form, int menu) override
     {

@@ -13,25 +13,23 @@ platform::WindowSystem& RecordingWindowSystem::inner() const
 
 void RecordingWindowSystem::clearRecords()
 {
-    m_messages.clear();
-    m_beeps = 0;
+    m_seen.clear();
     m_clipboard.reset();
     m_bitmap.reset();
 }
 
 platform::MessageAnswer RecordingWindowSystem::messageBox(const platform::MessageBoxRequest& request)
 {
-    platform::MessageRecord record{request.text, request.title.value_or(platform::applicationTitle()),
-                                   request.buttons, request.icon, platform::MessageAnswer::Ok};
-    m_messages.push_back(record);
+    // Recorded before it is shown: a box the window system underneath fails on was still asked for.
+    m_seen.shown(request);
     const auto answer = inner().messageBox(request);
-    m_messages.back().answer = answer;
+    m_seen.answered(answer);
     return answer;
 }
 
 void RecordingWindowSystem::beep()
 {
-    ++m_beeps;
+    m_seen.beeped();
     inner().beep();
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/WindowSystem.h"
 #include "platform/headless/HeadlessWindowSystem.h"
+#include "platform/headless/MessageRecorder.h"
 
 #include <functional>
 #include <memory>
@@ -24,8 +25,8 @@ public:
         : m_inner(headless), m_headless(std::move(headless)) {}
 
     void clearRecords();
-    const std::vector<Kor2_Sys::platform::MessageRecord>& messages() const noexcept { return m_messages; }
-    int beeps() const noexcept { return m_beeps; }
+    const std::vector<Kor2_Sys::platform::MessageRecord>& messages() const noexcept { return m_seen.messages(); }
+    int beeps() const noexcept { return m_seen.beeps(); }
     const std::optional<Kor2_Sys::Text>& clipboardText() const noexcept { return m_clipboard; }
     /// Width and height of the bitmap put on the clipboard, if one was.
     const std::optional<Kor2_Sys::platform::PixelPoint>& clipboardBitmap() const noexcept { return m_bitmap; }
@@ -86,8 +87,7 @@ private:
     Factory m_factory;
     mutable std::shared_ptr<Kor2_Sys::platform::WindowSystem> m_inner;
     std::shared_ptr<Kor2_Sys::platform::HeadlessWindowSystem> m_headless;
-    std::vector<Kor2_Sys::platform::MessageRecord> m_messages;
-    int m_beeps = 0;
+    Kor2_Sys::platform::MessageRecorder m_seen;
     std::optional<Kor2_Sys::Text> m_clipboard;
     std::optional<Kor2_Sys::platform::PixelPoint> m_bitmap;
 };

@@ -88,9 +88,8 @@ void HeadlessWindowSystem::queue(std::vector<WindowScript> scripts)
 
 void HeadlessWindowSystem::clearRecords()
 {
-    m_messages.clear();
+    m_seen.clear();
     m_shown.clear();
-    m_beeps = 0;
     m_eventRuns = 0;
 }
 
@@ -172,7 +171,7 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
 MessageAnswer HeadlessWindowSystem::messageBox(const MessageBoxRequest& request)
 {
     const MessageAnswer answer = m_scripts.answerFor(request);
-    m_messages.push_back({request.text, request.title.value_or(applicationTitle()), request.buttons, request.icon, answer});
+    m_seen.shown(request, answer);
     return answer;
 }
 

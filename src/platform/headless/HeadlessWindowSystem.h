@@ -4,6 +4,7 @@
 
 #include "platform/WindowSystem.h"
 #include "platform/headless/HostObjects.h"
+#include "platform/headless/MessageRecorder.h"
 #include "script/ScriptQueue.h"
 
 #include <functional>
@@ -28,15 +29,6 @@ struct ShownForm {
     static ShownForm of(const Form& form);
 };
 
-/// A message box as it was shown.
-struct MessageRecord {
-    Text text;
-    Text title;
-    MessageButtons buttons = MessageButtons::Ok;
-    MessageIcon icon = MessageIcon::None;
-    MessageAnswer answer = MessageAnswer::Ok;
-};
-
 class HeadlessWindowSystem final : public WindowSystem {
 public:
     explicit HeadlessWindowSystem(std::vector<script::WindowScript> scripts = {});
@@ -45,8 +37,8 @@ public:
     void queue(std::vector<script::WindowScript> scripts);
     std::size_t pendingScripts() const noexcept { return m_scripts.pending(); }
 
-    const std::vector<MessageRecord>& messages() const noexcept { return m_messages; }
-    int beeps() const noexcept { return m_beeps; }
+    const std::vector<MessageRecord>& messages() const noexcept { return m_seen.messages(); }
+    int beeps() const noexcept { return m_seen.beeps(); }
     const std::optional<Text>& clipboardText() const noexcept { return m_clipboard; }
     /// File dialogs asked for so far, in order.
     const std::vector<FileDialogRequest>& fileRequests() const noexcept { return m_fileRequests; }
@@ -63,7 +55,7 @@ public:
     void showModal(Form& form) override;
     void showModeless(Form& form) override;
     MessageAnswer messageBox(const MessageBoxRequest& request) override;
-    void beep() override { ++m_beeps; }
+    void beep() override { m_seen.beeped(); }
     void doEvents() override { ++m_eventRuns; }
     double twipsPerPixelX() const override { return m_twipsX; }
     double twipsPerPixelY() const override { return m_twipsY; }
@@ -116,7 +108,7 @@ private:
     void play(Form& form, const script::Action& action);
 
     script::ScriptQueue m_scripts;
-    std::vector<MessageRecord> m_messages;
+    MessageRecorder m_seen;
     std::vector<ShownForm> m_shown;
     std::vector<FileDialogRequest> m_fileRequests;
     void record(const Form& form);
@@ -127,7 +119,6 @@ private:
     HostRegistry m_hosts;
     double m_twipsX = 15, m_twipsY = 15;
     PixelPoint m_cursor{};
-    int m_beeps = 0;
     int m_eventRuns = 0;
 };
 
