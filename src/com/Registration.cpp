@@ -1,5 +1,6 @@
 #include "com/Registration.h"
 
+#include "classes/Classes.h"
 #include "com/NameUuid.h"
 #include "com/RegistryRows.h"
 #include "frame/Wide.h"

@@ -1,6 +1,6 @@
 #include <Kor2_Sys/cCambiaTxt.h>
 
-#include <Kor2_Sys/Error.h>
+#include "frame/Errors.h"
 
 namespace Kor2_Sys {
 

@@ -4,6 +4,8 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "classes/Classes.h"
+
 namespace kor2cli {
 namespace {
 

@@ -1,7 +1,6 @@
 #include "platform/SystemInfo.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "frame/Wide.h"
 
