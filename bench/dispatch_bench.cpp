@@ -4,6 +4,7 @@
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/Object.h>
 
+#include "classes/Classes.h"
 #include "colour/ColourCatalogue.h"
 #include "frame/Dispatch.h"
 

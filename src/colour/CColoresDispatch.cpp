@@ -1,6 +1,5 @@
 #include <Kor2_Sys/CColores.h>
 
-#include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
 namespace Kor2_Sys::classes {
@@ -39,6 +38,8 @@ constexpr auto kMembers = makeTable(std::array{
 });
 } // namespace
 
+// Listed by the class registry, which stands above the subsystems.
+extern const ClassInfo CColores;
 constexpr ClassInfo CColores{"CColores", Creation::Global, kMembers, &create<T, CColores>, &shared<T, CColores>};
 
 } // namespace Kor2_Sys::classes

@@ -7,6 +7,7 @@
 #include "frame/Latin1.h"
 #include "frame/NeverDestroyed.h"
 #include "frame/NumberFunctions.h"
+#include "frame/NumberText.h"
 #include "frame/Trap.h"
 #include "platform/WindowSystem.h"
 #include "settings/Store.h"
@@ -97,11 +98,7 @@ Long cellIndex(const PaletteGrid& grid, int cell)
     return grid.indexAt(cell % grid.columns + 1, cell / grid.columns + 1);
 }
 
-Text digits(long long value)
-{
-    const std::string text = std::to_string(value);
-    return Text(text.begin(), text.end());
-}
+using numtext::digits;
 
 // A cell is read as the catalogue names its colour with the index after it ("rojo, 1"); an index
 // the catalogue names by its digits is read once, after the palette's family word if it has one.

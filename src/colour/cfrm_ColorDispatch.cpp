@@ -1,6 +1,5 @@
 #include <Kor2_Sys/cfrm_Color.h>
 
-#include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
 namespace Kor2_Sys::classes {
@@ -23,6 +22,8 @@ constexpr auto kMembers = makeTable(std::array{
 });
 } // namespace
 
+// Listed by the class registry, which stands above the subsystems.
+extern const ClassInfo cfrm_Color;
 constexpr ClassInfo cfrm_Color{"cfrm_Color", Creation::Creatable, kMembers, &create<T, cfrm_Color>, nullptr};
 
 } // namespace Kor2_Sys::classes

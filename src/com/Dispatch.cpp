@@ -3,6 +3,7 @@
 #include "com/Dual.h"
 #include "com/NameUuid.h"
 #include "com/Values.h"
+#include "frame/Errors.h"
 
 #include <algorithm>
 #include <array>
@@ -168,7 +169,7 @@ std::atomic<long>& liveObjects()
     return count;
 }
 
-Dispatch::Dispatch(std::shared_ptr<Object> object) : m_object(std::move(object)), m_info(m_object->classInfo())
+Dispatch::Dispatch(std::shared_ptr<Object> object) : m_object(std::move(object)), m_info(classOf(*m_object))
 {
     if (m_info != nullptr) {
         if (SUCCEEDED(CLSIDFromString(bracedUuid(interfaceUuid(m_info->name)).c_str(), &m_interface)))

@@ -4,6 +4,8 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "frame/ClassInfo.h"
+
 #include <windows.h>
 #include <oaidl.h>
 

@@ -1,7 +1,9 @@
 #include "com/Registration.h"
 
+#include "classes/Classes.h"
 #include "com/NameUuid.h"
 #include "com/RegistryRows.h"
+#include "frame/Wide.h"
 
 #include <Kor2_Sys/Object.h>
 
@@ -47,11 +49,6 @@ HKEY rootOf(Scope scope)
 std::wstring rootName(Scope scope)
 {
     return scope == Scope::Machine ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
-}
-
-std::wstring wide(std::string_view text)
-{
-    return std::wstring(text.begin(), text.end());
 }
 
 // Every value the registration writes; the top keys below name the trees they fall in.

@@ -5,6 +5,7 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "classes/Classes.h"
 #include "com/NameUuid.h"
 
 #include <string>

@@ -1,6 +1,7 @@
 // The four in-process server entry points: class objects for every library class, and the
 // registration of the classes, their interfaces and the type library built into this module.
 
+#include "classes/Classes.h"
 #include "com/Dispatch.h"
 #include "com/NameUuid.h"
 #include "com/Registration.h"

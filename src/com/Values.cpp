@@ -1,6 +1,7 @@
 #include "com/Values.h"
 
 #include "com/Dispatch.h"
+#include "frame/Errors.h"
 
 #include <array>
 #include <string>

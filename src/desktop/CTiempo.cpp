@@ -1,6 +1,7 @@
 #include <Kor2_Sys/CTiempo.h>
 
 #include "frame/Locale.h"
+#include "frame/NumberText.h"
 #include "frame/Trap.h"
 #include "platform/Clock.h"
 
@@ -18,11 +19,7 @@ Long tick()
     return static_cast<Long>(platform::clock().tickCount());
 }
 
-Text digits(std::int64_t value)
-{
-    const std::string text = std::to_string(value);
-    return Text(text.begin(), text.end());
-}
+using numtext::digits;
 
 // "0.000" of a count of thousandths, with the regional decimal separator: whole digits without
 // grouping, then always three decimals.

@@ -3,9 +3,9 @@
 // of the argument the host passed, reading its window handle or its default value, and the
 // pixel ↔ twip rules.
 
-#include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/Object.h>
 
+#include "frame/Errors.h"
 #include "platform/WindowSystem.h"
 
 #include <memory>

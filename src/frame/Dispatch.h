@@ -2,8 +2,8 @@
 // Dispatch tables: one constexpr table per class drives invocation by name and by identifier, the
 // C entry points, the command-line tool and the printed interface listing.
 
-#include <Kor2_Sys/Object.h>
-
+#include "frame/ClassInfo.h"
+#include "frame/Errors.h"
 #include "frame/NeverDestroyed.h"
 
 #include <array>
@@ -165,7 +165,7 @@ template <const ClassInfo& Info> const NameIndex& namesOf()
 Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args);
 
 /// A library class instance reached by late binding.
-template <class T> class Dispatched final : public Object {
+template <class T> class Dispatched final : public Described {
 public:
     Dispatched(std::shared_ptr<T> self, const ClassInfo& info, const NameIndex& names)
         : m_self(std::move(self)), m_info(info), m_names(names) {}
@@ -184,7 +184,7 @@ public:
             throw errors::memberNotSupported();
         return invokeMember(*row, m_self.get(), kind, args);
     }
-    const ClassInfo* classInfo() const noexcept override { return &m_info; }
+    const ClassInfo& classInfo() const noexcept override { return m_info; }
     T& instance() noexcept { return *m_self; }
 
 private:

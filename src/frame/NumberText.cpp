@@ -1,6 +1,5 @@
+#include "frame/Errors.h"
 #include "frame/NumberText.h"
-
-#include <Kor2_Sys/Error.h>
 
 #include "frame/Locale.h"
 

@@ -4,11 +4,20 @@
 
 #include <Kor2_Sys/Value.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace Kor2_Sys::numtext {
+
+/// An integer as plain decimal digits, a minus sign before a negative one: no grouping and no
+/// regional setting, as counts, indexes and stored numbers are written.
+inline Text digits(std::int64_t value)
+{
+    const std::string text = std::to_string(value);
+    return Text(text.begin(), text.end());
+}
 
 /// A double in regional form: rounded to 15 significant digits (halves away from zero), trailing
 /// zeros dropped, no grouping; exponent form ("1.2E+15", "5.6789E-12") for rounded magnitudes of

@@ -2,7 +2,7 @@
 // The error-trap styles of the library's operations. These helpers are the only places that catch
 // `Error`: an operation's first line says which style it uses.
 
-#include <Kor2_Sys/Error.h>
+#include "frame/Errors.h"
 
 #include <new>
 #include <string_view>

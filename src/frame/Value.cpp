@@ -1,7 +1,7 @@
-#include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/Object.h>
 #include <Kor2_Sys/Value.h>
 
+#include "frame/Errors.h"
 #include "frame/Latin1.h"
 #include "frame/NumberText.h"
 

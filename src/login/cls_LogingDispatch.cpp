@@ -1,6 +1,5 @@
 #include <Kor2_Sys/cls_Loging.h>
 
-#include "frame/Classes.h"
 #include "frame/Dispatch.h"
 #include "frame/Wipe.h"
 
@@ -25,6 +24,8 @@ constexpr auto kMembers = makeTable(std::array{
 });
 } // namespace
 
+// Listed by the class registry, which stands above the subsystems.
+extern const ClassInfo cls_Loging;
 constexpr ClassInfo cls_Loging{"cls_Loging", Creation::Creatable, kMembers, &create<T, cls_Loging>, nullptr};
 
 } // namespace Kor2_Sys::classes

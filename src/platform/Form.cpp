@@ -1,7 +1,6 @@
 #include "platform/Form.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "frame/Latin1.h"
 #include "frame/NeverDestroyed.h"
 #include "frame/Utf.h"

@@ -1,6 +1,5 @@
 #include <Kor2_Sys/c_imput1.h>
 
-#include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
 namespace Kor2_Sys::classes {
@@ -30,6 +29,8 @@ constexpr auto kMembers = makeTable(std::array{
 });
 } // namespace
 
+// Listed by the class registry, which stands above the subsystems.
+extern const ClassInfo c_imput1;
 constexpr ClassInfo c_imput1{"c_imput1", Creation::Global, kMembers, &create<T, c_imput1>, &shared<T, c_imput1>};
 
 } // namespace Kor2_Sys::classes

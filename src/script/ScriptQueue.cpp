@@ -1,5 +1,6 @@
 #include "script/ScriptQueue.h"
 
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 

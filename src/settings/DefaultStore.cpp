@@ -1,5 +1,6 @@
 #include "settings/Store.h"
 
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 
 #include <cstdlib>

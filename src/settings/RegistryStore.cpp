@@ -1,6 +1,8 @@
 #include "settings/Store.h"
 
+#include "frame/Errors.h"
 #include "frame/Utf.h"
+#include "frame/Wide.h"
 
 #include <windows.h>
 
@@ -16,7 +18,6 @@ namespace {
 // value per key.
 constexpr std::wstring_view kRoot = L"Software\\VB and VBA Program Settings";
 
-std::wstring wide(const Text& text) { return std::wstring(text.begin(), text.end()); }
 Text units(std::wstring_view text) { return Text(text.begin(), text.end()); }
 
 Error failure(LSTATUS status, const std::wstring& key)

@@ -1,7 +1,6 @@
 #include "settings/Sqlite.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "frame/SharedLibrary.h"
 
 namespace Kor2_Sys::settings {

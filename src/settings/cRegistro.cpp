@@ -1,6 +1,7 @@
 #include <Kor2_Sys/cRegistro.h>
 
 #include "frame/NeverDestroyed.h"
+#include "frame/NumberText.h"
 #include "frame/Trap.h"
 #include "settings/Store.h"
 
@@ -20,11 +21,7 @@ Text section(const Text& aplicacion, const Text& seccion)
     return aplicacion + u" " + seccion;
 }
 
-Text digits(Long value)
-{
-    const std::string text = std::to_string(value);
-    return Text(text.begin(), text.end());
-}
+using numtext::digits;
 
 // The two conversions of stored geometry text: whole numbers are 16-bit, reals single precision.
 Integer whole(const Text& text) { return Variant(text).toInteger(); }

@@ -1,6 +1,5 @@
 #include <Kor2_Sys/cRegistro.h>
 
-#include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
 namespace Kor2_Sys::classes {
@@ -47,6 +46,8 @@ constexpr auto kMembers = makeTable(std::array{
 });
 } // namespace
 
+// Listed by the class registry, which stands above the subsystems.
+extern const ClassInfo cRegistro;
 constexpr ClassInfo cRegistro{"cRegistro", Creation::Global, kMembers, &create<T, cRegistro>, &shared<T, cRegistro>};
 
 } // namespace Kor2_Sys::classes

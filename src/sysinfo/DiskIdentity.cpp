@@ -1,5 +1,6 @@
 #include "sysinfo/DiskIdentity.h"
 
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 
 #include <charconv>

@@ -1,7 +1,6 @@
 #include "sysinfo/Volumes.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "frame/Latin1.h"
 #include "frame/Utf.h"
 #include "settings/Store.h"

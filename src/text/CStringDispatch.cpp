@@ -1,6 +1,5 @@
 #include <Kor2_Sys/CString.h>
 
-#include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
 namespace Kor2_Sys::classes {
@@ -72,6 +71,8 @@ constexpr auto kMembers = makeTable(std::array{
 });
 } // namespace
 
+// Listed by the class registry, which stands above the subsystems.
+extern const ClassInfo CString;
 constexpr ClassInfo CString{"CString", Creation::Global, kMembers, &create<T, CString>, &shared<T, CString>};
 
 } // namespace Kor2_Sys::classes

@@ -1,6 +1,6 @@
 #include "text/ListSplit.h"
 
-#include <Kor2_Sys/Error.h>
+#include "frame/Errors.h"
 
 namespace Kor2_Sys::text {
 namespace {

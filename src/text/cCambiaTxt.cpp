@@ -1,7 +1,6 @@
 #include <Kor2_Sys/cCambiaTxt.h>
 
-#include "frame/Classes.h"
-#include "frame/Dispatch.h"
+#include "frame/Errors.h"
 
 namespace Kor2_Sys {
 
@@ -16,21 +15,4 @@ template <> cCambiaTxt& global<cCambiaTxt>()
     return instance;
 }
 
-namespace classes {
-namespace {
-using namespace dispatch;
-using T = Kor2_Sys::cCambiaTxt;
-
-constexpr auto kMembers = [] {
-    // Its parameters are not published: it takes whatever the host passes and declines the action.
-    MemberInfo row = function("cCambiaTexto", ValueType::Text, {},
-                              on<T>([](T& c, CallArgs& a) { return c.cCambiaTexto(a.all()); }));
-    row.acceptsAnyArguments = true;
-    return makeTable(std::array{row});
-}();
-} // namespace
-
-constexpr ClassInfo cCambiaTxt{"cCambiaTxt", Creation::Global, kMembers, &create<T, cCambiaTxt>, &shared<T, cCambiaTxt>};
-
-} // namespace classes
 } // namespace Kor2_Sys

@@ -6,9 +6,11 @@
 #include "JsonWriter.h"
 #include "RecordingWindowSystem.h"
 #include "Runtime.h"
-#include "script/ScriptJson.h"
 #include "Session.h"
 #include "Settings.h"
+#include "classes/Classes.h"
+#include "frame/Errors.h"
+#include "script/ScriptJson.h"
 #include "settings/Store.h"
 
 #include <Kor2_Sys/c_imput1.h>

@@ -3,6 +3,7 @@
 
 #include "CountingAllocator.h"
 #include "Guards.h"
+#include "classes/Classes.h"
 #include "frame/Dispatch.h"
 
 #include <gtest/gtest.h>
@@ -142,7 +143,7 @@ TEST(ClassRegistry, EveryClassIsCreatableAndOnlyGlobalsShareAnInstance)
     for (const ClassInfo* info : libraryClasses()) {
         SCOPED_TRACE(info->progId());
         EXPECT_NE(createObject(info->progId()), nullptr);
-        EXPECT_EQ(createObject(info->progId())->classInfo(), info);
+        EXPECT_EQ(classOf(*createObject(info->progId())), info);
         if (info->creation == Creation::Global)
             EXPECT_EQ(sharedObject(info->progId()), sharedObject(info->name));
         else

@@ -6,6 +6,7 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "classes/Classes.h"
 #include "com/RegistryRows.h"
 
 #include <gtest/gtest.h>

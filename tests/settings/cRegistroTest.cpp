@@ -6,6 +6,7 @@
 #include "Guards.h"
 #include "SettingsGuards.h"
 #include "SwallowedLog.h"
+#include "frame/Errors.h"
 #include "settings/Store.h"
 
 #include <gtest/gtest.h>

@@ -4,6 +4,8 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "frame/Errors.h"
+
 #include <map>
 #include <set>
 #include <string>

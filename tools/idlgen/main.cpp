@@ -9,6 +9,7 @@
 
 #include "Manifest.h"
 #include "Package.h"
+#include "classes/Classes.h"
 #include "com/NameUuid.h"
 
 #include <cstdio>

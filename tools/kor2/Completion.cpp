@@ -4,6 +4,8 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "classes/Classes.h"
+
 #include <algorithm>
 #include <map>
 #include <stdexcept>

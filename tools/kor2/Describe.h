@@ -3,6 +3,8 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "frame/ClassInfo.h"
+
 #include <string>
 
 namespace kor2cli {

@@ -1,5 +1,6 @@
 #include "JsonValues.h"
 
+#include "frame/ClassInfo.h"
 #include "platform/headless/HostObjects.h"
 
 #include <cmath>
@@ -27,7 +28,7 @@ void writePayload(JsonWriter& json, const Variant& value)
         const Object* object = held != nullptr ? held->get() : nullptr;
         if (object == nullptr)
             break;  // a reference to nothing
-        if (const ClassInfo* info = object->classInfo())
+        if (const ClassInfo* info = classOf(*object))
             json.utf8(info->name);
         else if (const auto* host = dynamic_cast<const platform::RecordedHost*>(object))
             json.utf8(host->name());

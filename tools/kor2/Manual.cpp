@@ -6,6 +6,8 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "classes/Classes.h"
+
 #include <algorithm>
 #include <iterator>
 #include <vector>

@@ -4,6 +4,7 @@
 
 #include "JsonReader.h"
 
+#include "frame/ClassInfo.h"
 #include "platform/headless/HostObjects.h"
 
 #include <Kor2_Sys/Diagnostics.h>

@@ -2,6 +2,8 @@
 
 #include "JsonValues.h"
 
+#include "classes/Classes.h"
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 #include "platform/headless/HeadlessWindowSystem.h"

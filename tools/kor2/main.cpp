@@ -13,6 +13,8 @@
 #include "Session.h"
 #include "Settings.h"
 
+#include "classes/Classes.h"
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 
 #include <CLI/CLI.hpp>

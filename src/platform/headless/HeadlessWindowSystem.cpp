@@ -1,7 +1,6 @@
 #include "platform/headless/HeadlessWindowSystem.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 

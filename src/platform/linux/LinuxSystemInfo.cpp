@@ -1,9 +1,8 @@
 #include "platform/linux/LinuxSystemInfo.h"
 
-#include <Kor2_Sys/Error.h>
-
-#include "frame/Utf.h"
+#include "frame/Errors.h"
 #include "frame/SharedLibrary.h"
+#include "frame/Utf.h"
 
 #include <blkid/blkid.h>
 #include <dirent.h>

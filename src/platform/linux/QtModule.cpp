@@ -1,7 +1,6 @@
 #include "platform/WindowSystem.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 
 #include <dlfcn.h>

@@ -1,5 +1,6 @@
 #include <Kor2_Sys/qt/QtHostObject.h>
 
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "platform/qt/HostHandles.h"
 

@@ -1,8 +1,8 @@
 #include "platform/qt/QtWindowSystem.h"
 
-#include <Kor2_Sys/Error.h>
 #include <Kor2_Sys/qt/Kor2_SysQtExport.h>
 
+#include "frame/Errors.h"
 #include "frame/NeverDestroyed.h"
 #include "frame/Utf.h"
 #include "platform/qt/FormDialog.h"

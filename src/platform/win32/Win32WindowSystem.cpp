@@ -1,7 +1,6 @@
 #include "platform/win32/Win32WindowSystem.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Text.h"

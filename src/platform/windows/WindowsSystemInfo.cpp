@@ -1,8 +1,8 @@
 #include "platform/SystemInfo.h"
 
-#include <Kor2_Sys/Error.h>
-
+#include "frame/Errors.h"
 #include "frame/Utf.h"
+#include "frame/Wide.h"
 
 #include <windows.h>
 
@@ -12,12 +12,6 @@
 
 namespace Kor2_Sys::platform {
 namespace {
-
-std::wstring wide(const std::string& utf8)
-{
-    const std::u16string units = utf::fromUtf8(utf8);
-    return std::wstring(units.begin(), units.end());
-}
 
 std::string narrow(const wchar_t* text)
 {

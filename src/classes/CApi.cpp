@@ -1,6 +1,7 @@
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/Object.h>
 
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 

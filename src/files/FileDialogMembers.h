@@ -1,17 +1,15 @@
-#include <Kor2_Sys/CCmDialog.h>
-#include <Kor2_Sys/cfrm_Dialog.h>
+#pragma once
+// The one interface of the two file dialog fronts, each of which has its own dispatch table.
 
-#include "frame/Classes.h"
 #include "frame/Dispatch.h"
 
-// The two file dialog fronts share one interface.
 namespace Kor2_Sys::classes {
-namespace {
-using namespace dispatch;
-using V = ValueType;
 
-template <class T> constexpr auto members()
+/// The dispatch table of a file dialog front `T`.
+template <class T> constexpr auto fileDialogMembers()
 {
+    using namespace dispatch;
+    using V = ValueType;
     return makeTable(std::array{
         field("Aplicac", V::Text, on<T>([](T& d, CallArgs& a) { return a.field(d.Aplicac); })),
         field("titulo", V::Text, on<T>([](T& d, CallArgs& a) { return a.field(d.titulo); })),
@@ -22,13 +20,5 @@ template <class T> constexpr auto members()
         function("Fich_NonbreRuta_a_Grabar", V::Text, {}, on<T>([](T& d, CallArgs&) { return d.Fich_NonbreRuta_a_Grabar(); })),
     });
 }
-
-constexpr auto kCmDialog = members<Kor2_Sys::CCmDialog>();
-constexpr auto kFrmDialog = members<Kor2_Sys::cfrm_Dialog>();
-} // namespace
-
-constexpr ClassInfo CCmDialog{"CCmDialog", Creation::Creatable, kCmDialog, &create<Kor2_Sys::CCmDialog, CCmDialog>, nullptr};
-constexpr ClassInfo cfrm_Dialog{"cfrm_Dialog", Creation::Creatable, kFrmDialog, &create<Kor2_Sys::cfrm_Dialog, cfrm_Dialog>,
-                                nullptr};
 
 } // namespace Kor2_Sys::classes

@@ -1,12 +1,35 @@
-#include <Kor2_Sys/Object.h>
+#include "classes/Classes.h"
 
-#include "frame/Classes.h"
-#include "frame/Dispatch.h"
+#include "frame/Errors.h"
 #include "frame/Utf.h"
 
 #include <array>
 
 namespace Kor2_Sys {
+
+// The dispatch descriptions, each defined beside its class in its subsystem.
+namespace classes {
+extern const ClassInfo CColores;
+extern const ClassInfo cfrm_Color;
+extern const ClassInfo CString;
+extern const ClassInfo c_imput1;
+extern const ClassInfo CCmDialog;
+extern const ClassInfo cfrm_Dialog;
+extern const ClassInfo cRegistro;
+extern const ClassInfo c_StatusBar;
+extern const ClassInfo CTiempo;
+extern const ClassInfo CIconosMenu;
+extern const ClassInfo cImagen;
+extern const ClassInfo cMoverControl;
+extern const ClassInfo CinfoDiscoVol;
+extern const ClassInfo c_VL;
+extern const ClassInfo cls_Loging;
+extern const ClassInfo cCambiaTxt;
+
+/// The interface's one enumeration, the unit of `CTiempo.T_TiempoTranscurrido`.
+extern const EnumInfo enumTiempo;
+} // namespace classes
+
 namespace {
 
 constexpr std::string_view kProgIdPrefix = "Kor2_Sys.";
