@@ -4,6 +4,9 @@
 
 #include <Kor2_Sys/Object.h>
 
+#include "frame/ClassInfo.h"
+#include "frame/Errors.h"
+
 #include <span>
 #include <string>
 #include <string_view>
