@@ -44,6 +44,7 @@ void noDefaultButton(Form& f) { f.setDefaultButton(""); }
 void disableAccept(Form& f) { f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
 void notesWithoutDefault(Form& f) { f.setVisible("Fr", true), f.setDefaultButton(""); }
 void showFrame(Form& f) { f.setVisible("Fr", true); }
+void notesWithDisabledDefault(Form& f) { f.setVisible("Fr", true), f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
 void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
 void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
 void focusCancel(Form& f) { f.setFocus("BT_cancelar"); }
@@ -116,6 +117,12 @@ const PlayRow kKeys[] = {
      {"key 97", "change A", "key 13", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault, Only::Headless},
     {"enterInAMultiLineBoxWithoutDefault", {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
      {"change a", "change a\n", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithoutDefault, Only::Screens},
+    // With a default button Enter is the window's key there too, and no line break as well (the
+    // button is disabled here, so that the window stays to show it).
+    {"enterInAMultiLineBoxWithADefaultBreaksNoLine", {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
+     {"key 97", "change A", "key 13", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithDisabledDefault, Only::Headless},
+    {"enterInAMultiLineBoxWithADefaultBreaksNoLine", {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
+     {"change a", "key 13", kCancel}, {"TX_valor", "TX_notas"}, false, notesWithDisabledDefault, Only::Screens},
 };
 KOR2_TABLE(Keys, Playback, kKeys);
 
