@@ -77,14 +77,6 @@ const KeyRow kKeys[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Rows, KeyFilter, ::testing::ValuesIn(kKeys));
 
-TEST(KeyFilter, BackTabAndShiftTabMoveBackwards)
-{
-    Palette window;
-    const Control& box = window.form.control("TX_valor");
-    for (const auto& [key, shift] : {std::pair(NativeKey::BackTab, false), std::pair(NativeKey::Tab, true)})
-        EXPECT_EQ(view::modelKey(window.form, box, key, shift, false)->shift, keys::ShiftDown);
-}
-
 // A character the model answered as a key on its way down never reaches the native control too:
 // the same rule as the keys, the default button included.
 struct CharRow {
