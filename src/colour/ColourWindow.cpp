@@ -9,6 +9,7 @@
 #include "frame/NumberFunctions.h"
 #include "frame/NumberText.h"
 #include "frame/Trap.h"
+#include "platform/FormView.h"
 #include "platform/WindowSystem.h"
 #include "settings/Store.h"
 
@@ -315,9 +316,7 @@ void ColourWindow::onDoubleClick(const std::string& control)
 
 void ColourWindow::onMouseDown(const std::string& control, int, int, double x, double y)
 {
-    const Control& picture = m_form.control(control);
-    const double width = picture.scaleWidth > 0 ? picture.scaleWidth : picture.width;
-    const double height = picture.scaleHeight > 0 ? picture.scaleHeight : picture.height;
+    const auto [width, height] = platform::view::scaleUnits(m_form.control(control));
     if (control == "Pc_color_normal") {
         const Long cell = whole(x / (width / 9)) + 1;
         if (cell >= 1 && cell <= 9)

@@ -5,6 +5,7 @@
 #include "frame/NeverDestroyed.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
+#include "platform/FormView.h"
 
 #include <algorithm>
 #include <utility>
@@ -483,7 +484,7 @@ void Form::moveRing(std::size_t index, int key)
     Swatches& grid = *m_controls[index].swatches;
     const int columns = std::max(grid.columns, 1);
     const int cells = static_cast<int>(grid.names.size());
-    const int at = std::clamp(grid.current, 0, cells - 1);
+    const int at = grid.ringed();
     const int row = at / columns, column = at % columns;
     const int rowEnd = std::min(cells - 1, row * columns + columns - 1);
     int next = at;
@@ -507,11 +508,10 @@ void Form::pressSwatch(std::size_t index)
     const Control& c = m_controls[index];
     const Swatches& grid = *c.swatches;
     const int columns = std::max(grid.columns, 1), rows = std::max(grid.rows, 1);
-    const int at = std::clamp(grid.current, 0, static_cast<int>(grid.names.size()) - 1);
-    const double width = c.scaleWidth > 0 ? c.scaleWidth : c.width;
-    const double height = c.scaleHeight > 0 ? c.scaleHeight : c.height;
+    const int at = grid.ringed();
+    const view::Extent units = view::scaleUnits(c);
     const std::string name = c.name;
-    m_events.onMouseDown(name, 1, 0, (at % columns + 0.5) * width / columns, (at / columns + 0.5) * height / rows);
+    m_events.onMouseDown(name, 1, 0, (at % columns + 0.5) * units.width / columns, (at / columns + 0.5) * units.height / rows);
 }
 
 void Form::press(std::string button)

@@ -6,6 +6,7 @@
 
 #include <Kor2_Sys/Value.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@ constexpr int Enter = 13;   ///< presses the focused button, else the default bu
 constexpr int Escape = 27;  ///< presses the cancel button
 constexpr int Space = 32;   ///< presses the focused button
 constexpr int ShiftDown = 1;  ///< bit of the shift state, as in mouse events
+constexpr int ControlDown = 2;  ///< bit of the shift state of a mouse event
 /// Bit of the shift state: with Alt held, a character is an access key (see `Form::userAccessKey`).
 constexpr int AltDown = 4;
 // Keys that type no character: past the last code point, so no typed character is ever taken for
@@ -56,8 +58,16 @@ struct DisplayItem {
 struct Swatches {
     int columns = 0, rows = 0;
     std::vector<Text> names{};  ///< one per cell, row by row from the top left
-    int current = 0;            ///< the cell with the focus ring
+    int current = 0;            ///< where the window's logic put the focus ring; see `ringed`
     int selected = -1;          ///< the cell of the choice the window holds now; -1: none
+
+    /// The cell that has the focus ring: `current`, or the nearest cell when it lies past either
+    /// end; -1 for a picture of no cells. Painting, picking and what a screen reader hears all
+    /// take the ring from here, so that they never name different cells.
+    int ringed() const noexcept
+    {
+        return names.empty() ? -1 : std::clamp(current, 0, static_cast<int>(names.size()) - 1);
+    }
 };
 
 /// A control of a form. Geometry in twips relative to its container.

@@ -62,10 +62,91 @@ PixelRect swatchCell(const Swatches& swatches, int index, int width, int height)
 
 std::optional<PixelRect> ringCell(const Control& picture, int width, int height)
 {
-    if (!picture.swatches || picture.swatches->names.empty())
+    if (!picture.swatches || picture.swatches->ringed() < 0)
         return std::nullopt;
-    const int cells = static_cast<int>(picture.swatches->names.size());
-    return swatchCell(*picture.swatches, std::clamp(picture.swatches->current, 0, cells - 1), width, height);
+    return swatchCell(*picture.swatches, picture.swatches->ringed(), width, height);
+}
+
+SwatchReading readSwatch(const Swatches& swatches, int cell, bool pictureFocused)
+{
+    if (cell < 0 || cell >= static_cast<int>(swatches.names.size()))
+        return {};
+    return {swatches.names[static_cast<std::size_t>(cell)], pictureFocused && cell == swatches.ringed(),
+            cell == swatches.selected};
+}
+
+Text paletteReading(const Form& form, const Control& picture)
+{
+    Text name = accessibleName(form, picture);
+    if (!picture.swatches || picture.swatches->ringed() < 0)
+        return name;
+    const SwatchReading ringed = readSwatch(*picture.swatches, picture.swatches->ringed(), true);
+    name += u": " + ringed.name;
+    if (ringed.selected)
+        name += u" (elegido)";
+    return name;
+}
+
+void paintDisplayList(Painter& painter, const Control& control, int width, int height)
+{
+    const PictureScale scale = pictureScale(control, width, height);
+    const double sx = 1 / scale.unitsX, sy = 1 / scale.unitsY;
+    for (const DisplayItem& item : control.picture) {
+        switch (item.kind) {
+        case DisplayItem::Kind::FilledRect:
+            painter.rectangle(item.x1 * sx, item.y1 * sy, item.x2 * sx, item.y2 * sy, item.colour);
+            break;
+        case DisplayItem::Kind::Line: painter.line(item.x1 * sx, item.y1 * sy, item.x2 * sx, item.y2 * sy, item.colour); break;
+        case DisplayItem::Kind::Text: painter.text(item.x1 * sx, item.y1 * sy, item.text, item.colour); break;
+        }
+    }
+}
+
+void paintOutline(Painter& painter, const PixelRect& r, Long colour)
+{
+    if (r.width <= 0 || r.height <= 0)
+        return;
+    const double left = r.left, top = r.top, right = r.left + r.width, bottom = r.top + r.height;
+    painter.rectangle(left, top, right, top + 1, colour);
+    painter.rectangle(left, bottom - 1, right, bottom, colour);
+    painter.rectangle(left, top + 1, left + 1, bottom - 1, colour);
+    painter.rectangle(right - 1, top + 1, right, bottom - 1, colour);
+}
+
+void paintControl(Painter& painter, const Control& c, int width, int height, bool focused)
+{
+    constexpr Long kBlack = 0, kWhite = 0xFFFFFF;
+    if (c.kind == ControlKind::FilledRect) {
+        painter.rectangle(0, 0, width, height, c.fillColour.value_or(kDefaultFill));
+        paintOutline(painter, {0, 0, width, height}, kBlack);
+        return;
+    }
+    paintDisplayList(painter, c, width, height);
+    if (const auto cell = ringCell(c, width, height); cell && focused) {
+        paintOutline(painter, {cell->left + 1, cell->top + 1, cell->width - 2, cell->height - 2}, kWhite);
+        paintOutline(painter, {cell->left + 2, cell->top + 2, cell->width - 4, cell->height - 4}, kBlack);
+    }
+}
+
+int buttonCode(MouseButton button)
+{
+    constexpr int kCodes[] = {1, 2, 4};
+    return kCodes[static_cast<std::size_t>(button)];
+}
+
+int shiftCode(bool shiftHeld, bool controlHeld, bool altHeld)
+{
+    return (shiftHeld ? keys::ShiftDown : 0) | (controlHeld ? keys::ControlDown : 0) | (altHeld ? keys::AltDown : 0);
+}
+
+int windowStateNumber(bool minimised, bool maximised)
+{
+    return static_cast<int>(minimised ? WindowState::Minimised : maximised ? WindowState::Maximised : WindowState::Normal);
+}
+
+WindowState windowStateOf(Long number)
+{
+    return number == 1 ? WindowState::Minimised : number == 2 ? WindowState::Maximised : WindowState::Normal;
 }
 
 std::optional<ModelKey> accessKey(char32_t character, bool altHeld, bool controlHeld)
@@ -73,6 +154,19 @@ std::optional<ModelKey> accessKey(char32_t character, bool altHeld, bool control
     if (!altHeld || controlHeld || character <= keys::Space || character == 0x7F || character > 0xFFFF)
         return std::nullopt;
     return ModelKey{static_cast<int>(character), keys::AltDown};
+}
+
+bool answeredOnItsWayDown(const Form& form, const Control& control, char32_t character)
+{
+    NativeKey key = NativeKey::Other;
+    switch (character) {
+    case keys::Tab: key = NativeKey::Tab; break;
+    case keys::Enter: key = NativeKey::Enter; break;
+    case keys::Escape: key = NativeKey::Escape; break;
+    case keys::Space: key = NativeKey::Space; break;
+    default: return false;
+    }
+    return modelKey(form, control, key, false, false).has_value();
 }
 
 bool typedByModel(char32_t character, bool controlOrAltHeld)
@@ -118,17 +212,16 @@ const Control* stackedAbove(const Form& form, const Control& control,
     return nullptr;
 }
 
-namespace {
-double units(double scale, double size)
+Extent scaleUnits(const Control& picture)
 {
-    return scale > 0 ? scale : std::max(size, 1.0);
+    const auto units = [](double scale, double size) { return scale > 0 ? scale : std::max(size, 1.0); };
+    return {units(picture.scaleWidth, picture.width), units(picture.scaleHeight, picture.height)};
 }
-} // namespace
 
 PictureScale pictureScale(const Control& picture, int width, int height)
 {
-    return {units(picture.scaleWidth, picture.width) / std::max(1, width),
-            units(picture.scaleHeight, picture.height) / std::max(1, height)};
+    const Extent units = scaleUnits(picture);
+    return {units.width / std::max(1, width), units.height / std::max(1, height)};
 }
 
 std::pair<double, double> pictureUnits(const Control& picture, int width, int height, double x, double y)
@@ -148,6 +241,34 @@ bool captionFits(const Control& c, const TextMeasure& measure, int width, int he
     case ControlKind::Frame: return measure.advance(c.caption, c.bold) + 12 <= width;
     default: return true;
     }
+}
+
+bool labelWraps(int height, int lineSpacing)
+{
+    return height >= 2 * lineSpacing;
+}
+
+int fittedLabelWidth(const Control& label, const TextMeasure& measure, int width, int height)
+{
+    if (captionFits(label, measure, width, height))
+        return width;
+    if (!labelWraps(height, measure.lineSpacing()))
+        return std::max(width, measure.advance(label.caption, label.bold) + 2);
+    int wider = width;
+    while (wider < 4 * width + 200 && measure.wrappedHeight(label.caption, wider, label.bold) > height)
+        wider += 4;
+    return wider;
+}
+
+void adoptFrame(Form& form, int outerWidth, int outerHeight, int innerWidth, int innerHeight, double tppX, double tppY)
+{
+    if (!form.resizable())
+        return;
+    const double frameWidth = (outerWidth - innerWidth) * tppX, frameHeight = (outerHeight - innerHeight) * tppY;
+    if (frameWidth == form.frameWidth() && frameHeight == form.frameHeight())
+        return;
+    form.setFrameSize(frameWidth, frameHeight);
+    form.resize(form.width(), form.height());
 }
 
 std::optional<std::size_t> chooseFont(const Form& form, double tppX, double tppY, std::string_view renderer,

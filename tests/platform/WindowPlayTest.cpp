@@ -44,6 +44,7 @@ void noDefaultButton(Form& f) { f.setDefaultButton(""); }
 void disableAccept(Form& f) { f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
 void notesWithoutDefault(Form& f) { f.setVisible("Fr", true), f.setDefaultButton(""); }
 void showFrame(Form& f) { f.setVisible("Fr", true); }
+void notesWithDisabledDefault(Form& f) { f.setVisible("Fr", true), f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
 void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
 void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
 void focusCancel(Form& f) { f.setFocus("BT_cancelar"); }
@@ -135,6 +136,16 @@ const PlayRow kKeys[] = {
      .actions = {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
      .events = {"change a", "change a\n", kCancel}, .focus = {"TX_valor", "TX_notas"}, .setup = notesWithoutDefault,
      .only = Only::Screens},
+    // With a default button Enter is the window's key there too, and no line break as well (the
+    // button is disabled here, so that the window stays to show it).
+    {.label = "enterInAMultiLineBoxWithADefaultBreaksNoLine",
+     .actions = {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
+     .events = {"key 97", "change A", "key 13", kCancel}, .focus = {"TX_valor", "TX_notas"},
+     .setup = notesWithDisabledDefault, .only = Only::Headless},
+    {.label = "enterInAMultiLineBoxWithADefaultBreaksNoLine",
+     .actions = {type("TX_notas", u"a"), enter("TX_notas"), escape("TX_notas")},
+     .events = {"change a", "key 13", kCancel}, .focus = {"TX_valor", "TX_notas"},
+     .setup = notesWithDisabledDefault, .only = Only::Screens},
 };
 KOR2_TABLE(Keys, Playback, kKeys);
 

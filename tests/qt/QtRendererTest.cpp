@@ -32,18 +32,15 @@ TEST_F(QtRenderer, PicturePressesArriveInItsScaleAndItPaintsItsDisplayList)
         EXPECT_EQ(image.pixelColor(w / 4, h / 2), QColor(Qt::red)) << "colour numbers keep red in the lowest byte";
         for (const QPoint at : {QPoint(3 * w / 4, h / 2), QPoint(w / 4, h / 8), QPoint(w / 4, 7 * h / 8)})
             EXPECT_EQ(image.pixelColor(at), QColor(Qt::white)) << at.x() << "," << at.y() << ": outside the band";
-        for (const auto& [button, modifiers, at, modelButton, modelShift] :
-             {std::tuple(Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(40, 10), 1, 0),
-              std::tuple(Qt::RightButton, Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier), QPoint(150, 60), 2, 3),
-              std::tuple(Qt::MiddleButton, Qt::KeyboardModifiers(Qt::AltModifier), QPoint(1, 2), 4, 4)}) {
-            QTest::mousePress(widget, button, modifiers, at);
-            QTest::mouseRelease(widget, button, modifiers, at);
-            EXPECT_EQ(std::tuple(window.lastDown.button, window.lastDown.shift), std::tuple(modelButton, modelShift));
-            EXPECT_DOUBLE_EQ(window.lastDown.x, at.x() * 200.0 / widget->width());
-            EXPECT_DOUBLE_EQ(window.lastDown.y, at.y() * 50.0 / widget->height());
-        }
+        // The codes themselves are the form view's (its table); here they come from Qt's events.
+        const auto modifiers = Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier);
+        QTest::mousePress(widget, Qt::RightButton, modifiers, QPoint(150, 60));
+        QTest::mouseRelease(widget, Qt::RightButton, modifiers, QPoint(150, 60));
+        EXPECT_EQ(std::tuple(window.lastDown.button, window.lastDown.shift), std::tuple(2, 3));
+        EXPECT_DOUBLE_EQ(window.lastDown.x, 150 * 200.0 / widget->width());
+        EXPECT_DOUBLE_EQ(window.lastDown.y, 60 * 50.0 / widget->height());
     });
-    EXPECT_EQ(window.log.size(), 3u) << "a press each, no click";
+    EXPECT_EQ(window.log.size(), 1u) << "a press, no click";
 }
 
 // A frame's caption is its title; a label's and a button's, their text.
@@ -135,19 +132,25 @@ TEST_F(QtRenderer, ReleasedButtonOnALabelIsItsClick)
     EXPECT_EQ(window.log, (std::vector<std::string>{"click LB_texto"}));
 }
 
-// A palette's cells reach a screen reader each as an interface of its own, and none outlives the
+// A palette's cells reach a screen reader each as an interface of its own, the ringed one focused
+// (the last, the one painted, when the window's logic left the ring past it), and none outlives the
 // palette.
 TEST_F(QtRenderer, PaletteCellsGoWithTheirPalette)
 {
     std::vector<QAccessible::Id> cells;
     {
         kor2test::ProbeWindow window{"F_pintor", false};
-        window.add("PC_paleta", ControlKind::Picture, u"", 300, 200, 3000, 1500).swatches = platform::Swatches{2, 1, {u"rojo", u"azul"}};
+        window.add("PC_paleta", ControlKind::Picture, u"", 300, 200, 3000, 1500, 0).swatches =
+            platform::Swatches{2, 1, {u"rojo", u"azul"}, 5};
         showThen(window.form, [&](QWidget* dialog) {
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
             QAccessibleInterface* palette = QAccessible::queryAccessibleInterface(child(dialog, "PC_paleta"));
             ASSERT_TRUE(palette && palette->childCount() == 2);
-            for (int i = 0; i < 2; ++i)
+            for (int i = 0; i < 2; ++i) {
                 cells.push_back(QAccessible::uniqueId(palette->child(i)));
+                EXPECT_EQ(palette->child(i)->state().focused, i == 1) << i;
+            }
         });
     }
     for (const QAccessible::Id cell : cells)

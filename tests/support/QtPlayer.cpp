@@ -5,6 +5,7 @@
 #include "PlayingSystem.h"
 #include "QtBoxes.h"
 
+#include "platform/qt/QtText.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "script/ScriptQueue.h"
 
@@ -38,7 +39,8 @@ namespace Ks = Kor2_Sys;
 using Ks::platform::Form;
 using Ks::script::Action;
 
-QString toQString(const Ks::Text& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
+using Ks::platform::qt::toQString;
+using Ks::platform::qt::toText;
 
 QWidget* widgetOf(QWidget* dialog, const std::string& control)
 {
@@ -112,7 +114,7 @@ void walkReader(QAccessibleInterface* node, const std::string& list, std::vector
                                                  : list + "[" + std::to_string(i) + "]";
         if (child->state().focusable && !child->state().invisible) {
             const QString spoken = child->text(QAccessible::Name);
-            found.emplace_back(name, Ks::Text(reinterpret_cast<const char16_t*>(spoken.utf16()), static_cast<std::size_t>(spoken.size())));
+            found.emplace_back(name, toText(spoken));
         }
         walkReader(child, name, found);
     }
@@ -181,7 +183,7 @@ private:
         }
         name->clear();
         const QString typed = file.fileName();
-        typeText(name, Ks::Text(reinterpret_cast<const char16_t*>(typed.utf16()), static_cast<std::size_t>(typed.size())));
+        typeText(name, toText(typed));
         // Choosing a file is confirming it: a question the dialog raises (writing over a file that
         // exists) is answered yes.
         answerNextBox([name] { QTest::keyClick(name, Qt::Key_Return); }, {QMessageBox::Yes, QMessageBox::Ok});
@@ -231,7 +233,7 @@ private:
             const QString tip = hover.isAccepted() && QToolTip::isVisible() ? QToolTip::text() : QString();
             QToolTip::hideText();
             if (!tip.isEmpty())
-                tips.emplace_back(c.name, Ks::Text(reinterpret_cast<const char16_t*>(tip.utf16()), static_cast<std::size_t>(tip.size())));
+                tips.emplace_back(c.name, toText(tip));
         }
         return tips;
     }
@@ -292,7 +294,7 @@ public:
         if (data == nullptr || !data->hasText())
             return std::nullopt;
         const QString text = data->text();
-        return Ks::Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+        return toText(text);
     }
 };
 } // namespace

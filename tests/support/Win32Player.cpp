@@ -98,7 +98,7 @@ std::vector<std::pair<std::string, Ks::Text>> readerNamesIn(const FormWindow& wi
             if (ringed.ends_with(u" (elegido)"))
                 ringed.resize(ringed.size() - 10);
             name.resize(cell);
-            names.emplace_back(c.name + "[" + std::to_string(c.swatches->current) + "]", ringed);
+            names.emplace_back(c.name + "[" + std::to_string(c.swatches->ringed()) + "]", ringed);
         }
         names.emplace_back(c.name, std::move(name));
     }

@@ -3,6 +3,7 @@
 #include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
+#include "platform/FormView.h"
 
 #include <cmath>
 
@@ -151,10 +152,8 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
         form.userKey(action.control, action.key, action.shift);
         break;
     case Kind::MouseDown: {
-        const Control& c = form.control(action.control);
-        const double scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : c.width;
-        const double scaleHeight = c.scaleHeight > 0 ? c.scaleHeight : c.height;
-        form.userMouseDown(action.control, 1, 0, action.x * scaleWidth, action.y * scaleHeight);
+        const view::Extent units = view::scaleUnits(form.control(action.control));
+        form.userMouseDown(action.control, 1, 0, action.x * units.width, action.y * units.height);
         break;
     }
     case Kind::Move: form.userMoved(action.left, action.top); break;

@@ -1,26 +1,20 @@
 #include "platform/qt/FormDialog.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QCloseEvent>
-#include <QPointer>
 #include <QFontDatabase>
-#include <QIcon>
-#include <QPlainTextEdit>
-#include <QFontMetrics>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPushButton>
+#include <QPlainTextEdit>
 
-#include "frame/Wipe.h"
 #include "platform/FormView.h"
+#include "platform/qt/DialogFonts.h"
+#include "platform/qt/FormWidgets.h"
+#include "platform/qt/PaletteAccessible.h"
+#include "platform/qt/QtText.h"
 
-#include <algorithm>
-#include <cmath>
 #include <iterator>
 #include <optional>
 #include <vector>
@@ -30,22 +24,6 @@ namespace {
 
 // The control kind a widget renders, kept on it so that its events need not look the control up.
 constexpr const char* kKindProperty = "kor2Kind";
-
-// Colour numbers keep red in the lowest byte.
-QColor toQColor(Long colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-QString toQString(const Text& text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-Text toText(const QString& text)
-{
-    return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-}
 
 // The model's access key for a key pressed with Alt: its text, or for a key without one (a letter
 // beyond the basic keys, on some keyboards) the character Qt names it by.
@@ -58,299 +36,16 @@ std::optional<view::ModelKey> accessKeyPressed(const QKeyEvent& event)
     return view::accessKey(character, event.modifiers() & Qt::AltModifier, event.modifiers() & Qt::ControlModifier);
 }
 
-void paintDisplayList(QPainter& painter, const std::vector<DisplayItem>& items, double sx, double sy)
-{
-    for (const DisplayItem& item : items) {
-        const QColor colour = toQColor(item.colour);
-        switch (item.kind) {
-        case DisplayItem::Kind::FilledRect:
-            painter.fillRect(QRectF(item.x1 * sx, item.y1 * sy, (item.x2 - item.x1) * sx, (item.y2 - item.y1) * sy), colour);
-            break;
-        case DisplayItem::Kind::Line:
-            painter.setPen(colour);
-            painter.drawLine(QPointF(item.x1 * sx, item.y1 * sy), QPointF(item.x2 * sx, item.y2 * sy));
-            break;
-        case DisplayItem::Kind::Text:
-            painter.setPen(colour);
-            painter.drawText(QPointF(item.x1 * sx, item.y1 * sy), toQString(item.text));
-            break;
-        }
-    }
-}
-
-// A picture: paints its display list scaled to the widget and reports mouse positions in the
-// picture's own scale units. A picture of swatches takes the focus and rings one cell.
-class PictureWidget final : public QWidget {
-public:
-    PictureWidget(Form& form, std::string name, QWidget* parent) : QWidget(parent), m_form(form), m_name(std::move(name)) {}
-
-    const Control& control() const { return m_form.control(m_name); }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const Control& c = control();
-        QPainter painter(this);
-        const view::PictureScale scale = view::pictureScale(c, width(), height());
-        paintDisplayList(painter, c.picture, 1 / scale.unitsX, 1 / scale.unitsY);
-        if (!hasFocus())
-            return;
-        if (const auto cell = view::ringCell(c, width(), height())) {
-            // Black inside white: the ring must show on every colour of a palette, the palest too.
-            const QRect ring = QRect(cell->left, cell->top, cell->width, cell->height).adjusted(1, 1, -2, -2);
-            painter.setPen(QPen(Qt::white, 3));
-            painter.drawRect(ring);
-            painter.setPen(QPen(Qt::black, 1));
-            painter.drawRect(ring);
-        }
-    }
-    void focusInEvent(QFocusEvent* event) override
-    {
-        QWidget::focusInEvent(event);
-        update();
-    }
-    void focusOutEvent(QFocusEvent* event) override
-    {
-        QWidget::focusOutEvent(event);
-        update();
-    }
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        const auto [x, y] = view::pictureUnits(m_form.control(m_name), width(), height(), event->position().x(),
-                                               event->position().y());
-        m_form.userMouseDown(m_name, buttonOf(event->button()), shiftOf(event->modifiers()), x, y);
-    }
-    void mouseDoubleClickEvent(QMouseEvent*) override { m_form.userDoubleClick(m_name); }
-
-private:
-    static int buttonOf(Qt::MouseButton b) { return b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 1; }
-    static int shiftOf(Qt::KeyboardModifiers m)
-    {
-        return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-    }
-    Form& m_form;
-    std::string m_name;
-};
-
-// One cell of a swatch picture as a screen reader meets it: a list item with the cell's name,
-// selected when it is the window's choice, focused when it has the ring.
-class SwatchAccessible final : public QAccessibleInterface {
-public:
-    SwatchAccessible(PictureWidget* picture, int cell) : m_picture(picture), m_cell(cell) {}
-
-    bool isValid() const override { return !m_picture.isNull() && m_picture->control().swatches.has_value(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return m_picture ? m_picture->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_picture.data()); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QString text(QAccessible::Text kind) const override
-    {
-        if (kind != QAccessible::Name || !isValid())
-            return {};
-        const auto& names = m_picture->control().swatches->names;
-        return m_cell < static_cast<int>(names.size()) ? toQString(names[static_cast<std::size_t>(m_cell)]) : QString();
-    }
-    void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override
-    {
-        if (!isValid())
-            return {};
-        const view::PixelRect cell = view::swatchCell(*m_picture->control().swatches, m_cell, m_picture->width(), m_picture->height());
-        return QRect(m_picture->mapToGlobal(QPoint(cell.left, cell.top)), QSize(cell.width, cell.height));
-    }
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
-    QAccessible::State state() const override
-    {
-        QAccessible::State state;
-        if (!isValid())
-            return state;
-        const Swatches& swatches = *m_picture->control().swatches;
-        state.focusable = state.selectable = true;
-        state.focused = m_picture->hasFocus() && swatches.current == m_cell;
-        state.selected = swatches.selected == m_cell;
-        return state;
-    }
-
-private:
-    QPointer<PictureWidget> m_picture;
-    int m_cell;
-};
-
-// A swatch picture as a list of its cells. The cells' interfaces live as long as the picture's.
-class PaletteAccessible final : public QAccessibleWidget {
-public:
-    explicit PaletteAccessible(PictureWidget* picture) : QAccessibleWidget(picture, QAccessible::List) {}
-    ~PaletteAccessible() override
-    {
-        for (const QAccessible::Id id : m_cells)
-            if (id != 0)
-                QAccessible::deleteAccessibleInterface(id);
-    }
-
-    int childCount() const override
-    {
-        const Control& c = picture()->control();
-        return c.swatches ? static_cast<int>(c.swatches->names.size()) : 0;
-    }
-    QAccessibleInterface* child(int index) const override
-    {
-        if (index < 0 || index >= childCount())
-            return nullptr;
-        m_cells.resize(static_cast<std::size_t>(childCount()), 0);
-        QAccessible::Id& id = m_cells[static_cast<std::size_t>(index)];
-        if (id == 0)
-            id = QAccessible::registerAccessibleInterface(new SwatchAccessible(picture(), index));
-        return QAccessible::accessibleInterface(id);
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override
-    {
-        for (int i = 0; i < static_cast<int>(m_cells.size()); ++i)
-            if (m_cells[static_cast<std::size_t>(i)] != 0 && QAccessible::accessibleInterface(m_cells[static_cast<std::size_t>(i)]) == child)
-                return i;
-        return -1;
-    }
-    QAccessibleInterface* childAt(int x, int y) const override
-    {
-        for (int i = 0; i < childCount(); ++i)
-            if (child(i)->rect().contains(x, y))
-                return child(i);
-        return nullptr;
-    }
-
-private:
-    PictureWidget* picture() const { return static_cast<PictureWidget*>(widget()); }
-    mutable std::vector<QAccessible::Id> m_cells;
-};
-
-QAccessibleInterface* paletteAccessible(const QString&, QObject* object)
-{
-    auto* picture = dynamic_cast<PictureWidget*>(object);
-    return picture && picture->control().swatches ? new PaletteAccessible(picture) : nullptr;
-}
-
-// Overwrites a line edit's text where the widget keeps it, then empties the widget: Qt releases a
-// replaced text without overwriting it, and a password box must not leave one behind. A text Qt
-// holds in read-only data (a literal) has no writable buffer and is only cleared.
-void forget(QLineEdit* edit)
-{
-    const QString kept = edit->text();  // shares the widget's buffer
-    if (kept.data_ptr().isMutable())
-        wipe::bytes(const_cast<QChar*>(kept.constData()), static_cast<std::size_t>(kept.size()) * sizeof(QChar));
-    edit->setText(QString());  // unlike clear(), drops the undo history that could bring the text back
-}
-
-// A candidate dialog font measured by Qt.
-class QtMeasure final : public view::TextMeasure {
-public:
-    explicit QtMeasure(const QFont& font) : font(font), m_metrics(font), m_bold(boldOf(font)) {}
-    int advance(std::u16string_view text, bool bold) const override
-    {
-        return (bold ? m_bold : m_metrics).horizontalAdvance(toQString(Text(text)));
-    }
-    int wrappedHeight(std::u16string_view text, int width, bool bold) const override
-    {
-        return (bold ? m_bold : m_metrics).boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, toQString(Text(text))).height();
-    }
-    int lineSpacing() const override { return m_metrics.lineSpacing(); }
-
-    QFont font;
-
-private:
-    static QFont boldOf(QFont font)
-    {
-        font.setBold(true);
-        return font;
-    }
-    QFontMetrics m_metrics, m_bold;
-};
-
-constexpr double kFontSizes[] = {8.0, 7.5, 7.0};
-constexpr std::size_t kFontFamilies = 4;
-constexpr std::size_t kFontCandidates = std::size(kFontSizes) * kFontFamilies;
-
-// The desktop's own family, then narrower ones, at each size.
-std::vector<QtMeasure> fontCandidates()
-{
-    const QString families[kFontFamilies] = {QFont().family(), QStringLiteral("DejaVu Sans Condensed"),
-                                             QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")};
-    std::vector<QtMeasure> candidates;
-    for (double size : kFontSizes)
-        for (const QString& family : families) {
-            QFont candidate(family);
-            candidate.setPointSizeF(size);
-            candidates.emplace_back(candidate);
-        }
-    return candidates;
-}
-
 // A caption is never clipped: a label whose text does not fit its place (in as many lines as its
 // height holds) grows to the right just enough.
-void fitLabel(QLabel* label, const QString& caption)
+void fitLabel(QLabel* label, const Control& c)
 {
-    label->setText(caption);
-    const QFontMetrics metrics(label->font());
-    const int lines = std::max(1, label->height() / std::max(1, metrics.lineSpacing()));
-    label->setWordWrap(lines > 1);
-    const QRect wrapped = metrics.boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap, caption);
-    const bool fits = lines > 1 ? wrapped.height() <= label->height() && wrapped.width() <= label->width()
-                                : metrics.horizontalAdvance(caption) <= label->width();
-    if (fits)
-        return;
-    int width = label->width();
-    while (width < 4 * label->width() + 200 &&
-           metrics.boundingRect(QRect(0, 0, width, 10000), lines > 1 ? Qt::TextWordWrap : 0, caption).height() > label->height())
-        width += 4;
-    label->resize(std::max(width, lines > 1 ? width : metrics.horizontalAdvance(caption) + 2), label->height());
+    const QtMeasure measure(label->font());
+    label->setWordWrap(view::labelWraps(label->height(), measure.lineSpacing()));
+    label->setText(toQString(c.caption));
+    if (const int width = view::fittedLabelWidth(c, measure, label->width(), label->height()); width != label->width())
+        label->resize(width, label->height());
 }
-
-// A button painted in its back colour when it has one (the layer-colour button), drawn flat so the
-// colour reads exactly; otherwise an ordinary push button.
-class ColourButton final : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-    std::optional<QColor> back;
-    std::vector<DisplayItem> picture;  // a picture button draws this over its face
-    double scaleWidth = 1, scaleHeight = 1;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        if (!back) {
-            QPushButton::paintEvent(event);
-            if (!picture.empty()) {
-                QPainter painter(this);
-                paintDisplayList(painter, picture, width() / scaleWidth, height() / scaleHeight);
-            }
-            return;
-        }
-        QPainter painter(this);
-        painter.fillRect(rect(), *back);
-        painter.setPen(isDown() ? Qt::black : QColor(0x80, 0x80, 0x80));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-        if (!text().isEmpty()) {
-            painter.setPen(Qt::black);
-            painter.drawText(rect(), Qt::AlignCenter, text());
-        }
-    }
-};
-
-class FillWidget final : public QWidget {
-public:
-    using QWidget::QWidget;
-    QColor fill = Qt::lightGray;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), fill);
-        painter.setPen(Qt::black);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-};
 
 } // namespace
 
@@ -374,10 +69,10 @@ struct FormDialog::Kinds {
     {
         auto* label = static_cast<QLabel*>(widget);
         if (!dialog.m_captionsFit) {
-            fitLabel(label, toQString(c.caption));
+            fitLabel(label, c);
             return;
         }
-        label->setWordWrap(label->height() >= 2 * dialog.m_lineSpacing);
+        label->setWordWrap(view::labelWraps(label->height(), dialog.m_lineSpacing));
         label->setText(toQString(c.caption));
     }
 
@@ -458,7 +153,7 @@ struct FormDialog::Kinds {
 
     static QWidget* createButton(FormDialog& dialog, const Control& c, QWidget* parent)
     {
-        auto* button = new ColourButton(parent);
+        auto* button = new ColourButton(dialog.m_form, c.name, parent);
         button->setAutoDefault(false);  // Enter belongs to the model's default button only
         connect(button, &QPushButton::clicked, &dialog, [&dialog, name = c.name] { dialog.m_form.userClick(name); });
         return button;
@@ -467,11 +162,7 @@ struct FormDialog::Kinds {
     {
         auto* button = static_cast<ColourButton*>(widget);
         button->setText(toQString(c.caption));
-        button->back = c.backColour ? std::optional<QColor>(toQColor(*c.backColour)) : std::nullopt;
-        button->picture = c.picture;
-        button->scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : std::max(1.0, c.width);
-        button->scaleHeight = c.scaleHeight > 0 ? c.scaleHeight : std::max(1.0, c.height);
-        button->update();
+        button->update();  // its colour and picture are painted from the model
     }
 
     static QWidget* createPicture(FormDialog& dialog, const Control& c, QWidget* parent)
@@ -486,18 +177,12 @@ struct FormDialog::Kinds {
     static void syncPicture(FormDialog&, QWidget* widget, const Control& c)
     {
         widget->update();
-        if (c.swatches && widget->hasFocus() && QAccessible::isActive()) {
-            QAccessibleEvent moved(widget, QAccessible::Focus);
-            moved.setChild(c.swatches->current);
-            QAccessible::updateAccessibility(&moved);
-        }
+        announceRing(widget, c);
     }
 
-    static QWidget* createFilledRect(FormDialog&, const Control&, QWidget* parent) { return new FillWidget(parent); }
-    static void syncFilledRect(FormDialog&, QWidget* widget, const Control& c)
+    static QWidget* createFilledRect(FormDialog& dialog, const Control& c, QWidget* parent)
     {
-        static_cast<FillWidget*>(widget)->fill = toQColor(c.fillColour.value_or(0xC0C0C0));
-        widget->update();
+        return new PictureWidget(dialog.m_form, c.name, parent);
     }
 
     // In the order of ControlKind.
@@ -507,7 +192,7 @@ struct FormDialog::Kinds {
         {createTextBox, syncTextBox, false},
         {createButton, syncButton, false},
         {createPicture, syncPicture, false},
-        {createFilledRect, syncFilledRect, false},
+        {createFilledRect, syncPicture, false},
     };
     static_assert(std::size(kTable) == static_cast<std::size_t>(ControlKind::Count), "one entry per control kind");
 
@@ -533,26 +218,11 @@ FormDialog::FormDialog(Form& form, double twipsPerPixelX, double twipsPerPixelY)
     : m_form(form), m_tppX(twipsPerPixelX > 0 ? twipsPerPixelX : 15), m_tppY(twipsPerPixelY > 0 ? twipsPerPixelY : 15)
 {
     setObjectName(QString::fromStdString(form.name()));
-    static const bool palettesRead = [] {
-        QAccessible::installFactory(paletteAccessible);
-        return true;
-    }();
-    (void)palettesRead;
-    // Candidates are measured only when the window's captions were never fitted at these factors.
-    std::optional<std::vector<QtMeasure>> candidates;
-    const auto measure = [&](std::size_t i) -> const view::TextMeasure& {
-        if (!candidates)
-            candidates = fontCandidates();
-        return (*candidates)[i];
-    };
-    const std::optional<std::size_t> chosen = view::chooseFont(form, m_tppX, m_tppY, "qt", kFontCandidates, measure);
-    QFont font;
-    font.setPointSizeF(8);
-    if (chosen)
-        font = static_cast<const QtMeasure&>(measure(*chosen)).font;
-    setFont(font);
-    m_captionsFit = chosen.has_value();
-    m_lineSpacing = QFontMetrics(font).lineSpacing();
+    readPalettesAsLists();
+    const DialogFont font = dialogFont(form, m_tppX, m_tppY);
+    setFont(font.font);
+    m_captionsFit = font.captionsFit;
+    m_lineSpacing = QFontMetrics(font.font).lineSpacing();
     if (form.toolWindow())
         setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // The native window first: the controls then find their screen through it, instead of each
@@ -763,15 +433,8 @@ bool FormDialog::placedByUser() const
 // window keeps its outer size and takes the inner size that frame leaves, running its layout.
 void FormDialog::adoptFrame()
 {
-    if (!m_form.resizable())
-        return;
     const QRect outer = frameGeometry(), inner = geometry();
-    const double frameWidth = (outer.width() - inner.width()) * m_tppX;
-    const double frameHeight = (outer.height() - inner.height()) * m_tppY;
-    if (frameWidth == m_form.frameWidth() && frameHeight == m_form.frameHeight())
-        return;
-    m_form.setFrameSize(frameWidth, frameHeight);
-    m_form.resize(m_form.width(), m_form.height());
+    view::adoptFrame(m_form, outer.width(), outer.height(), inner.width(), inner.height(), m_tppX, m_tppY);
 }
 
 void FormDialog::showEvent(QShowEvent* event)

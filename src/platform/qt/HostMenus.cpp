@@ -4,6 +4,7 @@
 #include <Kor2_Sys/qt/QtHostObject.h>
 
 #include "platform/qt/HostHandles.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/QtWindowSystem.h"
 
 #include <QAction>
@@ -134,11 +135,6 @@ QMenu* standInSystemMenu(QWidget& window)
     QObject::connect(key, &QShortcut::activated, menu, [menu, &window] { menu->popup(window.mapToGlobal(QPoint(0, 0))); });
     window.installEventFilter(new FrameClicks(menu));
     return menu;
-}
-
-QString toQString(const Text& text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include "frame/Errors.h"
 #include "frame/Utf.h"
+#include "platform/FormView.h"
 #include "platform/qt/HostHandles.h"
+#include "platform/qt/QtText.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -20,6 +22,8 @@ namespace {
 
 using platform::qt::handleOf;
 using platform::qt::ownVisible;
+using platform::qt::toQString;
+using platform::qt::toText;
 using platform::qt::twipsPerPixel;
 
 /// 380: a value the property cannot take. Only the host objects raise it.
@@ -46,11 +50,6 @@ int toPixels(const Variant& twips, bool horizontal)
     if (!(std::abs(whole) <= std::numeric_limits<int>::max()))
         throw errors::overflow();
     return static_cast<int>(whole);
-}
-
-Text toText(const QString& text)
-{
-    return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
 
 // One member of a kind of host object. A null `put` makes the property read only; a row with
@@ -125,25 +124,23 @@ constexpr Member kDrawing[] = {
     {"ScaleHeight", [](QWidget& w) { return Variant(toTwips(w.height(), false)); }},
 };
 
-Integer windowState(const QWidget& w)
+void showIn(QWidget& w, platform::WindowState state)
 {
-    if (w.isMinimized()) return 1;
-    if (w.isMaximized()) return 2;
-    return 0;
+    switch (state) {
+    case platform::WindowState::Minimised: w.showMinimized(); break;
+    case platform::WindowState::Maximised: w.showMaximized(); break;
+    case platform::WindowState::Normal: w.showNormal(); break;
+    }
 }
 
 constexpr Member kWindow[] = {
-    {"WindowState", [](QWidget& w) { return Variant(windowState(w)); },
-     [](QWidget& w, const Variant& v) {
-         const Integer state = v.toInteger();
-         if (state == 1) w.showMinimized();
-         else if (state == 2) w.showMaximized();
-         else w.showNormal();
-     }},
+    {"WindowState",
+     [](QWidget& w) { return Variant(static_cast<Integer>(platform::view::windowStateNumber(w.isMinimized(), w.isMaximized()))); },
+     [](QWidget& w, const Variant& v) { showIn(w, platform::view::windowStateOf(v.toInteger())); }},
     {"Caption", [](QWidget& w) { return Variant(toText(w.windowTitle())); },
      [](QWidget& w, const Variant& v) {
          const Text text = v.toText();
-         w.setWindowTitle(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+         w.setWindowTitle(toQString(text));
      }},
 };
 

@@ -7,6 +7,7 @@
 #include "frame/Utf.h"
 #include "platform/qt/FormDialog.h"
 #include "platform/qt/HostHandles.h"
+#include "platform/qt/QtText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -38,16 +39,6 @@
 
 namespace Kor2_Sys::platform::qt {
 namespace {
-
-QString toQString(const Text& text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-Text toText(const QString& text)
-{
-    return Text(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-}
 
 // "Texto|*.txt;*.csv|Todo|*.*" -> "Texto (*.txt *.csv)", "Todo (*.*)".
 QStringList nameFilters(const Text& filter)

@@ -57,6 +57,10 @@ public:
 private:
     /// How each control kind is made and kept in step: one entry per kind (FormWindow.cpp).
     struct Kinds;
+    /// Posted to a modeless window the model let go of: it is destroyed once its own handler returned.
+    static constexpr UINT kDestroyLater = WM_APP + 1;
+
+    // The modal loop and the window procedures (FormWindowProc.cpp).
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -66,6 +70,8 @@ private:
     bool keyToModel(const std::string& name, WPARAM key);
     void typed(HWND edit, const std::string& name, wchar_t character);
     void command(HWND child, WORD code);
+    /// The show command for the model's window state: `normal` or `minimised`, or maximised.
+    int showCommand(int normal, int minimised) const;
 
     int px(double twips) const { return view::toPixels(twips, m_tppX); }
     int py(double twips) const { return view::toPixels(twips, m_tppY); }
