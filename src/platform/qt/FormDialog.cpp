@@ -18,6 +18,7 @@
 
 #include "frame/Wipe.h"
 #include "platform/FormView.h"
+#include "platform/qt/PaletteReading.h"
 
 #include <algorithm>
 #include <cmath>
@@ -183,6 +184,12 @@ private:
 class PaletteAccessible final : public QAccessibleWidget {
 public:
     explicit PaletteAccessible(PictureWidget* picture) : QAccessibleWidget(picture, QAccessible::List) {}
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString own = QAccessibleWidget::text(kind);
+        const Control& c = picture()->control();
+        return kind == QAccessible::Name && c.swatches ? paletteEntryName(own, *c.swatches, picture()->hasFocus()) : own;
+    }
     ~PaletteAccessible() override
     {
         for (const QAccessible::Id id : m_cells)
@@ -463,10 +470,11 @@ struct FormDialog::Kinds {
         connect(button, &QPushButton::clicked, &dialog, [&dialog, name = c.name] { dialog.m_form.userClick(name); });
         return button;
     }
-    static void syncButton(FormDialog&, QWidget* widget, const Control& c)
+    static void syncButton(FormDialog& dialog, QWidget* widget, const Control& c)
     {
         auto* button = static_cast<ColourButton*>(widget);
         button->setText(toQString(c.caption));
+        button->setDefault(dialog.m_form.defaultButton() == c.name);  // readers hear it is the default
         button->back = c.backColour ? std::optional<QColor>(toQColor(*c.backColour)) : std::nullopt;
         button->picture = c.picture;
         button->scaleWidth = c.scaleWidth > 0 ? c.scaleWidth : std::max(1.0, c.width);
@@ -491,6 +499,8 @@ struct FormDialog::Kinds {
             moved.setChild(c.swatches->current);
             QAccessible::updateAccessibility(&moved);
         }
+        if (c.swatches)
+            announceChoice(widget, *c.swatches);
     }
 
     static QWidget* createFilledRect(FormDialog&, const Control&, QWidget* parent) { return new FillWidget(parent); }
