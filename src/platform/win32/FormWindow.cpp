@@ -4,6 +4,7 @@
 
 #include "frame/Trap.h"
 #include "platform/win32/Failures.h"
+#include "platform/win32/PaletteAccessible.h"
 #include "platform/win32/Win32Text.h"
 
 #include <commctrl.h>
@@ -344,6 +345,8 @@ struct FormWindow::Kinds {
             SetWindowTextW(control, text.c_str());
             NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
         }
+        if (c.swatches)
+            announcePalette(control, *c.swatches);
         InvalidateRect(control, nullptr, FALSE);
     }
     // A label of one line never wraps; when the window's captions do not all fit its font, a label
@@ -1073,6 +1076,11 @@ LRESULT FormWindow::handleControl(HWND window, const std::string& nameRef, UINT 
             m_form.userMouseDown(name, button, shift, x, y);
             return 0;
         }
+        break;
+    case WM_GETOBJECT:
+        if (c.swatches)
+            if (const LRESULT answer = answerPaletteObject(window, name, wParam, lParam))
+                return answer;
         break;
     case WM_LBUTTONDBLCLK:
         if (picture) {
