@@ -4,6 +4,7 @@
 #include "Guards.h"
 #include "ProbeWindow.h"
 #include "colour/ColourWindow.h"
+#include "frame/Utf.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Win32WindowSystem.h"
 #include "settings/Store.h"
@@ -67,19 +68,6 @@ long stateOf(IAccessible* object, long child)
     return SUCCEEDED(object->get_accState(childId(child), &state)) && state.vt == VT_I4 ? state.lVal : -1;
 }
 
-std::string utf8(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text)
-        if (c < 0x80)
-            out.push_back(static_cast<char>(c));
-        else
-            out += c < 0x800 ? std::string{static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))}
-                             : std::string{static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                                           static_cast<char>(0x80 | (c & 0x3F))};
-    return out;
-}
-
 void pump()
 {
     MSG message;
@@ -127,6 +115,7 @@ protected:
     {
         if (m_hook)
             UnhookWinEvent(m_hook);
+        s_listening = nullptr;
         CoUninitialize();
     }
 
@@ -146,7 +135,7 @@ protected:
         Held<IAccessible> list;
         if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&list.p))))
             return;
-        self->m_events.push_back((event == EVENT_OBJECT_FOCUS ? "foco " : "selección ") + utf8(nameOf(list.p, child)));
+        self->m_events.push_back((event == EVENT_OBJECT_FOCUS ? "foco " : "selección ") + utf::toUtf8(nameOf(list.p, child)));
     }
 
     settings::ScopedStore m_store{":memory:"};

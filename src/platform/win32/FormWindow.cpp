@@ -328,9 +328,9 @@ struct FormWindow::Kinds {
             SendMessageW(control, BM_SETSTYLE, style, TRUE);
         InvalidateRect(control, nullptr, TRUE);
     }
-    // A picture paints itself; its window text is only what screen readers read for it. A palette
-    // has no cells of its own here: its text names the ringed cell too ("Colores normales: verde,
-    // 3"), and a reader hears the new name as the ring moves.
+    // A picture paints itself; its window text is only what screen readers read for it. A palette's
+    // text names the ringed cell too ("Colores normales: verde, 3"), for a reader entering it; its
+    // cells are items of its own (PaletteAccessible.h), and the ring and each choice are events.
     static void syncPicture(FormWindow& window, HWND control, const Control& c)
     {
         Text name = accessibleName(window.m_form, c);
