@@ -13,6 +13,7 @@
 #include "platform/qt/DialogFonts.h"
 #include "platform/qt/FormWidgets.h"
 #include "platform/qt/PaletteAccessible.h"
+#include "platform/qt/PaletteReading.h"
 #include "platform/qt/QtText.h"
 
 #include <iterator>
@@ -158,10 +159,11 @@ struct FormDialog::Kinds {
         connect(button, &QPushButton::clicked, &dialog, [&dialog, name = c.name] { dialog.m_form.userClick(name); });
         return button;
     }
-    static void syncButton(FormDialog&, QWidget* widget, const Control& c)
+    static void syncButton(FormDialog& dialog, QWidget* widget, const Control& c)
     {
         auto* button = static_cast<ColourButton*>(widget);
         button->setText(toQString(c.caption));
+        button->setDefault(dialog.m_form.defaultButton() == c.name);  // readers hear it is the default
         button->update();  // its colour and picture are painted from the model
     }
 
@@ -178,6 +180,8 @@ struct FormDialog::Kinds {
     {
         widget->update();
         announceRing(widget, c);
+        if (c.swatches)
+            announceChoice(widget, *c.swatches);
     }
 
     static QWidget* createFilledRect(FormDialog& dialog, const Control& c, QWidget* parent)

@@ -6,6 +6,7 @@
 
 #include "platform/FormView.h"
 #include "platform/qt/FormWidgets.h"
+#include "platform/qt/PaletteReading.h"
 #include "platform/qt/QtText.h"
 
 #include <vector>
@@ -68,6 +69,12 @@ private:
 class PaletteAccessible final : public QAccessibleWidget {
 public:
     explicit PaletteAccessible(PictureWidget* picture) : QAccessibleWidget(picture, QAccessible::List) {}
+    QString text(QAccessible::Text kind) const override
+    {
+        const QString own = QAccessibleWidget::text(kind);
+        const Control& c = picture()->control();
+        return kind == QAccessible::Name && c.swatches ? paletteEntryName(own, *c.swatches, picture()->hasFocus()) : own;
+    }
     ~PaletteAccessible() override
     {
         for (const QAccessible::Id id : m_cells)

@@ -3,6 +3,7 @@
 #include <Kor2_Sys/Error.h>
 
 #include "frame/Trap.h"
+#include "platform/win32/PaletteAccessible.h"
 #include "platform/win32/Win32Fonts.h"
 #include "platform/win32/Win32Text.h"
 
@@ -124,15 +125,17 @@ struct FormWindow::Kinds {
             SendMessageW(control, BM_SETSTYLE, style, TRUE);
         InvalidateRect(control, nullptr, TRUE);
     }
-    // A picture paints itself; its window text is only what screen readers read for it. A palette
-    // has no cells of its own here: its text names the ringed cell too ("Colores normales: verde,
-    // 3"), and a reader hears the new name as the ring moves.
+    // A picture paints itself; its window text is only what screen readers read for it. A palette's
+    // text names the ringed cell too ("Colores normales: verde, 3"), for a reader entering it; its
+    // cells are items of its own (PaletteAccessible.h), and the ring and each choice are events.
     static void syncPicture(FormWindow& window, HWND control, const Control& c)
     {
         if (const std::wstring text = wide(view::paletteReading(window.m_form, c)); windowText(control) != text) {
             SetWindowTextW(control, text.c_str());
             NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
         }
+        if (c.swatches)
+            announcePalette(control, *c.swatches);
         InvalidateRect(control, nullptr, FALSE);
     }
     // A label of one line never wraps; when the window's captions do not all fit its font, a label

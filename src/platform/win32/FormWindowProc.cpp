@@ -1,6 +1,7 @@
 #include "platform/win32/FormWindow.h"
 
 #include "platform/win32/Failures.h"
+#include "platform/win32/PaletteAccessible.h"
 #include "platform/win32/Win32Paint.h"
 #include "platform/win32/Win32Text.h"
 
@@ -343,6 +344,11 @@ LRESULT FormWindow::handleControl(HWND window, const std::string& nameRef, UINT 
                                  view::shiftCode(wParam & MK_SHIFT, wParam & MK_CONTROL, GetKeyState(VK_MENU) < 0), x, y);
             return 0;
         }
+        break;
+    case WM_GETOBJECT:
+        if (c.swatches)
+            if (const LRESULT answer = answerPaletteObject(window, name, wParam, lParam))
+                return answer;
         break;
     case WM_LBUTTONDBLCLK:
         if (picture) {
