@@ -5,6 +5,7 @@
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -90,10 +91,13 @@ int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, si
     clearOut(result);
     return guarded(error, [&] {
         checkInvocation(object, kind, args, nargs);
-        std::vector<Variant> values;
-        values.reserve(nargs);
+        // A usual call's few arguments stay on the stack; only a long list takes the heap.
+        std::array<Variant, 4> few;
+        std::vector<Variant> many(nargs > few.size() ? nargs : 0);
+        const std::span<Variant> values = nargs > few.size() ? std::span<Variant>(many) : std::span<Variant>(few.data(), nargs);
         for (size_t i = 0; i < nargs; ++i)
-            values.push_back(args[i] ? args[i]->value : Variant{});
+            if (args[i])
+                values[i] = args[i]->value;
         Variant answer = call(*object->object, static_cast<InvokeKind>(kind), std::span<Variant>(values));
         auto out = result != nullptr ? std::unique_ptr<kor2_value>(new kor2_value{std::move(answer)}) : nullptr;
         // The host's former text goes back to the allocator here: it may be a password.

@@ -139,6 +139,9 @@ public:
     /// As `ClassInfo::find` by name: the first row in table order with this name in any letter
     /// case whose shape answers `kind`; null when there is none.
     const MemberInfo* find(std::string_view name, InvokeKind kind) const noexcept;
+    /// As `ClassInfo::find` by identifier, without walking the table: identifiers are dense
+    /// from their three bases.
+    const MemberInfo* find(DispId id, InvokeKind kind) const noexcept;
 
 private:
     static constexpr std::uint32_t kFree = UINT32_MAX;
@@ -150,6 +153,8 @@ private:
     std::vector<std::string> m_folded;  ///< per row
     std::vector<Slot> m_slots;          ///< a power of two, at most half full
     std::size_t m_longest = 0;          ///< bytes: no longer name can match
+    /// First row of each identifier, per base (procedures, properties, fields); kFree for none.
+    std::array<std::vector<std::uint32_t>, 3> m_byId;
 };
 
 /// The name index of one class table, built on its first call and never destroyed: objects made
@@ -179,7 +184,7 @@ public:
     }
     Variant invoke(DispId id, InvokeKind kind, std::span<Variant> args) override
     {
-        const MemberInfo* row = m_info.find(id, kind);
+        const MemberInfo* row = m_names.find(id, kind);
         if (row == nullptr)
             throw errors::memberNotSupported();
         return invokeMember(*row, m_self.get(), kind, args);

@@ -3,6 +3,7 @@
 
 #include "frame/Locale.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -236,6 +237,50 @@ private:
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// Units a plain decimal number is written with: the ones std::from_chars reads the same way as the
+// point-only rule does (a leading plus aside).
+constexpr auto kPlainUnits = [] {
+    std::array<bool, 128> plain{};
+    for (const char c : std::string_view("0123456789.-+eE"))
+        plain[static_cast<unsigned char>(c)] = true;
+    return plain;
+}();
+
+bool plainUnit(char16_t c) { return c < kPlainUnits.size() && kPlainUnits[c]; }
+
+// The text a drawing file holds almost always: a number with no blank, "D" exponent or literal
+// inside. Narrowing it in one pass and letting from_chars stop where the rule stops avoids the
+// unit-by-unit walk; no value means the general walk must decide.
+std::optional<Double> plainDecimal(std::u16string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && ignoredByParse(text[i]))
+        ++i;
+    char buffer[64];
+    const std::size_t start = i;
+    const std::size_t limit = std::min(text.size(), start + sizeof buffer);
+    for (; i < limit && plainUnit(text[i]); ++i)
+        buffer[i - start] = static_cast<char>(text[i]);
+    // A blank may be followed by more of the number, "D" continues it as an exponent, and a plain
+    // unit here means the number is longer than the buffer.
+    if (i == start || (i < text.size() && (plainUnit(text[i]) || ignoredByParse(text[i]) || text[i] == u'D' || text[i] == u'd')))
+        return std::nullopt;  // an "&H" or "&O" literal, no number at all, or one of the above
+    std::string_view number(buffer, i - start);
+    if (number[0] == '+') {
+        number.remove_prefix(1);
+        if (!number.empty() && (number[0] == '+' || number[0] == '-'))
+            return 0.0;  // one sign only: "+-5" has no digits after its sign
+    }
+    double value = 0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        std::string read(number.data(), end);
+        std::replace(read.begin(), read.end(), 'E', 'e');  // the C form's exponent letter
+        return fromCForm(read);
+    }
+    return ec == std::errc{} ? value : 0.0;
+}
+
 Double radixPrefixed(Significant& s, int radix)
 {
     std::uint64_t value = 0;
@@ -293,6 +338,8 @@ std::optional<Double> parseRegional(std::u16string_view text)
 
 Double parsePointOnly(std::u16string_view text)
 {
+    if (const auto plain = plainDecimal(text))
+        return *plain;
     Significant s(text);
     if (s.peek() == u'&') {
         s.next();

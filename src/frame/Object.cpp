@@ -7,6 +7,7 @@
 #include <bit>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace Kor2_Sys {
 namespace {
@@ -200,6 +201,24 @@ const MemberInfo* ClassInfo::find(DispId id, InvokeKind kind) const noexcept
 }
 
 namespace dispatch {
+namespace {
+
+// Which of the three identifier ranges an identifier lies in, and its place there.
+struct IdPlace {
+    std::size_t base;
+    std::size_t index;
+};
+
+constexpr std::optional<IdPlace> placeOf(DispId id) noexcept
+{
+    constexpr DispId kBases[] = {kProcedureBase, kPropertyBase, kFieldBase};
+    for (std::size_t base = 0; base < std::size(kBases); ++base)
+        if (id >= kBases[base] && id - kBases[base] < 0x10000)
+            return IdPlace{base, static_cast<std::size_t>(id - kBases[base])};
+    return std::nullopt;
+}
+
+} // namespace
 
 NameIndex::NameIndex(std::span<const MemberInfo> members) : m_members(members)
 {
@@ -221,6 +240,31 @@ NameIndex::NameIndex(std::span<const MemberInfo> members) : m_members(members)
             at = (at + 1) & mask;
         m_slots[at] = {hash, row};
     }
+    for (std::uint32_t row = 0; row < members.size(); ++row) {
+        const auto place = placeOf(members[row].id);
+        if (!place)
+            continue;
+        auto& rows = m_byId[place->base];
+        if (rows.size() <= place->index)
+            rows.resize(place->index + 1, kFree);
+        if (rows[place->index] == kFree)
+            rows[place->index] = row;
+    }
+}
+
+const MemberInfo* NameIndex::find(DispId id, InvokeKind kind) const noexcept
+{
+    const auto place = placeOf(id);
+    if (!place || place->index >= m_byId[place->base].size())
+        return nullptr;
+    const std::uint32_t first = m_byId[place->base][place->index];
+    if (first == kFree)
+        return nullptr;
+    // The read and write halves of a property share their identifier: the later rows settle it.
+    for (std::size_t row = first; row < m_members.size(); ++row)
+        if (m_members[row].id == id && shapeAnswers(m_members[row].shape, kind))
+            return &m_members[row];
+    return nullptr;
 }
 
 const MemberInfo* NameIndex::find(std::string_view name, InvokeKind kind) const noexcept

@@ -1,6 +1,7 @@
 #include <Kor2_Sys/CString.h>
 
 #include "Guards.h"
+#include "SwallowedLog.h"
 #ifndef _WIN32
 #include "SettingsGuards.h"  // the environment a POSIX machine reads its separator from
 #endif
@@ -19,13 +20,14 @@ namespace {
 // Every number case runs on a comma machine and on a point machine: the results must not differ.
 class BothSeparators : public ::testing::TestWithParam<char16_t> {};
 
-struct ValCase { std::u16string_view text; double value; };
+// `overflow`: the number read does not fit a double, which the reading absorbs as error 6.
+struct ValCase { std::u16string_view text; double value; bool overflow = false; };
 
 const ValCase kValCases[] = {
     {u"", 0}, {u"abc", 0}, {u" -2,5e2", -250}, {u"&H1F", 31}, {u"7 kg", 7}, {u"3,5", 3.5}, {u"3.5", 3.5},
     {u"1,234.5", 1.234}, {u"12 345,6", 12345.6}, {u"1\t2\n3", 123}, {u"&HFFFF", -1}, {u"&HFFFFFFFF", -1},
     {u"&H10000", 65536}, {u"&H", 0}, {u"&O", 0}, {u"&O17", 15}, {u"&O8", 0}, {u"&HG", 0}, {u"&h1f", 31},
-    {u"&H100000000", 0}, {u"1D2", 100}, {u"1d-2", 0.01}, {u"1E", 1}, {u"1E+", 1}, {u"1e400", 0}, {u"1e-400", 0},
+    {u"&H100000000", 0, true}, {u"1D2", 100}, {u"1d-2", 0.01}, {u"1E", 1}, {u"1E+", 1}, {u"1e400", 0, true}, {u"1E400", 0, true}, {u"-1D999", 0, true}, {u"1e-400", 0}, {u"1E-400", 0},
     {u"-", 0}, {u"+", 0}, {u"+5", 5}, {u"--5", 0}, {u"-.5", -0.5}, {u".", 0}, {u"5.", 5}, {u"1.2.3", 1.2},
     {u"- 5", -5}, {u"90,09", 90.09}, {u"90.09e+09", 90090000000.0}, {std::u16string_view(u"4\0" u"2", 3), 4}, {u"\xD800" u"1", 0}, {u"1\xDC00", 1},
     {u"0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000001", 1},
@@ -36,8 +38,11 @@ TEST_P(BothSeparators, ValAndVlReadCommaOrPoint)
     kor2test::ScopedDecimal dec{GetParam()};
     CString s;
     for (const auto& c : kValCases) {
+        const kor2test::SwallowedLog log;
         EXPECT_EQ(s.S_Val(Text(c.text)), c.value) << std::string(c.text.begin(), c.text.end());
         EXPECT_EQ(s.S_Vl(Text(c.text)), c.value);
+        const auto overflows = c.overflow ? std::vector<std::string>{"6 CString.S_Val", "6 CString.S_Vl"} : std::vector<std::string>{};
+        EXPECT_EQ(log.summary(), overflows) << std::string(c.text.begin(), c.text.end());
     }
 }
 
