@@ -105,8 +105,12 @@ const Answer kRoot{u"raiz", u"-1770025946", u"ext4"}, kUntouched{u"<sin tocar>",
 class DriveLetters : public Volumes, public ::testing::WithParamInterface<LetterCase> {};
 TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
 {
+    // A folder whose name only begins like a mount point's is not on that mount.
     kor2test::TempDir other;
-    fake.mount("0:44", other.path().string(), "tmpfs", "tmpfs");
+    fs::create_directories(other.path() / "usb1");
+    fs::create_directories(other.path() / "usb10");
+    fake.mount("0:44", (other.path() / "usb1").string(), "tmpfs", "tmpfs");
+    mapDrive(u"E", (other.path() / "usb10").string());
     mapDrive(u"Ñ", "/dev/vda");
     platform::ScopedSystemInfo info(machine());
     const auto& c = GetParam();
@@ -122,6 +126,7 @@ TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
 INSTANTIATE_TEST_SUITE_P(Letters, DriveLetters, ::testing::Values(
     LetterCase{u"c", kRoot, u""}, LetterCase{u"C", kRoot, u""},
     LetterCase{u"ñ", kRoot, u""},  // mapped under the upper-case letter
+    LetterCase{u"E", kRoot, u""},  // beside a mount point, not under it
     LetterCase{u"Q", {u"", u"0", u""}, u""},  // not mapped
     LetterCase{u"", kUntouched, u"ERROR:No has especificado la unidad"},
     LetterCase{u"C:", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:"},

@@ -23,7 +23,11 @@ class BothSeparators : public ::testing::TestWithParam<char16_t> {};
 // `overflow`: the number read does not fit a double, which the reading absorbs as error 6.
 struct ValCase { std::u16string_view text; double value; bool overflow = false; };
 
+// The first comma is looked for up to position 32,767 (16-bit); past it, the text reads as no number.
+const Text kCommaAt32767 = u"1" + Text(32765, u' ') + u",5", kCommaAt32768 = u" " + kCommaAt32767;
+
 const ValCase kValCases[] = {
+    {kCommaAt32767, 1.5}, {kCommaAt32768, 0},
     {u"", 0}, {u"abc", 0}, {u" -2,5e2", -250}, {u"&H1F", 31}, {u"7 kg", 7}, {u"3,5", 3.5}, {u"3.5", 3.5},
     {u"1,234.5", 1.234}, {u"12 345,6", 12345.6}, {u"1\t2\n3", 123}, {u"&HFFFF", -1}, {u"&HFFFFFFFF", -1},
     {u"&H10000", 65536}, {u"&H", 0}, {u"&O", 0}, {u"&O17", 15}, {u"&O8", 0}, {u"&HG", 0}, {u"&h1f", 31},
@@ -39,10 +43,12 @@ TEST_P(BothSeparators, ValAndVlReadCommaOrPoint)
     CString s;
     for (const auto& c : kValCases) {
         const kor2test::SwallowedLog log;
-        EXPECT_EQ(s.S_Val(Text(c.text)), c.value) << std::string(c.text.begin(), c.text.end());
+        EXPECT_EQ(s.S_Val(Text(c.text)), c.value)
+            << std::string(c.text.begin(), c.text.begin() + std::min<std::size_t>(c.text.size(), 40)) << " ("
+            << c.text.size() << " units)";
         EXPECT_EQ(s.S_Vl(Text(c.text)), c.value);
         const auto overflows = c.overflow ? std::vector<std::string>{"6 CString.S_Val", "6 CString.S_Vl"} : std::vector<std::string>{};
-        EXPECT_EQ(log.summary(), overflows) << std::string(c.text.begin(), c.text.end());
+        EXPECT_EQ(log.summary(), overflows) << c.text.size() << " units";
     }
 }
 
@@ -59,6 +65,12 @@ TEST_P(BothSeparators, SeparatorSwapsChangeTheCallersText)
         EXPECT_EQ(value, out);
     }
     EXPECT_EQ(s.S_CofReg_coma(), GetParam() == u',') << "the probe tells the regional separator";
+    // Past position 32,767 (16-bit) the swap gives nothing and leaves the text as it was.
+    const Text inReach = Text(32766, u'1') + u",5", pastReach = u"1" + inReach;
+    Text value = inReach;
+    EXPECT_EQ(s.S_CxP(value), Text(32766, u'1') + u".5");
+    value = pastReach;
+    EXPECT_EQ(std::pair(s.S_CxP(value), value), std::pair(Text(), pastReach));
 }
 
 struct RoundCase { double number; Integer decimals; double out; };

@@ -17,7 +17,11 @@ TEST(PathParts, BackslashOnlyFirstPointShortExtension)
     kor2test::ScopedHeadless ui;
     CString s;
     struct PathCase { std::u16string_view path, name, folder, withoutExtension, extension; };
+    // Positions are 16-bit: the last backslash and the first point may stand at 32,767.
+    const Text longFolder(32761, u'a'), longPath = longFolder + u"\\f.txt", longName = Text(32766, u'n') + u".txt";
     for (const PathCase& c : {
+             PathCase{longPath, u"f.txt", longFolder, u"f", u"txt"},
+             PathCase{longName, longName, longName, std::u16string_view(longName).substr(0, 32766), u"txt"},
              PathCase{u"C:\\dir\\file.txt", u"file.txt", u"C:\\dir", u"file", u"txt"},
              PathCase{u"file.txt", u"file.txt", u"file.txt", u"file", u"txt"}, PathCase{u"file", u"file", u"file", u"", u""},
              PathCase{u"C:\\dir\\", u"", u"C:\\dir", u"", u""}, PathCase{u"\\file.txt", u"file.txt", u"", u"file", u"txt"},
@@ -35,6 +39,23 @@ TEST(PathParts, BackslashOnlyFirstPointShortExtension)
         EXPECT_EQ(s.S_Extrae_Exten_de_NomRut(path), c.extension) << utf::toUtf8(path);
     }
     EXPECT_TRUE(ui->messages().empty());
+}
+
+// One unit past the 16-bit positions, a path member reports the overflow in its box and gives
+// nothing; the extension alone looks only at the first point, which stays in reach.
+TEST(PathParts, PastThe16BitPositionsReportAnOverflow)
+{
+    kor2test::ScopedHeadless ui;
+    CString s;
+    const Text longPath = Text(32762, u'a') + u"\\f.txt", longName = Text(32767, u'n') + u".txt";
+    struct PathCase { const Text& path; std::u16string_view name, folder, withoutExtension, extension; std::size_t boxes; };
+    for (const PathCase& c : {PathCase{longPath, u"", u"", u"", u"txt", 3}, PathCase{longName, longName, longName, u"", u"", 2}}) {
+        ui->clearRecords();
+        EXPECT_EQ(std::tuple(s.S_Extrae_Nombre_de_Ruta(c.path), s.S_Extrae_Ruta_de_Nombre(c.path),
+                             s.S_Extrae_Nomb_sin_Ext(c.path), s.S_Extrae_Exten_de_NomRut(c.path)),
+                  std::tuple(Text(c.name), Text(c.folder), Text(c.withoutExtension), Text(c.extension)));
+        EXPECT_EQ(ui->messages().size(), c.boxes);
+    }
 }
 
 } // namespace

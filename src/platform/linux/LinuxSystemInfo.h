@@ -1,7 +1,9 @@
 #pragma once
-// The machine's name, volumes and directory listing on Linux: volumes known from the udev
+// The machine's name, volumes and wildcard file search on Linux. Volumes are known from the udev
 // database, else from probing the device with libblkid (root, containers without udev), else from
-// statfs on the mount point.
+// statfs on the mount point; the file search lives in LinuxFileSearch.cpp.
+
+#include <Kor2_Sys/Error.h>
 
 #include "platform/SystemInfo.h"
 #include "platform/linux/SystemTree.h"
@@ -20,5 +22,9 @@ public:
 private:
     SystemTree m_tree;
 };
+
+/// The error for the system's error number `error` met on `path`, in the words the drive and
+/// file members report.
+Error systemError(int error, const std::string& path);
 
 } // namespace Kor2_Sys::platform::linuxos
