@@ -1,6 +1,7 @@
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/Object.h>
 
+#include "CountingAllocator.h"
 #include "Guards.h"
 #include "frame/Utf.h"
 
@@ -102,6 +103,24 @@ TEST(CEntryPoints, AnswerAsLateBindingDoes)
 
 // Every argument is checked before it is used: by name and by identifier, the call is refused
 // with error 5, a NULL result and the argument untouched.
+// A usual call of scalar arguments takes from the heap only the value it hands back, if any.
+TEST(CEntryPoints, AUsualCallTakesOnlyItsResultFromTheHeap)
+{
+    const ObjectPtr colours = create("Kor2_Sys.CColores");
+    const Value argument(kor2_value_long(0xC8));
+    kor2_value* args[] = {argument.get()};
+    kor2_value* raw = nullptr;
+    ASSERT_EQ(kor2_invoke(colours.get(), "Col_NuCad_de_NuVB", KOR2_METHOD, args, 1, &raw, nullptr), 0);
+    kor2_value_free(raw);
+    for (const bool wanted : {false, true}) {
+        const long before = kor2test::allocationsSoFar();
+        ASSERT_EQ(kor2_invoke(colours.get(), "Col_NuCad_de_NuVB", KOR2_METHOD, args, 1, wanted ? &raw : nullptr, nullptr), 0);
+        EXPECT_EQ(kor2test::allocationsSoFar() - before, wanted ? 1 : 0);
+        if (wanted)
+            kor2_value_free(raw);
+    }
+}
+
 TEST(CEntryPoints, InvalidInvocationIsErrorFive)
 {
     struct BadCall { const char* label; bool withObject, withMember; int kind; bool withArgs; size_t nargs; };

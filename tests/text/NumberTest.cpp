@@ -23,11 +23,12 @@ class BothSeparators : public ::testing::TestWithParam<char16_t> {};
 // `overflow`: the number read does not fit a double, which the reading absorbs as error 6.
 struct ValCase { std::u16string_view text; double value; bool overflow = false; };
 
-// The first comma is looked for up to position 32,767 (16-bit); past it, the text reads as no number.
+// The first comma is looked for up to position 32,767 (16-bit); past it, the reading overflows and
+// the text reads as no number.
 const Text kCommaAt32767 = u"1" + Text(32765, u' ') + u",5", kCommaAt32768 = u" " + kCommaAt32767;
 
 const ValCase kValCases[] = {
-    {kCommaAt32767, 1.5}, {kCommaAt32768, 0},
+    {kCommaAt32767, 1.5}, {kCommaAt32768, 0, true},
     {u"", 0}, {u"abc", 0}, {u" -2,5e2", -250}, {u"&H1F", 31}, {u"7 kg", 7}, {u"3,5", 3.5}, {u"3.5", 3.5},
     {u"1,234.5", 1.234}, {u"12 345,6", 12345.6}, {u"1\t2\n3", 123}, {u"&HFFFF", -1}, {u"&HFFFFFFFF", -1},
     {u"&H10000", 65536}, {u"&H", 0}, {u"&O", 0}, {u"&O17", 15}, {u"&O8", 0}, {u"&HG", 0}, {u"&h1f", 31},
