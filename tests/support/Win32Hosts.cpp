@@ -3,6 +3,7 @@
 // a compiled form gives them (in twips where it gives twips), and read back with the platform's calls.
 #include "Hosts.h"
 
+#include "frame/Errors.h"
 #include "platform/win32/Handles.h"
 
 #include <windows.h>
