@@ -203,8 +203,6 @@ TEST_P(Painting, DrawsWhatTheModelShows)
     EXPECT_EQ(painter.calls, GetParam().calls) << GetParam().label;
 }
 
-const std::vector<std::string> kGreyOutline = {"rect 0 0 100 1 0", "rect 0 49 100 50 0", "rect 0 1 1 49 0",
-                                               "rect 99 1 100 49 0"};
 const PaintRow kPaints[] = {
     {"displayListInItsScale",
      [](Control& c) {
