@@ -36,21 +36,6 @@ std::string attribute(const std::string& element, std::string_view name)
     return element.substr(value, element.find('"', value) - value);
 }
 
-TEST(InstallerSource, RefusesWhatTheInstallerWouldMisread)
-{
-    struct Arguments { std::string_view architecture, version; bool accepted; };
-    for (const Arguments& a : {
-             Arguments{"x64", "1.0.0", true}, Arguments{"x86", "0.0.0", true}, Arguments{"x64", "255.255.65535", true},
-             Arguments{"x64", "256.0.0", false}, Arguments{"x64", "1.256.0", false},
-             Arguments{"x64", "1.0.65536", false},
-             Arguments{"x64", "1.0", false}, Arguments{"x64", "1.0.0.0", false}, Arguments{"x64", "1..0", false},
-             Arguments{"x64", "1.0.-1", false}, Arguments{"x64", "1.0.0 ", false}, Arguments{"x64", "", false},
-             Arguments{"amd64", "1.0.0", false}, Arguments{"X86", "1.0.0", false}, Arguments{"", "1.0.0", false}}) {
-        EXPECT_EQ(idlgen::installerSource(a.architecture, a.version).has_value(), a.accepted)
-            << a.architecture << " " << a.version;
-    }
-}
-
 // Each architecture installs in its own folders and registry view; the product's identity is the
 // same from version to version and differs between the architectures.
 TEST(InstallerSource, EachArchitectureItsOwnPlaceAndIdentity)
@@ -124,17 +109,28 @@ TEST(InstallerSource, EveryRegistrationRowOnceInItsComponent)
     EXPECT_EQ(attribute(shared.substr(shared.find("<RegistryValue ")), "KeyPath"), "yes");
 }
 
-TEST(AssemblyManifest, RefusesWhatTheLoaderWouldRefuse)
+// The installer's version is three numbers of 8, 8 and 16 bits; the loader's four of 16 bits and
+// its own names for the architectures.
+TEST(Generator, RefusesWhatTheInstallerOrTheLoaderWouldMisread)
 {
-    struct Arguments { std::string_view architecture, version; bool accepted; };
+    using Write = std::optional<std::string> (*)(std::string_view, std::string_view);
+    const Write installer = idlgen::installerSource, manifest = idlgen::assemblyManifest;
+    struct Arguments { Write write; std::string_view architecture, version; bool accepted; };
     for (const Arguments& a : {
-             Arguments{"amd64", "1.0.0.0", true}, Arguments{"x86", "65535.0.0.65535", true},
-             Arguments{"x64", "1.0.0.0", false}, Arguments{"amd64", "1.0.0", false},
-             Arguments{"x86", "1.0.0.65536", false},
-             Arguments{"x86", "1.0.0.0.0", false}, Arguments{"x86", "1.0..0", false}, Arguments{"x86", "", false}}) {
-        EXPECT_EQ(idlgen::assemblyManifest(a.architecture, a.version).has_value(), a.accepted)
-            << a.architecture << " " << a.version;
-    }
+             Arguments{installer, "x64", "1.0.0", true}, Arguments{installer, "x86", "0.0.0", true},
+             Arguments{installer, "x64", "255.255.65535", true}, Arguments{installer, "x64", "256.0.0", false},
+             Arguments{installer, "x64", "1.256.0", false}, Arguments{installer, "x64", "1.0.65536", false},
+             Arguments{installer, "x64", "1.0", false}, Arguments{installer, "x64", "1.0.0.0", false},
+             Arguments{installer, "x64", "1..0", false}, Arguments{installer, "x64", "1.0.-1", false},
+             Arguments{installer, "x64", "1.0.0 ", false}, Arguments{installer, "x64", "", false},
+             Arguments{installer, "amd64", "1.0.0", false}, Arguments{installer, "X86", "1.0.0", false},
+             Arguments{installer, "", "1.0.0", false}, Arguments{manifest, "amd64", "1.0.0.0", true},
+             Arguments{manifest, "x86", "65535.0.0.65535", true}, Arguments{manifest, "x64", "1.0.0.0", false},
+             Arguments{manifest, "amd64", "1.0.0", false}, Arguments{manifest, "x86", "1.0.0.65536", false},
+             Arguments{manifest, "x86", "1.0.0.0.0", false}, Arguments{manifest, "x86", "1.0..0", false},
+             Arguments{manifest, "x86", "", false}})
+        EXPECT_EQ(a.write(a.architecture, a.version).has_value(), a.accepted)
+            << (a.write == manifest ? "manifest " : "installer ") << a.architecture << " " << a.version;
 }
 
 } // namespace

@@ -268,25 +268,6 @@ void readBackThroughTheCEntryPoints(kor2_object* login, const std::string& utf8)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, NoCopyLeft, ::testing::Values(
-    LeakCase{"typedAndReadByLateBinding", [](const Text& password, const std::string&) {
-        kor2test::ScopedHeadless ui(typing(password));
-        auto login = createObject("Kor2_Sys.cls_Loging");
-        login->invoke("ShowDialog", InvokeKind::Method, {});
-        Variant read = login->invoke("Password", InvokeKind::Get, {});
-        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
-        wipe::value(read);
-        return Scanned{};  // this process
-    }},
-    LeakCase{"writtenByTheHost", [](const Text& password, const std::string&) {
-        auto login = createObject("Kor2_Sys.cls_Loging");
-        Variant written{Text(password)};
-        login->invoke("Password", InvokeKind::Put, std::span<Variant>(&written, 1));
-        wipe::value(written);
-        Variant read = login->invoke("Password", InvokeKind::Get, {});
-        EXPECT_TRUE(std::get<Text>(read.storage()) == password);
-        wipe::value(read);
-        return Scanned{};
-    }},
     LeakCase{"typedAndReadThroughTheCEntryPoints", [](const Text& password, const std::string& utf8) {
         kor2test::ScopedHeadless ui(typing(password));
         kor2_object* login = nullptr;

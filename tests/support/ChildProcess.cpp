@@ -5,8 +5,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,40 +99,6 @@ Outcome runProgram(std::vector<std::string> args, const Launch& launch)
     });
     const int status = child.wait();
     return {status, launch.stdoutPath.empty() ? slurp(out) : std::string(), slurp(err)};
-}
-
-std::string asOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario)
-{
-    if (::geteuid() != 0) {
-        TempDir dir;
-        return scenario(dir.path());
-    }
-    const passwd* nobody = ::getpwnam("nobody");
-    if (nobody == nullptr)
-        return "skip: there is no user nobody to run as";
-    // A folder where any user may make a folder of their own.
-    std::filesystem::path base;
-    for (const char* shared : {"/tmp", "/var/tmp", "/dev/shm"})
-        if (struct stat st{}; base.empty() && ::stat(shared, &st) == 0 && (st.st_mode & 01003) == 01003)
-            base = shared;
-    if (base.empty())
-        return "skip: no folder open to every user";
-    TempDir dir(base);
-    if (::chown(dir.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-        return "could not hand the folder over";
-    Child child([&](int pipe) {
-        std::string result = "could not give up root";
-        if (::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0) {
-            try {
-                result = scenario(dir.path());
-            } catch (const std::exception& e) {
-                result = std::string("uncaught error: ") + e.what();
-            }
-        }
-        return ::write(pipe, result.data(), result.size()) < 0 ? 2 : 0;
-    });
-    std::string result = child.readAll();
-    return child.wait() != 0 ? result + " (the child did not finish)" : result;
 }
 
 } // namespace kor2test

@@ -59,9 +59,4 @@ struct Outcome {
 /// 60 s is stopped, so that a hang fails instead of stopping the suite.
 Outcome runProgram(std::vector<std::string> argv, const Launch& launch = {});
 
-/// Runs `scenario` in a folder of its own where file permissions bind: as this user when it is
-/// not root, else in a child that gives up root for "nobody". Returns what `scenario` returns,
-/// or "skip: ..." when there is no way to run it.
-std::string asOrdinaryUser(const std::function<std::string(const std::filesystem::path&)>& scenario);
-
 } // namespace kor2test

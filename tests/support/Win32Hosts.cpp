@@ -2,6 +2,7 @@
 // progress bar, label and picture controls, handed to the library as host objects with the members
 // a compiled form gives them (in twips where it gives twips), and read back with the platform's calls.
 #include "Hosts.h"
+#include "PostedMessages.h"
 
 #include "frame/Errors.h"
 #include "platform/win32/Handles.h"
@@ -143,15 +144,6 @@ public:
 private:
     HBITMAP m_bitmap;
 };
-
-void pump()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 // The classes of the host's own windows: a form of the button face, a picture painting red.
 void registerClasses()

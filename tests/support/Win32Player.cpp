@@ -5,6 +5,7 @@
 // through their buttons and name box. The script rules are the headless window system's.
 #include "Player.h"
 #include "PlayingSystem.h"
+#include "PostedMessages.h"
 
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -148,16 +149,6 @@ std::vector<std::pair<std::string, Ks::Text>> toolTipsIn(HWND window, const Form
     return tips;
 }
 
-// Runs what was posted to this thread, as the modal loop would.
-void runPosted()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 // A key press as the keyboard makes it: down (which the loop translates into its character) and up,
 // with Shift or Alt held in the thread's keyboard state for the while. With Alt, a character goes
 // down as a system key, which the loop translates into the system character that access keys answer
@@ -180,9 +171,9 @@ void pressKey(HWND target, int key, int shift)
         const auto vk = static_cast<UINT>(LOBYTE(VkKeyScanW(static_cast<wchar_t>(key))));
         const LPARAM down = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (KF_ALTDOWN << 16) | 1;
         PostMessageW(target, WM_SYSKEYDOWN, vk, down);
-        runPosted();
+        pump();
         PostMessageW(target, WM_SYSKEYUP, vk, down | (3u << 30));
-        runPosted();
+        pump();
         restore();
         return;
     }
@@ -194,12 +185,12 @@ void pressKey(HWND target, int key, int shift)
         const auto vk = static_cast<UINT>(navigation ? key & 0xFF : key);
         const LPARAM scan = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (navigation ? 1 << 24 : 0);
         PostMessageW(target, WM_KEYDOWN, vk, scan | 1);
-        runPosted();
+        pump();
         PostMessageW(target, WM_KEYUP, vk, scan | 1 | (3u << 30));
     } else {
         PostMessageW(target, WM_CHAR, static_cast<WPARAM>(key), 1);
     }
-    runPosted();
+    pump();
     restore();
 }
 
@@ -212,10 +203,10 @@ void typeOver(HWND box, const Ks::Text& text)
         PostMessageW(box, WM_KEYDOWN, VK_DELETE, 1);
         PostMessageW(box, WM_KEYUP, VK_DELETE, 1 | (3u << 30));
     }
-    runPosted();
+    pump();
     for (char16_t unit : text) {
         PostMessageW(box, WM_CHAR, unit, 1);
-        runPosted();
+        pump();
     }
 }
 
@@ -430,7 +421,7 @@ private:
         const auto mouseAt = [target](UINT down, double x, double y) {
             mouse(target, down, x, y);
             mouse(target, WM_LBUTTONUP, x, y);
-            runPosted();
+            pump();
         };
         switch (action.kind) {
         case Kind::Click:

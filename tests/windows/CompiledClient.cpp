@@ -305,21 +305,12 @@ void automationRulesHold()
         check(answer.hr == DISP_E_PARAMNOTFOUND, std::string("S_redondea con ") + row.label + ": " + hex(answer.hr));
     }
 
-    // Argument failures carry the library's number, its Spanish description and its source.
-    struct Failure { const char* label; DISPID member; std::vector<VARIANT> args; long number; const wchar_t* description; };
-    for (Failure& row : std::vector<Failure>{
-             {"Col_NuCad_de_NuVB(\"rojo\")", cadOfVb, {text(L"rojo")}, 13, L"No coinciden los tipos"},
-             {"Col_NuTB_de_NuCad(100000 como VT_UI4)", tbOfCad, {number(VT_UI4, 100000)}, 6, L"Desbordamiento"},
-             {"Col_NuTB_de_NuCad(100000 como VT_CY)", tbOfCad, {number(VT_CY, 100000)}, 6, L"Desbordamiento"},
-             {"Col_NuCad_de_NuVB(1, 2, 3)", cadOfVb, {number(VT_I4, 1), number(VT_I4, 2), number(VT_I4, 3)}, 450,
-              L"Número de argumentos incorrecto o asignación de propiedad no válida"},
-             {"Col_NuCad_de_NuVB()", cadOfVb, {}, 449, L"Argumento no opcional"}}) {
-        const auto [answer, value] = result(colours, row.member, std::move(row.args));
-        check(answer.hr == DISP_E_EXCEPTION && answer.scode == MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, row.number) &&
-                  answer.description == row.description && answer.source == L"Kor2_Sys",
-              std::string(row.label) + ": " + hex(answer.hr) + " " + hex(answer.scode) + " " +
-                  kor2client::narrow(answer.description) + " / " + kor2client::narrow(answer.source));
-    }
+    // Argument failures carry the library's number, its Spanish description and its source (the
+    // script host's rows, errors.vbs); a type only a compiled host passes overflows alike.
+    const auto [overflow, none] = result(colours, tbOfCad, {number(VT_UI4, 100000)});
+    check(overflow.hr == DISP_E_EXCEPTION && overflow.scode == MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 6) &&
+              overflow.description == L"Desbordamiento" && overflow.source == L"Kor2_Sys",
+          "Col_NuTB_de_NuCad(100000 como VT_UI4): " + hex(overflow.hr) + " " + hex(overflow.scode));
     // A required argument left out while a later one is named is not optional either.
     const auto [missing, ignored] = result(strings, round[0], {}, {{1, number(VT_I2, 2)}});
     check(missing.hr == DISP_E_EXCEPTION && missing.scode == MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 449),

@@ -9,6 +9,7 @@
 
 #include "ClientChecks.h"
 #include "HostWindow.h"
+#include "PostedMessages.h"
 #include "platform/win32/Handles.h"
 
 #include <windows.h>
@@ -29,18 +30,10 @@ using Kor2_Sys::platform::win32::handleOf;
 using Kor2_Sys::platform::win32::longOf;
 using kor2host::HostWindow;
 using kor2host::number;
+using kor2test::pump;
 
 using kor2client::check;
 using kor2client::text;
-
-void pump()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 // How a host object answers, for the rows that check what its failures become in the library.
 enum class Answers { NoMembers, WrongTypes };

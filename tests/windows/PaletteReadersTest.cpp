@@ -2,6 +2,7 @@
 // calls as a reader makes them: a palette's cells as items of a list, the events a choice raises,
 // and the default button.
 #include "Guards.h"
+#include "PostedMessages.h"
 #include "ProbeWindow.h"
 #include "colour/ColourWindow.h"
 #include "frame/Utf.h"
@@ -23,6 +24,7 @@
 
 using namespace Kor2_Sys;
 using platform::win32::FormWindow;
+using kor2test::pump;
 
 namespace {
 
@@ -66,15 +68,6 @@ long stateOf(IAccessible* object, long child)
     VARIANT state;
     VariantInit(&state);
     return SUCCEEDED(object->get_accState(childId(child), &state)) && state.vt == VT_I4 ? state.lVal : -1;
-}
-
-void pump()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
 }
 
 // A form shown modeless on the platform's window system, and its window.
