@@ -170,7 +170,13 @@ int main(int argc, char** argv)
     std::vector<double> library, bare;
     for (int i = 0; i < rounds; ++i) {
         library.push_back(libraryWindow());
+        const bool libraryPainted = g_seen;
         bare.push_back(bareDialog(layout));
+        // A window that never painted has no time to give: the screen is missing.
+        if (!libraryPainted || !g_seen) {
+            std::printf("sin pintura: ninguna ventana llegó a la pantalla\n");
+            return 1;
+        }
     }
     const double l = median(library), b = median(bare);
     std::printf("selector de color hasta la primera pintura: %.2f ms (mediana de %d)\n", l, rounds);
