@@ -285,11 +285,32 @@ const MemberInfo* NameIndex::find(std::string_view name, InvokeKind kind) const 
     return nullptr;
 }
 
+// Whether a call may hand the caller's own variables to the handler: every parameter is given, by
+// reference, and already holds its declared scalar or text type, so converting would copy each
+// value and writing back would move the copy home again.
+bool passesInPlace(const MemberInfo& member, std::span<const Variant> args) noexcept
+{
+    if (member.acceptsAnyArguments || member.shape == MemberShape::Field || isPropertyProcedure(member.shape) ||
+        args.size() != member.params.size())
+        return false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const ParamInfo& param = member.params[i];
+        const bool scalarOrText = param.type != ValueType::Any && param.type != ValueType::Array && param.type != ValueType::Object;
+        if (!param.byRef || !scalarOrText || args[i].type() != param.type)
+            return false;
+    }
+    return true;
+}
+
 Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args)
 {
     if (member.handler == nullptr)
         throw errors::memberNotSupported();
     checkArity(member, kind, args.size());
+    if (passesInPlace(member, args)) {
+        CallArgs call(args, args.size(), kind);
+        return member.handler(self, call);
+    }
 
     const std::size_t count = member.acceptsAnyArguments ? args.size() : std::max(args.size(), member.params.size());
     ArgumentValues buffer(count);
