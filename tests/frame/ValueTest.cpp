@@ -54,6 +54,7 @@ const ConversionCase kConversions[] = {
     {"trailing word", '.', Text(u"7 kg"), D, fails, 13}, {"empty text", '.', Text(u""), D, fails, 13},
     {"trailing word after the decimals", ',', Text(u"1,5 kg"), D, fails, 13},
     {"spanish true", '.', Text(u"verdadero"), ValueType::Boolean, true},
+    {"a word between blanks and tabs", '.', Text(u" \tFalse\t "), ValueType::Boolean, false},
     {"digits 0 and 9 on both sides and in the exponent", ',', Text(u"90,09E+09"), D, 90090000000.0},
     // Out of range by its digits and exponent together: the magnitude counts both.
     {"700 zeros then e-300 is 1e400", '.', Text(u"1" + Text(700, u'0') + u"e-300"), D, fails, 6},

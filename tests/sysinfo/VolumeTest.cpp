@@ -160,7 +160,7 @@ protected:
         Volumes::SetUp();
         const fs::path d = media.path();
         fs::create_directories(d / "sub" / "carpeta.txt");
-        for (const char* name : {"plano.txt", "LEEME", ".oculto.csv", "n\xBA" "1.dat"})  // a Latin-1 name too
+        for (const char* name : {"plano.txt", "LEEME", ".oculto.csv", "n\xBA" "1.dat", "a\xC3\xB1o.txt"})  // Latin-1 and UTF-8 names
             std::ofstream(d / "sub" / name) << "x";
         fs::create_symlink(d / "sub" / "plano.txt", d / "sub" / "enlace.dxf");
         fs::create_symlink("bucle", d / "bucle");
@@ -180,7 +180,8 @@ TEST_F(Files, OrdinaryFilesOnlyWithWildcards)
         {in("sub/*.dxf"), true},        {in("sub/"), true},               {in("nada/*.txt"), false},
         {"D:\\sub\\*.txt", true},       {"d:/sub/plano.txt", true},       {"D:sub\\LEEME", true},
         {"D:\\sub\\*.dwg", false},      {"/proc/*", true},                {"", false},
-        {in("sub/n?1.dat"), true},      {in("sub/n??1.dat"), false},
+        {in("sub/n?1.dat"), true},      {in("sub/n??1.dat"), false},      {in("sub/a?o.txt"), true},
+        {in("sub/a??o.txt"), false},
     };
     for (const auto& [name, found] : cases)
         EXPECT_EQ(exists(name), found) << name;
