@@ -109,10 +109,13 @@ TEST_P(Palettes, MouseDownPutsTheCellIntoTheBox)
 {
     ColourWindow window;
     window.C_expandir_colores();
+    window.C_añadir_BT_por_Capa(Long{0x123456});
     const bool accept = row().index != 0;
-    play(window, {mousedown(row().picture, row().x, row().y), click(accept ? "BT_aceptar" : "BT_cancelar")});
-    EXPECT_EQ(std::tuple(window.C_NomColorAutocaD(), window.C_color_elegido_Vb(), window.C_aceptado(), shows(window, "LB_error")),
-              std::tuple(row().box, row().chosen, accept, false));
+    // A cell chosen after the layer's colour is a colour of its own: "por capa" goes.
+    play(window, {click("BT_por_capa"), mousedown(row().picture, row().x, row().y), click(accept ? "BT_aceptar" : "BT_cancelar")});
+    EXPECT_EQ(std::tuple(window.C_NomColorAutocaD(), window.C_color_elegido_Vb(), window.C_aceptado(), shows(window, "LB_error"),
+                         window.C_Por_capa()),
+              std::tuple(row().box, row().chosen, accept, false, Text()));
     EXPECT_EQ(accept ? window.C_NumColorAutocaD() : 0, row().index);
 }
 
