@@ -326,6 +326,15 @@ TEST(ReadOnlyStore, AMissingFileIsAnEmptyStoreAndNothingIsCreated)
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "nueva"));
 }
 
+// A name with signs that mean something in a URI is read as the file it names.
+TEST(ReadOnlyStore, ANameOfUriSignsIsTheFileItNames)
+{
+    kor2test::TempDir dir;
+    const std::string path = dir.file("a b#c?d%41&e.db");
+    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+    EXPECT_EQ(openFile(path, OpenMode::ReadOnly)->read(u"Vesolar", u"S", u"k", u""), u"v");
+}
+
 TEST_F(StoreFile, ReadOnlyReadsAStoreAndLeavesEverythingAsItWas)
 {
     seed();
