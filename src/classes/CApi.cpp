@@ -1,11 +1,11 @@
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/Object.h>
 
+#include "frame/ArgumentValues.h"
 #include "frame/Errors.h"
 #include "frame/Utf.h"
 #include "frame/Wipe.h"
 
-#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -91,14 +91,11 @@ int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, si
     clearOut(result);
     return guarded(error, [&] {
         checkInvocation(object, kind, args, nargs);
-        // A usual call's few arguments stay on the stack; only a long list takes the heap.
-        std::array<Variant, 4> few;
-        std::vector<Variant> many(nargs > few.size() ? nargs : 0);
-        const std::span<Variant> values = nargs > few.size() ? std::span<Variant>(many) : std::span<Variant>(few.data(), nargs);
+        ArgumentValues copies(nargs);
         for (size_t i = 0; i < nargs; ++i)
-            if (args[i])
-                values[i] = args[i]->value;
-        Variant answer = call(*object->object, static_cast<InvokeKind>(kind), std::span<Variant>(values));
+            copies.push(args[i] ? args[i]->value : Variant{});
+        const std::span<Variant> values = copies.values();
+        Variant answer = call(*object->object, static_cast<InvokeKind>(kind), values);
         auto out = result != nullptr ? std::unique_ptr<kor2_value>(new kor2_value{std::move(answer)}) : nullptr;
         // The host's former text goes back to the allocator here: it may be a password.
         for (size_t i = 0; i < nargs; ++i) {

@@ -1,5 +1,6 @@
 #include <Kor2_Sys/Object.h>
 
+#include "frame/ArgumentValues.h"
 #include "frame/Dispatch.h"
 #include "frame/Utf.h"
 
@@ -91,41 +92,6 @@ bool foldsTo(std::string_view name, std::string_view folded) noexcept
             return false;
     return true;
 }
-
-// The converted arguments of one call. The few of a usual call live on the stack, constructed one
-// by one (a call must not pay for clearing room it does not use); a long list takes the heap.
-class ArgumentValues {
-public:
-    explicit ArgumentValues(std::size_t count) : m_onHeap(count > kInline)
-    {
-        if (m_onHeap)
-            m_heap.reserve(count);
-    }
-    ~ArgumentValues() { std::destroy_n(inlineValues(), m_inlineCount); }
-    ArgumentValues(const ArgumentValues&) = delete;
-    ArgumentValues& operator=(const ArgumentValues&) = delete;
-
-    void push(Variant value)
-    {
-        if (m_onHeap)
-            m_heap.push_back(std::move(value));
-        else
-            std::construct_at(inlineValues() + m_inlineCount++, std::move(value));
-    }
-    std::span<Variant> values() noexcept
-    {
-        return m_onHeap ? std::span<Variant>(m_heap) : std::span<Variant>(inlineValues(), m_inlineCount);
-    }
-
-private:
-    static constexpr std::size_t kInline = 4;
-    Variant* inlineValues() noexcept { return std::launder(reinterpret_cast<Variant*>(m_inline)); }
-
-    alignas(Variant) unsigned char m_inline[kInline * sizeof(Variant)];
-    std::size_t m_inlineCount = 0;
-    bool m_onHeap;
-    std::vector<Variant> m_heap;
-};
 
 // An object parameter takes what the caller passed: the callee asks for the object when it first
 // uses it, inside its own error trap, as it would with a host object that lacks a member.
@@ -285,6 +251,8 @@ const MemberInfo* NameIndex::find(std::string_view name, InvokeKind kind) const 
     return nullptr;
 }
 
+namespace {
+
 // Whether a call may hand the caller's own variables to the handler: every parameter is given, by
 // reference, and already holds its declared scalar or text type, so converting would copy each
 // value and writing back would move the copy home again.
@@ -301,6 +269,8 @@ bool passesInPlace(const MemberInfo& member, std::span<const Variant> args) noex
     }
     return true;
 }
+
+} // namespace
 
 Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args)
 {
