@@ -114,10 +114,10 @@ Text format(double value, std::size_t significant)
     return value < 0 ? u"-" + body : body;
 }
 
-// Power of ten of the leading significant digit of a number text in C form ("-0.00e5").
+// Power of ten of the leading significant digit of a number text in C form ("-0.00e5", "1E400").
 long magnitudeExponent(std::string_view ascii)
 {
-    const auto ePos = ascii.find('e');
+    const auto ePos = ascii.find_first_of("eE");
     long exponent = 0;
     if (ePos != std::string_view::npos) {
         const auto tail = ascii.substr(ePos + 1 + (ascii[ePos + 1] == '+'));
@@ -273,11 +273,8 @@ std::optional<Double> plainDecimal(std::u16string_view text)
     }
     double value = 0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        std::string read(number.data(), end);
-        std::replace(read.begin(), read.end(), 'E', 'e');  // the C form's exponent letter
-        return fromCForm(read);
-    }
+    if (ec == std::errc::result_out_of_range)
+        return fromCForm(std::string_view(number.data(), static_cast<std::size_t>(end - number.data())));
     return ec == std::errc{} ? value : 0.0;
 }
 
