@@ -1,5 +1,6 @@
 #include "CallError.h"
 
+#include "Describe.h"
 #include "JsonReader.h"
 #include "JsonWriter.h"
 
@@ -23,7 +24,7 @@ Slot slotOf(const MemberInfo& member, std::size_t i, InvokeKind kind)
     if (kind == InvokeKind::Put || i >= member.params.size())
         return {std::string(member.name), std::string(typeName(member.result))};
     const ParamInfo& p = member.params[i];
-    return {std::string(p.name), std::string(p.enumeration != nullptr ? p.enumeration->name : typeName(p.type))};
+    return {std::string(p.name), std::string(parameterType(p))};
 }
 
 std::size_t slotCount(const MemberInfo& member, InvokeKind kind)

@@ -38,16 +38,23 @@ std::string signature(const MemberInfo& m)
         out += "...";
     for (std::size_t i = 0; i < m.params.size(); ++i) {
         const ParamInfo& p = m.params[i];
-        // An enumerated parameter travels as a long; its enumeration's name says which values mean what.
-        const std::string_view type = p.enumeration != nullptr ? p.enumeration->name : typeName(p.type);
         out += (i ? ", " : "") + std::string(p.optional ? "[" : "") + (p.byRef ? "byref " : "byval ") +
-               std::string(p.name) + ": " + std::string(type) + (p.optional ? "]" : "");
+               std::string(p.name) + ": " + std::string(parameterType(p)) + (p.optional ? "]" : "");
     }
     out += ")";
     if (m.shape == MemberShape::Function)
         out += ": " + std::string(typeName(m.result));
     return out;
 }
+
+} // namespace
+
+std::string_view parameterType(const ParamInfo& param)
+{
+    return param.enumeration != nullptr ? param.enumeration->name : typeName(param.type);
+}
+
+namespace {
 
 std::string describeJson(const ClassInfo& info)
 {
