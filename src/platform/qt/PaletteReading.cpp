@@ -4,7 +4,7 @@
 #include <QVariant>
 #include <QWidget>
 
-#include <algorithm>
+#include "platform/qt/QtText.h"
 
 namespace Kor2_Sys::platform::qt {
 namespace {
@@ -27,11 +27,9 @@ void selectedChanged(QAccessibleInterface* palette, int cell)
 
 QString paletteEntryName(const QString& own, const Swatches& swatches, bool focused)
 {
-    const int cells = static_cast<int>(swatches.names.size());
-    if (!focused || cells == 0)
+    if (!focused || swatches.ringed() < 0)
         return own;
-    const QString ringed =
-        QString::fromStdU16String(swatches.names[static_cast<std::size_t>(std::clamp(swatches.current, 0, cells - 1))]);
+    const QString ringed = toQString(swatches.names[static_cast<std::size_t>(swatches.ringed())]);
     return own.isEmpty() ? ringed : own + QStringLiteral(": ") + ringed;
 }
 
