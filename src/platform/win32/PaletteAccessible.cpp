@@ -125,7 +125,7 @@ public:
         long flags = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
         if (*cell == grid.selected)
             flags |= STATE_SYSTEM_SELECTED;
-        if (*cell == grid.current && GetFocus() == m_picture)
+        if (*cell == grid.ringed() && GetFocus() == m_picture)
             flags |= STATE_SYSTEM_FOCUSED;
         if (!IsWindowVisible(m_picture))
             flags |= STATE_SYSTEM_INVISIBLE;
@@ -154,7 +154,7 @@ public:
         if (GetFocus() != m_picture)
             return S_FALSE;
         focused->vt = VT_I4;
-        focused->lVal = childIdOf(*grid, grid->current);
+        focused->lVal = childIdOf(*grid, grid->ringed());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selected) override
@@ -320,7 +320,7 @@ private:
 // data free): the ringed cell and the choice, both plus one so that nothing heard reads as 0.
 LONG_PTR packed(const Swatches& grid)
 {
-    return (static_cast<LONG_PTR>(std::clamp(grid.selected + 1, 0, 0x7FFF)) << 16 | std::clamp(grid.current, 0, 0xFFFE)) + 1;
+    return (static_cast<LONG_PTR>(std::clamp(grid.selected + 1, 0, 0x7FFF)) << 16 | std::clamp(grid.ringed(), 0, 0xFFFE)) + 1;
 }
 
 } // namespace
@@ -353,7 +353,7 @@ void announcePalette(HWND picture, const Swatches& swatches)
     if (chosen && swatches.selected >= 0 && swatches.selected < cells)
         NotifyWinEvent(EVENT_OBJECT_SELECTION, picture, OBJID_CLIENT, swatches.selected + 1);
     if (GetFocus() == picture)
-        NotifyWinEvent(EVENT_OBJECT_FOCUS, picture, OBJID_CLIENT, std::clamp(swatches.current, 0, cells - 1) + 1);
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, picture, OBJID_CLIENT, swatches.ringed() + 1);
 }
 
 } // namespace Kor2_Sys::platform::win32
