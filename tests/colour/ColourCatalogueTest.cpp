@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <regex>
 #include <tuple>
 #include <vector>
 
@@ -24,11 +27,10 @@ TEST_P(SixteenColours, RowOfTheListNumber)
                          colours.Col_NuVB_de_NuTB(c.number)),
               std::tuple(c.cadIndex, Text(c.label), c.console));
 }
+// Numbers outside the list read as row 7 (each listed row is checked against the published list below).
 INSTANTIATE_TEST_SUITE_P(Rows, SixteenColours, ::testing::Values(
-    ListCase{1, 1, u"1 Rojo", 12}, ListCase{8, 250, u"8 Negro", 0}, ListCase{9, 22, u"9 Rojo mate ", 4},
-    ListCase{16, 8, u"16 Negro mate", 8}, ListCase{7, 7, u"7 Blanco", 15}, ListCase{0, 7, u"7 Blanco", 15},
-    ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15}, ListCase{99, 7, u"7 Blanco", 15},
-    ListCase{12, 133, u"12 Ciano mate", 3}, ListCase{15, 254, u"15 Blanco mate", 7}));
+    ListCase{0, 7, u"7 Blanco", 15}, ListCase{17, 7, u"7 Blanco", 15}, ListCase{-1, 7, u"7 Blanco", 15},
+    ListCase{99, 7, u"7 Blanco", 15}));
 
 // Every conversion through the late-bound surface: each takes its argument by reference and leaves
 // it alone, and none shows a box. Rows: each index to its colour and each colour back to its index
@@ -74,27 +76,54 @@ TEST(LateBoundConversions, OutOfRangeArgumentIsAnOverflowForTheCaller)
     EXPECT_EQ(kor2test::errorOf([&] { sharedObject("CColores")->invoke("Col_NumVB_de_NumCad", InvokeKind::Method, args); }), 6);
 }
 
-// The catalogue's data are the published numbering that hosts and drawings rely on: a sample of
-// each table across its range and at its ends, and their sizes, so that a failure names the entry.
-struct Entry { Long at, value; };
-constexpr Entry kForward[] = {
-    {0, 0x807C80}, {1, 0x0000FF}, {7, 0xFFFFFF}, {9, 0xC0BCC0}, {10, 0x0000FF}, {19, 0x282450},
-    {42, 0x0094C8}, {99, 0x284C28}, {100, 0x38FC00}, {128, 0x384C00}, {170, 0xFF0000}, {201, 0xFF7CE0},
-    {249, 0x302448}, {250, 0x303430}, {254, 0xD8D4D8}, {255, 0xFFFFFF}};
-// Indices read back from a key of their own rather than from their colour.
-constexpr Entry kOwnKeys[] = {{12, 0x0000C8}, {101, 0x98FC78}, {171, 0xFF7C78}, {248, 0x100048}};
+// The whole catalogue as published (tests/colour/catalogue.txt): every forward colour, every key of
+// the reverse palette (an index's own colour unless the list of own keys gives another), and every
+// row of the sixteen-colour list, read through the class a host calls.
+struct Published {
+    std::vector<std::tuple<Integer, Long, Text, Long>> list;  // number, index, label, console code
+    std::vector<Long> forward;
+    std::map<Long, Long> ownKeys;                               // index -> key
+};
 
-TEST(CatalogueData, IsThePublishedNumbering)
+Published published()
 {
-    for (const auto& [index, colour] : kForward)
-        EXPECT_EQ(colour::kForwardPalette.at(index), colour) << std::hex << "index " << std::dec << index;
-    for (const auto& [index, key] : kOwnKeys)
-        EXPECT_EQ(colour::reverseIndex(key), index) << std::hex << "key 0x" << key;
-    // The indices without a key: their colour reads back as another index, or as 7 for white.
-    for (const Long index : {7, 10, 170, 210})
-        EXPECT_EQ(colour::reverseIndex(colour::forwardColour(index)) == index, index == 7) << "index " << index;
-    EXPECT_EQ(std::tuple(colour::kKeyOverrides.size(), colour::kReversePalette.size(), colour::kKeyOverrides.back().index),
-              std::tuple(63u, 250u, 248));
+    static const std::regex row(R"x(\| (\d+)[^|]*\| "([^"]+)" \| (\d+) \| (\d+) \|)x"), cell(R"(\| ([0-9A-F]{6}) )"),
+        ownKey(R"((\d+): ([0-9A-F]{6}))");
+    Published p;
+    std::ifstream in(KOR2_CATALOGUE);
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (std::regex_match(line, m, row))
+            p.list.emplace_back(std::stoi(m[1]), std::stol(m[3]), utf::fromUtf8(m[2].str()), std::stol(m[4]));
+        else if (line.starts_with("| "))
+            for (std::sregex_iterator it(line.begin(), line.end(), cell), e; it != e; ++it)
+                p.forward.push_back(std::stol((*it)[1], nullptr, 16));
+        else
+            for (std::sregex_iterator it(line.begin(), line.end(), ownKey), e; it != e; ++it)
+                p.ownKeys[std::stol((*it)[1])] = std::stol((*it)[2], nullptr, 16);
+    }
+    return p;
+}
+
+TEST(Catalogue, IsThePublishedNumberingEntryByEntry)
+{
+    const Published p = published();
+    ASSERT_EQ(std::tuple(p.list.size(), p.forward.size(), p.ownKeys.size()), std::tuple(16u, 256u, 63u));
+    CColores colours;
+    for (const auto& [number, index, label, console] : p.list)
+        EXPECT_EQ(std::tuple(colours.Col_NuTB_de_NuCad(number), colours.Col_NuyNomTB_de_NuTB(number), colours.Col_NuVB_de_NuTB(number)),
+                  std::tuple(index, label, console)) << "list number " << number;
+    for (Integer index = 0; index <= 255; ++index) {
+        const Long colour = p.forward[static_cast<std::size_t>(index)];
+        EXPECT_EQ(colours.Col_NumVB_de_NumCad(index), colour) << "index " << index;
+        const bool keyless = index == 0 || index == 7 || index == 10 || index == 170 || index == 210 || index == 255;
+        const auto own = p.ownKeys.find(index);
+        if (own != p.ownKeys.end())
+            EXPECT_EQ(std::pair(colours.Col_NuCad_de_NuVB(own->second), colours.Col_NuCad_de_NuVB(colour)), std::pair(Long{index}, Long{7}))
+                << "index " << index << " reads back from its own key only";
+        else if (!keyless)
+            EXPECT_EQ(colours.Col_NuCad_de_NuVB(colour), index) << "index " << index << " reads back from its colour";
+    }
 }
 
 } // namespace
