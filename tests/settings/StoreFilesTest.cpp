@@ -57,13 +57,24 @@ protected:
 
 bool mentions(const Error& e, const std::string& path) { return e.description().find(utf::fromUtf8(path)) != Text::npos; }
 
-// `action` fails with error `number`, whose description names `path` (and says `words`).
+// SQLite's texts are English: none of them, nor the check's findings, reaches a message.
+bool saysSqlitesEnglish(const Text& description)
+{
+    std::vector<std::string> english{"database", "page", "Tree"};
+    for (int code = 0; code <= 28; ++code)
+        english.push_back(sqlite3_errstr(code));
+    const std::string said = utf::toUtf8(description);
+    return std::any_of(english.begin(), english.end(), [&](const std::string& e) { return said.find(e) != std::string::npos; });
+}
+
+// `action` fails with error `number`, whose description names `path` (and says `words`), in Spanish only.
 void expectRefused(const std::function<void()>& action, long number, const std::string& path, std::u16string_view words = {})
 {
     const auto e = kor2test::failureOf(action);
     ASSERT_TRUE(e) << "no error; expected " << number << " naming " << path;
     EXPECT_EQ(e->number(), number) << e->what();
     EXPECT_TRUE(mentions(*e, path) && e->description().find(words) != Text::npos) << e->what();
+    EXPECT_FALSE(saysSqlitesEnglish(e->description())) << e->what();
 }
 
 // A store of ours with enough rows to span several pages, its second page then overwritten.
@@ -117,9 +128,10 @@ TEST_P(ForeignFile, IsRefusedByNameAndLeftAsItWas)
     EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
 }
 using enum OpenMode;
+std::string modeSuffix(OpenMode mode) { return mode == ReadOnly ? "_RO" : "_RW"; }
 INSTANTIATE_TEST_SUITE_P(Kinds, ForeignFile,
     ::testing::Combine(::testing::ValuesIn(kForeign), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::get<0>(i.param).name + std::string(std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
+    [](const auto& i) { return std::get<0>(i.param).name + modeSuffix(std::get<1>(i.param)); });
 
 TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
 {
@@ -130,18 +142,12 @@ TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
 
 // The kernel's files say they are empty and yet hold text: they are no blank store to begin (a
 // write said "no existe", a read found an empty store).
-class KernelFile : public ::testing::TestWithParam<std::tuple<const char*, OpenMode>> {};
-TEST_P(KernelFile, IsRefusedAsNoStore)
+TEST(KernelFile, IsRefusedAsNoStore)
 {
-    const auto& [path, mode] = GetParam();
-    expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"no es un almacén de configuración");
+    for (const char* path : {"/proc/self/status", "/proc/self/stat"})
+        for (const OpenMode mode : {ReadWrite, ReadOnly})
+            expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"no es un almacén de configuración");
 }
-INSTANTIATE_TEST_SUITE_P(Proc, KernelFile,
-    ::testing::Combine(::testing::Values("/proc/self/status", "/proc/self/stat"), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) {
-        return std::filesystem::path(std::get<0>(i.param)).filename().string() +
-               (std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW");
-    });
 
 // ---- Folders -----------------------------------------------------------------------------------
 
@@ -182,34 +188,26 @@ TEST(Folders, KeepTheirModeOrAreCreatedPrivate)
 
 // The library's own folder is made private only when it is a real folder: a link in its place
 // leads to a folder that is someone else's business, whose mode a write never changes.
-struct OwnFolderCase {
-    const char* label;
-    bool linked;
-    unsigned before, after;
-};
-class OwnFolder : public ::testing::TestWithParam<OwnFolderCase> {};
-TEST_P(OwnFolder, IsKeptPrivateUnlessALinkStandsForIt)
+TEST(OwnFolder, IsKeptPrivateUnlessALinkStandsForIt)
 {
-    const OwnFolderCase& c = GetParam();
-    kor2test::TempDir dir;
-    kor2test::ScopedEnv config("XDG_CONFIG_HOME", dir.file("config"));
-    const auto target = dir.path() / (c.linked ? "shared" : "config/kor2-sys");
-    std::filesystem::create_directories(dir.path() / "config");
-    std::filesystem::create_directories(target);
-    ::chmod(target.c_str(), c.before);
-    if (c.linked)
-        std::filesystem::create_directory_symlink(target, dir.path() / "config/kor2-sys");
-    const std::string path = dir.file("config/kor2-sys/settings.db");
-    ASSERT_EQ(defaultPath(), path);
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
-    EXPECT_EQ(modeOf(target), c.after) << std::oct << modeOf(target);
-    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+    const struct { bool linked; unsigned before, after; } rows[] = {
+        {false, 0755, 0700}, {true, 01777, 01777} /* it became 0700 */, {true, 0755, 0755}};
+    for (const auto& c : rows) {
+        kor2test::TempDir dir;
+        kor2test::ScopedEnv config("XDG_CONFIG_HOME", dir.file("config"));
+        const auto target = dir.path() / (c.linked ? "shared" : "config/kor2-sys");
+        std::filesystem::create_directories(dir.path() / "config");
+        std::filesystem::create_directories(target);
+        ::chmod(target.c_str(), c.before);
+        if (c.linked)
+            std::filesystem::create_directory_symlink(target, dir.path() / "config/kor2-sys");
+        const std::string path = dir.file("config/kor2-sys/settings.db");
+        ASSERT_EQ(defaultPath(), path);
+        openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+        EXPECT_EQ(modeOf(target), c.after) << std::oct << c.before << " " << modeOf(target);
+        EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Kinds, OwnFolder, ::testing::Values(
-    OwnFolderCase{"RealFolderMadePrivate", false, 0755, 0700},
-    OwnFolderCase{"LinkToASharedFolderLeftAlone", true, 01777, 01777},  // it became 0700
-    OwnFolderCase{"LinkToAnOpenFolderLeftAlone", true, 0755, 0755}),
-    kor2test::labelled<OwnFolderCase>);
 
 // The copies of `path` set aside as damaged, beside it.
 std::vector<std::string> keptAside(const std::string& path)
@@ -238,47 +236,14 @@ TEST_F(StoreFile, DamagedOneIsMovedAsideNotOverwritten)
     EXPECT_EQ(read(), u"v");
 }
 
-// SQLite's texts are English: none of them, nor the check's findings, reaches a message.
-bool saysSqlitesEnglish(const Text& description)
+// Our header with a bad page size (it said "file is not a database") is damage too.
+TEST_F(StoreFile, ABadPageSizeIsDamage)
 {
-    std::vector<std::string> english{"database", "page", "Tree"};
-    for (int code = 0; code <= 28; ++code)
-        english.push_back(sqlite3_errstr(code));
-    const std::string said = utf::toUtf8(description);
-    return std::any_of(english.begin(), english.end(), [&](const std::string& e) { return said.find(e) != std::string::npos; });
+    seed();
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(16).write("\x00\x03", 2);
+    for (const OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWrite})
+        expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"dañado");
 }
-
-struct DamageCase {
-    const char* label;
-    std::function<void(const std::string&)> make;
-};
-const DamageCase kDamage[] = {
-    {"OverwrittenPage", makeDamagedStore},  // said "database disk image is malformed"
-    {"OurHeaderWithABadPageSize", [](const std::string& p) {  // said "file is not a database"
-         openFile(p)->write(u"Vesolar", u"S", u"k", u"v");
-         std::fstream f(p, std::ios::in | std::ios::out | std::ios::binary);
-         f.seekp(16);
-         f.write("\x00\x03", 2);
-     }},
-};
-void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.label; }
-
-class DamageReport : public ::testing::TestWithParam<std::tuple<DamageCase, OpenMode>> {};
-TEST_P(DamageReport, IsInSpanishOnly)
-{
-    const auto& [damage, mode] = GetParam();
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
-    damage.make(path);
-    const auto e = kor2test::failureOf([&] { openFile(path, mode)->entries(); });
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->number(), 75);
-    EXPECT_TRUE(mentions(*e, path) && e->description().find(u"dañado") != Text::npos) << e->what();
-    EXPECT_FALSE(saysSqlitesEnglish(e->description())) << e->what();
-}
-INSTANTIATE_TEST_SUITE_P(Kinds, DamageReport,
-    ::testing::Combine(::testing::ValuesIn(kDamage), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::get<0>(i.param).label + std::string(std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
 
 // ---- Stores of the earlier version -------------------------------------------------------------
 
@@ -435,7 +400,7 @@ TEST_P(LinkedSideFile, RefusesTheStoreAndLeavesTheTargetAlone)
 }
 INSTANTIATE_TEST_SUITE_P(Suffixes, LinkedSideFile,
     ::testing::Combine(::testing::Values("-wal", "-shm"), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::string(std::get<0>(i.param) + 1) + (std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
+    [](const auto& i) { return std::string(std::get<0>(i.param) + 1) + modeSuffix(std::get<1>(i.param)); });
 
 // ---- A full disk -------------------------------------------------------------------------------
 
