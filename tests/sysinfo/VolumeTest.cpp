@@ -132,16 +132,33 @@ INSTANTIATE_TEST_SUITE_P(Letters, DriveLetters, ::testing::Values(
     LetterCase{u"C:", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:"},
     LetterCase{u"CD", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD"}));
 
+// The machine's answers but for what a test changes: its name, and a card that comes into the
+// reader after `insertAfter` listings.
+class Altered final : public platform::SystemInfo {
+public:
+    explicit Altered(std::shared_ptr<platform::SystemInfo> inner) : m_inner(std::move(inner)) {}
+    std::string hostName() override { return name; }
+    std::optional<platform::VolumeFacts> volume(const std::string& w) override { return m_inner->volume(w); }
+    std::string filesRoot(const std::string& where) override
+    {
+        if (insert && ++m_calls == insertAfter + 1)
+            insert();
+        return m_inner->filesRoot(where);
+    }
+    std::optional<std::string> firstFile(const std::string& p) override { return m_inner->firstFile(p); }
+
+    std::string name;
+    std::function<void()> insert;
+    int insertAfter = 0;
+
+private:
+    std::shared_ptr<platform::SystemInfo> m_inner;
+    int m_calls = 0;
+};
+
 TEST_F(Volumes, ComputerNameIsOneUpperCaseLabelOfFifteen)
 {
-    struct Named final : platform::SystemInfo {
-        std::string name;
-        std::string hostName() override { return name; }
-        std::optional<platform::VolumeFacts> volume(const std::string&) override { return std::nullopt; }
-        std::string filesRoot(const std::string& where) override { return where; }
-        std::optional<std::string> firstFile(const std::string&) override { return std::nullopt; }
-    };
-    auto named = std::make_shared<Named>();
+    auto named = std::make_shared<Altered>(machine());
     platform::ScopedSystemInfo info(named);
     for (const auto& [host, expected] : {std::pair<std::string, Text>{"obra-norte", u"OBRA-NORTE"},
                                          {"estacion.topografia.example", u"ESTACION"},
@@ -221,27 +238,6 @@ INSTANTIATE_TEST_SUITE_P(Boxes, ListingFailures, ::testing::Values(
     FailureCase{"long folder", "/" + std::string(5000, 'b') + "/x.txt", kTooLong, MessageIcon::Stop}),
     kor2test::labelled<FailureCase>);
 
-// The drive maps to a card reader whose card comes in after `insertAfter` listings.
-class CardReader final : public platform::SystemInfo {
-public:
-    CardReader(std::shared_ptr<platform::SystemInfo> inner, std::function<void()> insert, int insertAfter)
-        : m_inner(std::move(inner)), m_insert(std::move(insert)), m_insertAfter(insertAfter) {}
-    std::string hostName() override { return m_inner->hostName(); }
-    std::optional<platform::VolumeFacts> volume(const std::string& w) override { return m_inner->volume(w); }
-    std::string filesRoot(const std::string& where) override
-    {
-        if (++m_calls == m_insertAfter + 1)
-            m_insert();
-        return m_inner->filesRoot(where);
-    }
-    std::optional<std::string> firstFile(const std::string& p) override { return m_inner->firstFile(p); }
-
-private:
-    std::shared_ptr<platform::SystemInfo> m_inner;
-    std::function<void()> m_insert;
-    int m_insertAfter, m_calls = 0;
-};
-
 struct RetryCase {
     const char* label;
     std::vector<script::Action> answers;  ///< what the boxes are answered
@@ -254,10 +250,13 @@ TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
 {
     fake.blockDevice("sde1", "8:65", "0");  // a reader keeps its device and shows size 0 without a card
     mapDrive(u"H", "/dev/sde1");
-    platform::ScopedSystemInfo info(std::make_shared<CardReader>(machine(), [&] {
+    auto reader = std::make_shared<Altered>(machine());
+    reader->insert = [&] {
         fake.blockDevice("sde1", "8:65", "60000");
         fake.mount("8:65", media.path().string(), "vfat", "/dev/sde1");
-    }, GetParam().insertAfter));
+    };
+    reader->insertAfter = GetParam().insertAfter;
+    platform::ScopedSystemInfo info(reader);
     ui->queue({{"msgbox", GetParam().answers}});
 
     EXPECT_EQ(exists("H:\\sub\\*.txt"), GetParam().found);
