@@ -109,29 +109,27 @@ const Foreign kForeign[] = {
     {"OurTableAndAnother", [](const std::string& p) { sql(p, std::string(kOurTable) + "; CREATE TABLE extra(x)"); }},
     {"DatabaseWithoutTables", [](const std::string& p) { sql(p, "PRAGMA user_version = 7"); }},
 };
-void PrintTo(const Foreign& f, std::ostream* out) { *out << f.name; }
-
-class ForeignFile : public ::testing::TestWithParam<std::tuple<Foreign, OpenMode>> {};
-TEST_P(ForeignFile, IsRefusedByNameAndLeftAsItWas)
-{
-    const auto& [foreign, mode] = GetParam();
-    kor2test::TempDir dir;
-    const auto docs = dir.path() / "docs";
-    std::filesystem::create_directory(docs);
-    ::chmod(docs.c_str(), 01777);  // a shared folder: its sticky bit must survive
-    const std::string path = (docs / "thesis.txt").string();
-    foreign.make(path);
-    ::chmod(path.c_str(), 0644);
-    const auto fileBefore = look(path), folderBefore = look(docs);
-    expectRefused([&] { openFile(path, mode); }, 75, path);
-    EXPECT_EQ(look(path), fileBefore) << "bytes, mode and time of the file stay as they were";
-    EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
-}
 using enum OpenMode;
 std::string modeSuffix(OpenMode mode) { return mode == ReadOnly ? "_RO" : "_RW"; }
-INSTANTIATE_TEST_SUITE_P(Kinds, ForeignFile,
-    ::testing::Combine(::testing::ValuesIn(kForeign), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::get<0>(i.param).name + modeSuffix(std::get<1>(i.param)); });
+
+TEST(ForeignFile, IsRefusedByNameAndLeftAsItWas)
+{
+    for (const Foreign& foreign : kForeign)
+        for (const OpenMode mode : {ReadWrite, ReadOnly}) {
+            SCOPED_TRACE(foreign.name + modeSuffix(mode));
+            kor2test::TempDir dir;
+            const auto docs = dir.path() / "docs";
+            std::filesystem::create_directory(docs);
+            ::chmod(docs.c_str(), 01777);  // a shared folder: its sticky bit must survive
+            const std::string path = (docs / "thesis.txt").string();
+            foreign.make(path);
+            ::chmod(path.c_str(), 0644);
+            const auto fileBefore = look(path), folderBefore = look(docs);
+            expectRefused([&] { openFile(path, mode); }, 75, path);
+            EXPECT_EQ(look(path), fileBefore) << "bytes, mode and time of the file stay as they were";
+            EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
+        }
+}
 
 TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
 {
@@ -329,27 +327,28 @@ TEST_F(StoreFile, ReadOnlyLeavesAnOpenWritersJournalAlone)
 
 // A store open for reading, in either mode, sees every commit of another connection: new values,
 // new keys and removed keys, also after the writer has folded its journal back.
-class OpenReader : public StoreFile, public ::testing::WithParamInterface<OpenMode> {};
-TEST_P(OpenReader, SeesEveryCommitOfAnotherConnection)
+TEST_F(StoreFile, AnOpenReaderSeesEveryCommitOfAnotherConnection)
 {
-    seed();
-    auto reader = openFile(path, GetParam());
-    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
-    auto writer = openFile(path);
-    for (int round = 0; round < 20; ++round) {
-        const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x'), other = u"other" + value;
-        writer->write(u"Vesolar", u"S", u"k", value);
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
-        writer->write(u"Vesolar", u"S", other, u"1");
-        EXPECT_TRUE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
-        EXPECT_TRUE(writer->remove(u"Vesolar", u"S", other));
-        EXPECT_FALSE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
+    for (const OpenMode mode : {ReadWrite, ReadOnly}) {
+        SCOPED_TRACE(modeSuffix(mode));
+        seed();
+        auto reader = openFile(path, mode);
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
+        auto writer = openFile(path);
+        for (int round = 0; round < 20; ++round) {
+            const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x'), other = u"other" + value;
+            writer->write(u"Vesolar", u"S", u"k", value);
+            EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
+            EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
+            writer->write(u"Vesolar", u"S", other, u"1");
+            EXPECT_TRUE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
+            EXPECT_TRUE(writer->remove(u"Vesolar", u"S", other));
+            EXPECT_FALSE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
+        }
+        writer.reset();
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"vxxxxx") << "after the writer folded its journal back";
     }
-    writer.reset();
-    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"vxxxxx") << "after the writer folded its journal back";
 }
-INSTANTIATE_TEST_SUITE_P(Modes, OpenReader, ::testing::Values(OpenMode::ReadWrite, OpenMode::ReadOnly));
 
 // ---- Side files --------------------------------------------------------------------------------
 
@@ -376,31 +375,31 @@ TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
 
 // A link planted where a side file goes. SQLite would not open through it; nor does the library
 // change what it points to (its mode went from 0444 to 0644) or anything else.
-class LinkedSideFile : public StoreFile, public ::testing::WithParamInterface<std::tuple<const char*, OpenMode>> {};
-TEST_P(LinkedSideFile, RefusesTheStoreAndLeavesTheTargetAlone)
+TEST_F(StoreFile, ALinkedSideFileIsRefusedAndItsTargetLeftAlone)
 {
-    const auto& [suffix, mode] = GetParam();
     seed();
-    const std::string target = dir.file("elsewhere"), side = path + suffix;
+    const std::string target = dir.file("elsewhere");
     writeFile(target, "ajeno");
     ::chmod(target.c_str(), 0444);
-    std::filesystem::create_symlink(target, side);
-    const auto targetBefore = look(target), storeBefore = look(path);
-    expectRefused([&] {
-        auto s = openFile(path, mode);
-        if (mode == ReadOnly)
-            s->entries();
-        else
-            s->write(u"Vesolar", u"S", u"k", u"w");
-    }, 75, side, u"enlace");
-    EXPECT_EQ(look(target), targetBefore) << "mode " << std::oct << modeOf(target);
-    EXPECT_EQ(look(path), storeBefore);
-    std::filesystem::remove(side);
-    EXPECT_EQ(read(), u"v");
+    for (const std::string suffix : {"-wal", "-shm"})
+        for (const OpenMode mode : {ReadWrite, ReadOnly}) {
+            SCOPED_TRACE(suffix + modeSuffix(mode));
+            const std::string side = path + suffix;
+            std::filesystem::create_symlink(target, side);
+            const auto targetBefore = look(target), storeBefore = look(path);
+            expectRefused([&] {
+                auto s = openFile(path, mode);
+                if (mode == ReadOnly)
+                    s->entries();
+                else
+                    s->write(u"Vesolar", u"S", u"k", u"w");
+            }, 75, side, u"enlace");
+            EXPECT_EQ(look(target), targetBefore) << "mode " << std::oct << modeOf(target);
+            EXPECT_EQ(look(path), storeBefore);
+            std::filesystem::remove(side);
+            EXPECT_EQ(read(), u"v");
+        }
 }
-INSTANTIATE_TEST_SUITE_P(Suffixes, LinkedSideFile,
-    ::testing::Combine(::testing::Values("-wal", "-shm"), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::string(std::get<0>(i.param) + 1) + modeSuffix(std::get<1>(i.param)); });
 
 // ---- A full disk -------------------------------------------------------------------------------
 
