@@ -96,14 +96,7 @@ INSTANTIATE_TEST_SUITE_P(FromUdev, VolumeFacts, ::testing::Values(
 
 // A letter in either case names its mapped volume (C is the root); a wrong letter is refused in a
 // box with the outputs untouched, except by D_Sol, which answers it without a word.
-struct LetterCase {
-    Text letter;
-    Answer answer;
-    Text message;  ///< the refusal; empty: none
-};
-const Answer kRoot{u"raiz", u"-1770025946", u"ext4"}, kUntouched{u"<sin tocar>", u"<sin tocar>", u"<sin tocar>"};
-class DriveLetters : public Volumes, public ::testing::WithParamInterface<LetterCase> {};
-TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
+TEST_F(Volumes, DriveLettersNameTheirVolumeOrAreRefused)
 {
     // A folder whose name only begins like a mount point's is not on that mount.
     kor2test::TempDir other;
@@ -113,24 +106,31 @@ TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
     mapDrive(u"E", (other.path() / "usb10").string());
     mapDrive(u"Ñ", "/dev/vda");
     platform::ScopedSystemInfo info(machine());
-    const auto& c = GetParam();
-    EXPECT_EQ(serie(c.letter), c.answer);
-    EXPECT_EQ(global<CinfoDiscoVol>().D_Sol(c.letter), c.message.empty() ? std::get<1>(c.answer) : u"");
-    ASSERT_EQ(ui->messages().size(), c.message.empty() ? 0u : 1u);
-    if (!c.message.empty()) {
-        const auto& m = ui->messages()[0];
-        EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons, m.title),
-                  std::tuple(c.message, MessageIcon::Stop, MessageButtons::Ok, platform::applicationTitle()));
+    const Answer kRoot{u"raiz", u"-1770025946", u"ext4"}, kUntouched{u"<sin tocar>", u"<sin tocar>", u"<sin tocar>"};
+    const struct {
+        Text letter;
+        Answer answer;
+        Text message;  ///< the refusal; empty: none
+    } rows[] = {{u"c", kRoot, u""}, {u"C", kRoot, u""},
+                {u"ñ", kRoot, u""},  // mapped under the upper-case letter
+                {u"E", kRoot, u""},  // beside a mount point, not under it
+                {u"Q", {u"", u"0", u""}, u""},  // not mapped
+                {u"", kUntouched, u"ERROR:No has especificado la unidad"},
+                {u"C:", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:"},
+                {u"CD", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD"}};
+    for (const auto& c : rows) {
+        SCOPED_TRACE(std::string(c.letter.begin(), c.letter.end()));
+        ui->clearRecords();
+        EXPECT_EQ(serie(c.letter), c.answer);
+        EXPECT_EQ(global<CinfoDiscoVol>().D_Sol(c.letter), c.message.empty() ? std::get<1>(c.answer) : u"");
+        ASSERT_EQ(ui->messages().size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty()) {
+            const auto& m = ui->messages()[0];
+            EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons, m.title),
+                      std::tuple(c.message, MessageIcon::Stop, MessageButtons::Ok, platform::applicationTitle()));
+        }
     }
 }
-INSTANTIATE_TEST_SUITE_P(Letters, DriveLetters, ::testing::Values(
-    LetterCase{u"c", kRoot, u""}, LetterCase{u"C", kRoot, u""},
-    LetterCase{u"ñ", kRoot, u""},  // mapped under the upper-case letter
-    LetterCase{u"E", kRoot, u""},  // beside a mount point, not under it
-    LetterCase{u"Q", {u"", u"0", u""}, u""},  // not mapped
-    LetterCase{u"", kUntouched, u"ERROR:No has especificado la unidad"},
-    LetterCase{u"C:", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:"},
-    LetterCase{u"CD", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD"}));
 
 // The machine's answers but for what a test changes: its name, and a card that comes into the
 // reader after `insertAfter` listings.
@@ -205,38 +205,35 @@ TEST_F(Files, OrdinaryFilesOnlyWithWildcards)
     EXPECT_TRUE(ui->messages().empty());
 }
 
-struct FailureCase {
-    const char* label;
-    std::string name;  ///< "@" stands for the drive's folder
-    Text message;      ///< a message starting "Esta" is followed by the name
-    MessageIcon icon;
-};
-const Text kTooLong = u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre demasiado "
-                      u"largo.D_nserie";
-class ListingFailures : public Files, public ::testing::WithParamInterface<FailureCase> {};
-TEST_P(ListingFailures, AreReportedInTheirOwnBoxes)
+TEST_F(Files, ListingFailuresAreReportedInTheirOwnBoxes)
 {
     platform::ScopedSystemInfo info(machine());
-    std::string name = GetParam().name;
-    if (const auto at = name.find('@'); at != std::string::npos)
-        name.replace(at, 1, media.path().string());
-    EXPECT_FALSE(exists(name));
-    ASSERT_EQ(ui->messages().size(), 1u);
-    const Text& m = GetParam().message;
-    const Text expected = m.starts_with(u"Esta") ? m + utf16(name) + u" .D_nserie" : m;
-    EXPECT_EQ(ui->messages()[0].text, u"ERROR en Kor_Sys.DLL :" + expected);
-    EXPECT_EQ(ui->messages()[0].icon, GetParam().icon);
-    EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
+    const Text tooLong = u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre "
+                         u"demasiado largo.D_nserie";
+    const struct {
+        std::string name;  ///< "@" stands for the drive's folder
+        Text message;      ///< a message starting "Esta" is followed by the name
+        MessageIcon icon;
+    } rows[] = {{"Q:\\datos\\*.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},  // unmapped letter
+                {"R:\\x.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},  // missing device
+                {"@/bucle/*.txt",
+                 u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: bucle de enlaces "
+                 u"simbólicos.D_nserie", MessageIcon::Stop},
+                {"@/" + std::string(10000, 'a') + "*.txt", tooLong, MessageIcon::Stop},
+                {"/" + std::string(5000, 'b') + "/x.txt", tooLong, MessageIcon::Stop}};
+    for (const auto& c : rows) {
+        std::string name = c.name;
+        if (const auto at = name.find('@'); at != std::string::npos)
+            name.replace(at, 1, media.path().string());
+        SCOPED_TRACE(name.substr(0, 60));
+        ui->clearRecords();
+        EXPECT_FALSE(exists(name));
+        ASSERT_EQ(ui->messages().size(), 1u);
+        const Text expected = c.message.starts_with(u"Esta") ? c.message + utf16(name) + u" .D_nserie" : c.message;
+        EXPECT_EQ(std::tuple(ui->messages()[0].text, ui->messages()[0].icon, ui->messages()[0].buttons),
+                  std::tuple(u"ERROR en Kor_Sys.DLL :" + expected, c.icon, MessageButtons::Ok));
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Boxes, ListingFailures, ::testing::Values(
-    FailureCase{"unmapped letter", "Q:\\datos\\*.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},
-    FailureCase{"missing device", "R:\\x.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},
-    FailureCase{"symlink loop", "@/bucle/*.txt",
-                u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: bucle de enlaces "
-                u"simbólicos.D_nserie", MessageIcon::Stop},
-    FailureCase{"long name", "@/" + std::string(10000, 'a') + "*.txt", kTooLong, MessageIcon::Stop},
-    FailureCase{"long folder", "/" + std::string(5000, 'b') + "/x.txt", kTooLong, MessageIcon::Stop}),
-    kor2test::labelled<FailureCase>);
 
 struct RetryCase {
     const char* label;
