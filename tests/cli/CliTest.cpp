@@ -159,25 +159,17 @@ std::vector<std::string> runLines(const std::string& input, bool headless = true
 }
 
 // A session answers each request on its own line, whatever the request, and never echoes it.
-struct SessionCase {
-    const char* label;
-    std::string input;
-    std::vector<std::string> says;  ///< part of each answer line, in order
-    bool headless = true;
-};
-class SessionAnswers : public ::testing::TestWithParam<SessionCase> {};
-TEST_P(SessionAnswers, OneLinePerRequestSayingWhatHappened)
-{
-    const auto lines = runLines(GetParam().input, GetParam().headless);
-    ASSERT_EQ(lines.size(), GetParam().says.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_NE(lines[i].find(GetParam().says[i]), std::string::npos) << lines[i];
-        EXPECT_LT(lines[i].size(), 400u);
-    }
-}
 const std::string kCall200 = R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[200]})" "\n";
-INSTANTIATE_TEST_SUITE_P(Requests, SessionAnswers, ::testing::Values(
-    SessionCase{"everyKindOfRequest",
+TEST(Session, AnswersOneLinePerRequestSayingWhatHappened)
+{
+    struct SessionCase {
+        const char* label;
+        std::string input;
+        std::vector<std::string> says;  ///< part of each answer line, in order
+        bool headless = true;
+    };
+    const SessionCase rows[] = {
+        {"everyKindOfRequest",
                 R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":200}]})" "\n\n"
                 R"({"op":"new","class":"cls_Loging","id":"f"})" "\n" R"({"op":"set","id":"f","member":"User","value":"Hola"})" "\n"
                 "not json\n" R"({"op":"get","id":"nadie","member":"titulo"})" "\n"
@@ -186,26 +178,35 @@ INSTANTIATE_TEST_SUITE_P(Requests, SessionAnswers, ::testing::Values(
                  R"("messages": [], "beeps": 0, "clipboard": null, "warnings": []})",
                  R"("result": {"type": "object", "value": "cls_Loging"})", R"("error": null)", R"("number": 5)", "nadie",
                  R"("result": {"type": "text", "value": "3"})"}},
-    SessionCase{"actionsNeedTheScriptedWindowSystem",
+    {"actionsNeedTheScriptedWindowSystem",
                 R"({"op":"actions","windows":[{"window":"msgbox","do":[{"answer":"cancel"}]}]})" "\n", {"--headless"}, false},
-    SessionCase{"overlongLineIsRefusedAndTheNextAnswered", std::string(kor2cli::kMaxRequestLine + 10, ' ') + "\n" + kCall200,
+    {"overlongLineIsRefusedAndTheNextAnswered", std::string(kor2cli::kMaxRequestLine + 10, ' ') + "\n" + kCall200,
                 {"la petición pasa de 64 MiB", R"("value": 12})"}},
-    SessionCase{"theFieldAtFaultIsNamed",
+    {"theFieldAtFaultIsNamed",
                 R"({"op":"call","class":"CColores","member":"Col_NuCad_de_NuVB","args":[{"type":"long","value":1.5}]})" "\n"
                 R"({"op":7})" "\n" R"({"op":"frob"})" "\n" R"({"op":"call","class":"CColores","member":"X","args":{}})" "\n",
                 {"argumento 1: el valor long debe ser un número entero, no un número", R"(\"op\" debe ser un texto, no un número)",
                  "operación desconocida: frob", R"(\"args\" debe ser una lista)"}},
-    SessionCase{"deepNestingIsAnErrorLine",
+    {"deepNestingIsAnErrorLine",
                 std::string(100000, '[') + "\n" + kCall200.substr(0, 69) +
                     nested(20000, R"({"type":"array","value":[)", "", "") + "\n" + kCall200,
                 {"más de 64 niveles de anidamiento", "más de 64 niveles de anidamiento", R"("value": 12})"}},
-    SessionCase{"scriptsAtFaultAreNamed",
+    {"scriptsAtFaultAreNamed",
                 R"({"op":"actions","windows":[{"window":"dlgLoging","do":[{"type":["txtUser","x"]}]}]})" "\n"
                 R"({"op":"new","class":"cls_Loging","id":"l"})" "\n" R"({"op":"call","id":"l","member":"ShowDialog"})" "\n"
                 R"({"op":"actions","windows":[{"window":"a","do":[]},{"window":"b","do":[{"key":["x",9,8]}]}]})" "\n",
                 {R"("error": null)", R"("error": null)", "guion de ventanas, dlgLoging: el guion termina con la ventana aún visible",
-                 "guion 2: acción 1: "}}),
-    kor2test::labelled<SessionCase>);
+                 "guion 2: acción 1: "}}};
+    for (const SessionCase& c : rows) {
+        SCOPED_TRACE(c.label);
+        const auto lines = runLines(c.input, c.headless);
+        ASSERT_EQ(lines.size(), c.says.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_NE(lines[i].find(c.says[i]), std::string::npos) << lines[i];
+            EXPECT_LT(lines[i].size(), 400u);
+        }
+    }
+}
 
 TEST(Session, ListsWhatSilentTrapsSwallowedInEachAnswer)
 {
@@ -279,19 +280,16 @@ TEST(SettingsCommand, ExportImportKeepsEveryUnit)
     EXPECT_EQ(read, written);
 }
 
-// The summary agrees in number with what it counts (it said "1 valores importados").
+// The summary agrees in number with what it counts (it said "1 valores importados"; three are
+// counted by the export and import above).
 TEST(SettingsCommand, ImportSummaryAgreesInNumber)
 {
     kor2test::TempDir dir;
-    const std::string head = R"({"format": "kor2-settings", "version": 1, "entries": [)";
     const std::string entry = R"({"app": "Vesolar", "section": "S", "key": "k", "value": "v"})";
-    const std::string other = R"({"app": "Vesolar", "section": "S", "key": "j", "value": "w"})";
-    for (const auto& [entries, summary] : std::vector<std::pair<std::string, std::string>>{
-             {"", "0 valores importados\n"},
-             {entry, "1 valor importado\n"},
-             {entry + ", " + other, "2 valores importados\n"}}) {
+    for (const auto& [entries, summary] : {std::pair<std::string, std::string>{"", "0 valores importados\n"},
+                                           {entry, "1 valor importado\n"}}) {
         settings::ScopedStore store(":memory:");
-        std::ofstream(dir.file("some.json")) << head << entries << "]}";
+        std::ofstream(dir.file("some.json")) << R"({"format": "kor2-settings", "version": 1, "entries": [)" << entries << "]}";
         std::string said;
         EXPECT_EQ(settingsCommand({"import", dir.file("some.json")}, &said), 0) << said;
         EXPECT_EQ(said, summary);

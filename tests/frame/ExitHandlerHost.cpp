@@ -22,18 +22,16 @@
 
 namespace {
 
+// The entry points the host calls, named once for the struct and for both ways of finding them.
+#define KOR2_EXIT_HOST_API(X)                                                                                \
+    X(create, kor2_create) X(shared, kor2_shared) X(release, kor2_release) X(invoke, kor2_invoke)              \
+    X(makeLong, kor2_value_long) X(makeText, kor2_value_text) X(freeValue, kor2_value_free)                  \
+    X(asText, kor2_value_as_text) X(freeString, kor2_string_free) X(clearError, kor2_error_clear)            \
+    X(onSwallowedError, kor2_on_swallowed_error)
+
 struct Api {
-    decltype(&kor2_create) create;
-    decltype(&kor2_shared) shared;
-    decltype(&kor2_release) release;
-    decltype(&kor2_invoke) invoke;
-    decltype(&kor2_value_long) makeLong;
-    decltype(&kor2_value_text) makeText;
-    decltype(&kor2_value_free) freeValue;
-    decltype(&kor2_value_as_text) asText;
-    decltype(&kor2_string_free) freeString;
-    decltype(&kor2_error_clear) clearError;
-    decltype(&kor2_on_swallowed_error) onSwallowedError;
+#define KOR2_SLOT(slot, name) decltype(&name) slot;
+    KOR2_EXIT_HOST_API(KOR2_SLOT)
 };
 
 Api g_api{};
@@ -102,17 +100,11 @@ void atExit()
 #ifdef KOR2_EXIT_HOST_LINKED
 bool load(int, char**)
 {
-    g_api = {kor2_create, kor2_shared, kor2_release, kor2_invoke, kor2_value_long, kor2_value_text,
-             kor2_value_free, kor2_value_as_text, kor2_string_free, kor2_error_clear, kor2_on_swallowed_error};
+#define KOR2_LINKED(slot, name) g_api.slot = name;
+    KOR2_EXIT_HOST_API(KOR2_LINKED)
     return true;
 }
 #else
-template <class F> bool find(void* module, const char* name, F& slot)
-{
-    slot = reinterpret_cast<F>(dlsym(module, name));
-    return slot != nullptr;
-}
-
 bool load(int argc, char** argv)
 {
     void* module = argc > 1 ? dlopen(argv[1], RTLD_NOW | RTLD_LOCAL) : nullptr;
@@ -121,12 +113,10 @@ bool load(int argc, char** argv)
         return false;
     }
     // Never closed: the exit handler still calls into it.
-    return find(module, "kor2_create", g_api.create) && find(module, "kor2_shared", g_api.shared) &&
-           find(module, "kor2_release", g_api.release) && find(module, "kor2_invoke", g_api.invoke) &&
-           find(module, "kor2_value_long", g_api.makeLong) && find(module, "kor2_value_text", g_api.makeText) &&
-           find(module, "kor2_value_free", g_api.freeValue) && find(module, "kor2_value_as_text", g_api.asText) &&
-           find(module, "kor2_string_free", g_api.freeString) && find(module, "kor2_error_clear", g_api.clearError) &&
-           find(module, "kor2_on_swallowed_error", g_api.onSwallowedError);
+    bool found = true;
+#define KOR2_FOUND(slot, name) found = found && (g_api.slot = reinterpret_cast<decltype(&name)>(dlsym(module, #name)));
+    KOR2_EXIT_HOST_API(KOR2_FOUND)
+    return found;
 }
 #endif
 

@@ -69,7 +69,6 @@ TEST(AbsorbedByPublicOperations, ReachTheHandlerWithNumberAndOperation)
 {
     const std::tuple<std::function<void(CString&)>, Long, std::string, size_t> cases[] = {
         {[](CString& s) { s.S_Sp(Variant::null(), 3); }, 94, "CString.S_Sp", 0},
-        {[](CString& s) { s.S_Val(u"1e999"); }, 6, "CString.S_Val", 0},
         {[](CString& s) { s.S_FM(Variant::null(), 2, 0); }, 94, "CString.S_FM", 0},
         {[](CString& s) { s.S_redondea(1e308, 10); }, 6, "CString.S_redondea", 0},
         {[](CString& s) { s.S_Extrae_Nombre_de_Ruta(Text(40000, u'a') + u"\\b.txt"); }, 6, "CString.S_Extrae_Nombre_de_Ruta", 1}};

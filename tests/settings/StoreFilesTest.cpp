@@ -57,13 +57,24 @@ protected:
 
 bool mentions(const Error& e, const std::string& path) { return e.description().find(utf::fromUtf8(path)) != Text::npos; }
 
-// `action` fails with error `number`, whose description names `path` (and says `words`).
+// SQLite's texts are English: none of them, nor the check's findings, reaches a message.
+bool saysSqlitesEnglish(const Text& description)
+{
+    std::vector<std::string> english{"database", "page", "Tree"};
+    for (int code = 0; code <= 28; ++code)
+        english.push_back(sqlite3_errstr(code));
+    const std::string said = utf::toUtf8(description);
+    return std::any_of(english.begin(), english.end(), [&](const std::string& e) { return said.find(e) != std::string::npos; });
+}
+
+// `action` fails with error `number`, whose description names `path` (and says `words`), in Spanish only.
 void expectRefused(const std::function<void()>& action, long number, const std::string& path, std::u16string_view words = {})
 {
     const auto e = kor2test::failureOf(action);
     ASSERT_TRUE(e) << "no error; expected " << number << " naming " << path;
     EXPECT_EQ(e->number(), number) << e->what();
     EXPECT_TRUE(mentions(*e, path) && e->description().find(words) != Text::npos) << e->what();
+    EXPECT_FALSE(saysSqlitesEnglish(e->description())) << e->what();
 }
 
 // A store of ours with enough rows to span several pages, its second page then overwritten.
@@ -98,28 +109,27 @@ const Foreign kForeign[] = {
     {"OurTableAndAnother", [](const std::string& p) { sql(p, std::string(kOurTable) + "; CREATE TABLE extra(x)"); }},
     {"DatabaseWithoutTables", [](const std::string& p) { sql(p, "PRAGMA user_version = 7"); }},
 };
-void PrintTo(const Foreign& f, std::ostream* out) { *out << f.name; }
-
-class ForeignFile : public ::testing::TestWithParam<std::tuple<Foreign, OpenMode>> {};
-TEST_P(ForeignFile, IsRefusedByNameAndLeftAsItWas)
-{
-    const auto& [foreign, mode] = GetParam();
-    kor2test::TempDir dir;
-    const auto docs = dir.path() / "docs";
-    std::filesystem::create_directory(docs);
-    ::chmod(docs.c_str(), 01777);  // a shared folder: its sticky bit must survive
-    const std::string path = (docs / "thesis.txt").string();
-    foreign.make(path);
-    ::chmod(path.c_str(), 0644);
-    const auto fileBefore = look(path), folderBefore = look(docs);
-    expectRefused([&] { openFile(path, mode); }, 75, path);
-    EXPECT_EQ(look(path), fileBefore) << "bytes, mode and time of the file stay as they were";
-    EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
-}
 using enum OpenMode;
-INSTANTIATE_TEST_SUITE_P(Kinds, ForeignFile,
-    ::testing::Combine(::testing::ValuesIn(kForeign), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::get<0>(i.param).name + std::string(std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
+std::string modeSuffix(OpenMode mode) { return mode == ReadOnly ? "_RO" : "_RW"; }
+
+TEST(ForeignFile, IsRefusedByNameAndLeftAsItWas)
+{
+    for (const Foreign& foreign : kForeign)
+        for (const OpenMode mode : {ReadWrite, ReadOnly}) {
+            SCOPED_TRACE(foreign.name + modeSuffix(mode));
+            kor2test::TempDir dir;
+            const auto docs = dir.path() / "docs";
+            std::filesystem::create_directory(docs);
+            ::chmod(docs.c_str(), 01777);  // a shared folder: its sticky bit must survive
+            const std::string path = (docs / "thesis.txt").string();
+            foreign.make(path);
+            ::chmod(path.c_str(), 0644);
+            const auto fileBefore = look(path), folderBefore = look(docs);
+            expectRefused([&] { openFile(path, mode); }, 75, path);
+            EXPECT_EQ(look(path), fileBefore) << "bytes, mode and time of the file stay as they were";
+            EXPECT_EQ(look(docs), folderBefore) << "nothing appears beside it and the folder keeps its mode";
+        }
+}
 
 TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
 {
@@ -130,18 +140,12 @@ TEST_F(StoreFile, AFolderWhereTheStoreShouldBeIsNamed)
 
 // The kernel's files say they are empty and yet hold text: they are no blank store to begin (a
 // write said "no existe", a read found an empty store).
-class KernelFile : public ::testing::TestWithParam<std::tuple<const char*, OpenMode>> {};
-TEST_P(KernelFile, IsRefusedAsNoStore)
+TEST(KernelFile, IsRefusedAsNoStore)
 {
-    const auto& [path, mode] = GetParam();
-    expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"no es un almacén de configuración");
+    for (const char* path : {"/proc/self/status", "/proc/self/stat"})
+        for (const OpenMode mode : {ReadWrite, ReadOnly})
+            expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"no es un almacén de configuración");
 }
-INSTANTIATE_TEST_SUITE_P(Proc, KernelFile,
-    ::testing::Combine(::testing::Values("/proc/self/status", "/proc/self/stat"), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) {
-        return std::filesystem::path(std::get<0>(i.param)).filename().string() +
-               (std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW");
-    });
 
 // ---- Folders -----------------------------------------------------------------------------------
 
@@ -182,34 +186,26 @@ TEST(Folders, KeepTheirModeOrAreCreatedPrivate)
 
 // The library's own folder is made private only when it is a real folder: a link in its place
 // leads to a folder that is someone else's business, whose mode a write never changes.
-struct OwnFolderCase {
-    const char* label;
-    bool linked;
-    unsigned before, after;
-};
-class OwnFolder : public ::testing::TestWithParam<OwnFolderCase> {};
-TEST_P(OwnFolder, IsKeptPrivateUnlessALinkStandsForIt)
+TEST(OwnFolder, IsKeptPrivateUnlessALinkStandsForIt)
 {
-    const OwnFolderCase& c = GetParam();
-    kor2test::TempDir dir;
-    kor2test::ScopedEnv config("XDG_CONFIG_HOME", dir.file("config"));
-    const auto target = dir.path() / (c.linked ? "shared" : "config/kor2-sys");
-    std::filesystem::create_directories(dir.path() / "config");
-    std::filesystem::create_directories(target);
-    ::chmod(target.c_str(), c.before);
-    if (c.linked)
-        std::filesystem::create_directory_symlink(target, dir.path() / "config/kor2-sys");
-    const std::string path = dir.file("config/kor2-sys/settings.db");
-    ASSERT_EQ(defaultPath(), path);
-    openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
-    EXPECT_EQ(modeOf(target), c.after) << std::oct << modeOf(target);
-    EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+    const struct { bool linked; unsigned before, after; } rows[] = {
+        {false, 0755, 0700}, {true, 01777, 01777} /* it became 0700 */, {true, 0755, 0755}};
+    for (const auto& c : rows) {
+        kor2test::TempDir dir;
+        kor2test::ScopedEnv config("XDG_CONFIG_HOME", dir.file("config"));
+        const auto target = dir.path() / (c.linked ? "shared" : "config/kor2-sys");
+        std::filesystem::create_directories(dir.path() / "config");
+        std::filesystem::create_directories(target);
+        ::chmod(target.c_str(), c.before);
+        if (c.linked)
+            std::filesystem::create_directory_symlink(target, dir.path() / "config/kor2-sys");
+        const std::string path = dir.file("config/kor2-sys/settings.db");
+        ASSERT_EQ(defaultPath(), path);
+        openFile(path)->write(u"Vesolar", u"S", u"k", u"v");
+        EXPECT_EQ(modeOf(target), c.after) << std::oct << c.before << " " << modeOf(target);
+        EXPECT_EQ(openFile(path)->read(u"Vesolar", u"S", u"k", u""), u"v");
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Kinds, OwnFolder, ::testing::Values(
-    OwnFolderCase{"RealFolderMadePrivate", false, 0755, 0700},
-    OwnFolderCase{"LinkToASharedFolderLeftAlone", true, 01777, 01777},  // it became 0700
-    OwnFolderCase{"LinkToAnOpenFolderLeftAlone", true, 0755, 0755}),
-    kor2test::labelled<OwnFolderCase>);
 
 // The copies of `path` set aside as damaged, beside it.
 std::vector<std::string> keptAside(const std::string& path)
@@ -238,47 +234,14 @@ TEST_F(StoreFile, DamagedOneIsMovedAsideNotOverwritten)
     EXPECT_EQ(read(), u"v");
 }
 
-// SQLite's texts are English: none of them, nor the check's findings, reaches a message.
-bool saysSqlitesEnglish(const Text& description)
+// Our header with a bad page size (it said "file is not a database") is damage too.
+TEST_F(StoreFile, ABadPageSizeIsDamage)
 {
-    std::vector<std::string> english{"database", "page", "Tree"};
-    for (int code = 0; code <= 28; ++code)
-        english.push_back(sqlite3_errstr(code));
-    const std::string said = utf::toUtf8(description);
-    return std::any_of(english.begin(), english.end(), [&](const std::string& e) { return said.find(e) != std::string::npos; });
+    seed();
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(16).write("\x00\x03", 2);
+    for (const OpenMode mode : {OpenMode::ReadOnly, OpenMode::ReadWrite})
+        expectRefused([&] { openFile(path, mode)->entries(); }, 75, path, u"dañado");
 }
-
-struct DamageCase {
-    const char* label;
-    std::function<void(const std::string&)> make;
-};
-const DamageCase kDamage[] = {
-    {"OverwrittenPage", makeDamagedStore},  // said "database disk image is malformed"
-    {"OurHeaderWithABadPageSize", [](const std::string& p) {  // said "file is not a database"
-         openFile(p)->write(u"Vesolar", u"S", u"k", u"v");
-         std::fstream f(p, std::ios::in | std::ios::out | std::ios::binary);
-         f.seekp(16);
-         f.write("\x00\x03", 2);
-     }},
-};
-void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.label; }
-
-class DamageReport : public ::testing::TestWithParam<std::tuple<DamageCase, OpenMode>> {};
-TEST_P(DamageReport, IsInSpanishOnly)
-{
-    const auto& [damage, mode] = GetParam();
-    kor2test::TempDir dir;
-    const std::string path = dir.file("settings.db");
-    damage.make(path);
-    const auto e = kor2test::failureOf([&] { openFile(path, mode)->entries(); });
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->number(), 75);
-    EXPECT_TRUE(mentions(*e, path) && e->description().find(u"dañado") != Text::npos) << e->what();
-    EXPECT_FALSE(saysSqlitesEnglish(e->description())) << e->what();
-}
-INSTANTIATE_TEST_SUITE_P(Kinds, DamageReport,
-    ::testing::Combine(::testing::ValuesIn(kDamage), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::get<0>(i.param).label + std::string(std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
 
 // ---- Stores of the earlier version -------------------------------------------------------------
 
@@ -364,27 +327,28 @@ TEST_F(StoreFile, ReadOnlyLeavesAnOpenWritersJournalAlone)
 
 // A store open for reading, in either mode, sees every commit of another connection: new values,
 // new keys and removed keys, also after the writer has folded its journal back.
-class OpenReader : public StoreFile, public ::testing::WithParamInterface<OpenMode> {};
-TEST_P(OpenReader, SeesEveryCommitOfAnotherConnection)
+TEST_F(StoreFile, AnOpenReaderSeesEveryCommitOfAnotherConnection)
 {
-    seed();
-    auto reader = openFile(path, GetParam());
-    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
-    auto writer = openFile(path);
-    for (int round = 0; round < 20; ++round) {
-        const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x'), other = u"other" + value;
-        writer->write(u"Vesolar", u"S", u"k", value);
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
-        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
-        writer->write(u"Vesolar", u"S", other, u"1");
-        EXPECT_TRUE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
-        EXPECT_TRUE(writer->remove(u"Vesolar", u"S", other));
-        EXPECT_FALSE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
+    for (const OpenMode mode : {ReadWrite, ReadOnly}) {
+        SCOPED_TRACE(modeSuffix(mode));
+        seed();
+        auto reader = openFile(path, mode);
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"v");
+        auto writer = openFile(path);
+        for (int round = 0; round < 20; ++round) {
+            const Text value = u"v" + Text(static_cast<std::size_t>(round % 7), u'x'), other = u"other" + value;
+            writer->write(u"Vesolar", u"S", u"k", value);
+            EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << round;
+            EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), value) << "again, from memory";
+            writer->write(u"Vesolar", u"S", other, u"1");
+            EXPECT_TRUE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
+            EXPECT_TRUE(writer->remove(u"Vesolar", u"S", other));
+            EXPECT_FALSE(reader->find(u"Vesolar", u"S", other).has_value()) << round;
+        }
+        writer.reset();
+        EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"vxxxxx") << "after the writer folded its journal back";
     }
-    writer.reset();
-    EXPECT_EQ(reader->read(u"Vesolar", u"S", u"k", u""), u"vxxxxx") << "after the writer folded its journal back";
 }
-INSTANTIATE_TEST_SUITE_P(Modes, OpenReader, ::testing::Values(OpenMode::ReadWrite, OpenMode::ReadOnly));
 
 // ---- Side files --------------------------------------------------------------------------------
 
@@ -411,31 +375,31 @@ TEST_F(StoreFile, SideFilesLeftUnwritableAreMadeWritableAgain)
 
 // A link planted where a side file goes. SQLite would not open through it; nor does the library
 // change what it points to (its mode went from 0444 to 0644) or anything else.
-class LinkedSideFile : public StoreFile, public ::testing::WithParamInterface<std::tuple<const char*, OpenMode>> {};
-TEST_P(LinkedSideFile, RefusesTheStoreAndLeavesTheTargetAlone)
+TEST_F(StoreFile, ALinkedSideFileIsRefusedAndItsTargetLeftAlone)
 {
-    const auto& [suffix, mode] = GetParam();
     seed();
-    const std::string target = dir.file("elsewhere"), side = path + suffix;
+    const std::string target = dir.file("elsewhere");
     writeFile(target, "ajeno");
     ::chmod(target.c_str(), 0444);
-    std::filesystem::create_symlink(target, side);
-    const auto targetBefore = look(target), storeBefore = look(path);
-    expectRefused([&] {
-        auto s = openFile(path, mode);
-        if (mode == ReadOnly)
-            s->entries();
-        else
-            s->write(u"Vesolar", u"S", u"k", u"w");
-    }, 75, side, u"enlace");
-    EXPECT_EQ(look(target), targetBefore) << "mode " << std::oct << modeOf(target);
-    EXPECT_EQ(look(path), storeBefore);
-    std::filesystem::remove(side);
-    EXPECT_EQ(read(), u"v");
+    for (const std::string suffix : {"-wal", "-shm"})
+        for (const OpenMode mode : {ReadWrite, ReadOnly}) {
+            SCOPED_TRACE(suffix + modeSuffix(mode));
+            const std::string side = path + suffix;
+            std::filesystem::create_symlink(target, side);
+            const auto targetBefore = look(target), storeBefore = look(path);
+            expectRefused([&] {
+                auto s = openFile(path, mode);
+                if (mode == ReadOnly)
+                    s->entries();
+                else
+                    s->write(u"Vesolar", u"S", u"k", u"w");
+            }, 75, side, u"enlace");
+            EXPECT_EQ(look(target), targetBefore) << "mode " << std::oct << modeOf(target);
+            EXPECT_EQ(look(path), storeBefore);
+            std::filesystem::remove(side);
+            EXPECT_EQ(read(), u"v");
+        }
 }
-INSTANTIATE_TEST_SUITE_P(Suffixes, LinkedSideFile,
-    ::testing::Combine(::testing::Values("-wal", "-shm"), ::testing::Values(ReadWrite, ReadOnly)),
-    [](const auto& i) { return std::string(std::get<0>(i.param) + 1) + (std::get<1>(i.param) == ReadOnly ? "_RO" : "_RW"); });
 
 // ---- A full disk -------------------------------------------------------------------------------
 

@@ -62,48 +62,40 @@ INSTANTIATE_TEST_SUITE_P(FileAndMemory, Backends, ::testing::Values(true, false)
 
 // ---- Where the store lives ---------------------------------------------------------------------
 
-struct PlaceCase {
-    const char* name;
-    std::optional<std::string> xdg, home;
-    std::optional<std::string> expected;  // nothing: no place, an error
-};
-
-void PrintTo(const PlaceCase& c, std::ostream* out) { *out << c.name; }
-
-class DefaultPath : public ::testing::TestWithParam<PlaceCase> {};
-
-TEST_P(DefaultPath, FollowsTheConfigurationFolderRules)
+TEST(DefaultPath, FollowsTheConfigurationFolderRules)
 {
-    const PlaceCase& c = GetParam();
-    kor2test::ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg), home("HOME", c.home), chosen("KOR2_SETTINGS", std::nullopt);
-    if (c.expected) {
-        EXPECT_EQ(std::pair(defaultPath(), configuredPath()), std::pair(*c.expected, *c.expected));
-        return;
+    const struct {
+        std::optional<std::string> xdg, home;
+        std::optional<std::string> expected;  // nothing: no place, an error
+    } rows[] = {{"/x/conf", "/h", "/x/conf/kor2-sys/settings.db"},
+                {std::nullopt, "/h", "/h/.config/kor2-sys/settings.db"},
+                {"conf", "/h", "/h/.config/kor2-sys/settings.db"},  // a relative one is ignored
+                {std::nullopt, std::nullopt, std::nullopt},
+                {"conf", std::nullopt, std::nullopt},
+                {std::nullopt, "", std::nullopt},
+                {std::nullopt, "casa", std::nullopt}};
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.xdg.value_or("-") + " " + c.home.value_or("-"));
+        kor2test::ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg), home("HOME", c.home), chosen("KOR2_SETTINGS", std::nullopt);
+        if (c.expected) {
+            EXPECT_EQ(std::pair(defaultPath(), configuredPath()), std::pair(*c.expected, *c.expected));
+            continue;
+        }
+        for (const auto& ask : {std::function<std::string()>(defaultPath), std::function<std::string()>(configuredPath)}) {
+            const auto e = kor2test::failureOf(ask);  // no folder to keep the store in
+            ASSERT_TRUE(e && e->number() == 75) << (e ? e->what() : "no error");
+            EXPECT_TRUE(e->description().find(u"HOME") != Text::npos && e->description().find(u"XDG_CONFIG_HOME") != Text::npos)
+                << e->what();
+        }
+        kor2test::TempDir dir;
+        kor2test::ScopedEnv named("KOR2_SETTINGS", dir.file("chosen.db"));
+        EXPECT_EQ(configuredPath(), dir.file("chosen.db")) << "a named store needs no home";
+        {
+            kor2test::InstalledStore none(nullptr);
+            store().write(u"Vesolar", u"S", u"k", u"v");
+        }
+        EXPECT_EQ(openFile(dir.file("chosen.db"))->read(u"Vesolar", u"S", u"k", u""), u"v");
     }
-    for (const auto& ask : {std::function<std::string()>(defaultPath), std::function<std::string()>(configuredPath)}) {
-        const auto e = kor2test::failureOf(ask);  // no folder to keep the store in
-        ASSERT_TRUE(e && e->number() == 75) << (e ? e->what() : "no error");
-        EXPECT_TRUE(e->description().find(u"HOME") != Text::npos && e->description().find(u"XDG_CONFIG_HOME") != Text::npos)
-            << e->what();
-    }
-    kor2test::TempDir dir;
-    kor2test::ScopedEnv named("KOR2_SETTINGS", dir.file("chosen.db"));
-    EXPECT_EQ(configuredPath(), dir.file("chosen.db")) << "a named store needs no home";
-    {
-        kor2test::InstalledStore none(nullptr);
-        store().write(u"Vesolar", u"S", u"k", u"v");
-    }
-    EXPECT_EQ(openFile(dir.file("chosen.db"))->read(u"Vesolar", u"S", u"k", u""), u"v");
 }
-
-INSTANTIATE_TEST_SUITE_P(Environments, DefaultPath,
-    ::testing::Values(PlaceCase{"Xdg", "/x/conf", "/h", "/x/conf/kor2-sys/settings.db"},
-                      PlaceCase{"Home", std::nullopt, "/h", "/h/.config/kor2-sys/settings.db"},
-                      PlaceCase{"RelativeXdgIgnored", "conf", "/h", "/h/.config/kor2-sys/settings.db"},
-                      PlaceCase{"Neither", std::nullopt, std::nullopt, std::nullopt},
-                      PlaceCase{"OnlyRelativeXdg", "conf", std::nullopt, std::nullopt},
-                      PlaceCase{"EmptyHome", std::nullopt, "", std::nullopt},
-                      PlaceCase{"RelativeHome", std::nullopt, "casa", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

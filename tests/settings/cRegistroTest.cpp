@@ -154,45 +154,42 @@ TEST_F(Geometry, NoticeComesOnEveryCallOfTheFirstOperationOnly)
 
 // The state the host window reports when it is saved decides what is stored, and what each of the
 // four restoring operations does then to a normal window.
-struct StateCase {
-    const char* label;
-    Integer state;
-    const char16_t *estado, *top;  ///< stored
-    std::vector<double> tops;       ///< the window's top after each restoring operation
-    std::size_t sets;               ///< properties the four operations set
-    double stateAfter;
-};
-class HostState : public Geometry, public ::testing::WithParamInterface<StateCase> {};
-TEST_P(HostState, DecidesWhatIsSavedAndRestored)
+TEST_F(Geometry, HostStateDecidesWhatIsSavedAndRestored)
 {
-    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");  // a normal record first
-    window->props["WindowState"] = GetParam().state;
-    window->props["Top"] = 1234.5;
-    r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
-    EXPECT_EQ(std::tuple(stored(u"Estado"), stored(u"Top"), stored(u"Width")),
-              std::tuple(Text(GetParam().estado), Text(GetParam().top), Text(u"7000")));
-    window = std::make_shared<FakeWindow>(0, 0, 0, 0);
-    std::vector<double> tops;
-    r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 1, 1, 1, 1);
-    if (GetParam().sets == 14) {
-        expectAt(1234.5, 500, 7000, 5000);
+    const struct {
+        Integer state;
+        const char16_t *estado, *top;  ///< stored
+        std::vector<double> tops;       ///< the window's top after each restoring operation
+        std::size_t sets;               ///< properties the four operations set
+        double stateAfter;
+    } rows[] = {{0, u"0", u"1234.5", {1234.5, 1234, 1234, 1234}, 14, 0},
+                {1, u"1", u"600", {0, 0, 0, 0}, 0, 0},  // minimised: the last normal record, nothing restored
+                {2, u"2", u"600", {0, 0, 0, 0}, 4, 2},  // maximised: only maximises
+                {3, u"0", u"1234.5", {1234.5, 1234, 1234, 1234}, 14, 0}};  // no such state: normal
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.state);
+        window = std::make_shared<FakeWindow>(500, 600, 7000, 5000);
+        r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");  // a normal record first
+        window->props["WindowState"] = c.state;
+        window->props["Top"] = 1234.5;
+        r.R_Graba_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win");
+        EXPECT_EQ(std::tuple(stored(u"Estado"), stored(u"Top"), stored(u"Width")),
+                  std::tuple(Text(c.estado), Text(c.top), Text(u"7000")));
+        window = std::make_shared<FakeWindow>(0, 0, 0, 0);
+        std::vector<double> tops;
+        r.R_Lee_tamaño_y_pos_Obj_en_Win(window, u"App", u"Win", 1, 1, 1, 1);
+        if (c.sets == 14)
+            expectAt(1234.5, 500, 7000, 5000);
+        tops.push_back(window->value("Top"));
+        r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 1, 1, 1, 1);  // whole numbers, halves to even
+        tops.push_back(window->value("Top"));
+        r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
+        tops.push_back(window->value("Top"));
+        r.R_Lee_Pos_Form(window, u"App", u"Win");
+        tops.push_back(window->value("Top"));
+        EXPECT_EQ(std::tuple(tops, window->log.size(), window->value("WindowState")), std::tuple(c.tops, c.sets, c.stateAfter));
     }
-    tops.push_back(window->value("Top"));
-    r.R_Lee_tamaño_y_pos_Obj_en_Win1(window, u"App", u"Win", 1, 1, 1, 1);  // whole numbers, halves to even
-    tops.push_back(window->value("Top"));
-    r.R_Lee_tamaño_y_pos_Obj_en_Win_O(window, u"App", u"Win");
-    tops.push_back(window->value("Top"));
-    r.R_Lee_Pos_Form(window, u"App", u"Win");
-    tops.push_back(window->value("Top"));
-    EXPECT_EQ(std::tuple(tops, window->log.size(), window->value("WindowState")),
-              std::tuple(GetParam().tops, GetParam().sets, GetParam().stateAfter));
 }
-INSTANTIATE_TEST_SUITE_P(States, HostState, ::testing::Values(
-    StateCase{"normal", 0, u"0", u"1234.5", {1234.5, 1234, 1234, 1234}, 14, 0},
-    StateCase{"minimisedKeepsTheLastNormalRecordAndRestoresNothing", 1, u"1", u"600", {0, 0, 0, 0}, 0, 0},
-    StateCase{"maximisedOnlyMaximises", 2, u"2", u"600", {0, 0, 0, 0}, 4, 2},
-    StateCase{"noSuchStateIsSavedAsNormal", 3, u"0", u"1234.5", {1234.5, 1234, 1234, 1234}, 14, 0}),
-    kor2test::labelled<StateCase>);
 
 TEST_F(Geometry, PositionOnlySaveLeavesStoredSizeAlone)
 {

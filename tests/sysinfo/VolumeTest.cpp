@@ -96,14 +96,7 @@ INSTANTIATE_TEST_SUITE_P(FromUdev, VolumeFacts, ::testing::Values(
 
 // A letter in either case names its mapped volume (C is the root); a wrong letter is refused in a
 // box with the outputs untouched, except by D_Sol, which answers it without a word.
-struct LetterCase {
-    Text letter;
-    Answer answer;
-    Text message;  ///< the refusal; empty: none
-};
-const Answer kRoot{u"raiz", u"-1770025946", u"ext4"}, kUntouched{u"<sin tocar>", u"<sin tocar>", u"<sin tocar>"};
-class DriveLetters : public Volumes, public ::testing::WithParamInterface<LetterCase> {};
-TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
+TEST_F(Volumes, DriveLettersNameTheirVolumeOrAreRefused)
 {
     // A folder whose name only begins like a mount point's is not on that mount.
     kor2test::TempDir other;
@@ -113,35 +106,59 @@ TEST_P(DriveLetters, NameTheirVolumeOrAreRefused)
     mapDrive(u"E", (other.path() / "usb10").string());
     mapDrive(u"Ñ", "/dev/vda");
     platform::ScopedSystemInfo info(machine());
-    const auto& c = GetParam();
-    EXPECT_EQ(serie(c.letter), c.answer);
-    EXPECT_EQ(global<CinfoDiscoVol>().D_Sol(c.letter), c.message.empty() ? std::get<1>(c.answer) : u"");
-    ASSERT_EQ(ui->messages().size(), c.message.empty() ? 0u : 1u);
-    if (!c.message.empty()) {
-        const auto& m = ui->messages()[0];
-        EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons, m.title),
-                  std::tuple(c.message, MessageIcon::Stop, MessageButtons::Ok, platform::applicationTitle()));
+    const Answer kRoot{u"raiz", u"-1770025946", u"ext4"}, kUntouched{u"<sin tocar>", u"<sin tocar>", u"<sin tocar>"};
+    const struct {
+        Text letter;
+        Answer answer;
+        Text message;  ///< the refusal; empty: none
+    } rows[] = {{u"c", kRoot, u""}, {u"C", kRoot, u""},
+                {u"ñ", kRoot, u""},  // mapped under the upper-case letter
+                {u"E", kRoot, u""},  // beside a mount point, not under it
+                {u"Q", {u"", u"0", u""}, u""},  // not mapped
+                {u"", kUntouched, u"ERROR:No has especificado la unidad"},
+                {u"C:", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:"},
+                {u"CD", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD"}};
+    for (const auto& c : rows) {
+        SCOPED_TRACE(std::string(c.letter.begin(), c.letter.end()));
+        ui->clearRecords();
+        EXPECT_EQ(serie(c.letter), c.answer);
+        EXPECT_EQ(global<CinfoDiscoVol>().D_Sol(c.letter), c.message.empty() ? std::get<1>(c.answer) : u"");
+        ASSERT_EQ(ui->messages().size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty()) {
+            const auto& m = ui->messages()[0];
+            EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons, m.title),
+                      std::tuple(c.message, MessageIcon::Stop, MessageButtons::Ok, platform::applicationTitle()));
+        }
     }
 }
-INSTANTIATE_TEST_SUITE_P(Letters, DriveLetters, ::testing::Values(
-    LetterCase{u"c", kRoot, u""}, LetterCase{u"C", kRoot, u""},
-    LetterCase{u"ñ", kRoot, u""},  // mapped under the upper-case letter
-    LetterCase{u"E", kRoot, u""},  // beside a mount point, not under it
-    LetterCase{u"Q", {u"", u"0", u""}, u""},  // not mapped
-    LetterCase{u"", kUntouched, u"ERROR:No has especificado la unidad"},
-    LetterCase{u"C:", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noC:"},
-    LetterCase{u"CD", kUntouched, u"ERROR:Solo necesito la Letra de la unidad y noCD"}));
+
+// The machine's answers but for what a test changes: its name, and a card that comes into the
+// reader after `insertAfter` listings.
+class Altered final : public platform::SystemInfo {
+public:
+    explicit Altered(std::shared_ptr<platform::SystemInfo> inner) : m_inner(std::move(inner)) {}
+    std::string hostName() override { return name; }
+    std::optional<platform::VolumeFacts> volume(const std::string& w) override { return m_inner->volume(w); }
+    std::string filesRoot(const std::string& where) override
+    {
+        if (insert && ++m_calls == insertAfter + 1)
+            insert();
+        return m_inner->filesRoot(where);
+    }
+    std::optional<std::string> firstFile(const std::string& p) override { return m_inner->firstFile(p); }
+
+    std::string name;
+    std::function<void()> insert;
+    int insertAfter = 0;
+
+private:
+    std::shared_ptr<platform::SystemInfo> m_inner;
+    int m_calls = 0;
+};
 
 TEST_F(Volumes, ComputerNameIsOneUpperCaseLabelOfFifteen)
 {
-    struct Named final : platform::SystemInfo {
-        std::string name;
-        std::string hostName() override { return name; }
-        std::optional<platform::VolumeFacts> volume(const std::string&) override { return std::nullopt; }
-        std::string filesRoot(const std::string& where) override { return where; }
-        std::optional<std::string> firstFile(const std::string&) override { return std::nullopt; }
-    };
-    auto named = std::make_shared<Named>();
+    auto named = std::make_shared<Altered>(machine());
     platform::ScopedSystemInfo info(named);
     for (const auto& [host, expected] : {std::pair<std::string, Text>{"obra-norte", u"OBRA-NORTE"},
                                          {"estacion.topografia.example", u"ESTACION"},
@@ -188,59 +205,35 @@ TEST_F(Files, OrdinaryFilesOnlyWithWildcards)
     EXPECT_TRUE(ui->messages().empty());
 }
 
-struct FailureCase {
-    const char* label;
-    std::string name;  ///< "@" stands for the drive's folder
-    Text message;      ///< a message starting "Esta" is followed by the name
-    MessageIcon icon;
-};
-const Text kTooLong = u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre demasiado "
-                      u"largo.D_nserie";
-class ListingFailures : public Files, public ::testing::WithParamInterface<FailureCase> {};
-TEST_P(ListingFailures, AreReportedInTheirOwnBoxes)
+TEST_F(Files, ListingFailuresAreReportedInTheirOwnBoxes)
 {
     platform::ScopedSystemInfo info(machine());
-    std::string name = GetParam().name;
-    if (const auto at = name.find('@'); at != std::string::npos)
-        name.replace(at, 1, media.path().string());
-    EXPECT_FALSE(exists(name));
-    ASSERT_EQ(ui->messages().size(), 1u);
-    const Text& m = GetParam().message;
-    const Text expected = m.starts_with(u"Esta") ? m + utf16(name) + u" .D_nserie" : m;
-    EXPECT_EQ(ui->messages()[0].text, u"ERROR en Kor_Sys.DLL :" + expected);
-    EXPECT_EQ(ui->messages()[0].icon, GetParam().icon);
-    EXPECT_EQ(ui->messages()[0].buttons, MessageButtons::Ok);
-}
-INSTANTIATE_TEST_SUITE_P(Boxes, ListingFailures, ::testing::Values(
-    FailureCase{"unmapped letter", "Q:\\datos\\*.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},
-    FailureCase{"missing device", "R:\\x.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},
-    FailureCase{"symlink loop", "@/bucle/*.txt",
-                u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: bucle de enlaces "
-                u"simbólicos.D_nserie", MessageIcon::Stop},
-    FailureCase{"long name", "@/" + std::string(10000, 'a') + "*.txt", kTooLong, MessageIcon::Stop},
-    FailureCase{"long folder", "/" + std::string(5000, 'b') + "/x.txt", kTooLong, MessageIcon::Stop}),
-    kor2test::labelled<FailureCase>);
-
-// The drive maps to a card reader whose card comes in after `insertAfter` listings.
-class CardReader final : public platform::SystemInfo {
-public:
-    CardReader(std::shared_ptr<platform::SystemInfo> inner, std::function<void()> insert, int insertAfter)
-        : m_inner(std::move(inner)), m_insert(std::move(insert)), m_insertAfter(insertAfter) {}
-    std::string hostName() override { return m_inner->hostName(); }
-    std::optional<platform::VolumeFacts> volume(const std::string& w) override { return m_inner->volume(w); }
-    std::string filesRoot(const std::string& where) override
-    {
-        if (++m_calls == m_insertAfter + 1)
-            m_insert();
-        return m_inner->filesRoot(where);
+    const Text tooLong = u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: nombre "
+                         u"demasiado largo.D_nserie";
+    const struct {
+        std::string name;  ///< "@" stands for the drive's folder
+        Text message;      ///< a message starting "Esta" is followed by the name
+        MessageIcon icon;
+    } rows[] = {{"Q:\\datos\\*.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},  // unmapped letter
+                {"R:\\x.txt", u"Esta unidad o ruta no existe: ", MessageIcon::Warning},  // missing device
+                {"@/bucle/*.txt",
+                 u"Se ha producido el error inesperado Nº75: Error de acceso a la ruta o al archivo: bucle de enlaces "
+                 u"simbólicos.D_nserie", MessageIcon::Stop},
+                {"@/" + std::string(10000, 'a') + "*.txt", tooLong, MessageIcon::Stop},
+                {"/" + std::string(5000, 'b') + "/x.txt", tooLong, MessageIcon::Stop}};
+    for (const auto& c : rows) {
+        std::string name = c.name;
+        if (const auto at = name.find('@'); at != std::string::npos)
+            name.replace(at, 1, media.path().string());
+        SCOPED_TRACE(name.substr(0, 60));
+        ui->clearRecords();
+        EXPECT_FALSE(exists(name));
+        ASSERT_EQ(ui->messages().size(), 1u);
+        const Text expected = c.message.starts_with(u"Esta") ? c.message + utf16(name) + u" .D_nserie" : c.message;
+        EXPECT_EQ(std::tuple(ui->messages()[0].text, ui->messages()[0].icon, ui->messages()[0].buttons),
+                  std::tuple(u"ERROR en Kor_Sys.DLL :" + expected, c.icon, MessageButtons::Ok));
     }
-    std::optional<std::string> firstFile(const std::string& p) override { return m_inner->firstFile(p); }
-
-private:
-    std::shared_ptr<platform::SystemInfo> m_inner;
-    std::function<void()> m_insert;
-    int m_insertAfter, m_calls = 0;
-};
+}
 
 struct RetryCase {
     const char* label;
@@ -254,10 +247,13 @@ TEST_P(NotReady, AsksToInsertTheMediumUntilCancelled)
 {
     fake.blockDevice("sde1", "8:65", "0");  // a reader keeps its device and shows size 0 without a card
     mapDrive(u"H", "/dev/sde1");
-    platform::ScopedSystemInfo info(std::make_shared<CardReader>(machine(), [&] {
+    auto reader = std::make_shared<Altered>(machine());
+    reader->insert = [&] {
         fake.blockDevice("sde1", "8:65", "60000");
         fake.mount("8:65", media.path().string(), "vfat", "/dev/sde1");
-    }, GetParam().insertAfter));
+    };
+    reader->insertAfter = GetParam().insertAfter;
+    platform::ScopedSystemInfo info(reader);
     ui->queue({{"msgbox", GetParam().answers}});
 
     EXPECT_EQ(exists("H:\\sub\\*.txt"), GetParam().found);
