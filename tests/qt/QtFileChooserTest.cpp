@@ -64,4 +64,22 @@ INSTANTIATE_TEST_SUITE_P(Names, QtFileDialogNames, ::testing::Values(
     NameCase{"saveOverExistingNo", Save, "existe.dxf", QMessageBox::No, false, "existe.dxf ya existe."}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// The filter the dialog starts with: the request's (from 1), held to the first and the last; each
+// description shows its patterns, a list of them split at semicolons.
+TEST_F(QtFileChooser, StartsWithTheRequestedFilterHeldToTheList)
+{
+    const std::pair<Integer, const char*> rows[] = {
+        {-3, "Dibujos (*.dxf *.dwg)"}, {0, "Dibujos (*.dxf *.dwg)"}, {1, "Dibujos (*.dxf *.dwg)"}, {2, "Todo (*.*)"}, {5, "Todo (*.*)"}};
+    for (const auto& [index, shown] : rows) {
+        QString started;
+        whenShown([&](QWidget* dialog) {
+            started = qobject_cast<QFileDialog*>(dialog)->selectedNameFilter();
+            dialog->close();
+        });
+        EXPECT_THROW(platform::windowSystem().fileDialog({platform::FileDialogMode::Open, u"Planos", u"Dibujos|*.dxf;*.dwg|Todo|*.*", index,
+                                                          Text(), Text()}), Error);
+        EXPECT_EQ(started.toStdString(), shown) << "index " << index;
+    }
+}
+
 } // namespace
