@@ -23,9 +23,6 @@
 namespace Kor2_Sys::platform::qt {
 namespace {
 
-// The control kind a widget renders, kept on it so that its events need not look the control up.
-constexpr const char* kKindProperty = "kor2Kind";
-
 // The model's access key for a key pressed with Alt: its text, or for a key without one (a letter
 // beyond the basic keys, on some keyboards) the character Qt names it by.
 std::optional<view::ModelKey> accessKeyPressed(const QKeyEvent& event)
@@ -181,7 +178,7 @@ struct FormDialog::Kinds {
         widget->update();
         announceRing(widget, c);
         if (c.swatches)
-            announceChoice(widget, *c.swatches);
+            announceChoice(widget, static_cast<PictureWidget*>(widget)->heardChoice(), *c.swatches);
     }
 
     static QWidget* createFilledRect(FormDialog& dialog, const Control& c, QWidget* parent)
@@ -286,7 +283,6 @@ QWidget* FormDialog::create(const Control& c)
         parent = it->second;
     QWidget* widget = Kinds::of(c.kind).create(*this, c, parent);
     widget->setObjectName(QString::fromStdString(c.name));
-    widget->setProperty(kKindProperty, static_cast<int>(c.kind));
     widget->installEventFilter(this);
     // A control without a place in the tab order never has the focus, not even from a click.
     if (c.tabIndex < 0)
@@ -583,7 +579,7 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::MouseButtonRelease) {
         // Filters see the events of a disabled widget before it drops them: a disabled control has no click.
-        if (!Kinds::of(static_cast<ControlKind>(watched->property(kKindProperty).toInt())).clickOnRelease ||
+        if (!Kinds::of(m_form.control(name).kind).clickOnRelease ||
             !static_cast<QWidget*>(watched)->isEnabled())
             return QDialog::eventFilter(watched, event);
         m_form.userClick(name);
