@@ -320,8 +320,13 @@ void FormDialog::nameForReaders(QWidget* widget, const Control& c)
 {
     if (const QString name = toQString(platform::accessibleName(m_form, c)); widget->accessibleName() != name)
         widget->setAccessibleName(name);
-    if (const QString description = toQString(c.accessibleDescription); widget->accessibleDescription() != description)
-        widget->setAccessibleDescription(description);
+    // Most controls have no description: nothing to convert and compare.
+    if (!c.accessibleDescription.empty() || !widget->accessibleDescription().isEmpty()) {
+        if (const QString description = toQString(c.accessibleDescription); widget->accessibleDescription() != description)
+            widget->setAccessibleDescription(description);
+    }
+    if (c.labelledBy.empty())
+        return;
     if (auto* label = qobject_cast<QLabel*>(widgetOf(c.labelledBy)); label && label->buddy() != widget)
         label->setBuddy(widget);
 }
