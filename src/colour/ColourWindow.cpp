@@ -13,6 +13,7 @@
 #include "platform/WindowSystem.h"
 #include "settings/Store.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -138,13 +139,50 @@ std::optional<Long> boxIndex(std::u16string_view text)
     return static_cast<Long>(rounded);
 }
 
+// The window's controls as designed: the table's, scaled in their own twips, with the palettes'
+// pictures and cells and what readers hear them by; the layer's controls and the error hidden.
+std::vector<Control> designControls()
+{
+    std::vector<Control> controls;
+    controls.reserve(kControls.size());
+    for (const platform::ControlRow& row : kControls) {
+        controls.push_back(platform::makeControl(row));
+        controls.back().scaleWidth = row.width;
+        controls.back().scaleHeight = row.height;
+    }
+    const auto at = [&](std::string_view name) -> Control& {
+        return *std::find_if(controls.begin(), controls.end(), [&](const Control& c) { return c.name == name; });
+    };
+    at("SH_color").fillColour = 0xC0C0C0;
+    at("BT_por_capa").backColour = 0xC0C0C0;
+    at("Pc_color_normal").picture = grid(2490, 360, 9, 1, kNormalSeparator, kPalettes[0].indexAt);
+    at("Pc_color_grises").picture = grid(1680, 360, 6, 1, kNormalSeparator, kPalettes[1].indexAt);
+    at("Pc_color_especial").picture = grid(4965, 1620, 24, 10, kSpecialSeparator, kPalettes[2].indexAt);
+    for (const PaletteGrid& palette : kPalettes)
+        at(palette.picture).swatches = swatchesOf(palette);
+    at("TX_color").labelledBy = "Label1";
+    at("Pc_color_normal").labelledBy = "Frame3";
+    at("Pc_color_grises").accessibleName = u"Grises";
+    at("Pc_color_especial").labelledBy = "Frame4";
+    at("BT_por_capa").labelledBy = "LB_capa_principal";
+    for (const char* hidden : {"LB_capa_principal", "LB_por_capa", "BT_por_capa", "LB_error"})
+        at(hidden).visible = false;
+    return controls;
+}
+
+// Designed once per process, each window adds copies: the palettes never change. Never destroyed:
+// a host may open the window from its own exit handlers.
+const std::vector<Control>& designedControls()
+{
+    static const NeverDestroyed<std::vector<Control>> controls(designControls());
+    return *controls;
+}
+
 } // namespace
 
 ColourWindow::ColourWindow() : m_form("F_color", *this)
 {
     build();
-    for (const char* hidden : {"LB_capa_principal", "LB_por_capa", "BT_por_capa", "LB_error"})
-        m_form.setVisible(hidden, false);
     m_form.resize(m_form.width(), kCollapsedHeight);
     m_form.update("SH_color", [&](Control& c) { c.fillColour = m_chosen; });
     m_form.setText("TX_color", digits(m_chosen));
@@ -163,35 +201,9 @@ void ColourWindow::build()
     m_form.setToolWindow(true);
     m_form.setFrameSize(kFrameWidth, kFrameHeight);
     m_form.resize(kInnerWidth + kFrameWidth, kCollapsedHeight);
-    for (const platform::ControlRow& row : kControls) {
-        Control control = platform::makeControl(row);
-        control.scaleWidth = row.width;
-        control.scaleHeight = row.height;
-        m_form.add(std::move(control));
-    }
-    m_form.update("SH_color", [](Control& c) { c.fillColour = 0xC0C0C0; });
-    m_form.update("BT_por_capa", [](Control& c) { c.backColour = 0xC0C0C0; });
+    for (const Control& control : designedControls())
+        m_form.add(control);
     m_form.setCancelButton("BT_cancelar");
-    // The palettes never change: drawn once per process, each window takes a copy. Never destroyed:
-    // a host may open the window from its own exit handlers.
-    static const NeverDestroyed<std::vector<DisplayItem>> normal(
-        grid(2490, 360, 9, 1, kNormalSeparator, kPalettes[0].indexAt));
-    static const NeverDestroyed<std::vector<DisplayItem>> greys(
-        grid(1680, 360, 6, 1, kNormalSeparator, kPalettes[1].indexAt));
-    static const NeverDestroyed<std::vector<DisplayItem>> special(
-        grid(4965, 1620, 24, 10, kSpecialSeparator, kPalettes[2].indexAt));
-    m_form.setPicture("Pc_color_normal", *normal);
-    m_form.setPicture("Pc_color_grises", *greys);
-    m_form.setPicture("Pc_color_especial", *special);
-    static const NeverDestroyed<std::array<platform::Swatches, 3>> swatches(std::array<platform::Swatches, 3>{
-        swatchesOf(kPalettes[0]), swatchesOf(kPalettes[1]), swatchesOf(kPalettes[2])});
-    for (std::size_t i = 0; i < kPalettes.size(); ++i)
-        m_form.update(kPalettes[i].picture, [&](Control& c) { c.swatches = (*swatches)[i]; });
-    m_form.update("TX_color", [](Control& c) { c.labelledBy = "Label1"; });
-    m_form.update("Pc_color_normal", [](Control& c) { c.labelledBy = "Frame3"; });
-    m_form.update("Pc_color_grises", [](Control& c) { c.accessibleName = u"Grises"; });
-    m_form.update("Pc_color_especial", [](Control& c) { c.labelledBy = "Frame4"; });
-    m_form.update("BT_por_capa", [](Control& c) { c.labelledBy = "LB_capa_principal"; });
 }
 
 // The cell of the chosen index shows as selected, and the focus ring starts there.

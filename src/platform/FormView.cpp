@@ -3,7 +3,9 @@
 #include "frame/NeverDestroyed.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -281,13 +283,17 @@ std::optional<std::size_t> chooseFont(const Form& form, double tppX, double tppY
     std::u16string key(renderer.begin(), renderer.end());
     key += u'|';
     key.append(form.name().begin(), form.name().end());
+    // The shortest digits that read back as the factor: exact, and cheap enough for every show.
     for (const double tpp : {tppX, tppY}) {
-        const std::string digits = std::to_string(tpp);
+        char digits[32];
+        const auto written = std::to_chars(std::begin(digits), std::end(digits), tpp).ptr;
         key += u'|';
-        key.append(digits.begin(), digits.end());
+        key.append(std::begin(digits), written);
     }
-    for (const Control& c : form.controls())
-        key += u'|' + c.caption;
+    for (const Control& c : form.controls()) {
+        key += u'|';
+        key += c.caption;
+    }
     {
         const std::lock_guard guard(*lock);
         if (const auto it = chosen->find(key); it != chosen->end())

@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace Kor2_Sys::platform::qt {
@@ -16,22 +17,18 @@ QFont boldOf(QFont font)
 }
 
 constexpr double kFontSizes[] = {8.0, 7.5, 7.0};
-constexpr std::size_t kFontFamilies = 4;
-constexpr std::size_t kFontCandidates = std::size(kFontSizes) * kFontFamilies;
+// The desktop's own family (empty here), then narrower ones.
+constexpr std::u16string_view kFontFamilies[] = {u"", u"DejaVu Sans Condensed", u"Liberation Sans Narrow",
+                                                 u"Nimbus Sans Narrow"};
+constexpr std::size_t kFontCandidates = std::size(kFontSizes) * std::size(kFontFamilies);
 
-// The desktop's own family, then narrower ones, at each size.
-std::vector<QtMeasure> fontCandidates()
+// Candidate `i`: each family in turn at each size.
+QFont fontCandidate(std::size_t i)
 {
-    const QString families[kFontFamilies] = {QFont().family(), QStringLiteral("DejaVu Sans Condensed"),
-                                             QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")};
-    std::vector<QtMeasure> candidates;
-    for (double size : kFontSizes)
-        for (const QString& family : families) {
-            QFont candidate(family);
-            candidate.setPointSizeF(size);
-            candidates.emplace_back(candidate);
-        }
-    return candidates;
+    const std::u16string_view family = kFontFamilies[i % std::size(kFontFamilies)];
+    QFont candidate(family.empty() ? QFont().family() : toQString(family));
+    candidate.setPointSizeF(kFontSizes[i / std::size(kFontFamilies)]);
+    return candidate;
 }
 
 } // namespace
@@ -50,18 +47,19 @@ int QtMeasure::wrappedHeight(std::u16string_view text, int width, bool bold) con
 
 DialogFont dialogFont(const Form& form, double tppX, double tppY)
 {
-    // Candidates are measured only when the window's captions were never fitted at these factors.
-    std::optional<std::vector<QtMeasure>> candidates;
+    // A candidate is measured only when the window's captions were never fitted at these factors,
+    // and the chosen one is rebuilt alone: measuring a font means loading it.
+    std::vector<std::optional<QtMeasure>> measured(kFontCandidates);
     const auto measure = [&](std::size_t i) -> const view::TextMeasure& {
-        if (!candidates)
-            candidates = fontCandidates();
-        return (*candidates)[i];
+        if (!measured[i])
+            measured[i].emplace(fontCandidate(i));
+        return *measured[i];
     };
     const std::optional<std::size_t> chosen = view::chooseFont(form, tppX, tppY, "qt", kFontCandidates, measure);
     DialogFont dialog;
     dialog.font.setPointSizeF(8);
     if (chosen)
-        dialog.font = static_cast<const QtMeasure&>(measure(*chosen)).font;
+        dialog.font = fontCandidate(*chosen);
     dialog.captionsFit = chosen.has_value();
     return dialog;
 }

@@ -23,9 +23,6 @@
 namespace Kor2_Sys::platform::qt {
 namespace {
 
-// The control kind a widget renders, kept on it so that its events need not look the control up.
-constexpr const char* kKindProperty = "kor2Kind";
-
 // The model's access key for a key pressed with Alt: its text, or for a key without one (a letter
 // beyond the basic keys, on some keyboards) the character Qt names it by.
 std::optional<view::ModelKey> accessKeyPressed(const QKeyEvent& event)
@@ -181,7 +178,7 @@ struct FormDialog::Kinds {
         widget->update();
         announceRing(widget, c);
         if (c.swatches)
-            announceChoice(widget, *c.swatches);
+            announceChoice(widget, static_cast<PictureWidget*>(widget)->heardChoice(), *c.swatches);
     }
 
     static QWidget* createFilledRect(FormDialog& dialog, const Control& c, QWidget* parent)
@@ -286,7 +283,6 @@ QWidget* FormDialog::create(const Control& c)
         parent = it->second;
     QWidget* widget = Kinds::of(c.kind).create(*this, c, parent);
     widget->setObjectName(QString::fromStdString(c.name));
-    widget->setProperty(kKindProperty, static_cast<int>(c.kind));
     widget->installEventFilter(this);
     // A control without a place in the tab order never has the focus, not even from a click.
     if (c.tabIndex < 0)
@@ -324,8 +320,13 @@ void FormDialog::nameForReaders(QWidget* widget, const Control& c)
 {
     if (const QString name = toQString(platform::accessibleName(m_form, c)); widget->accessibleName() != name)
         widget->setAccessibleName(name);
-    if (const QString description = toQString(c.accessibleDescription); widget->accessibleDescription() != description)
-        widget->setAccessibleDescription(description);
+    // Most controls have no description: nothing to convert and compare.
+    if (!c.accessibleDescription.empty() || !widget->accessibleDescription().isEmpty()) {
+        if (const QString description = toQString(c.accessibleDescription); widget->accessibleDescription() != description)
+            widget->setAccessibleDescription(description);
+    }
+    if (c.labelledBy.empty())
+        return;
     if (auto* label = qobject_cast<QLabel*>(widgetOf(c.labelledBy)); label && label->buddy() != widget)
         label->setBuddy(widget);
 }
@@ -583,7 +584,7 @@ bool FormDialog::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::MouseButtonRelease) {
         // Filters see the events of a disabled widget before it drops them: a disabled control has no click.
-        if (!Kinds::of(static_cast<ControlKind>(watched->property(kKindProperty).toInt())).clickOnRelease ||
+        if (!Kinds::of(m_form.control(name).kind).clickOnRelease ||
             !static_cast<QWidget*>(watched)->isEnabled())
             return QDialog::eventFilter(watched, event);
         m_form.userClick(name);

@@ -8,8 +8,8 @@
 #include <QDialog>
 
 #include <functional>
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QIcon;
@@ -87,7 +87,7 @@ private:
 
     Form& m_form;
     double m_tppX, m_tppY;
-    std::map<std::string, QWidget*> m_widgets;
+    std::unordered_map<std::string, QWidget*> m_widgets;
     /// What the dialog applies from the model, and the user's edits the model tells back, are echoes.
     view::Echo m_echo;
     std::string m_icon;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 
 class QLineEdit;
@@ -38,6 +39,8 @@ class PictureWidget final : public QWidget {
 public:
     PictureWidget(Form& form, std::string name, QWidget* parent);
     const Control& control() const { return m_form.control(m_name); }
+    /// The choice of its palette that screen readers last heard of (`announceChoice`).
+    std::optional<int>& heardChoice() { return m_heardChoice; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +52,7 @@ protected:
 private:
     Form& m_form;
     std::string m_name;
+    std::optional<int> m_heardChoice;
 };
 
 /// A button painted in its back colour when it has one (the layer-colour button), drawn flat so

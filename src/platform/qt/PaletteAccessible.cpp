@@ -9,6 +9,7 @@
 #include "platform/qt/PaletteReading.h"
 #include "platform/qt/QtText.h"
 
+#include <typeinfo>
 #include <vector>
 
 namespace Kor2_Sys::platform::qt {
@@ -117,10 +118,14 @@ private:
     mutable std::vector<QAccessible::Id> m_cells;
 };
 
+// Qt asks the factory for every widget it shows, readers or not: a type comparison answers the
+// other widgets at a fraction of a cast's cost.
 QAccessibleInterface* paletteAccessible(const QString&, QObject* object)
 {
-    auto* picture = dynamic_cast<PictureWidget*>(object);
-    return picture && picture->control().swatches ? new PaletteAccessible(picture) : nullptr;
+    if (object == nullptr || typeid(*object) != typeid(PictureWidget))
+        return nullptr;
+    auto* picture = static_cast<PictureWidget*>(object);
+    return picture->control().swatches ? new PaletteAccessible(picture) : nullptr;
 }
 
 } // namespace

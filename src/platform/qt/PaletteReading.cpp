@@ -1,16 +1,14 @@
 #include "platform/qt/PaletteReading.h"
 
 #include <QAccessible>
-#include <QVariant>
 #include <QWidget>
 
 #include "platform/qt/QtText.h"
 
+#include <utility>
+
 namespace Kor2_Sys::platform::qt {
 namespace {
-
-// The choice readers last heard of, kept on the widget itself: it goes with the widget.
-constexpr char kHeardChoice[] = "kor2HeardChoice";
 
 void selectedChanged(QAccessibleInterface* palette, int cell)
 {
@@ -33,16 +31,15 @@ QString paletteEntryName(const QString& own, const Swatches& swatches, bool focu
     return own.isEmpty() ? ringed : own + QStringLiteral(": ") + ringed;
 }
 
-void announceChoice(QWidget* palette, const Swatches& swatches)
+void announceChoice(QWidget* palette, std::optional<int>& heard, const Swatches& swatches)
 {
-    const QVariant heard = palette->property(kHeardChoice);
-    palette->setProperty(kHeardChoice, swatches.selected);
-    if (!heard.isValid() || heard.toInt() == swatches.selected || !QAccessible::isActive())
+    const std::optional<int> was = std::exchange(heard, swatches.selected);
+    if (!was || *was == swatches.selected || !QAccessible::isActive())
         return;
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(palette);
     if (list == nullptr)
         return;
-    selectedChanged(list, heard.toInt());
+    selectedChanged(list, *was);
     if (swatches.selected < 0 || swatches.selected >= list->childCount())
         return;
     QAccessibleEvent chosen(palette, QAccessible::Selection);

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace Kor2_Sys::platform::qt {
@@ -15,8 +17,9 @@ namespace Kor2_Sys::platform::qt {
 QString paletteEntryName(const QString& own, const Swatches& swatches, bool focused);
 
 /// Tells readers of a choice the window's logic made in a palette: the list's selection event on
-/// the chosen cell and a `selected` state change on it and on the cell it replaced. The first
-/// call for a widget only learns the choice it starts with.
-void announceChoice(QWidget* palette, const Swatches& swatches);
+/// the chosen cell and a `selected` state change on it and on the cell it replaced. `heard` is the
+/// choice readers last heard of, kept by the palette's widget; while it is empty (the first call)
+/// the call only learns the choice the palette starts with.
+void announceChoice(QWidget* palette, std::optional<int>& heard, const Swatches& swatches);
 
 } // namespace Kor2_Sys::platform::qt
