@@ -114,4 +114,20 @@ INSTANTIATE_TEST_SUITE_P(Windows, WhichBar, ::testing::Values(
     BarCase{"layoutBar", [](QMenuBar* bar) { auto* w = new QWidget; (new QVBoxLayout(w))->setMenuBar(bar); return w; }, true}),
     kor2test::labelled<BarCase>);
 
+// A side in twips lands on the pixel it falls in, or on the next one when it is within two twips of
+// it, as sums of twips rounded from pixels are; pixels read back are whole twips again.
+TEST_F(QtDesktop, TwipsLandOnThePixelTheyFallInOrOneTheyNearlyReach)
+{
+    QWidget parent;
+    auto* label = new QLabel(&parent);
+    const auto host = qt::hostControl(label);
+    const double x = platform::windowSystem().twipsPerPixelX();
+    for (const auto& [twips, pixel] : {std::pair(70 * x - 1.5, 70), std::pair(70 * x - 2.5, 69), std::pair(70 * x + 1.5, 70),
+                                       std::pair(-70 * x + 1.5, -70), std::pair(-70 * x - 2.5, -70)}) {
+        putProperty(*host, "Left", Single(static_cast<float>(twips)));
+        EXPECT_EQ(label->x(), pixel) << twips << " twips";
+    }
+    EXPECT_EQ(getProperty(*host, "Left").toDouble(), -70 * x);
+}
+
 } // namespace
