@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowLayouts, ::testing::Values(
            []() -> platform::Form& { return g_windows->message.form(); }},
     Layout{"input", "f_Imput", {click("cmdCancel")}, {resize(9000, 6000), click("cmdCancel")}, [] { g_windows->input.A_Input(u"inicial", u"Cota", u"Escriba la cota"); },
            []() -> platform::Form& { return g_windows->input.form(); }},
-    Layout{"login", "dlgLoging", {click("cmdCancel")}, {resize(9000, 6000), click("cmdCancel")}, [] { g_windows->login.show(); },
+    Layout{"login", "dlgLoging", {click("cmdCancel")}, {type("txtUser", u"ana"), type("txtPassword", u"clave"), click("cmdCancel")}, [] { g_windows->login.show(); },
            []() -> platform::Form& { return g_windows->login.form(); }}),
     [](const auto& info) { return std::string(info.param.file); });
 

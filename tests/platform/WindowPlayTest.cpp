@@ -44,6 +44,7 @@ void noDefaultButton(Form& f) { f.setDefaultButton(""); }
 void disableAccept(Form& f) { f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
 void notesWithoutDefault(Form& f) { f.setVisible("Fr", true), f.setDefaultButton(""); }
 void showFrame(Form& f) { f.setVisible("Fr", true); }
+void fixedSize(Form& f) { f.setResizable(false); }
 void notesWithDisabledDefault(Form& f) { f.setVisible("Fr", true), f.update("BT_aceptar", [](Control& c) { c.enabled = false; }); }
 void hideDefaultButton(Form& f) { f.setVisible("BT_aceptar", false); }
 void disableTextBox(Form& f) { f.update("TX_valor", [](Control& c) { c.enabled = false; }); }
@@ -71,6 +72,8 @@ const PlayRow kEvents[] = {
      .focus = kAccepted, .accepted = true},
     {.label = "resizeRaisesTheEvent", .actions = {resize(6000, 3000), click("BT_aceptar")},
      .events = {"resize 6000x3000", kOk}, .focus = kAccepted, .accepted = true},
+    {.label = "aFixedWindowTakesNoResize", .actions = {resize(6000, 3000), click("BT_aceptar")}, .events = {kOk},
+     .focus = kAccepted, .accepted = true, .setup = fixedSize},
     {.label = "closeBoxUnloads", .actions = {closeBox()}, .events = {"close user", "unload"}, .focus = kBox},
     {.label = "messageBoxAnswersComeFromTheScript",
      .actions = {answer(MessageAnswer::Cancel), click("BT_preguntar"), click("BT_preguntar"), click("BT_aceptar")},

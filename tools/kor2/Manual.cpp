@@ -164,7 +164,7 @@ constexpr VerbHelp kVerbHelp[] = {
      "Mayúsculas y 4 para Alt: [C, 9, 1] es Mayúsculas+Tab y [C, 67, 4] Alt+C."},
     {"[C, FX, FY]", "Pulsa el ratón sobre el control C, en las fracciones FX y FY de su ancho y de su alto."},
     {"[X, Y]", "El usuario arrastra la ventana hasta X, Y (twips)."},
-    {"[ANCHO, ALTO]", "Cambia el tamaño de la ventana (twips)."},
+    {"[ANCHO, ALTO]", "El usuario cambia el tamaño de la ventana (twips); una ventana de tamaño fijo no cambia."},
     {"\"user\" o \"code\"", "Cierra la ventana: con su botón de cierre, o desde el programa."},
     {"\"ok\" o \"cancel\"", "Responde al próximo cuadro de mensaje."},
     {"RUTA", "Elige RUTA en el diálogo de archivos (ventana \"file\")."},

@@ -157,7 +157,10 @@ void HeadlessWindowSystem::play(Form& form, const Action& action)
         break;
     }
     case Kind::Move: form.userMoved(action.left, action.top); break;
-    case Kind::Resize: form.resize(action.width, action.height); break;
+    case Kind::Resize:  // a person can drag only a sizeable window's border
+        if (form.resizable())
+            form.resize(action.width, action.height);
+        break;
     case Kind::Close: form.requestClose(action.fromUser); break;
     case Kind::Answer: m_scripts.answerNext(action.answer); break;
     case Kind::File:
