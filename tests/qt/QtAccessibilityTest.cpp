@@ -66,6 +66,7 @@ struct ChoiceRow {
     std::vector<Qt::Key> keys;  // pressed on the palette once it has the focus
     int clicked;                // the cell clicked after them; -1: none
     std::vector<std::string> heard;
+    const char16_t* typed = nullptr;  // then the colour box's text, set from code
 };
 
 // The window holds green (cell 2 of the normal colours), which has the ring as the palette takes
@@ -81,6 +82,8 @@ const ChoiceRow kChoices[] = {
     {"click", {}, 0,
      {"foco Colores normales: verde, 3", "foco rojo, 1", "dejado verde, 3", "selección rojo, 1", "elegido rojo, 1"}},
     {"sameCellAgain", {Qt::Key_Space}, -1, {"foco Colores normales: verde, 3"}},
+    // A colour of another palette: this one only lets its cell go.
+    {"aGreyTyped", {}, -1, {"foco Colores normales: verde, 3", "foco verde, 3", "dejado verde, 3"}, u"250"},
 };
 
 TEST_F(QtAccessibility, ChoicesInAPaletteAreHeard)
@@ -101,6 +104,8 @@ TEST_F(QtAccessibility, ChoicesInAPaletteAreHeard)
                 const QRect cell = QAccessible::queryAccessibleInterface(m_palette)->child(row.clicked)->rect();
                 QTest::mouseClick(m_palette, Qt::LeftButton, {}, m_palette->mapFromGlobal(cell.center()));
             }
+            if (row.typed != nullptr)
+                window.form().setText("TX_color", row.typed);
             m_palette = nullptr;
         });
         EXPECT_EQ(m_events, row.heard);
