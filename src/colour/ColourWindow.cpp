@@ -201,7 +201,9 @@ void ColourWindow::build()
     m_form.setToolWindow(true);
     m_form.setFrameSize(kFrameWidth, kFrameHeight);
     m_form.resize(kInnerWidth + kFrameWidth, kCollapsedHeight);
-    for (const Control& control : designedControls())
+    const auto& designed = designedControls();
+    m_form.reserve(designed.size());
+    for (const Control& control : designed)
         m_form.add(control);
     m_form.setCancelButton("BT_cancelar");
 }

@@ -206,6 +206,8 @@ public:
     // --- controls -----------------------------------------------------------------------
     /// Adds a control; its name must be new.
     Control& add(Control control);
+    /// Room for `count` controls in all, so that a window adding its table moves none of them.
+    void reserve(std::size_t count) { m_controls.reserve(count); }
     /// The control with this name; `Error` naming the window and control when there is none.
     const Control& control(std::string_view name) const;
     bool has(std::string_view name) const noexcept;
