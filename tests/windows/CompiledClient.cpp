@@ -59,14 +59,6 @@ void identifiersMatch(const char* listFile)
     }
 }
 
-// The caller's array before the call: one empty item, so a refused write shows as an unchanged array.
-SAFEARRAY* oneItemArray(VARTYPE element, USHORT features)
-{
-    SAFEARRAY* array = SafeArrayCreateVector(element, 0, 1);
-    array->fFeatures |= features;
-    return array;
-}
-
 // The items of a one-dimensional array as "a|b|c" (empty when one does not read as text).
 std::wstring joined(SAFEARRAY* array)
 {
@@ -120,7 +112,9 @@ void arraysKeepTheirElementType()
         VARIANT variable;  // the caller's own variable
         VariantInit(&variable);
         variable.vt = VT_ARRAY | row.caller;
-        variable.parray = oneItemArray(row.caller, row.features);
+        // One empty item, so a refused write shows as an unchanged array.
+        variable.parray = SafeArrayCreateVector(row.caller, 0, 1);
+        variable.parray->fFeatures |= row.features;
         BSTR tira = SysAllocString(L"a,,b");
         VARIANT args[2];  // last first
         args[1].vt = VT_BYREF | VT_BSTR;
@@ -337,16 +331,11 @@ void typeLibraryDescribesTheVtable()
     library->Release();
 }
 
-HMODULE libraryModule()
-{
-    return GetModuleHandleW(L"Kor2_Sys.dll");
-}
-
 // What installers and the file's properties read: the project's version and the product's name.
 void versionIsReadable()
 {
     wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(libraryModule(), path, MAX_PATH);
+    GetModuleFileNameW(GetModuleHandleW(L"Kor2_Sys.dll"), path, MAX_PATH);
     DWORD ignored = 0;
     std::vector<BYTE> block(GetFileVersionInfoSizeW(path, &ignored));
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -373,7 +362,7 @@ void testModeIsExplicit(const char* windowScripts)
     using TestMode = HRESULT(STDAPICALLTYPE*)(LPCWSTR, LPCWSTR);
     // Through void*: the platform hands every export back as one function type.
     const auto testMode = reinterpret_cast<TestMode>(
-        reinterpret_cast<void*>(GetProcAddress(libraryModule(), "Kor2_Sys_TestMode")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Kor2_Sys.dll"), "Kor2_Sys_TestMode")));
     check(testMode != nullptr, "la DLL no exporta Kor2_Sys_TestMode");
     if (testMode == nullptr)
         return;
