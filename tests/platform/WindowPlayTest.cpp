@@ -140,6 +140,30 @@ const PlayRow kKeys[] = {
 };
 KOR2_TABLE(Keys, Playback, kKeys);
 
+// Focus moves the window's code makes while it is shown reach the platform's focus as well (the
+// player checks it after every action): onto a control, then off the one it hides or disables.
+class CodeFocus : public EveryBackend {};
+KOR2_ON_EVERY_BACKEND(CodeFocus);
+
+TEST_P(CodeFocus, ReachesTheScreen)
+{
+    ProbeWindow window;
+    int step = 0;
+    window.then = [&](const std::string& event) {
+        if (event != "dblclick Pc")
+            return;
+        if (++step == 1)
+            window.form.setFocus("BT_cancelar");
+        else if (step == 2)
+            window.form.setVisible("BT_cancelar", false);  // round the end of the tab order
+        else
+            window.form.update("TX_valor", [](Control& c) { c.enabled = false; });
+    };
+    ui->queue({{"F_prueba", {dblclick("Pc"), dblclick("Pc"), dblclick("Pc"), tab("BT_aceptar"), closeBox()}}});
+    windowSystem().showModal(window.form);
+    EXPECT_EQ(ui->focusTrail(), (Log{"TX_valor", "BT_cancelar", "TX_valor", "BT_aceptar"})) << "Tab stays on the one left";
+}
+
 // A hover shows the tip the model holds now: the one given before the show, then what the window's
 // logic changed, added and took away while it was shown.
 class ToolTips : public EveryBackend {};
