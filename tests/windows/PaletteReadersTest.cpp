@@ -123,18 +123,6 @@ protected:
                                  GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
     }
 
-    // The focus entering the shown chooser's normal palette, heard from before it enters when
-    // `heard`; the palette's window.
-    HWND enter(colour::ColourWindow& window, const Shown& shown, bool heard)
-    {
-        HWND palette = shown.control(kNormal);
-        if (heard)
-            listen(palette);
-        window.form().setFocus(kNormal);
-        pump();
-        return palette;
-    }
-
     static void CALLBACK heard(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
     {
         PaletteReaders* self = s_listening;
@@ -181,8 +169,10 @@ TEST_F(PaletteReaders, ChoicesInAPaletteAreHeard)
         colour::ColourWindow window;
         window.setC_color_elegido_Vb(0x00FF00);
         Shown shown(window.form());
-        HWND palette = enter(window, shown, true);
-        ASSERT_NE(palette, nullptr);
+        HWND palette = shown.control(kNormal);
+        listen(palette);
+        window.form().setFocus(kNormal);
+        pump();
         for (const WPARAM key : row.keys) {
             SendMessageW(palette, WM_KEYDOWN, key, 1);
             SendMessageW(palette, WM_KEYUP, key, 0xC0000001);
@@ -212,7 +202,9 @@ TEST_F(PaletteReaders, TheCellsAreItemsOfAList)
     colour::ColourWindow window;
     window.setC_color_elegido_Vb(0x00FF00);
     Shown shown(window.form());
-    const Held list(enter(window, shown, false));
+    window.form().setFocus(kNormal);
+    pump();
+    const Held list(shown.control(kNormal));
     ASSERT_NE(list.p, nullptr);
     const platform::Swatches& grid = *window.form().control(kNormal).swatches;
     long count = 0;
