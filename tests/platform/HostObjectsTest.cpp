@@ -42,7 +42,6 @@ const MemberCase kMembers[] = {
     {.label = "formDrawingContext", .kind = Form, .member = "hDC", .how = Get},
     {.label = "controlHasNoInnerSize", .kind = Control, .member = "ScaleWidth", .how = Get, .error = 438},
     {.label = "handleIsReadOnly", .kind = Control, .member = "hWnd", .how = Put, .args = 1, .error = 450},
-    {.label = "missingPropertyRead", .kind = Form, .member = "Caption", .how = Get, .error = 438},
     {.label = "propertyReadAsAMethod", .kind = Control, .member = "Top", .how = Call},
     {.label = "readWithArguments", .kind = Form, .member = "Left", .how = Get, .args = 1, .error = 450},
     {.label = "moveWithFiveArguments", .kind = Form, .member = "Move", .how = Call, .args = 5, .error = 450},

@@ -1,11 +1,9 @@
 // What only a real desktop shows of the host objects and the desktop utilities (their tables run
-// on every backend in tests/desktop): the adapters' handles and members, which bar is a window's
-// and the pixels a picture copy holds.
+// on every backend in tests/desktop, a picture copy's pixels included): the adapters' handles and
+// members, and which bar is a window's.
 #include <Kor2_Sys/CIconosMenu.h>
-#include <Kor2_Sys/cImagen.h>
 #include <Kor2_Sys/qt/QtHostObject.h>
 
-#include "Hosts.h"
 #include "QtWindowTest.h"
 
 using namespace Kor2_Sys;
@@ -67,17 +65,6 @@ TEST_F(QtDesktop, ProgressValueInTheBarsOwnRange)
         EXPECT_EQ(errorOf([&] { putProperty(*host, "value", r.value); }), r.error);
         EXPECT_EQ(getProperty(*host, "Value"), Variant(static_cast<Single>(r.shown)));
     }
-}
-
-TEST_F(QtDesktop, APictureCopyHoldsWhatThePicturePaints)
-{
-    kor2test::ScopedPlayer ui{kor2test::Backend::Qt};
-    const auto hosts = kor2test::makeHosts(*ui);
-    EXPECT_TRUE(global<cImagen>().I__CopyPictureToClipboard(hosts->picture(hosts->form(), 450, 300)));
-    const QImage image = QGuiApplication::clipboard()->image();
-    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(9, 9), QColor(Qt::blue));
-    EXPECT_EQ(image.pixelColor(29, 19), QColor(Qt::red));
 }
 
 // Which bar is a window's: each case makes a window around `bar` (one drop-down with one item).

@@ -112,13 +112,13 @@ const char* backendName(Backend backend)
 
 const std::vector<Backend>& backends()
 {
+    static const std::vector<Backend> all{Backend::Headless,
 #if KOR2_TEST_QT
-    static const std::vector<Backend> all{Backend::Headless, Backend::Qt};
+                                          Backend::Qt,
 #elif KOR2_TEST_WIN32
-    static const std::vector<Backend> all{Backend::Headless, Backend::Win32};
-#else
-    static const std::vector<Backend> all{Backend::Headless};
+                                          Backend::Win32,
 #endif
+    };
     return all;
 }
 

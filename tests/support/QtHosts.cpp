@@ -114,7 +114,9 @@ public:
         const QImage image = QGuiApplication::clipboard()->image();
         if (image.isNull())
             return std::nullopt;
-        EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::red)) << "the copy is what the picture shows";
+        EXPECT_EQ(std::tuple(image.pixelColor(0, 0), image.pixelColor(9, 9), image.pixelColor(image.width() / 2, image.height() / 2)),
+                  std::tuple(QColor(Qt::red), QColor(Qt::blue), QColor(Qt::red)))
+            << "the copy is what the picture shows, from its corner";
         return PixelPoint{image.width(), image.height()};
     }
     std::vector<std::pair<bool, bool>> pictures(const Variant& form, int menu) override

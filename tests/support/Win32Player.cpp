@@ -38,20 +38,21 @@ std::wstring classOf(HWND window)
     return name;
 }
 
-// The first shown, enabled top-level window of this thread that `accept` takes: the one a modal
-// loop is waiting on (the windows under a modal one are disabled).
-HWND threadWindow(const std::function<bool(HWND)>& accept)
+// The first top-level window of this thread that `accept` takes; by default only a shown, enabled
+// one: the one a modal loop is waiting on (the windows under a modal one are disabled).
+HWND threadWindow(const std::function<bool(HWND)>& accept, bool active = true)
 {
     struct Search {
         const std::function<bool(HWND)>& accept;
+        bool active;
         HWND found;
-    } search{accept, nullptr};
+    } search{accept, active, nullptr};
     // A platform callback needs CALLBACK on 32-bit Windows: a plain lambda would not convert.
     struct Visit {
         static BOOL CALLBACK window(HWND window, LPARAM data)
         {
             auto& s = *reinterpret_cast<Search*>(data);
-            if (!IsWindowVisible(window) || !IsWindowEnabled(window) || !s.accept(window))
+            if ((s.active && (!IsWindowVisible(window) || !IsWindowEnabled(window))) || !s.accept(window))
                 return TRUE;
             s.found = window;
             return FALSE;
@@ -110,22 +111,10 @@ std::vector<std::pair<std::string, Ks::Text>> readerNamesIn(const FormWindow& wi
 // control holds for a tool on that control's own window that watches the control for the mouse.
 std::vector<std::pair<std::string, Ks::Text>> toolTipsIn(HWND window, const FormWindow& shown, const Form& form)
 {
-    struct Search {
-        HWND owner, found;
-    } search{window, nullptr};
-    struct Visit {
-        static BOOL CALLBACK window(HWND candidate, LPARAM data)
-        {
-            auto& s = *reinterpret_cast<Search*>(data);
-            if (GetWindow(candidate, GW_OWNER) != s.owner || classOf(candidate) != TOOLTIPS_CLASSW)
-                return TRUE;
-            s.found = candidate;
-            return FALSE;
-        }
-    };
-    EnumThreadWindows(GetCurrentThreadId(), &Visit::window, reinterpret_cast<LPARAM>(&search));
+    HWND tooltip = threadWindow(
+        [window](HWND w) { return GetWindow(w, GW_OWNER) == window && classOf(w) == TOOLTIPS_CLASSW; }, false);
     std::vector<std::pair<std::string, Ks::Text>> tips;
-    if (search.found == nullptr)
+    if (tooltip == nullptr)
         return tips;
     for (const auto& c : form.controls()) {
         HWND control = shown.controlWindow(c.name);
@@ -137,12 +126,12 @@ std::vector<std::pair<std::string, Ks::Text>> toolTipsIn(HWND window, const Form
         tool.hwnd = window;
         tool.uId = reinterpret_cast<UINT_PTR>(control);
         tool.lpszText = text;
-        if (!SendMessageW(search.found, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) ||
+        if (!SendMessageW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) ||
             (tool.uFlags & (TTF_IDISHWND | TTF_SUBCLASS)) != (TTF_IDISHWND | TTF_SUBCLASS))
             continue;
         text[0] = 0;
         tool.lpszText = text;
-        SendMessageW(search.found, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tooltip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
         if (text[0] != 0)
             tips.emplace_back(c.name, Ks::Text(reinterpret_cast<const char16_t*>(text)));
     }
@@ -161,37 +150,28 @@ void pressKey(HWND target, int key, int shift)
     state[VK_SHIFT] = (shift & Ks::platform::keys::ShiftDown) ? 0x80 : 0;
     state[VK_MENU] = (shift & Ks::platform::keys::AltDown) ? 0x80 : 0;
     SetKeyboardState(state);
-    const auto restore = [&] {
-        GetKeyboardState(state);
-        state[VK_SHIFT] = before;
-        state[VK_MENU] = alt;
-        SetKeyboardState(state);
+    // Down and up, `flags` in the key data's upper word beside the key's scan code.
+    const auto stroke = [target](UINT down, UINT vk, LPARAM flags) {
+        const LPARAM data = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (flags << 16) | 1;
+        PostMessageW(target, down, vk, data);
+        pump();
+        PostMessageW(target, down + 1, vk, data | (3u << 30));  // WM_KEYUP, WM_SYSKEYUP
     };
-    if (shift & Ks::platform::keys::AltDown) {
-        const auto vk = static_cast<UINT>(LOBYTE(VkKeyScanW(static_cast<wchar_t>(key))));
-        const LPARAM down = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (KF_ALTDOWN << 16) | 1;
-        PostMessageW(target, WM_SYSKEYDOWN, vk, down);
-        pump();
-        PostMessageW(target, WM_SYSKEYUP, vk, down | (3u << 30));
-        pump();
-        restore();
-        return;
-    }
     static constexpr int kNamed[] = {Ks::platform::keys::Tab, Ks::platform::keys::Enter, Ks::platform::keys::Escape,
                                      Ks::platform::keys::Space, Ks::platform::keys::Backspace};
     // The arrows, Home and End carry the desktop's key number in their low byte; they are extended keys.
     const bool navigation = Ks::platform::keys::isNavigation(key);
-    if (navigation || std::find(std::begin(kNamed), std::end(kNamed), key) != std::end(kNamed)) {
-        const auto vk = static_cast<UINT>(navigation ? key & 0xFF : key);
-        const LPARAM scan = (static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16) | (navigation ? 1 << 24 : 0);
-        PostMessageW(target, WM_KEYDOWN, vk, scan | 1);
-        pump();
-        PostMessageW(target, WM_KEYUP, vk, scan | 1 | (3u << 30));
-    } else {
+    if (shift & Ks::platform::keys::AltDown)
+        stroke(WM_SYSKEYDOWN, static_cast<UINT>(LOBYTE(VkKeyScanW(static_cast<wchar_t>(key)))), KF_ALTDOWN);
+    else if (navigation || std::find(std::begin(kNamed), std::end(kNamed), key) != std::end(kNamed))
+        stroke(WM_KEYDOWN, static_cast<UINT>(navigation ? key & 0xFF : key), navigation ? KF_EXTENDED : 0);
+    else
         PostMessageW(target, WM_CHAR, static_cast<WPARAM>(key), 1);
-    }
     pump();
-    restore();
+    GetKeyboardState(state);
+    state[VK_SHIFT] = before;
+    state[VK_MENU] = alt;
+    SetKeyboardState(state);
 }
 
 // As a person replaces a box's text: select all, then type (each unit of a pair is its own
@@ -235,21 +215,6 @@ public:
         clipboardClear();
     }
     ~PlayingWin32() override { current() = nullptr; }
-
-    std::optional<Ks::Text> clipboard() const
-    {
-        if (!OpenClipboard(nullptr))
-            return std::nullopt;
-        std::optional<Ks::Text> text;
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
-                text = Ks::Text(chars);
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-        return text;
-    }
 
 private:
     void showPlaying(Form& form) override
@@ -449,7 +414,20 @@ private:
 class Win32Player final : public PlayerOver<PlayingWin32> {
 public:
     Win32Player() : PlayerOver(Backend::Win32) {}
-    std::optional<Ks::Text> clipboardText() const override { return m_ws->clipboard(); }
+    std::optional<Ks::Text> clipboardText() const override
+    {
+        if (!OpenClipboard(nullptr))
+            return std::nullopt;
+        std::optional<Ks::Text> text;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+                text = Ks::Text(chars);
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
     bool cellsOfTheirOwn() const override { return false; }
 };
 

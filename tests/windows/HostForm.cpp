@@ -56,23 +56,6 @@ private:
     Answers m_answers;
 };
 
-// --- the library, late bound as a compiled host's variables of type Object reach it ---------
-
-struct Library {
-    IDispatch* object;
-    explicit Library(const wchar_t* progId) : object(kor2client::create(progId)) {}
-    ~Library()
-    {
-        if (object != nullptr)
-            object->Release();
-    }
-    // args in call order; objects by value, numbers and texts as by-reference temporaries do.
-    kor2client::Answer call(const wchar_t* member, std::vector<VARIANT> args, VARIANT* result = nullptr)
-    {
-        return kor2client::invoke(object, member, DISPATCH_METHOD, std::move(args), result);
-    }
-};
-
 VARIANT object(IDispatch& control)
 {
     VARIANT v;
@@ -155,15 +138,19 @@ int main()
     ReleaseDC(f.picture, dc);
 
     {
-        // The form's geometry saved, lost and read back.
-        Library settings(L"Kor2_Sys.cRegistro");
+        // The form's geometry saved, lost and read back, through the library late bound as a compiled
+        // host's variables of type Object reach it.
+        IDispatch* registry = kor2client::create(L"Kor2_Sys.cRegistro");
+        const auto call = [registry](const wchar_t* member, std::vector<VARIANT> args) {
+            return kor2client::invoke(registry, member, DISPATCH_METHOD, std::move(args));
+        };
         MoveWindow(f.form, 140, 110, 530, 370, TRUE);
         RECT saved{};
         GetWindowRect(f.form, &saved);
-        settings.call(L"R_Graba_tamaño_y_pos_Obj_en_Win", {object(form), text(L"Prueba"), text(L"Anfitrión")});
+        call(L"R_Graba_tamaño_y_pos_Obj_en_Win", {object(form), text(L"Prueba"), text(L"Anfitrión")});
         MoveWindow(f.form, 10, 10, 300, 200, TRUE);
-        settings.call(L"R_Lee_tamaño_y_pos_Obj_en_Win", {object(form), text(L"Prueba"), text(L"Anfitrión"),
-                                                         number(0), number(0), number(0), number(0)});
+        call(L"R_Lee_tamaño_y_pos_Obj_en_Win",
+             {object(form), text(L"Prueba"), text(L"Anfitrión"), number(0), number(0), number(0), number(0)});
         const std::string shown = boxesShown();
         check(shown == "registro sin actualizar", "R_Lee_tamaño_y_pos_Obj_en_Win muestra [" + shown + "]");
         RECT back{};
@@ -172,21 +159,18 @@ int main()
                                             std::to_string(saved.left) + "," + std::to_string(saved.top));
 
         // A host object's own failures reach the host as the library's numbers.
-        struct Refusal {
-            const char* label;
-            Answers answers;
-            long number;
-        };
+        struct Refusal { const char* label; Answers answers; long number; };
         for (const Refusal& row : {Refusal{"sin miembros", Answers::NoMembers, 438},
                                    Refusal{"tipos que no coinciden", Answers::WrongTypes, 13}}) {
             Refusing odd(row.answers);
-            const kor2client::Answer answer =
-                settings.call(L"R_Lee_Pos_Form", {object(odd), text(L"Prueba"), text(L"Anfitrión")});
+            const kor2client::Answer answer = call(L"R_Lee_Pos_Form", {object(odd), text(L"Prueba"), text(L"Anfitrión")});
             const long number = answer.hr == DISP_E_EXCEPTION ? HRESULT_CODE(answer.scode) : 0;
             check(number == row.number, std::string("objeto ") + row.label + ": error " + std::to_string(number) +
                                             " en vez de " + std::to_string(row.number));
             check(odd.references() == 1, std::string("objeto ") + row.label + ": referencias sin devolver");
         }
+        if (registry != nullptr)
+            registry->Release();
     }
 
     const std::string shown = boxesShown();

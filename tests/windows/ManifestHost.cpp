@@ -49,11 +49,8 @@ void everyClassAvailable(const Classes& classes)
         if (object != nullptr) {
             // Answers as the class the ProgID names, not merely as some object of the module.
             const auto& [name, expected] = members.front();
-            const std::wstring member = wide(name);
-            LPOLESTR names[] = {const_cast<LPOLESTR>(member.c_str())};
-            DISPID id = DISPID_UNKNOWN;
-            const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-            check(hr == S_OK && static_cast<unsigned long>(id) == expected, progId + "." + name + ": " + hex(id));
+            const DISPID id = kor2client::identifiers(object, wide(name).c_str())[0];
+            check(static_cast<unsigned long>(id) == expected, progId + "." + name + ": " + hex(id));
             object->Release();
         }
         object = nullptr;

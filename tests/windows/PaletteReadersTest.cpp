@@ -30,10 +30,13 @@ namespace {
 
 const char* const kNormal = "Pc_color_normal";
 
-// An interface pointer released when it goes.
-template <class Interface> struct Held {
-    Interface* p = nullptr;
-    Held() = default;
+// A window's own object, as a reader asks for it, released when it goes.
+struct Held {
+    IAccessible* p = nullptr;
+    explicit Held(HWND window)
+    {
+        EXPECT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&p)));
+    }
     Held(const Held&) = delete;
     Held& operator=(const Held&) = delete;
     ~Held()
@@ -41,7 +44,7 @@ template <class Interface> struct Held {
         if (p)
             p->Release();
     }
-    Interface* operator->() const { return p; }
+    IAccessible* operator->() const { return p; }
 };
 
 VARIANT childId(long id)
@@ -125,8 +128,8 @@ protected:
         PaletteReaders* self = s_listening;
         if (self == nullptr || window != self->m_watched || object != OBJID_CLIENT)
             return;
-        Held<IAccessible> list;
-        if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&list.p))))
+        const Held list(window);
+        if (list.p == nullptr)
             return;
         self->m_events.push_back((event == EVENT_OBJECT_FOCUS ? "foco " : "selección ") + utf::toUtf8(nameOf(list.p, child)));
     }
@@ -167,7 +170,6 @@ TEST_F(PaletteReaders, ChoicesInAPaletteAreHeard)
         window.setC_color_elegido_Vb(0x00FF00);
         Shown shown(window.form());
         HWND palette = shown.control(kNormal);
-        ASSERT_NE(palette, nullptr);
         listen(palette);
         window.form().setFocus(kNormal);
         pump();
@@ -177,8 +179,8 @@ TEST_F(PaletteReaders, ChoicesInAPaletteAreHeard)
             pump();
         }
         if (row.clicked >= 0) {
-            Held<IAccessible> list;
-            ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(palette, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&list.p)));
+            const Held list(palette);
+            ASSERT_NE(list.p, nullptr);
             long left = 0, top = 0, width = 0, height = 0;
             ASSERT_HRESULT_SUCCEEDED(list->accLocation(&left, &top, &width, &height, childId(row.clicked + 1)));
             POINT at{left + width / 2, top + height / 2};
@@ -200,12 +202,10 @@ TEST_F(PaletteReaders, TheCellsAreItemsOfAList)
     colour::ColourWindow window;
     window.setC_color_elegido_Vb(0x00FF00);
     Shown shown(window.form());
-    HWND palette = shown.control(kNormal);
-    ASSERT_NE(palette, nullptr);
     window.form().setFocus(kNormal);
     pump();
-    Held<IAccessible> list;
-    ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(palette, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&list.p)));
+    const Held list(shown.control(kNormal));
+    ASSERT_NE(list.p, nullptr);
     const platform::Swatches& grid = *window.form().control(kNormal).swatches;
     long count = 0;
     ASSERT_HRESULT_SUCCEEDED(list->get_accChildCount(&count));
@@ -248,8 +248,7 @@ TEST_F(PaletteReaders, TheDefaultButtonIsExposedAsDefault)
     for (const auto& [button, isDefault] : {std::pair("BT_aceptar", true), std::pair("BT_cancelar", false)}) {
         HWND control = shown.control(button);
         EXPECT_EQ(GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) << button;
-        Held<IAccessible> object;
-        ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object.p)));
+        const Held object(control);
         if (!wine) {
             EXPECT_EQ((stateOf(object.p, CHILDID_SELF) & STATE_SYSTEM_DEFAULT) != 0, isDefault) << button;
         }

@@ -12,7 +12,6 @@ Sub Expect(label, number)
     Err.Clear
 End Sub
 v = c.NoExiste(1): Expect "miembro desconocido", 438
-v = c.Col_NuTB_de_NuCad(100000): Expect "desbordamiento", 6
 v = s.S_redondea(Nothing, 0): Expect "objeto donde va un número", 13
 Set v = CreateObject("Kor2_Sys.NoExiste"): Expect "clase desconocida", 429
 ' An argument the library cannot take fails in the library's words, as its other errors do, not in
