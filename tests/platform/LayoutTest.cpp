@@ -137,8 +137,13 @@ TEST_P(WindowLayouts, AreThePublishedOnes)
     g_windows = &second;
     layout.show();
     ASSERT_FALSE(ui->shownForms().empty()) << "the window was not shown";
-    const std::string actual = describe("shown", ui->shownForms().front()) +
-                               describe("second", ShownForm::of(layout.formOf()));
+    const platform::Form& form = layout.formOf();
+    std::ostringstream window;
+    window << "window: " << (form.toolWindow() ? "tool" : form.resizable() ? "sizeable" : "fixed") << " frame "
+           << form.frameWidth() << 'x' << form.frameHeight() << " icon '" << form.icon() << "' default '"
+           << form.defaultButton() << "' cancel '" << form.cancelButton() << "'\n";
+    const std::string actual = window.str() + describe("shown", ui->shownForms().front()) +
+                               describe("second", ShownForm::of(form));
     expectSameLines(expected(layout.file, actual), actual);
     g_windows = nullptr;
 }
