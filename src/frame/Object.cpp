@@ -94,7 +94,7 @@ std::uint64_t loadBytes(const char* at, std::size_t count) noexcept
     return word;
 }
 
-std::uint32_t caseBlindHash(std::string_view name) noexcept
+inline std::uint32_t caseBlindHash(std::string_view name) noexcept
 {
     const std::size_t n = name.size();
     const std::size_t width = std::min<std::size_t>(n, 8);
@@ -104,6 +104,26 @@ std::uint32_t caseBlindHash(std::string_view name) noexcept
     std::uint64_t hash = (head * 0x9E3779B97F4A7C15u) ^ ((tail + n) * 0xC2B2AE3D27D4EB4Fu);
     hash ^= hash >> 29;
     return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+// Whether two names of `size` bytes are spelt alike, a word at a time: member names are a few words
+// long, shorter than what makes a library call to compare them pay.
+bool sameBytes(const char* a, const char* b, std::size_t size) noexcept
+{
+    if (size < 8) {
+        for (std::size_t i = 0; i < size; ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
+    // The last word overlaps the one before it when the size is not a multiple of eight.
+    for (std::size_t i = 0;; i += 8) {
+        const std::size_t at = std::min(i, size - 8);
+        if (loadBytes(a + at, 8) != loadBytes(b + at, 8))
+            return false;
+        if (at == size - 8)
+            return true;
+    }
 }
 
 // Whether `name` folds to `folded`, which has its length.
@@ -273,7 +293,7 @@ const MemberInfo* NameIndex::find(std::string_view name, InvokeKind kind) const 
         const MemberInfo& row = m_members[slot.row];
         const std::string& folded = m_folded[slot.row];
         // Hosts mostly spell a name as the table does: that costs one memcmp.
-        if (slot.hash == hash && folded.size() == name.size() && (row.name == name || foldsTo(name, folded)) &&
+        if (slot.hash == hash && folded.size() == name.size() && (sameBytes(row.name.data(), name.data(), name.size()) || foldsTo(name, folded)) &&
             shapeAnswers(row.shape, kind))
             return &row;
     }
