@@ -101,8 +101,6 @@ TEST(CEntryPoints, AnswerAsLateBindingDoes)
     }
 }
 
-// Every argument is checked before it is used: by name and by identifier, the call is refused
-// with error 5, a NULL result and the argument untouched.
 // A usual call of scalar arguments takes nothing from the heap, once a value it handed back was freed.
 TEST(CEntryPoints, AUsualCallTakesNothingFromTheHeap)
 {
@@ -123,6 +121,8 @@ TEST(CEntryPoints, AUsualCallTakesNothingFromTheHeap)
     }
 }
 
+// Every argument is checked before it is used: by name and by identifier, the call is refused
+// with error 5, a NULL result and the argument untouched.
 TEST(CEntryPoints, InvalidInvocationIsErrorFive)
 {
     struct BadCall { const char* label; bool withObject, withMember; int kind; bool withArgs; size_t nargs; };
