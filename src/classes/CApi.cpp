@@ -87,7 +87,7 @@ void checkInvocation(const kor2_object* object, kor2_invoke_kind kind, kor2_valu
 
 using Cells = capi::ValueCells<sizeof(kor2_value)>;
 
-// A new value for the host, in a kept cell when the thread has one; null when out of memory.
+// A new value for the host, in a kept cell when there is one; null when out of memory.
 kor2_value* make(Variant&& v) noexcept
 {
     void* cell = Cells::take();
