@@ -7,6 +7,7 @@
 #include "frame/NeverDestroyed.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -166,6 +167,9 @@ private:
     std::size_t m_longest = 0;          ///< bytes: no longer name can match
     /// First row of each identifier, per base (procedures, properties, fields); kFree for none.
     std::array<std::vector<std::uint32_t>, 3> m_byId;
+    /// The row each call kind found last, tried before hashing: a host calling a member in a loop
+    /// spells it alike each time. Atomic, as objects of one class are called from any thread.
+    mutable std::array<std::atomic<std::uint32_t>, 3> m_recent{{kFree, kFree, kFree}};
 };
 
 /// The name index of one class table, built on its first call and never destroyed: objects made

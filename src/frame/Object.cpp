@@ -284,18 +284,30 @@ const MemberInfo* NameIndex::find(DispId id, InvokeKind kind) const noexcept
 
 const MemberInfo* NameIndex::find(std::string_view name, InvokeKind kind) const noexcept
 {
-    if (name.size() > m_longest)
+    const auto kindIndex = static_cast<std::size_t>(kind);
+    if (kindIndex >= m_recent.size() || name.size() > m_longest)
         return nullptr;
+    // The row found last for this kind is the first to answer any name spelt exactly as it is.
+    std::atomic<std::uint32_t>& recent = m_recent[kindIndex];
+    if (const std::uint32_t last = recent.load(std::memory_order_relaxed); last < m_members.size()) {
+        const MemberInfo& row = m_members[last];
+        if (row.name.size() == name.size() && sameBytes(row.name.data(), name.data(), name.size()) &&
+            shapeAnswers(row.shape, kind))
+            return &row;
+    }
     const std::uint32_t hash = caseBlindHash(name);
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t at = hash & mask; m_slots[at].row != kFree; at = (at + 1) & mask) {
         const Slot& slot = m_slots[at];
         const MemberInfo& row = m_members[slot.row];
         const std::string& folded = m_folded[slot.row];
-        // Hosts mostly spell a name as the table does: that costs one memcmp.
-        if (slot.hash == hash && folded.size() == name.size() && (sameBytes(row.name.data(), name.data(), name.size()) || foldsTo(name, folded)) &&
-            shapeAnswers(row.shape, kind))
+        // Hosts mostly spell a name as the table does: that costs one comparison.
+        if (slot.hash == hash && folded.size() == name.size() &&
+            (sameBytes(row.name.data(), name.data(), name.size()) || foldsTo(name, folded)) &&
+            shapeAnswers(row.shape, kind)) {
+            recent.store(slot.row, std::memory_order_relaxed);
             return &row;
+        }
     }
     return nullptr;
 }
