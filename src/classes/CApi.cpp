@@ -1,6 +1,7 @@
 #include <Kor2_Sys/Kor2_Sys.h>
 #include <Kor2_Sys/Object.h>
 
+#include "classes/ValueCells.h"
 #include "frame/ArgumentValues.h"
 #include "frame/Errors.h"
 #include "frame/Utf.h"
@@ -84,6 +85,23 @@ void checkInvocation(const kor2_object* object, kor2_invoke_kind kind, kor2_valu
         throw errors::invalidCall();
 }
 
+using Cells = capi::ValueCells<sizeof(kor2_value)>;
+
+// A new value for the host, in a kept cell when there is one; null when out of memory.
+kor2_value* make(Variant&& v) noexcept
+{
+    void* cell = Cells::take();
+    return cell != nullptr ? new (cell) kor2_value{std::move(v)} : nullptr;
+}
+
+// Only text and arrays can hold a secret; a number is replaced without the cost of wiping.
+void wipeSecret(Variant& value) noexcept
+{
+    const ValueType type = static_cast<ValueType>(value.storage().index());
+    if (type == ValueType::Text || type == ValueType::Array)
+        wipe::value(value);
+}
+
 template <class F>
 int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, size_t nargs, kor2_value** result,
                kor2_error* error, F&& call)
@@ -96,16 +114,19 @@ int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, si
             copies.push(args[i] ? args[i]->value : Variant{});
         const std::span<Variant> values = copies.values();
         Variant answer = call(*object->object, static_cast<InvokeKind>(kind), values);
-        auto out = result != nullptr ? std::unique_ptr<kor2_value>(new kor2_value{std::move(answer)}) : nullptr;
+        // Made before any argument changes, so that running out of memory leaves the host's as they were.
+        kor2_value* out = result != nullptr ? make(std::move(answer)) : nullptr;
+        if (result != nullptr && out == nullptr)
+            throw std::bad_alloc();
         // The host's former text goes back to the allocator here: it may be a password.
         for (size_t i = 0; i < nargs; ++i) {
             if (args[i]) {
-                wipe::value(args[i]->value);
+                wipeSecret(args[i]->value);
                 args[i]->value = std::move(values[i]);
             }
         }
         if (result != nullptr)
-            *result = out.release();
+            *result = out;
     });
 }
 
@@ -117,11 +138,6 @@ template <class F> int makeObject(const char* progid, kor2_object** object, kor2
             throw errors::invalidCall();
         *object = new kor2_object{find(progid)};
     });
-}
-
-kor2_value* make(Variant v) noexcept
-{
-    return new (std::nothrow) kor2_value{std::move(v)};
 }
 
 } // namespace
@@ -190,9 +206,11 @@ kor2_value* kor2_value_text(const char* utf8)
 // A text handed to a host may be a password: it is overwritten before its memory is released.
 void kor2_value_free(kor2_value* value)
 {
-    if (value != nullptr)
-        wipe::value(value->value);
-    delete value;
+    if (value == nullptr)
+        return;
+    wipeSecret(value->value);
+    value->~kor2_value();
+    Cells::give(value);
 }
 
 kor2_type kor2_value_type(const kor2_value* value)
@@ -202,6 +220,9 @@ kor2_type kor2_value_type(const kor2_value* value)
 
 int32_t kor2_value_as_long(const kor2_value* value, kor2_error* error)
 {
+    // The usual result of a call needs no conversion, and so no error trap.
+    if (const auto* held = value != nullptr ? std::get_if<Long>(&value->value.storage()) : nullptr)
+        return *held;
     int32_t out = 0;
     guarded(error, [&] { out = value ? value->value.toLong() : 0; });
     return out;
@@ -248,7 +269,7 @@ kor2_value* kor2_value_array_item(const kor2_value* value, size_t i)
     if (i >= kor2_value_array_size(value))
         return nullptr;
     try {
-        return make(value->value.toArray().items[i]);
+        return make(Variant(value->value.toArray().items[i]));
     } catch (const std::bad_alloc&) {
         return nullptr;  // copying a text or an array item
     }

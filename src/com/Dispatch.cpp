@@ -3,10 +3,10 @@
 #include "com/Dual.h"
 #include "com/NameUuid.h"
 #include "com/Values.h"
+#include "frame/ArgumentValues.h"
 #include "frame/Errors.h"
 
 #include <algorithm>
-#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -288,11 +288,9 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
     if (const HRESULT refused = slots.refusal(argError); FAILED(refused))
         return refused;
 
-    // Most calls take a few arguments: those stay on the stack.
+    // Most calls take a few arguments: those stay on the stack, built only as far as they are given.
     const std::size_t given = slots.size();
-    std::array<Variant, 4> few;
-    std::vector<Variant> many(given > few.size() ? given : 0);
-    const std::span<Variant> args = given > few.size() ? std::span<Variant>(many) : std::span<Variant>(few.data(), given);
+    ArgumentValues converted(given);
     // An argument the library cannot take fails as the library's own errors do, with its number and
     // Spanish description, not the script host's text.
     for (std::size_t i = 0; i < given; ++i) {
@@ -300,15 +298,18 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
         try {
             Variant value = in == nullptr || isMissing(*in) ? omittedValue(*row, i) : fromVariant(*in);
             const bool declared = !row->acceptsAnyArguments && i < row->params.size() && !put;
-            if (declared && row->params[i].type != ValueType::Any && !value.isEmpty())
-                (void)value.convertedTo(row->params[i].type);
-            args[i] = std::move(value);
+            // A value of the declared type converts to itself: only another is tried here.
+            const ValueType type = declared ? row->params[i].type : ValueType::Any;
+            if (type != ValueType::Any && !value.isEmpty() && value.type() != type)
+                (void)value.convertedTo(type);
+            converted.push(std::move(value));
         } catch (const Error& error) {
             if (argError != nullptr)
                 *argError = slots.runtimeIndex(i);
             return fail(error, exception);
         }
     }
+    const std::span<Variant> args = converted.values();
     if (!row->acceptsAnyArguments && !put && args.size() > row->params.size())
         return fail(errors::wrongArgumentCount(), exception);
 
@@ -323,8 +324,9 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params
         return fail(Error(51, u"Error interno"), exception);
     }
     for (std::size_t i = 0; i < args.size() && !put; ++i) {
+        // Only a variable passed by reference has a place to take the callee's change.
         VARIANT* out = slots.at(i);
-        const HRESULT written = out != nullptr ? writeThrough(args[i], *out) : S_OK;
+        const HRESULT written = out != nullptr && (out->vt & VT_BYREF) ? writeThrough(args[i], *out) : S_OK;
         if (FAILED(written)) {
             if (argError != nullptr)
                 *argError = slots.runtimeIndex(i);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace Kor2_Sys {
@@ -24,13 +25,10 @@ public:
     ArgumentValues(const ArgumentValues&) = delete;
     ArgumentValues& operator=(const ArgumentValues&) = delete;
 
-    void push(Variant value)
-    {
-        if (m_onHeap)
-            m_heap.push_back(std::move(value));
-        else
-            std::construct_at(inlineValues() + m_inlineCount++, std::move(value));
-    }
+    /// Adds a copy of `value` (a caller's argument), built in its place.
+    void push(const Variant& value) { emplace(value); }
+    /// Adds `value` (a converted temporary), moved into its place.
+    void push(Variant&& value) { emplace(std::move(value)); }
     std::span<Variant> values() noexcept
     {
         return m_onHeap ? std::span<Variant>(m_heap) : std::span<Variant>(inlineValues(), m_inlineCount);
@@ -38,6 +36,15 @@ public:
 
 private:
     static constexpr std::size_t kInline = 4;
+
+    template <class V> void emplace(V&& value)
+    {
+        if (m_onHeap)
+            m_heap.push_back(std::forward<V>(value));
+        else
+            std::construct_at(inlineValues() + m_inlineCount++, std::forward<V>(value));
+    }
+
     Variant* inlineValues() noexcept { return std::launder(reinterpret_cast<Variant*>(m_inline)); }
 
     alignas(Variant) unsigned char m_inline[kInline * sizeof(Variant)];

@@ -61,6 +61,9 @@ struct MemberInfo {
     MemberHandler handler;  ///< null while the member is not built: calling it is error 438
     DispId id = 0;          ///< filled from the row's position (see `makeTable`)
     bool acceptsAnyArguments = false;  ///< parameter list not declared: any arguments are taken
+    /// A procedure whose parameters are all by reference and scalar or text: a call giving each in
+    /// its declared type hands the caller's own variables over (filled by `makeTable`).
+    bool takesInPlace = false;
 };
 
 /// Creation kind of a library class.

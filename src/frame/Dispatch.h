@@ -7,6 +7,7 @@
 #include "frame/NeverDestroyed.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -82,7 +83,17 @@ constexpr bool isPropertyProcedure(MemberShape shape)
     return shape == MemberShape::PropertyGet || shape == MemberShape::PropertyPut;
 }
 
-/// Fills the identifiers from the rows' order: procedures (functions, subs, property procedures)
+constexpr bool takesArgumentsInPlace(const MemberInfo& row)
+{
+    if (row.acceptsAnyArguments || (row.shape != MemberShape::Function && row.shape != MemberShape::Sub))
+        return false;
+    for (const ParamInfo& param : row.params)
+        if (!param.byRef || param.type == ValueType::Any || param.type == ValueType::Array || param.type == ValueType::Object)
+            return false;
+    return true;
+}
+
+/// Fills the identifiers and `takesInPlace` from the rows: procedures (functions, subs, property procedures)
 /// count one index each, the read and write halves of one property sharing theirs; data members
 /// count separately.
 template <std::size_t N> constexpr std::array<MemberInfo, N> makeTable(std::array<MemberInfo, N> rows)
@@ -90,6 +101,7 @@ template <std::size_t N> constexpr std::array<MemberInfo, N> makeTable(std::arra
     DispId procedure = 0;
     DispId field = 0;
     for (std::size_t i = 0; i < N; ++i) {
+        rows[i].takesInPlace = takesArgumentsInPlace(rows[i]);
         if (rows[i].shape == MemberShape::Field) {
             rows[i].id = kFieldBase + field++;
             continue;
@@ -155,6 +167,9 @@ private:
     std::size_t m_longest = 0;          ///< bytes: no longer name can match
     /// First row of each identifier, per base (procedures, properties, fields); kFree for none.
     std::array<std::vector<std::uint32_t>, 3> m_byId;
+    /// The row each call kind found last, tried before hashing: a host calling a member in a loop
+    /// spells it alike each time. Atomic, as objects of one class are called from any thread.
+    mutable std::array<std::atomic<std::uint32_t>, 3> m_recent{{kFree, kFree, kFree}};
 };
 
 /// The name index of one class table, built on its first call and never destroyed: objects made

@@ -6,12 +6,19 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
 
 namespace Kor2_Sys {
 namespace {
+
+// `Variant::type` inline: the call path asks it of every argument.
+ValueType typeOf(const Variant& value) noexcept
+{
+    return static_cast<ValueType>(value.storage().index());
+}
 
 bool shapeAnswers(MemberShape shape, InvokeKind kind)
 {
@@ -69,20 +76,55 @@ constexpr unsigned char foldedAt(std::string_view name, std::size_t i) noexcept
     return foldByte(i > 0 ? static_cast<unsigned char>(name[i - 1]) : 0, static_cast<unsigned char>(name[i]));
 }
 
-// The length and five folded bytes spread over the name: it costs the same for every name, and
-// the names of one table seldom agree on all of them; the comparison settles the rest.
-constexpr std::uint32_t foldedHash(std::string_view name) noexcept
+// Folding only ever sets bit 5 of a byte (see `foldByte`), so with that bit set everywhere the
+// names that fold alike have equal bytes. Hashing those from two unaligned word loads (the first
+// and last eight bytes, overlapping in a short name) costs a handful of instructions, where
+// folding byte by byte would cost more than the rest of the lookup.
+constexpr std::uint64_t kCaseBits = 0x2020202020202020u;
+
+// Up to eight bytes from `at` as one word; a whole word is one load.
+std::uint64_t loadBytes(const char* at, std::size_t count) noexcept
 {
-    const std::size_t n = name.size();
-    std::uint32_t hash = static_cast<std::uint32_t>(n) * 0x9E3779B1u;
-    if (n == 0)
-        return hash;
-    for (const std::size_t i : {std::size_t{0}, n / 4, n / 2, 3 * n / 4, n - 1})
-        hash = (hash ^ foldedAt(name, i)) * 16777619u;
-    return hash;
+    std::uint64_t word = 0;
+    if (count == sizeof word)
+        std::memcpy(&word, at, sizeof word);
+    else
+        for (std::size_t i = 0; i < count; ++i)
+            word |= std::uint64_t{static_cast<unsigned char>(at[i])} << (8 * i);
+    return word;
 }
 
-static_assert(foldedHash("R_Lee_tamaño") == foldedHash("r_lee_TAMAÑO") && foldedHash("a") != foldedHash("b"));
+inline std::uint32_t caseBlindHash(std::string_view name) noexcept
+{
+    const std::size_t n = name.size();
+    const std::size_t width = std::min<std::size_t>(n, 8);
+    const char* data = name.data();
+    const std::uint64_t head = loadBytes(data, width) | kCaseBits;
+    const std::uint64_t tail = (n > 8 ? loadBytes(data + n - 8, 8) : 0) | kCaseBits;
+    std::uint64_t hash = (head * 0x9E3779B97F4A7C15u) ^ ((tail + n) * 0xC2B2AE3D27D4EB4Fu);
+    hash ^= hash >> 29;
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+// Whether two names of `size` bytes are spelt alike, a word at a time: member names are a few words
+// long, shorter than what makes a library call to compare them pay.
+bool sameBytes(const char* a, const char* b, std::size_t size) noexcept
+{
+    if (size < 8) {
+        for (std::size_t i = 0; i < size; ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
+    // The last word overlaps the one before it when the size is not a multiple of eight.
+    for (std::size_t i = 0;; i += 8) {
+        const std::size_t at = std::min(i, size - 8);
+        if (loadBytes(a + at, 8) != loadBytes(b + at, 8))
+            return false;
+        if (at == size - 8)
+            return true;
+    }
+}
 
 // Whether `name` folds to `folded`, which has its length.
 bool foldsTo(std::string_view name, std::string_view folded) noexcept
@@ -177,12 +219,19 @@ struct IdPlace {
 
 constexpr std::optional<IdPlace> placeOf(DispId id) noexcept
 {
-    constexpr DispId kBases[] = {kProcedureBase, kPropertyBase, kFieldBase};
-    for (std::size_t base = 0; base < std::size(kBases); ++base)
-        if (id >= kBases[base] && id - kBases[base] < 0x10000)
-            return IdPlace{base, static_cast<std::size_t>(id - kBases[base])};
+    // Each base leaves its low 16 bits clear, so the high half alone names the range.
+    const auto high = static_cast<std::uint32_t>(id) & 0xFFFF0000u;
+    const std::size_t index = static_cast<std::uint32_t>(id) & 0xFFFFu;
+    if (high == static_cast<std::uint32_t>(kProcedureBase))
+        return IdPlace{0, index};
+    if (high == static_cast<std::uint32_t>(kPropertyBase))
+        return IdPlace{1, index};
+    if (high == static_cast<std::uint32_t>(kFieldBase))
+        return IdPlace{2, index};
     return std::nullopt;
 }
+
+static_assert(placeOf(kPropertyBase + 3)->base == 1 && placeOf(kFieldBase + 2)->index == 2 && !placeOf(0x60040000));
 
 } // namespace
 
@@ -200,7 +249,7 @@ NameIndex::NameIndex(std::span<const MemberInfo> members) : m_members(members)
     const std::size_t mask = m_slots.size() - 1;
     // Rows go in in table order, so rows of one name lie along the probe in table order.
     for (std::uint32_t row = 0; row < members.size(); ++row) {
-        const std::uint32_t hash = foldedHash(members[row].name);
+        const std::uint32_t hash = caseBlindHash(members[row].name);
         std::size_t at = hash & mask;
         while (m_slots[at].row != kFree)
             at = (at + 1) & mask;
@@ -235,53 +284,54 @@ const MemberInfo* NameIndex::find(DispId id, InvokeKind kind) const noexcept
 
 const MemberInfo* NameIndex::find(std::string_view name, InvokeKind kind) const noexcept
 {
-    if (name.size() > m_longest)
+    const auto kindIndex = static_cast<std::size_t>(kind);
+    if (kindIndex >= m_recent.size() || name.size() > m_longest)
         return nullptr;
-    const std::uint32_t hash = foldedHash(name);
+    // The row found last for this kind is the first to answer any name spelt exactly as it is.
+    std::atomic<std::uint32_t>& recent = m_recent[kindIndex];
+    if (const std::uint32_t last = recent.load(std::memory_order_relaxed); last < m_members.size()) {
+        const MemberInfo& row = m_members[last];
+        if (row.name.size() == name.size() && sameBytes(row.name.data(), name.data(), name.size()) &&
+            shapeAnswers(row.shape, kind))
+            return &row;
+    }
+    const std::uint32_t hash = caseBlindHash(name);
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t at = hash & mask; m_slots[at].row != kFree; at = (at + 1) & mask) {
         const Slot& slot = m_slots[at];
         const MemberInfo& row = m_members[slot.row];
         const std::string& folded = m_folded[slot.row];
-        // Hosts mostly spell a name as the table does: that costs one memcmp.
-        if (slot.hash == hash && folded.size() == name.size() && (row.name == name || foldsTo(name, folded)) &&
-            shapeAnswers(row.shape, kind))
+        // Hosts mostly spell a name as the table does: that costs one comparison.
+        if (slot.hash == hash && folded.size() == name.size() &&
+            (sameBytes(row.name.data(), name.data(), name.size()) || foldsTo(name, folded)) &&
+            shapeAnswers(row.shape, kind)) {
+            recent.store(slot.row, std::memory_order_relaxed);
             return &row;
+        }
     }
     return nullptr;
 }
 
 namespace {
 
-// Whether a call may hand the caller's own variables to the handler: every parameter is given, by
-// reference, and already holds its declared scalar or text type, so converting would copy each
-// value and writing back would move the copy home again.
+// Whether a call may hand the caller's own variables to the handler: every parameter is given and
+// already holds its declared type, so converting would copy each value and writing back would move
+// the copy home again.
 bool passesInPlace(const MemberInfo& member, std::span<const Variant> args) noexcept
 {
-    if (member.acceptsAnyArguments || member.shape == MemberShape::Field || isPropertyProcedure(member.shape) ||
-        args.size() != member.params.size())
+    if (!member.takesInPlace || args.size() != member.params.size())
         return false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const ParamInfo& param = member.params[i];
-        const bool scalarOrText = param.type != ValueType::Any && param.type != ValueType::Array && param.type != ValueType::Object;
-        if (!param.byRef || !scalarOrText || args[i].type() != param.type)
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (typeOf(args[i]) != member.params[i].type)
             return false;
-    }
     return true;
 }
 
-} // namespace
-
-Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args)
+// A call whose arguments need converting, or whose optional ones take their defaults: the
+// converted copies live in a buffer of their own, kept out of the usual call's frame.
+[[gnu::noinline]] Variant invokeConverted(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args)
 {
-    if (member.handler == nullptr)
-        throw errors::memberNotSupported();
     checkArity(member, kind, args.size());
-    if (passesInPlace(member, args)) {
-        CallArgs call(args, args.size(), kind);
-        return member.handler(self, call);
-    }
-
     const std::size_t count = member.acceptsAnyArguments ? args.size() : std::max(args.size(), member.params.size());
     ArgumentValues buffer(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -296,10 +346,23 @@ Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std:
     // temporary, as it does with any automation server.
     for (std::size_t i = 0; i < args.size(); ++i) {
         const ValueType declared = declaredType(member, i);
-        if (writesBack(member, i) && (declared == ValueType::Any || args[i].isEmpty() || args[i].type() == declared))
+        if (writesBack(member, i) && (declared == ValueType::Any || typeOf(args[i]) == ValueType::Empty || typeOf(args[i]) == declared))
             args[i] = std::move(values[i]);
     }
     return result;
+}
+
+} // namespace
+
+Variant invokeMember(const MemberInfo& member, void* self, InvokeKind kind, std::span<Variant> args)
+{
+    if (member.handler == nullptr)
+        throw errors::memberNotSupported();
+    // Every parameter given: the count is right, whatever the call kind.
+    if (!passesInPlace(member, args))
+        return invokeConverted(member, self, kind, args);
+    CallArgs call(args, args.size(), kind);
+    return member.handler(self, call);
 }
 
 } // namespace dispatch
