@@ -177,7 +177,9 @@ protected:
         Volumes::SetUp();
         const fs::path d = media.path();
         fs::create_directories(d / "sub" / "carpeta.txt");
-        for (const char* name : {"plano.txt", "LEEME", ".oculto.csv", "n\xBA" "1.dat", "a\xC3\xB1o.txt"})  // Latin-1 and UTF-8 names
+        // Latin-1 and UTF-8 names, with letters of two, three and four bytes
+        for (const char* name : {"plano.txt", "LEEME", ".oculto.csv", "n\xBA" "1.dat", "a\xC3\xB1o.txt", "\xEA\xB0\x80" "1.pln",
+                                 "\xF0\x9F\x98\x80" "2.pln"})
             std::ofstream(d / "sub" / name) << "x";
         fs::create_symlink(d / "sub" / "plano.txt", d / "sub" / "enlace.dxf");
         fs::create_symlink("bucle", d / "bucle");
@@ -198,7 +200,8 @@ TEST_F(Files, OrdinaryFilesOnlyWithWildcards)
         {"D:\\sub\\*.txt", true},       {"d:/sub/plano.txt", true},       {"D:sub\\LEEME", true},
         {"D:\\sub\\*.dwg", false},      {"/proc/*", true},                {"", false},
         {in("sub/n?1.dat"), true},      {in("sub/n??1.dat"), false},      {in("sub/a?o.txt"), true},
-        {in("sub/a??o.txt"), false},
+        {in("sub/a??o.txt"), false},    {in("sub/?1.pln"), true},         {in("sub/??1.pln"), false},
+        {in("sub/?2.pln"), true},       {in("sub/??2.pln"), false},
     };
     for (const auto& [name, found] : cases)
         EXPECT_EQ(exists(name), found) << name;
