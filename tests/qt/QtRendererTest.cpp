@@ -157,4 +157,21 @@ TEST_F(QtRenderer, PaletteCellsGoWithTheirPalette)
         EXPECT_EQ(QAccessible::accessibleInterface(cell), nullptr);
 }
 
+// Qt's own focus chain, which assistive tools and Qt's focus moves follow, is the model's tab order
+// and not the order in which the controls were added.
+TEST_F(QtRenderer, TheWidgetsFocusChainIsTheTabOrder)
+{
+    kor2test::ProbeWindow window{"F_orden", false};
+    for (const auto& [name, tab] : {std::pair("TX_c", 2), std::pair("TX_a", 0), std::pair("TX_b", 1)})
+        window.add(name, ControlKind::TextBox, u"", 120, 120 + 400 * tab, 1200, 300, tab);
+    showThen(window.form, [&](QWidget* dialog) {
+        QWidget* at = child(dialog, "TX_a");
+        std::vector<std::string> chain;
+        for (int i = 0; i < 20 && chain.size() < 3; ++i, at = at->nextInFocusChain())
+            if ((at->focusPolicy() & Qt::TabFocus) != 0)
+                chain.push_back(at->objectName().toStdString());
+        EXPECT_EQ(chain, (std::vector<std::string>{"TX_a", "TX_b", "TX_c"}));
+    });
+}
+
 } // namespace
