@@ -162,7 +162,7 @@ TEST_F(QtRenderer, PaletteCellsGoWithTheirPalette)
 TEST_F(QtRenderer, TheWidgetsFocusChainIsTheTabOrder)
 {
     kor2test::ProbeWindow window{"F_orden", false};
-    for (const auto& [name, tab] : {std::pair("TX_c", 2), std::pair("TX_a", 0), std::pair("TX_b", 1)})
+    for (const auto& [name, tab] : {std::pair("TX_a", 0), std::pair("TX_c", 2), std::pair("TX_b", 1)})
         window.add(name, ControlKind::TextBox, u"", 120, 120 + 400 * tab, 1200, 300, tab);
     showThen(window.form, [&](QWidget* dialog) {
         QWidget* at = child(dialog, "TX_a");
