@@ -395,6 +395,10 @@ TEST(JsonReader, RefusesJunkNamingTheByteAndWhatIsWrong)
              {"\"\xED\xA0\x80\"", "UTF-8 no válido"}, {"\"\xC0\xAF\"", "UTF-8 no válido"},
              {"\"\xF4\x90\x80\x80\"", "UTF-8 no válido"}, {"\"\xF0\x8F\xBF\xBF\"", "UTF-8 no válido"},
              {"\"\xF0\x9F\x41\x80\"", "UTF-8 no válido"}, {"\"\xF0\x9F\x98\"", "UTF-8 no válido"},
+             // A bad byte after a good second one, for each kind of lead
+             {"\"\xE0\xA0\x41\"", "byte 1: UTF-8"}, {"\"\xE1\x80\x41\"", "byte 1: UTF-8"}, {"\"\xED\x80\x41\"", "byte 1: UTF-8"},
+             {"\"\xF1\x80\x41\x80\"", "byte 1: UTF-8"}, {"\"\xF4\x8F\x41\x80\"", "byte 1: UTF-8"},
+             {"\"\xF4\x8F\xBF\x41\"", "byte 1: UTF-8"},
              {"\"abc", "byte 0: texto sin cerrar"}, {"[1,]", "byte 3: se esperaba un valor, ante «]»"},
              {"", "falta un valor, al final"}, {"[\x1b[31m]", "ante «\\x1B[31m]»"},
              {"[" + std::string(4 << 20, 'x') + "]", "byte 1: se esperaba un valor, ante «xxxx"},
