@@ -174,4 +174,19 @@ TEST_F(QtRenderer, TheWidgetsFocusChainIsTheTabOrder)
     });
 }
 
+// Siblings overlap in the model's order, a later control over an earlier one, also when the earlier
+// one is shown, and so made, only after the later one.
+TEST_F(QtRenderer, ALaterControlStaysOverAnEarlierOneShownAfterIt)
+{
+    kor2test::ProbeWindow window{"F_capas", false};
+    window.add("LB_debajo", ControlKind::Label, u"debajo", 120, 120, 1500, 600).visible = false;
+    window.add("LB_encima", ControlKind::Label, u"encima", 120, 120, 1500, 600);
+    showThen(window.form, [&](QWidget* dialog) {
+        window.form.setVisible("LB_debajo", true);
+        QWidget* over = child(dialog, "LB_encima");
+        ASSERT_NE(child(dialog, "LB_debajo"), nullptr);
+        EXPECT_EQ(over->parentWidget()->childAt(over->geometry().center()), over);
+    });
+}
+
 } // namespace
