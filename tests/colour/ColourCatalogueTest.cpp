@@ -118,11 +118,12 @@ TEST(Catalogue, IsThePublishedNumberingEntryByEntry)
         EXPECT_EQ(colours.Col_NumVB_de_NumCad(index), colour) << "index " << index;
         const bool keyless = index == 0 || index == 7 || index == 10 || index == 170 || index == 210 || index == 255;
         const auto own = p.ownKeys.find(index);
-        if (own != p.ownKeys.end())
+        if (own != p.ownKeys.end()) {
             EXPECT_EQ(std::pair(colours.Col_NuCad_de_NuVB(own->second), colours.Col_NuCad_de_NuVB(colour)), std::pair(Long{index}, Long{7}))
                 << "index " << index << " reads back from its own key only";
-        else if (!keyless)
+        } else if (!keyless) {
             EXPECT_EQ(colours.Col_NuCad_de_NuVB(colour), index) << "index " << index << " reads back from its colour";
+        }
     }
 }
 
