@@ -94,14 +94,6 @@ kor2_value* make(Variant&& v) noexcept
     return cell != nullptr ? new (cell) kor2_value{std::move(v)} : nullptr;
 }
 
-// Only text and arrays can hold a secret; a number is replaced without the cost of wiping.
-void wipeSecret(Variant& value) noexcept
-{
-    const ValueType type = static_cast<ValueType>(value.storage().index());
-    if (type == ValueType::Text || type == ValueType::Array)
-        wipe::value(value);
-}
-
 template <class F>
 int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, size_t nargs, kor2_value** result,
                kor2_error* error, F&& call)
@@ -121,7 +113,7 @@ int invokeWith(kor2_object* object, kor2_invoke_kind kind, kor2_value** args, si
         // The host's former text goes back to the allocator here: it may be a password.
         for (size_t i = 0; i < nargs; ++i) {
             if (args[i]) {
-                wipeSecret(args[i]->value);
+                wipe::secretsIn(args[i]->value);
                 args[i]->value = std::move(values[i]);
             }
         }
@@ -208,7 +200,7 @@ void kor2_value_free(kor2_value* value)
 {
     if (value == nullptr)
         return;
-    wipeSecret(value->value);
+    wipe::secretsIn(value->value);
     value->~kor2_value();
     Cells::give(value);
 }

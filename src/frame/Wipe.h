@@ -45,6 +45,14 @@ inline void value(Variant& v) noexcept
     v = Variant();
 }
 
+/// Wipes a value about to be replaced or destroyed where it can hold a secret (a text, an array);
+/// a number holds none and is left as it is, so that letting go of one costs nothing.
+inline void secretsIn(Variant& v) noexcept
+{
+    if (std::holds_alternative<Text>(v.storage()) || std::holds_alternative<std::shared_ptr<Array>>(v.storage()))
+        value(v);
+}
+
 /// `to` := `from`, the former content of `to` wiped first.
 template <class Char> void assign(std::basic_string<Char>& to, std::type_identity_t<std::basic_string_view<Char>> from)
 {
