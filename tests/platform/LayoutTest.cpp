@@ -16,7 +16,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 using namespace Kor2_Sys;
@@ -84,23 +83,22 @@ std::string describe(const std::string& heading, const ShownForm& form)
     return out.str();
 }
 
-// One window as it is shown (and closed by `first`), then, as another window of its kind, as its
-// model stands after a person played `second` in it (made it larger, or opened its other palettes).
-struct Layout {
-    const char* file;
-    std::string window;
-    Actions first, second;
-    std::function<void()> show;
-    platform::Form& (*formOf)();
-};
-
 struct Windows {
     colour::ColourWindow colour;
     prompts::MessageWindow message;
     prompts::InputWindow input;
     login::LoginWindow login;
 };
-Windows* g_windows = nullptr;
+
+// One window as it is shown (and closed by `first`), then, as another window of its kind, as its
+// model stands after a person played `second` in it (made it larger, or opened its other palettes).
+// `show` shows the window of its kind among `Windows` and hands back its form.
+struct Layout {
+    const char* file;
+    std::string window;
+    Actions first, second;
+    platform::Form& (*show)(Windows&);
+};
 
 std::string expected(const std::string& file, const std::string& actual)
 {
@@ -132,12 +130,9 @@ TEST_P(WindowLayouts, AreThePublishedOnes)
     const Layout& layout = GetParam();
     ui->queue({{layout.window, layout.first}, {layout.window, layout.second}});
     Windows first, second;
-    g_windows = &first;
-    layout.show();
-    g_windows = &second;
-    layout.show();
+    layout.show(first);
+    const platform::Form& form = layout.show(second);
     ASSERT_FALSE(ui->shownForms().empty()) << "the window was not shown";
-    const platform::Form& form = layout.formOf();
     std::ostringstream window;
     window << "window: " << (form.toolWindow() ? "tool" : form.resizable() ? "sizeable" : "fixed") << " frame "
            << form.frameWidth() << 'x' << form.frameHeight() << " icon '" << form.icon() << "' default '"
@@ -145,18 +140,30 @@ TEST_P(WindowLayouts, AreThePublishedOnes)
     const std::string actual = window.str() + describe("shown", ui->shownForms().front()) +
                                describe("second", ShownForm::of(form));
     expectSameLines(expected(layout.file, actual), actual);
-    g_windows = nullptr;
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowLayouts, ::testing::Values(
-    Layout{"colour", "F_color", {click("BT_cancelar")}, {click("BT_otros"), click("BT_cancelar")}, [] { g_windows->colour.setC_color_elegido_Vb(0x0000D0); g_windows->colour.C_ejecuta(); },
-           []() -> platform::Form& { return g_windows->colour.form(); }},
-    Layout{"message", "F_mensajes", {click("cmdAceptar")}, {resize(7200, 4500), click("cmdAceptar")}, [] { g_windows->message.A_Mensaje(u"Primera línea\r\nsegunda", u"Aviso"); },
-           []() -> platform::Form& { return g_windows->message.form(); }},
-    Layout{"input", "f_Imput", {click("cmdCancel")}, {resize(9000, 6000), click("cmdCancel")}, [] { g_windows->input.A_Input(u"inicial", u"Cota", u"Escriba la cota"); },
-           []() -> platform::Form& { return g_windows->input.form(); }},
-    Layout{"login", "dlgLoging", {click("cmdCancel")}, {type("txtUser", u"ana"), type("txtPassword", u"clave"), click("cmdCancel")}, [] { g_windows->login.show(); },
-           []() -> platform::Form& { return g_windows->login.form(); }}),
+    Layout{"colour", "F_color", {click("BT_cancelar")}, {click("BT_otros"), click("BT_cancelar")},
+           [](Windows& w) -> platform::Form& {
+               w.colour.setC_color_elegido_Vb(0x0000D0);
+               w.colour.C_ejecuta();
+               return w.colour.form();
+           }},
+    Layout{"message", "F_mensajes", {click("cmdAceptar")}, {resize(7200, 4500), click("cmdAceptar")},
+           [](Windows& w) -> platform::Form& {
+               w.message.A_Mensaje(u"Primera línea\r\nsegunda", u"Aviso");
+               return w.message.form();
+           }},
+    Layout{"input", "f_Imput", {click("cmdCancel")}, {resize(9000, 6000), click("cmdCancel")},
+           [](Windows& w) -> platform::Form& {
+               w.input.A_Input(u"inicial", u"Cota", u"Escriba la cota");
+               return w.input.form();
+           }},
+    Layout{"login", "dlgLoging", {click("cmdCancel")}, {type("txtUser", u"ana"), type("txtPassword", u"clave"), click("cmdCancel")},
+           [](Windows& w) -> platform::Form& {
+               w.login.show();
+               return w.login.form();
+           }}),
     [](const auto& info) { return std::string(info.param.file); });
 
 } // namespace
